@@ -1,0 +1,42 @@
+# Lumigrove: card designer.
+#   make run    installs what is missing, builds, starts the application
+#   make test   installs what is missing, builds, runs every test
+#   make deps   installs the Debian packages the project and its tests need
+#   make bench  builds and runs the benchmarks
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@tools/deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2; \
+	  echo "Run it inside a desktop session, or: xvfb-run make run" >&2; \
+	  exit 1; \
+	fi
+	@$(BUILD)/src/app/lumigrove
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD)

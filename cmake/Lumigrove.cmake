@@ -1,0 +1,67 @@
+# Helpers shared by every subsystem.
+#
+# lumigrove_library(<sub> [GUI] DEPS <targets...>)
+#   Builds crd_<sub> from src/<sub>/*.cpp (GUI-free: Qt Core and Gui only) and, when
+#   src/<sub>/ui/ holds sources, crd_<sub>_ui from them (Qt Widgets and PrintSupport).
+#   DEPS are linked publicly into crd_<sub>; UI_DEPS into crd_<sub>_ui. A dependency on a
+#   library that does not exist yet is written $<TARGET_NAME_IF_EXISTS:crd_x_ui>.
+# lumigrove_tests(<sub> LIBS <targets...>)
+#   Builds test_<sub> from tests/<sub>/*.cpp with the shared test main and registers
+#   every test case with CTest under its stable GoogleTest name.
+# lumigrove_benchmark(<name> LIBS <targets...>)
+#   Builds bench_<name> from bench/<name>.cpp.
+
+set(LUMIGROVE_WARNINGS -Wall -Wextra)
+
+function(lumigrove_library sub)
+  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
+  file(GLOB core_sources CONFIGURE_DEPENDS
+       "${CMAKE_SOURCE_DIR}/src/${sub}/*.cpp" "${CMAKE_SOURCE_DIR}/src/${sub}/*.h")
+  list(FILTER core_sources INCLUDE REGEX "\\.cpp$")
+  if(core_sources)
+    file(GLOB core_all CONFIGURE_DEPENDS
+         "${CMAKE_SOURCE_DIR}/src/${sub}/*.cpp" "${CMAKE_SOURCE_DIR}/src/${sub}/*.h")
+    add_library(crd_${sub} STATIC ${core_all})
+    target_include_directories(crd_${sub} PUBLIC "${CMAKE_SOURCE_DIR}/src")
+    target_compile_options(crd_${sub} PRIVATE ${LUMIGROVE_WARNINGS})
+    target_link_libraries(crd_${sub} PUBLIC Qt6::Core Qt6::Gui ${ARG_DEPS})
+  else()
+    # Nothing GUI-free here yet: an interface library keeps the link graph whole.
+    add_library(crd_${sub} INTERFACE)
+    target_include_directories(crd_${sub} INTERFACE "${CMAKE_SOURCE_DIR}/src")
+    target_link_libraries(crd_${sub} INTERFACE Qt6::Core Qt6::Gui ${ARG_DEPS})
+  endif()
+  file(GLOB ui_sources CONFIGURE_DEPENDS
+       "${CMAKE_SOURCE_DIR}/src/${sub}/ui/*.cpp" "${CMAKE_SOURCE_DIR}/src/${sub}/ui/*.h")
+  list(FILTER ui_sources INCLUDE REGEX "\\.cpp$")
+  if(ui_sources)
+    file(GLOB ui_sources CONFIGURE_DEPENDS
+         "${CMAKE_SOURCE_DIR}/src/${sub}/ui/*.cpp" "${CMAKE_SOURCE_DIR}/src/${sub}/ui/*.h")
+    add_library(crd_${sub}_ui STATIC ${ui_sources})
+    target_compile_options(crd_${sub}_ui PRIVATE ${LUMIGROVE_WARNINGS})
+    target_link_libraries(crd_${sub}_ui PUBLIC crd_${sub} Qt6::Widgets Qt6::PrintSupport
+                          ${ARG_UI_DEPS})
+  endif()
+endfunction()
+
+function(lumigrove_tests sub)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${sub}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(test_${sub} ${sources})
+  target_compile_options(test_${sub} PRIVATE ${LUMIGROVE_WARNINGS})
+  target_link_libraries(test_${sub} PRIVATE crd_test_support ${ARG_LIBS})
+  gtest_discover_tests(test_${sub}
+    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+endfunction()
+
+function(lumigrove_benchmark name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  add_executable(bench_${name} "${CMAKE_SOURCE_DIR}/bench/${name}.cpp")
+  target_compile_options(bench_${name} PRIVATE ${LUMIGROVE_WARNINGS})
+  target_link_libraries(bench_${name} PRIVATE crd_bench_support ${ARG_LIBS})
+endfunction()

@@ -1,0 +1,42 @@
+#pragma once
+// What the model and the canvas ask of the design window. The window implements this
+// interface and publishes itself with Set_Main_App_wnd; until then (and in model tests)
+// the free functions below answer the design's plain defaults. Tests install their own
+// implementation to observe the calls.
+
+#include "model/CRDColor.h"
+
+#include <QFont>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+class Design_Window_Services {
+ public:
+  virtual ~Design_Window_Services() = default;
+
+  // The all-text font and colour of the window (new objects take them).
+  virtual QFont All_Text_font() const = 0;
+  virtual CRDColor All_Text_clr() const = 0;
+  // The next cascade position for a new or pasted object on a side ("F" or "B").
+  virtual QPointF Control_New_Point(const QString& side) = 0;
+  // The bounds of the front side's canvas.
+  virtual QRectF Front_Canvas_Bounds() const = 0;
+  // Enables the align-to-grid button.
+  virtual void Set_Align_With_Grid_Enabled(bool enabled) = 0;
+  // Redraws the current side's canvas (does nothing during a batch export).
+  virtual void Refresh_Canvas() = 0;
+};
+
+// The published services, or nullptr before the design window exists.
+Design_Window_Services* Window_Services();
+
+// Calls that fall back to the defaults when no window is published.
+QFont Window_All_Text_Font();                           // Text_Ctrl_Font at 14 points
+CRDColor Window_All_Text_Color();                       // black
+QPointF Window_Control_New_Point(const QString& side);  // (10, 10)
+QRectF Window_Front_Canvas_Bounds();                    // the zero rectangle
+void Window_Set_Align_With_Grid_Enabled(bool enabled);
+void Window_Refresh_Canvas();

@@ -1,0 +1,90 @@
+#include "model/Fonts.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QRegularExpression>
+
+namespace {
+
+struct Face {
+  QString family;
+  bool bold = false;
+  bool italic = false;
+};
+
+QString split_camel_case(const QString& name) {
+  QString out;
+  for (int i = 0; i < name.size(); ++i) {
+    const QChar c = name.at(i);
+    if (i > 0 && c.isUpper() && name.at(i - 1).isLower()) out += QLatin1Char(' ');
+    out += c;
+  }
+  return out;
+}
+
+QString metric_compatible(const QString& family) {
+  static const QHash<QString, QString> map = {
+      {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
+      {QStringLiteral("times"), QStringLiteral("Liberation Serif")},
+      {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
+      {QStringLiteral("helvetica"), QStringLiteral("Liberation Sans")},
+      {QStringLiteral("helvetica neue"), QStringLiteral("Liberation Sans")},
+      {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
+      {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
+  };
+  return map.value(family.toLower(), family);
+}
+
+Face resolve(const QString& name) {
+  Face face;
+  QString family = name.trimmed();
+  QString style;
+  // A PostScript name has no spaces and carries its style after a hyphen.
+  if (!family.contains(QLatin1Char(' '))) {
+    const int dash = int(family.indexOf(QLatin1Char('-')));
+    if (dash > 0) {
+      style = family.mid(dash + 1);
+      family = family.left(dash);
+    }
+    static const QRegularExpression suffix(QStringLiteral("(PSMT|PS|MT)$"));
+    family.remove(suffix);
+    style.remove(suffix);
+    family = split_camel_case(family);
+  }
+  face.bold = style.contains(QLatin1String("Bold"), Qt::CaseInsensitive) ||
+              style.contains(QLatin1String("Black"), Qt::CaseInsensitive) ||
+              style.contains(QLatin1String("Heavy"), Qt::CaseInsensitive);
+  face.italic = style.contains(QLatin1String("Italic"), Qt::CaseInsensitive) ||
+                style.contains(QLatin1String("Oblique"), Qt::CaseInsensitive);
+  face.family = metric_compatible(family);
+  return face;
+}
+
+}  // namespace
+
+QFont Make_Font(const QString& name, double points) {
+  QFont font;
+  font.setFamilies({name});
+  font.setFamily(name);
+  if (points > 0) font.setPointSizeF(points);
+  return font;
+}
+
+QFont Drawing_Font(const QFont& font) {
+  static QMutex mutex;
+  static QHash<QString, Face> cache;
+  const QString name = font.family();
+  Face face;
+  {
+    QMutexLocker lock(&mutex);
+    auto it = cache.constFind(name);
+    if (it == cache.constEnd()) it = cache.insert(name, resolve(name));
+    face = *it;
+  }
+  QFont drawing = font;
+  drawing.setFamilies({face.family});
+  drawing.setFamily(face.family);
+  if (face.bold) drawing.setBold(true);
+  if (face.italic) drawing.setItalic(true);
+  return drawing;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Fonts of the design keep the name they were given (a family name such as "Times New
+// Roman" or a PostScript name such as "TimesNewRomanPS-ItalicMT") and their size in
+// points. Drawing resolves that name to an installed face.
+
+#include <QFont>
+#include <QString>
+
+// A font with the name kept as given, at the size in points.
+QFont Make_Font(const QString& name, double points);
+
+// The name the font was given.
+inline QString Font_Name(const QFont& font) { return font.family(); }
+
+// The installed face to draw a design font with: PostScript names are split into
+// family and style, and the classic families map to their metric-compatible faces
+// ("Times New Roman" -> "Liberation Serif", "Arial"/"Helvetica" -> "Liberation Sans",
+// "Courier New"/"Courier" -> "Liberation Mono"). Size and other settings are kept.
+QFont Drawing_Font(const QFont& font);

@@ -1,0 +1,77 @@
+#include "model/Resource_Folder.h"
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifndef LUMIGROVE_SHIPPED_RESOURCES
+#define LUMIGROVE_SHIPPED_RESOURCES ""
+#endif
+
+QString Shipped_Resources_Path() {
+  const QString env = qEnvironmentVariable("LUMIGROVE_RESOURCES");
+  if (!env.isEmpty()) return env;
+  const QString built = QStringLiteral(LUMIGROVE_SHIPPED_RESOURCES);
+  if (!built.isEmpty() && QFileInfo(built).isDir()) return built;
+  if (QCoreApplication::instance())
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lumigrove/resources");
+  return {};
+}
+
+namespace {
+
+bool seed_from(const QString& shipped, const QString& target) {
+  if (shipped.isEmpty() || !QFileInfo(shipped).isDir()) return true;
+  bool all = true;
+  const QDir source(shipped);
+  QDirIterator it(shipped, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    const QString relative = source.relativeFilePath(path);
+    if (relative.startsWith(QLatin1Char('.'))) continue;  // placeholders such as .keep
+    const QString destination = target + QLatin1Char('/') + relative;
+    const QFileInfo info = it.fileInfo();
+    if (info.isDir()) {
+      if (!QDir().mkpath(destination)) all = false;
+      continue;
+    }
+    if (info.fileName().startsWith(QLatin1Char('.')) || QFileInfo::exists(destination)) continue;
+    QDir().mkpath(QFileInfo(destination).absolutePath());
+    const QString temporary = destination + QStringLiteral(".seeding");
+    QFile::remove(temporary);
+    // Copy under a temporary name, then rename: a file is there whole or not at all.
+    if (!QFile::copy(path, temporary) || !QFile::rename(temporary, destination)) {
+      QFile::remove(temporary);
+      Show_NSLog_Message(QStringLiteral("Could not copy the resource %1").arg(relative));
+      all = false;
+      continue;
+    }
+    // Shipped files may be read-only; the user's copies are theirs to change.
+    QFile::setPermissions(destination, QFile::permissions(destination) | QFile::WriteOwner);
+  }
+  return all;
+}
+
+}  // namespace
+
+bool Prepare_Resource_Path(const QString& folder) {
+  QString path = folder;
+  if (path.isEmpty()) path = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (path.isEmpty()) return false;
+  path = QDir::cleanPath(QDir(path).absolutePath());
+  if (!QDir().mkpath(path)) {
+    Show_NSLog_Message(QStringLiteral("Could not create the resource folder %1").arg(path));
+    return false;
+  }
+  seed_from(Shipped_Resources_Path(), path);
+  Resource_Path = path;
+  Data_Folder_Path = Resource_Path + QStringLiteral("/DataSet");
+  return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The per-user resource folder (Resource_Path): a writable folder in the platform's
+// application data location, seeded from the read-only resources the program ships.
+
+#include <QString>
+
+// Where the shipped resources are: $LUMIGROVE_RESOURCES when set, else the folder the
+// build was made from, else "../share/lumigrove/resources" beside the executable.
+QString Shipped_Resources_Path();
+
+// Makes `folder` (default: the application data location) the resource folder: creates
+// it with default permissions, copies every shipped file that is missing there (files
+// already present are the user's and stay), and sets Resource_Path and
+// Data_Folder_Path. Answers false when the folder cannot be created.
+bool Prepare_Resource_Path(const QString& folder = {});

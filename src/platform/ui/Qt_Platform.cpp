@@ -1,0 +1,120 @@
+#include "platform/ui/Qt_Platform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+QWidget* parent_window() { return QApplication::activeWindow(); }
+
+QString name_filter(const QStringList& extensions) {
+  if (extensions.isEmpty()) return {};
+  QStringList patterns;
+  for (const QString& ext : extensions) patterns << QStringLiteral("*.") + ext;
+  return patterns.join(QLatin1Char(' '));
+}
+}  // namespace
+
+void Qt_Platform::Message_Box(const QString& text) {
+  QMessageBox box(parent_window());
+  box.setIcon(QMessageBox::NoIcon);
+  box.setText(text);
+  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+bool Qt_Platform::Yes_No_Box(const QString& text) {
+  QMessageBox box(parent_window());
+  box.setIcon(QMessageBox::Question);
+  box.setText(text);
+  QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+  box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+QStringList Qt_Platform::Open_Panel(const Open_Panel_Options& options) {
+  if (options.choose_folders) {
+    const QString dir =
+        QFileDialog::getExistingDirectory(parent_window(), options.title, options.directory);
+    return dir.isEmpty() ? QStringList() : QStringList{dir};
+  }
+  const QString filter = name_filter(options.extensions);
+  if (options.allow_multiple)
+    return QFileDialog::getOpenFileNames(parent_window(), options.title, options.directory, filter);
+  const QString file =
+      QFileDialog::getOpenFileName(parent_window(), options.title, options.directory, filter);
+  return file.isEmpty() ? QStringList() : QStringList{file};
+}
+
+QString Qt_Platform::Save_Panel(const Save_Panel_Options& options) {
+  QString start = options.directory;
+  if (!options.file_name.isEmpty())
+    start = start.isEmpty() ? options.file_name : start + QLatin1Char('/') + options.file_name;
+  const QString filter = options.extension.isEmpty() ? QString() : name_filter({options.extension});
+  QString path = QFileDialog::getSaveFileName(parent_window(), options.title, start, filter);
+  if (!path.isEmpty() && !options.extension.isEmpty() && QFileInfo(path).suffix().isEmpty())
+    path += QLatin1Char('.') + options.extension;
+  return path;
+}
+
+std::optional<QColor> Qt_Platform::Color_Panel(const QColor& initial, const QString& title) {
+  const QColor chosen =
+      QColorDialog::getColor(initial, parent_window(), title, QColorDialog::ShowAlphaChannel);
+  if (!chosen.isValid()) return std::nullopt;
+  return chosen;
+}
+
+std::optional<QFont> Qt_Platform::Font_Panel(const QFont& initial, const QString& title) {
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent_window(), title);
+  if (!ok) return std::nullopt;
+  return chosen;
+}
+
+int Qt_Platform::Run_Modal(QObject* window) {
+  if (auto* dialog = qobject_cast<QDialog*>(window)) {
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog->exec();
+  }
+  auto* widget = qobject_cast<QWidget*>(window);
+  if (!widget) return 0;
+  QEventLoop loop;
+  loops_.insert(window, &loop);
+  widget->setWindowModality(Qt::ApplicationModal);
+  widget->show();
+  const int code = loop.exec(QEventLoop::DialogExec);
+  loops_.remove(window);
+  widget->hide();
+  return code;
+}
+
+void Qt_Platform::Stop_Modal(QObject* window, int code) {
+  if (auto* dialog = qobject_cast<QDialog*>(window)) {
+    dialog->done(code);
+    return;
+  }
+  if (QEventLoop* loop = loops_.value(window)) loop->exit(code);
+}
+
+bool Qt_Platform::Open_Url(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+void Qt_Platform::Terminate(int status) {
+  std::fflush(nullptr);
+  std::exit(status);
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// The desktop platform on Qt Widgets: alerts, panels and modal runs.
+
+#include "platform/Platform.h"
+
+#include <QHash>
+
+class QEventLoop;
+
+namespace platform {
+
+class Qt_Platform final : public Platform {
+ public:
+  void Message_Box(const QString& text) override;
+  bool Yes_No_Box(const QString& text) override;
+  QStringList Open_Panel(const Open_Panel_Options& options) override;
+  QString Save_Panel(const Save_Panel_Options& options) override;
+  std::optional<QColor> Color_Panel(const QColor& initial, const QString& title) override;
+  std::optional<QFont> Font_Panel(const QFont& initial, const QString& title) override;
+  int Run_Modal(QObject* window) override;
+  void Stop_Modal(QObject* window, int code) override;
+  bool Open_Url(const QUrl& url) override;
+  void Terminate(int status) override;
+
+ private:
+  QHash<QObject*, QEventLoop*> loops_;  // modal runs of windows that are not dialogs
+};
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#pragma once
+// Helpers shared by the tests of every subsystem.
+
+#include <QColor>
+#include <QDebug>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+
+// Readable values in test messages.
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+  return os << '"' << s.toStdString() << '"';
+}
+inline std::ostream& operator<<(std::ostream& os, const QStringList& list) {
+  return os << list.join(QStringLiteral(" | "));
+}
+inline std::ostream& operator<<(std::ostream& os, const QPointF& p) {
+  return os << "(" << p.x() << ", " << p.y() << ")";
+}
+inline std::ostream& operator<<(std::ostream& os, const QSizeF& s) {
+  return os << "(" << s.width() << " x " << s.height() << ")";
+}
+inline std::ostream& operator<<(std::ostream& os, const QRectF& r) {
+  return os << "(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
+}
+inline std::ostream& operator<<(std::ostream& os, const QColor& c) {
+  return os << c.name(QColor::HexArgb).toStdString();
+}
+
+namespace test_support {
+
+// Before each test program: shared state at its start values.
+class Environment : public ::testing::Environment {
+ public:
+  void SetUp() override;
+};
+
+// A fixture base: the shared design state is put back to its start values before each
+// test, and Resource_Path points at a fresh folder seeded from the shipped resources.
+class Design_Test : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  QString resource_path() const;
+
+ private:
+  std::unique_ptr<QTemporaryDir> resources_;
+};
+
+struct Process_Result {
+  int exit_code = -1;  // -1: could not start or timed out
+  QByteArray out;
+  QByteArray err;
+};
+// Runs a program and waits for it (timeout in milliseconds).
+Process_Result Run_Program(const QString& program, const QStringList& arguments,
+                           int timeout_ms = 60000, const QByteArray& input = {});
+// True when the program can be found on PATH.
+bool Have_Program(const QString& program);
+// Debian's python3, never one found earlier on PATH.
+QString System_Python();
+
+// A pixel's colour as 0xAARRGGBB.
+inline unsigned Pixel(const QImage& image, int x, int y) { return image.pixel(x, y); }
+
+}  // namespace test_support
