@@ -9,7 +9,7 @@
 #   Builds test_<sub> from tests/<sub>/*.cpp with the shared test main and registers
 #   every test case with CTest under its stable GoogleTest name.
 # lumigrove_benchmark(<name> LIBS <targets...>)
-#   Builds bench_<name> from bench/<name>.cpp.
+#   Builds bench_<name> from bench/<name>.cpp (nothing while that file does not exist).
 
 set(LUMIGROVE_WARNINGS -Wall -Wextra)
 
@@ -61,6 +61,9 @@ endfunction()
 
 function(lumigrove_benchmark name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  if(NOT EXISTS "${CMAKE_SOURCE_DIR}/bench/${name}.cpp")
+    return()
+  endif()
   add_executable(bench_${name} "${CMAKE_SOURCE_DIR}/bench/${name}.cpp")
   target_compile_options(bench_${name} PRIVATE ${LUMIGROVE_WARNINGS})
   target_link_libraries(bench_${name} PRIVATE crd_bench_support ${ARG_LIBS})

@@ -2,6 +2,9 @@
 # Installs every Debian package listed in deps/*.list that is not installed yet.
 # A quick no-op when everything is present.
 set -euo pipefail
+# One installer at a time (parallel builds share the machine's package database).
+exec 9>"${TMPDIR:-/tmp}/lumigrove-deps.lock"
+flock 9
 here=$(cd "$(dirname "$0")/.." && pwd)
 mapfile -t wanted < <(cat "$here"/deps/*.list | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
 missing=()
