@@ -49,15 +49,11 @@ Data_Matrix_Symbol Call_Library(const QByteArray& data, int width, int height,
   if (encoding_ptr) symbol.encoding = QByteArray(encoding_ptr);
   // In automatic mode the library hands out the encoding it chose, malloc'd.
   if (letters.isEmpty() && encoding_ptr) std::free(encoding_ptr);
-  if (!grid) {
-    symbol.width = w;
-    symbol.height = h;
-    symbol.error = QStringLiteral("No barcode produced");
-    return symbol;
-  }
-  if (w <= 0 || h <= 0) {
+  if (!grid || w <= 0 || h <= 0) {
     std::free(grid);
-    symbol.error = QStringLiteral("No barcode produced");
+    symbol.width = w;  // what was asked for, for the report
+    symbol.height = h;
+    symbol.error = QStringLiteral("the encoder made no symbol");
     return symbol;
   }
   symbol.width = w;
@@ -86,7 +82,9 @@ Data_Matrix_Symbol Encode_Data_Matrix(const QByteArray& data, int width, int hei
     return symbol;
   }
   const int length = int(data.size());
-  QByteArray letters = encoding.left(length);
+  bool extended = false;
+  for (char c : data) extended = extended || static_cast<unsigned char>(c) > 127;
+  QByteArray letters = extended ? QByteArray(length, 'A') : encoding.left(length);
   if (!letters.isEmpty() && letters.size() < length)
     letters.append(QByteArray(length - letters.size(), letters.back()));
   symbol = Call_Library(data, width, height, letters);
@@ -212,7 +210,7 @@ Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item
   const Data_Matrix_Symbol symbol = Encode_Data_Matrix(data, width, height, encoding);
   if (!symbol.isValid()) {
     Show_NSLog_Message(
-        QStringLiteral("No barcode produced (%1)\nSize    : %2x%3\nEncoded : %4 of %5 bytes with "
+        QStringLiteral("No barcode produced: %1\nSize    : %2x%3\nEncoded : %4 of %5 bytes with "
                        "%6 bytes of ecc\nBarcode : %7\nEncoding: %8")
             .arg(symbol.error)
             .arg(width)

@@ -23,7 +23,7 @@ struct Data_Matrix_Symbol {
   QByteArray encoding;     // the per-byte encoding letters used ("A", "C", "T", "B", ...)
   QString error;           // why there is no symbol
 
-  bool isValid() const { return width > 0 && height > 0; }
+  bool isValid() const { return width > 0 && height > 0 && !modules.empty(); }
   bool dark(int x, int row_from_bottom) const {
     return modules[static_cast<size_t>(row_from_bottom) * width + x] != 0;
   }
@@ -34,8 +34,10 @@ inline constexpr int kData_Matrix_Max_Bytes = 3116;
 
 // Encodes the bytes at the size W x H (0 x 0: the smallest that holds them) with one
 // encoding letter per byte (empty: the library chooses). Empty data and data over the
-// library's limit are refused without calling it. When the encoding fails, it is tried
-// once more in ASCII, which holds every byte (extended bytes with the upper shift).
+// library's limit are refused without calling it. Data with bytes above 127 is always
+// encoded in ASCII (upper shift): the library's C40 and Text encodings write some of those
+// bytes wrongly, and its automatic and Base256 encodings refuse them. Any other encoding that
+// fails is tried once more in ASCII, which holds every byte.
 // Safe from any thread: calls into the library are serialised.
 Data_Matrix_Symbol Encode_Data_Matrix(const QByteArray& data, int width, int height,
                                       const QByteArray& encoding = {});
