@@ -15,7 +15,8 @@ namespace {
 
 QByteArray Text_Bytes(int count) {
   std::mt19937 random(7);
-  static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,-";
+  static const char alphabet[] =
+      "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,-";
   QByteArray data(count, ' ');
   for (char& c : data) c = alphabet[random() % (sizeof alphabet - 1)];
   return data;
