@@ -1,0 +1,446 @@
+#include "barcode/QREncoder.h"
+#include "barcode/QR_Encoder.h"
+#include "model/Shared_Design_State.h"
+#include "support/Barcode_Decoders.h"
+#include "support/Test_Support.h"
+
+#include <QElapsedTimer>
+
+#include <random>
+
+namespace {
+
+using test_support::Decode;
+using test_support::Decoder;
+
+const unsigned char* bytes(const QByteArray& data) {
+  return reinterpret_cast<const unsigned char*>(data.constData());
+}
+
+std::vector<std::vector<bool>> Rows(const DataMatrix& grid) {
+  std::vector<std::vector<bool>> rows(grid.dimension(), std::vector<bool>(grid.dimension()));
+  for (int y = 0; y < grid.dimension(); ++y)
+    for (int x = 0; x < grid.dimension(); ++x) rows[y][x] = grid.valueAt(x, y) != 0;
+  return rows;
+}
+
+std::vector<std::vector<bool>> Rows(const QR_Encoder& encoder) {
+  const int n = encoder.m_nSymbleSize;
+  std::vector<std::vector<bool>> rows(n, std::vector<bool>(n));
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) rows[y][x] = encoder.m_byModuleData[x][y] == 1;
+  return rows;
+}
+
+// Both decoders read the grid back as exactly the given bytes.
+void Expect_Decodes(const std::vector<std::vector<bool>>& rows, const QByteArray& expected,
+                    std::initializer_list<Decoder> decoders = {Decoder::Zbar, Decoder::ZXing}) {
+  const QImage image = test_support::Grid_Image(rows, 4);
+  for (Decoder decoder : decoders) {
+    const auto decoded =
+        Decode(decoder, image,
+               decoder == Decoder::ZXing ? QStringList{"-format", "QRCode"} : QStringList{});
+    ASSERT_TRUE(decoded.ran) << decoded.log;
+    EXPECT_EQ(decoded.data, expected)
+        << (decoder == Decoder::Zbar ? "zbarimg " : "ZXingReader ") << decoded.log;
+  }
+}
+
+QByteArray Random_Bytes(int count, unsigned seed, int low = 1) {
+  std::mt19937 random(seed);
+  QByteArray data(count, '\0');
+  for (char& c : data) c = char(low + int(random() % unsigned(256 - low)));
+  return data;
+}
+
+// ---- Segments -------------------------------------------------------------------------
+
+struct Segment_Case {
+  const char* name;
+  QByteArray data;
+  std::vector<int> modes;
+  std::vector<int> lengths;
+  int stream_bits;  // version group 0
+};
+
+TEST(QrSegments, RunsAreSplitAndJoinedByTheirCostInBits) {
+  const Segment_Case cases[] = {
+      {"digits", "01234567", {0}, {8}, 41},
+      {"alphanumeric with space", "HELLO WORLD", {1}, {11}, 74},
+      {"lower case is 8-bit", "hello", {2}, {5}, 52},
+      {"letter and digit join as alphanumeric", "A1", {1}, {2}, 24},
+      {"long digit run stays numeric", "AB012345678901", {1, 0}, {2, 12}, 78},
+      {"short digit run joins the 8-bit text", "a1", {2}, {2}, 28},
+      {"digits inside lower case go to 8-bit", "ab12cd", {2}, {6}, 60},
+      {"Shift JIS pair is Kanji", "\x93\xfa\x96\x7b", {3}, {4}, 38},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QR_Encoder encoder;
+    ASSERT_TRUE(encoder.EncodeSourceData(bytes(c.data), int(c.data.size()), 0));
+    ASSERT_EQ(encoder.m_ncDataBlock, int(c.modes.size()));
+    for (size_t i = 0; i < c.modes.size(); ++i) {
+      EXPECT_EQ(encoder.m_byBlockMode[i], c.modes[i]) << i;
+      EXPECT_EQ(encoder.m_nBlockLength[i], c.lengths[i]) << i;
+    }
+    EXPECT_EQ(encoder.m_ncDataCodeWordBit, c.stream_bits);
+  }
+}
+
+TEST(QrSegments, ManyAlternatingRunsDoNotOverrunTheSegmentTable) {
+  // 4000 runs of one character: digits and capitals in turn, all alphanumeric in the end.
+  QByteArray data;
+  for (int i = 0; i < 2000; ++i) data += "1A";
+  QR_Encoder encoder;
+  encoder.m_nLevel = 0;
+  ASSERT_TRUE(encoder.EncodeSourceData(bytes(data), int(data.size()), 2));
+  EXPECT_EQ(encoder.m_ncDataBlock, 1);
+  EXPECT_EQ(encoder.m_byBlockMode[0], QR_Encoder::MODE_ALPHABET);
+
+  auto grid = QREncoder::encodeCStringWithECLevel(0, 0, data);
+  ASSERT_TRUE(grid);
+  EXPECT_EQ(grid->dimension(), 4 * 39 + 17);  // 4000 alphanumerics: 39-L holds 4087
+  Expect_Decodes(Rows(*grid), data, {Decoder::ZXing});
+  // Level H holds only 1852 of them.
+  EXPECT_EQ(QREncoder::encodeCStringWithECLevel(3, 0, data), nullptr);
+}
+
+TEST(QrSegments, WholeStringModeForTheCapacityCheck) {
+  QR_Encoder encoder;
+  const struct {
+    QByteArray data;
+    int mode;
+  } cases[] = {{"0123", 0}, {"AB12", 1}, {"ab", 2}, {"\x93\x41", 3}, {"\x93\xfa", 2}, {"", 2}};
+  for (const auto& c : cases)
+    EXPECT_EQ(encoder.Get_Encoding_Mode(bytes(c.data), int(c.data.size())), c.mode)
+        << c.data.toHex().constData();
+  // Text handed over as UTF-8 never counts as Kanji.
+  encoder.m_bKanjiMode = false;
+  const QByteArray japanese = QString::fromUtf8("日本").toUtf8();
+  EXPECT_EQ(encoder.Get_Encoding_Mode(bytes(japanese), int(japanese.size())), 2);
+}
+
+// ---- Versions, capacity, terminator and padding ----------------------------------------
+
+struct Version_Case {
+  const char* name;
+  int level;
+  int requested;
+  bool auto_extent;
+  QByteArray data;
+  int version;  // 0: refused
+};
+
+TEST(QrVersions, SmallestFittingOrRequestedVersion) {
+  const QByteArray lower60(60, 'a');  // 8-bit: 53 fit version 3-L, 78 version 4-L
+  const Version_Case cases[] = {
+      {"digits at M", 1, 0, true, "01234567", 1},
+      {"requested larger than needed", 0, 5, false, "HELLO", 5},
+      {"requested too small, extended", 0, 2, true, lower60, 4},
+      {"requested too small, not extended", 0, 2, false, lower60, 0},
+      {"18 digits at H need version 2", 3, 0, true, QByteArray(18, '7'), 2},
+      {"full 40-L in bytes", 0, 0, true, QByteArray(2953, 'x'), 40},
+      {"one byte over 40-L", 0, 0, true, QByteArray(2954, 'x'), 0},
+      {"full 40-L in digits", 0, 0, true, QByteArray(7089, '9'), 40},
+      {"one digit over 40-L", 0, 0, true, QByteArray(7090, '9'), 0},
+      {"full 40-H in alphanumerics", 3, 0, true, QByteArray(1852, 'Z'), 40},
+      {"requested group 2 for small data", 2, 30, false, "1", 30},
+      {"requested 9, data needs group 1", 0, 9, true, QByteArray(300, 'q'), 11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QR_Encoder encoder;
+    const bool ok = encoder.EncodeData(c.level, c.requested, c.auto_extent, -1, bytes(c.data),
+                                       int(c.data.size()));
+    EXPECT_EQ(ok, c.version != 0);
+    if (ok) {
+      EXPECT_EQ(encoder.m_nVersion, c.version);
+      EXPECT_EQ(encoder.m_nSymbleSize, 4 * c.version + 17);
+    } else {
+      EXPECT_EQ(encoder.m_nSymbleSize, 0);
+    }
+  }
+}
+
+TEST(QrVersions, RefusedInputLeavesNoSymbol) {
+  const QByteArray huge(10 * 1024 * 1024, '5');
+  const struct {
+    const char* name;
+    int level, version;
+    QByteArray data;
+  } cases[] = {
+      {"empty", 0, 0, ""},
+      {"huge", 0, 0, huge},
+      {"level out of range", 4, 0, "A"},
+      {"negative level", -1, 0, "A"},
+      {"version out of range", 0, 41, "A"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QR_Encoder encoder;
+    EXPECT_FALSE(
+        encoder.EncodeData(c.level, c.version, true, -1, bytes(c.data), int(c.data.size())));
+    EXPECT_EQ(encoder.m_nSymbleSize, 0);
+  }
+  QElapsedTimer timer;
+  timer.start();
+  EXPECT_EQ(QREncoder::encodeCStringWithECLevel(0, 0, huge), nullptr);
+  EXPECT_EQ(QREncoder::encodeWithECLevel(4, 0, "A"), nullptr);
+  EXPECT_EQ(QREncoder::encodeWithECLevel(0, 41, "A"), nullptr);
+  // Empty: the encoder refuses, the grid is empty and nothing is drawn.
+  auto empty = QREncoder::encodeWithECLevel(0, 0, QString());
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->dimension(), 0);
+  EXPECT_TRUE(QREncoder::renderDataMatrix(empty.get(), 100).isNull());
+  EXPECT_TRUE(QREncoder::renderDataMatrix(nullptr, 100).isNull());
+}
+
+TEST(QrVersions, FrontEndCapacityCheck) {
+  const struct {
+    const char* name;
+    int level, version;
+    QByteArray data;
+    int dimension;  // -1: refused
+  } cases[] = {
+      {"Auto, H, 17 digits", 3, 0, QByteArray(17, '1'), 21},
+      {"Auto, H, 18 digits take version 2", 3, 0, QByteArray(18, '1'), 25},
+      {"version 2, L, 32 lower case", 0, 2, QByteArray(32, 'k'), 25},
+      {"version 2, L, 33 lower case", 0, 2, QByteArray(33, 'k'), -1},
+      {"Auto, L, 2953 bytes", 0, 0, QByteArray(2953, 'k'), 177},
+      {"Auto, L, 2954 bytes", 0, 0, QByteArray(2954, 'k'), -1},
+      {"version 40, Q, 1663 bytes", 2, 40, QByteArray(1663, 'k'), 177},
+      {"version 40, Q, 1664 bytes", 2, 40, QByteArray(1664, 'k'), -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto grid = QREncoder::encodeCStringWithECLevel(c.level, c.version, c.data);
+    if (c.dimension < 0) {
+      EXPECT_EQ(grid, nullptr);
+    } else {
+      ASSERT_TRUE(grid);
+      EXPECT_EQ(grid->dimension(), c.dimension);
+    }
+  }
+}
+
+TEST(QrVersions, CapacityTableMatchesTheStandard) {
+  const struct {
+    int version;
+    int numeric[4], alphanumeric[4], byte[4], kanji[4];
+  } rows[] = {
+      {1, {41, 34, 27, 17}, {25, 20, 16, 10}, {17, 14, 11, 7}, {10, 8, 7, 4}},
+      {2, {77, 63, 48, 34}, {47, 38, 29, 20}, {32, 26, 20, 14}, {20, 16, 12, 8}},
+      {10, {652, 513, 364, 288}, {395, 311, 221, 174}, {271, 213, 151, 119}, {167, 131, 93, 74}},
+      {27,
+       {3517, 2701, 1933, 1501},
+       {2132, 1637, 1172, 910},
+       {1465, 1125, 805, 625},
+       {902, 692, 496, 385}},
+      {40,
+       {7089, 5596, 3993, 3057},
+       {4296, 3391, 2420, 1852},
+       {2953, 2331, 1663, 1273},
+       {1817, 1435, 1024, 784}},
+  };
+  for (const auto& r : rows)
+    for (int level = 0; level < 4; ++level) {
+      SCOPED_TRACE(testing::Message() << "version " << r.version << " level " << level);
+      EXPECT_EQ(QREncoder::Capacity(0, r.version, level), r.numeric[level]);
+      EXPECT_EQ(QREncoder::Capacity(1, r.version, level), r.alphanumeric[level]);
+      EXPECT_EQ(QREncoder::Capacity(2, r.version, level), r.byte[level]);
+      EXPECT_EQ(QREncoder::Capacity(3, r.version, level), r.kanji[level]);
+    }
+}
+
+TEST(QrVersions, TerminatorAndPadding) {
+  const struct {
+    const char* name;
+    QByteArray data;
+    int bits;       // after the terminator
+    int first_pad;  // byte index of the first 0xEC, -1 for none
+  } cases[] = {
+      {"stream fills version 1-L exactly", QByteArray(17, 'x'), 152, -1},  // 148 + 4
+      {"one bit left: one terminator bit", QByteArray(41, '3'), 152, -1},  // 151 + 1
+      {"short stream padded", "1", 22, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QR_Encoder encoder;
+    ASSERT_TRUE(encoder.EncodeData(0, 1, false, -1, bytes(c.data), int(c.data.size())));
+    EXPECT_EQ(encoder.m_ncDataCodeWordBit, c.bits);
+    if (c.first_pad >= 0) {
+      for (int i = c.first_pad; i < 19; ++i)
+        EXPECT_EQ(encoder.m_byDataCodeWord[i], (i - c.first_pad) % 2 ? 0x11 : 0xEC) << i;
+    }
+    Expect_Decodes(Rows(encoder), c.data, {Decoder::ZXing});
+  }
+}
+
+// ---- Symbols read back by independent decoders ---------------------------------------
+
+TEST(QrSymbols, DecodeToTheExactInput) {
+  const struct {
+    const char* name;
+    QByteArray data;
+  } cases[] = {
+      {"digits", "01234567"},
+      {"alphanumeric", "HELLO WORLD $%*+-./:"},
+      {"mixed segments", "Card No. 004711 for Ann-Marie, 12/2024: https://example.org/a?b=1"},
+      {"accents in UTF-8", QString::fromUtf8("Grüße, Zoë & José – 10 €").toUtf8()},
+      {"Japanese in UTF-8", QString::fromUtf8("お誕生日おめでとう 日本").toUtf8()},
+      {"one character", "Z"},
+  };
+  for (int level = 0; level < 4; ++level)
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.name << ", level " << level);
+      auto grid = QREncoder::encodeWithECLevel(level, 0, QString::fromUtf8(c.data));
+      ASSERT_TRUE(grid);
+      ASSERT_GT(grid->dimension(), 0);
+      Expect_Decodes(Rows(*grid), c.data);
+    }
+}
+
+TEST(QrSymbols, HighBytesGoIntoByteMode) {
+  QByteArray data;
+  for (int b = 1; b < 256; ++b) data += char(b);
+  auto grid = QREncoder::encodeCStringWithECLevel(1, 0, data);
+  ASSERT_TRUE(grid);
+  Expect_Decodes(Rows(*grid), data, {Decoder::ZXing});
+}
+
+TEST(QrSymbols, KanjiModeForShiftJis) {
+  // 日本語 in Shift JIS: one Kanji segment of three characters.
+  const QByteArray sjis("\x93\xfa\x96\x7b\x8c\xea");
+  QR_Encoder encoder;
+  ASSERT_TRUE(encoder.EncodeData(1, 0, true, -1, bytes(sjis), int(sjis.size())));
+  ASSERT_EQ(encoder.m_ncDataBlock, 1);
+  EXPECT_EQ(encoder.m_byBlockMode[0], QR_Encoder::MODE_KANJI);
+  const auto decoded =
+      Decode(Decoder::ZXing, test_support::Grid_Image(Rows(encoder), 4), {"-format", "QRCode"});
+  ASSERT_TRUE(decoded.ran) << decoded.log;
+  // The reader hands Kanji back in Shift JIS or converted to UTF-8.
+  EXPECT_TRUE(decoded.data == sjis || decoded.data == QString::fromUtf8("日本語").toUtf8())
+      << decoded.data.toHex().constData();
+}
+
+TEST(QrSymbols, EveryVersionAndLevelAtFullByteCapacity) {
+  for (int version = 1; version <= 40; ++version)
+    for (int level = 0; level < 4; ++level) {
+      SCOPED_TRACE(testing::Message() << "version " << version << " level " << level);
+      const QByteArray data =
+          Random_Bytes(QREncoder::Capacity(2, version, level), unsigned(version * 4 + level));
+      auto grid = QREncoder::encodeCStringWithECLevel(level, version, data);
+      ASSERT_TRUE(grid);
+      ASSERT_EQ(grid->dimension(), 4 * version + 17);
+      Expect_Decodes(Rows(*grid), data,
+                     version == 40 && level == 0
+                         ? std::initializer_list<Decoder>{Decoder::Zbar, Decoder::ZXing}
+                         : std::initializer_list<Decoder>{Decoder::ZXing});
+    }
+}
+
+TEST(QrSymbols, AllEightMasksAndTheAutomaticChoice) {
+  const QByteArray data = "Happy Birthday, Lumi! 2024-05-17";
+  int penalty[8];
+  for (int mask = 0; mask < 8; ++mask) {
+    SCOPED_TRACE(testing::Message() << "mask " << mask);
+    QR_Encoder encoder;
+    ASSERT_TRUE(encoder.EncodeData(2, 0, true, mask, bytes(data), int(data.size())));
+    EXPECT_EQ(encoder.m_nMaskingNo, mask);
+    penalty[mask] = encoder.CountPenalty();
+    Expect_Decodes(Rows(encoder), data);
+  }
+  QR_Encoder automatic;
+  ASSERT_TRUE(automatic.EncodeData(2, 0, true, -1, bytes(data), int(data.size())));
+  const int best = int(std::min_element(penalty, penalty + 8) - penalty);  // first lowest
+  EXPECT_EQ(automatic.m_nMaskingNo, best);
+}
+
+TEST(QrSymbols, VersionInformationFromVersion7) {
+  // The 18-bit version words of ISO/IEC 18004 for three versions.
+  const struct {
+    int version;
+    int word;
+  } cases[] = {{7, 0x07C94}, {21, 0x15683}, {40, 0x28C69}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "version " << c.version);
+    QR_Encoder encoder;
+    ASSERT_TRUE(encoder.EncodeData(1, c.version, false, 3, bytes("VERSION"), 7));
+    const int s = encoder.m_nSymbleSize;
+    for (int i = 0; i < 6; ++i)
+      for (int j = 0; j < 3; ++j) {
+        const int bit = (c.word >> (3 * i + j)) & 1;
+        EXPECT_EQ(encoder.m_byModuleData[s - 11 + j][i], bit) << i << "," << j;
+        EXPECT_EQ(encoder.m_byModuleData[i][s - 11 + j], bit) << i << "," << j;
+      }
+    Expect_Decodes(Rows(encoder), "VERSION", {Decoder::ZXing});
+  }
+}
+
+// ---- Module picture -------------------------------------------------------------------
+
+class QrPicture : public test_support::Design_Test {};
+
+TEST_F(QrPicture, ModulesCentredWithTransparentMargin) {
+  USED_DPI_VALUE = 72;  // one pixel per point: the drawing itself
+  const struct {
+    int modules, pixels;
+    int module_px, lead, trail;
+  } cases[] = {
+      {21, 100, 4, 8, 8},
+      {25, 100, 4, 0, 0},
+      {21, 64, 3, 0, 1},
+      {21, 10, 1, 0, 0},  // too small: raised to one pixel a module
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.modules << " modules in " << c.pixels << " px");
+    DataMatrix grid(c.modules);
+    for (int y = 0; y < c.modules; ++y)
+      for (int x = 0; x < c.modules; ++x) grid.set((x + 2 * y) % 3 == 0, x, y);
+    const Picture picture = QREncoder::renderDataMatrix(&grid, c.pixels);
+    ASSERT_FALSE(picture.isNull());
+    const int side = std::max(c.pixels, c.modules);
+    EXPECT_EQ(picture.size(), QSizeF(side, side));
+    const QImage image = picture.image();
+    ASSERT_EQ(image.size(), QSize(side, side));
+    for (int py = 0; py < side; ++py)
+      for (int px = 0; px < side; ++px) {
+        const int gx = px - c.lead, gy = py - c.lead;
+        const int end = c.modules * c.module_px;
+        const QRgb pixel = image.pixel(px, py);
+        if (gx < 0 || gy < 0 || gx >= end || gy >= end) {
+          ASSERT_EQ(qAlpha(pixel), 0) << px << "," << py;
+        } else {
+          const bool dark = grid.valueAt(gx / c.module_px, gy / c.module_px);
+          ASSERT_EQ(pixel, dark ? qRgba(0, 0, 0, 255) : qRgba(255, 255, 255, 255))
+              << px << "," << py;
+        }
+      }
+    EXPECT_EQ(side - c.lead - c.modules * c.module_px, c.trail);
+  }
+}
+
+TEST_F(QrPicture, RasterisedAtTheDesignResolutionAndReadable) {
+  USED_DPI_VALUE = 600;
+  auto grid = QREncoder::encodeWithECLevel(1, 0, "https://lumigrove.example/card/42");
+  ASSERT_TRUE(grid);
+  const Picture picture = QREncoder::renderDataMatrix(grid.get(), 100);
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(picture.size(), QSizeF(100, 100));
+  EXPECT_EQ(picture.image().size(), QSize(834, 834));  // ceil(600 x 100 / 72)
+  for (Decoder decoder : {Decoder::Zbar, Decoder::ZXing}) {
+    const auto decoded = Decode(decoder, picture.image());
+    EXPECT_EQ(decoded.data, QByteArray("https://lumigrove.example/card/42")) << decoded.log;
+  }
+}
+
+TEST(QrGrid, DescriptionListsRowsFromTheTop) {
+  DataMatrix grid(3);
+  grid.set(1, 2, 0);
+  grid.set(1, 0, 2);
+  grid.set(1, 5, 5);  // outside: ignored
+  EXPECT_EQ(grid.description(), QString("001\n000\n100\n"));
+  EXPECT_EQ(grid.valueAt(-1, 0), 0);
+}
+
+}  // namespace
