@@ -50,9 +50,9 @@ QChar symbol_for_check(int check) {
 
 }  // namespace
 
-bool JapanPostBarcode::initWithContent(const std::optional<QString>& content,
-                                       bool printsCaption, float andBarWidth, float andHeight,
-                                       float andFontSize, int andCheckDigit) {
+bool JapanPostBarcode::initWithContent(const std::optional<QString>& content, bool printsCaption,
+                                       float andBarWidth, float andHeight, float andFontSize,
+                                       int andCheckDigit) {
   if (!LinBarcode::initWithContent(content, printsCaption, andBarWidth, andHeight, andFontSize,
                                    andCheckDigit))
     return false;
@@ -62,8 +62,8 @@ bool JapanPostBarcode::initWithContent(const std::optional<QString>& content,
 }
 
 void JapanPostBarcode::setContent(const QString& content) {
-  asciiForm_ = std::all_of(content.begin(), content.end(),
-                           [](QChar c) { return c.unicode() < 128; });
+  asciiForm_ =
+      std::all_of(content.begin(), content.end(), [](QChar c) { return c.unicode() < 128; });
   QString symbols, printed;
   for (QChar c : Ascii_Upper(content)) {
     QString part;
@@ -112,9 +112,8 @@ void JapanPostBarcode::setBarWidth(float barWidth) {
 
 bool JapanPostBarcode::isContentValid() const {
   if (!asciiForm_ || content_.size() < 7) return false;
-  return std::all_of(content_.begin(), content_.begin() + 7, [](QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-  });
+  return std::all_of(content_.begin(), content_.begin() + 7,
+                     [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 QString JapanPostBarcode::_encodeChar(char c) const {
@@ -134,8 +133,10 @@ int JapanPostBarcode::_barDescriptor(int module) const {
   if (module < 4) return Start_Bars[std::max(module, 0) / 2];
   if (module < 4 + 6 * (Symbol_Count + 1)) {
     const int index = (module - 4) / 6;
-    const QChar c = index < Symbol_Count ? (index < japanpostContents_.size() ? japanpostContents_.at(index) : QChar())
-                                          : QChar(checkDigit());
+    const QChar c =
+        index < Symbol_Count
+            ? (index < japanpostContents_.size() ? japanpostContents_.at(index) : QChar())
+            : QChar(checkDigit());
     const Symbol* s = symbol(c);
     return s ? s->bars[(module - 4) % 6 / 2] : 0;
   }

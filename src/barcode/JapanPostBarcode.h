@@ -17,9 +17,8 @@ class JapanPostBarcode : public LinBarcode {
  public:
   using LinBarcode::initWithContent;
   // Symbol size 10; the rest as for every model.
-  bool initWithContent(const std::optional<QString>& content, bool printsCaption,
-                       float andBarWidth, float andHeight, float andFontSize,
-                       int andCheckDigit) override;
+  bool initWithContent(const std::optional<QString>& content, bool printsCaption, float andBarWidth,
+                       float andHeight, float andFontSize, int andCheckDigit) override;
 
   // Converts the value: upper case, letters to control code and digit, other characters
   // than letters, digits and "-" dropped, padded or cut to 20 symbols (a letter that no

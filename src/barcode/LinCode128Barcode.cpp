@@ -61,8 +61,7 @@ int LinCode128Barcode::_valueInSet(char c, int set) {
   return -1;
 }
 
-bool LinCode128Barcode::initWithContent(const std::optional<QString>& content,
-                                        bool printsCaption) {
+bool LinCode128Barcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!LinBarcode::initWithContent(content, printsCaption)) return false;
   chosen_ = codeSet_ == Code_Set_Auto;
   if (chosen_) codeSet_ = _bestCodeSetForContent();

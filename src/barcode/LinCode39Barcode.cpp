@@ -21,10 +21,10 @@ constexpr const char* Code39_Widths[] = {
 // Codabar characters and their seven element widths, bar first, 1 = wide (the standard
 // two-width table; ":" "/" "." "+" have three wide bars, A-D are the start/stop set).
 constexpr char Codabar_Chars[] = "0123456789-$:/.+ABCD";
-constexpr const char* Codabar_Widths[] = {
-    "0000011", "0000110", "0001001", "1100000", "0010010", "1000010", "0100001",
-    "0100100", "0110000", "1001000", "0001100", "0011000", "1000101", "1010001",
-    "1010100", "0010101", "0011010", "0101001", "0001011", "0001110"};
+constexpr const char* Codabar_Widths[] = {"0000011", "0000110", "0001001", "1100000", "0010010",
+                                          "1000010", "0100001", "0100100", "0110000", "1001000",
+                                          "0001100", "0011000", "1000101", "1010001", "1010100",
+                                          "0010101", "0011010", "0101001", "0001011", "0001110"};
 
 // Bars and spaces alternate from a bar; a narrow element is one module, a wide one two.
 QString modules(const char* widths) {
@@ -66,14 +66,11 @@ bool is_codabar_start_stop(QChar c) { return c >= QLatin1Char('A') && c <= QLati
 
 // ---- Code 39 -------------------------------------------------------------------------
 
-QString LinCode39Barcode::Pattern(char c) {
-  return c >= 0 ? patterns().code39[int(c)] : QString();
-}
+QString LinCode39Barcode::Pattern(char c) { return c >= 0 ? patterns().code39[int(c)] : QString(); }
 
 QString LinCode39Barcode::Start_Stop() { return Pattern('*'); }
 
-bool LinCode39Barcode::initWithContent(const std::optional<QString>& content,
-                                       bool printsCaption) {
+bool LinCode39Barcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!content) return false;
   return LinBarcode::initWithContent(Ascii_Upper(*content), printsCaption);
 }

@@ -1,10 +1,16 @@
 #include "barcode/LinPlesseyBarcode.h"
 
+#include <array>
+
 QString LinModifiedPlesseyBarcode::Bits(int value) {
-  QString bars;
-  for (int bit = 0; bit < 4; ++bit)
-    bars += (value >> bit) & 1 ? QStringLiteral("1110") : QStringLiteral("1000");
-  return bars;
+  static const auto patterns = [] {
+    std::array<QString, 16> table;
+    for (int v = 0; v < 16; ++v)
+      for (int bit = 0; bit < 4; ++bit)
+        table[v] += (v >> bit) & 1 ? QStringLiteral("1110") : QStringLiteral("1000");
+    return table;
+  }();
+  return patterns[value & 15];
 }
 
 bool LinModifiedPlesseyBarcode::initWithContent(const std::optional<QString>& content,

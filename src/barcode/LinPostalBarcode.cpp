@@ -25,8 +25,7 @@ int royal_mail_index(QChar c) {
 
 // ---- POSTNET and PLANET ----------------------------------------------------------------
 
-bool LinPostnetBarcode::initWithContent(const std::optional<QString>& content,
-                                        bool printsCaption) {
+bool LinPostnetBarcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!content) return false;
   setContent(*content);
   setBarWidth(1.08f);

@@ -24,7 +24,9 @@ constexpr std::array<const char*, 10> Upce_Parity = {"EEEOOO", "EEOEOO", "EEOOEO
 bool is_digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-QString chars(std::initializer_list<QChar> list) { return QString(list.begin(), qsizetype(list.size())); }
+QString chars(std::initializer_list<QChar> list) {
+  return QString(list.begin(), qsizetype(list.size()));
+}
 
 }  // namespace
 
@@ -103,8 +105,7 @@ bool LinAbstractUPCEANBarcode::isContentValid() const {
 
 // ---- EAN-13 --------------------------------------------------------------------------
 
-bool LinEAN13Barcode::initWithContent(const std::optional<QString>& content,
-                                      bool printsCaption) {
+bool LinEAN13Barcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!LinBarcode::initWithContent(content, printsCaption)) return false;
   const QString& value = *content;
   setContent(value);
@@ -137,8 +138,7 @@ QString LinEAN13Barcode::barcode() const {
     bars += _parityForSystemDigit(digits[0], i) ? swapParity(left) : left;
   }
   bars += QLatin1String(Centre_Guard);
-  for (int i = 7; i <= 11 && i < digits.size(); ++i)
-    bars += swapHandedness(_encodeChar(digits[i]));
+  for (int i = 7; i <= 11 && i < digits.size(); ++i) bars += swapHandedness(_encodeChar(digits[i]));
   if (checkDigit() != -1) bars += swapHandedness(_encodeChar(char(checkDigit())));
   return bars;
 }
@@ -150,8 +150,7 @@ QString LinEAN13Barcode::caption() const {
 
 // ---- EAN-8 ---------------------------------------------------------------------------
 
-bool LinEAN8Barcode::initWithContent(const std::optional<QString>& content,
-                                     bool printsCaption) {
+bool LinEAN8Barcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!LinEAN13Barcode::initWithContent(content, printsCaption)) return false;
   const QString& value = *content;
   if (value.size() == 7) {
@@ -193,8 +192,7 @@ float LinEAN8Barcode::barBottom(int module) const {
 
 // ---- UPC-A ---------------------------------------------------------------------------
 
-bool LinUPCABarcode::initWithContent(const std::optional<QString>& content,
-                                     bool printsCaption) {
+bool LinUPCABarcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!LinBarcode::initWithContent(content, printsCaption)) return false;
   const QString& value = *content;
   if (value.size() < 12) {
@@ -213,8 +211,7 @@ QString LinUPCABarcode::barcode() const {
   if (digits.isEmpty()) return bars;
   for (int i = 0; i < 6 && i < digits.size(); ++i) bars += _encodeChar(digits[i]);
   bars += QLatin1String(Centre_Guard);
-  for (int i = 6; i < 11 && i < digits.size(); ++i)
-    bars += swapHandedness(_encodeChar(digits[i]));
+  for (int i = 6; i < 11 && i < digits.size(); ++i) bars += swapHandedness(_encodeChar(digits[i]));
   if (checkDigit() != -1) bars += swapHandedness(_encodeChar(char(checkDigit())));
   return bars;
 }
@@ -236,8 +233,10 @@ QString LinUPCEBarcode::UPCAToUPCE(const QString& upca) {
   // has that form not.
   if (at(3) <= QLatin1Char('2') && zeros(4, 2) && zeros(6, 2))
     return chars({at(1), at(2), at(8), at(9), at(10), at(3)});
-  if (zeros(4, 2) && zeros(6, 3)) return chars({at(1), at(2), at(3), at(9), at(10), QLatin1Char('3')});
-  if (zeros(5, 1) && zeros(6, 4)) return chars({at(1), at(2), at(3), at(4), at(10), QLatin1Char('4')});
+  if (zeros(4, 2) && zeros(6, 3))
+    return chars({at(1), at(2), at(3), at(9), at(10), QLatin1Char('3')});
+  if (zeros(5, 1) && zeros(6, 4))
+    return chars({at(1), at(2), at(3), at(4), at(10), QLatin1Char('4')});
   if (zeros(6, 4) && at(10) >= QLatin1Char('5')) return upca.mid(1, 5) + at(10);
   return {};
 }
@@ -247,15 +246,13 @@ QString LinUPCEBarcode::UPCEToUPCA(const QString& upce) {
   const QChar ns = upce.at(0);
   const QString d = upce.mid(1);
   const QChar last = d.at(5);
-  if (last <= QLatin1Char('2'))
-    return ns + d.left(2) + last + QStringLiteral("0000") + d.mid(2, 3);
+  if (last <= QLatin1Char('2')) return ns + d.left(2) + last + QStringLiteral("0000") + d.mid(2, 3);
   if (last == QLatin1Char('3')) return ns + d.left(3) + QStringLiteral("00000") + d.mid(3, 2);
   if (last == QLatin1Char('4')) return ns + d.left(4) + QStringLiteral("00000") + d.at(4);
   return ns + d.left(5) + QStringLiteral("0000") + last;
 }
 
-bool LinUPCEBarcode::initWithContent(const std::optional<QString>& content,
-                                     bool printsCaption) {
+bool LinUPCEBarcode::initWithContent(const std::optional<QString>& content, bool printsCaption) {
   if (!LinUPCABarcode::initWithContent(content, printsCaption)) return false;
   const QString& value = *content;
   setContent(value);

@@ -28,6 +28,12 @@ class Beside_Model : public LinBarcode {
 TEST(LinearModel, InitialisationGivesNoModelOnlyWithoutAValue) {
   LinBarcode none;
   EXPECT_FALSE(none.initWithContent(std::nullopt, true));
+  for (const QString& symbology : linear_test::Symbologies()) {
+    EXPECT_FALSE(linear_test::Make(symbology, std::nullopt)) << symbology.toStdString();
+    auto empty = linear_test::Make(symbology, QString());
+    ASSERT_TRUE(empty) << symbology.toStdString();
+    empty->completeBarcode();  // answers, whatever it is
+  }
 
   LinBarcode empty;
   ASSERT_TRUE(empty.initWithContent(QString(), true));
@@ -99,10 +105,8 @@ TEST(LinearModel, BarLengthLeavesRoomForThePrintedTextsAndMargins) {
   };
   // Bands: value 0.125 in (9 pt), header 0.25 in (18 pt), footer 0.5 in (36 pt).
   const Row rows[] = {
-      {true, false, false, 100 - 11 - 6, 9},
-      {false, false, false, 100 - 6, 0},
-      {true, true, false, 100 - 11 - 22 - 6, 27},
-      {true, true, true, 100 - 11 - 22 - 41 - 6, 63},
+      {true, false, false, 100 - 11 - 6, 9},      {false, false, false, 100 - 6, 0},
+      {true, true, false, 100 - 11 - 22 - 6, 27}, {true, true, true, 100 - 11 - 22 - 41 - 6, 63},
       {false, false, true, 100 - 41 - 6, 36},
   };
   for (const Row& row : rows) {

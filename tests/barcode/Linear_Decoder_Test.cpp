@@ -17,9 +17,9 @@ using test_support::Decoder;
 struct Decoder_Case {
   const char* symbology;
   QByteArray value;
-  QByteArray zxing;           // what ZXingReader reads
-  QByteArray zbar;            // what zbarimg reads ("" = the same)
-  const char* zxing_format;   // restricts ZXingReader to the symbology
+  QByteArray zxing;          // what ZXingReader reads
+  QByteArray zbar;           // what zbarimg reads ("" = the same)
+  const char* zxing_format;  // restricts ZXingReader to the symbology
   const char* standard;
 };
 
@@ -38,8 +38,7 @@ TEST_P(LinearDecoders, BothDecodersReadTheValue) {
 
   const auto zbar = test_support::Decode(Decoder::Zbar, image);
   ASSERT_TRUE(zbar.ran) << zbar.log;
-  EXPECT_EQ(zbar.data, c.zbar.isEmpty() ? c.zxing : c.zbar)
-      << c.standard << "\n" << zbar.log;
+  EXPECT_EQ(zbar.data, c.zbar.isEmpty() ? c.zxing : c.zbar) << c.standard << "\n" << zbar.log;
 
   const auto zxing =
       test_support::Decode(Decoder::ZXing, image, {"-format", QString::fromLatin1(c.zxing_format)});
@@ -73,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         Decoder_Case{"UPCA", "03600029145", "036000291452", "0036000291452", "UPC-A",
                      "ISO/IEC 15420 (zbar reads UPC-A as EAN-13)"},
         // zbar reads UPC-E as the EAN-13 form of its UPC-A expansion.
-        Decoder_Case{"UPCE", "0425261", "04252614", "0042100005264", "UPC-E",
-                     "ISO/IEC 15420"},
+        Decoder_Case{"UPCE", "0425261", "04252614", "0042100005264", "UPC-E", "ISO/IEC 15420"},
         Decoder_Case{"UPCE", "04210000526", "04252614", "0042100005264", "UPC-E",
                      "ISO/IEC 15420: UPC-A compressed"},
         Decoder_Case{"UPCE", "01234565", "01234565", "0012345000065", "UPC-E",
@@ -94,8 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         Decoder_Case{"Code 39", "lumigrove", "LUMIGROVE", "", "Code39",
                      "ISO/IEC 16388: lower case taken as upper"},
         // ZXing leaves out the start and stop characters.
-        Decoder_Case{"Codabar", "A40156B", "40156", "A40156B", "Codabar",
-                     "ANSI/AIM BC3 (Codabar)"},
+        Decoder_Case{"Codabar", "A40156B", "40156", "A40156B", "Codabar", "ANSI/AIM BC3 (Codabar)"},
         Decoder_Case{"Codabar", "C0123456789-$:/.+D", "0123456789-$:/.+", "C0123456789-$:/.+D",
                      "Codabar", "Codabar: every data character, start C, stop D"}));
 
@@ -121,12 +118,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Interleaved, LinearDecoders,
-    ::testing::Values(
-        Decoder_Case{"Interleaved 2 of 5", "12345678", "12345678", "", "ITF", "ISO/IEC 16390"},
-        Decoder_Case{"Interleaved 2 of 5", "0123456789", "0123456789", "", "ITF",
-                     "ISO/IEC 16390: every digit"},
-        Decoder_Case{"Interleaved 2 of 5", "1234567", "01234567", "", "ITF",
-                     "ISO/IEC 16390: odd length padded with 0"}));
+    ::testing::Values(Decoder_Case{"Interleaved 2 of 5", "12345678", "12345678", "", "ITF",
+                                   "ISO/IEC 16390"},
+                      Decoder_Case{"Interleaved 2 of 5", "0123456789", "0123456789", "", "ITF",
+                                   "ISO/IEC 16390: every digit"},
+                      Decoder_Case{"Interleaved 2 of 5", "1234567", "01234567", "", "ITF",
+                                   "ISO/IEC 16390: odd length padded with 0"}));
 
 // Extended Code 39: the decoders read the pairs; mapped back they give the value.
 TEST(LinearDecoders, ExtendedCode39ReadsBackThroughTheFullAsciiTable) {

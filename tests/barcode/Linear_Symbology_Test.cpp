@@ -115,19 +115,19 @@ TEST(RetailSymbologies, BarStringsFollowTheNumberSets) {
   const Row rows[] = {
       // Leading 4 selects A B A A B B for the left half.
       {"EAN-13", "4006381333931",
-       "101" + digits_in_sets("006381", "ABAABB") + "01010" +
-           digits_in_sets("333931", "CCCCCC") + "101",
+       "101" + digits_in_sets("006381", "ABAABB") + "01010" + digits_in_sets("333931", "CCCCCC") +
+           "101",
        "ISO/IEC 15420, parity of leading digit 4"},
       {"EAN-13", "0123456789012",
-       "101" + digits_in_sets("123456", "AAAAAA") + "01010" +
-           digits_in_sets("789012", "CCCCCC") + "101",
+       "101" + digits_in_sets("123456", "AAAAAA") + "01010" + digits_in_sets("789012", "CCCCCC") +
+           "101",
        "leading 0: all six left digits in set A"},
       {"EAN-8", "96385074",
        "101" + digits_in_sets("9638", "AAAA") + "01010" + digits_in_sets("5074", "CCCC") + "101",
        "ISO/IEC 15420"},
       {"UPCA", "036000291452",
-       "101" + digits_in_sets("036000", "AAAAAA") + "01010" +
-           digits_in_sets("291452", "CCCCCC") + "101",
+       "101" + digits_in_sets("036000", "AAAAAA") + "01010" + digits_in_sets("291452", "CCCCCC") +
+           "101",
        "ISO/IEC 15420"},
       // Check digit 4, number system 0: E O E E O O.
       {"UPCE", "04252614", "101" + digits_in_sets("425261", "BABBAA") + "010101",
@@ -262,12 +262,13 @@ TEST(Code39Symbologies, PatternsAndRefusals) {
       {"Code 39", "A*B", false, "A*B", "", 0, "the start/stop character inside the value"},
       {"Code 39", "A_B", false, nullptr, "", 0, "no Code 39 character"},
       {"Code 39", "", true, "", C39_Star + C39_Star, 26, "empty"},
-      {"Extended Code 39", "ab", true, "ab", C39_Star + C39_Plus + C39_A + C39_Plus + C39_B + C39_Star,
-       78, "ISO/IEC 16388 full ASCII: a = +A"},
+      {"Extended Code 39", "ab", true, "ab",
+       C39_Star + C39_Plus + C39_A + C39_Plus + C39_B + C39_Star, 78,
+       "ISO/IEC 16388 full ASCII: a = +A"},
       {"Extended Code 39", "\t", true, "\t", C39_Star + C39_Dollar + C39_I + C39_Star, 52,
        "TAB = $I"},
-      {"Extended Code 39", "_/", true, "_/", C39_Star + C39_Percent + C39_O + C39_Slash + C39_O + C39_Star,
-       78, "_ = %O, / = /O"},
+      {"Extended Code 39", "_/", true, "_/",
+       C39_Star + C39_Percent + C39_O + C39_Slash + C39_O + C39_Star, 78, "_ = %O, / = /O"},
       {"Extended Code 39", "*", true, "*", C39_Star + C39_Slash + C39_J + C39_Star, 52,
        "* = /J, not the start/stop character"},
       {"Extended Code 39", "a\rb", false, "a\rb", "", 0, "CR has no pair here"},
@@ -329,23 +330,53 @@ TEST(Code128Symbology, CodeSetsSymbolsAndCheckValues) {
     const char* why;
   };
   const Row rows[] = {
-      {C::Code_Set_Auto, "Hello", true, C::Code_Set_B, {40, 69, 76, 76, 79}, 76,
+      {C::Code_Set_Auto,
+       "Hello",
+       true,
+       C::Code_Set_B,
+       {40, 69, 76, 76, 79},
+       76,
        "ISO/IEC 15417: (104 + 40 + 2x69 + 3x76 + 4x76 + 5x79) mod 103"},
       {C::Code_Set_Auto, "123456", true, C::Code_Set_C, {12, 34, 56}, 44, "digit pairs"},
-      {C::Code_Set_Auto, "12345", true, C::Code_Set_C, {12, 34, C::Code_B, 21}, 54,
+      {C::Code_Set_Auto,
+       "12345",
+       true,
+       C::Code_Set_C,
+       {12, 34, C::Code_B, 21},
+       54,
        "odd digits: the last one in code set B, no leading 0"},
       {C::Code_Set_Auto, "5", true, C::Code_Set_B, {21}, 22, "one digit: code set B"},
       {C::Code_Set_Auto, "", true, C::Code_Set_C, {}, 2, "empty: start C alone"},
-      {C::Code_Set_Auto, "A\tB", true, C::Code_Set_A, {33, 73, 34}, 75,
+      {C::Code_Set_Auto,
+       "A\tB",
+       true,
+       C::Code_Set_A,
+       {33, 73, 34},
+       75,
        "more controls than lower case: code set A"},
-      {C::Code_Set_Auto, "a\tb\t", true, C::Code_Set_B, {65, C::Shift, 73, 66, C::Shift, 73}, 25,
+      {C::Code_Set_Auto,
+       "a\tb\t",
+       true,
+       C::Code_Set_B,
+       {65, C::Shift, 73, 66, C::Shift, 73},
+       25,
        "a tie goes to code set B; each TAB shifted"},
       {C::Code_Set_B, "A B", true, C::Code_Set_B, {33, 0, 34}, 33, "space is value 0"},
-      {C::Code_Set_A, "a", true, C::Code_Set_A, {C::Shift, 65}, 22,
+      {C::Code_Set_A,
+       "a",
+       true,
+       C::Code_Set_A,
+       {C::Shift, 65},
+       22,
        "single SHIFT, counted in the check value"},
       {C::Code_Set_A, "aB", true, C::Code_Set_A, {C::Shift, 65, 34}, 21, "shift, then set A"},
       {C::Code_Set_A, "ab", true, C::Code_Set_A, {C::Code_B, 65, 66}, 16, "a run: CODE B"},
-      {C::Code_Set_A, "ab\t", true, C::Code_Set_A, {C::Code_B, 65, 66, C::Shift, 73}, 52,
+      {C::Code_Set_A,
+       "ab\t",
+       true,
+       C::Code_Set_A,
+       {C::Code_B, 65, 66, C::Shift, 73},
+       52,
        "after CODE B a control character is shifted back"},
       {C::Code_Set_A, ";\x14", true, C::Code_Set_A, {27, 84}, 92, "; is 27, DC4 is 84"},
       {C::Code_Set_A, "\x1e\x1f", true, C::Code_Set_A, {94, 95}, 78, "RS 94, US 95"},
@@ -407,18 +438,37 @@ TEST(Code128Symbology, SymbolPatternsAreWellFormed) {
 
 TEST(TwoOfFiveSymbologies, PatternsAndRefusals) {
   // Pair 1-2: bars of 1 (W N N N W) interleaved with the spaces of 2 (N W N N W).
-  const QString pair12 = "111" "0" "1" "000" "1" "0" "1" "0" "111" "000";
+  const QString pair12 =
+      "111"
+      "0"
+      "1"
+      "000"
+      "1"
+      "0"
+      "1"
+      "0"
+      "111"
+      "000";
   // Industrial digits: each bar with its space, narrow "100", wide "11100".
-  const QString ind1 = "11100" "100" "100" "100" "11100";
-  const QString ind2 = "100" "11100" "100" "100" "11100";
+  const QString ind1 =
+      "11100"
+      "100"
+      "100"
+      "100"
+      "11100";
+  const QString ind2 =
+      "100"
+      "11100"
+      "100"
+      "100"
+      "11100";
   check_rows({
       {"Interleaved 2 of 5", "12", true, "12", "1010" + pair12 + "11101", 27, "ISO/IEC 16390"},
       {"Interleaved 2 of 5", "1234", true, "1234", "", 45, "two pairs"},
       {"Interleaved 2 of 5", "123", true, "123", "", 45, "odd: a 0 in front, caption kept"},
       {"Interleaved 2 of 5", "", true, "", "101011101", 9, "empty"},
       {"Interleaved 2 of 5", "12a4", false, nullptr, "", 0, "letter"},
-      {"Industrial 2 of 5", "12", true, "12",
-       "1110011100100" + ind1 + ind2 + "11100100111", 62,
+      {"Industrial 2 of 5", "12", true, "12", "1110011100100" + ind1 + ind2 + "11100100111", 62,
        "start: wide, wide, narrow bar; stop: wide, narrow, wide bar"},
       {"Industrial 2 of 5", "1-2", false, nullptr, "", 0, "hyphen"},
   });
@@ -443,10 +493,27 @@ TEST(TwoOfFiveSymbologies, ModuloTenCheckDigit) {
 }
 
 TEST(PlesseySymbologies, PatternsCheckDigitsAndRefusals) {
-  const QString one = "1110" "1000" "1000" "1000";    // 1: bits 1 0 0 0, least first
-  const QString eight = "1000" "1000" "1000" "1110";  // 8
-  const QString start = "1110" "1110" "1000" "1110";  // bits 1 1 0 1
-  const QString stop = "111" "1000" "1000" "1110" "1110";
+  const QString one =
+      "1110"
+      "1000"
+      "1000"
+      "1000";  // 1: bits 1 0 0 0, least first
+  const QString eight =
+      "1000"
+      "1000"
+      "1000"
+      "1110";  // 8
+  const QString start =
+      "1110"
+      "1110"
+      "1000"
+      "1110";  // bits 1 1 0 1
+  const QString stop =
+      "111"
+      "1000"
+      "1000"
+      "1110"
+      "1110";
   struct Row {
     const char* symbology;
     const char* value;
@@ -460,7 +527,13 @@ TEST(PlesseySymbologies, PatternsCheckDigitsAndRefusals) {
   const Row rows[] = {
       {"Modified Plessey", "1234", true, "1234", '4', "", 115, "MSI modulo 10: 2x42=84, 12+4"},
       {"Modified Plessey", "9", true, "9", '1', "", 0, "2x9 = 18: 9, check 1"},
-      {"Modified Plessey", "18", true, "18", '2', start + one + eight + "1000" "1110" "1000" "1000" + stop,
+      {"Modified Plessey", "18", true, "18", '2',
+       start + one + eight +
+           "1000"
+           "1110"
+           "1000"
+           "1000" +
+           stop,
        83, "2x8 = 16: 7, plus 1; check 2 = bits 0 1 0 0"},
       {"Modified Plessey", "12345678901234567890", true, "12345678901234567890", '6', "", 0,
        "twenty digits, no overflow"},
@@ -488,8 +561,14 @@ TEST(PlesseySymbologies, PatternsCheckDigitsAndRefusals) {
   }
   // The hexadecimal letters: value 10 to 15.
   auto hex = Make("Modified Plessey (Hex)", "AF");
-  EXPECT_TRUE(hex->completeBarcode().startsWith(start + "1000" "1110" "1000" "1110"
-                                                        "1110" "1110" "1110" "1110"));
+  EXPECT_TRUE(hex->completeBarcode().startsWith(start + "1000"
+                                                        "1110"
+                                                        "1000"
+                                                        "1110"
+                                                        "1110"
+                                                        "1110"
+                                                        "1110"
+                                                        "1110"));
 }
 
 }  // namespace

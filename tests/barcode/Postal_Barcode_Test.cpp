@@ -189,8 +189,7 @@ TEST(JapanPost, ValuesBecomeTwentySymbolsAndACheckSymbol) {
   };
   const Row rows[] = {
       {"1234567", true, "1234567", "1234567=============", '/', "postal code, 13 x CC4, CC8"},
-      {"1234567 8-9", true, "12345678-9", "12345678-9==========", '=',
-       "space dropped, check CC4"},
+      {"1234567 8-9", true, "12345678-9", "12345678-9==========", '=', "space dropped, check CC4"},
       {"263-0023 3-30-8", false, "263-00233-30-8", "263-00233-30-8======", 0,
        "hyphen inside the postal code"},
       {"2630023 3-30-8-403", true, "26300233-30-8-403", "26300233-30-8-403===", 0,
@@ -253,8 +252,8 @@ TEST(JapanPost, SymbolSizeIsKeptApartFromThePictureHeight) {
     float set, size, bar_width;
   };
   const Row rows[] = {
-      {true, 5, 8.5f, 8.5f / 6},   {true, 20, 11.5f, 11.5f / 6}, {true, 9, 9.0f, 1.5f},
-      {false, 1, 8.0f, 4.0f / 3},  {false, 3, 11.5f, 23.0f / 12}, {false, 1.5f, 9.0f, 1.5f},
+      {true, 5, 8.5f, 8.5f / 6},  {true, 20, 11.5f, 11.5f / 6},  {true, 9, 9.0f, 1.5f},
+      {false, 1, 8.0f, 4.0f / 3}, {false, 3, 11.5f, 23.0f / 12}, {false, 1.5f, 9.0f, 1.5f},
   };
   for (const Row& row : rows) {
     if (row.by_size)
