@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <exception>
 #include <list>
-#include <new>
 #include <vector>
 
 namespace {
@@ -32,13 +31,6 @@ std::uint8_t to_byte(float v) {
 // A 3 x 3 colour matrix applied to the components (0 to 1) of every pixel, alpha kept.
 struct Color_Matrix {
   std::array<float, 9> m;
-  Color_Matrix operator*(const Color_Matrix& o) const {
-    Color_Matrix r{};
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 3; ++j)
-        r.m[i * 3 + j] = m[i * 3] * o.m[j] + m[i * 3 + 1] * o.m[3 + j] + m[i * 3 + 2] * o.m[6 + j];
-    return r;
-  }
 };
 
 // Runs f(r, g, b) on every pixel of a copy in unpremultiplied ARGB; components 0 to 1.
@@ -210,6 +202,8 @@ Picture_Adjustments usable(Picture_Adjustments a) {
 }
 
 Picture run_chain(const Picture& source, const Picture_Adjustments& a) {
+  static const QString no_memory =
+      QStringLiteral("The adjusted picture could not be made: not enough memory.");
   try {
     Picture picture = ImageProcesser::Set_Dimaension(source);
     if (a.grayscale) picture = ImageProcesser::GrayScale(picture);
@@ -221,12 +215,18 @@ Picture run_chain(const Picture& source, const Picture_Adjustments& a) {
     picture = ImageProcesser::adjust_boxBlur(picture, a.blur);
     picture = ImageProcesser::adjust_EV(picture, a.exposure);
     picture = ImageProcesser::imageRotated(picture, float(a.rotate));
-    if (picture.isNull()) throw std::bad_alloc();
+    if (picture.isNull()) {
+      Show_NSLog_Message(no_memory);
+      return {};
+    }
     // Drawing is fastest from premultiplied pixels; convert once here, not at every draw.
     const QImage& image = picture.image();
     if (image.hasAlphaChannel() && image.format() != QImage::Format_ARGB32_Premultiplied) {
       QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-      if (premultiplied.isNull()) throw std::bad_alloc();
+      if (premultiplied.isNull()) {
+        Show_NSLog_Message(no_memory);
+        return {};
+      }
       picture = Picture(std::move(premultiplied), picture.size());
     }
     return picture;
@@ -364,8 +364,9 @@ Picture ImageProcesser::adjust_Sharpness(const Picture& picture, float value) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
     if (image.isNull()) return image;
     const int w = image.width(), h = image.height();
-    // The luminance, and its Gaussian blur (sigma 1, five taps) as the unsharp mask.
-    std::vector<float> lum(std::size_t(w) * h), tmp(lum.size()), blurred(lum.size());
+    // The luminance, and its Gaussian blur (sigma 1, five taps) as the unsharp mask:
+    // blurred along the rows into `rows`, then down the columns while writing.
+    std::vector<float> lum(std::size_t(w) * h), rows(lum.size());
     for (int y = 0; y < h; ++y) {
       const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
       for (int x = 0; x < w; ++x)
@@ -378,20 +379,15 @@ Picture ImageProcesser::adjust_Sharpness(const Picture& picture, float value) {
         float sum = 0;
         for (int i = -2; i <= 2; ++i)
           sum += k[i + 2] * lum[std::size_t(y) * w + std::clamp(x + i, 0, w - 1)];
-        tmp[std::size_t(y) * w + x] = sum;
-      }
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        float sum = 0;
-        for (int i = -2; i <= 2; ++i)
-          sum += k[i + 2] * tmp[std::size_t(std::clamp(y + i, 0, h - 1)) * w + x];
-        blurred[std::size_t(y) * w + x] = sum;
+        rows[std::size_t(y) * w + x] = sum;
       }
     for (int y = 0; y < h; ++y) {
       auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
       for (int x = 0; x < w; ++x) {
-        const std::size_t i = std::size_t(y) * w + x;
-        const float delta = value * (lum[i] - blurred[i]);
+        float blurred = 0;
+        for (int i = -2; i <= 2; ++i)
+          blurred += k[i + 2] * rows[std::size_t(std::clamp(y + i, 0, h - 1)) * w + x];
+        const float delta = value * (lum[std::size_t(y) * w + x] - blurred);
         const QRgb p = line[x];
         line[x] = qRgba(to_byte(qRed(p) / 255.0f + delta), to_byte(qGreen(p) / 255.0f + delta),
                         to_byte(qBlue(p) / 255.0f + delta), qAlpha(p));

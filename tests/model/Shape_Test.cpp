@@ -193,13 +193,13 @@ TEST_F(Shape_Painting, HatchTilesFromTheCanvasOriginOverTheBackground) {
   QImage pattern(4, 4, QImage::Format_ARGB32);
   pattern.fill(Qt::transparent);
   pattern.setPixelColor(0, 0, Qt::black);
-  ASSERT_TRUE(pattern.save(QDir(resource_path()).filePath("Fill_Style_Image/Dots.png")));
+  ASSERT_TRUE(pattern.save(QDir(resource_path()).filePath("Fill_Style_Image/One_Dot.png")));
 
   Shape_Control s = shape("R", {5, 5, 30, 30});
   s._isDrawingStroke = false;
   s._fill_type = "H";
   s._fill_htch_clr = CRDColor::rgb(0, 1, 0);
-  s._fill_hatch_type = "Dots";
+  s._fill_hatch_type = "One_Dot";
   QImage image = Paint(s, {40, 40});
   EXPECT_TRUE(Near(At(image, 8, 8), Qt::black));  // multiples of 4 from the origin
   EXPECT_TRUE(Near(At(image, 12, 20), Qt::black));
