@@ -156,3 +156,4 @@ void BM_RenderSide_Pdf(benchmark::State& state) {
 BENCHMARK(BM_RenderSide_Pdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+

@@ -82,37 +82,58 @@ float linear_to_srgb(float v) {
   return v <= 0.0031308f ? v * 12.92f : 1.055f * std::pow(v, 1 / 2.4f) - 0.055f;
 }
 
-// One pass of a running box sum along rows (horizontal) or columns, radius r, edges
-// extended; on premultiplied pixels so transparent pixels lend no colour.
-void box_pass(const QImage& in, QImage& out, int radius, bool horizontal) {
-  const int w = in.width(), h = in.height();
-  const int length = horizontal ? w : h, lines = horizontal ? h : w;
-  const int window = 2 * radius + 1;
-  std::vector<QRgb> src(length);
-  for (int l = 0; l < lines; ++l) {
-    for (int i = 0; i < length; ++i)
-      src[i] = horizontal ? reinterpret_cast<const QRgb*>(in.constScanLine(l))[i]
-                          : reinterpret_cast<const QRgb*>(in.constScanLine(i))[l];
-    auto at = [&](int i) { return src[std::clamp(i, 0, length - 1)]; };
+// Box blur of premultiplied pixels (transparent pixels lend no colour) with running
+// sums, edges extended: along the rows, then down the columns a whole row at a time.
+QImage box_blur(const QImage& in, int radius) {
+  const int w = in.width(), h = in.height(), window = 2 * radius + 1;
+  QImage across(in.size(), QImage::Format_ARGB32_Premultiplied);
+  QImage out(in.size(), QImage::Format_ARGB32_Premultiplied);
+  if (across.isNull() || out.isNull()) return {};
+  auto average = [window](long a, long r, long g, long b) {
+    const long half = window / 2;
+    return qRgba(int((r + half) / window), int((g + half) / window), int((b + half) / window),
+                 int((a + half) / window));
+  };
+  for (int y = 0; y < h; ++y) {
+    const auto* src = reinterpret_cast<const QRgb*>(in.constScanLine(y));
+    auto* dst = reinterpret_cast<QRgb*>(across.scanLine(y));
+    auto at = [&](int x) { return src[std::clamp(x, 0, w - 1)]; };
     long sa = 0, sr = 0, sg = 0, sb = 0;
     for (int i = -radius; i <= radius; ++i) {
       const QRgb p = at(i);
       sa += qAlpha(p), sr += qRed(p), sg += qGreen(p), sb += qBlue(p);
     }
-    for (int i = 0; i < length; ++i) {
-      const QRgb value = qRgba(int((sr + window / 2) / window), int((sg + window / 2) / window),
-                               int((sb + window / 2) / window), int((sa + window / 2) / window));
-      if (horizontal)
-        reinterpret_cast<QRgb*>(out.scanLine(l))[i] = value;
-      else
-        reinterpret_cast<QRgb*>(out.scanLine(i))[l] = value;
-      const QRgb leaving = at(i - radius), entering = at(i + radius + 1);
+    for (int x = 0; x < w; ++x) {
+      dst[x] = average(sa, sr, sg, sb);
+      const QRgb leaving = at(x - radius), entering = at(x + radius + 1);
       sa += qAlpha(entering) - qAlpha(leaving);
       sr += qRed(entering) - qRed(leaving);
       sg += qGreen(entering) - qGreen(leaving);
       sb += qBlue(entering) - qBlue(leaving);
     }
   }
+  std::vector<long> sums(std::size_t(w) * 4, 0);
+  auto row = [&](int y) {
+    return reinterpret_cast<const QRgb*>(across.constScanLine(std::clamp(y, 0, h - 1)));
+  };
+  auto add_row = [&](const QRgb* line, long sign) {
+    for (int x = 0; x < w; ++x) {
+      long* s = &sums[std::size_t(x) * 4];
+      s[0] += sign * qAlpha(line[x]), s[1] += sign * qRed(line[x]);
+      s[2] += sign * qGreen(line[x]), s[3] += sign * qBlue(line[x]);
+    }
+  };
+  for (int i = -radius; i <= radius; ++i) add_row(row(i), 1);
+  for (int y = 0; y < h; ++y) {
+    auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < w; ++x) {
+      const long* s = &sums[std::size_t(x) * 4];
+      dst[x] = average(s[0], s[1], s[2], s[3]);
+    }
+    add_row(row(y - radius), -1);
+    add_row(row(y + radius + 1), 1);
+  }
+  return out;
 }
 
 bool finite(float v) { return std::isfinite(v); }
@@ -404,12 +425,7 @@ Picture ImageProcesser::adjust_boxBlur(const Picture& picture, float value) {
     if (image.isNull()) return image;
     const int radius =
         int(std::min<double>(std::lround(value), std::max(image.width(), image.height())));
-    QImage pass(image.size(), QImage::Format_ARGB32_Premultiplied);
-    QImage result(image.size(), QImage::Format_ARGB32_Premultiplied);
-    if (pass.isNull() || result.isNull()) return QImage();
-    box_pass(image, pass, radius, true);
-    box_pass(pass, result, radius, false);
-    return result.convertToFormat(QImage::Format_ARGB32);
+    return box_blur(image, radius);
   });
 }
 
