@@ -1,7 +1,11 @@
 #pragma once
-// A text in a box.
+// A text in a box: the characters of the styled text, drawn with the record's font,
+// colour, alignment, kerning and case transform, optionally on a filled and bordered
+// rectangle. Lines wrap at the width of the bounds; what does not fit is cut off.
 
 #include "model/CRDGraphic.h"
+
+#include <QSizeF>
 
 class CRDText : public CRDGraphic {
  public:
@@ -10,4 +14,24 @@ class CRDText : public CRDGraphic {
 
   QString className() const override { return QStringLiteral("CRDText"); }
   std::shared_ptr<CRDGraphic> clone() const override { return clone_as<CRDText>(); }
+
+  // While being created only a frame 1 point outside the bounds is drawn. A text that
+  // is empty once trimmed draws nothing at all, not even its fill or border. A hatch
+  // fill code paints the plain fill colour.
+  void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;
+  // The record's drawing bounds united with the bounds grown by 1 point.
+  QRectF drawingBounds() const override;
+  bool canSetDrawingStroke() const override { return false; }
+
+  // The characters as they are drawn: trimmed, then with the case transform applied.
+  QString Drawn_Text();
+  // The size the drawn text takes up when laid out at the current bounds width, with the
+  // font, kerning and case it is drawn with.
+  QSizeF naturalSize();
+  // Keeps the top-left corner and takes the natural size; a locked text stays as it is.
+  void makeNaturalSize() override;
+
+  // text_transfrom_case: 1 upper case, 2 lower case, 3 the first letter of every word
+  // upper case and the rest lower case; any other value leaves the text as it is.
+  static QString Apply_Text_Case(const QString& text, int text_case);
 };

@@ -30,3 +30,20 @@ void Window_Set_Align_With_Grid_Enabled(bool enabled) {
 void Window_Refresh_Canvas() {
   if (auto* s = Window_Services()) s->Refresh_Canvas();
 }
+
+void Window_Reset_Image_Editing_Controls() {
+  if (auto* s = Window_Services()) s->Reset_Image_Editing_Controls();
+}
+
+Card_Property* Window_Side_Card_Property(int side) {
+  if (auto* s = Window_Services()) return s->Side_Card_Property(side);
+  return nullptr;
+}
+
+void Window_Show_Card_Image_Path(const QString& path) {
+  if (auto* s = Window_Services()) s->Show_Card_Image_Path(path);
+}
+
+void Window_Show_Card_Properties() {
+  if (auto* s = Window_Services()) s->Show_Card_Properties();
+}

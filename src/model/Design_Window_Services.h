@@ -12,6 +12,7 @@
 #include <QString>
 
 class QPainter;
+struct Card_Property;
 
 class Design_Window_Services {
  public:
@@ -28,6 +29,16 @@ class Design_Window_Services {
   virtual void Set_Align_With_Grid_Enabled(bool enabled) = 0;
   // Redraws the current side's canvas (does nothing during a batch export).
   virtual void Refresh_Canvas() = 0;
+
+  // ---- Graphic kinds and card base (defaults for windows and doubles without them) ----
+  // Puts the picture panel's adjustment controls back to their defaults.
+  virtual void Reset_Image_Editing_Controls() {}
+  // The settings of the front side (0) or the back side (any other value).
+  virtual Card_Property* Side_Card_Property(int /*side*/) { return nullptr; }
+  // Shows a background picture path in the card panel.
+  virtual void Show_Card_Image_Path(const QString& /*path*/) {}
+  // Rebuilds the property sidebar with nothing selected (the card's tabs).
+  virtual void Show_Card_Properties() {}
 };
 
 // The published services, or nullptr before the design window exists.
@@ -40,3 +51,7 @@ QPointF Window_Control_New_Point(const QString& side);  // (10, 10)
 QRectF Window_Front_Canvas_Bounds();                    // the zero rectangle
 void Window_Set_Align_With_Grid_Enabled(bool enabled);
 void Window_Refresh_Canvas();
+void Window_Reset_Image_Editing_Controls();
+Card_Property* Window_Side_Card_Property(int side);  // nullptr
+void Window_Show_Card_Image_Path(const QString& path);
+void Window_Show_Card_Properties();

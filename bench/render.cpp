@@ -1,0 +1,159 @@
+// Rendering one card side: a 5 x 7 inch side with 50 mixed objects (texts, shapes, two
+// adjusted pictures, a barcode picture) at 300 dpi. Target: under 40 ms per side once the
+// adjusted pictures are cached.
+
+#include "canvas/CRDRenderingView.h"
+#include "canvas/ImageProcesser.h"
+#include "model/CRDBarcode.h"
+#include "model/CRDImage.h"
+#include "model/CRDLine.h"
+#include "model/CRDText.h"
+#include "model/Fonts.h"
+#include "model/Shape_Control.h"
+#include "model/Shared_Design_State.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A photograph-like picture: smooth colour ramps with some detail.
+QImage photo(QSize size, int seed) {
+  QImage image(size, QImage::Format_RGB32);
+  for (int y = 0; y < size.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < size.width(); ++x)
+      line[x] = qRgb((x * 255 / size.width() + seed) & 255, (y * 255 / size.height()) & 255,
+                     ((x ^ y) + seed * 7) & 255);
+  }
+  return image;
+}
+
+QImage barcode_bars() {
+  QImage image(480, 240, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  for (int x = 20, i = 0; x < 460; x += 4 + (i % 3) * 2, ++i)
+    painter.fillRect(x, 20, 2 + (i % 2) * 2, 180, Qt::black);
+  painter.drawText(QRect(0, 200, 480, 40), Qt::AlignCenter, QStringLiteral("0123456789"));
+  return image;
+}
+
+struct Side {
+  QTemporaryDir resources;
+  Card_Side_Snapshot snapshot;
+
+  Side() {
+    QDir(resources.path()).mkpath(QStringLiteral("Fill_Style_Image"));
+    QImage hatch(8, 8, QImage::Format_ARGB32);
+    hatch.fill(Qt::transparent);
+    for (int i = 0; i < 8; ++i) hatch.setPixelColor(i, i, Qt::black);
+    hatch.save(resources.filePath(QStringLiteral("Fill_Style_Image/Diagonal.png")));
+    Resource_Path = resources.path();
+
+    snapshot.frame = QRectF(0, 0, 5 * 72, 7 * 72);
+    snapshot.resource_path = resources.path();
+    snapshot.card_shape = 1;
+    snapshot.side.Card_fill_chk = true;
+    snapshot.side.Card_fill_style = QStringLiteral("G");
+    snapshot.side.Card_fill_Grd_1_clr = CRDColor::rgb(1, 0.95, 0.85);
+    snapshot.side.Card_fill_Grd_2_clr = CRDColor::rgb(0.85, 0.9, 1);
+    snapshot.side.Card_grad_Stepper = 60;
+    snapshot.side.Card_border_chk = true;
+    snapshot.side.Card_bor_Stepper = 3;
+    snapshot.side.Card_border_style = QStringLiteral("DA");
+
+    Graphic_List& g = snapshot.graphics;
+    const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
+    const QStringList fills = {"S", "G", "H"};
+    for (int i = 0; i < 27; ++i) {
+      auto s = std::make_shared<Shape_Control>();
+      s->Set_Shape_Type(codes[i % codes.size()]);
+      s->_bounds = QRectF(10 + (i % 6) * 55, 10 + (i / 6) * 60, 50, 45);
+      s->_fill_type = fills[i % fills.size()];
+      s->_fillColor = CRDColor::rgb((i * 37 % 100) / 100.0, 0.4, 0.7);
+      s->_fill_Grad_clr1 = CRDColor::rgb(1, 0.5, 0);
+      s->_fill_Grad_clr2 = CRDColor::rgb(0, 0.3, 1);
+      s->_fill_grad_angle = i * 15;
+      s->_fill_hatch_type = QStringLiteral("Diagonal");
+      s->_strokeWidth = 1 + i % 4;
+      s->_stroke_border_type = QStringList{"S", "DA", "DO", "DD", "DDD"}[i % 5];
+      s->double_star_type = 1 + i % 5;
+      s->polygon_type = 1 + i % 5;
+      g.push_back(s);
+    }
+    for (int i = 0; i < 20; ++i) {
+      auto t = std::make_shared<CRDText>();
+      t->_bounds = QRectF(15 + (i % 2) * 170, 300 + (i / 2) * 20, 165, 40);
+      t->Text_Value =
+          QStringLiteral("Happy birthday, dear friend number %1! Many happy returns.").arg(i);
+      t->text_ctrl_font =
+          Make_Font(i % 2 ? QStringLiteral("Times New Roman") : QStringLiteral("Arial"), 9 + i % 5);
+      t->txt_clr = CRDColor::rgb(0.2, 0.1, 0.4);
+      t->text_alignmnet = i % 3;
+      t->text_transfrom_case = i % 4;
+      t->_isDrawingFill = i % 4 == 0;
+      t->_isDrawingStroke = i % 5 == 0;
+      g.push_back(t);
+    }
+    for (int i = 0; i < 2; ++i) {
+      auto p = std::make_shared<CRDImage>();
+      p->_contents = CRDImage::Capped_Picture(Picture(photo({1200, 800}, i * 40)));
+      p->_file_path = QStringLiteral("photo.jpg");
+      p->_bounds = QRectF(20 + i * 170, 200 + i * 30, 160, 110);
+      p->Sepia = i == 0;
+      p->hue_val = 0.6f;
+      p->sat_val = 1.3f;
+      p->blr_val = 2;
+      p->rotate_image = i ? 12 : 0;
+      p->_isFlippedHorizontally = i == 1;
+      p->img_trnsp_val = 85;
+      g.push_back(p);
+    }
+    auto barcode = std::make_shared<CRDBarcode>();
+    barcode->_bounds = QRectF(200, 430, 120, 60);
+    barcode->Set_Barcode_image(Picture(barcode_bars(), QSizeF(120, 60)));
+    g.push_back(barcode);
+  }
+};
+
+constexpr double Resolution = 300;
+
+void BM_RenderSide_CachedPictures(benchmark::State& state) {
+  Side side;
+  Render_Card_Picture(side.snapshot, Resolution);  // fills the picture cache
+  for (auto _ : state) {
+    Picture picture = Render_Card_Picture(side.snapshot, Resolution);
+    benchmark::DoNotOptimize(picture);
+  }
+  state.counters["objects"] = double(side.snapshot.graphics.size());
+}
+BENCHMARK(BM_RenderSide_CachedPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RenderSide_AdjustingPictures(benchmark::State& state) {
+  Side side;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ImageProcesser::Clear_Cache();
+    state.ResumeTiming();
+    Picture picture = Render_Card_Picture(side.snapshot, Resolution);
+    benchmark::DoNotOptimize(picture);
+  }
+}
+BENCHMARK(BM_RenderSide_AdjustingPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RenderSide_Pdf(benchmark::State& state) {
+  Side side;
+  Render_Card_Picture(side.snapshot, Resolution);
+  for (auto _ : state) {
+    QByteArray pdf = Render_Card_PDF(side.snapshot);
+    benchmark::DoNotOptimize(pdf);
+  }
+}
+BENCHMARK(BM_RenderSide_Pdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+

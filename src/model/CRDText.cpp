@@ -1,0 +1,174 @@
+#include "model/CRDText.h"
+
+#include "model/Common_Functions.h"
+#include "model/Fonts.h"
+#include "model/Shape_Control.h"
+
+#include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Text is laid out in units of 1/16 point with fonts sized in those units (pixel sizes
+// do not depend on any device's resolution), then drawn scaled down to points: the
+// layout is the same on every device and at every resolution.
+constexpr double Layout_Units = 16;
+
+QFont layout_font(const QFont& design_font, double kerning) {
+  QFont font = Drawing_Font(design_font);
+  double points = design_font.pointSizeF();
+  if (!(points > 0)) points = design_font.pixelSize() > 0 ? design_font.pixelSize() : 12.0;
+  font.setPixelSize(std::max(1, int(std::lround(std::min(points, 4096.0) * Layout_Units))));
+  font.setLetterSpacing(QFont::AbsoluteSpacing,
+                        std::isfinite(kerning) ? kerning * Layout_Units : 0);
+  // Outline metrics: no snapping to the pixels of any one resolution.
+  font.setHintingPreference(QFont::PreferNoHinting);
+  return font;
+}
+
+Qt::Alignment alignment_of(int code) {
+  // The paragraph alignment codes of the design: 0 left, 1 right, 2 centred,
+  // 3 justified, 4 natural.
+  switch (code) {
+    case 0: return Qt::AlignLeft | Qt::AlignAbsolute;
+    case 1: return Qt::AlignRight | Qt::AlignAbsolute;
+    case 2: return Qt::AlignHCenter;
+    case 3: return Qt::AlignJustify;
+    default: return Qt::AlignLeading;
+  }
+}
+
+QString with_line_separators(QString text) {
+  text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+  text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+  text.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+  return text;
+}
+
+// Lays the text out in lines of the width in points; answers the size in points that the
+// lines take up.
+QSizeF lay_out(QTextLayout& layout, double width) {
+  width = std::isfinite(width) ? std::clamp(width, 0.0, 1e6) * Layout_Units : 0.0;
+  double height = 0, used_width = 0;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+    used_width = std::max(used_width, line.naturalTextWidth());
+  }
+  layout.endLayout();
+  return QSizeF(used_width / Layout_Units, height / Layout_Units);
+}
+
+void prepare_layout(QTextLayout& layout, const CRDText& text, const QString& characters) {
+  layout.setText(with_line_separators(characters));
+  layout.setFont(layout_font(text.Text_Font_value(), text.text_kerning));
+  QTextOption option(alignment_of(text.text_alignmnet));
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  layout.setCacheEnabled(true);
+}
+
+}  // namespace
+
+QString CRDText::Apply_Text_Case(const QString& text, int text_case) {
+  switch (text_case) {
+    case 1: return text.toUpper();
+    case 2: return text.toLower();
+    case 3: {
+      // Words are delimited by white space and line breaks.
+      QString result = text.toLower();
+      bool word_start = true;
+      for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar c = result.at(i);
+        if (c.isSpace()) {
+          word_start = true;
+        } else if (word_start) {
+          if (c.isHighSurrogate() && i + 1 < result.size()) {
+            const QString upper = result.mid(i, 2).toUpper();
+            result.replace(i, 2, upper);
+            i += upper.size() - 1;
+          } else {
+            const QString upper = QString(c).toUpper();
+            result.replace(i, 1, upper);
+            i += upper.size() - 1;
+          }
+          word_start = false;
+        }
+      }
+      return result;
+    }
+    default: return text;
+  }
+}
+
+QString CRDText::Drawn_Text() {
+  return Apply_Text_Case(Trim_Str(Text_contents()->string()), text_transfrom_case);
+}
+
+QRectF CRDText::drawingBounds() const {
+  return Union_Rect(CRDGraphic::drawingBounds(), bounds().adjusted(-1, -1, 1, 1));
+}
+
+void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) {
+  if (!ctrl_is_visible) return;
+  const QRectF b = bounds();
+  Painter_State_Guard guard(painter);
+  if (isBeingCreateOrEdited) {
+    // A one-point frame in the handle colour just outside the bounds.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(128, 128, 128), 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(b.adjusted(-0.5, -0.5, 0.5, 0.5));
+    return;
+  }
+  const QString characters = Drawn_Text();
+  if (characters.isEmpty()) return;
+
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath box;
+  box.addRect(b);
+  if (isDrawingFill()) {
+    if (_fill_type == QLatin1String("G")) {
+      Fill_With_Gradient(painter, box, fill_Grad_clr1().toQColor(), fill_Grad_clr2().toQColor(),
+                         fill_grad_angle());
+    } else {
+      const QColor color = fillColor().toQColor();
+      if (color.isValid()) painter.fillPath(box, color);
+    }
+  }
+  if (isDrawingStroke()) {
+    const QColor color = strokeColor().toQColor();
+    if (color.isValid())
+      painter.strokePath(box, Border_Pen(color, strokeWidth(), _stroke_border_type));
+  }
+
+  QTextLayout layout;
+  prepare_layout(layout, *this, characters);
+  lay_out(layout, b.width());
+  QColor color = Text_Color_Value().toQColor();
+  if (!color.isValid()) color = Qt::black;
+  painter.setClipRect(b, Qt::IntersectClip);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.setPen(color);
+  painter.translate(b.topLeft());
+  painter.scale(1 / Layout_Units, 1 / Layout_Units);
+  layout.draw(&painter, QPointF(0, 0));
+}
+
+QSizeF CRDText::naturalSize() {
+  QTextLayout layout;
+  prepare_layout(layout, *this, Drawn_Text());
+  return lay_out(layout, bounds().width());
+}
+
+void CRDText::makeNaturalSize() {
+  if (ctrl_is_locked) return;
+  const QSizeF size = naturalSize();
+  setBounds(QRectF(bounds().topLeft(), size));
+}
