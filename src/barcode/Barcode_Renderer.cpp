@@ -52,7 +52,7 @@ const QImage& point_device() {
   return device;
 }
 
-// A rectangle given as the spec of a picture with y growing upwards from the bottom edge
+// A rectangle measured with y growing upwards from the picture's bottom edge
 // (x, bottom, width, height), turned into the y-down rectangle of the same place.
 QRectF from_bottom(double x, double bottom, double width, double height, double frame_height) {
   return QRectF(x, frame_height - bottom - height, width, height);
