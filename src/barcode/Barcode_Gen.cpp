@@ -127,3 +127,9 @@ Barcode_Gen_Scope::Barcode_Gen_Scope(Barcode_Gen settings)
 }
 
 Barcode_Gen_Scope::~Barcode_Gen_Scope() { scoped = previous_; }
+
+Barcode_Gen_Binding::Barcode_Gen_Binding(Barcode_Gen& settings) : previous_(scoped) {
+  scoped = &settings;
+}
+
+Barcode_Gen_Binding::~Barcode_Gen_Binding() { scoped = previous_; }

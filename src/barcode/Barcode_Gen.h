@@ -165,3 +165,19 @@ class Barcode_Gen_Scope {
   Barcode_Gen settings_;
   Barcode_Gen* previous_;
 };
+
+// While it lives, Barcode_Gen_Var on the creating thread answers `settings` itself, not a
+// copy: for an object that keeps its own settings and draws with them, such as the barcode
+// designer or a worker's copy of it, so that what it writes (working margins, metrics) is
+// what the models and the renderer read. Nests with Barcode_Gen_Scope; destroy on the same
+// thread, before `settings`.
+class Barcode_Gen_Binding {
+ public:
+  explicit Barcode_Gen_Binding(Barcode_Gen& settings);
+  ~Barcode_Gen_Binding();
+  Barcode_Gen_Binding(const Barcode_Gen_Binding&) = delete;
+  Barcode_Gen_Binding& operator=(const Barcode_Gen_Binding&) = delete;
+
+ private:
+  Barcode_Gen* previous_;
+};

@@ -203,6 +203,12 @@ Picture Data_Matrix_Picture(const Data_Matrix_Symbol& symbol, int module_size, d
 
 Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item,
                                 const QString& encoding_item) {
+  return Draw_DataMatrix_Barcode(value, format_item, encoding_item, Barcode_module_size.load(),
+                                 USED_DPI_VALUE.load());
+}
+
+Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item,
+                                const QString& encoding_item, int module_size, double dpi) {
   const QByteArray data = value.toUtf8();
   int width = 0, height = 0;
   Data_Matrix_Size_From_Format(format_item, &width, &height);
@@ -221,5 +227,5 @@ Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item
             .arg(value.left(200), QString::fromLatin1(encoding.left(200))));
     return {};
   }
-  return Data_Matrix_Picture(symbol, Barcode_module_size.load(), USED_DPI_VALUE.load());
+  return Data_Matrix_Picture(symbol, module_size, dpi);
 }

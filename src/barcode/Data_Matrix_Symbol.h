@@ -64,3 +64,6 @@ Picture Data_Matrix_Picture(const Data_Matrix_Symbol& symbol, int module_size, d
 // comes out, the diagnostic report is logged and the picture is null.
 Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item,
                                 const QString& encoding_item);
+// The same with its own module size (points) and resolution instead of the globals.
+Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item,
+                                const QString& encoding_item, int module_size, double dpi);

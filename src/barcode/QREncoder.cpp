@@ -111,6 +111,10 @@ std::unique_ptr<DataMatrix> QREncoder::encodeWithECLevel(int level, int version,
 }
 
 Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension) {
+  return renderDataMatrix(grid, imageDimension, USED_DPI_VALUE.load());
+}
+
+Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension, double dpi) {
   if (!grid || grid->dimension() == 0) return {};
   const int n = grid->dimension();
   const int d = std::max(imageDimension, n);
@@ -138,5 +142,5 @@ Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension) 
         put(row + 4 * px, grid->valueAt(gx / m, gy / m) ? dark : light);
     }
   }
-  return Increase_DPI(Picture(std::move(image), QSizeF(d, d)), USED_DPI_VALUE.load());
+  return Increase_DPI(Picture(std::move(image), QSizeF(d, d)), dpi);
 }

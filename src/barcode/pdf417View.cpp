@@ -48,7 +48,8 @@ int pdf417View::drawWithText(const QString& text) {
   PDF417_Free(&p);
 
   const QSizeF size(float(frame_.width()), float(frame_.height()));
-  Picture picture = Increase_DPI(Picture(std::move(bits), size), USED_DPI_VALUE.load());
+  const double dpi = dpi_ > 0 ? dpi_ : double(USED_DPI_VALUE.load());
+  Picture picture = Increase_DPI(Picture(std::move(bits), size), dpi);
   if (picture.isNull()) {
     imageState_ = kImageFailed;
     return imageState_;

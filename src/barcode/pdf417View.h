@@ -35,6 +35,10 @@ class pdf417View {
   void setErrorLevel(int level);
   int getErrorLevel() const { return errorLevel; }
 
+  // The resolution pictures are rasterised at; 0 (the start) follows USED_DPI_VALUE.
+  void setResolution(double dpi) { dpi_ = dpi; }
+  double resolution() const { return dpi_; }
+
   // Paints the view into the rectangle (0, 0, frame): the picture, a light grey area while
   // empty, or the failure note.
   void drawRect(QPainter& painter) const;
@@ -46,4 +50,5 @@ class pdf417View {
   int errorLevel = 2;
   int imageState_ = kImageEmpty;
   QSizeF frame_;
+  double dpi_ = 0;
 };

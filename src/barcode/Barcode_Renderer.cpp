@@ -1,0 +1,369 @@
+#include "barcode/Barcode_Renderer.h"
+
+#include "barcode/Barcode_Gen.h"
+#include "barcode/JapanPostBarcode.h"
+#include "barcode/LinBarcode.h"
+#include "barcode/LinPostalBarcode.h"
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+// The resolution Qt gives fonts that are not drawn on a particular device.
+Q_GUI_EXPORT int qt_defaultDpiY();
+
+namespace {
+
+// Dots per metre of a 72 dpi device: QImage reports qRound(2835 x 0.0254) = 72 dots per
+// inch, so fonts measured against it come out in points.
+constexpr int kPoint_Dots_Per_Meter = 2835;
+// Keeps rasters far below what a QImage can address and memory can hold.
+constexpr double kMax_Side_Pixels = 32768.0;
+
+// Pictures are painted on a device of Qt's default font resolution, whatever their pixel
+// density: letter spacing (kerning) is counted in pixels of that resolution, and on a device
+// of another resolution Qt scales it, down to nothing below it. Point sizes are scaled
+// to match (draw_text), so one painter unit stays one point.
+int text_dpi() { return std::max(qt_defaultDpiY(), 1); }
+
+void set_dpi(QImage& image, double dpi) {
+  const int dots_per_meter = int(std::lround(dpi / 0.0254));
+  image.setDotsPerMeterX(dots_per_meter);
+  image.setDotsPerMeterY(dots_per_meter);
+}
+
+const QImage& point_device() {
+  static const QImage device = [] {
+    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    image.setDotsPerMeterX(kPoint_Dots_Per_Meter);
+    image.setDotsPerMeterY(kPoint_Dots_Per_Meter);
+    return image;
+  }();
+  return device;
+}
+
+// A rectangle measured with y growing upwards from the picture's bottom edge
+// (x, bottom, width, height), turned into the y-down rectangle of the same place.
+QRectF from_bottom(double x, double bottom, double width, double height, double frame_height) {
+  return QRectF(x, frame_height - bottom - height, width, height);
+}
+
+// A text whose line box stands on `bottom`, aligned within (x, x + width).
+Barcode_Text_Item text_item(const QString& text, const QFont& font, const QColor& colour,
+                            double kerning, Qt::Alignment alignment, double x, double bottom,
+                            double width, double frame_height) {
+  Barcode_Text_Item item;
+  item.text = text;
+  item.font = font;
+  item.colour = colour;
+  item.kerning = kerning;
+  item.alignment = alignment;
+  const double h = Barcode_Line_Height(font);
+  item.rect = from_bottom(x, bottom, width, h, frame_height);
+  return item;
+}
+
+bool four_state(const LinBarcode& model) {
+  return dynamic_cast<const LinRoyalMailBarcode*>(&model) ||
+         dynamic_cast<const JapanPostBarcode*>(&model);
+}
+
+// Draws the text with a painter whose unit is the point.
+void draw_text(QPainter& painter, const Barcode_Text_Item& item) {
+  QFont font = Barcode_Text_Font(item.font);
+  const double device_dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
+  if (device_dpi > 0 && font.pointSizeF() > 0)
+    font.setPointSizeF(font.pointSizeF() * 72.0 / device_dpi);
+  if (item.kerning != 0)
+    font.setLetterSpacing(QFont::AbsoluteSpacing,
+                          device_dpi > 0 ? item.kerning * text_dpi() / device_dpi : item.kerning);
+  painter.setFont(font);
+  painter.setPen(item.colour);
+  painter.drawText(item.rect,
+                   int(item.alignment) | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
+                   item.text);
+}
+
+}  // namespace
+
+Qt::Alignment Barcode_Text_Alignment(const QString& item) {
+  if (item == QLatin1String("Center")) return Qt::AlignHCenter;
+  if (item == QLatin1String("Right")) return Qt::AlignRight;
+  return Qt::AlignLeft;  // "Left", and the natural alignment for anything else
+}
+
+double Barcode_Line_Height(const QFont& font) {
+  return QFontMetricsF(Barcode_Text_Font(font), &point_device()).height();
+}
+
+// ---- LinBarcodeOffscreenView ------------------------------------------------------------
+
+LinBarcodeOffscreenView::LinBarcodeOffscreenView(const LinBarcode* barcode)
+    : fromImageOrBarcode_(false) {
+  if (barcode) {
+    const float header = barcode->printsHeader() ? barcode->headerWidth() : 0.0f;
+    const float footer = barcode->printsFooter() ? barcode->footerWidth() : 0.0f;
+    frame_ = QRectF(0, 0, std::max({header, footer, barcode->width()}), barcode->height());
+  }
+  setBarcode(barcode);
+}
+
+LinBarcodeOffscreenView::LinBarcodeOffscreenView(const Picture& image_2d)
+    : fromImageOrBarcode_(true) {
+  const Barcode_Gen& settings = *Barcode_Gen_Var;
+  frame_ = QRectF(0, 0, settings.width(), settings.height());
+  setBarcode_Image_2D(image_2d);
+}
+
+QRectF LinBarcodeOffscreenView::rectForPage(int) const {
+  if (barcode_) return QRectF(0, 0, barcode_->width(), barcode_->height());
+  return frame_;
+}
+
+Barcode_Drawing LinBarcodeOffscreenView::layout() const {
+  return fromImageOrBarcode_ ? framed_layout() : linear_layout();
+}
+
+Barcode_Drawing LinBarcodeOffscreenView::linear_layout() const {
+  Barcode_Drawing drawing;
+  drawing.frame = frame_.size();
+  if (!barcode_) return drawing;
+  const LinBarcode& model = *barcode_;
+  const Barcode_Gen& settings = *Barcode_Gen_Var;
+  const double Wv = frame_.width(), Hv = frame_.height();
+  const double W = model.width(), bw = model.barWidth();
+  const QString S = model.completeBarcode();
+  const qsizetype n = S.size();
+
+  drawing.background = settings.bar_back_clr.toQColor();
+  drawing.bar_colour = settings.barcode_clr.toQColor();
+
+  const double capH = model.printsCaption() ? double(model.captionHeight()) * 72 : 0;
+  const double hdrH = model.printsHeader() ? double(model.headerHeight()) * 72 : 0;
+  const double ftrH = model.printsFooter() ? double(model.footerHeight()) * 72 : 0;
+  const bool on_top = settings.showinTopCheckbox != 0;
+  // The header margin enters through barTop(): the bars end that far below the header band.
+  const double vm = settings.value_margin, fm = settings.footer_margin, lr = settings.LR_margin,
+               tb = settings.TB_margin;
+
+  // Bars, centred in the frame, standing on the base line B.
+  const double B = on_top ? ftrH + fm + tb : capH + ftrH + vm + fm + tb;
+  const bool postal = four_state(model);
+  double x = (Wv - double(n) * bw) / 2;
+  double barH = 0;
+  int run = 0, last_bar = -1;
+  auto draw_run = [&] {
+    const double top = model.barTop(last_bar);
+    const double foot = postal ? model.barBottom(last_bar) : 0.0;
+    drawing.bars.push_back(from_bottom(x, B + foot, bw * run, top - foot, Hv));
+    barH = top;
+  };
+  for (qsizetype i = 0; i < n; ++i) {
+    if (S.at(i) == QLatin1Char('1')) {
+      ++run;
+      last_bar = int(i);
+      if (i == n - 1) draw_run();
+    } else {
+      if (run > 0) draw_run();
+      x += bw * (run + 1);
+      run = 0;
+    }
+  }
+
+  // Value text.
+  if (model.printsCaption()) {
+    const double y0 = on_top ? ftrH + fm + barH + vm + tb : ftrH + fm + tb;
+    const QColor colour = settings.bar_val_clr.toQColor();
+    const QFont& font = settings.value_font;
+    const QString L = model.leftCaption(), M = model.caption(), R = model.rightCaption();
+    if (!L.isEmpty())
+      drawing.texts.push_back(text_item(L, font, colour, 0, Qt::AlignLeft,
+                                        model.firstBar() * 0.25 + lr, y0 + 3, Wv, Hv));
+    if (!M.isEmpty()) {
+      if (L.isEmpty() && !M.contains(QLatin1Char('\t'))) {
+        // One piece across the frame.
+        const double w = Barcode_Text_Width(M, font);
+        const double m = double(M.size());
+        const double kerning = settings.kerning_value_Checkbox == 1 ? 2 * ((W - w) / (2 * m)) : 2.0;
+        drawing.texts.push_back(
+            text_item(M, font, colour, kerning, Qt::AlignHCenter, 0, y0, Wv, Hv));
+      } else {
+        // TAB-separated groups spread over the symbol between its guards.
+        const QStringList groups = M.split(QLatin1Char('\t'));
+        const double g = double(groups.size());
+        const double s = double(model.initiator().size());
+        const double first = model.firstBar();
+        const double G = groups.size() == 1 ? W - 2 * s * bw - 2 * first : W / g - s * bw - first;
+        for (qsizetype j = 0; j < groups.size(); ++j) {
+          const QString& group = groups.at(j);
+          if (group.isEmpty()) continue;  // a doubled or trailing TAB: nothing to place
+          const double w = Barcode_Text_Width(group, font);
+          const double k = (G - w) / (2 * double(group.size()));
+          const double gx = 3 * k + first + double(j + 1) * s * bw + double(j) * G + lr;
+          drawing.texts.push_back(
+              text_item(group, font, colour, 1.3 * k, Qt::AlignLeft, gx, y0, Wv, Hv));
+        }
+      }
+    }
+    if (!R.isEmpty())
+      drawing.texts.push_back(text_item(R, font, colour, 0, Qt::AlignLeft,
+                                        model.lastBar() + 0.07 * W + lr, y0 + 3, Wv, Hv));
+  }
+
+  if (model.printsHeader())
+    drawing.texts.push_back(
+        text_item(model.header(), settings.header_font, settings.bar_hdr_clr.toQColor(), 2.0,
+                  Barcode_Text_Alignment(settings.align_hdr_combo.titleOfSelectedItem()), 0,
+                  Hv - hdrH - tb, Wv, Hv));
+  if (model.printsFooter())
+    drawing.texts.push_back(text_item(
+        model.footer(), settings.footer_font, settings.bar_ftr_clr.toQColor(), 2.0,
+        Barcode_Text_Alignment(settings.align_ftr_combo.titleOfSelectedItem()), 0, tb, Wv, Hv));
+  return drawing;
+}
+
+Barcode_Drawing LinBarcodeOffscreenView::framed_layout() const {
+  Barcode_Drawing drawing;
+  drawing.frame = frame_.size();
+  drawing.background = QColor(Qt::white);
+  const Barcode_Gen& settings = *Barcode_Gen_Var;
+  const double Wv = frame_.width(), Hv = frame_.height();
+  const double tb = settings.TB_margin;
+
+  double y_h = Hv - tb;
+  if (settings.printsHeader()) {
+    const double hdrH = double(settings.headerHeight()) * 72;
+    y_h = Hv - hdrH - tb;
+    drawing.texts.push_back(text_item(
+        settings.header(), settings.header_font, settings.bar_hdr_clr.toQColor(), 2.0,
+        Barcode_Text_Alignment(settings.align_hdr_combo.titleOfSelectedItem()), 0, y_h, Wv, Hv));
+  }
+  if (!image_2d_.isNull()) {
+    const QSizeF size = image_2d_.size();
+    drawing.symbol = image_2d_;
+    drawing.symbol_rect =
+        from_bottom((double(settings.width()) - size.width()) / 2,
+                    y_h - size.height() - settings.header_margin, size.width(), size.height(), Hv);
+  }
+  if (settings.printsFooter())
+    drawing.texts.push_back(text_item(
+        settings.footer(), settings.footer_font, settings.bar_ftr_clr.toQColor(), 2.0,
+        Barcode_Text_Alignment(settings.align_ftr_combo.titleOfSelectedItem()), 0, tb, Wv, Hv));
+  return drawing;
+}
+
+void LinBarcodeOffscreenView::drawRect(QPainter& painter) const {
+  const Barcode_Drawing drawing = layout();
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  painter.fillRect(QRectF(QPointF(0, 0), drawing.frame), drawing.background);
+  for (const QRectF& bar : drawing.bars) painter.fillRect(bar, drawing.bar_colour);
+  if (!drawing.symbol.isNull()) {
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(drawing.symbol_rect, drawing.symbol.image());
+    painter.restore();
+  }
+  for (const Barcode_Text_Item& text : drawing.texts) draw_text(painter, text);
+  painter.restore();
+}
+
+Picture LinBarcodeOffscreenView::image(double dpi) const {
+  const QSizeF size = frame_.size();
+  if (!(size.width() > 0) || !(size.height() > 0) || !(dpi > 0)) {
+    Show_NSLog_Message(QStringLiteral("The barcode picture has no size."));
+    return {};
+  }
+  const double pw = std::ceil(dpi * size.width() / 72.0);
+  const double ph = std::ceil(dpi * size.height() / 72.0);
+  if (pw > kMax_Side_Pixels || ph > kMax_Side_Pixels) {
+    Show_NSLog_Message(QStringLiteral("The barcode picture is too large at %1 dpi.").arg(dpi));
+    return {};
+  }
+  QImage raster(int(pw), int(ph), QImage::Format_ARGB32_Premultiplied);
+  if (raster.isNull()) {
+    Show_NSLog_Message(QStringLiteral("Unable to make a barcode picture at %1 dpi.").arg(dpi));
+    return {};
+  }
+  set_dpi(raster, text_dpi());
+  // The ceiling leaves part of a pixel beyond the frame: give it the background too.
+  raster.fill(fromImageOrBarcode_ ? QColor(Qt::white) : Barcode_Gen_Var->bar_back_clr.toQColor());
+  {
+    QPainter painter(&raster);
+    painter.scale(dpi / 72.0, dpi / 72.0);
+    drawRect(painter);
+  }
+  set_dpi(raster, dpi);
+  return Picture(std::move(raster), size);
+}
+
+QByteArray LinBarcodeOffscreenView::dataWithPDFInsideRect(const QRectF& rect) const {
+  if (!(rect.width() > 0) || !(rect.height() > 0)) return {};
+  QByteArray data;
+  QBuffer buffer(&data);
+  if (!buffer.open(QIODevice::WriteOnly)) return {};
+  {
+    QPdfWriter writer(&buffer);
+    const int resolution = text_dpi();
+    writer.setResolution(resolution);
+    writer.setCreator(QStringLiteral("Lumigrove"));
+    const QPageSize page(rect.size(), QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!writer.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF()))) return {};
+    QPainter painter;
+    if (!painter.begin(&writer)) return {};
+    painter.scale(resolution / 72.0, resolution / 72.0);
+    painter.translate(-rect.topLeft());
+    drawRect(painter);
+    painter.end();
+  }
+  buffer.close();
+  return data;
+}
+
+// ---- Entrances ----------------------------------------------------------------------------
+
+Picture imageFromBarcode(const LinBarcode* barcode) {
+  return imageFromBarcode(barcode, USED_DPI_VALUE.load());
+}
+
+Picture imageFromBarcode(const LinBarcode* barcode, double dpi) {
+  if (!barcode) return {};
+  try {
+    return LinBarcodeOffscreenView(barcode).image(dpi);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    return {};
+  }
+}
+
+Picture imageFromBarcodeImage(const Picture& image_2d) {
+  return imageFromBarcodeImage(image_2d, USED_DPI_VALUE.load());
+}
+
+Picture imageFromBarcodeImage(const Picture& image_2d, double dpi) {
+  if (image_2d.isNull()) return {};
+  try {
+    return LinBarcodeOffscreenView(image_2d).image(dpi);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    return {};
+  }
+}
+
+QByteArray pdfFromBarcode(const LinBarcode* barcode) {
+  if (!barcode) return {};
+  const LinBarcodeOffscreenView view(barcode);
+  return view.dataWithPDFInsideRect(view.bounds());
+}
