@@ -92,5 +92,12 @@ bool Is_Plain_Number(QStringView text) {
   if (i != n) return false;
   if (negative && zero_integer && fraction_digits == 0) return false;  // "-0"
   const qsizetype significant = (zero_integer ? 0 : integer_digits) + fraction_digits;
-  return significant <= 15;
+  if (significant > 15) return false;
+  if (zero_integer) {
+    // Spreadsheet programs show values below 1E-14 in exponent notation.
+    qsizetype zeros = 0;
+    while (zeros < fraction_digits && text[integer_begin + 2 + zeros] == u'0') ++zeros;
+    if (zeros > 13) return false;
+  }
+  return true;
 }

@@ -29,6 +29,7 @@ int Dimension_Columns(QStringView ref);
 
 // True when the text is a plain decimal number that every spreadsheet program shows again
 // as the same text, whatever the user's locale: an optional "-", digits without leading
-// zeros, optionally "." and digits without trailing zeros, at most 15 significant digits.
+// zeros, optionally "." and digits without trailing zeros, at most 15 significant digits,
+// and not below 1E-14.
 // "12", "-3.25" and "0.5" are numbers; "007", "1,5", "1.50", "+1", "1e3", "-0" are texts.
 bool Is_Plain_Number(QStringView text);

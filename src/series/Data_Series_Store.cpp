@@ -137,7 +137,9 @@ std::optional<QStringList> Series_Output_Records(const QString& name) {
   if (!QFileInfo(path).isFile()) return std::nullopt;
   const std::optional<QString> text = read_text(path);
   if (!text) return QStringList();
-  return Trim_Str(*text).split(u'\n');
+  const QString whole = Trim_Str(*text);
+  if (whole.isEmpty()) return QStringList();  // a series without values has no records
+  return whole.split(u'\n');
 }
 
 QStringList Get_datasheet_File_Name_Array() {

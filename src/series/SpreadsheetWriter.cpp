@@ -156,9 +156,9 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
       in_row = false;
       if (mode_ == Mode::Rows) {
         rows->append(row_);
-      } else if (!first_row_done_) {
+      } else {
+        // The rest is still read through: a part that turns out broken gives no titles.
         first_row_done_ = true;
-        if (dimension_known_) break;  // the titles are all we need
       }
     } else if (depth == 4 && in_cell && name == "c") {
       in_cell = false;
@@ -515,10 +515,12 @@ bool SpreadsheetWriter::WriteWorksheetData(const QString& path) {
       const QString& text = row.at(c);
       reference = letters[size_t(c)];
       reference += row_number;
+      const bool number = Is_Plain_Number(text);
       out.start("c");
       out.attribute("r", reference);
+      if (!number) out.attribute("t", std::string_view("s"));
       out.start("v");
-      if (Is_Plain_Number(text)) {
+      if (number) {
         out.text(text);
       } else {
         // Every occurrence gets its own item: equal texts are not merged.

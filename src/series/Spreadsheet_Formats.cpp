@@ -193,22 +193,21 @@ class Ods_Table {
   qint64 pending_empty_ = 0;
 };
 
-// Writes a cell text as OpenDocument paragraph content: a space that a reader would fold
-// away (at an end, or after another space) becomes <text:s/>, tabs and line feeds their
-// own elements.
-void write_odf_text(Xml_Writer& out, const QString& text) {
+// Writes one line of a cell text as OpenDocument paragraph content: a space that a reader
+// would fold away (at an end, or after another space) becomes <text:s/>, a tab <text:tab/>.
+void write_odf_line(Xml_Writer& out, const QString& line) {
   QString run;
   const auto flush = [&] {
     if (!run.isEmpty()) out.text(run);
     run.clear();
   };
   qsizetype i = 0;
-  while (i < text.size()) {
-    const QChar c = text.at(i);
+  while (i < line.size()) {
+    const QChar c = line.at(i);
     if (c == u' ') {
       qsizetype spaces = 1;
-      while (i + spaces < text.size() && text.at(i + spaces) == u' ') ++spaces;
-      const bool keep_first = i > 0 && i + spaces < text.size();
+      while (i + spaces < line.size() && line.at(i + spaces) == u' ') ++spaces;
+      const bool keep_first = i > 0 && i + spaces < line.size();
       if (keep_first) run.append(u' ');
       const qsizetype extra = keep_first ? spaces - 1 : spaces;
       if (extra > 0) {
@@ -220,16 +219,25 @@ void write_odf_text(Xml_Writer& out, const QString& text) {
       i += spaces;
       continue;
     }
-    if (c == u'\t' || c == u'\n') {
+    if (c == u'\t') {
       flush();
-      out.start(c == u'\t' ? "text:tab" : "text:line-break");
-      out.end(c == u'\t' ? "text:tab" : "text:line-break");
+      out.start("text:tab");
+      out.end("text:tab");
     } else if (c != u'\r') {
       run.append(c);
     }
     ++i;
   }
   flush();
+}
+
+// A cell text as paragraphs, one per line, as spreadsheet programs keep line breaks.
+void write_odf_text(Xml_Writer& out, const QString& text) {
+  for (const QString& line : text.split(u'\n')) {
+    out.start("text:p");
+    write_odf_line(out, line);
+    out.end("text:p");
+  }
 }
 
 }  // namespace
@@ -500,9 +508,7 @@ bool SpreadsheetWriter::WriteODSData(const QString& path) {
     for (const QString& text : row) {
       out.start("table:table-cell");
       out.attribute("office:value-type", std::string_view("string"));
-      out.start("text:p");
       write_odf_text(out, text);
-      out.end("text:p");
       out.end("table:table-cell");
     }
     out.end("table:table-row");

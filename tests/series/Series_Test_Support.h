@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 
 #include <unzip.h>
 #include <zip.h>
@@ -127,5 +129,28 @@ inline QStringList Entry_Names(const QString& path) {
   for (const Listed_Entry& e : List_Zip(path)) names << e.name;
   return names;
 }
+
+// Collects what is logged while it lives.
+class Log_Capture {
+ public:
+  Log_Capture() : previous_(qInstallMessageHandler(&Log_Capture::handle)) { lines().clear(); }
+  ~Log_Capture() { qInstallMessageHandler(previous_); }
+  QStringList text() const { return lines(); }
+  bool contains(const QString& part) const {
+    for (const QString& line : lines())
+      if (line.contains(part)) return true;
+    return false;
+  }
+
+ private:
+  static QStringList& lines() {
+    static QStringList collected;
+    return collected;
+  }
+  static void handle(QtMsgType, const QMessageLogContext&, const QString& message) {
+    lines() << message;
+  }
+  QtMessageHandler previous_;
+};
 
 }  // namespace series_test
