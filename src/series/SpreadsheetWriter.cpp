@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -156,9 +157,9 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
       in_row = false;
       if (mode_ == Mode::Rows) {
         rows->append(row_);
-      } else {
-        // The rest is still read through: a part that turns out broken gives no titles.
+      } else if (!first_row_done_) {
         first_row_done_ = true;
+        if (dimension_known_) break;  // the titles are all that is needed
       }
     } else if (depth == 4 && in_cell && name == "c") {
       in_cell = false;
@@ -268,6 +269,8 @@ SpreadsheetWriter& SpreadsheetWriter::spreadsheet() {
   return *shared;
 }
 
+SpreadsheetWriter::SpreadsheetWriter(const QString& folder) : tmpDir_(folder) {}
+
 SpreadsheetWriter::SpreadsheetWriter() : tmpDir_(Excel_Unpack_Folder()) {
   Prepare_Unpack_Folder();
   Show_NSLog_Message(QStringLiteral("Temp. directory initialized:\n %1").arg(tmpDir_));
@@ -319,13 +322,32 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
     shared.sharedStrings_.clear();
     return shared.data_;
   }
-  Zip_Error error;
-  if (!Zip_Archive::unzipFileAtPath(path, shared.tmpDir_, true, QString(), &error)) {
+  // The shared strings are unpacked and read on a second thread while the other parts,
+  // the worksheets above all, are unpacked here.
+  const QString strings_part = QStringLiteral("xl/sharedStrings.xml");
+  const QString folder = shared.tmpDir_;
+  Zip_Error error, strings_error;
+  bool unpacked = false, strings_unpacked = false;
+  SpreadsheetWriter strings_reader(folder);
+  std::thread strings_thread([&] {
+    strings_unpacked =
+        Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &strings_error, Zip_Limits(),
+                                     [&](const QString& entry) { return entry == strings_part; });
+    if (strings_unpacked) strings_reader.ReadSharedStrings(folder + u'/' + strings_part);
+  });
+  unpacked =
+      Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &error, Zip_Limits(),
+                                   [&](const QString& entry) { return entry != strings_part; });
+  strings_thread.join();
+  if (!unpacked || !strings_unpacked) {
     // Nothing half unpacked may be offered as a workbook.
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, error.localizedDescription));
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(
+        path, (unpacked ? strings_error : error).localizedDescription));
     shared.Prepare_Unpack_Folder();
+    shared.sharedStrings_.clear();
+    return shared.data_;
   }
-  shared.ReadSharedStrings(shared.tmpDir_ + QStringLiteral("/xl/sharedStrings.xml"));
+  shared.sharedStrings_ = strings_reader.sharedStrings_;
   return shared.data_;
 }
 
@@ -444,9 +466,21 @@ bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& row
     Show_NSLog_Message(QStringLiteral("%1: %2").arg(template_path, error.localizedDescription));
     return false;
   }
-  if (!shared.WriteWorksheetData(folder + QStringLiteral("/xl/worksheets/sheet1.xml")) ||
-      !shared.WriteSharedStringsXML(folder + QStringLiteral("/xl/sharedStrings.xml")))
-    return false;
+  // The shared strings are known before the sheet is written (every text that is not a
+  // number, in order), so the two parts are written side by side.
+  SpreadsheetWriter strings_writer(folder);
+  for (const QStringList& row : rows)
+    for (const QString& text : row)
+      if (!Is_Plain_Number(text)) strings_writer.sharedStrings_ << text;
+  bool strings_written = false;
+  std::thread strings_thread([&] {
+    strings_written =
+        strings_writer.WriteSharedStringsXML(folder + QStringLiteral("/xl/sharedStrings.xml"));
+  });
+  const bool sheet_written =
+      shared.WriteWorksheetData(folder + QStringLiteral("/xl/worksheets/sheet1.xml"));
+  strings_thread.join();
+  if (!sheet_written || !strings_written) return false;
   QStringList entries;
   for (const QString& entry : QDir(folder).entryList(
            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name))

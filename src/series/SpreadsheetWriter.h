@@ -109,6 +109,7 @@ class SpreadsheetWriter {
 
  private:
   SpreadsheetWriter();
+  explicit SpreadsheetWriter(const QString& folder);  // a helper that only reads parts
   bool Prepare_Unpack_Folder();
   QString Worksheet_Path() const;
 

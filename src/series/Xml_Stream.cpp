@@ -10,12 +10,9 @@ namespace {
 constexpr qsizetype kReadChunk = 256 * 1024;
 constexpr size_t kWriteChunk = 1 << 20;
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-std::string_view local_part(std::string_view qualified) {
-  const size_t colon = qualified.rfind(':');
-  return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
-}
+// XML white space is space, tab, line feed and carriage return; the other characters below
+// the space are not allowed in a document, so the lenient reader counts them as space too.
+inline bool is_space(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool is_xml_char(char32_t c) {
   return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
@@ -162,6 +159,18 @@ bool Xml_Pull_Reader::ensure(qsizetype count) {
 }
 
 bool Xml_Pull_Reader::find(qsizetype from, std::string_view pattern, qsizetype* found) {
+  if (pattern.size() == 1) {
+    for (;;) {
+      const char* base = buffer_.constData() + begin_;
+      const void* hit = std::memchr(base + from, pattern[0], size_t(end_ - begin_ - from));
+      if (hit) {
+        *found = static_cast<const char*>(hit) - base;
+        return true;
+      }
+      from = end_ - begin_;
+      if (!more()) return false;
+    }
+  }
   for (;;) {
     const std::string_view held(buffer_.constData() + begin_ + from, size_t(end_ - begin_ - from));
     const size_t hit = held.find(pattern);
@@ -180,13 +189,14 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::fail(const QString& message) {
 }
 
 std::string_view Xml_Pull_Reader::name() const {
-  return local_part(std::string_view(buffer_.constData() + name_, size_t(name_size_)));
+  return std::string_view(buffer_.constData() + local_, size_t(name_ + name_size_ - local_));
 }
 
 std::string_view Xml_Pull_Reader::raw_attribute(std::string_view local_name, bool* found) const {
   for (const Attribute& a : attributes_) {
-    const std::string_view name(buffer_.constData() + a.name, size_t(a.name_size));
-    if (local_part(name) == local_name) {
+    const std::string_view local(buffer_.constData() + a.local,
+                                 size_t(a.name + a.name_size - a.local));
+    if (local == local_name) {
       if (found) *found = true;
       return std::string_view(buffer_.constData() + a.value, size_t(a.value_size));
     }
@@ -223,7 +233,8 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next() {
   if (pending_pop_) {
     pending_pop_ = false;
     --depth_;
-    open_names_.pop_back();
+    open_names_.resize(open_name_starts_.back());
+    open_name_starts_.pop_back();
   }
   attributes_.clear();
   cdata_ = false;
@@ -249,6 +260,11 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next() {
         return fail(QStringLiteral("The document is not encoded in UTF-8."));
     }
     if (at(0) == '<') {
+      // Most markup is a start tag; it needs no look at what else it could be.
+      if (end_ - begin_ >= 2) {
+        const char second = at(1);
+        if (second != '/' && second != '?' && second != '!') return read_start_tag();
+      }
       const int token = read_markup();
       if (token < 0) continue;  // a comment or processing instruction
       return Token(token);
@@ -306,92 +322,113 @@ int Xml_Pull_Reader::read_markup() {
 }
 
 Xml_Pull_Reader::Token Xml_Pull_Reader::read_end_tag() {
-  qsizetype close = 0;
-  if (!find(2, ">", &close)) return fail(QStringLiteral("The document ends inside a tag."));
+  // End tags are short: a plain scan finds the ">" (reading more when the buffer ends).
+  qsizetype close = 2, local = 2;
+  for (;;) {
+    const char* p = buffer_.constData() + begin_;
+    const qsizetype n = end_ - begin_;
+    while (close < n && p[close] != '>') {
+      if (p[close] == ':') local = close + 1;
+      ++close;
+    }
+    if (close < n) break;
+    if (!more()) return fail(QStringLiteral("The document ends inside a tag."));
+  }
   qsizetype first = 2, last = close;
   while (last > first && is_space(at(last - 1))) --last;
   if (last == first) return fail(QStringLiteral("An end tag has no name."));
   if (depth_ == 0) return fail(QStringLiteral("An end tag has no start tag."));
   const std::string_view written(buffer_.constData() + begin_ + first, size_t(last - first));
-  if (open_names_.back() != written)
+  const size_t open = open_name_starts_.back();
+  if (std::string_view(open_names_).substr(open) != written)
     return fail(QStringLiteral("The end tag </%1> does not match its start tag.")
                     .arg(QString::fromUtf8(written.data(), qsizetype(written.size()))));
   name_ = begin_ + first;
   name_size_ = last - first;
+  local_ = begin_ + std::min(local, last);
   pos_ = begin_ + close + 1;
   pending_pop_ = true;
   return End_Element;
 }
 
 Xml_Pull_Reader::Token Xml_Pull_Reader::read_start_tag() {
-  // Find the closing ">" outside quoted attribute values.
-  qsizetype i = 1;
-  char quote = 0;
+  // The whole tag is parsed in one pass; when the buffer ends inside it, more is read and
+  // the tag is parsed again from its start.
   for (;;) {
-    if (begin_ + i >= end_) {
-      if (!more()) return fail(QStringLiteral("The document ends inside a tag."));
-      continue;
-    }
-    const char* p = buffer_.constData() + begin_;
-    const qsizetype held = end_ - begin_;
-    if (quote) {
-      const void* q = std::memchr(p + i, quote, size_t(held - i));
-      if (!q) {
-        i = held;
-        continue;
-      }
-      i = static_cast<const char*>(q) - p + 1;
-      quote = 0;
-      continue;
-    }
-    const char c = p[i];
-    if (c == '"' || c == '\'')
-      quote = c;
-    else if (c == '>')
-      break;
-    else if (c == '<')
-      return fail(QStringLiteral("A tag is not closed."));
-    ++i;
-  }
-  const qsizetype close = i;
-  qsizetype stop = close;
-  const bool empty_element = at(close - 1) == '/';
-  if (empty_element) --stop;
-
-  qsizetype k = 1;
-  while (k < stop && !is_space(at(k))) ++k;
-  if (k == 1) return fail(QStringLiteral("A start tag has no name."));
-  name_ = begin_ + 1;
-  name_size_ = k - 1;
-  for (;;) {
-    while (k < stop && is_space(at(k))) ++k;
-    if (k >= stop) break;
-    Attribute a;
-    a.name = begin_ + k;
-    while (k < stop && at(k) != '=' && !is_space(at(k))) ++k;
-    a.name_size = begin_ + k - a.name;
-    while (k < stop && is_space(at(k))) ++k;
-    if (k >= stop || at(k) != '=' || a.name_size == 0)
-      return fail(QStringLiteral("An attribute is malformed."));
-    ++k;
-    while (k < stop && is_space(at(k))) ++k;
-    if (k >= stop || (at(k) != '"' && at(k) != '\''))
-      return fail(QStringLiteral("An attribute value is not quoted."));
-    const char q = at(k++);
-    a.value = begin_ + k;
-    while (k < stop && at(k) != q) ++k;
-    if (k >= stop) return fail(QStringLiteral("An attribute value is not closed."));
-    a.value_size = begin_ + k - a.value;
-    ++k;
-    attributes_.push_back(a);
+    const int parsed = parse_start_tag();
+    if (parsed == Start_Element) break;
+    if (parsed == Error) return Error;
+    if (!more()) return fail(QStringLiteral("The document ends inside a tag."));
   }
   if (depth_ == 0 && root_seen_) return fail(QStringLiteral("The document has two root elements."));
   root_seen_ = true;
   ++depth_;
-  open_names_.emplace_back(buffer_.constData() + name_, size_t(name_size_));
-  pos_ = begin_ + close + 1;
-  pending_end_ = empty_element;
+  open_name_starts_.push_back(open_names_.size());
+  open_names_.append(buffer_.constData() + name_, size_t(name_size_));
   return Start_Element;
+}
+
+// Start_Element when the tag was read, Error for a malformed one, -1 when the buffer ends
+// before the tag does.
+int Xml_Pull_Reader::parse_start_tag() {
+  constexpr int kNeed_More = -1;
+  attributes_.clear();
+  const char* p = buffer_.constData() + begin_;
+  const qsizetype n = end_ - begin_;
+  qsizetype i = 1, local = 1;
+  while (i < n && !is_space(p[i]) && p[i] != '/' && p[i] != '>') {
+    if (p[i] == ':') local = i + 1;
+    ++i;
+  }
+  if (i == n) return kNeed_More;
+  if (i == 1) return fail(QStringLiteral("A start tag has no name."));
+  name_ = begin_ + 1;
+  name_size_ = i - 1;
+  local_ = begin_ + local;
+  for (;;) {
+    while (i < n && is_space(p[i])) ++i;
+    if (i == n) return kNeed_More;
+    if (p[i] == '>') {
+      pos_ = begin_ + i + 1;
+      pending_end_ = false;
+      return Start_Element;
+    }
+    if (p[i] == '/') {
+      if (i + 1 == n) return kNeed_More;
+      if (p[i + 1] != '>') return fail(QStringLiteral("A tag is malformed."));
+      pos_ = begin_ + i + 2;
+      pending_end_ = true;
+      return Start_Element;
+    }
+    Attribute a;
+    a.name = begin_ + i;
+    qsizetype local = i;
+    while (i < n && p[i] != '=' && !is_space(p[i]) && p[i] != '>' && p[i] != '/') {
+      if (p[i] == ':') local = i + 1;
+      ++i;
+    }
+    if (i == n) return kNeed_More;
+    a.name_size = begin_ + i - a.name;
+    a.local = begin_ + local;
+    while (i < n && is_space(p[i])) ++i;
+    if (i == n) return kNeed_More;
+    if (p[i] != '=' || a.name_size == 0) return fail(QStringLiteral("An attribute is malformed."));
+    ++i;
+    while (i < n && is_space(p[i])) ++i;
+    if (i == n) return kNeed_More;
+    const char quote = p[i];
+    if (quote != '"' && quote != '\'')
+      return fail(QStringLiteral("An attribute value is not quoted."));
+    ++i;
+    qsizetype value_end = i;
+    while (value_end < n && p[value_end] != quote && p[value_end] != '<') ++value_end;
+    if (value_end == n) return kNeed_More;
+    if (p[value_end] == '<') return fail(QStringLiteral("An attribute value holds \"<\"."));
+    a.value = begin_ + i;
+    a.value_size = value_end - i;
+    i = value_end + 1;
+    attributes_.push_back(a);
+  }
 }
 
 // ---- Xml_Writer ------------------------------------------------------------------------
@@ -487,41 +524,49 @@ void Xml_Writer::newline() {
 }
 
 void Xml_Writer::append_escaped(const QString& value, bool in_attribute) {
-  // Latin-1 and plain ASCII texts are the common case; convert once, then escape bytes.
-  const QByteArray utf8 = value.toUtf8();
-  const char* p = utf8.constData();
-  const size_t n = size_t(utf8.size());
-  size_t i = 0;
-  while (i < n) {
-    size_t j = i;
-    while (j < n) {
-      const unsigned char c = static_cast<unsigned char>(p[j]);
-      if (c < 0x20 || c == '&' || c == '<' || c == '>' || (in_attribute && c == '"') || c == 0xEF)
-        break;
-      ++j;
+  // UTF-16 to UTF-8 and escaping in one pass, without a temporary copy of the text.
+  const char16_t* p = reinterpret_cast<const char16_t*>(value.constData());
+  const qsizetype n = value.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    char32_t c = p[i];
+    if (c < 0x80) {
+      switch (c) {
+        case '&': buffer_ += "&amp;"; break;
+        case '<': buffer_ += "&lt;"; break;
+        case '>': buffer_ += "&gt;"; break;
+        case '"':
+          if (in_attribute)
+            buffer_ += "&quot;";
+          else
+            buffer_ += '"';
+          break;
+        case '\r': buffer_ += "&#13;"; break;
+        case '\n':
+          if (in_attribute)
+            buffer_ += "&#10;";
+          else
+            buffer_ += '\n';
+          break;
+        case '\t':
+          if (in_attribute)
+            buffer_ += "&#9;";
+          else
+            buffer_ += '\t';
+          break;
+        default:
+          if (c >= 0x20) buffer_ += char(c);  // other control characters cannot be written
+      }
+      continue;
     }
-    buffer_.append(p + i, j - i);
-    if (j == n) break;
-    const unsigned char c = static_cast<unsigned char>(p[j]);
-    i = j + 1;
-    switch (c) {
-      case '&': buffer_ += "&amp;"; break;
-      case '<': buffer_ += "&lt;"; break;
-      case '>': buffer_ += "&gt;"; break;
-      case '"': buffer_ += "&quot;"; break;
-      case '\r': buffer_ += "&#13;"; break;
-      case '\n': buffer_ += in_attribute ? "&#10;" : "\n"; break;
-      case '\t': buffer_ += in_attribute ? "&#9;" : "\t"; break;
-      case 0xEF:
-        // U+FFFE and U+FFFF (EF BF BE, EF BF BF) are not XML characters.
-        if (j + 2 < n && uchar(p[j + 1]) == 0xBF &&
-            (uchar(p[j + 2]) == 0xBE || uchar(p[j + 2]) == 0xBF))
-          i = j + 3;
-        else
-          buffer_ += char(c);
-        break;
-      default: break;  // other control characters cannot be written
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && p[i + 1] >= 0xDC00 && p[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (p[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;  // half of a surrogate pair
+    } else if (c == 0xFFFE || c == 0xFFFF) {
+      continue;  // not XML characters
     }
+    append_utf8(buffer_, c);
   }
 }
 

@@ -46,7 +46,7 @@ class Xml_Pull_Reader {
 
  private:
   struct Attribute {
-    qsizetype name = 0, name_size = 0, value = 0, value_size = 0;
+    qsizetype name = 0, name_size = 0, local = 0, value = 0, value_size = 0;
   };
   bool more();
   bool ensure(qsizetype count);
@@ -55,6 +55,7 @@ class Xml_Pull_Reader {
   Token fail(const QString& message);
   int read_markup();
   Token read_start_tag();
+  int parse_start_tag();
   Token read_end_tag();
 
   QIODevice* device_;
@@ -69,10 +70,11 @@ class Xml_Pull_Reader {
   bool pending_pop_ = false;
   bool cdata_ = false;
   int depth_ = 0;
-  qsizetype name_ = 0, name_size_ = 0;
+  qsizetype name_ = 0, name_size_ = 0, local_ = 0;
   qsizetype text_ = 0, text_size_ = 0;
   std::vector<Attribute> attributes_;
-  std::vector<std::string> open_names_;
+  std::string open_names_;                // the qualified names of the open elements
+  std::vector<size_t> open_name_starts_;  // where each begins in open_names_
   QString error_;
 };
 

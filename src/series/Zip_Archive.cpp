@@ -11,14 +11,21 @@
 #include <unzip.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 const QString Zip_Archive::ErrorDomain = QStringLiteral("Zip_ArchiveErrorDomain");
 
 namespace {
 
 constexpr uLong kUtf8_Names_Flag = 1u << 11;  // general purpose bit 11: names are UTF-8
-constexpr int kUnpack_Buffer = 4096;
+constexpr int kUnpack_Buffer = 65536;
 constexpr int kPack_Buffer = 16384;
+// Files larger than this are compressed block by block on several threads.
+constexpr qint64 kParallel_Block = qint64(1) << 20;
+constexpr int kMax_Compress_Threads = 4;
+constexpr int kWindow_Blocks = 16;
 
 bool fail(Zip_Error* error, long code, const QString& message) {
   if (error) *error = Zip_Error{Zip_Archive::ErrorDomain, code, message};
@@ -131,7 +138,9 @@ int ZCALLBACK error(voidpf, voidpf stream) {
 // ---- Unpacking -------------------------------------------------------------------------
 
 bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
-                                  const QString& password, Zip_Error* error, const Limits& limits) {
+                                  const QString& password, Zip_Error* error,
+                                  const Zip_Limits& limits,
+                                  const std::function<bool(const QString& entry)>& wanted) {
   Unzip_Handle handle;
   handle.zip = unzOpen64(QFile::encodeName(path).constData());
   if (!handle.zip) {
@@ -173,7 +182,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
                 QStringLiteral("failed to create the folder %1").arg(destination));
   const QString root = QFileInfo(destination).canonicalFilePath();
   const QByteArray password_bytes = password.toLatin1();
-  char buffer[kUnpack_Buffer];
+  QByteArray buffer(kUnpack_Buffer, Qt::Uninitialized);
   qint64 unpacked = 0;
   do {
     const int opened = password_bytes.isEmpty()
@@ -188,7 +197,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
     if (!relative_entry_path(name, &relative, &folder))
       return fail(error, Unsafe_Entry_Name,
                   QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
-    if (!relative.isEmpty()) {
+    if (!relative.isEmpty() && (!wanted || wanted(relative))) {
       const QString target = root + u'/' + relative;
       const QString holder = folder ? target : QFileInfo(target).absolutePath();
       if (!QDir().mkpath(holder))
@@ -206,7 +215,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
         if (!out.open(QIODevice::WriteOnly))
           return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
         for (;;) {
-          const int got = unzReadCurrentFile(zip, buffer, sizeof buffer);
+          const int got = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
           if (got < 0)
             return fail(error, Damaged_Entry,
                         QStringLiteral("the zip entry %1 is damaged").arg(name));
@@ -215,7 +224,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
           if (unpacked > limits.max_total_bytes)
             return fail(error, Too_Large,
                         QStringLiteral("the zip file unpacks to more than is allowed"));
-          if (out.write(buffer, got) != got)
+          if (out.write(buffer.constData(), got) != got)
             return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
         }
         handle.entry_open = false;
@@ -324,6 +333,7 @@ bool Zip_Archive::writeFile(const QString& name, const QString& base_path, bool 
   }
   QFile in(full);
   if (!in.open(QIODevice::ReadOnly)) return false;
+  if (compress && in.size() > kParallel_Block) return write_blocks(name, in);
   if (!add_entry(name, nullptr, compress, in.size())) return false;
   char buffer[kPack_Buffer];
   for (;;) {
@@ -339,6 +349,92 @@ bool Zip_Archive::writeFile(const QString& name, const QString& base_path, bool 
     }
   }
   if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+  return !failed_;
+}
+
+namespace {
+
+struct Deflate_Block {
+  QByteArray input;
+  QByteArray output;
+  uLong crc = 0;
+  bool ok = false;
+};
+
+// Deflates one block at the default level as a raw stream. Every block but the last ends
+// with a sync flush, which leaves it on a byte boundary without a final block, so that the
+// blocks joined in order are one deflate stream.
+void deflate_block(Deflate_Block* block, bool last) {
+  z_stream stream{};
+  block->ok = false;
+  if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+      Z_OK)
+    return;
+  const uLong input_size = uLong(block->input.size());
+  block->output.resize(qsizetype(deflateBound(&stream, input_size) + 64));
+  stream.next_in = reinterpret_cast<Bytef*>(block->input.data());
+  stream.avail_in = uInt(input_size);
+  stream.next_out = reinterpret_cast<Bytef*>(block->output.data());
+  stream.avail_out = uInt(block->output.size());
+  const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+  block->ok = (last ? result == Z_STREAM_END : result == Z_OK) && stream.avail_in == 0;
+  block->output.resize(qsizetype(stream.total_out));
+  deflateEnd(&stream);
+  block->crc = crc32(0, reinterpret_cast<const Bytef*>(block->input.constData()), uInt(input_size));
+}
+
+}  // namespace
+
+bool Zip_Archive::write_blocks(const QString& name, QFile& in) {
+  const qint64 size = in.size();
+  const QByteArray utf8 = name.toUtf8();
+  if (zipOpenNewFileInZip4_64(_zip, utf8.constData(), nullptr, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, 8,
+                              Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8_Names_Flag,
+                              size >= qint64(0xffffffff) ? 1 : 0) != ZIP_OK) {
+    failed_ = true;
+    return false;
+  }
+  const int threads =
+      std::clamp(int(std::thread::hardware_concurrency()), 1, kMax_Compress_Threads);
+  std::vector<Deflate_Block> window(static_cast<size_t>(kWindow_Blocks));
+  uLong crc = crc32(0, nullptr, 0);
+  qint64 done = 0;
+  while (done < size && !failed_) {
+    // Read a window of blocks, let the threads take blocks from it until none is left,
+    // then write the blocks in order.
+    int count = 0;
+    qint64 read = done;
+    for (; count < kWindow_Blocks && read < size; ++count) {
+      QByteArray& input = window[size_t(count)].input;
+      input = in.read(std::min(kParallel_Block, size - read));
+      if (input.isEmpty()) break;
+      read += input.size();
+    }
+    if (count == 0) {
+      failed_ = true;  // the file ended before its size
+      break;
+    }
+    const bool window_ends_file = read == size;
+    std::atomic<int> next{0};
+    const auto work = [&] {
+      for (int b = next++; b < count; b = next++)
+        deflate_block(&window[size_t(b)], window_ends_file && b == count - 1);
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < std::min(threads, count); ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    for (int b = 0; b < count && !failed_; ++b) {
+      const Deflate_Block& block = window[size_t(b)];
+      if (!block.ok || zipWriteInFileInZip(_zip, block.output.constData(),
+                                           unsigned(block.output.size())) != ZIP_OK)
+        failed_ = true;
+      crc = crc32_combine(crc, block.crc, z_off_t(block.input.size()));
+    }
+    done = read;
+  }
+  if (zipCloseFileInZipRaw64(_zip, ZPOS64_T(done), crc) != ZIP_OK) failed_ = true;
   return !failed_;
 }
 

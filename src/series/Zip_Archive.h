@@ -16,8 +16,10 @@
 
 #include <zip.h>
 
+#include <functional>
 #include <memory>
 
+class QFile;
 class QSaveFile;
 
 // An error of the zip archives, in the domain "Zip_ArchiveErrorDomain".
@@ -51,9 +53,12 @@ class Zip_Archive {
   // replaced only when `overwrite` is set; folders are always created. A non-empty
   // password opens the entries with it. On failure `error` (when given) says why; the
   // entries unpacked before a failure stay (always inside the destination).
+  // `wanted`, when given, picks the entries to unpack by their path below the destination;
+  // the others are still checked, but not written.
   static bool unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                               const QString& password, Zip_Error* error,
-                              const Zip_Limits& limits = Zip_Limits());
+                              const Zip_Limits& limits = Zip_Limits(),
+                              const std::function<bool(const QString& entry)>& wanted = {});
   static bool unzipFileAtPath(const QString& path, const QString& destination);
 
   // A new archive at `path` holding each listed file or folder under its own name (a
@@ -86,6 +91,7 @@ class Zip_Archive {
 
  private:
   bool add_entry(const QString& name, const zip_fileinfo* info, bool compress, qint64 size);
+  bool write_blocks(const QString& name, QFile& in);
 
   QString _path;
   zipFile _zip = nullptr;

@@ -19,11 +19,23 @@ class ZipArchive : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-// A folder tree with a hidden file, an empty folder and a non-ASCII name.
+// Several MiB that compress unevenly, so that large files are packed in several blocks.
+QByteArray large_content() {
+  QByteArray bytes;
+  quint32 state = 7;
+  while (bytes.size() < (7 << 19)) {
+    state = state * 1103515245u + 12345u;
+    bytes += QByteArray::number(state >> 8) + ((state & 0x300) ? ' ' : '\n');
+  }
+  return bytes;
+}
+
+// A folder tree with a hidden file, an empty folder, a non-ASCII name and a large file.
 void make_tree(const QString& root) {
   Write_File(root + QStringLiteral("/pkg/a.txt"), "alpha");
   Write_File(root + QStringLiteral("/pkg/.hidden"), "secret");
   Write_File(root + QStringLiteral("/pkg/sub/Zo\u00eb.txt"), QByteArray(40000, 'z'));
+  Write_File(root + QStringLiteral("/pkg/sub/large.txt"), large_content());
   QDir().mkpath(root + QStringLiteral("/pkg/empty"));
 }
 
@@ -44,14 +56,15 @@ TEST_F(ZipArchive, PacksFoldersRecursivelyAndUnpacksThemAgain) {
         EXPECT_EQ(e.size, 0u) << e.name;
       }
     }
-    EXPECT_EQ(names, (QStringList{"pkg/.hidden", "pkg/a.txt", "pkg/empty/",
-                                  QStringLiteral("pkg/sub/Zo\u00eb.txt"), "a.txt"}));
+    EXPECT_EQ(names, (QStringList{"pkg/.hidden", "pkg/a.txt", "pkg/empty/", "pkg/sub/Zo\u00eb.txt",
+                                  "pkg/sub/large.txt", "a.txt"}));
 
     const QString out = path("unpacked");
     QDir(out).removeRecursively();
     ASSERT_TRUE(Zip_Archive::unzipFileAtPath(zip, out));
     EXPECT_EQ(Tree(out), (QStringList{"a.txt", "pkg/", "pkg/.hidden", "pkg/a.txt", "pkg/empty/",
-                                      "pkg/sub/", QStringLiteral("pkg/sub/Zo\u00eb.txt")}));
+                                      "pkg/sub/", "pkg/sub/Zo\u00eb.txt", "pkg/sub/large.txt"}));
+    EXPECT_EQ(Read_File(out + "/pkg/sub/large.txt"), large_content());
     EXPECT_EQ(Read_File(out + QStringLiteral("/pkg/sub/Zo\u00eb.txt")), QByteArray(40000, 'z'));
     EXPECT_EQ(Read_File(out + "/pkg/.hidden"), QByteArray("secret"));
   }
