@@ -65,8 +65,9 @@ class Worksheet_Scan {
   // False on a part that is not well formed (error()). Throws Spreadsheet_Error.
   bool run(QIODevice* device, Sheet_Rows* rows);
   QString error() const { return error_; }
-  // Titles: the columns the dimension gives, or those the cells use when the sheet has no
-  // usable dimension; 0 when neither says.
+  // Titles: the columns the dimension gives; or, when the sheet has none or one that claims
+  // more than kTrusted_Dimension columns, those its filled cells use (never more than the
+  // dimension claims); 0 when nothing says.
   int columns() const { return columns_; }
 
  private:
@@ -87,9 +88,16 @@ class Worksheet_Scan {
   std::string value_;
   std::string inline_text_;
   QStringList row_;
-  bool dimension_known_ = false;
-  int widest_ = 0;
+  qint64 cells_ = 0;
+  int dimension_columns_ = 0;  // 0: no usable dimension
+  int widest_filled_ = 0;
 };
+
+// A dimension up to this wide is taken as it is; a wider one (whole formatted columns can
+// give one) is checked against the cells.
+constexpr int kTrusted_Dimension = 1024;
+// The most cells a rows read hands out; a sheet that would give more is refused.
+constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
 
 bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
   Xml_Pull_Reader reader(device);
@@ -122,18 +130,19 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
       } else if (depth == 2) {
         if (name == "dimension" && !dimension_seen && mode_ == Mode::Titles) {
           dimension_seen = true;
-          const int columns = Dimension_Columns(reader.raw_attribute("ref"));
-          if (columns > 0) {
-            columns_ = columns;
-            dimension_known_ = true;
-          }
+          dimension_columns_ = Dimension_Columns(reader.raw_attribute("ref"));
         } else if (name == "sheetData" && !sheet_data_done) {
           in_sheet_data = true;
         }
       } else if (depth == 3 && in_sheet_data && name == "row") {
         in_row = true;
         previous_column_ = 0;
-        if (mode_ == Mode::Rows) row_ = blank_row;
+        if (mode_ == Mode::Rows) {
+          cells_ += blank_row.size();
+          if (cells_ > kMax_Read_Cells)
+            throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+          row_ = blank_row;
+        }
       } else if (depth == 4 && in_row && name == "c") {
         in_cell = true;
         start_cell(reader);
@@ -159,7 +168,8 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
         rows->append(row_);
       } else if (!first_row_done_) {
         first_row_done_ = true;
-        if (dimension_known_) break;  // the titles are all that is needed
+        if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
+          break;  // the titles are all that is needed
       }
     } else if (depth == 4 && in_cell && name == "c") {
       in_cell = false;
@@ -174,7 +184,12 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
     }
   }
   if (mode_ == Mode::Titles) {
-    if (!dimension_known_ && widest_ > 0) columns_ = widest_;
+    if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
+      columns_ = dimension_columns_;
+    else if (dimension_columns_ > 0)
+      columns_ = std::clamp(widest_filled_, 1, dimension_columns_);
+    else if (widest_filled_ > 0)
+      columns_ = widest_filled_;
     if (first_row_done_) {
       QStringList titles;
       for (int i = 1; i <= columns_; ++i) titles << QStringLiteral("Untitled Column %1").arg(i);
@@ -199,11 +214,15 @@ void Worksheet_Scan::start_cell(const Xml_Pull_Reader& reader) {
   cell_kind_ = kind == "s" ? 's' : kind == "inlineStr" ? 'i' : 'n';
   value_.clear();
   inline_text_.clear();
-  widest_ = std::max(widest_, column);
 }
 
 void Worksheet_Scan::end_cell() {
-  if (mode_ == Mode::Titles && first_row_done_) return;  // only looking for the widest cell
+  if (mode_ == Mode::Titles && first_row_done_) {
+    // Past the titles only the widest filled cell matters.
+    if (!value_.empty() || !inline_text_.empty())
+      widest_filled_ = std::max(widest_filled_, cell_column_);
+    return;
+  }
   QString value;
   if (cell_kind_ == 's') {
     const std::string_view digits = trimmed(value_);
@@ -212,9 +231,10 @@ void Worksheet_Scan::end_cell() {
     const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), index);
     if (parsed.ec != std::errc() || parsed.ptr != digits.data() + digits.size() || index < 0 ||
         shared_.isEmpty())
-      throw Spreadsheet_Error(QStringLiteral("The cell %1%2 names no shared string.")
-                                  .arg(Column_Letters(cell_column_),
-                                       QString::fromUtf8(digits.data(), qsizetype(digits.size()))));
+      throw Spreadsheet_Error(
+          QStringLiteral("A string cell in column %1 names no shared string (%2).")
+              .arg(Column_Letters(cell_column_),
+                   QString::fromUtf8(digits.data(), qsizetype(digits.size()))));
     if (index >= shared_.size()) return;  // names no string of this workbook: stays empty
     value = shared_.at(qsizetype(index));
   } else if (cell_kind_ == 'i') {
@@ -223,6 +243,7 @@ void Worksheet_Scan::end_cell() {
     value = utf8_text(value_);  // a formula cell gives its cached value
   }
   if (value.isEmpty()) return;
+  widest_filled_ = std::max(widest_filled_, cell_column_);
   if (mode_ == Mode::Rows)
     place(cell_column_, value, &row_);
   else

@@ -142,6 +142,8 @@ QString cell_text(const pugi::xml_node& cell) {
   return paragraphs.join(u'\n');
 }
 
+constexpr qint64 kMax_Table_Cells = qint64(1) << 24;
+
 class Ods_Table {
  public:
   void read(const pugi::xml_node& container) {
@@ -155,8 +157,14 @@ class Ods_Table {
     }
   }
 
+  // The rows made as wide as the widest; none when that would be more cells than a sheet
+  // read hands out.
   Sheet_Rows finish() {
     const qsizetype width = widest_row(rows_);
+    if (qint64(width) * rows_.size() > kMax_Table_Cells) {
+      Show_NSLog_Message(QStringLiteral("The table is too large to read."));
+      return {};
+    }
     for (QStringList& row : rows_)
       while (row.size() < width) row.append(QString());
     return rows_;

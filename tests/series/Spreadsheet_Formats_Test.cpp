@@ -132,7 +132,20 @@ TEST_F(SpreadsheetFormats, ReadsOpenDocumentSpreadsheets) {
                               {"a   b", " lead\ttab span next\nsecond line\nthird",
                                "folded white space", "", "3"}}));
 
+  // A table that would expand to more cells than a read hands out gives nothing.
+  QByteArray huge = kContent;
+  huge.replace(
+      "table:number-rows-repeated=\"1048000\"><table:table-cell "
+      "table:number-columns-repeated=\"1024\"/>",
+      "table:number-rows-repeated=\"1048000\"><table:table-cell "
+      "table:number-columns-repeated=\"20\">"
+      "<text:p>x</text:p></table:table-cell>");
+  ASSERT_NE(huge, kContent);
+  Make_Zip(path("huge.ods"), {{"content.xml", huge}});
   Log_Capture log;
+  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("huge.ods")).isEmpty());
+  EXPECT_TRUE(log.contains(QStringLiteral("too large")));
+
   Write_File(path("plain.ods"), "not a package");
   EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("plain.ods")).isEmpty());
   Make_Zip(path("nocontent.ods"), {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}});

@@ -231,6 +231,13 @@ TEST_F(Workbook, ReadsTitlesAndRows) {
        2,
        {{"", "p"}}},
       {"a sheet without rows", sheet_xml("A1", ""), std::nullopt, {}, 1, {}},
+      {"a dimension of whole columns: the filled cells tell",
+       sheet_xml("A1:XFD1048576",
+                 row(inl("a", "A1") + "<c r=\"F1\" s=\"1\"/>") + row(inl("b", "B2"))),
+       std::nullopt,
+       {"a", "Untitled Column 2"},
+       2,
+       {{"a", ""}, {"", "b"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -275,6 +282,9 @@ TEST_F(Workbook, SheetsThatCannotBeReadReachTheCaller) {
       {"a string cell without strings", sheet_xml("A1", row(inl("t", "A1")) + row(s(0, "A2"))),
        std::nullopt, false},
       {"a reference that names no cell", sheet_xml("A1", row(inl("t", "A1")) + row(n("1", "1A"))),
+       std::nullopt, false},
+      {"more cells than a read hands out",
+       sheet_xml("A1:AMJ1", row(inl("t", "A1")) + QByteArray("<row/>").repeated(17000)),
        std::nullopt, false},
       {"a title reference that names no cell", sheet_xml("A1", row(n("1", "A1A"))), std::nullopt,
        true},
