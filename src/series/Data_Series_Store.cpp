@@ -117,8 +117,8 @@ QStringList Read_Series_Values(const QString& name) {
   if (!Is_Valid_Series_Name(name)) return values;
   const std::optional<QString> text = read_text(Series_Path(name));
   if (!text) return values;
-  for (const QString& piece : text->split(u'\n')) {
-    const QString value = Trim_Str(piece);
+  for (const QString& line : text->split(u'\n')) {
+    const QString value = Trim_Str(line);
     if (!value.isEmpty()) values << value;
   }
   return values;

@@ -61,7 +61,7 @@ enum class Series_Write_Result { Written, Invalid_Name, In_Use, Kept, Failed };
 Series_Write_Result Save_Series(const QString& typed_name, const QStringList& values,
                                 const Series_Write_Rules& rules);
 
-// The values a series shows: the file split at "\n", each piece trimmed, empty ones left
+// The values a series shows: the file split at "\n", each line trimmed, empty ones left
 // out. No values for a missing file or one that is not UTF-8.
 QStringList Read_Series_Values(const QString& name);
 // The sample value of a bound series: the text before the first "\n", not trimmed; empty

@@ -185,12 +185,6 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
   QByteArray buffer(kUnpack_Buffer, Qt::Uninitialized);
   qint64 unpacked = 0;
   do {
-    const int opened = password_bytes.isEmpty()
-                           ? unzOpenCurrentFile(zip)
-                           : unzOpenCurrentFilePassword(zip, password_bytes.constData());
-    if (opened != UNZ_OK)
-      return fail(error, Damaged_Entry, QStringLiteral("failed to open an entry of the zip file"));
-    handle.entry_open = true;
     if (!read_entry_info(zip, &info, &raw_name))
       return fail(error, Damaged_Entry, QStringLiteral("failed to read an entry of the zip file"));
     const QString name = decode_entry_name(raw_name, info.flag);
@@ -211,6 +205,13 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
       if (!folder && (!existing.exists() || overwrite)) {
         if (existing.isDir())
           return fail(error, Write_Failed, QStringLiteral("a folder stands at %1").arg(target));
+        const int opened = password_bytes.isEmpty()
+                               ? unzOpenCurrentFile(zip)
+                               : unzOpenCurrentFilePassword(zip, password_bytes.constData());
+        if (opened != UNZ_OK)
+          return fail(error, Damaged_Entry,
+                      QStringLiteral("failed to open an entry of the zip file"));
+        handle.entry_open = true;
         QSaveFile out(target);
         if (!out.open(QIODevice::WriteOnly))
           return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
