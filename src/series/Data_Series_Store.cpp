@@ -1,0 +1,171 @@
+#include "series/Data_Series_Store.h"
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+const QString Series_Replace_Question =
+    QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
+const QString Series_Access_Error = QStringLiteral("Error in file accessing.");
+const QString Series_Name_Missing = QStringLiteral("Please enter list name.");
+const QString Series_Update_In_Use =
+    QStringLiteral("Batch Processing Series can't be update because it is currently in use.");
+const QString Series_Create_In_Use =
+    QStringLiteral("Batch Processing Series can't be create because it is currently in use.");
+const QString Series_Delete_In_Use =
+    QStringLiteral("Batch Processing Series can't be delete because it is currently in use.");
+
+namespace {
+
+QByteArray encode(const QStringList& values) {
+  QByteArray bytes;
+  for (const QString& value : values) {
+    bytes += value.toUtf8();
+    bytes += '\n';
+  }
+  return bytes;
+}
+
+bool write_whole(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    file.commit();
+    return false;
+  }
+  return file.commit();
+}
+
+// The file's text; nothing for a missing file or one that is not valid UTF-8. A byte-order
+// mark at the start is dropped.
+std::optional<QString> read_text(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  QString text = utf8(bytes);
+  if (utf8.hasError()) return std::nullopt;
+  return text;
+}
+
+}  // namespace
+
+QString Clean_Series_Name(const QString& typed) { return Remove_Reserve_Char_In_File_Name(typed); }
+
+bool Is_Valid_Series_Name(const QString& name) { return Is_Valid_File_Name(name); }
+
+QString Series_Path(const QString& name) {
+  return Data_Folder_Path + u'/' + name + u'.' + batch_file_EXT;
+}
+
+bool Write_Series_File(const QString& path, const QStringList& values) {
+  return write_whole(path, encode(values));
+}
+
+bool Append_Series_File(const QString& path, const QStringList& values) {
+  QByteArray bytes;
+  QFile existing(path);
+  if (existing.exists()) {
+    if (!existing.open(QIODevice::ReadOnly)) return false;
+    bytes = existing.readAll();
+    if (existing.error() != QFileDevice::NoError) return false;
+    existing.close();
+    if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes += '\n';
+  }
+  bytes += encode(values);
+  return write_whole(path, bytes);
+}
+
+Series_Write_Result Save_Series(const QString& typed_name, const QStringList& values,
+                                const Series_Write_Rules& rules) {
+  const QString name = Clean_Series_Name(typed_name);
+  if (!Is_Valid_Series_Name(name)) {
+    Show_MessageBox(Series_Name_Missing);
+    return Series_Write_Result::Invalid_Name;
+  }
+  if (rules.in_use && !rules.in_use_refusal.isEmpty() && rules.in_use(name)) {
+    Show_MessageBox(rules.in_use_refusal);
+    return Series_Write_Result::In_Use;
+  }
+  const QString path = Series_Path(name);
+  if (rules.ask_replace && QFileInfo::exists(path) &&
+      !Show_YES_NO_MessageBox(Series_Replace_Question))
+    return Series_Write_Result::Kept;
+  QStringList written;
+  written.reserve(values.size());
+  for (const QString& value : values) {
+    const QString text = rules.trim_values ? Trim_Str(value) : value;
+    if (rules.skip_empty_values && text.isEmpty()) continue;
+    written << text;
+  }
+  if (!Write_Series_File(path, written)) {
+    Show_MessageBox(Series_Access_Error);
+    return Series_Write_Result::Failed;
+  }
+  return Series_Write_Result::Written;
+}
+
+QStringList Read_Series_Values(const QString& name) {
+  QStringList values;
+  if (!Is_Valid_Series_Name(name)) return values;
+  const std::optional<QString> text = read_text(Series_Path(name));
+  if (!text) return values;
+  for (const QString& line : text->split(u'\n')) {
+    const QString value = Trim_Str(line);
+    if (!value.isEmpty()) values << value;
+  }
+  return values;
+}
+
+QString Get_First_Value_Of_Dataset(const QString& name) {
+  if (!Is_Valid_Series_Name(name)) return QStringLiteral("");
+  const std::optional<QString> text = read_text(Series_Path(name));
+  if (!text) return QStringLiteral("");
+  return text->section(u'\n', 0, 0);
+}
+
+std::optional<QStringList> Series_Output_Records(const QString& name) {
+  if (!Is_Valid_Series_Name(name)) return std::nullopt;
+  const QString path = Series_Path(name);
+  if (!QFileInfo(path).isFile()) return std::nullopt;
+  const std::optional<QString> text = read_text(path);
+  if (!text) return QStringList();
+  const QString whole = Trim_Str(*text);
+  if (whole.isEmpty()) return QStringList();  // a series without values has no records
+  return whole.split(u'\n');
+}
+
+QStringList Get_datasheet_File_Name_Array() {
+  QStringList names;
+  const QDir folder(Data_Folder_Path);
+  if (Data_Folder_Path.isEmpty() || !folder.exists()) return names;
+  for (const QFileInfo& file : folder.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase))
+    names << file.completeBaseName();
+  return names;
+}
+
+bool Delete_Series(const QString& name) {
+  if (!Is_Valid_Series_Name(name)) return false;
+  return Delete_File(Series_Path(name));
+}
+
+bool Series_In_Use(const QString& name, const Graphic_List& front, const Graphic_List& back) {
+  if (!Is_Valid_Series_Name(name) || !QFileInfo::exists(Series_Path(name))) return false;
+  const auto bound = [&name](const Graphic_List& graphics) {
+    for (const auto& graphic : graphics) {
+      if (!graphic) continue;
+      const QString kind = graphic->className();
+      if (kind != u"CRDImage" && kind != u"CRDText" && kind != u"CRDBarcode") continue;
+      if (graphic->data_source_type == 1 && graphic->batch_list_name == name) return true;
+    }
+    return false;
+  };
+  return bound(front) || (CARD_SIDE_STR == u"2" && bound(back));
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The data series store: every "Batch Processing Series" is one UTF-8 text file in the
+// series folder (Data_Folder_Path), named after the series with the extension
+// batch_file_EXT ("txt"), one value per line, each value followed by "\n".
+//
+// The series dialogs write and read series only through these functions. A name that could
+// leave the series folder names no series: it is refused by the writers and reads as no
+// values. A series file is
+// replaced only after its new content has been written completely (a temporary file, then
+// a rename): a failed write leaves the old series as it was.
+
+#include "model/CRDGraphic.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// Texts the writers show.
+extern const QString Series_Replace_Question;  // "Batch Processing Series already exists. ..."
+extern const QString Series_Access_Error;      // "Error in file accessing."
+extern const QString Series_Name_Missing;      // "Please enter list name."
+extern const QString Series_Update_In_Use;  // "... can't be update because it is currently in use."
+extern const QString Series_Create_In_Use;  // "... can't be create because it is currently in use."
+extern const QString Series_Delete_In_Use;  // "... can't be delete because it is currently in use."
+
+// A name as the user typed it, made ready for a file name: reserved characters
+// (/ \ ? % * | " < >) and white space removed from both ends.
+QString Clean_Series_Name(const QString& typed);
+// True when a cleaned name can name a series file inside the series folder: not empty, not
+// "." or "..", without "/", "\" or NUL.
+bool Is_Valid_Series_Name(const QString& name);
+// The series folder's path, the name as one more path component, "." and "txt".
+QString Series_Path(const QString& name);
+
+// Writes exactly these values (each followed by "\n", UTF-8) as the file at `path`.
+// False, with the old file untouched, when the file cannot be written.
+bool Write_Series_File(const QString& path, const QStringList& values);
+// Adds the values after the file's last line, creating the file when missing. A last line
+// without its line feed gets one first, so that no two values run together.
+bool Append_Series_File(const QString& path, const QStringList& values);
+
+// How a writer treats its values and an existing series of the same name.
+struct Series_Write_Rules {
+  bool trim_values = false;        // each value passes Trim_Str first
+  bool skip_empty_values = false;  // empty values are left out (else written as empty lines)
+  bool ask_replace = true;         // ask the replace question when the series exists
+  // The design's in-use test and the refusal shown when it answers true; no test when
+  // either is missing.
+  std::function<bool(const QString& name)> in_use;
+  QString in_use_refusal;
+};
+
+enum class Series_Write_Result { Written, Invalid_Name, In_Use, Kept, Failed };
+
+// The whole write of a series dialog: cleans the typed name (an invalid one is refused with
+// "Please enter list name."), refuses a series in use, asks before replacing an existing
+// one ("No" keeps it), and writes; a failed write shows "Error in file accessing.". The
+// messages go through Show_MessageBox and Show_YES_NO_MessageBox.
+Series_Write_Result Save_Series(const QString& typed_name, const QStringList& values,
+                                const Series_Write_Rules& rules);
+
+// The values a series shows: the file split at "\n", each line trimmed, empty ones left
+// out. No values for a missing file or one that is not UTF-8.
+QStringList Read_Series_Values(const QString& name);
+// The sample value of a bound series: the text before the first "\n", not trimmed; empty
+// for a missing file or one that is not UTF-8.
+QString Get_First_Value_Of_Dataset(const QString& name);
+// The records batch output takes from a series: the whole text trimmed, then split at
+// "\n" (inner empty lines stay empty records). No result when the file does not exist; no
+// records for a file that is not UTF-8.
+std::optional<QStringList> Series_Output_Records(const QString& name);
+// The names of the series: the plain, visible files of the series folder less their
+// extension, sorted by name without regard to case; empty when the folder is missing.
+QStringList Get_datasheet_File_Name_Array();
+// Removes the series file; false when it could not be removed.
+bool Delete_Series(const QString& name);
+
+// The design's in-use rule: the series file exists and a text, picture or barcode object
+// of the front side (and of the back side when CARD_SIDE_STR is "2") takes its values from
+// that series (data source 1 and the series' name).
+bool Series_In_Use(const QString& name, const Graphic_List& front, const Graphic_List& back);

@@ -1,0 +1,674 @@
+#include "series/SpreadsheetWriter.h"
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+#include "series/Cell_Reference.h"
+#include "series/Xml_Stream.h"
+#include "series/Zip_Archive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <charconv>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view kMain_Namespace =
+    "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr std::string_view kRelationships_Namespace =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+QString utf8_text(const std::string& bytes) {
+  return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n'))
+    text.remove_suffix(1);
+  return text;
+}
+
+qsizetype widest_row(const Sheet_Rows& rows) {
+  qsizetype widest = 0;
+  for (const QStringList& row : rows) widest = std::max(widest, row.size());
+  return widest;
+}
+
+void log_parse_error(const QString& message) {
+  Show_NSLog_Message(QStringLiteral("Error: %1").arg(message));
+}
+
+std::string decimal(long long value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, result.ptr);
+}
+
+// ---- Worksheet reading -------------------------------------------------------------------
+
+// Walks a worksheet part once, cell by cell. The titles read keeps only the first stored
+// row and the dimension; the rows read fills one row per stored row element.
+class Worksheet_Scan {
+ public:
+  enum class Mode { Titles, Rows };
+
+  Worksheet_Scan(Mode mode, const QStringList& shared_strings, int columns)
+      : mode_(mode), shared_(shared_strings), columns_(columns) {}
+
+  // False on a part that is not well formed (error()). Throws Spreadsheet_Error.
+  bool run(QIODevice* device, Sheet_Rows* rows);
+  QString error() const { return error_; }
+  // Titles: the columns the dimension gives; or, when the sheet has none or one that claims
+  // more than kTrusted_Dimension columns, those its filled cells use (never more than the
+  // dimension claims); 0 when nothing says.
+  int columns() const { return columns_; }
+
+ private:
+  void start_cell(const Xml_Pull_Reader& reader);
+  void end_cell();
+  void place(int column, const QString& value, QStringList* row) const;
+
+  Mode mode_;
+  const QStringList& shared_;
+  int columns_;
+  QString error_;
+  // The current row and cell.
+  std::vector<std::pair<int, QString>> first_row_;
+  bool first_row_done_ = false;
+  int previous_column_ = 0;
+  int cell_column_ = 0;
+  char cell_kind_ = 'n';  // 's' shared string, 'i' inline string, 'n' anything else
+  std::string value_;
+  std::string inline_text_;
+  QStringList row_;
+  qint64 cells_ = 0;
+  int dimension_columns_ = 0;  // 0: no usable dimension
+  int widest_filled_ = 0;
+};
+
+// A dimension up to this wide is taken as it is; a wider one (whole formatted columns can
+// give one) is checked against the cells.
+constexpr int kTrusted_Dimension = 1024;
+// The most cells a rows read hands out; a sheet that would give more is refused.
+constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
+
+bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
+  Xml_Pull_Reader reader(device);
+  bool worksheet = false, dimension_seen = false, in_sheet_data = false, sheet_data_done = false;
+  bool in_row = false, in_cell = false, in_value = false, in_inline = false, in_text = false;
+  int phonetic_depth = 0;
+  const QStringList blank_row =
+      mode_ == Mode::Rows ? QStringList(qMax(columns_, 0), QString()) : QStringList();
+  for (;;) {
+    const Xml_Pull_Reader::Token token = reader.next();
+    if (token == Xml_Pull_Reader::End_Of_Document) break;
+    if (token == Xml_Pull_Reader::Error) {
+      error_ = reader.error_string();
+      return false;
+    }
+    const int depth = reader.depth();
+    if (token == Xml_Pull_Reader::Text) {
+      if (in_value)
+        reader.append_text(value_);
+      else if (in_text)
+        reader.append_text(inline_text_);
+      continue;
+    }
+    const std::string_view name = reader.name();
+    if (token == Xml_Pull_Reader::Start_Element) {
+      if (depth == 1) {
+        worksheet = name == "worksheet";
+      } else if (!worksheet) {
+        continue;
+      } else if (depth == 2) {
+        if (name == "dimension" && !dimension_seen && mode_ == Mode::Titles) {
+          dimension_seen = true;
+          dimension_columns_ = Dimension_Columns(reader.raw_attribute("ref"));
+        } else if (name == "sheetData" && !sheet_data_done) {
+          in_sheet_data = true;
+        }
+      } else if (depth == 3 && in_sheet_data && name == "row") {
+        in_row = true;
+        previous_column_ = 0;
+        if (mode_ == Mode::Rows) {
+          cells_ += blank_row.size();
+          if (cells_ > kMax_Read_Cells)
+            throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+          row_ = blank_row;
+        }
+      } else if (depth == 4 && in_row && name == "c") {
+        in_cell = true;
+        start_cell(reader);
+      } else if (depth == 5 && in_cell) {
+        in_value = name == "v";
+        in_inline = name == "is";
+      } else if (in_inline && depth >= 6) {
+        if (name == "rPh" && phonetic_depth == 0)
+          phonetic_depth = depth;
+        else if (name == "t" && phonetic_depth == 0 && (depth == 6 || depth == 7))
+          in_text = true;
+      }
+      continue;
+    }
+    // End_Element
+    if (!worksheet || depth < 2) continue;
+    if (depth == 2 && name == "sheetData" && in_sheet_data) {
+      in_sheet_data = false;
+      sheet_data_done = true;
+    } else if (depth == 3 && in_row && name == "row") {
+      in_row = false;
+      if (mode_ == Mode::Rows) {
+        rows->append(row_);
+      } else if (!first_row_done_) {
+        first_row_done_ = true;
+        if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
+          break;  // the titles are all that is needed
+      }
+    } else if (depth == 4 && in_cell && name == "c") {
+      in_cell = false;
+      end_cell();
+    } else if (depth == 5 && in_cell) {
+      in_value = in_inline = false;
+    } else if (in_inline) {
+      if (depth == phonetic_depth && name == "rPh")
+        phonetic_depth = 0;
+      else if (name == "t")
+        in_text = false;
+    }
+  }
+  if (mode_ == Mode::Titles) {
+    if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
+      columns_ = dimension_columns_;
+    else if (dimension_columns_ > 0)
+      columns_ = std::clamp(widest_filled_, 1, dimension_columns_);
+    else if (widest_filled_ > 0)
+      columns_ = widest_filled_;
+    if (first_row_done_) {
+      QStringList titles;
+      for (int i = 1; i <= columns_; ++i) titles << QStringLiteral("Untitled Column %1").arg(i);
+      for (const auto& [column, value] : first_row_) place(column, value, &titles);
+      rows->append(titles);
+    }
+  }
+  return true;
+}
+
+void Worksheet_Scan::start_cell(const Xml_Pull_Reader& reader) {
+  bool has_reference = false;
+  const std::string_view reference = reader.raw_attribute("r", &has_reference);
+  int column = previous_column_ + 1;  // a cell without reference follows the one before
+  if (has_reference && !Parse_Cell_Reference(reference, &column))
+    throw Spreadsheet_Error(
+        QStringLiteral("The cell reference \"%1\" is not valid.")
+            .arg(QString::fromUtf8(reference.data(), qsizetype(reference.size()))));
+  previous_column_ = column;
+  cell_column_ = column;
+  const std::string_view kind = reader.raw_attribute("t");
+  cell_kind_ = kind == "s" ? 's' : kind == "inlineStr" ? 'i' : 'n';
+  value_.clear();
+  inline_text_.clear();
+}
+
+void Worksheet_Scan::end_cell() {
+  if (mode_ == Mode::Titles && first_row_done_) {
+    // Past the titles only the widest filled cell matters.
+    if (!value_.empty() || !inline_text_.empty())
+      widest_filled_ = std::max(widest_filled_, cell_column_);
+    return;
+  }
+  QString value;
+  if (cell_kind_ == 's') {
+    const std::string_view digits = trimmed(value_);
+    if (digits.empty()) return;
+    long long index = -1;
+    const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+    if (parsed.ec != std::errc() || parsed.ptr != digits.data() + digits.size() || index < 0 ||
+        shared_.isEmpty())
+      throw Spreadsheet_Error(
+          QStringLiteral("A string cell in column %1 names no shared string (%2).")
+              .arg(Column_Letters(cell_column_),
+                   QString::fromUtf8(digits.data(), qsizetype(digits.size()))));
+    if (index >= shared_.size()) return;  // names no string of this workbook: stays empty
+    value = shared_.at(qsizetype(index));
+  } else if (cell_kind_ == 'i') {
+    value = utf8_text(inline_text_);
+  } else {
+    value = utf8_text(value_);  // a formula cell gives its cached value
+  }
+  if (value.isEmpty()) return;
+  widest_filled_ = std::max(widest_filled_, cell_column_);
+  if (mode_ == Mode::Rows)
+    place(cell_column_, value, &row_);
+  else
+    first_row_.emplace_back(cell_column_, value);
+}
+
+void Worksheet_Scan::place(int column, const QString& value, QStringList* row) const {
+  if (column > row->size())
+    throw Spreadsheet_Error(QStringLiteral("The cell %1 lies beyond the sheet's %2 columns.")
+                                .arg(Column_Letters(column))
+                                .arg(row->size()));
+  (*row)[column - 1] = value;
+}
+
+// Numeric order of worksheet part names: sheet2 before sheet10.
+int trailing_number(const QString& name) {
+  qsizetype i = name.size();
+  while (i > 0 && name.at(i - 1).isDigit()) --i;
+  bool ok = false;
+  const int number = name.mid(i).toInt(&ok);
+  return ok ? number : -1;
+}
+
+}  // namespace
+
+Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
+    : std::runtime_error(reason.toStdString()) {}
+
+QString Excel_Unpack_Folder() {
+  static QTemporaryDir private_folder(QDir::tempPath() + QStringLiteral("/lumigrove-XXXXXX"));
+  if (!private_folder.isValid()) return QString();
+  return private_folder.path() + QStringLiteral("/ziptmp");
+}
+
+void Delete_Excel_File_Temp_Folder() {
+  const QString folder = Excel_Unpack_Folder();
+  if (!folder.isEmpty()) QDir(folder).removeRecursively();
+}
+
+// ---- The shared instance -----------------------------------------------------------------
+
+SpreadsheetWriter& SpreadsheetWriter::spreadsheet() {
+  static SpreadsheetWriter* shared = new SpreadsheetWriter;  // lives until the process ends
+  return *shared;
+}
+
+SpreadsheetWriter::SpreadsheetWriter(const QString& folder) : tmpDir_(folder) {}
+
+SpreadsheetWriter::SpreadsheetWriter() : tmpDir_(Excel_Unpack_Folder()) {
+  Prepare_Unpack_Folder();
+  Show_NSLog_Message(QStringLiteral("Temp. directory initialized:\n %1").arg(tmpDir_));
+}
+
+bool SpreadsheetWriter::Prepare_Unpack_Folder() {
+  if (tmpDir_.isEmpty()) return false;
+  QDir folder(tmpDir_);
+  if (folder.exists() && !folder.removeRecursively()) return false;
+  return QDir().mkdir(tmpDir_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QStringList SpreadsheetWriter::Worksheet_Names() {
+  const QDir folder(spreadsheet().tmpDir_ + QStringLiteral("/xl/worksheets"));
+  QStringList names;
+  for (const QFileInfo& info : folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name))
+    if (info.suffix().toLower() == u"xml") names << info.completeBaseName();
+  std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    const int na = trailing_number(a), nb = trailing_number(b);
+    if ((na < 0) != (nb < 0)) return nb < 0;  // numbered parts first
+    return na < nb;
+  });
+  return names;
+}
+
+QString SpreadsheetWriter::Worksheet_Path() const {
+  const QStringList names = Worksheet_Names();
+  const int number = Excel_Sheet_Number;
+  const QString name = number >= 1 && number <= names.size()
+                           ? names.at(number - 1)
+                           : QStringLiteral("sheet%1").arg(number);
+  return tmpDir_ + QStringLiteral("/xl/worksheets/") + name + QStringLiteral(".xml");
+}
+
+void SpreadsheetWriter::Release_Data() {}
+
+// ---- Reading -----------------------------------------------------------------------------
+
+Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
+  SpreadsheetWriter& shared = spreadsheet();
+  if (!only_col) {
+    shared.ReadData(shared.Worksheet_Path());
+    return shared.data_;
+  }
+  Release_Data();
+  Excel_Sheet_Columns = 1;
+  if (!shared.Prepare_Unpack_Folder()) {
+    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
+    shared.sharedStrings_.clear();
+    return shared.data_;
+  }
+  // The shared strings are unpacked and read on a second thread while the other parts,
+  // the worksheets above all, are unpacked here.
+  const QString strings_part = QStringLiteral("xl/sharedStrings.xml");
+  const QString folder = shared.tmpDir_;
+  Zip_Error error, strings_error;
+  bool unpacked = false, strings_unpacked = false;
+  SpreadsheetWriter strings_reader(folder);
+  std::thread strings_thread([&] {
+    strings_unpacked =
+        Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &strings_error, Zip_Limits(),
+                                     [&](const QString& entry) { return entry == strings_part; });
+    if (strings_unpacked) strings_reader.ReadSharedStrings(folder + u'/' + strings_part);
+  });
+  unpacked =
+      Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &error, Zip_Limits(),
+                                   [&](const QString& entry) { return entry != strings_part; });
+  strings_thread.join();
+  if (!unpacked || !strings_unpacked) {
+    // Nothing half unpacked may be offered as a workbook.
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(
+        path, (unpacked ? strings_error : error).localizedDescription));
+    shared.Prepare_Unpack_Folder();
+    shared.sharedStrings_.clear();
+    return shared.data_;
+  }
+  shared.sharedStrings_ = strings_reader.sharedStrings_;
+  return shared.data_;
+}
+
+void SpreadsheetWriter::ReadSharedStrings(const QString& path) {
+  sharedStrings_.clear();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  Xml_Pull_Reader reader(&file);
+  QStringList strings;
+  std::string text;
+  bool sst = false, in_item = false, in_run = false, in_text = false;
+  int phonetic_depth = 0;
+  for (;;) {
+    const Xml_Pull_Reader::Token token = reader.next();
+    if (token == Xml_Pull_Reader::End_Of_Document) break;
+    if (token == Xml_Pull_Reader::Error) return;  // an unreadable part gives no strings
+    const int depth = reader.depth();
+    if (token == Xml_Pull_Reader::Text) {
+      if (in_text) reader.append_text(text);
+      continue;
+    }
+    const std::string_view name = reader.name();
+    if (token == Xml_Pull_Reader::Start_Element) {
+      if (depth == 1)
+        sst = name == "sst";
+      else if (!sst)
+        continue;
+      else if (depth == 2 && name == "si") {
+        in_item = true;
+        text.clear();
+      } else if (in_item && phonetic_depth == 0) {
+        // An item is its text, or the texts of its formatted runs; phonetic guides are
+        // annotations, not part of the text.
+        if (name == "rPh")
+          phonetic_depth = depth;
+        else if (depth == 3 && name == "r")
+          in_run = true;
+        else if (name == "t" && (depth == 3 || (depth == 4 && in_run)))
+          in_text = true;
+      }
+      continue;
+    }
+    if (!sst || !in_item) continue;
+    if (depth == 2 && name == "si") {
+      strings << utf8_text(text);
+      in_item = false;
+    } else if (phonetic_depth != 0) {
+      if (depth == phonetic_depth) phonetic_depth = 0;
+    } else if (name == "t") {
+      in_text = false;
+    } else if (depth == 3 && name == "r") {
+      in_run = false;
+    }
+  }
+  sharedStrings_ = strings;
+}
+
+void SpreadsheetWriter::ReadData(const QString& path) {
+  data_.clear();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    log_parse_error(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return;
+  }
+  Worksheet_Scan scan(Worksheet_Scan::Mode::Rows, sharedStrings_, Excel_Sheet_Columns);
+  if (!scan.run(&file, &data_)) {
+    log_parse_error(QStringLiteral("%1: %2").arg(path, scan.error()));
+    data_.clear();
+  }
+}
+
+Sheet_Rows SpreadsheetWriter::ReadData_only_column() {
+  SpreadsheetWriter& shared = spreadsheet();
+  shared.data_.clear();
+  const QString path = shared.Worksheet_Path();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    log_parse_error(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return shared.data_;
+  }
+  Worksheet_Scan scan(Worksheet_Scan::Mode::Titles, shared.sharedStrings_, Excel_Sheet_Columns);
+  Sheet_Rows titles;
+  if (!scan.run(&file, &titles)) {
+    log_parse_error(QStringLiteral("%1: %2").arg(path, scan.error()));
+    return shared.data_;
+  }
+  Excel_Sheet_Columns = scan.columns();
+  shared.data_ = titles;
+  return shared.data_;
+}
+
+// ---- Writing -----------------------------------------------------------------------------
+
+bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool) {
+  SpreadsheetWriter& shared = spreadsheet();
+  shared.data_ = rows;
+  if (widest_row(rows) == 0) {
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: there is nothing to write.").arg(path));
+    return false;
+  }
+  const QString template_path = Resource_Path + QStringLiteral("/Template.xlsx");
+  if (!QFileInfo(template_path).isFile()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1: the template %2 is missing.")
+                           .arg(path, template_path));
+    return false;
+  }
+  const QString folder = shared.tmpDir_;
+  if (!shared.Prepare_Unpack_Folder() ||
+      !QDir().mkpath(folder + QStringLiteral("/xl/worksheets"))) {
+    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(folder));
+    return false;
+  }
+  Zip_Error error;
+  if (!Zip_Archive::unzipFileAtPath(template_path, folder, true, QString(), &error)) {
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(template_path, error.localizedDescription));
+    return false;
+  }
+  // The shared strings are known before the sheet is written (every text that is not a
+  // number, in order), so the two parts are written side by side.
+  SpreadsheetWriter strings_writer(folder);
+  for (const QStringList& row : rows)
+    for (const QString& text : row)
+      if (!Is_Plain_Number(text)) strings_writer.sharedStrings_ << text;
+  bool strings_written = false;
+  std::thread strings_thread([&] {
+    strings_written =
+        strings_writer.WriteSharedStringsXML(folder + QStringLiteral("/xl/sharedStrings.xml"));
+  });
+  const bool sheet_written =
+      shared.WriteWorksheetData(folder + QStringLiteral("/xl/worksheets/sheet1.xml"));
+  strings_thread.join();
+  if (!sheet_written || !strings_written) return false;
+  QStringList entries;
+  for (const QString& entry : QDir(folder).entryList(
+           QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+    entries << folder + u'/' + entry;
+  if (!Zip_Archive::createZipFileAtPath(path, entries)) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}
+
+bool SpreadsheetWriter::WriteWorksheetData(const QString& path) {
+  const int columns = int(widest_row(data_));
+  const std::string last_cell = Column_Letters(std::max(columns, 1)).toStdString() +
+                                decimal(std::max<qsizetype>(data_.size(), 1));
+  const std::string spans = "1:" + decimal(columns);
+  sharedStrings_.clear();
+  std::vector<std::string> letters;
+  letters.reserve(size_t(columns));
+  for (int c = 1; c <= columns; ++c) letters.push_back(Column_Letters(c).toStdString());
+
+  Xml_Writer out(path);
+  if (!out.open()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  out.declaration();
+  out.start("worksheet");
+  out.attribute("xmlns", kMain_Namespace);
+  out.attribute("xmlns:r", kRelationships_Namespace);
+  out.attribute("xmlns:mc",
+                std::string_view("http://schemas.openxmlformats.org/markup-compatibility/2006"));
+  out.attribute("xmlns:x14ac",
+                std::string_view("http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac"));
+  out.attribute("mc:Ignorable", std::string_view("x14ac"));
+  out.newline();
+  out.start("dimension");
+  out.attribute("ref", "A1:" + last_cell);
+  out.end("dimension");
+  out.start("sheetViews");
+  out.start("sheetView");
+  out.attribute("tabSelected", std::string_view("1"));
+  out.attribute("workbookViewId", std::string_view("0"));
+  out.start("selection");
+  out.attribute("activeCell", last_cell);
+  out.attribute("sqref", last_cell);
+  out.end("selection");
+  out.end("sheetView");
+  out.end("sheetViews");
+  out.start("sheetFormatPr");
+  out.attribute("baseColWidth", std::string_view("10"));
+  out.attribute("defaultRowHeight", std::string_view("15"));
+  out.attribute("x14ac:dyDescent", std::string_view("0"));
+  out.end("sheetFormatPr");
+  out.newline();
+  out.start("sheetData");
+  out.newline();
+  std::string reference;
+  for (qsizetype r = 0; r < data_.size(); ++r) {
+    const std::string row_number = decimal(r + 1);
+    out.start("row");
+    out.attribute("r", row_number);
+    out.attribute("spans", spans);
+    const QStringList& row = data_.at(r);
+    for (qsizetype c = 0; c < row.size(); ++c) {
+      const QString& text = row.at(c);
+      reference = letters[size_t(c)];
+      reference += row_number;
+      const bool number = Is_Plain_Number(text);
+      out.start("c");
+      out.attribute("r", reference);
+      if (!number) out.attribute("t", std::string_view("s"));
+      out.start("v");
+      if (number) {
+        out.text(text);
+      } else {
+        // Every occurrence gets its own item: equal texts are not merged.
+        sharedStrings_ << text;
+        out.text(decimal(sharedStrings_.size() - 1));
+      }
+      out.end("v");
+      out.end("c");
+    }
+    out.end("row");
+    out.newline();
+  }
+  out.end("sheetData");
+  out.newline();
+  out.start("pageMargins");
+  out.attribute("left", std::string_view("0.75"));
+  out.attribute("right", std::string_view("0.75"));
+  out.attribute("top", std::string_view("1"));
+  out.attribute("bottom", std::string_view("0.5"));
+  out.attribute("header", std::string_view("0.5"));
+  out.attribute("footer", std::string_view("0.5"));
+  out.end("pageMargins");
+  out.start("extLst");
+  out.start("ext");
+  out.attribute("xmlns:mx",
+                std::string_view("http://schemas.microsoft.com/office/mac/excel/2008/main"));
+  out.attribute("uri", std::string_view("{64002731-A6B0-56B0-2670-7721B7C09600}"));
+  out.start("mx:PLV");
+  out.attribute("Mode", std::string_view("0"));
+  out.attribute("OnePage", std::string_view("0"));
+  out.attribute("WScale", std::string_view("0"));
+  out.end("mx:PLV");
+  out.end("ext");
+  out.end("extLst");
+  out.newline();
+  out.end("worksheet");
+  out.newline();
+  if (!out.commit()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}
+
+bool SpreadsheetWriter::WriteSharedStringsXML(const QString& path) {
+  Xml_Writer out(path);
+  if (!out.open()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  out.declaration();
+  out.start("sst");
+  out.attribute("xmlns", kMain_Namespace);
+  if (!sharedStrings_.isEmpty()) {
+    const std::string count = decimal(sharedStrings_.size());
+    out.attribute("count", count);
+    out.attribute("uniqueCount", count);
+  }
+  out.newline();
+  for (const QString& text : sharedStrings_) {
+    out.start("si");
+    out.start("t");
+    out.preserve_space_for(text);
+    out.text(text);
+    out.end("t");
+    out.end("si");
+    out.newline();
+  }
+  out.end("sst");
+  out.newline();
+  if (!out.commit()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}
+
+// ---- Column letters ----------------------------------------------------------------------
+
+QString SpreadsheetWriter::ColumnIndexToName(int column) { return Column_Letters(column); }
+
+QString SpreadsheetWriter::Get_Column_Char_Str(const QString& reference) {
+  qsizetype i = 0;
+  while (i < reference.size() && !(reference.at(i) >= u'1' && reference.at(i) <= u'9')) ++i;
+  return reference.left(i);
+}
+
+int SpreadsheetWriter::Get_Col_index(const QString& letters, int base) {
+  const int number = Column_Number(QStringView(letters));
+  if (number == 0) return -1;
+  return number - (base - 64);
+}
+
+int SpreadsheetWriter::Asc_Val(const QString& text) {
+  return text.isEmpty() ? 0 : (text.at(0).unicode() & 0xFF);
+}

@@ -1,0 +1,119 @@
+#pragma once
+// Workbooks as lists of text rows: the .xlsx reader and writer (Office Open XML, ECMA-376),
+// and the other spreadsheet formats (XML Spreadsheet 2003, OpenDocument spreadsheets).
+//
+// Reading a workbook goes through the unpack folder "ziptmp" (Excel_Unpack_Folder), in
+// the order the import dialogs use:
+//   1. ReadWorkbook(path, true) empties the folder, unpacks the workbook into it and reads
+//      its shared strings (Excel_Sheet_Columns becomes 1);
+//   2. Worksheet_Names() offers the worksheets ("sheet1", "sheet2", ... in numeric order);
+//      the caller sets Excel_Sheet_Number to the chosen position + 1;
+//   3. ReadData_only_column() gives the column titles of that sheet and sets
+//      Excel_Sheet_Columns to its column count;
+//   4. ReadWorkbook({}, false) gives all its rows, each with Excel_Sheet_Columns texts.
+// A write assembles the workbook in the same folder from the resource "Template.xlsx";
+// a workbook must be unpacked again before its sheets are read after a write.
+//
+// Every operation works on the one shared instance and its folder, on the main thread:
+// one workbook is in work at a time. Reads that meet a sheet they cannot read throw
+// Spreadsheet_Error; the dialogs catch it and log its reason. Failures to open or parse a
+// part are logged and give empty lists.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+using Sheet_Rows = QList<QStringList>;
+
+// A sheet that cannot be read as rows: a cell beyond the sheet's columns, a string cell
+// whose index names no shared string.
+class Spreadsheet_Error : public std::runtime_error {
+ public:
+  explicit Spreadsheet_Error(const QString& reason);
+  QString reason() const { return QString::fromStdString(what()); }
+};
+
+// The unpack folder: "ziptmp" inside a private folder of this process (mode 0700), never
+// directly in the shared temporary folder. The private folder goes when the process ends.
+QString Excel_Unpack_Folder();
+// Removes the unpack folder with everything in it; errors are ignored.
+void Delete_Excel_File_Temp_Folder();
+
+class SpreadsheetWriter {
+ public:
+  // The shared instance, created on first use: its folder is emptied then.
+  static SpreadsheetWriter& spreadsheet();
+
+  const Sheet_Rows& data() const { return data_; }
+  void setData(const Sheet_Rows& rows) { data_ = rows; }
+  const QStringList& sharedStrings() const { return sharedStrings_; }
+  void setSharedStrings(const QStringList& strings) { sharedStrings_ = strings; }
+  QString tmpDir() const { return tmpDir_; }
+  void setTmpDir(const QString& path) { tmpDir_ = path; }
+
+  // ---- .xlsx workbooks -----------------------------------------------------------------
+  // only_col true: empties the unpack folder, unpacks the workbook at `path` and reads its
+  // shared strings; answers data() unchanged. only_col false: the rows of worksheet
+  // Excel_Sheet_Number of the unpacked workbook (`path` plays no part). Throws
+  // Spreadsheet_Error for a sheet that cannot be read.
+  static Sheet_Rows ReadWorkbook(const QString& path, bool only_col);
+  // One row, the column titles of worksheet Excel_Sheet_Number ("Untitled Column %d" for
+  // an empty title), or no row for a sheet without rows; sets Excel_Sheet_Columns.
+  static Sheet_Rows ReadData_only_column();
+  // The worksheet parts of the unpacked workbook by name without extension, in the order
+  // of their numbers (sheet2 before sheet10). Position i is Excel_Sheet_Number i + 1.
+  static QStringList Worksheet_Names();
+  // Writes the rows as the one sheet of a new workbook at `path` (replaced whole, or left
+  // alone on failure). False, with the reason logged, when there are no texts to write,
+  // the template is missing, or a part or the package cannot be written. `hasTitleRow`
+  // does not change the output: the first row is written like every other.
+  static bool WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool hasTitleRow);
+  // Does nothing; kept for the callers that send it before unpacking.
+  static void Release_Data();
+
+  // Parts of a workbook, for the operations above.
+  void ReadSharedStrings(const QString& path);
+  void ReadData(const QString& path);
+  bool WriteWorksheetData(const QString& path);
+  bool WriteSharedStringsXML(const QString& path);
+
+  // Column letters: 1 -> "A", 28 -> "AB", 16384 -> "XFD".
+  static QString ColumnIndexToName(int column);
+  // The column letters at the start of a cell reference ("AB7" -> "AB"): the characters
+  // before the first digit 1 to 9.
+  static QString Get_Column_Char_Str(const QString& reference);
+  // The column of the letters: base 64 counts from 1, base 65 from 0; -1 for letters that
+  // name no column.
+  static int Get_Col_index(const QString& letters, int base);
+  // The low 8 bits of the code of the first character; 0 for the empty text.
+  static int Asc_Val(const QString& text);
+
+  // ---- Other spreadsheet formats -------------------------------------------------------
+  // XML Spreadsheet 2003: the rows of the first table (cells placed by their index).
+  static Sheet_Rows ReadWorksheetXML2004(const QString& path);
+  static bool WriteWorksheetXML2004(const QString& path, const Sheet_Rows& rows);
+  // OpenDocument spreadsheets: the rows of the first table, repeated rows and cells
+  // expanded, the empty cells and rows that pad a table at its end left out.
+  static Sheet_Rows ReadODS(const QString& path);
+  // Writes the rows as the one table of a new .ods built from the resource "Template.ods".
+  static bool WriteODS(const QString& path, const Sheet_Rows& rows, bool hasTitleRow);
+  // Writes data() as an OpenDocument content part.
+  bool WriteODSData(const QString& path);
+  // The sheet names of the unpacked workbook, in the workbook's order.
+  static QStringList Read_Sheet_Name();
+  // A minimal workbook part naming one sheet.
+  bool WriteWorkbookXML(const QString& path, const QString& sheet_name);
+  static QString ColumnNumber_To_Name(int column) { return ColumnIndexToName(column); }
+
+ private:
+  SpreadsheetWriter();
+  explicit SpreadsheetWriter(const QString& folder);  // a helper that only reads parts
+  bool Prepare_Unpack_Folder();
+  QString Worksheet_Path() const;
+
+  Sheet_Rows data_;
+  QStringList sharedStrings_;
+  QString tmpDir_;
+};

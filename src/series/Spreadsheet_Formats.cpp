@@ -1,0 +1,585 @@
+// XML Spreadsheet 2003 documents, OpenDocument spreadsheets, and the small workbook parts
+// of the shared SpreadsheetWriter.
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+#include "series/Cell_Reference.h"
+#include "series/SpreadsheetWriter.h"
+#include "series/Xml_Stream.h"
+#include "series/Zip_Archive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+std::string_view local_name(const char* qualified) {
+  const std::string_view name(qualified);
+  const size_t colon = name.rfind(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+pugi::xml_node child_named(const pugi::xml_node& parent, std::string_view name) {
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+    if (child.type() == pugi::node_element && local_name(child.name()) == name) return child;
+  return {};
+}
+
+pugi::xml_attribute attribute_named(const pugi::xml_node& node, std::string_view name) {
+  for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
+    if (local_name(a.name()) == name) return a;
+  return {};
+}
+
+// Parses a whole file; white space between elements is kept, since in mixed content it is
+// part of the text.
+bool load(const QString& path, pugi::xml_document* document, QString* error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    return false;
+  }
+  const QByteArray bytes = file.readAll();
+  const pugi::xml_parse_result result = document->load_buffer(
+      bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata);
+  if (!result) {
+    *error = QStringLiteral("%1: %2 at byte %3")
+                 .arg(path, QString::fromUtf8(result.description()))
+                 .arg(result.offset);
+    return false;
+  }
+  return true;
+}
+
+void append_all_text(const pugi::xml_node& node, QString* text) {
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+      text->append(QString::fromUtf8(child.value()));
+    else if (child.type() == pugi::node_element)
+      append_all_text(child, text);
+  }
+}
+
+int positive_attribute(const pugi::xml_node& node, std::string_view name, int fallback, int limit) {
+  const pugi::xml_attribute a = attribute_named(node, name);
+  if (!a) return fallback;
+  const long long value = a.as_llong(0);
+  if (value < 1) return fallback;
+  return int(std::min<long long>(value, limit));
+}
+
+qsizetype widest_row(const Sheet_Rows& rows) {
+  qsizetype widest = 0;
+  for (const QStringList& row : rows) widest = std::max(widest, row.size());
+  return widest;
+}
+
+std::string number_text(long long value) { return std::to_string(value); }
+
+// ---- OpenDocument text -------------------------------------------------------------------
+
+// The text of a paragraph by the white-space rules of OpenDocument: runs of literal white
+// space count as one space and vanish at the paragraph's ends; <text:s/>, <text:tab/> and
+// <text:line-break/> are the characters they stand for. Annotations are not cell text.
+struct Paragraph_Text {
+  QString text;
+  bool pending_space = false;
+
+  void literal(const QString& part) {
+    for (const QChar c : part) {
+      if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
+        if (!text.isEmpty()) pending_space = true;
+        continue;
+      }
+      flush();
+      text.append(c);
+    }
+  }
+  void exact(QChar c, int count) {
+    flush();
+    text.append(QString(count, c));
+  }
+  void flush() {
+    if (pending_space) text.append(u' ');
+    pending_space = false;
+  }
+  void walk(const pugi::xml_node& node) {
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+      if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+        literal(QString::fromUtf8(child.value()));
+        continue;
+      }
+      if (child.type() != pugi::node_element) continue;
+      const std::string_view name = local_name(child.name());
+      if (name == "s")
+        exact(u' ', positive_attribute(child, "c", 1, kMax_Sheet_Columns));
+      else if (name == "tab")
+        exact(u'\t', 1);
+      else if (name == "line-break")
+        exact(u'\n', 1);
+      else if (name != "annotation" && name != "note")
+        walk(child);
+    }
+  }
+};
+
+QString cell_text(const pugi::xml_node& cell) {
+  QStringList paragraphs;
+  for (pugi::xml_node child = cell.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = local_name(child.name());
+    if (name != "p" && name != "h") continue;
+    Paragraph_Text paragraph;
+    paragraph.walk(child);
+    paragraphs << paragraph.text;
+  }
+  return paragraphs.join(u'\n');
+}
+
+constexpr qint64 kMax_Table_Cells = qint64(1) << 24;
+
+class Ods_Table {
+ public:
+  void read(const pugi::xml_node& container) {
+    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
+      if (child.type() != pugi::node_element) continue;
+      const std::string_view name = local_name(child.name());
+      if (name == "table-row")
+        add_row(child);
+      else if (name == "table-header-rows" || name == "table-rows" || name == "table-row-group")
+        read(child);
+    }
+  }
+
+  // The rows made as wide as the widest; none when that would be more cells than a sheet
+  // read hands out.
+  Sheet_Rows finish() {
+    const qsizetype width = widest_row(rows_);
+    if (qint64(width) * rows_.size() > kMax_Table_Cells) {
+      Show_NSLog_Message(QStringLiteral("The table is too large to read."));
+      return {};
+    }
+    for (QStringList& row : rows_)
+      while (row.size() < width) row.append(QString());
+    return rows_;
+  }
+
+ private:
+  void add_row(const pugi::xml_node& element) {
+    QStringList row;
+    for (pugi::xml_node cell = element.first_child(); cell; cell = cell.next_sibling()) {
+      if (cell.type() != pugi::node_element) continue;
+      const std::string_view name = local_name(cell.name());
+      if (name != "table-cell" && name != "covered-table-cell") continue;
+      const int room = int(kMax_Sheet_Columns - row.size());
+      if (room <= 0) break;
+      const int repeat = positive_attribute(cell, "number-columns-repeated", 1, room);
+      const QString text = cell_text(cell);
+      for (int i = 0; i < repeat; ++i) row.append(text);
+    }
+    // Empty cells that pad a row to the table's width are no data.
+    while (!row.isEmpty() && row.back().isEmpty()) row.removeLast();
+    const int repeat = positive_attribute(element, "number-rows-repeated", 1, kMax_Sheet_Rows);
+    if (row.isEmpty()) {
+      // Empty rows count only when data follows them.
+      pending_empty_ = std::min<qint64>(pending_empty_ + repeat, kMax_Sheet_Rows);
+      return;
+    }
+    const auto room = [this] { return qint64(kMax_Sheet_Rows) - rows_.size(); };
+    for (qint64 i = std::min(pending_empty_, room()); i > 0; --i) rows_.append(QStringList());
+    pending_empty_ = 0;
+    for (qint64 i = std::min<qint64>(repeat, room()); i > 0; --i) rows_.append(row);
+  }
+
+  Sheet_Rows rows_;
+  qint64 pending_empty_ = 0;
+};
+
+// Writes one line of a cell text as OpenDocument paragraph content: a space that a reader
+// would fold away (at an end, or after another space) becomes <text:s/>, a tab <text:tab/>.
+void write_odf_line(Xml_Writer& out, const QString& line) {
+  QString run;
+  const auto flush = [&] {
+    if (!run.isEmpty()) out.text(run);
+    run.clear();
+  };
+  qsizetype i = 0;
+  while (i < line.size()) {
+    const QChar c = line.at(i);
+    if (c == u' ') {
+      qsizetype spaces = 1;
+      while (i + spaces < line.size() && line.at(i + spaces) == u' ') ++spaces;
+      const bool keep_first = i > 0 && i + spaces < line.size();
+      if (keep_first) run.append(u' ');
+      const qsizetype extra = keep_first ? spaces - 1 : spaces;
+      if (extra > 0) {
+        flush();
+        out.start("text:s");
+        if (extra > 1) out.attribute("text:c", number_text(extra));
+        out.end("text:s");
+      }
+      i += spaces;
+      continue;
+    }
+    if (c == u'\t') {
+      flush();
+      out.start("text:tab");
+      out.end("text:tab");
+    } else if (c != u'\r') {
+      run.append(c);
+    }
+    ++i;
+  }
+  flush();
+}
+
+// A cell text as paragraphs, one per line, as spreadsheet programs keep line breaks.
+void write_odf_text(Xml_Writer& out, const QString& text) {
+  for (const QString& line : text.split(u'\n')) {
+    out.start("text:p");
+    write_odf_line(out, line);
+    out.end("text:p");
+  }
+}
+
+}  // namespace
+
+// ---- XML Spreadsheet 2003 ------------------------------------------------------------------
+
+Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
+  pugi::xml_document document;
+  QString error;
+  if (!load(path, &document, &error)) {
+    Show_NSLog_Message(error);
+    return {};
+  }
+  Sheet_Rows rows;
+  const pugi::xml_node root = document.document_element();
+  if (local_name(root.name()) != "Workbook") return rows;
+  const pugi::xml_node table = child_named(child_named(root, "Worksheet"), "Table");
+  for (pugi::xml_node row = table.first_child(); row; row = row.next_sibling()) {
+    if (row.type() != pugi::node_element || local_name(row.name()) != "Row") continue;
+    QStringList cells;
+    int next_column = 1;
+    for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
+      if (cell.type() != pugi::node_element || local_name(cell.name()) != "Cell") continue;
+      // A cell may name its column; the columns it skips are empty.
+      const int column = positive_attribute(cell, "Index", next_column, kMax_Sheet_Columns);
+      if (column < next_column) continue;  // an index that goes back is not valid
+      while (cells.size() < column - 1) cells.append(QString());
+      QString text;
+      if (const pugi::xml_node data = child_named(cell, "Data")) append_all_text(data, &text);
+      cells.append(text);
+      next_column = column + 1 + positive_attribute(cell, "MergeAcross", 0, kMax_Sheet_Columns);
+      if (next_column > kMax_Sheet_Columns) break;
+    }
+    rows.append(cells);
+  }
+  return rows;
+}
+
+bool SpreadsheetWriter::WriteWorksheetXML2004(const QString& path, const Sheet_Rows& rows) {
+  const qsizetype columns = widest_row(rows);
+  if (columns == 0) {
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: there is nothing to write.").arg(path));
+    return false;
+  }
+  Xml_Writer out(path);
+  if (!out.open()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  out.declaration();
+  out.start("Workbook");
+  out.attribute("xmlns", std::string_view("urn:schemas-microsoft-com:office:spreadsheet"));
+  out.attribute("xmlns:o", std::string_view("urn:schemas-microsoft-com:office:office"));
+  out.attribute("xmlns:x", std::string_view("urn:schemas-microsoft-com:office:excel"));
+  out.attribute("xmlns:ss", std::string_view("urn:schemas-microsoft-com:office:spreadsheet"));
+  out.attribute("xmlns:html", std::string_view("http://www.w3.org/TR/REC-html40"));
+  out.newline();
+  out.start("Worksheet");
+  out.attribute("ss:Name", std::string_view("Notes"));
+  out.newline();
+  out.start("Table");
+  out.attribute("ss:ExpandedColumnCount", number_text(columns));
+  out.attribute("ss:ExpandedRowCount", number_text(rows.size()));
+  out.newline();
+  for (const QStringList& row : rows) {
+    out.start("Row");
+    for (const QString& text : row) {
+      out.start("Cell");
+      out.start("Data");
+      out.attribute("ss:Type", std::string_view(Is_Plain_Number(text) ? "Number" : "String"));
+      out.text(text);
+      out.end("Data");
+      out.end("Cell");
+    }
+    out.end("Row");
+    out.newline();
+  }
+  out.end("Table");
+  out.newline();
+  out.end("Worksheet");
+  out.newline();
+  out.end("Workbook");
+  out.newline();
+  if (!out.commit()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}
+
+// ---- OpenDocument spreadsheets -----------------------------------------------------------
+
+Sheet_Rows SpreadsheetWriter::ReadODS(const QString& path) {
+  SpreadsheetWriter& shared = spreadsheet();
+  if (!shared.Prepare_Unpack_Folder()) {
+    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
+    return {};
+  }
+  Zip_Error zip_error;
+  if (!Zip_Archive::unzipFileAtPath(path, shared.tmpDir_, true, QString(), &zip_error)) {
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, zip_error.localizedDescription));
+    shared.Prepare_Unpack_Folder();
+    return {};
+  }
+  pugi::xml_document document;
+  QString error;
+  if (!load(shared.tmpDir_ + QStringLiteral("/content.xml"), &document, &error)) {
+    Show_NSLog_Message(QStringLiteral("Error: %1").arg(error));
+    return {};
+  }
+  const pugi::xml_node root = document.document_element();
+  if (local_name(root.name()) != "document-content") return {};
+  const pugi::xml_node table =
+      child_named(child_named(child_named(root, "body"), "spreadsheet"), "table");
+  Ods_Table rows;
+  rows.read(table);
+  return rows.finish();
+}
+
+bool SpreadsheetWriter::WriteODS(const QString& path, const Sheet_Rows& rows, bool) {
+  SpreadsheetWriter& shared = spreadsheet();
+  shared.data_ = rows;
+  if (widest_row(rows) == 0) {
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: there is nothing to write.").arg(path));
+    return false;
+  }
+  const QString template_path = Resource_Path + QStringLiteral("/Template.ods");
+  if (!QFileInfo(template_path).isFile()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1: the template %2 is missing.")
+                           .arg(path, template_path));
+    return false;
+  }
+  const QString folder = shared.tmpDir_;
+  if (!shared.Prepare_Unpack_Folder()) {
+    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(folder));
+    return false;
+  }
+  Zip_Error error;
+  if (!Zip_Archive::unzipFileAtPath(template_path, folder, true, QString(), &error)) {
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(template_path, error.localizedDescription));
+    return false;
+  }
+  if (!shared.WriteODSData(folder + QStringLiteral("/content.xml"))) return false;
+  // The package's "mimetype" comes first and uncompressed, so that it can be recognised
+  // from its first bytes.
+  Zip_Archive archive(path);
+  bool written = archive.open();
+  const QStringList entries = QDir(folder).entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+  if (written && entries.contains(QStringLiteral("mimetype")))
+    written = archive.writeFile(QStringLiteral("mimetype"), folder, false);
+  for (const QString& entry : entries)
+    if (written && entry != u"mimetype") written = archive.writeFile(entry, folder);
+  if (!written || !archive.close()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}
+
+bool SpreadsheetWriter::WriteODSData(const QString& path) {
+  static const char* const kNamespaces[][2] = {
+      {"xmlns:office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+      {"xmlns:style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+      {"xmlns:text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+      {"xmlns:table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+      {"xmlns:draw", "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"},
+      {"xmlns:fo", "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"},
+      {"xmlns:meta", "urn:oasis:names:tc:opendocument:xmlns:meta:1.0"},
+      {"xmlns:number", "urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"},
+      {"xmlns:presentation", "urn:oasis:names:tc:opendocument:xmlns:presentation:1.0"},
+      {"xmlns:svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"},
+      {"xmlns:chart", "urn:oasis:names:tc:opendocument:xmlns:chart:1.0"},
+      {"xmlns:dr3d", "urn:oasis:names:tc:opendocument:xmlns:dr3d:1.0"},
+      {"xmlns:form", "urn:oasis:names:tc:opendocument:xmlns:form:1.0"},
+      {"xmlns:script", "urn:oasis:names:tc:opendocument:xmlns:script:1.0"},
+      {"xmlns:of", "urn:oasis:names:tc:opendocument:xmlns:of:1.2"},
+      {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
+      {"xmlns:math", "http://www.w3.org/1998/Math/MathML"},
+      {"xmlns:dom", "http://www.w3.org/2001/xml-events"},
+      {"xmlns:xforms", "http://www.w3.org/2002/xforms"},
+      {"xmlns:xsd", "http://www.w3.org/2001/XMLSchema"},
+      {"xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance"},
+      {"xmlns:html", "http://www.w3.org/1999/xhtml"},
+      {"xmlns:grddl", "http://www.w3.org/2003/g/data-view#"},
+      {"xmlns:css3t", "http://www.w3.org/TR/css3-text/"},
+      {"xmlns:dc", "http://purl.org/dc/elements/1.1/"},
+      {"xmlns:ooo", "http://openoffice.org/2004/office"},
+      {"xmlns:ooow", "http://openoffice.org/2004/writer"},
+      {"xmlns:oooc", "http://openoffice.org/2004/calc"},
+      {"xmlns:rpt", "http://openoffice.org/2005/report"},
+      {"xmlns:tableooo", "http://openoffice.org/2009/table"},
+      {"xmlns:field", "urn:openoffice:names:experimental:ooo-ms-interop:xmlns:field:1.0"},
+      {"xmlns:formx", "urn:openoffice:names:experimental:ooxml-odf-interop:xmlns:form:1.0"},
+  };
+  const qsizetype columns = widest_row(data_);
+  Xml_Writer out(path);
+  if (!out.open()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  out.declaration();
+  out.start("office:document-content");
+  for (const auto& ns : kNamespaces) out.attribute(ns[0], std::string_view(ns[1]));
+  out.attribute("office:version", std::string_view("1.2"));
+  out.newline();
+  out.start("office:scripts");
+  out.end("office:scripts");
+  out.start("office:font-face-decls");
+  for (const auto& face : {std::pair<const char*, const char*>{"Arial", "swiss"},
+                           {"Arial Unicode MS", "system"},
+                           {"Tahoma", "system"}}) {
+    out.start("style:font-face");
+    out.attribute("style:name", std::string_view(face.first));
+    out.attribute("svg:font-family", std::string_view(face.first));
+    out.attribute("style:font-family-generic", std::string_view(face.second));
+    out.attribute("style:font-pitch", std::string_view("variable"));
+    out.end("style:font-face");
+  }
+  out.end("office:font-face-decls");
+  out.newline();
+  out.start("office:automatic-styles");
+  out.start("style:style");
+  out.attribute("style:name", std::string_view("co1"));
+  out.attribute("style:family", std::string_view("table-column"));
+  out.start("style:table-column-properties");
+  out.attribute("fo:break-before", std::string_view("auto"));
+  out.attribute("style:column-width", std::string_view("2.258cm"));
+  out.end("style:table-column-properties");
+  out.end("style:style");
+  out.start("style:style");
+  out.attribute("style:name", std::string_view("ro1"));
+  out.attribute("style:family", std::string_view("table-row"));
+  out.start("style:table-row-properties");
+  out.attribute("style:row-height", std::string_view("0.427cm"));
+  out.attribute("fo:break-before", std::string_view("auto"));
+  out.attribute("style:use-optimal-row-height", std::string_view("true"));
+  out.end("style:table-row-properties");
+  out.end("style:style");
+  out.start("style:style");
+  out.attribute("style:name", std::string_view("ta1"));
+  out.attribute("style:family", std::string_view("table"));
+  out.attribute("style:master-page-name", std::string_view("Default"));
+  out.start("style:table-properties");
+  out.attribute("table:display", std::string_view("true"));
+  out.attribute("style:writing-mode", std::string_view("lr-tb"));
+  out.end("style:table-properties");
+  out.end("style:style");
+  out.end("office:automatic-styles");
+  out.newline();
+  out.start("office:body");
+  out.start("office:spreadsheet");
+  out.start("table:table");
+  out.attribute("table:name", std::string_view("Sheet1"));
+  out.attribute("table:style-name", std::string_view("ta1"));
+  out.newline();
+  out.start("table:table-column");
+  out.attribute("table:style-name", std::string_view("co1"));
+  out.attribute("table:number-columns-repeated", number_text(columns));
+  out.attribute("table:default-cell-style-name", std::string_view("Default"));
+  out.end("table:table-column");
+  out.newline();
+  for (const QStringList& row : data_) {
+    out.start("table:table-row");
+    out.attribute("table:style-name", std::string_view("ro1"));
+    for (const QString& text : row) {
+      out.start("table:table-cell");
+      out.attribute("office:value-type", std::string_view("string"));
+      write_odf_text(out, text);
+      out.end("table:table-cell");
+    }
+    out.end("table:table-row");
+    out.newline();
+  }
+  out.end("table:table");
+  out.end("office:spreadsheet");
+  out.end("office:body");
+  out.newline();
+  out.end("office:document-content");
+  out.newline();
+  if (!out.commit()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}
+
+// ---- Workbook part -------------------------------------------------------------------------
+
+QStringList SpreadsheetWriter::Read_Sheet_Name() {
+  pugi::xml_document document;
+  QString error;
+  if (!load(spreadsheet().tmpDir_ + QStringLiteral("/xl/workbook.xml"), &document, &error))
+    return {};
+  QStringList names;
+  struct Sheets : pugi::xml_tree_walker {
+    QStringList* names;
+    bool for_each(pugi::xml_node& node) override {
+      if (node.type() == pugi::node_element && local_name(node.name()) == "sheet")
+        *names << QString::fromUtf8(attribute_named(node, "name").value());
+      return true;
+    }
+  } walker;
+  walker.names = &names;
+  document.traverse(walker);
+  return names;
+}
+
+bool SpreadsheetWriter::WriteWorkbookXML(const QString& path, const QString& sheet_name) {
+  Xml_Writer out(path);
+  if (!out.open()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  out.declaration(false, true);
+  out.start("workbook");
+  out.attribute("xml:space", std::string_view("preserve"));
+  out.attribute("xmlns",
+                std::string_view("http://schemas.openxmlformats.org/spreadsheetml/2006/main"));
+  out.attribute(
+      "xmlns:r",
+      std::string_view("http://schemas.openxmlformats.org/officeDocument/2006/relationships"));
+  out.start("sheets");
+  out.start("sheet");
+  out.attribute("name", sheet_name);
+  out.end("sheet");
+  out.end("sheets");
+  out.end("workbook");
+  out.newline();
+  if (!out.commit()) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,478 @@
+#include "series/Zip_Archive.h"
+
+#include "model/Common_Functions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <unzip.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+const QString Zip_Archive::ErrorDomain = QStringLiteral("Zip_ArchiveErrorDomain");
+
+namespace {
+
+constexpr uLong kUtf8_Names_Flag = 1u << 11;  // general purpose bit 11: names are UTF-8
+constexpr int kUnpack_Buffer = 65536;
+constexpr int kPack_Buffer = 16384;
+// Files larger than this are compressed block by block on several threads.
+constexpr qint64 kParallel_Block = qint64(1) << 20;
+constexpr int kMax_Compress_Threads = 4;
+constexpr int kWindow_Blocks = 16;
+
+bool fail(Zip_Error* error, long code, const QString& message) {
+  if (error) *error = Zip_Error{Zip_Archive::ErrorDomain, code, message};
+  return false;
+}
+
+// Names flagged as UTF-8 are UTF-8; older tools wrote their own code page, which we read
+// as UTF-8 when it is valid and as Latin-1 otherwise.
+QString decode_entry_name(const QByteArray& raw, uLong flag) {
+  if (flag & kUtf8_Names_Flag) return QString::fromUtf8(raw);
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  const QString name = utf8(raw);
+  return utf8.hasError() ? QString::fromLatin1(raw) : name;
+}
+
+// The entry's path below the destination with "/" between its parts; false when the name
+// is absolute, starts with a drive letter, or climbs out with "..".
+bool relative_entry_path(QString name, QString* relative, bool* folder) {
+  *folder = name.endsWith(u'/') || name.endsWith(u'\\');
+  name.replace(u'\\', u'/');
+  if (name.startsWith(u'/') || name.contains(QChar(0))) return false;
+  if (name.size() >= 2 && name.at(1) == u':' && name.at(0).isLetter()) return false;
+  QStringList parts;
+  for (const QString& part : name.split(u'/', Qt::SkipEmptyParts)) {
+    if (part == u"..") return false;
+    if (part != u".") parts << part;
+  }
+  *relative = parts.join(u'/');
+  return true;
+}
+
+// True for a well-formed archive without entries: only its end-of-central-directory record
+// (signature 0x06054b50) with an entry count of 0, which minizip refuses to open.
+bool archive_without_entries(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() < 22) return false;
+  const qint64 tail = std::min<qint64>(file.size(), 22 + 65535);
+  file.seek(file.size() - tail);
+  const QByteArray bytes = file.read(tail);
+  const qsizetype at = bytes.lastIndexOf(QByteArrayView("PK\x05\x06", 4));
+  if (at < 0 || at + 22 > bytes.size()) return false;
+  const auto u16 = [&](qsizetype i) { return uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8); };
+  return u16(at + 8) == 0 && u16(at + 10) == 0;
+}
+
+bool inside(const QString& path, const QString& folder) {
+  return path == folder || path.startsWith(folder + u'/');
+}
+
+void set_modification_time(const QString& path, const tm_unz& date) {
+  const QDateTime when(QDate(int(date.tm_year), int(date.tm_mon) + 1, int(date.tm_mday)),
+                       QTime(int(date.tm_hour), int(date.tm_min), int(date.tm_sec)), Qt::LocalTime);
+  if (!when.isValid()) return;
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) file.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+struct Unzip_Handle {
+  unzFile zip = nullptr;
+  bool entry_open = false;
+  void close_entry() {
+    if (entry_open) unzCloseCurrentFile(zip);
+    entry_open = false;
+  }
+  ~Unzip_Handle() {
+    close_entry();
+    if (zip) unzClose(zip);
+  }
+};
+
+bool read_entry_info(unzFile zip, unz_file_info64* info, QByteArray* raw_name) {
+  if (unzGetCurrentFileInfo64(zip, info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+    return false;
+  // A QByteArray always holds one byte more for the terminating zero minizip adds.
+  raw_name->resize(qsizetype(info->size_filename));
+  return unzGetCurrentFileInfo64(zip, info, raw_name->data(), uLong(raw_name->size() + 1), nullptr,
+                                 0, nullptr, 0) == UNZ_OK;
+}
+
+// minizip writes the archive through these, into a QSaveFile.
+namespace io {
+QSaveFile* file(voidpf stream) { return static_cast<QSaveFile*>(stream); }
+voidpf ZCALLBACK open(voidpf opaque, const void*, int) { return opaque; }
+uLong ZCALLBACK read(voidpf, voidpf stream, void* buffer, uLong size) {
+  const qint64 got = file(stream)->read(static_cast<char*>(buffer), qint64(size));
+  return got < 0 ? 0 : uLong(got);
+}
+uLong ZCALLBACK write(voidpf, voidpf stream, const void* buffer, uLong size) {
+  const qint64 put = file(stream)->write(static_cast<const char*>(buffer), qint64(size));
+  return put < 0 ? 0 : uLong(put);
+}
+ZPOS64_T ZCALLBACK tell(voidpf, voidpf stream) { return ZPOS64_T(file(stream)->pos()); }
+long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  QSaveFile* f = file(stream);
+  qint64 base = 0;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+    base = f->pos();
+  else if (origin == ZLIB_FILEFUNC_SEEK_END)
+    base = f->size();
+  return f->seek(base + qint64(offset)) ? 0 : -1;
+}
+int ZCALLBACK close(voidpf, voidpf) { return 0; }
+int ZCALLBACK error(voidpf, voidpf stream) {
+  return file(stream)->error() != QFileDevice::NoError ? 1 : 0;
+}
+}  // namespace io
+
+}  // namespace
+
+// ---- Unpacking -------------------------------------------------------------------------
+
+bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
+                                  const QString& password, Zip_Error* error,
+                                  const Zip_Limits& limits,
+                                  const std::function<bool(const QString& entry)>& wanted) {
+  Unzip_Handle handle;
+  handle.zip = unzOpen64(QFile::encodeName(path).constData());
+  if (!handle.zip) {
+    if (archive_without_entries(path))
+      return fail(error, No_First_File, QStringLiteral("failed to open first file in zip file"));
+    return fail(error, Open_Failed, QStringLiteral("failed to open zip file"));
+  }
+  unzFile zip = handle.zip;
+  unz_global_info64 global;
+  unzGetGlobalInfo64(zip, &global);
+  if (unzGoToFirstFile(zip) != UNZ_OK)
+    return fail(error, No_First_File, QStringLiteral("failed to open first file in zip file"));
+
+  // Every entry is checked before anything is written.
+  unz_file_info64 info;
+  QByteArray raw_name;
+  QString relative;
+  bool folder = false;
+  qint64 entries = 0, declared = 0;
+  int step = UNZ_OK;
+  do {
+    if (!read_entry_info(zip, &info, &raw_name))
+      return fail(error, Damaged_Entry, QStringLiteral("failed to read an entry of the zip file"));
+    const QString name = decode_entry_name(raw_name, info.flag);
+    if (!relative_entry_path(name, &relative, &folder))
+      return fail(error, Unsafe_Entry_Name,
+                  QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
+    declared +=
+        qint64(std::min<ZPOS64_T>(info.uncompressed_size, ZPOS64_T(limits.max_total_bytes) + 1));
+    if (++entries > limits.max_entries || declared > limits.max_total_bytes)
+      return fail(error, Too_Large, QStringLiteral("the zip file unpacks to more than is allowed"));
+    step = unzGoToNextFile(zip);
+  } while (step == UNZ_OK);
+  if (step != UNZ_END_OF_LIST_OF_FILE || unzGoToFirstFile(zip) != UNZ_OK)
+    return fail(error, Damaged_Entry, QStringLiteral("failed to read an entry of the zip file"));
+
+  if (!QDir().mkpath(destination))
+    return fail(error, Write_Failed,
+                QStringLiteral("failed to create the folder %1").arg(destination));
+  const QString root = QFileInfo(destination).canonicalFilePath();
+  const QByteArray password_bytes = password.toLatin1();
+  QByteArray buffer(kUnpack_Buffer, Qt::Uninitialized);
+  qint64 unpacked = 0;
+  do {
+    if (!read_entry_info(zip, &info, &raw_name))
+      return fail(error, Damaged_Entry, QStringLiteral("failed to read an entry of the zip file"));
+    const QString name = decode_entry_name(raw_name, info.flag);
+    if (!relative_entry_path(name, &relative, &folder))
+      return fail(error, Unsafe_Entry_Name,
+                  QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
+    if (!relative.isEmpty() && (!wanted || wanted(relative))) {
+      const QString target = root + u'/' + relative;
+      const QString holder = folder ? target : QFileInfo(target).absolutePath();
+      if (!QDir().mkpath(holder))
+        return fail(error, Write_Failed,
+                    QStringLiteral("failed to create the folder %1").arg(holder));
+      // A link already in the destination must not lead the entry elsewhere.
+      if (!inside(QFileInfo(holder).canonicalFilePath(), root) || QFileInfo(target).isSymLink())
+        return fail(error, Unsafe_Entry_Name,
+                    QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
+      const QFileInfo existing(target);
+      if (!folder && (!existing.exists() || overwrite)) {
+        if (existing.isDir())
+          return fail(error, Write_Failed, QStringLiteral("a folder stands at %1").arg(target));
+        const int opened = password_bytes.isEmpty()
+                               ? unzOpenCurrentFile(zip)
+                               : unzOpenCurrentFilePassword(zip, password_bytes.constData());
+        if (opened != UNZ_OK)
+          return fail(error, Damaged_Entry,
+                      QStringLiteral("failed to open an entry of the zip file"));
+        handle.entry_open = true;
+        QSaveFile out(target);
+        if (!out.open(QIODevice::WriteOnly))
+          return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+        for (;;) {
+          const int got = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
+          if (got < 0)
+            return fail(error, Damaged_Entry,
+                        QStringLiteral("the zip entry %1 is damaged").arg(name));
+          if (got == 0) break;
+          unpacked += got;
+          if (unpacked > limits.max_total_bytes)
+            return fail(error, Too_Large,
+                        QStringLiteral("the zip file unpacks to more than is allowed"));
+          if (out.write(buffer.constData(), got) != got)
+            return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+        }
+        handle.entry_open = false;
+        if (unzCloseCurrentFile(zip) != UNZ_OK)
+          return fail(error, Damaged_Entry,
+                      QStringLiteral("the zip entry %1 is damaged").arg(name));
+        if (!out.commit())
+          return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+        if (info.dosDate != 0) set_modification_time(target, info.tmu_date);
+      }
+    }
+    handle.close_entry();
+    step = unzGoToNextFile(zip);
+  } while (step == UNZ_OK);
+  if (step != UNZ_END_OF_LIST_OF_FILE)
+    return fail(error, Damaged_Entry, QStringLiteral("failed to read an entry of the zip file"));
+  return true;
+}
+
+bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destination) {
+  return unzipFileAtPath(path, destination, true, QString(), nullptr);
+}
+
+// ---- Packing ---------------------------------------------------------------------------
+
+bool Zip_Archive::createZipFileAtPath(const QString& path, const QStringList& paths) {
+  Zip_Archive archive(path);
+  if (!archive.open()) return false;
+  for (QString item : paths) {
+    if (item.size() > 1 && item.endsWith(u'/')) item.chop(1);
+    const QString name = QFileInfo(item).fileName();
+    const QString base = item.left(item.size() - name.size());
+    if (name.isEmpty() || !archive.writeFile(name, base)) return false;
+  }
+  return archive.close();
+}
+
+bool Zip_Archive::createZipFileAtPath(const QString& path, const QString& item_path) {
+  return createZipFileAtPath(path, QStringList{item_path});
+}
+
+QDateTime Zip_Archive::_dateFor1980() {
+  return QDateTime(QDate(1980, 1, 1), QTime(0, 0), Qt::LocalTime);
+}
+
+Zip_Archive::Zip_Archive(const QString& path) : _path(path) {}
+
+Zip_Archive::~Zip_Archive() {
+  if (_zip && !closed_) zipClose(_zip, nullptr);
+  if (file_) file_->cancelWriting();
+}
+
+bool Zip_Archive::open() {
+  if (_zip || closed_) {
+    Show_NSLog_Message(QStringLiteral("Attempting open an archive which is already open"));
+    return false;
+  }
+  file_ = std::make_unique<QSaveFile>(_path);
+  if (!file_->open(QIODevice::WriteOnly)) {
+    file_.reset();
+    return false;
+  }
+  zlib_filefunc64_def functions{io::open, io::read,  io::write, io::tell,
+                                io::seek, io::close, io::error, file_.get()};
+  _zip =
+      zipOpen2_64(QFile::encodeName(_path).constData(), APPEND_STATUS_CREATE, nullptr, &functions);
+  if (!_zip) {
+    file_->cancelWriting();
+    file_.reset();
+  }
+  return _zip != nullptr;
+}
+
+bool Zip_Archive::add_entry(const QString& name, const zip_fileinfo* info, bool compress,
+                            qint64 size) {
+  const QByteArray utf8 = name.toUtf8();
+  const int rc = zipOpenNewFileInZip4_64(
+      _zip, utf8.constData(), info, nullptr, 0, nullptr, 0, nullptr, compress ? Z_DEFLATED : 0,
+      compress ? Z_DEFAULT_COMPRESSION : 0, 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
+      kUtf8_Names_Flag, size >= qint64(0xffffffff) ? 1 : 0);
+  if (rc != ZIP_OK) failed_ = true;
+  return rc == ZIP_OK;
+}
+
+bool Zip_Archive::writeFile(const QString& name, const QString& base_path, bool compress) {
+  if (!_zip || closed_) {
+    Show_NSLog_Message(QStringLiteral("Attempting to write to an archive which was never opened"));
+    return false;
+  }
+  QString full = name;
+  if (!base_path.isEmpty())
+    full = base_path.endsWith(u'/') ? base_path + name : base_path + u'/' + name;
+  const QFileInfo item(full);
+  if (item.isDir()) {
+    if (item.isSymLink()) return true;  // never follow a link into another folder
+    const QStringList children = QDir(full).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    if (children.isEmpty()) {
+      if (!add_entry(name + u'/', nullptr, compress, 0)) return false;
+      if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+      return !failed_;
+    }
+    for (const QString& child : children)
+      if (!writeFile(name + u'/' + child, base_path, compress)) return false;
+    return true;
+  }
+  QFile in(full);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  if (compress && in.size() > kParallel_Block) return write_blocks(name, in);
+  if (!add_entry(name, nullptr, compress, in.size())) return false;
+  char buffer[kPack_Buffer];
+  for (;;) {
+    const qint64 got = in.read(buffer, sizeof buffer);
+    if (got < 0) {
+      failed_ = true;  // the entry is cut short: the archive cannot be finished
+      break;
+    }
+    if (got == 0) break;
+    if (zipWriteInFileInZip(_zip, buffer, unsigned(got)) != ZIP_OK) {
+      failed_ = true;
+      break;
+    }
+  }
+  if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+  return !failed_;
+}
+
+namespace {
+
+struct Deflate_Block {
+  QByteArray input;
+  QByteArray output;
+  uLong crc = 0;
+  bool ok = false;
+};
+
+// Deflates one block at the default level as a raw stream. Every block but the last ends
+// with a sync flush, which leaves it on a byte boundary without a final block, so that the
+// blocks joined in order are one deflate stream.
+void deflate_block(Deflate_Block* block, bool last) {
+  z_stream stream{};
+  block->ok = false;
+  if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+      Z_OK)
+    return;
+  const uLong input_size = uLong(block->input.size());
+  block->output.resize(qsizetype(deflateBound(&stream, input_size) + 64));
+  stream.next_in = reinterpret_cast<Bytef*>(block->input.data());
+  stream.avail_in = uInt(input_size);
+  stream.next_out = reinterpret_cast<Bytef*>(block->output.data());
+  stream.avail_out = uInt(block->output.size());
+  const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+  block->ok = (last ? result == Z_STREAM_END : result == Z_OK) && stream.avail_in == 0;
+  block->output.resize(qsizetype(stream.total_out));
+  deflateEnd(&stream);
+  block->crc = crc32(0, reinterpret_cast<const Bytef*>(block->input.constData()), uInt(input_size));
+}
+
+}  // namespace
+
+bool Zip_Archive::write_blocks(const QString& name, QFile& in) {
+  const qint64 size = in.size();
+  const QByteArray utf8 = name.toUtf8();
+  if (zipOpenNewFileInZip4_64(_zip, utf8.constData(), nullptr, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, 8,
+                              Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8_Names_Flag,
+                              size >= qint64(0xffffffff) ? 1 : 0) != ZIP_OK) {
+    failed_ = true;
+    return false;
+  }
+  const int threads =
+      std::clamp(int(std::thread::hardware_concurrency()), 1, kMax_Compress_Threads);
+  std::vector<Deflate_Block> window(static_cast<size_t>(kWindow_Blocks));
+  uLong crc = crc32(0, nullptr, 0);
+  qint64 done = 0;
+  while (done < size && !failed_) {
+    // Read a window of blocks, let the threads take blocks from it until none is left,
+    // then write the blocks in order.
+    int count = 0;
+    qint64 read = done;
+    for (; count < kWindow_Blocks && read < size; ++count) {
+      QByteArray& input = window[size_t(count)].input;
+      input = in.read(std::min(kParallel_Block, size - read));
+      if (input.isEmpty()) break;
+      read += input.size();
+    }
+    if (count == 0) {
+      failed_ = true;  // the file ended before its size
+      break;
+    }
+    const bool window_ends_file = read == size;
+    std::atomic<int> next{0};
+    const auto work = [&] {
+      for (int b = next++; b < count; b = next++)
+        deflate_block(&window[size_t(b)], window_ends_file && b == count - 1);
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < std::min(threads, count); ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    for (int b = 0; b < count && !failed_; ++b) {
+      const Deflate_Block& block = window[size_t(b)];
+      if (!block.ok || zipWriteInFileInZip(_zip, block.output.constData(),
+                                           unsigned(block.output.size())) != ZIP_OK)
+        failed_ = true;
+      crc = crc32_combine(crc, block.crc, z_off_t(block.input.size()));
+    }
+    done = read;
+  }
+  if (zipCloseFileInZipRaw64(_zip, ZPOS64_T(done), crc) != ZIP_OK) failed_ = true;
+  return !failed_;
+}
+
+bool Zip_Archive::writeData(const QByteArray& data, const QString& filename) {
+  if (!_zip || closed_ || data.isEmpty()) return false;
+  zip_fileinfo info{};
+  zipInfo(&info, QDateTime::currentDateTime());
+  if (!add_entry(filename, &info, true, data.size())) return false;
+  if (zipWriteInFileInZip(_zip, data.constData(), unsigned(data.size())) != ZIP_OK) failed_ = true;
+  if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+  return !failed_;
+}
+
+bool Zip_Archive::close() {
+  if (!_zip || closed_) {
+    Show_NSLog_Message(QStringLiteral("Attempting to close an archive which was never opened"));
+    return false;
+  }
+  closed_ = true;
+  if (zipClose(_zip, nullptr) != ZIP_OK) failed_ = true;
+  if (failed_) {
+    file_->cancelWriting();
+    file_.reset();
+    return false;
+  }
+  const bool committed = file_->commit();
+  file_.reset();
+  return committed;
+}
+
+void Zip_Archive::zipInfo(zip_fileinfo* info, const QDateTime& date) {
+  const QDateTime local = date.toLocalTime();
+  info->tmz_date.tm_sec = uInt(local.time().second());
+  info->tmz_date.tm_min = uInt(local.time().minute());
+  info->tmz_date.tm_hour = uInt(local.time().hour());
+  info->tmz_date.tm_mday = uInt(local.date().day());
+  info->tmz_date.tm_mon = uInt(local.date().month() - 1);
+  info->tmz_date.tm_year = uInt(local.date().year());
+  info->dosDate = 0;
+}

@@ -1,0 +1,285 @@
+#include "series/Data_Series_Store.h"
+
+#include "model/CRDBarcode.h"
+#include "model/CRDImage.h"
+#include "model/CRDText.h"
+#include "model/Shape_Control.h"
+#include "model/Shared_Design_State.h"
+#include "platform/Scripted_Platform.h"
+#include "support/Test_Support.h"
+
+#include "Series_Test_Support.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace series_test;
+
+namespace {
+
+class SeriesStore : public test_support::Design_Test {
+ protected:
+  QString series_file(const QString& name) const { return Data_Folder_Path + u'/' + name + ".txt"; }
+  platform::Scoped_Scripted_Platform platform_;
+};
+
+TEST_F(SeriesStore, NamesThatWouldLeaveTheFolderAreRefused) {
+  struct Case {
+    QString typed;
+    QString cleaned;
+    bool valid;
+  } cases[] = {
+      {"Guests", "Guests", true},
+      {"?sales", "sales", true},
+      {" sales? ", "sales?", true},  // the "?" is not at an end while the blanks are there
+      {"a/b", "a/b", false},
+      {"x\\y", "x\\y", false},
+      {"../escape", "../escape", false},
+      {"..", "..", false},
+      {".", ".", false},
+      {"/", "", false},
+      {"  \t", "", false},
+      {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a") + QChar(0) + "b",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    EXPECT_EQ(Clean_Series_Name(c.typed), c.cleaned);
+    EXPECT_EQ(Is_Valid_Series_Name(c.cleaned), c.valid);
+    platform_.messages.clear();
+    const Series_Write_Result result = Save_Series(c.typed, {"v"}, {});
+    EXPECT_EQ(result, c.valid ? Series_Write_Result::Written : Series_Write_Result::Invalid_Name);
+    if (!c.valid) {
+      EXPECT_EQ(platform_.messages, QStringList{"\nPlease enter list name."});
+    }
+  }
+  EXPECT_EQ(Tree(Data_Folder_Path), (QStringList{"Guests.txt", "sales.txt", "sales?.txt"}));
+  EXPECT_FALSE(QFileInfo::exists(Data_Folder_Path + "/../escape.txt"));
+  EXPECT_FALSE(QFileInfo::exists(Data_Folder_Path + ".txt"));
+}
+
+TEST_F(SeriesStore, WritesOneValuePerLine) {
+  struct Case {
+    const char* name;
+    QStringList values;
+    bool trim, skip_empty;
+    QByteArray bytes;
+  } cases[] = {
+      {"plain", {"a", "b"}, true, true, "a\nb\n"},
+      {"constant", {"x", "x", "x"}, false, false, "x\nx\nx\n"},
+      {"trimmed, empties skipped", {" a ", "", "\t", "b"}, true, true, "a\nb\n"},
+      {"trimmed, empties kept", {"p", " ", "q"}, true, false, "p\n\nq\n"},
+      {"as given", {"a\r", " b "}, false, true, "a\r\n b \n"},
+      {"unicode",
+       {QStringLiteral("Zo\u00eb \u65e5\u672c")},
+       false,
+       false,
+       "Zo\xc3\xab \xe6\x97\xa5\xe6\x9c\xac\n"},
+      {"no values", {}, false, false, ""},
+  };
+  for (const Case& c : cases) {
+    Series_Write_Rules rules;
+    rules.trim_values = c.trim;
+    rules.skip_empty_values = c.skip_empty;
+    rules.ask_replace = false;
+    EXPECT_EQ(Save_Series("S", c.values, rules), Series_Write_Result::Written) << c.name;
+    EXPECT_EQ(Read_File(series_file("S")), c.bytes) << c.name;
+  }
+  EXPECT_TRUE(platform_.questions.isEmpty());
+}
+
+TEST_F(SeriesStore, ReplacingAsksFirstAndKeepsTheOldFileUntilTheNewOneIsWhole) {
+  Write_File(series_file("Guests"), "old\n");
+  platform_.yes_no_answers = {false};
+  EXPECT_EQ(Save_Series("Guests", {"new"}, {}), Series_Write_Result::Kept);
+  EXPECT_EQ(platform_.questions,
+            QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
+  EXPECT_EQ(Read_File(series_file("Guests")), QByteArray("old\n"));
+
+  platform_.yes_no_answers = {true};
+  EXPECT_EQ(Save_Series("Guests", {"new"}, {}), Series_Write_Result::Written);
+  EXPECT_EQ(Read_File(series_file("Guests")), QByteArray("new\n"));
+
+  // A write that fails leaves what was there: here a folder stands at the series path, so
+  // the new file cannot take its place, and the folder keeps its content.
+  Write_File(series_file("Blocked") + "/inside", "kept");
+  platform_.yes_no_answers = {true};
+  platform_.messages.clear();
+  EXPECT_EQ(Save_Series("Blocked", {"new"}, {}), Series_Write_Result::Failed);
+  EXPECT_EQ(platform_.messages, QStringList{"\nError in file accessing."});
+  EXPECT_EQ(Read_File(series_file("Blocked") + "/inside"), QByteArray("kept"));
+
+  // Writers do not create the series folder.
+  QDir(Data_Folder_Path).removeRecursively();
+  platform_.messages.clear();
+  EXPECT_EQ(Save_Series("Guests", {"a"}, {}), Series_Write_Result::Failed);
+  EXPECT_EQ(platform_.messages, QStringList{"\nError in file accessing."});
+  EXPECT_FALSE(QFileInfo::exists(Data_Folder_Path));
+}
+
+TEST_F(SeriesStore, InUseSeriesAreNotWritten) {
+  Write_File(series_file("Guests"), "old\n");
+  Series_Write_Rules rules;
+  rules.in_use_refusal = Series_Create_In_Use;
+  QStringList asked;
+  rules.in_use = [&](const QString& name) {
+    asked << name;
+    return name == u"Guests";
+  };
+  EXPECT_EQ(Save_Series(" Guests?", {"new"}, rules), Series_Write_Result::In_Use);
+  EXPECT_EQ(asked, QStringList{"Guests"}) << "the test gets the cleaned name";
+  EXPECT_EQ(
+      platform_.messages,
+      QStringList{"\nBatch Processing Series can't be create because it is currently in use."});
+  EXPECT_TRUE(platform_.questions.isEmpty());
+  EXPECT_EQ(Read_File(series_file("Guests")), QByteArray("old\n"));
+}
+
+TEST_F(SeriesStore, InUseRule) {
+  Write_File(series_file("Guests"), "a\n");
+  const auto bound = [](std::shared_ptr<CRDGraphic> graphic, int source, const QString& name) {
+    graphic->Set_Data_source_type(source);
+    graphic->Set_Batch_List_Name(name);
+    return graphic;
+  };
+  struct Case {
+    const char* name;
+    Graphic_List front, back;
+    QString sides;
+    QString series;
+    bool in_use;
+  };
+  const std::vector<Case> cases = {
+      {"bound text", {bound(std::make_shared<CRDText>(), 1, "Guests")}, {}, "1", "Guests", true},
+      {"bound picture",
+       {bound(std::make_shared<CRDImage>(), 1, "Guests")},
+       {},
+       "1",
+       "Guests",
+       true},
+      {"bound barcode",
+       {bound(std::make_shared<CRDBarcode>(), 1, "Guests")},
+       {},
+       "1",
+       "Guests",
+       true},
+      {"a shape does not count",
+       {bound(std::make_shared<Shape_Control>(), 1, "Guests")},
+       {},
+       "1",
+       "Guests",
+       false},
+      {"bound to a spreadsheet column",
+       {bound(std::make_shared<CRDText>(), 2, "Guests")},
+       {},
+       "1",
+       "Guests",
+       false},
+      {"another series",
+       {bound(std::make_shared<CRDText>(), 1, "Other")},
+       {},
+       "1",
+       "Guests",
+       false},
+      {"back side of a one-sided card",
+       {},
+       {bound(std::make_shared<CRDText>(), 1, "Guests")},
+       "1",
+       "Guests",
+       false},
+      {"back side of a two-sided card",
+       {},
+       {bound(std::make_shared<CRDText>(), 1, "Guests")},
+       "2",
+       "Guests",
+       true},
+      {"no series file", {bound(std::make_shared<CRDText>(), 1, "Gone")}, {}, "1", "Gone", false},
+  };
+  for (const Case& c : cases) {
+    CARD_SIDE_STR = c.sides;
+    EXPECT_EQ(Series_In_Use(c.series, c.front, c.back), c.in_use) << c.name;
+  }
+}
+
+TEST_F(SeriesStore, Appending) {
+  struct Case {
+    const char* name;
+    QByteArray before;  // "<missing>": no file
+    QByteArray after;
+  } cases[] = {
+      {"new file", "<missing>", "x\ny\n"},
+      {"after the last line", "a\n", "a\nx\ny\n"},
+      {"last line without its line feed", "a", "a\nx\ny\n"},
+      {"empty file", "", "x\ny\n"},
+  };
+  for (const Case& c : cases) {
+    QFile::remove(series_file("S"));
+    if (c.before != "<missing>") Write_File(series_file("S"), c.before);
+    EXPECT_TRUE(Append_Series_File(series_file("S"), {"x", "y"})) << c.name;
+    EXPECT_EQ(Read_File(series_file("S")), c.after) << c.name;
+  }
+}
+
+TEST_F(SeriesStore, ReadersOfASeries) {
+  struct Case {
+    const char* name;
+    QByteArray content;  // "<missing>": no file
+    QStringList values;
+    QString first;
+    std::optional<QStringList> records;
+  };
+  const std::vector<Case> cases = {
+      {"plain", "a\nb\n", {"a", "b"}, "a", QStringList{"a", "b"}},
+      {"empty file", "", {}, "", QStringList{}},
+      {"begins with an empty line",
+       "\nfirst\nsecond\n",
+       {"first", "second"},
+       "",
+       QStringList{"first", "second"}},
+      {"empty cell between two", "p\n\nq\n", {"p", "q"}, "p", QStringList{"p", "", "q"}},
+      {"blanks around values", "a\n\n b \n", {"a", "b"}, "a", QStringList{"a", "", " b"}},
+      {"carriage returns", "x\r\ny\r\n", {"x", "y"}, "x\r", QStringList{"x\r", "y"}},
+      {"byte-order mark",
+       "\xef\xbb\xbf"
+       "a\n",
+       {"a"},
+       "a",
+       QStringList{"a"}},
+      {"not UTF-8", "ab\xff\xfe\n", {}, "", QStringList{}},
+      {"missing file", "<missing>", {}, "", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(series_file("S"));
+    if (c.content != "<missing>") Write_File(series_file("S"), c.content);
+    EXPECT_EQ(Read_Series_Values("S"), c.values);
+    EXPECT_EQ(Get_First_Value_Of_Dataset("S"), c.first);
+    EXPECT_EQ(Series_Output_Records("S"), c.records);
+  }
+  // A name from a design file cannot reach files outside the series folder.
+  Write_File(Data_Folder_Path + "/../outside.txt", "secret\n");
+  EXPECT_TRUE(Read_Series_Values("../outside").isEmpty());
+  EXPECT_EQ(Get_First_Value_Of_Dataset("../outside"), QString(""));
+  EXPECT_EQ(Series_Output_Records("../outside"), std::nullopt);
+  EXPECT_FALSE(Delete_Series("../outside"));
+  EXPECT_TRUE(QFileInfo::exists(Data_Folder_Path + "/../outside.txt"));
+}
+
+TEST_F(SeriesStore, ListOfSeries) {
+  Write_File(series_file("b"), "1\n");
+  Write_File(series_file("A"), "");
+  Write_File(Data_Folder_Path + "/notes.csv", "x,y\n");
+  Write_File(Data_Folder_Path + "/sub/inner.txt", "no\n");
+  Write_File(Data_Folder_Path + "/.hidden.txt", "no\n");
+  EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{"A", "b", "notes"}));
+  // A file put there by hand is listed, though its series path does not exist.
+  EXPECT_TRUE(Read_Series_Values("notes").isEmpty());
+  EXPECT_TRUE(Read_Series_Values("A").isEmpty()) << "an empty series has no values";
+
+  EXPECT_TRUE(Delete_Series("b"));
+  EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{"A", "notes"}));
+  QDir(Data_Folder_Path).removeRecursively();
+  EXPECT_TRUE(Get_datasheet_File_Name_Array().isEmpty());
+}
+
+}  // namespace

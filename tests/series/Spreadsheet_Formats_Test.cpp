@@ -1,0 +1,232 @@
+#include "series/SpreadsheetWriter.h"
+#include "series/Zip_Archive.h"
+
+#include "model/Shared_Design_State.h"
+#include "support/Test_Support.h"
+
+#include "Series_Test_Support.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <pugixml.hpp>
+
+using namespace series_test;
+
+namespace {
+
+class SpreadsheetFormats : public test_support::Design_Test {
+ protected:
+  QString path(const QString& name) const { return dir_.path() + u'/' + name; }
+  QTemporaryDir dir_;
+};
+
+const QByteArray kSpreadsheet2003 =
+    R"(<?xml version="1.0"?>
+<?mso-application progid="Excel.Sheet"?>
+<Workbook xmlns="urn:schemas-microsoft-com:office:spreadsheet"
+ xmlns:ss="urn:schemas-microsoft-com:office:spreadsheet" xmlns:html="http://www.w3.org/TR/REC-html40">
+ <Styles><Style ss:ID="s1"/></Styles>
+ <Worksheet ss:Name="First">
+  <Table>
+   <Row><Cell><Data ss:Type="String">Name</Data></Cell><Cell><Data ss:Type="String">City</Data></Cell></Row>
+   <Row ss:Index="3">
+    <Cell ss:Index="2"><Data ss:Type="String">skips A</Data></Cell>
+    <Cell ss:StyleID="s1"/>
+    <Cell><Comment><Data>a note</Data></Comment><Data ss:Type="Number">42</Data></Cell>
+   </Row>
+   <Row>
+    <Cell ss:MergeAcross="2"><Data ss:Type="String">wide</Data></Cell>
+    <Cell><ss:Data ss:Type="String"><html:B>bold</html:B> <html:I>and</html:I> plain</ss:Data></Cell>
+   </Row>
+  </Table>
+ </Worksheet>
+ <Worksheet ss:Name="Second"><Table><Row><Cell><Data ss:Type="String">not read</Data></Cell></Row></Table></Worksheet>
+</Workbook>
+)";
+
+TEST_F(SpreadsheetFormats, ReadsXmlSpreadsheet2003) {
+  Write_File(path("book.xml"), kSpreadsheet2003);
+  EXPECT_EQ(SpreadsheetWriter::ReadWorksheetXML2004(path("book.xml")),
+            (Sheet_Rows{
+                {"Name", "City"}, {"", "skips A", "", "42"}, {"wide", "", "", "bold and plain"}}));
+  Write_File(path("broken.xml"), kSpreadsheet2003.left(200));
+  Log_Capture log;
+  EXPECT_TRUE(SpreadsheetWriter::ReadWorksheetXML2004(path("broken.xml")).isEmpty());
+  EXPECT_FALSE(log.text().isEmpty());
+}
+
+TEST_F(SpreadsheetFormats, WritesXmlSpreadsheet2003) {
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorksheetXML2004(path("numbers.xml"),
+                                                       {{"1", "2", "3"}, {"4", "5", "6"}}));
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_file(QFile::encodeName(path("numbers.xml")).constData()));
+  const pugi::xml_node workbook = document.child("Workbook");
+  EXPECT_STREQ(workbook.attribute("xmlns").value(), "urn:schemas-microsoft-com:office:spreadsheet");
+  EXPECT_STREQ(workbook.attribute("xmlns:html").value(), "http://www.w3.org/TR/REC-html40");
+  const pugi::xml_node worksheet = workbook.child("Worksheet");
+  EXPECT_STREQ(worksheet.attribute("ss:Name").value(), "Notes");
+  const pugi::xml_node table = worksheet.child("Table");
+  EXPECT_STREQ(table.attribute("ss:ExpandedColumnCount").value(), "3");
+  EXPECT_STREQ(table.attribute("ss:ExpandedRowCount").value(), "2");
+  int numbers = 0;
+  for (pugi::xml_node row : table.children("Row"))
+    for (pugi::xml_node cell : row.children("Cell"))
+      numbers += QByteArray(cell.child("Data").attribute("ss:Type").value()) == "Number";
+  EXPECT_EQ(numbers, 6);
+
+  const Sheet_Rows texts{{"Name", QStringLiteral("Zo\u00eb <&>"), "007"},
+                         {"  spaced ", "two\nlines"}};
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorksheetXML2004(path("texts.xml"), texts));
+  EXPECT_EQ(SpreadsheetWriter::ReadWorksheetXML2004(path("texts.xml")), texts);
+  ASSERT_TRUE(document.load_file(QFile::encodeName(path("texts.xml")).constData()));
+  EXPECT_STREQ(document.child("Workbook")
+                   .child("Worksheet")
+                   .child("Table")
+                   .attribute("ss:ExpandedColumnCount")
+                   .value(),
+               "3");
+  EXPECT_FALSE(SpreadsheetWriter::WriteWorksheetXML2004(path("none.xml"), {}));
+}
+
+// A content part as office programs write it: padding cells and rows at the ends,
+// repeated cells and rows, white space in the OpenDocument way.
+const QByteArray kContent =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2">
+ <office:body><office:spreadsheet>
+  <table:table table:name="Data">
+   <table:table-column table:number-columns-repeated="1024"/>
+   <table:table-header-rows>
+    <table:table-row><table:table-cell office:value-type="string"><text:p>Name</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>Note</text:p></table:table-cell><table:table-cell table:number-columns-repeated="1022"/></table:table-row>
+   </table:table-header-rows>
+   <table:table-row table:number-rows-repeated="2"><table:table-cell table:number-columns-repeated="2" office:value-type="string"><text:p>x</text:p></table:table-cell><table:table-cell table:number-columns-repeated="1022"/></table:table-row>
+   <table:table-row table:number-rows-repeated="2"><table:table-cell table:number-columns-repeated="1024"/></table:table-row>
+   <table:table-row>
+    <table:table-cell><text:p>a <text:s text:c="2"/>b</text:p></table:table-cell>
+    <table:table-cell><text:p><text:s/>lead<text:tab/>tab <text:span>span</text:span> <text:span>next</text:span></text:p><text:p>second line<text:line-break/>third</text:p></table:table-cell>
+    <table:table-cell><office:annotation><text:p>a comment</text:p></office:annotation><text:p>
+       folded   white
+       space </text:p></table:table-cell>
+    <table:covered-table-cell/>
+    <table:table-cell office:value-type="float" office:value="3"><text:p>3</text:p></table:table-cell>
+   </table:table-row>
+   <table:table-row table:number-rows-repeated="1048000"><table:table-cell table:number-columns-repeated="1024"/></table:table-row>
+  </table:table>
+  <table:table table:name="Other"><table:table-row><table:table-cell><text:p>not read</text:p></table:table-cell></table:table-row></table:table>
+ </office:spreadsheet></office:body>
+</office:document-content>
+)";
+
+TEST_F(SpreadsheetFormats, ReadsOpenDocumentSpreadsheets) {
+  Make_Zip(path("book.ods"), {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                              {"content.xml", kContent}});
+  const Sheet_Rows rows = SpreadsheetWriter::ReadODS(path("book.ods"));
+  EXPECT_EQ(rows, (Sheet_Rows{{"Name", "Note", "", "", ""},
+                              {"x", "x", "", "", ""},
+                              {"x", "x", "", "", ""},
+                              {"", "", "", "", ""},
+                              {"", "", "", "", ""},
+                              {"a   b", " lead\ttab span next\nsecond line\nthird",
+                               "folded white space", "", "3"}}));
+
+  // A table that would expand to more cells than a read hands out gives nothing.
+  QByteArray huge = kContent;
+  huge.replace(
+      "table:number-rows-repeated=\"1048000\"><table:table-cell "
+      "table:number-columns-repeated=\"1024\"/>",
+      "table:number-rows-repeated=\"1048000\"><table:table-cell "
+      "table:number-columns-repeated=\"20\">"
+      "<text:p>x</text:p></table:table-cell>");
+  ASSERT_NE(huge, kContent);
+  Make_Zip(path("huge.ods"), {{"content.xml", huge}});
+  Log_Capture log;
+  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("huge.ods")).isEmpty());
+  EXPECT_TRUE(log.contains(QStringLiteral("too large")));
+
+  Write_File(path("plain.ods"), "not a package");
+  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("plain.ods")).isEmpty());
+  Make_Zip(path("nocontent.ods"), {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}});
+  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("nocontent.ods")).isEmpty());
+  EXPECT_TRUE(log.contains(QStringLiteral("Error: "))) << log.text();
+}
+
+TEST_F(SpreadsheetFormats, WritesOpenDocumentSpreadsheets) {
+  // What an earlier .xlsx left in the unpack folder does not end up in the package.
+  Make_Zip(path("book.xlsx"), {{"xl/worksheets/sheet1.xml", "<worksheet/>"}});
+  SpreadsheetWriter::ReadWorkbook(path("book.xlsx"), true);
+
+  const Sheet_Rows rows{{"Name", "Value"},
+                        {"a   b", " lead", "trail "},
+                        {"tab\there", "two\nlines", QStringLiteral("Zo\u00eb <&> \U0001F389")}};
+  ASSERT_TRUE(SpreadsheetWriter::WriteODS(path("out.ods"), rows, false));
+  const std::vector<Listed_Entry> entries = List_Zip(path("out.ods"));
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(entries.front().name, QString("mimetype"));
+  EXPECT_EQ(entries.front().method, 0) << "the mimetype is stored, not compressed";
+  QStringList names;
+  for (const Listed_Entry& e : entries) names << e.name;
+  EXPECT_TRUE(names.contains("content.xml"));
+  EXPECT_TRUE(names.contains("META-INF/manifest.xml"));
+  EXPECT_TRUE(names.filter(QRegularExpression("^xl/")).isEmpty()) << names;
+
+  Sheet_Rows expected = rows;
+  expected[0] << QString();
+  EXPECT_EQ(SpreadsheetWriter::ReadODS(path("out.ods")), expected);
+
+  ASSERT_TRUE(SpreadsheetWriter::WriteODS(path("again.ods"), rows, true));
+  EXPECT_EQ(Read_File(path("again.ods")), Read_File(path("out.ods"))) << "the flag changes nothing";
+
+  QFile::remove(Resource_Path + "/Template.ods");
+  EXPECT_FALSE(SpreadsheetWriter::WriteODS(path("none.ods"), rows, false));
+  EXPECT_FALSE(QFileInfo::exists(path("none.ods")));
+}
+
+TEST_F(SpreadsheetFormats, ContentPartStructure) {
+  SpreadsheetWriter& shared = SpreadsheetWriter::spreadsheet();
+  shared.setData({{"a", "b", "c"}, {"d"}});
+  ASSERT_TRUE(shared.WriteODSData(path("content.xml")));
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_file(QFile::encodeName(path("content.xml")).constData()));
+  const pugi::xml_node root = document.child("office:document-content");
+  EXPECT_STREQ(root.attribute("office:version").value(), "1.2");
+  EXPECT_STREQ(root.attribute("xmlns:table").value(),
+               "urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+  EXPECT_STREQ(root.attribute("xmlns:of").value(), "urn:oasis:names:tc:opendocument:xmlns:of:1.2");
+  EXPECT_TRUE(root.child("office:scripts"));
+  int faces = 0;
+  for (pugi::xml_node face : root.child("office:font-face-decls").children("style:font-face")) {
+    EXPECT_STREQ(face.attribute("style:name").value(), face.attribute("svg:font-family").value());
+    ++faces;
+  }
+  EXPECT_EQ(faces, 3);
+  const pugi::xml_node table =
+      root.child("office:body").child("office:spreadsheet").child("table:table");
+  EXPECT_STREQ(table.attribute("table:name").value(), "Sheet1");
+  EXPECT_STREQ(table.child("table:table-column").attribute("table:number-columns-repeated").value(),
+               "3");
+  int cells = 0;
+  for (pugi::xml_node row : table.children("table:table-row"))
+    for (pugi::xml_node cell : row.children("table:table-cell")) {
+      EXPECT_STREQ(cell.attribute("office:value-type").value(), "string");
+      ++cells;
+    }
+  EXPECT_EQ(cells, 4);
+}
+
+TEST_F(SpreadsheetFormats, WorkbookPartAndSheetNames) {
+  SpreadsheetWriter& shared = SpreadsheetWriter::spreadsheet();
+  SpreadsheetWriter::ReadWorkbook(path("missing.xlsx"), true);
+  EXPECT_TRUE(SpreadsheetWriter::Read_Sheet_Name().isEmpty());
+  ASSERT_TRUE(QDir().mkpath(shared.tmpDir() + "/xl"));
+  ASSERT_TRUE(
+      shared.WriteWorkbookXML(shared.tmpDir() + "/xl/workbook.xml", QStringLiteral("Gäste & Co")));
+  EXPECT_EQ(SpreadsheetWriter::Read_Sheet_Name(), QStringList{QStringLiteral("Gäste & Co")});
+  const QByteArray part = Read_File(shared.tmpDir() + "/xl/workbook.xml");
+  EXPECT_TRUE(part.startsWith(R"(<?xml version="1.0" standalone="yes"?>)")) << part.toStdString();
+  EXPECT_TRUE(part.contains(R"(xml:space="preserve")"));
+}
+
+}  // namespace

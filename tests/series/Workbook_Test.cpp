@@ -1,0 +1,519 @@
+#include "series/Cell_Reference.h"
+#include "series/SpreadsheetWriter.h"
+#include "series/Zip_Archive.h"
+
+#include "model/Shared_Design_State.h"
+#include "support/Test_Support.h"
+
+#include "Series_Test_Support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <pugixml.hpp>
+
+#include <sys/stat.h>
+
+using namespace series_test;
+
+namespace {
+
+const QByteArray kDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+const QByteArray kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+
+// A worksheet part; an empty dimension leaves the element out.
+QByteArray sheet_xml(const QByteArray& dimension, const QByteArray& rows) {
+  QByteArray xml = kDeclaration + "<worksheet xmlns=\"" + kMain + "\">";
+  if (!dimension.isEmpty()) xml += "<dimension ref=\"" + dimension + "\"/>";
+  return xml + "<sheetData>" + rows + "</sheetData></worksheet>";
+}
+
+QByteArray shared_xml(const QList<QByteArray>& items) {
+  QByteArray xml = kDeclaration + "<sst xmlns=\"" + kMain + "\">";
+  for (const QByteArray& item : items) xml += "<si>" + item + "</si>";
+  return xml + "</sst>";
+}
+
+QByteArray s(int index, const char* ref) {
+  return QByteArray("<c r=\"") + ref + "\" t=\"s\"><v>" + QByteArray::number(index) + "</v></c>";
+}
+QByteArray n(const char* value, const char* ref) {
+  return QByteArray("<c r=\"") + ref + "\"><v>" + value + "</v></c>";
+}
+QByteArray inl(const char* text, const char* ref) {
+  return QByteArray("<c r=\"") + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+}
+QByteArray row(const QByteArray& cells) { return "<row>" + cells + "</row>"; }
+
+class Workbook : public test_support::Design_Test {
+ protected:
+  // Packs the parts (name -> content) as a workbook.
+  QString make_workbook(const QList<std::pair<QString, QByteArray>>& parts) {
+    const QString folder = dir_.path() + QStringLiteral("/parts%1").arg(++made_);
+    for (const auto& [name, content] : parts) Write_File(folder + u'/' + name, content);
+    const QString path = dir_.path() + QStringLiteral("/book%1.xlsx").arg(made_);
+    QStringList items;
+    for (const QString& item : QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+      items << folder + u'/' + item;
+    EXPECT_TRUE(Zip_Archive::createZipFileAtPath(path, items));
+    return path;
+  }
+  QString workbook(const QByteArray& sheet,
+                   const std::optional<QByteArray>& shared = std::nullopt) {
+    QList<std::pair<QString, QByteArray>> parts{{"xl/worksheets/sheet1.xml", sheet}};
+    if (shared) parts.append({"xl/sharedStrings.xml", *shared});
+    return make_workbook(parts);
+  }
+  // The import dialogs' order: unpack, choose sheet 1, titles, rows.
+  std::pair<Sheet_Rows, Sheet_Rows> read(const QString& path, int sheet = 1) {
+    SpreadsheetWriter::ReadWorkbook(path, true);
+    Excel_Sheet_Number = sheet;
+    Sheet_Rows titles = SpreadsheetWriter::ReadData_only_column();
+    Sheet_Rows rows = SpreadsheetWriter::ReadWorkbook(QString(), false);
+    return {titles, rows};
+  }
+  QString path(const QString& name) const { return dir_.path() + u'/' + name; }
+
+  QTemporaryDir dir_;
+  int made_ = 0;
+};
+
+TEST(CellReferences, ColumnLettersBothWays) {
+  const std::pair<int, const char*> columns[] = {{1, "A"},     {26, "Z"},     {27, "AA"},
+                                                 {52, "AZ"},   {53, "BA"},    {702, "ZZ"},
+                                                 {703, "AAA"}, {16384, "XFD"}};
+  for (const auto& [number, letters] : columns) {
+    EXPECT_EQ(SpreadsheetWriter::ColumnIndexToName(number), QString(letters));
+    EXPECT_EQ(SpreadsheetWriter::ColumnNumber_To_Name(number), QString(letters));
+    EXPECT_EQ(SpreadsheetWriter::Get_Col_index(letters, 64), number) << letters;
+    EXPECT_EQ(SpreadsheetWriter::Get_Col_index(letters, 65), number - 1) << letters;
+  }
+  for (int outside : {0, -1, 16385}) EXPECT_EQ(Column_Letters(outside), QString()) << outside;
+  for (const char* bad : {"", "a", "XFE", "AAAA", "A1"})
+    EXPECT_EQ(SpreadsheetWriter::Get_Col_index(bad, 64), -1) << bad;
+
+  const std::pair<const char*, const char*> leading[] = {
+      {"AB7", "AB"}, {"A10", "A"}, {"XFD1048576", "XFD"}, {"C", "C"}};
+  for (const auto& [reference, letters] : leading)
+    EXPECT_EQ(SpreadsheetWriter::Get_Column_Char_Str(reference), QString(letters));
+  EXPECT_EQ(SpreadsheetWriter::Asc_Val("A"), 65);
+  EXPECT_EQ(SpreadsheetWriter::Asc_Val(QStringLiteral("\u0141")), 0x41);
+}
+
+TEST(CellReferences, DimensionsOfAnyValidForm) {
+  const std::pair<const char*, int> cases[] = {
+      {"A1:D20", 4},
+      {"B2:D20", 4},
+      {"A1", 1},
+      {"C3", 3},
+      {"A10:AB200", 28},
+      {"AA1:AC9", 29},
+      {"A1:XFD1048576", 16384},
+      {"$A$1:$C$5", 3},
+      {" A1:B2 ", 2},
+      {"", 0},
+      {"A1:", 0},
+      {"1:5", 0},
+      {"XFE1", 0},
+      {"A0", 0},
+      {"A1048577", 0},
+      {"a1:b2", 0},
+  };
+  for (const auto& [ref, columns] : cases)
+    EXPECT_EQ(Dimension_Columns(std::string_view(ref)), columns) << ref;
+}
+
+TEST(CellReferences, WhichTextsAreNumbers) {
+  for (const char* number : {"0", "12", "-3.25", "0.5", "123456789012345", "-0.001", "100",
+                             "0.000000000000012", "0.123456789012345"})
+    EXPECT_TRUE(Is_Plain_Number(QString(number))) << number;
+  for (const char* text :
+       {"007", "1,5", "1.50", "+1", "1e3", "-0", "", " 12", "12 ", "1.", ".5", "1234567890123456",
+        "0x1F", "12abc", "1.0", "--1", "-", "0.000000000000001", "0.0000000000000123"})
+    EXPECT_FALSE(Is_Plain_Number(QString(text))) << text;
+  EXPECT_FALSE(Is_Plain_Number(QStringLiteral("\u0661\u0662"))) << "other digits";
+}
+
+TEST_F(Workbook, ReadsTitlesAndRows) {
+  struct Case {
+    const char* name;
+    QByteArray sheet;
+    std::optional<QByteArray> shared;
+    QStringList titles;
+    int columns;
+    Sheet_Rows rows;
+  };
+  const QByteArray people = shared_xml({"<t>Name</t>", "<t>City</t>", "<t>Ann</t>"});
+  const std::vector<Case> cases = {
+      {"titles from the first stored row",
+       sheet_xml("A1:D20",
+                 row(s(0, "A1") + s(1, "C1")) + row(s(2, "A2") + n("42", "B2") + inl("x", "D2"))),
+       people,
+       {"Name", "Untitled Column 2", "City", "Untitled Column 4"},
+       4,
+       {{"Name", "", "City", ""}, {"Ann", "42", "", "x"}}},
+      {"empty rows are not stored",
+       sheet_xml("A3:B5", "<row r=\"3\">" + inl("T1", "A3") + inl("T2", "B3") +
+                              "</row><row r=\"5\">" + n("1", "A5") + "</row>"),
+       std::nullopt,
+       {"T1", "T2"},
+       2,
+       {{"T1", "T2"}, {"1", ""}}},
+      {"a dimension from B2 counts from A",
+       sheet_xml("B2:D3", row(inl("b", "B2")) + row(inl("d", "D3"))),
+       std::nullopt,
+       {"Untitled Column 1", "b", "Untitled Column 3", "Untitled Column 4"},
+       4,
+       {{"", "b", "", ""}, {"", "", "", "d"}}},
+      {"formatted runs and phonetic guides",
+       sheet_xml("A1:D1", row(s(0, "A1") + s(1, "B1") + s(2, "C1") + s(3, "D1"))),
+       shared_xml({"<t>plain</t>",
+                   "<r><rPr><b/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> text</t></r>",
+                   "<t>\xe6\xbc\xa2\xe5\xad\x97</t><rPh sb=\"0\" "
+                   "eb=\"2\"><t>\xe3\x81\x8b\xe3\x82\x93</t></rPh>",
+                   "<t>last</t>"}),
+       {"plain", "Bold text", QStringLiteral("\u6f22\u5b57"), "last"},
+       4,
+       {{"plain", "Bold text", QStringLiteral("\u6f22\u5b57"), "last"}}},
+      {"string indexes past the strings",
+       sheet_xml("A1:C1", row(s(1, "A1") + s(2, "B1") + s(7, "C1"))),
+       shared_xml({"<t>a</t>", "<t>b</t>"}),
+       {"b", "Untitled Column 2", "Untitled Column 3"},
+       3,
+       {{"b", "", ""}}},
+      {"formulas give their cached values",
+       sheet_xml("A1:C1", row("<c r=\"A1\"><f>1+2</f><v>3</v></c>"
+                              "<c r=\"B1\" t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v></c>"
+                              "<c r=\"C1\"><f>NOW()</f></c>")),
+       std::nullopt,
+       {"3", "ab", "Untitled Column 3"},
+       3,
+       {{"3", "ab", ""}}},
+      {"a one-cell sheet",
+       sheet_xml("A1", row(inl("only", "A1"))),
+       std::nullopt,
+       {"only"},
+       1,
+       {{"only"}}},
+      {"cells without references follow the one before",
+       sheet_xml("A1:E2", row("<c t=\"inlineStr\"><is><t>a</t></is></c><c><v>5</v></c>" +
+                              inl("d", "D1") + "<c><v>6</v></c>")),
+       std::nullopt,
+       {"a", "5", "Untitled Column 3", "d", "6"},
+       5,
+       {{"a", "5", "", "d", "6"}}},
+      {"no dimension: the cells tell the columns",
+       sheet_xml("", row(inl("a", "A1")) + row(inl("c", "C2"))),
+       std::nullopt,
+       {"a", "Untitled Column 2", "Untitled Column 3"},
+       3,
+       {{"a", "", ""}, {"", "", "c"}}},
+      {"references, white space and line ends",
+       sheet_xml("A1:D1",
+                 row("<c r=\"A1\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  a &amp; b  "
+                     "</t></is></c>"
+                     "<c r=\"B1\" "
+                     "t=\"inlineStr\"><is><t>&#x65E5;&#26412;&lt;&gt;&quot;&apos;</t></is></c>"
+                     "<c r=\"C1\" t=\"inlineStr\"><is><t><![CDATA[<raw> & ]]>x</t></is></c>"
+                     "<c r=\"D1\" t=\"inlineStr\"><is><t>one\r\ntwo\rthree</t></is></c>")),
+       std::nullopt,
+       {"  a & b  ", QStringLiteral("\u65e5\u672c<>\"'"), "<raw> & x", "one\ntwo\nthree"},
+       4,
+       {{"  a & b  ", QStringLiteral("\u65e5\u672c<>\"'"), "<raw> & x", "one\ntwo\nthree"}}},
+      {"prefixed element names",
+       QByteArray("<x:worksheet xmlns:x=\"") + kMain +
+           "\"><x:dimension ref=\"A1:B1\"/><x:sheetData><x:row>"
+           "<x:c r=\"B1\" "
+           "t=\"inlineStr\"><x:is><x:t>p</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>",
+       std::nullopt,
+       {"Untitled Column 1", "p"},
+       2,
+       {{"", "p"}}},
+      {"a sheet without rows", sheet_xml("A1", ""), std::nullopt, {}, 1, {}},
+      {"a dimension of whole columns: the filled cells tell",
+       sheet_xml("A1:XFD1048576",
+                 row(inl("a", "A1") + "<c r=\"F1\" s=\"1\"/>") + row(inl("b", "B2"))),
+       std::nullopt,
+       {"a", "Untitled Column 2"},
+       2,
+       {{"a", ""}, {"", "b"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto [titles, rows] = read(workbook(c.sheet, c.shared));
+    if (c.titles.isEmpty()) {
+      EXPECT_TRUE(titles.isEmpty());
+    } else {
+      ASSERT_EQ(titles.size(), 1);
+      EXPECT_EQ(titles.front(), c.titles);
+    }
+    EXPECT_EQ(Excel_Sheet_Columns, c.columns);
+    EXPECT_EQ(rows, c.rows);
+  }
+}
+
+TEST_F(Workbook, ColumnsBeyondZZ) {
+  const auto [titles, rows] = read(workbook(
+      sheet_xml("A10:AAB12", "<row r=\"10\">" + inl("first", "A10") + inl("last", "AAB10") +
+                                 "</row><row r=\"12\">" + n("7", "ZZ12") + "</row>")));
+  EXPECT_EQ(Excel_Sheet_Columns, 704);
+  ASSERT_EQ(titles.size(), 1);
+  ASSERT_EQ(titles[0].size(), 704);
+  EXPECT_EQ(titles[0][0], QString("first"));
+  EXPECT_EQ(titles[0][703], QString("last"));
+  ASSERT_EQ(rows.size(), 2);
+  EXPECT_EQ(rows[1][701], QString("7"));
+}
+
+TEST_F(Workbook, SheetsThatCannotBeReadReachTheCaller) {
+  struct Case {
+    const char* name;
+    QByteArray sheet;
+    std::optional<QByteArray> shared;
+    bool titles_fail;  // else the rows read fails
+  } cases[] = {
+      {"a title beyond the dimension", sheet_xml("A1:B1", row(inl("a", "A1") + inl("c", "C1"))),
+       std::nullopt, true},
+      {"a cell beyond the columns", sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("c", "C2"))),
+       std::nullopt, false},
+      {"a negative string index", sheet_xml("A1", row(inl("t", "A1")) + row(s(-1, "A2"))),
+       shared_xml({"<t>a</t>"}), false},
+      {"a string cell without strings", sheet_xml("A1", row(inl("t", "A1")) + row(s(0, "A2"))),
+       std::nullopt, false},
+      {"a reference that names no cell", sheet_xml("A1", row(inl("t", "A1")) + row(n("1", "1A"))),
+       std::nullopt, false},
+      {"more cells than a read hands out",
+       sheet_xml("A1:AMJ1", row(inl("t", "A1")) + QByteArray("<row/>").repeated(17000)),
+       std::nullopt, false},
+      {"a title reference that names no cell", sheet_xml("A1", row(n("1", "A1A"))), std::nullopt,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SpreadsheetWriter::ReadWorkbook(workbook(c.sheet, c.shared), true);
+    Excel_Sheet_Number = 1;
+    if (c.titles_fail) {
+      EXPECT_THROW(SpreadsheetWriter::ReadData_only_column(), Spreadsheet_Error);
+      continue;
+    }
+    EXPECT_NO_THROW(SpreadsheetWriter::ReadData_only_column());
+    EXPECT_THROW(SpreadsheetWriter::ReadWorkbook(QString(), false), Spreadsheet_Error);
+  }
+  // An empty cell beyond the columns is no data and no error.
+  const auto [titles, rows] =
+      read(workbook(sheet_xml("A1:A1", row(inl("a", "A1") + "<c r=\"C1\"/>"))));
+  EXPECT_EQ(rows, (Sheet_Rows{{"a"}}));
+}
+
+TEST_F(Workbook, PartsThatAreNotXmlAreLoggedAndGiveNothing) {
+  const QByteArray good = sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("b", "A2")));
+  struct Case {
+    const char* name;
+    QByteArray sheet;
+    int sheet_number;
+    Sheet_Rows titles;  // the titles read stops after the first row
+  } cases[] = {
+      {"a part cut short after its first row",
+       good.left(good.size() - 40),
+       1,
+       {{"a", "Untitled Column 2"}}},
+      {"a part cut short in its first row", good.left(good.indexOf("</row>")), 1, {}},
+      {"a document type declaration",
+       kDeclaration + "<!DOCTYPE worksheet [<!ENTITY a \"aaaa\">]>" + good.mid(kDeclaration.size()),
+       1,
+       {}},
+      {"a missing sheet", good, 5, {}},
+      {"mismatched tags", sheet_xml("A1", "<row><c r=\"A1\"><v>1</c></row>"), 1, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = workbook(c.sheet);
+    Log_Capture log;
+    const auto [titles, rows] = read(path, c.sheet_number);
+    EXPECT_EQ(titles, c.titles);
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_TRUE(log.contains(QStringLiteral("Error: "))) << log.text();
+  }
+}
+
+TEST_F(Workbook, WorksheetsInNumericOrder) {
+  QList<std::pair<QString, QByteArray>> parts;
+  QByteArray sheets;
+  for (int i = 1; i <= 11; ++i) {
+    const QByteArray name = "sheet" + QByteArray::number(i);
+    parts.append({QStringLiteral("xl/worksheets/%1.xml").arg(i == 4 ? "Sheet4" : QString(name)),
+                  sheet_xml("A1", row(inl(name.constData(), "A1")))});
+    sheets += "<sheet name=\"Tab " + QByteArray::number(12 - i) + "\" sheetId=\"" +
+              QByteArray::number(i) + "\"/>";
+  }
+  parts.append({"xl/workbook.xml",
+                "<workbook xmlns=\"" + kMain + "\"><sheets>" + sheets + "</sheets></workbook>"});
+  SpreadsheetWriter::ReadWorkbook(make_workbook(parts), true);
+  const QStringList names = SpreadsheetWriter::Worksheet_Names();
+  EXPECT_EQ(names, (QStringList{"sheet1", "sheet2", "sheet3", "Sheet4", "sheet5", "sheet6",
+                                "sheet7", "sheet8", "sheet9", "sheet10", "sheet11"}));
+  for (int number : {2, 4, 10, 11}) {
+    Excel_Sheet_Number = number;
+    const Sheet_Rows titles = SpreadsheetWriter::ReadData_only_column();
+    ASSERT_EQ(titles.size(), 1);
+    EXPECT_EQ(titles[0], QStringList{QStringLiteral("sheet%1").arg(number)});
+  }
+  const QStringList tabs = SpreadsheetWriter::Read_Sheet_Name();
+  ASSERT_EQ(tabs.size(), 11);
+  EXPECT_EQ(tabs.front(), QString("Tab 11"));
+  EXPECT_EQ(tabs.back(), QString("Tab 1"));
+}
+
+TEST_F(Workbook, UnpackFolderIsPrivateAndStartsEmpty) {
+  const QString folder = Excel_Unpack_Folder();
+  const QString holder = QFileInfo(folder).absolutePath();
+  EXPECT_EQ(QFileInfo(folder).fileName(), QString("ziptmp"));
+  EXPECT_NE(QDir(holder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+  SpreadsheetWriter::ReadWorkbook(workbook(sheet_xml("A1", row(inl("a", "A1")))), true);
+  for (const QString& private_folder : {holder, folder}) {
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(private_folder).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << private_folder;
+  }
+  EXPECT_EQ(SpreadsheetWriter::spreadsheet().tmpDir(), folder);
+
+  // What an earlier workbook left is gone when the next one is unpacked.
+  Write_File(folder + "/xl/worksheets/sheet2.xml", sheet_xml("A1", row(inl("stale", "A1"))));
+  SpreadsheetWriter::ReadWorkbook(workbook(sheet_xml("A1", row(inl("b", "A1")))), true);
+  EXPECT_EQ(SpreadsheetWriter::Worksheet_Names(), QStringList{"sheet1"});
+
+  // A refused archive leaves nothing to read.
+  const QString hostile = path("hostile.xlsx");
+  Make_Zip(hostile, {{"xl/worksheets/sheet1.xml", sheet_xml("A1", row(inl("c", "A1")))},
+                     {"../../escaped.xml", "x"}});
+  Log_Capture log;
+  SpreadsheetWriter::ReadWorkbook(hostile, true);
+  EXPECT_TRUE(Tree(folder).isEmpty()) << Tree(folder);
+  EXPECT_TRUE(log.contains(QStringLiteral("outside its folder")));
+  EXPECT_FALSE(QFileInfo::exists(QFileInfo(holder).absolutePath() + "/escaped.xml"));
+
+  Delete_Excel_File_Temp_Folder();
+  EXPECT_FALSE(QFileInfo::exists(folder));
+  SpreadsheetWriter::ReadWorkbook(workbook(sheet_xml("A1", row(inl("d", "A1")))), true);
+  Excel_Sheet_Number = 1;
+  EXPECT_EQ(SpreadsheetWriter::ReadData_only_column(), (Sheet_Rows{{"d"}}));
+}
+
+// The parts of a written workbook, parsed by pugixml.
+struct Written_Parts {
+  pugi::xml_document sheet, shared;
+  QStringList entries;
+};
+
+void load_written(const QString& package, const QString& folder, Written_Parts* parts) {
+  parts->entries = Entry_Names(package);
+  ASSERT_TRUE(Zip_Archive::unzipFileAtPath(package, folder));
+  ASSERT_TRUE(
+      parts->sheet.load_file(QFile::encodeName(folder + "/xl/worksheets/sheet1.xml").constData()));
+  ASSERT_TRUE(
+      parts->shared.load_file(QFile::encodeName(folder + "/xl/sharedStrings.xml").constData()));
+}
+
+TEST_F(Workbook, WritesASheetFromTheTemplate) {
+  const Sheet_Rows rows{{"Batch Value"}, {"12"}, {"abc"}, {"abc"}};
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path("out.xlsx"), rows, false));
+  Written_Parts parts;
+  load_written(path("out.xlsx"), path("check"), &parts);
+  for (const char* part :
+       {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml", "xl/_rels/workbook.xml.rels",
+        "xl/styles.xml", "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml"})
+    EXPECT_TRUE(parts.entries.contains(QString(part))) << part;
+
+  const pugi::xml_node sheet = parts.sheet.child("worksheet");
+  EXPECT_STREQ(sheet.attribute("xmlns").value(), kMain.constData());
+  EXPECT_STREQ(sheet.child("dimension").attribute("ref").value(), "A1:A4");
+  const pugi::xml_node selection = sheet.child("sheetViews").child("sheetView").child("selection");
+  EXPECT_STREQ(selection.attribute("activeCell").value(), "A4");
+  EXPECT_STREQ(selection.attribute("sqref").value(), "A4");
+  struct Cell {
+    const char* ref;
+    const char* type;
+    const char* value;
+  } cells[] = {{"A1", "s", "0"}, {"A2", "", "12"}, {"A3", "s", "1"}, {"A4", "s", "2"}};
+  int r = 0;
+  for (pugi::xml_node row : sheet.child("sheetData").children("row")) {
+    ASSERT_LT(r, 4);
+    EXPECT_EQ(row.attribute("r").as_int(), r + 1);
+    EXPECT_STREQ(row.attribute("spans").value(), "1:1");
+    const pugi::xml_node c = row.child("c");
+    EXPECT_STREQ(c.attribute("r").value(), cells[r].ref);
+    EXPECT_STREQ(c.attribute("t").value(), cells[r].type);
+    EXPECT_STREQ(c.child_value("v"), cells[r].value);
+    ++r;
+  }
+  EXPECT_EQ(r, 4);
+  const pugi::xml_node sst = parts.shared.child("sst");
+  EXPECT_EQ(sst.attribute("count").as_int(), 3);
+  EXPECT_EQ(sst.attribute("uniqueCount").as_int(), 3);
+  QStringList strings;
+  for (pugi::xml_node si : sst.children("si")) strings << QString::fromUtf8(si.child_value("t"));
+  EXPECT_EQ(strings, (QStringList{"Batch Value", "abc", "abc"}));
+
+  // The title-row flag changes nothing.
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path("titled.xlsx"), rows, true));
+  EXPECT_EQ(Read_File(path("titled.xlsx")), Read_File(path("out.xlsx")));
+}
+
+TEST_F(Workbook, WrittenWorkbooksReadBackUnchanged) {
+  const Sheet_Rows rows{
+      {"Name", "Code", "Amount"},
+      {QStringLiteral("Zo\u00eb \u65e5\u672c \U0001F389"), "007", "-3.25"},
+      {"<&>\"'", "1,5", "12"},
+      {"  padded  ", "line one\nline two", "a\r\nb"},
+      {"x", "y"},  // shorter rows are padded when read
+      {"p", "q", "r", "wider"},
+  };
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path("round.xlsx"), rows, false));
+  Written_Parts parts;
+  load_written(path("round.xlsx"), path("check"), &parts);
+  const pugi::xml_node sheet = parts.sheet.child("worksheet");
+  EXPECT_STREQ(sheet.child("dimension").attribute("ref").value(), "A1:D6")
+      << "the widest row sets the columns";
+  EXPECT_STREQ(sheet.child("sheetData").child("row").attribute("spans").value(), "1:4");
+
+  const auto [titles, read_rows] = read(path("round.xlsx"));
+  Sheet_Rows expected = rows;
+  for (QStringList& r : expected)
+    while (r.size() < 4) r.append(QString());
+  EXPECT_EQ(read_rows, expected);
+  ASSERT_EQ(titles.size(), 1);
+  EXPECT_EQ(titles[0], (QStringList{"Name", "Code", "Amount", "Untitled Column 4"}));
+
+  // Characters XML cannot carry are left out rather than spoiling the file.
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(
+      path("control.xlsx"), {{QStringLiteral("a\u0001b\uffffc"), QStringLiteral("tab\there")}},
+      false));
+  EXPECT_EQ(read(path("control.xlsx")).second, (Sheet_Rows{{"abc", "tab\there"}}));
+}
+
+TEST_F(Workbook, FailedWritesAreReported) {
+  Write_File(path("kept.xlsx"), "previous");
+  struct Case {
+    const char* name;
+    Sheet_Rows rows;
+    QString target;
+    bool remove_template;
+  } cases[] = {
+      {"no rows", {}, path("kept.xlsx"), false},
+      {"only empty rows", {{}, {}}, path("kept.xlsx"), false},
+      {"a folder that does not exist", {{"a"}}, path("missing/out.xlsx"), false},
+      {"no template", {{"a"}}, path("kept.xlsx"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.remove_template) QFile::remove(Resource_Path + "/Template.xlsx");
+    Log_Capture log;
+    EXPECT_FALSE(SpreadsheetWriter::WriteWorkbook(c.target, c.rows, false));
+    EXPECT_TRUE(log.contains(QStringLiteral("Error when writing file"))) << log.text();
+    EXPECT_EQ(Read_File(path("kept.xlsx")), QByteArray("previous"));
+    EXPECT_FALSE(QFileInfo::exists(path("missing")));
+  }
+}
+
+}  // namespace
