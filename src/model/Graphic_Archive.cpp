@@ -9,6 +9,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
 #include <variant>
 
@@ -40,6 +45,8 @@ QByteArray Component_Bytes(std::initializer_list<double> components, double alph
   return bytes;
 }
 
+// The numbers of a component text: decimal numbers separated by spaces, possibly ended
+// by NUL.
 std::vector<double> Components_Of(const Object& color, const QString& key) {
   const plist::Value* raw = color.rawValue(key);
   if (!raw) return {};
@@ -50,9 +57,21 @@ std::vector<double> Components_Of(const Object& color, const QString& key) {
     bytes = color.decodeObject(key).toData().value_or(QByteArray());
   else if (raw->string())
     bytes = raw->string()->toLatin1();
-  const qsizetype nul = bytes.indexOf('\0');
-  if (nul >= 0) bytes.truncate(nul);
-  return keyed_archive::Numbers_In_Text(QString::fromLatin1(bytes));
+  std::vector<double> numbers;
+  const char* p = bytes.constData();
+  const char* const end = p + bytes.size();
+  while (p < end && *p != '\0' && numbers.size() <= 8) {
+    if (*p == ' ' || *p == '\t' || *p == '\n' || *p == '+') {
+      ++p;
+      continue;
+    }
+    double v = 0;
+    const auto [next, ec] = std::from_chars(p, end, v);
+    if (ec != std::errc() || !std::isfinite(v)) return {};
+    numbers.push_back(v);
+    p = next;
+  }
+  return numbers;
 }
 
 CRDColor::Space Space_Of(int code, bool rgb) {
@@ -165,23 +184,200 @@ const QString Key_Image_Reps = QStringLiteral("NSReps");
 const QString Key_TIFF = QStringLiteral("NSTIFFRepresentation");
 constexpr qint64 Max_Picture_Pixels = 100LL * 1000 * 1000;
 
-QByteArray Picture_Bytes(const QImage& image) {
-  QByteArray bytes;
+// Pictures are stored as baseline TIFF: 8-bit RGB or RGBA (unassociated alpha) in one
+// uncompressed strip, little-endian. Written and read here directly, since pictures are
+// copied and saved often and the general image codecs cost far more; TIFF files of other
+// layouts (and PNG or JPEG data) are read through Qt's image readers.
+namespace tiff {
+
+enum : quint16 { Short = 3, Long = 4, Rational = 5 };
+
+void Put16(QByteArray& out, qsizetype at, quint16 v) { qToLittleEndian(v, out.data() + at); }
+void Put32(QByteArray& out, qsizetype at, quint32 v) { qToLittleEndian(v, out.data() + at); }
+
+// The grey levels of an opaque picture whose pixels are all grey (black and white
+// barcodes above all), row after row; nothing for any other picture.
+std::optional<QByteArray> Grey_Levels(const QImage& picture) {
+  if (picture.hasAlphaChannel() || picture.isNull()) return std::nullopt;
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+  const int w = rgb.width(), h = rgb.height();
+  QByteArray levels(qsizetype(w) * h, Qt::Uninitialized);
+  uchar* out = reinterpret_cast<uchar*>(levels.data());
+  for (int y = 0; y < h; ++y) {
+    const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    for (int x = 0; x < w; ++x) {
+      const QRgb p = line[x];
+      if (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p)) return std::nullopt;
+      *out++ = uchar(qRed(p));
+    }
+  }
+  return levels;
+}
+
+QByteArray Write(const QImage& picture, QSizeF points) {
+  const bool alpha = picture.hasAlphaChannel();
+  const std::optional<QByteArray> grey = Grey_Levels(picture);
+  QImage image;
+  if (!grey)
+    image = picture.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+  const quint32 w = quint32(picture.width()), h = quint32(picture.height());
+  const quint16 spp = grey ? 1 : alpha ? 4 : 3;
+  const quint64 row = quint64(w) * spp, strip = row * h;
+  if (picture.isNull() || strip > 0xFFFFFFF0u) return {};
+
+  struct Entry {
+    quint16 tag, type;
+    quint32 count, value;
+  };
+  const quint16 entries = alpha ? 14 : 13;
+  const quint32 ifd = 8, ifd_size = 2 + entries * 12u + 4;
+  const quint32 bits_at = ifd + ifd_size;
+  const quint32 xres_at = bits_at + 8, yres_at = xres_at + 8, pixels_at = yres_at + 8;
+  auto dpi = [](double pixels, double pts) {
+    return pts > 0 && pixels > 0 ? quint32(std::lround(pixels * 72.0 / pts * 100)) : 7200u;
+  };
+  const Entry table[] = {
+      {256, Long, 1, w},
+      {257, Long, 1, h},
+      {258, Short, spp, spp <= 2 ? 8u : bits_at},
+      {259, Short, 1, 1},               // no compression
+      {262, Short, 1, grey ? 1u : 2u},  // grey (black is zero) or RGB
+      {273, Long, 1, pixels_at},
+      {277, Short, 1, spp},
+      {278, Long, 1, h},
+      {279, Long, 1, quint32(strip)},
+      {282, Rational, 1, xres_at},
+      {283, Rational, 1, yres_at},
+      {284, Short, 1, 1},  // interleaved samples
+      {296, Short, 1, 2},  // resolution in inches
+      {338, Short, 1, 2},  // unassociated alpha
+  };
+  QByteArray out(qsizetype(pixels_at + strip), Qt::Uninitialized);
+  std::memcpy(out.data(), "II*\0", 4);
+  Put32(out, 4, ifd);
+  Put16(out, ifd, entries);
+  for (quint16 i = 0; i < entries; ++i) {
+    const qsizetype at = ifd + 2 + i * 12;
+    Put16(out, at, table[i].tag);
+    Put16(out, at + 2, table[i].type);
+    Put32(out, at + 4, table[i].count);
+    Put32(out, at + 8, 0);
+    if (table[i].type == Short && table[i].count == 1)
+      Put16(out, at + 8, quint16(table[i].value));
+    else
+      Put32(out, at + 8, table[i].value);
+  }
+  Put32(out, ifd + 2 + entries * 12, 0);  // no further image
+  for (int i = 0; i < 4; ++i) Put16(out, bits_at + 2 * i, 8);
+  Put32(out, xres_at, dpi(w, points.width()));
+  Put32(out, xres_at + 4, 100);
+  Put32(out, yres_at, dpi(h, points.height()));
+  Put32(out, yres_at + 4, 100);
+  char* pixels = out.data() + pixels_at;
+  if (grey)
+    std::memcpy(pixels, grey->constData(), size_t(strip));
+  else
+    for (quint32 y = 0; y < h; ++y) std::memcpy(pixels + y * row, image.constScanLine(int(y)), row);
+  return out;
+}
+
+// The picture of a TIFF in the layout Write makes (RGB or RGBA of 8 bits, one strip, no
+// compression, little-endian); nothing for any other data.
+std::optional<QImage> Read(const QByteArray& data) {
+  const auto* d = reinterpret_cast<const uchar*>(data.constData());
+  const quint64 n = quint64(data.size());
+  if (n < 8 || std::memcmp(d, "II*\0", 4) != 0) return std::nullopt;
+  const quint32 ifd = qFromLittleEndian<quint32>(d + 4);
+  if (quint64(ifd) + 2 > n) return std::nullopt;
+  const quint16 entries = qFromLittleEndian<quint16>(d + ifd);
+  if (quint64(ifd) + 2 + entries * 12ull > n) return std::nullopt;
+  quint32 w = 0, h = 0, spp = 1, compression = 1, photometric = 99, planar = 1, offset = 0,
+          bytes = 0, strips = 0, extra = 0, unit = 2, rows = 0xFFFFFFFFu;
+  quint32 bits_count = 0, bits_at = 0, xres_at = 0, yres_at = 0;
+  for (quint16 i = 0; i < entries; ++i) {
+    const uchar* e = d + ifd + 2 + i * 12;
+    const quint16 tag = qFromLittleEndian<quint16>(e), type = qFromLittleEndian<quint16>(e + 2);
+    const quint32 count = qFromLittleEndian<quint32>(e + 4);
+    const quint32 value =
+        type == Short ? qFromLittleEndian<quint16>(e + 8) : qFromLittleEndian<quint32>(e + 8);
+    switch (tag) {
+      case 256: w = value; break;
+      case 257: h = value; break;
+      case 258:
+        bits_count = count;
+        bits_at = count <= 2 ? ifd + 2 + i * 12 + 8 : value;
+        break;
+      case 259: compression = value; break;
+      case 262: photometric = value; break;
+      case 273:
+        offset = value;
+        strips = count;
+        break;
+      case 277: spp = value; break;
+      case 278: rows = value; break;
+      case 279: bytes = value; break;
+      case 282: xres_at = value; break;
+      case 283: yres_at = value; break;
+      case 284: planar = value; break;
+      case 296: unit = value; break;
+      case 338: extra = value; break;
+      default: break;
+    }
+  }
+  const bool grey = photometric == 1 && spp == 1;
+  if (compression != 1 || (photometric != 2 && !grey) || planar != 1 || strips != 1 || rows < h)
+    return std::nullopt;
+  if ((spp != 1 && spp != 3 && spp != 4) || (spp != 1 && photometric != 2) || bits_count != spp ||
+      quint64(bits_at) + 2 * spp > n)
+    return std::nullopt;
+  for (quint32 i = 0; i < spp; ++i)
+    if (qFromLittleEndian<quint16>(d + bits_at + 2 * i) != 8) return std::nullopt;
+  const quint64 row = quint64(w) * spp;
+  if (w == 0 || h == 0 || quint64(w) * h > Max_Picture_Pixels || bytes != row * h ||
+      quint64(offset) + bytes > n)
+    return std::nullopt;
+  const QImage::Format format = grey         ? QImage::Format_Grayscale8
+                                : spp == 3   ? QImage::Format_RGB888
+                                : extra == 1 ? QImage::Format_RGBA8888_Premultiplied
+                                             : QImage::Format_RGBA8888;
+  QImage image(int(w), int(h), format);
+  if (image.isNull()) return std::nullopt;
+  for (quint32 y = 0; y < h; ++y) std::memcpy(image.scanLine(int(y)), d + offset + y * row, row);
+  // The resolution, so a picture without a stored size keeps its size in points.
+  auto resolution = [&](quint32 at) -> double {
+    if (at == 0 || quint64(at) + 8 > n) return 0;
+    const quint32 num = qFromLittleEndian<quint32>(d + at),
+                  den = qFromLittleEndian<quint32>(d + at + 4);
+    return den ? double(num) / den : 0;
+  };
+  const double per_meter = unit == 3 ? 100.0 : 1 / 0.0254;
+  if (const double x = resolution(xres_at); x > 0)
+    image.setDotsPerMeterX(int(std::lround(x * per_meter)));
+  if (const double y = resolution(yres_at); y > 0)
+    image.setDotsPerMeterY(int(std::lround(y * per_meter)));
+  return image;
+}
+
+}  // namespace tiff
+
+QByteArray Picture_Bytes(const Picture& picture) {
+  QByteArray bytes = tiff::Write(picture.image(), picture.size());
+  if (!bytes.isEmpty()) return bytes;
+  // A picture too large for one strip: Qt's TIFF writer.
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  QImageWriter tiff(&buffer, "tiff");
-  tiff.setCompression(1);  // LZW
-  if (tiff.canWrite() && tiff.write(image)) return bytes;
-  // Without a TIFF writer the picture still survives as PNG, which readers detect.
-  bytes.clear();
-  buffer.seek(0);
-  QImageWriter png(&buffer, "png");
-  png.write(image);
+  QImageWriter writer(&buffer, "tiff");
+  if (!writer.write(picture.image())) {
+    bytes.clear();
+    buffer.seek(0);
+    QImageWriter(&buffer, "png").write(picture.image());
+  }
   return bytes;
 }
 
 std::optional<QImage> Image_From_Bytes(const QByteArray& bytes) {
   if (bytes.isEmpty()) return std::nullopt;
+  if (std::optional<QImage> image = tiff::Read(bytes)) return image;
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -325,6 +521,7 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 
 void Encode_Fields(Archiver& archiver, Object_Encoder& e, const CRDGraphic& g) {
   const R& r = g;
+  e.Reserve(Fields().size() + 2);
   for (const Field& field : Fields()) {
     const QString& key = field.key;
     std::visit(Overloaded{
@@ -358,7 +555,7 @@ void Decode_Fields(const Object& o, CRDGraphic& g) {
   R& r = g;
   for (const Field& field : Fields()) {
     const QString& key = field.key;
-    if (!o.containsKey(key)) continue;  // a missing key leaves the field at zero
+    // A missing key, or a value of another type, leaves the field at zero.
     std::visit(Overloaded{
                    [&](QRectF R::*m) {
                      if (auto v = o.decodeRect(key)) r.*m = *v;
@@ -418,7 +615,7 @@ plist::Uid Encode_Color(Archiver& archiver, const CRDColor& color) {
 }
 
 std::optional<CRDColor> Decode_Color(const Object& o) {
-  if (o.isNull() || !o.classes().contains(QLatin1String("NSColor"))) return std::nullopt;
+  if (o.isNull() || !o.isKindOf(QLatin1String("NSColor"))) return std::nullopt;
   const int space = o.decodeInt32(Key_Color_Space).value_or(0);
   if (space == 6 || (space == 0 && o.containsKey(Key_Catalog_Color)))
     return Decode_Color(o.decodeObject(Key_Catalog_Color));  // a named colour: its fallback
@@ -448,7 +645,7 @@ plist::Uid Encode_Font(Archiver& archiver, const QFont& font) {
 }
 
 std::optional<QFont> Decode_Font(const Object& o) {
-  if (o.isNull() || !o.classes().contains(QLatin1String("NSFont"))) return std::nullopt;
+  if (o.isNull() || !o.isKindOf(QLatin1String("NSFont"))) return std::nullopt;
   const std::optional<QString> name = o.decodeObject(Key_Font_Name).toString();
   if (!name || name->isEmpty()) return std::nullopt;
   double size = o.decodeDouble(Key_Font_Size).value_or(0);
@@ -491,7 +688,7 @@ plist::Uid Encode_Styled_Text(Archiver& archiver, const StyledText* text) {
 std::optional<StyledText> Decode_Styled_Text(const Object& o) {
   if (o.isNull()) return std::nullopt;
   if (std::optional<QString> plain = o.toString()) return StyledText(*plain);
-  if (!o.classes().contains(QLatin1String("NSAttributedString"))) return std::nullopt;
+  if (!o.isKindOf(QLatin1String("NSAttributedString"))) return std::nullopt;
   std::optional<QString> string = o.decodeObject(Key_String).toString();
   if (!string) return std::nullopt;
   const Object attributes = o.decodeObject(Key_Attributes);
@@ -524,7 +721,7 @@ plist::Uid Encode_Picture(Archiver& archiver, const Picture& picture) {
     e.Encode_Size(Key_Image_Size, picture.size());
     const plist::Uid rep = archiver.Encode_Object(
         {QStringLiteral("NSBitmapImageRep"), QStringLiteral("NSImageRep")}, [&](Object_Encoder& r) {
-          r.Encode_Object(Key_TIFF, archiver.Encode_Data(Picture_Bytes(picture.image())));
+          r.Encode_Object(Key_TIFF, archiver.Encode_Data(Picture_Bytes(picture)));
         });
     const plist::Uid entry = archiver.Encode_Array({archiver.Encode_Integer(0), rep});
     e.Encode_Object(Key_Image_Reps, archiver.Encode_Array({entry}));
@@ -532,7 +729,7 @@ plist::Uid Encode_Picture(Archiver& archiver, const Picture& picture) {
 }
 
 std::optional<Picture> Decode_Picture(const Object& o) {
-  if (o.isNull() || !o.classes().contains(QLatin1String("NSImage"))) return std::nullopt;
+  if (o.isNull() || !o.isKindOf(QLatin1String("NSImage"))) return std::nullopt;
   std::optional<QImage> image;
   const Object reps = o.decodeObject(Key_Image_Reps);
   for (const Object& entry : reps.arrayItems()) {

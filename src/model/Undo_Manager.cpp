@@ -18,19 +18,23 @@ struct Undo_Manager::Group {
 
 namespace {
 
-// Announces a change of canUndo / canRedo when it leaves scope.
+// Announces a change of canUndo / canRedo when the outermost call of the manager ends
+// (undo calls registerUndo through the actions it runs; one announcement covers both).
 template <typename Manager>
 class Change_Report {
  public:
-  Change_Report(Manager& manager, void (Manager::*report)(bool, bool))
-      : manager_(manager),
-        report_(report),
-        could_undo_(manager.canUndo()),
-        could_redo_(manager.canRedo()) {}
-  ~Change_Report() { (manager_.*report_)(could_undo_, could_redo_); }
+  Change_Report(Manager& manager, int& depth, void (Manager::*report)(bool, bool))
+      : manager_(manager), depth_(depth), report_(report), could_undo_(manager.canUndo()),
+        could_redo_(manager.canRedo()) {
+    ++depth_;
+  }
+  ~Change_Report() {
+    if (--depth_ == 0) (manager_.*report_)(could_undo_, could_redo_);
+  }
 
  private:
   Manager& manager_;
+  int& depth_;
   void (Manager::*report_)(bool, bool);
   bool could_undo_, could_redo_;
 };
@@ -84,12 +88,12 @@ void Undo_Manager::close_group() {
 }
 
 void Undo_Manager::beginUndoGrouping() {
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   open_group(open_.empty() ? Destination::Undo_Stack : Destination::Parent);
 }
 
 void Undo_Manager::endUndoGrouping() {
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   if (groupingLevel() <= protected_level_) {
     qWarning("Undo_Manager: endUndoGrouping without a matching beginUndoGrouping");
     return;
@@ -104,13 +108,13 @@ void Undo_Manager::close_event_group() {
     qWarning("Undo_Manager: a group opened during the event was left open");
     return;
   }
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   close_group();
 }
 
 void Undo_Manager::registerUndo(const void* target, Action action) {
   if (disabled_ > 0 || !action) return;
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   if (open_.empty()) {
     if (!groups_by_event_) {
       qWarning("Undo_Manager: registration outside any group is ignored");
@@ -167,7 +171,7 @@ void Undo_Manager::run_group(Group& group, Destination record_to) {
 
 void Undo_Manager::undo() {
   if (undoing_ || redoing_) return;
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   if (groups_by_event_ && groupingLevel() == 1) close_group();
   if (groupingLevel() > 0) {
     qWarning("Undo_Manager: undo while a group is open; use undoNestedGroup");
@@ -178,7 +182,7 @@ void Undo_Manager::undo() {
 
 void Undo_Manager::undoNestedGroup() {
   if (undoing_ || redoing_) return;
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   std::unique_ptr<Group> group;
   if (!open_.empty()) {
     Group& parent = *open_.back();
@@ -200,7 +204,7 @@ void Undo_Manager::undoNestedGroup() {
 
 void Undo_Manager::redo() {
   if (undoing_ || redoing_) return;
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   if (groups_by_event_ && groupingLevel() == 1) close_group();
   if (groupingLevel() > 0) {
     qWarning("Undo_Manager: redo while a group is open");
@@ -218,7 +222,7 @@ void Undo_Manager::redo() {
 }
 
 void Undo_Manager::removeAllActions() {
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   undo_stack_.clear();
   redo_stack_.clear();
   for (auto& group : open_) group->entries.clear();
@@ -240,7 +244,7 @@ void Remove_Target(Group& group, const void* target) {
 }  // namespace
 
 void Undo_Manager::removeAllActionsWithTarget(const void* target) {
-  Change_Report report(*this, &Undo_Manager::report_changes);
+  Change_Report report(*this, report_depth_, &Undo_Manager::report_changes);
   for (auto* stack : {&undo_stack_, &redo_stack_}) {
     for (auto& group : *stack) Remove_Target(*group, target);
     stack->erase(std::remove_if(stack->begin(), stack->end(),

@@ -83,7 +83,8 @@ class Undo_Manager : public QObject {
   std::vector<std::unique_ptr<Group>> redo_stack_;
   std::vector<std::unique_ptr<Group>> open_;  // innermost last
   int disabled_ = 0;
-  int protected_level_ = 0;  // groups below this level belong to a running undo or redo
+  int protected_level_ = 0;
+  int report_depth_ = 0;  // groups below this level belong to a running undo or redo
   bool groups_by_event_ = true;
   bool event_group_pending_ = false;
   bool undoing_ = false;

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -47,39 +48,29 @@ QString Point_Text(const QPointF& p) {
 }
 
 std::vector<double> Numbers_In_Text(const QString& text) {
+  // Numbers are ASCII; anything else only separates them.
+  QByteArray bytes(text.size(), ' ');
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (text.at(i).unicode() < 0x80) bytes[i] = char(text.at(i).unicode());
   std::vector<double> numbers;
-  const qsizetype n = text.size();
-  qsizetype i = 0;
-  auto digit = [&](qsizetype at) { return at < n && text.at(at) >= u'0' && text.at(at) <= u'9'; };
-  // A number starts with a digit, optionally after a sign and a decimal point.
-  auto number_starts = [&](qsizetype at) {
-    if (at < n && (text.at(at) == u'-' || text.at(at) == u'+')) ++at;
-    if (at < n && text.at(at) == u'.') ++at;
-    return digit(at);
-  };
-  while (i < n) {
-    if (!number_starts(i)) {
-      ++i;
+  const char* p = bytes.constData();
+  const char* const end = p + bytes.size();
+  auto digit = [&](const char* at) { return at < end && *at >= '0' && *at <= '9'; };
+  while (p < end) {
+    // A number starts with a digit, optionally after a sign and a decimal point.
+    const char* start = p;
+    const char* q = p;
+    if (*q == '-' || *q == '+') ++q;
+    if (q < end && *q == '.') ++q;
+    if (!digit(q)) {
+      ++p;
       continue;
     }
-    qsizetype j = i + 1;
-    while (j < n) {
-      const QChar d = text.at(j);
-      if (digit(j) || d == u'.') {
-        ++j;
-      } else if ((d == u'e' || d == u'E') &&
-                 (digit(j + 1) ||
-                  ((j + 1 < n && (text.at(j + 1) == u'-' || text.at(j + 1) == u'+')) &&
-                   digit(j + 2)))) {
-        j += 2;
-      } else {
-        break;
-      }
-    }
-    bool ok = false;
-    const double v = text.mid(i, j - i).toDouble(&ok);
-    if (ok && std::isfinite(v)) numbers.push_back(v);
-    i = j;
+    if (*start == '+') ++start;  // from_chars takes no plus sign
+    double v = 0;
+    const auto [next, ec] = std::from_chars(start, end, v);
+    if (ec == std::errc() && std::isfinite(v)) numbers.push_back(v);
+    p = next > p ? next : p + 1;
   }
   return numbers;
 }
@@ -258,18 +249,22 @@ const plist::Dictionary* Object::keyed() const {
   return value_->dictionary();
 }
 
+const plist::Dictionary* Object::class_description() const {
+  const plist::Dictionary* d = keyed();
+  if (!d) return nullptr;
+  const plist::Value* ref = d->find(Key_Class);
+  if (!ref || !ref->uid() || ref->uid()->value >= archive_->objects_->size()) return nullptr;
+  return (*archive_->objects_)[size_t(ref->uid()->value)].dictionary();
+}
+
 QString Object::className() const {
-  const QStringList chain = classes();
-  return chain.isEmpty() ? QString() : chain.front();
+  const plist::Dictionary* description = class_description();
+  const plist::Value* name = description ? description->find(Key_Classname) : nullptr;
+  return name && name->string() ? *name->string() : QString();
 }
 
 QStringList Object::classes() const {
-  const plist::Dictionary* d = keyed();
-  if (!d) return {};
-  const plist::Value* ref = d->find(Key_Class);
-  if (!ref || !ref->uid() || ref->uid()->value >= archive_->objects_->size()) return {};
-  const plist::Dictionary* description =
-      (*archive_->objects_)[size_t(ref->uid()->value)].dictionary();
+  const plist::Dictionary* description = class_description();
   if (!description) return {};
   QStringList chain;
   const plist::Value* name = description->find(Key_Classname);
@@ -278,6 +273,17 @@ QStringList Object::classes() const {
     for (const plist::Value& c : *list->array())
       if (c.string() && (chain.isEmpty() || *c.string() != chain.front())) chain << *c.string();
   return chain;
+}
+
+bool Object::isKindOf(QLatin1String class_name) const {
+  const plist::Dictionary* description = class_description();
+  if (!description) return false;
+  const plist::Value* name = description->find(Key_Classname);
+  if (name && name->string() && *name->string() == class_name) return true;
+  if (const plist::Value* list = description->find(Key_Classes); list && list->array())
+    for (const plist::Value& c : *list->array())
+      if (c.string() && *c.string() == class_name) return true;
+  return false;
 }
 
 std::optional<QString> Object::toString() const {

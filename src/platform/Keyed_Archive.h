@@ -47,6 +47,8 @@ std::optional<QPointF> Point_From_Text(const QString& text);
 // Writes the keys of one keyed object.
 class Object_Encoder {
  public:
+  // Room for a number of keys (a speed hint for objects with many).
+  void Reserve(size_t keys) { d_.reserve(keys + 1); }
   void Encode_Bool(const QString& key, bool value) { d_.insert(key, value); }
   void Encode_Int32(const QString& key, qint32 value) { d_.insert(key, qint64(value)); }
   void Encode_Int64(const QString& key, qint64 value) { d_.insert(key, value); }
@@ -134,6 +136,8 @@ class Object {
   // The class of a keyed object ("" for plain values) and its superclasses.
   QString className() const;
   QStringList classes() const;
+  // The class or one of its superclasses is the one named.
+  bool isKindOf(QLatin1String class_name) const;
 
   // Plain objects: a string or data inline or in an NSString / NSData object; an
   // integer, real or boolean.
@@ -162,6 +166,7 @@ class Object {
   Object(const Unarchiver* archive, const plist::Value* value, int depth)
       : archive_(archive), value_(value), depth_(depth) {}
   const plist::Dictionary* keyed() const;
+  const plist::Dictionary* class_description() const;
   Object resolve(const plist::Value& reference) const;
 
   const Unarchiver* archive_ = nullptr;

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -57,8 +56,12 @@ class Dictionary {
   bool operator!=(const Dictionary& other) const { return !(*this == other); }
 
  private:
+  void index_entry(int entry) const;
+
   std::vector<Dictionary_Entry> entries_;
-  QHash<QString, int> index_;
+  // Open-addressed positions of the entries (-1 free), built on the first search of a
+  // large dictionary and kept up to date from then on.
+  mutable std::vector<int> slots_;
 };
 
 class Value {

@@ -102,6 +102,27 @@ TEST(Property_List, RoundTripsEveryKindOfValueInBothFormats) {
   }
 }
 
+TEST(Property_List, DictionariesKeepOneValuePerKeyInFirstOrder) {
+  // Small and large dictionaries are kept differently; both must behave alike.
+  for (int size : {5, 13, 100, 2000}) {
+    Dictionary d;
+    for (int i = 0; i < size; ++i) d.insert(QString("key %1").arg(i), i);
+    for (int i = 0; i < size; i += 3) d.insert(QString("key %1").arg(i), -i);  // set again
+    ASSERT_EQ(d.size(), size_t(size)) << size;
+    for (int i = 0; i < size; ++i) {
+      EXPECT_EQ(d.entries()[size_t(i)].key, QString("key %1").arg(i)) << size;
+      const Value* v = d.find(QString("key %1").arg(i));
+      ASSERT_TRUE(v) << size;
+      EXPECT_EQ(*v, Value(i % 3 == 0 ? -i : i)) << size;
+    }
+    EXPECT_FALSE(d.find("key -1"));
+    // Read back from a file, too.
+    const std::optional<Value> back = plist::Read(plist::Write(d, Format::Binary));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, Value(d));
+  }
+}
+
 TEST(Property_List, BinaryRealsKeepTheirWidth) {
   // A value that a 32-bit real holds exactly is stored in four bytes; others in eight.
   const QByteArray narrow = plist::Write(Array{double(0.1f)}, Format::Binary);
