@@ -25,7 +25,8 @@ Dictionary& Dictionary::operator=(const Dictionary& other) = default;
 Dictionary& Dictionary::operator=(Dictionary&& other) noexcept = default;
 Dictionary::~Dictionary() = default;
 
-// Small dictionaries are searched in order; larger ones get an index on first search.
+// Small dictionaries are searched in order; larger ones keep an index, built by the
+// insertions (never by a search, so that reading a shared dictionary changes nothing).
 constexpr size_t Indexed_Size = 12;
 
 namespace {
@@ -36,7 +37,7 @@ size_t Key_Hash(QStringView key) {
 }
 }  // namespace
 
-void Dictionary::index_entry(int entry) const {
+void Dictionary::index_entry(int entry) {
   const size_t mask = slots_.size() - 1;
   for (size_t i = Key_Hash(entries_[size_t(entry)].key) & mask;; i = (i + 1) & mask) {
     if (slots_[i] < 0) {
@@ -46,17 +47,18 @@ void Dictionary::index_entry(int entry) const {
   }
 }
 
+void Dictionary::rebuild_index(size_t room) {
+  size_t size = 32;
+  while (size < room * 2) size *= 2;
+  slots_.assign(size, -1);
+  for (size_t i = 0; i < entries_.size(); ++i) index_entry(int(i));
+}
+
 const Value* Dictionary::find(const QString& key) const {
-  if (entries_.size() <= Indexed_Size) {
+  if (slots_.empty()) {
     for (const Dictionary_Entry& entry : entries_)
       if (entry.key == key) return &entry.value;
     return nullptr;
-  }
-  if (slots_.empty()) {
-    size_t size = 32;
-    while (size < entries_.size() * 4) size *= 2;  // room to grow before the next rebuild
-    slots_.assign(size, -1);
-    for (size_t i = 0; i < entries_.size(); ++i) index_entry(int(i));
   }
   const size_t mask = slots_.size() - 1;
   for (size_t i = Key_Hash(key) & mask; slots_[i] >= 0; i = (i + 1) & mask)
@@ -69,42 +71,20 @@ Value* Dictionary::find(const QString& key) {
 }
 
 void Dictionary::insert(const QString& key, Value value) {
-  if (!slots_.empty() && (entries_.size() + 1) * 2 <= slots_.size()) {
-    // Indexed with room: one probe finds the key or the free slot for it.
-    const size_t mask = slots_.size() - 1;
-    size_t i = Key_Hash(key) & mask;
-    for (; slots_[i] >= 0; i = (i + 1) & mask) {
-      if (entries_[size_t(slots_[i])].key == key) {
-        entries_[size_t(slots_[i])].value = std::move(value);
-        return;
-      }
-    }
-    slots_[i] = int(entries_.size());
-    entries_.push_back({key, std::move(value)});
-    return;
-  }
   if (Value* existing = find(key)) {
     *existing = std::move(value);
     return;
   }
   entries_.push_back({key, std::move(value)});
-  if (!slots_.empty()) {
-    if (entries_.size() * 2 > slots_.size())
-      slots_.clear();  // rebuilt larger on the next search
-    else
-      index_entry(int(entries_.size() - 1));
-  }
+  if (!slots_.empty() && entries_.size() * 2 <= slots_.size())
+    index_entry(int(entries_.size() - 1));
+  else if (entries_.size() > Indexed_Size)
+    rebuild_index(entries_.size() * 2);  // room to grow before the next rebuild
 }
 
 void Dictionary::reserve(size_t count) {
   entries_.reserve(count);
-  if (count > Indexed_Size && slots_.empty()) {
-    // Index from the start: entries are then placed as they come, with no rebuilds.
-    size_t size = 32;
-    while (size < count * 2) size *= 2;
-    slots_.assign(size, -1);
-    for (size_t i = 0; i < entries_.size(); ++i) index_entry(int(i));
-  }
+  if (count > Indexed_Size && slots_.size() < count * 2) rebuild_index(count);
 }
 
 size_t Dictionary::size() const { return entries_.size(); }

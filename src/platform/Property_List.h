@@ -1,9 +1,10 @@
 #pragma once
 // Property lists: the values (strings, integers, reals, booleans, data, dates, arrays,
 // dictionaries and the UIDs of keyed archives) and their XML and binary file forms.
-// Reading and writing go through libplist; data from outside is checked first (size,
-// nesting depth, node count, reference cycles), so hostile input is refused instead of
-// exhausting the stack or the memory.
+// XML goes through libplist; the binary form ("bplist00") is read and written here,
+// since archives of graphics pass through it all the time. Data from outside is checked
+// before anything is built (size, nesting depth, node count, reference cycles), so
+// hostile input is refused instead of exhausting the stack or the memory.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -56,12 +57,13 @@ class Dictionary {
   bool operator!=(const Dictionary& other) const { return !(*this == other); }
 
  private:
-  void index_entry(int entry) const;
+  void index_entry(int entry);
+  void rebuild_index(size_t room);
 
   std::vector<Dictionary_Entry> entries_;
-  // Open-addressed positions of the entries (-1 free), built on the first search of a
-  // large dictionary and kept up to date from then on.
-  mutable std::vector<int> slots_;
+  // Positions of the entries by key hash (open addressing, -1 free), for dictionaries
+  // of more than a few keys; at most half full.
+  std::vector<int> slots_;
 };
 
 class Value {
