@@ -182,9 +182,9 @@ bool Is_Dictionary(const Object& object) { return object.containsKey(QStringLite
 const QString Key_Image_Size = QStringLiteral("NSSize");
 const QString Key_Image_Reps = QStringLiteral("NSReps");
 const QString Key_TIFF = QStringLiteral("NSTIFFRepresentation");
-constexpr qint64 Max_Picture_Pixels = 100LL * 1000 * 1000;
+constexpr qint64 Max_Picture_Pixels = 32LL * 1000 * 1000;  // 128 MB as RGBA
 
-// Pictures are stored as baseline TIFF: 8-bit RGB or RGBA (unassociated alpha) in one
+// Pictures are stored as baseline TIFF: 8-bit grey, RGB or RGBA (unassociated alpha) in one
 // uncompressed strip, little-endian. Written and read here directly, since pictures are
 // copied and saved often and the general image codecs cost far more; TIFF files of other
 // layouts (and PNG or JPEG data) are read through Qt's image readers.

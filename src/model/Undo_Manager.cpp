@@ -24,7 +24,10 @@ template <typename Manager>
 class Change_Report {
  public:
   Change_Report(Manager& manager, int& depth, void (Manager::*report)(bool, bool))
-      : manager_(manager), depth_(depth), report_(report), could_undo_(manager.canUndo()),
+      : manager_(manager),
+        depth_(depth),
+        report_(report),
+        could_undo_(manager.canUndo()),
         could_redo_(manager.canRedo()) {
     ++depth_;
   }
