@@ -1,0 +1,282 @@
+#include "model/CRDDocument.h"
+
+#include "model/Graphic_Archive.h"
+#include "platform/Platform.h"
+#include "platform/Property_List.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+#include <algorithm>
+#include <unordered_set>
+
+const QString CRDDocumentCanvasSizeKey = QStringLiteral("canvasSize");
+const QString CRDDocumentGraphicsKey = QStringLiteral("graphics");
+const QString CRDDocumentGraphicsKey_back = QStringLiteral("graphics_back");
+const QString CRDDocumentGraphicsKey_temp = QStringLiteral("graphics_temp");
+const QString CRDDocumentNewTypeName = QStringLiteral("com.dadidividuvu.Lumigrove");
+const QString CRDDocumentOldTypeName = QStringLiteral("ZELK CARD document");
+const int CRDDocumentCurrentVersion = 2;
+const QString CRDDocumentVersionKey = QStringLiteral("version");
+const QString CRDDocumentPrintInfoKey = QStringLiteral("printInfo");
+
+int CRDDocument::first = 0;
+
+namespace {
+CRDDocument::Window_Controller_Factory& Window_Factory() {
+  static CRDDocument::Window_Controller_Factory factory;
+  return factory;
+}
+CRDDocument::Image_Data_Renderer& Image_Renderer() {
+  static CRDDocument::Image_Data_Renderer renderer;
+  return renderer;
+}
+}  // namespace
+
+CRDMapTableOwner::Values& CRDMapTableOwner::valuesFor(const std::shared_ptr<CRDGraphic>& graphic) {
+  const auto it = index_.find(graphic.get());
+  if (it != index_.end()) return entries_[it->second].second;
+  index_.emplace(graphic.get(), entries_.size());
+  entries_.emplace_back(graphic, Values{});
+  return entries_.back().second;
+}
+
+CRDDocument::CRDDocument(QObject* parent) : QObject(parent), undo_(new Undo_Manager(this)) {
+  connect(undo_, &Undo_Manager::checkpoint, this, &CRDDocument::checkpoint);
+}
+
+CRDDocument::~CRDDocument() {
+  // The undo history goes with the document; the graphics may live on elsewhere (in
+  // copies of a list), so they forget the document.
+  disconnect(undo_, nullptr, this, nullptr);
+  for (Graphic_List& list : lists_)
+    for (const auto& graphic : list) detach(*graphic);
+}
+
+void CRDDocument::detach(CRDGraphic& graphic) {
+  if (graphic.observer() == this) graphic.setObserver(nullptr);
+  if (graphic._scriptingContainer == this) graphic.setScriptingContainer(nullptr);
+}
+
+std::optional<CRDDocument::Side> CRDDocument::sideOf(const CRDGraphic& graphic) const {
+  const auto it = sides_.find(&graphic);
+  if (it == sides_.end()) return std::nullopt;
+  return it->second;
+}
+
+// ---- Lists -----------------------------------------------------------------------------
+
+bool CRDDocument::insertGraphics(const Graphic_List& graphics, const QList<int>& indexes) {
+  return insertGraphics(Side::Front, graphics, indexes);
+}
+
+bool CRDDocument::removeGraphicsAtIndexes(const QList<int>& indexes) {
+  return removeGraphicsAtIndexes(Side::Front, indexes);
+}
+
+bool CRDDocument::insertGraphics(Side side, const Graphic_List& graphics,
+                                 const QList<int>& indexes) {
+  Graphic_List& list = list_of(side);
+  bool valid = qsizetype(graphics.size()) == indexes.size();
+  std::unordered_set<const CRDGraphic*> seen;
+  for (qsizetype i = 0; valid && i < indexes.size(); ++i) {
+    const CRDGraphic* graphic = graphics[size_t(i)].get();
+    valid = graphic && !sides_.count(graphic) && seen.insert(graphic).second &&
+            (i == 0 || indexes[i] > indexes[i - 1]) && indexes[i] >= 0 &&
+            indexes[i] <= qsizetype(list.size()) + i;
+  }
+  if (!valid) {
+    qWarning("CRDDocument: insertion refused (indexes do not match the graphics)");
+    return false;
+  }
+  if (graphics.empty()) return true;
+
+  for (qsizetype i = 0; i < indexes.size(); ++i)
+    list.insert(list.begin() + indexes[i], graphics[size_t(i)]);
+  for (const auto& graphic : graphics) {
+    sides_[graphic.get()] = side;
+    graphic->setObserver(this);
+    if (side == Side::Front) graphic->setScriptingContainer(this);
+  }
+  if (side == Side::Front) {
+    undo_->registerUndo(this, [this, indexes] { removeGraphicsAtIndexes(indexes); });
+    if (undo_->isUndoRegistrationEnabled())
+      for (const auto& graphic : graphics) group_inserted_[graphic.get()] = graphic;
+  }
+  emit graphicsInserted(side, indexes);
+  return true;
+}
+
+bool CRDDocument::removeGraphicsAtIndexes(Side side, const QList<int>& indexes) {
+  Graphic_List& list = list_of(side);
+  bool valid = true;
+  for (qsizetype i = 0; valid && i < indexes.size(); ++i)
+    valid = indexes[i] >= 0 && indexes[i] < qsizetype(list.size()) &&
+            (i == 0 || indexes[i] > indexes[i - 1]);
+  if (!valid) {
+    qWarning("CRDDocument: removal refused (index outside the list)");
+    return false;
+  }
+  if (indexes.isEmpty()) return true;
+
+  Graphic_List removed;
+  QList<QRectF> drawing_bounds;
+  removed.reserve(size_t(indexes.size()));
+  for (int index : indexes) {
+    removed.push_back(list[size_t(index)]);
+    drawing_bounds << removed.back()->drawingBounds();
+  }
+  for (const auto& graphic : removed) {
+    detach(*graphic);
+    sides_.erase(graphic.get());
+  }
+  if (side == Side::Front)
+    undo_->registerUndo(this, [this, removed, indexes] { insertGraphics(removed, indexes); });
+  for (auto it = indexes.crbegin(); it != indexes.crend(); ++it) list.erase(list.begin() + *it);
+  emit graphicsRemoved(side, indexes, removed, drawing_bounds);
+  return true;
+}
+
+// ---- Observing -------------------------------------------------------------------------
+
+void CRDDocument::graphicWillChange(CRDGraphic& graphic, const QString& key) {
+  const auto side = sideOf(graphic);
+  if (!side) return;
+  Pending_Change change;
+  change.graphic = &graphic;
+  change.key = key;
+  change.old_drawing_bounds = graphic.drawingBounds();
+  if (*side == Side::Front && graphic.keysForValuesToObserveForUndo().contains(key)) {
+    change.undoable = true;
+    change.old_value = graphic.valueForKey(key);
+  }
+  pending_.push_back(std::move(change));
+}
+
+void CRDDocument::graphicDidChange(CRDGraphic& graphic, const QString& key) {
+  // Changes nest (a line's end point changes its bounds): match the latest of this key.
+  auto it = std::find_if(pending_.rbegin(), pending_.rend(), [&](const Pending_Change& c) {
+    return c.graphic == &graphic && c.key == key;
+  });
+  if (it == pending_.rend()) return;
+  const Pending_Change change = std::move(*it);
+  pending_.erase(std::next(it).base());
+  const auto side = sideOf(graphic);
+  if (!side) return;
+  if (change.undoable && *side == Side::Front)
+    record_property_change(graphic, key, change.old_value);
+  emit graphicChanged(*side, graphic.shared_from_this(), key, change.old_drawing_bounds);
+}
+
+void CRDDocument::record_property_change(CRDGraphic& graphic, const QString& key,
+                                         const QVariant& old_value) {
+  // Only while registration is on: values collected now would otherwise stand in for an
+  // undo action that was never registered.
+  if (!undo_->isUndoRegistrationEnabled()) return;
+  // Undoing the group removes a graphic inserted in it anyway.
+  if (group_inserted_.count(&graphic)) return;
+  if (graphic.valueForKey(key) == old_value) return;
+
+  if (!group_old_properties_) {
+    group_old_properties_ = std::make_shared<CRDMapTableOwner>();
+    const std::shared_ptr<CRDMapTableOwner> owner = group_old_properties_;
+    undo_->registerUndo(this, [this, owner] { setGraphicProperties(*owner); });
+  }
+  CRDMapTableOwner::Values& values = group_old_properties_->valuesFor(graphic.shared_from_this());
+  const bool known = std::any_of(values.begin(), values.end(),
+                                 [&](const auto& entry) { return entry.first == key; });
+  if (!known) values.emplace_back(key, old_value);  // later changes keep the first old value
+
+  if (undo_->isUndoing() || undo_->isRedoing()) return;
+  const QString name = graphic.presentablePropertyNameForKey(key);
+  if (name.isNull()) {
+    qCritical(
+        "%s",
+        qPrintable(
+            QStringLiteral("[[%1 class] keysForValuesToObserveForUndo] returns a set that includes "
+                           "@\"%2\", but [[%1 class] presentablePropertyNameForKey:@\"%2\"] "
+                           "returns nil.")
+                .arg(graphic.className(), key)));
+    return;
+  }
+  if (group_has_multiple_properties_) return;
+  if (group_property_name_.isNull()) {
+    group_property_name_ = name;
+  } else if (group_property_name_ != name) {
+    group_has_multiple_properties_ = true;
+    group_property_name_ = QString();
+  }
+}
+
+void CRDDocument::checkpoint() {
+  group_has_multiple_properties_ = false;
+  group_property_name_ = QString();
+  group_old_properties_.reset();
+  group_inserted_.clear();
+}
+
+// ---- Undo ------------------------------------------------------------------------------
+
+void CRDDocument::setGraphicProperties(const CRDMapTableOwner& properties) {
+  for (const auto& [graphic, values] : properties.entries())
+    for (const auto& [key, value] : values) graphic->setValueForKey(key, value);
+}
+
+void CRDDocument::Enable_Disable_Undo_Registraion(bool enable) {
+  if (enable)
+    undo_->enableUndoRegistration();
+  else
+    undo_->disableUndoRegistration();
+}
+
+void CRDDocument::Clear_All_Undo_Redo() {
+  undo_->removeAllActions();
+  undo_->removeAllActionsWithTarget(this);
+  checkpoint();  // what this group collected belonged to actions now gone
+  undo_->disableUndoRegistration();
+  QList<int> all;
+  for (int i = 0; i < int(graphics().size()); ++i) all << i;
+  removeGraphicsAtIndexes(Side::Front, all);
+  undo_->enableUndoRegistration();
+}
+
+// ---- Document services -----------------------------------------------------------------
+
+QSizeF CRDDocument::canvasSize(bool fixed, const QSizeF& size) {
+  return fixed ? QSizeF(243, 154) : size;
+}
+
+QString CRDDocument::displayName() const { return QCoreApplication::applicationName(); }
+
+QByteArray CRDDocument::dataOfType(const QString& type, CRDError* error) const {
+  if (type == CRDDocumentNewTypeName || type == CRDDocumentOldTypeName) {
+    plist::Dictionary data;
+    data.insert(CRDDocumentVersionKey, CRDDocumentCurrentVersion);
+    data.insert(CRDDocumentGraphicsKey, propertiesWithGraphics(graphics()));
+    return plist::Write(data, plist::Format::Binary);
+  }
+  if (type == QLatin1String("com.adobe.pdf") || type == QLatin1String("public.tiff")) {
+    if (Image_Renderer()) return Image_Renderer()(type, graphics(), error);
+    return {};
+  }
+  qWarning("%s", qPrintable(QStringLiteral("Invalid parameter not satisfying: %1").arg(type)));
+  return {};
+}
+
+void CRDDocument::show_msg(const QString& text) { platform::Message_Box(text); }
+
+void CRDDocument::makeWindowControllers() {
+  if (first != 0 || !Window_Factory()) return;
+  if (QObject* controller = Window_Factory()(*this)) {
+    windowControllers_.emplace_back(controller);
+    ++first;
+  }
+}
+
+void CRDDocument::Set_Window_Controller_Factory(Window_Controller_Factory factory) {
+  Window_Factory() = std::move(factory);
+}
+
+void CRDDocument::Set_Image_Data_Renderer(Image_Data_Renderer renderer) {
+  Image_Renderer() = std::move(renderer);
+}

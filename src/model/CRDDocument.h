@@ -1,0 +1,170 @@
+#pragma once
+// The document: the three ordered graphic lists of a card (front, back, temporary side;
+// index 0 is the front-most object) and the undo of the front side.
+//
+// The lists exist from construction and change only through insertGraphics and
+// removeGraphicsAtIndexes, which announce every change (graphicsInserted,
+// graphicsRemoved). The document observes the graphics of all three lists and announces
+// each keyed change (graphicChanged, with the drawing bounds from before the change, so
+// a canvas can redraw both places).
+//
+// Undo covers the front list only: an insertion registers the removal and the reverse;
+// keyed changes of the keys a graphic names in keysForValuesToObserveForUndo are
+// collected per undo group, keeping each property's first old value, and undone by one
+// action per group whatever the number of graphics and properties. Changes of a graphic
+// inserted in the same group are not recorded: undoing the group removes it anyway.
+
+#include "model/CRDError.h"
+#include "model/CRDGraphic.h"
+#include "model/Undo_Manager.h"
+
+#include <QList>
+#include <QObject>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+extern const QString CRDDocumentCanvasSizeKey;     // "canvasSize"
+extern const QString CRDDocumentGraphicsKey;       // "graphics"
+extern const QString CRDDocumentGraphicsKey_back;  // "graphics_back"
+extern const QString CRDDocumentGraphicsKey_temp;  // "graphics_temp"
+extern const QString CRDDocumentNewTypeName;       // "com.dadidividuvu.Lumigrove"
+extern const QString CRDDocumentOldTypeName;       // "ZELK CARD document"
+extern const int CRDDocumentCurrentVersion;        // 2
+extern const QString CRDDocumentVersionKey;        // "version"
+extern const QString CRDDocumentPrintInfoKey;      // "printInfo"
+
+// Per graphic, the first old value of every property changed during one undo group; the
+// object of that group's property undo action.
+class CRDMapTableOwner {
+ public:
+  using Values = std::vector<std::pair<QString, QVariant>>;
+
+  // The old values of a graphic (an empty list the first time).
+  Values& valuesFor(const std::shared_ptr<CRDGraphic>& graphic);
+  const std::vector<std::pair<std::shared_ptr<CRDGraphic>, Values>>& entries() const {
+    return entries_;
+  }
+
+ private:
+  std::vector<std::pair<std::shared_ptr<CRDGraphic>, Values>> entries_;
+  std::unordered_map<const CRDGraphic*, size_t> index_;
+};
+
+class CRDDocument : public QObject, public Graphic_Observer {
+  Q_OBJECT
+
+ public:
+  enum class Side { Front, Back, Temp };
+  Q_ENUM(Side)
+
+  explicit CRDDocument(QObject* parent = nullptr);
+  ~CRDDocument() override;
+
+  // ---- Lists ---------------------------------------------------------------------------
+  const Graphic_List& graphics() const { return lists_[0]; }
+  const Graphic_List& graphics_back() const { return lists_[1]; }
+  const Graphic_List& graphics_temp() const { return lists_[2]; }
+  const Graphic_List& list(Side side) const { return lists_[int(side)]; }
+  // The side whose list holds the graphic, or nothing.
+  std::optional<Side> sideOf(const CRDGraphic& graphic) const;
+
+  // Inserts graphics[i] at indexes[i]; the indexes rise strictly, each one the position
+  // the graphic has once all are inserted. The front-list forms register undo. A call
+  // with mismatched or impossible indexes, or with a graphic that is already in one of
+  // the lists, changes nothing and answers false.
+  bool insertGraphics(const Graphic_List& graphics, const QList<int>& indexes);
+  bool removeGraphicsAtIndexes(const QList<int>& indexes);
+  bool insertGraphics(Side side, const Graphic_List& graphics, const QList<int>& indexes);
+  bool removeGraphicsAtIndexes(Side side, const QList<int>& indexes);
+
+  // ---- Undo ----------------------------------------------------------------------------
+  Undo_Manager* undoManager() const { return undo_; }
+  // true enables, false disables undo registration; every false is paired with a true.
+  void Enable_Disable_Undo_Registraion(bool enable);
+  // Forgets all undo and redo history and empties the front list (announced, not
+  // undoable). The back and temporary lists stay.
+  void Clear_All_Undo_Redo();
+  // The undo action of property changes: sets every recorded value back by key.
+  void setGraphicProperties(const CRDMapTableOwner& properties);
+  // The name of the properties changed in the current group: empty at its start and once
+  // properties of different names have changed.
+  QString undoGroupPresentablePropertyName() const { return group_property_name_; }
+
+  // ---- Document services ---------------------------------------------------------------
+  // The fixed card size of 243 x 154 points when asked for, else the size given.
+  static QSizeF canvasSize(bool fixed, const QSizeF& size);
+  // The application's name, whatever file the document has.
+  QString displayName() const;
+  // The document's data of a type: for the document type a binary property list with
+  // "version" and the front list's archives under "graphics"; for "com.adobe.pdf" and
+  // "public.tiff" the front list rendered by the installed image renderer. Any other
+  // type, or an image type without a renderer, answers no data.
+  QByteArray dataOfType(const QString& type, CRDError* error = nullptr) const;
+  // Documents are not read from data and never report unsaved changes: designs are
+  // saved and opened by the design window.
+  bool readFromData(const QByteArray&, const QString&) { return false; }
+  static bool canConcurrentlyReadDocumentsOfType(const QString&) { return true; }
+  bool isDocumentEdited() const { return false; }
+  // An alert with the text and the single button "OK".
+  void show_msg(const QString& text);
+
+  // Creates the design window, once per process: the first call made by any document
+  // creates it through the installed factory and keeps it; later calls do nothing.
+  void makeWindowControllers();
+  using Window_Controller_Factory = std::function<QObject*(CRDDocument&)>;
+  static void Set_Window_Controller_Factory(Window_Controller_Factory factory);
+  // Design windows created in this process.
+  static int first;
+
+  using Image_Data_Renderer =
+      std::function<QByteArray(const QString& type, const Graphic_List& graphics, CRDError*)>;
+  static void Set_Image_Data_Renderer(Image_Data_Renderer renderer);
+
+  // ---- Graphic_Observer ----------------------------------------------------------------
+  void graphicWillChange(CRDGraphic& graphic, const QString& key) override;
+  void graphicDidChange(CRDGraphic& graphic, const QString& key) override;
+
+ signals:
+  void graphicsInserted(CRDDocument::Side side, const QList<int>& indexes);
+  // The removed graphics (still alive here) and where they were drawn.
+  void graphicsRemoved(CRDDocument::Side side, const QList<int>& indexes,
+                       const Graphic_List& graphics, const QList<QRectF>& drawingBounds);
+  // After a keyed change; oldDrawingBounds is the graphic's drawing area before it.
+  void graphicChanged(CRDDocument::Side side, const std::shared_ptr<CRDGraphic>& graphic,
+                      const QString& key, const QRectF& oldDrawingBounds);
+
+ private:
+  struct Pending_Change {
+    CRDGraphic* graphic = nullptr;
+    QString key;
+    QRectF old_drawing_bounds;
+    bool undoable = false;
+    QVariant old_value;
+  };
+
+  Graphic_List& list_of(Side side) { return lists_[int(side)]; }
+  void record_property_change(CRDGraphic& graphic, const QString& key, const QVariant& old_value);
+  void checkpoint();
+  void detach(CRDGraphic& graphic);
+
+  Graphic_List lists_[3];
+  std::unordered_map<const CRDGraphic*, Side> sides_;
+  std::vector<Pending_Change> pending_;
+  std::vector<std::unique_ptr<QObject>> windowControllers_;
+  Undo_Manager* undo_ = nullptr;
+
+  // State of the current undo group, dropped at every checkpoint.
+  std::unordered_map<const CRDGraphic*, std::shared_ptr<CRDGraphic>> group_inserted_;
+  std::shared_ptr<CRDMapTableOwner> group_old_properties_;
+  QString group_property_name_;
+  bool group_has_multiple_properties_ = false;
+};
