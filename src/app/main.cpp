@@ -1,13 +1,10 @@
 // Starts the card designer.
 
-#include "model/Common_Functions.h"
-#include "model/Resource_Folder.h"
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
+#include "window/ui/CRDWindowController.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 #include <cstdio>
 
@@ -33,20 +30,10 @@ int main(int argc, char* argv[]) {
   platform::Qt_Platform qt_platform;
   platform::Install(&qt_platform);
 
-  if (!Prepare_Resource_Path()) {
-    Show_MessageBox(QStringLiteral("Unable to create the application's resource folder."));
-    platform::Terminate(1);
-    return 1;
-  }
-  Check_Path_And_Create_Files();
-
-  // The design window takes this place once it exists.
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Lumigrove"));
-  window.setCentralWidget(new QLabel(QStringLiteral("Card designer"), &window));
-  window.resize(900, 600);
-  window.show();
+  // The design window prepares the resource folder; it ends the program when it cannot.
+  auto* window = new CRDWindowController;
   const int status = app.exec();
+  delete window;
   platform::Install(nullptr);
   return status;
 }
