@@ -3,7 +3,6 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -15,18 +14,43 @@ QString Delete_Path_Extension(const QString& name) {
   return dot > 0 ? name.left(dot) : name;
 }
 
+namespace {
+
+// Name order as people read it: letters without regard to case, runs of digits by their
+// value ("item9" before "item10"); names equal but for case in code-point order.
+bool name_before(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      qsizetype i_end = i, j_end = j;
+      while (i_end < a.size() && a[i_end].isDigit()) ++i_end;
+      while (j_end < b.size() && b[j_end].isDigit()) ++j_end;
+      QStringView x = QStringView(a).mid(i, i_end - i), y = QStringView(b).mid(j, j_end - j);
+      while (x.size() > 1 && x.front() == QLatin1Char('0')) x = x.mid(1);
+      while (y.size() > 1 && y.front() == QLatin1Char('0')) y = y.mid(1);
+      if (x.size() != y.size()) return x.size() < y.size();
+      if (const int order = x.compare(y); order != 0) return order < 0;
+      i = i_end;
+      j = j_end;
+      continue;
+    }
+    const QChar x = a[i].toCaseFolded(), y = b[j].toCaseFolded();
+    if (x != y) return x < y;
+    ++i;
+    ++j;
+  }
+  if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+  return a < b;
+}
+
+}  // namespace
+
 QStringList Get_Files_Array_At_Path(const QString& folder) {
   const QFileInfo info(folder);
   if (folder.isEmpty() || !info.isDir()) return {};
   // Files (and links to files) only; broken links and sub-folders are left out.
   QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-  QCollator collator;
-  collator.setNumericMode(true);
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::sort(entries.begin(), entries.end(), [&](const QString& a, const QString& b) {
-    const int order = collator.compare(a, b);
-    return order != 0 ? order < 0 : a < b;  // a stable order for names equal but for case
-  });
+  std::sort(entries.begin(), entries.end(), name_before);
   QStringList names;
   names.reserve(entries.size());
   for (const QString& entry : entries) names << Delete_Path_Extension(entry);

@@ -19,9 +19,7 @@ class Grid_Wizard : public QDialog {
  public slots:
   void OK_Btn_Clicked();      // ends the run with 1
   void Cancel_Btn_Clicked();  // ends the run with 0
-
- protected:
-  void reject() override;
+  void reject() override;     // closing the window cancels
 
  private:
   Grid_Wizard();

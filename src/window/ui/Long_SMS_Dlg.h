@@ -40,9 +40,8 @@ class Long_SMS_Dlg : public QDialog {
   void OKPressed();
   // Ends the run with 0; Msg_Apply_All_Chk keeps its value.
   void CancelPressed();
-
- protected:
-  void reject() override;  // Escape and the close button answer like the second button
+  // Escape and the window's close button answer like the second button.
+  void reject() override;
 
  private:
   Long_SMS_Dlg();

@@ -21,7 +21,5 @@ class Open_Export_Log : public QDialog {
   void OKPressed();
   // Ticks the box again and ends the run with 0.
   void CancelPressed();
-
- protected:
-  void reject() override { CancelPressed(); }
+  void reject() override { CancelPressed(); }  // closing the box cancels
 };
