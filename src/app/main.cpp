@@ -1,5 +1,7 @@
 // Starts the card designer.
 
+#include "canvas/CRDRenderingView.h"
+#include "model/CRDDocument.h"
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "window/ui/CRDWindowController.h"
@@ -30,10 +32,25 @@ int main(int argc, char* argv[]) {
   platform::Qt_Platform qt_platform;
   platform::Install(&qt_platform);
 
-  // The design window prepares the resource folder; it ends the program when it cannot.
-  auto* window = new CRDWindowController;
-  const int status = app.exec();
-  delete window;
+  // The document's pictures of its front side come from the card renderer.
+  CRDDocument::Set_Image_Data_Renderer(
+      [](const QString& type, const Graphic_List& graphics, CRDError* error) -> QByteArray {
+        if (type == QLatin1String("com.adobe.pdf"))
+          return CRDRenderingView::pdfDataWithGraphics_data(graphics);
+        if (type == QLatin1String("public.tiff"))
+          return CRDRenderingView::tiffDataWithGraphics(graphics, error);
+        return {};
+      });
+  // The one document makes the one design window, which prepares the resource folder
+  // (and ends the program when it cannot).
+  CRDDocument::Set_Window_Controller_Factory(
+      [](CRDDocument& document) -> QObject* { return new CRDWindowController(&document); });
+  int status = 0;
+  {
+    CRDDocument document;
+    document.makeWindowControllers();
+    status = app.exec();
+  }
   platform::Install(nullptr);
   return status;
 }

@@ -2,6 +2,7 @@
 // the sidebar's tabs, and the sheets and boxes it shows for output.
 
 #include "model/CRDBarcode.h"
+#include "model/CRDDocument.h"
 #include "model/CRDImage.h"
 #include "model/CRDLine.h"
 #include "model/CRDSignature.h"
@@ -54,10 +55,16 @@ class Design_Window : public test_support::Design_Test {
     folder = scratch.filePath(QStringLiteral("Lumigrove"));
   }
   std::unique_ptr<CRDWindowController> make() {
-    return std::make_unique<CRDWindowController>(folder);
+    return std::make_unique<CRDWindowController>(&document, folder);
+  }
+  // Puts `count` new shapes on a side of the document.
+  void add_shapes(CRDDocument::Side side, int count) {
+    for (int i = 0; i < count; ++i)
+      ASSERT_TRUE(document.insertGraphics(side, {std::make_shared<Shape_Control>()}, {0}));
   }
 
   platform::Scoped_Scripted_Platform platform;
+  CRDDocument document;
   QTemporaryDir scratch;
   QString folder;
 };
@@ -186,6 +193,68 @@ TEST_F(Design_Window, NewObjectsCascadeDownTheStartCanvas) {
     EXPECT_EQ(window->Control_New_Point(QStringLiteral("F")), point);
     EXPECT_EQ(QPointF(last_ctrl_X, last_ctrl_Y), point);
   }
+}
+
+TEST_F(Design_Window, BackSideStepsByItsOwnCountAndWrapsOnTheFrontCanvas) {
+  auto window = make();
+  add_shapes(CRDDocument::Side::Back, 25);
+  add_shapes(CRDDocument::Side::Front, 3);
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(35, 35));
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(60, 60));
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("F")), QPointF(80, 80));
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(105, 10));  // 154 - 50
+  // The front canvas, not the back one, decides where positions wrap.
+  window->_graphicView_BACK->resize(1000, 1000);
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(130, 35));
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(155, 60));
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(180, 85));
+  EXPECT_EQ(window->Control_New_Point(QStringLiteral("B")), QPointF(10, 10));
+}
+
+TEST_F(Design_Window, SideListsComeFromTheDocument) {
+  auto window = make();
+  EXPECT_TRUE(window->Get_Back_Controls_Array().empty());
+  EXPECT_EQ(window->Get_Back_Control_Count(), 0u);
+
+  add_shapes(CRDDocument::Side::Front, 2);
+  add_shapes(CRDDocument::Side::Back, 1);
+  add_shapes(CRDDocument::Side::Temp, 3);
+  EXPECT_EQ(&window->Get_Front_Controls_Array(), &document.graphics());  // the live list
+  EXPECT_EQ(&window->Get_Back_Controls_Array(), &document.graphics_back());
+  EXPECT_EQ(window->Get_Front_Control_Count(), 2u);
+  EXPECT_EQ(window->Get_Back_Control_Count(), 1u);
+  EXPECT_EQ(window->Get_Temp_Control_Count(), 3u);
+
+  // The temporary list is copied: later changes of the side leave each copy alone.
+  Graphic_List first = window->Get_Temp_Controls_Array();
+  const Graphic_List second = window->Get_Temp_Controls_Array();
+  ASSERT_TRUE(document.removeGraphicsAtIndexes(CRDDocument::Side::Temp, {0, 1}));
+  first.pop_back();
+  EXPECT_EQ(first.size(), 2u);
+  EXPECT_EQ(second.size(), 3u);
+  EXPECT_EQ(window->Get_Temp_Control_Count(), 1u);
+
+  window->setDocument(nullptr);
+  EXPECT_TRUE(window->Get_Front_Controls_Array().empty());
+  EXPECT_EQ(window->Get_Temp_Control_Count(), 0u);
+}
+
+TEST_F(Design_Window, SeriesInUseLooksAtTheDocumentsSides) {
+  auto window = make();
+  ASSERT_TRUE(QDir().mkpath(Data_Folder_Path));
+  QFile series(Data_Folder_Path + QStringLiteral("/Names.txt"));
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.close();
+  auto text = std::make_shared<CRDText>();
+  text->data_source_type = 1;
+  text->batch_list_name = QStringLiteral("Names");
+  ASSERT_TRUE(document.insertGraphics(CRDDocument::Side::Back, {text}, {0}));
+
+  CARD_SIDE_STR = QStringLiteral("1");
+  EXPECT_FALSE(window->Check_Batch_File_In_Use_Validation(QStringLiteral("Names")));
+  CARD_SIDE_STR = QStringLiteral("2");
+  EXPECT_TRUE(window->Check_Batch_File_In_Use_Validation(QStringLiteral("Names")));
+  EXPECT_EQ(window->Get_datasheet_File_Name_Array(), QStringList{QStringLiteral("Names")});
 }
 
 TEST(Cascade, StepFollowsTheObjectCountAndWrapsOnTheFrontCanvas) {

@@ -1,5 +1,6 @@
 #include "window/ui/CRDWindowController.h"
 
+#include "model/CRDDocument.h"
 #include "model/Common_Functions.h"
 #include "model/Fonts.h"
 #include "model/Resource_Folder.h"
@@ -36,9 +37,6 @@
 namespace {
 
 CRDWindowController* app_DefaultInstance = nullptr;
-
-// The size every design starts with, in points, until a card size is chosen.
-const QSizeF start_canvas_size(243, 154);
 
 // Extra height of a side view over the design area.
 constexpr int side_view_extra_height = 15;
@@ -103,7 +101,8 @@ const QStringList& CRDWindowController::Time_Formats() {
   return formats;
 }
 
-CRDWindowController::CRDWindowController(const QString& resource_folder, QWidget* parent)
+CRDWindowController::CRDWindowController(CRDDocument* document, const QString& resource_folder,
+                                         QWidget* parent)
     : QMainWindow(parent) {
   setObjectName(QStringLiteral("DrawWindow"));
   _grid = new CRDGrid(this);
@@ -129,8 +128,11 @@ CRDWindowController::CRDWindowController(const QString& resource_folder, QWidget
   App_Name = QCoreApplication::applicationName();
 
   build_window();
+  setDocument(document);
   awakeFromNib(resource_folder);
 }
+
+void CRDWindowController::setDocument(CRDDocument* document) { document_ = document; }
 
 CRDWindowController::~CRDWindowController() {
   if (app_DefaultInstance == this) app_DefaultInstance = nullptr;
@@ -441,7 +443,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   }
   Not_Draw_Only_Prop_Change = false;
 
-  SetDocumentCanvasSize(start_canvas_size);
+  SetDocumentCanvasSize(CRDDocument::canvasSize(true, QSizeF()));
 
   selectedToolDidChange();
   connect(this, &CRDWindowController::Selected_Tool_Did_Change, this,
@@ -466,7 +468,10 @@ void CRDWindowController::Set_Card_Size_In_Control(QSizeF size_mm) {
   height_Text->setText(QString::number(height));
 }
 
-void CRDWindowController::Set_Document_Size(QSizeF) {}
+void CRDWindowController::Set_Document_Size(QSizeF size_points) {
+  // The document answers its fixed size or the one given; the canvases keep theirs.
+  (void)CRDDocument::canvasSize(false, size_points);
+}
 
 void CRDWindowController::SetDocumentCanvasSize(QSizeF size_points) {
   for (QWidget* canvas : {_graphicView, _graphicView_BACK, _graphicView_TEMP}) canvas->resize(0, 0);
@@ -511,9 +516,15 @@ const Graphic_List& no_graphics() {
 }
 }  // namespace
 
-const Graphic_List& CRDWindowController::Get_Front_Controls_Array() const { return no_graphics(); }
-const Graphic_List& CRDWindowController::Get_Back_Controls_Array() const { return no_graphics(); }
-Graphic_List CRDWindowController::Get_Temp_Controls_Array() const { return no_graphics(); }
+const Graphic_List& CRDWindowController::Get_Front_Controls_Array() const {
+  return document_ ? document_->graphics() : no_graphics();
+}
+const Graphic_List& CRDWindowController::Get_Back_Controls_Array() const {
+  return document_ ? document_->graphics_back() : no_graphics();
+}
+Graphic_List CRDWindowController::Get_Temp_Controls_Array() const {
+  return document_ ? document_->graphics_temp() : no_graphics();
+}
 
 quint32 CRDWindowController::Get_Front_Control_Count() const {
   return quint32(Get_Front_Controls_Array().size());
@@ -522,7 +533,7 @@ quint32 CRDWindowController::Get_Back_Control_Count() const {
   return quint32(Get_Back_Controls_Array().size());
 }
 quint32 CRDWindowController::Get_Temp_Control_Count() const {
-  return quint32(Get_Temp_Controls_Array().size());
+  return document_ ? quint32(document_->graphics_temp().size()) : 0;
 }
 
 float CRDWindowController::MM_to_Points_Convert(float millimetres) {

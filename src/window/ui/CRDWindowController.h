@@ -9,6 +9,7 @@
 
 #include "canvas/CRDGrid.h"
 #include "model/CRDColor.h"
+#include "model/CRDDocument.h"
 #include "model/CRDGraphic.h"
 #include "model/Card_Property.h"
 #include "model/Design_Window_Services.h"
@@ -43,15 +44,21 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   Q_OBJECT
 
  public:
-  // Creates the window, publishes it as Main_App_wnd and prepares it: the resource folder
-  // (resource_folder, or the per-user application data folder when empty), the sidebar,
-  // the preset list, the hatch pattern lists and the canvas size. When the resource folder
-  // cannot be created it says so and ends the program.
-  explicit CRDWindowController(const QString& resource_folder = {}, QWidget* parent = nullptr);
+  // Creates the window for the document, publishes it as Main_App_wnd and prepares it:
+  // the resource folder (resource_folder, or the per-user application data folder when
+  // empty), the sidebar, the preset list, the hatch pattern lists and the canvas size.
+  // When the resource folder cannot be created it says so and ends the program.
+  explicit CRDWindowController(CRDDocument* document = nullptr, const QString& resource_folder = {},
+                               QWidget* parent = nullptr);
   ~CRDWindowController() override;
 
   // The window made by the constructor (the same as Main_App_wnd), or nullptr.
   static CRDWindowController* defaultInstance();
+
+  // ---- Document -------------------------------------------------------------------------
+  CRDDocument* document() const { return document_; }
+  // Shows another document's lists (nullptr: none).
+  void setDocument(CRDDocument* document);
 
   // ---- Start-up and canvas size ---------------------------------------------------------
   // Writes a card size in millimetres into the sidebar's size steppers and fields.
@@ -238,6 +245,7 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void awakeFromNib(const QString& resource_folder);
   QWidget* current_canvas() const;
 
+  QPointer<CRDDocument> document_;
   QFont All_Text_font_;
   CRDColor All_Text_clr_ = CRDColor::blackColor();
 };
