@@ -10,6 +10,7 @@
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
+#include "series/SpreadsheetWriter.h"
 #include "support/Test_Support.h"
 #include "window/Tool_Placement.h"
 #include "window/Window_Files.h"
@@ -255,6 +256,20 @@ TEST_F(Design_Window, SeriesInUseLooksAtTheDocumentsSides) {
   CARD_SIDE_STR = QStringLiteral("2");
   EXPECT_TRUE(window->Check_Batch_File_In_Use_Validation(QStringLiteral("Names")));
   EXPECT_EQ(window->Get_datasheet_File_Name_Array(), QStringList{QStringLiteral("Names")});
+}
+
+TEST_F(Design_Window, SpreadsheetUnpackFolderIsRemovedWithItsContents) {
+  auto window = make();
+  const QString unpack = Excel_Unpack_Folder();
+  ASSERT_FALSE(unpack.isEmpty());
+  ASSERT_TRUE(QDir().mkpath(unpack + QStringLiteral("/xl/worksheets")));
+  QFile part(unpack + QStringLiteral("/xl/worksheets/sheet1.xml"));
+  ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+  part.close();
+  window->Delete_Excel_File_Temp_Folder();
+  EXPECT_FALSE(QFileInfo::exists(unpack));
+  window->Delete_Excel_File_Temp_Folder();  // already gone: nothing happens
+  EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST(Cascade, StepFollowsTheObjectCountAndWrapsOnTheFrontCanvas) {

@@ -6,6 +6,7 @@
 #include "model/Resource_Folder.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
+#include "series/SpreadsheetWriter.h"
 #include "window/Card_Units.h"
 #include "window/Image_Saving.h"
 #include "window/Tool_Placement.h"
@@ -735,6 +736,8 @@ bool CRDWindowController::Check_Batch_File_In_Use_Validation(const QString& seri
   return ::Check_Batch_File_In_Use_Validation(series_name, Get_Front_Controls_Array(),
                                               Get_Back_Controls_Array());
 }
+
+void CRDWindowController::Delete_Excel_File_Temp_Folder() { ::Delete_Excel_File_Temp_Folder(); }
 
 QString CRDWindowController::Get_date_Value(const QString& pattern) const {
   return ::Get_date_Value(pattern);

@@ -116,6 +116,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   QStringList Get_Files_Array_At_Path(const QString& folder) const;
   QStringList Get_datasheet_File_Name_Array() const;
   bool Check_Batch_File_In_Use_Validation(const QString& series_name) const;
+  // Removes the spreadsheet import's unpack folder "ziptmp" and all in it.
+  void Delete_Excel_File_Temp_Folder();
   QString Get_date_Value(const QString& pattern) const;
   QString Get_time_Value(const QString& pattern) const;
   QString Convert_Path_From_URL(const QUrl& url) const;
