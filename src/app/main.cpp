@@ -1,13 +1,12 @@
 // Starts the card designer.
 
-#include "model/Common_Functions.h"
-#include "model/Resource_Folder.h"
+#include "canvas/CRDRenderingView.h"
+#include "model/CRDDocument.h"
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
+#include "window/ui/CRDWindowController.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 #include <cstdio>
 
@@ -33,20 +32,25 @@ int main(int argc, char* argv[]) {
   platform::Qt_Platform qt_platform;
   platform::Install(&qt_platform);
 
-  if (!Prepare_Resource_Path()) {
-    Show_MessageBox(QStringLiteral("Unable to create the application's resource folder."));
-    platform::Terminate(1);
-    return 1;
+  // The document's pictures of its front side come from the card renderer.
+  CRDDocument::Set_Image_Data_Renderer(
+      [](const QString& type, const Graphic_List& graphics, CRDError* error) -> QByteArray {
+        if (type == QLatin1String("com.adobe.pdf"))
+          return CRDRenderingView::pdfDataWithGraphics_data(graphics);
+        if (type == QLatin1String("public.tiff"))
+          return CRDRenderingView::tiffDataWithGraphics(graphics, error);
+        return {};
+      });
+  // The one document makes the one design window, which prepares the resource folder
+  // (and ends the program when it cannot).
+  CRDDocument::Set_Window_Controller_Factory(
+      [](CRDDocument& document) -> QObject* { return new CRDWindowController(&document); });
+  int status = 0;
+  {
+    CRDDocument document;
+    document.makeWindowControllers();
+    status = app.exec();
   }
-  Check_Path_And_Create_Files();
-
-  // The design window takes this place once it exists.
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Lumigrove"));
-  window.setCentralWidget(new QLabel(QStringLiteral("Card designer"), &window));
-  window.resize(900, 600);
-  window.show();
-  const int status = app.exec();
   platform::Install(nullptr);
   return status;
 }

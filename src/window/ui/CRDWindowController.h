@@ -1,0 +1,253 @@
+#pragma once
+// The one design window: the card's front, back and temporary sides in the design area,
+// the tool palette, the toolbar and the property sidebar. Every other part of the program
+// reaches the design through it (Main_App_wnd); it implements what the model and the
+// canvas ask of the window (Design_Window_Services).
+//
+// Widgets are built in code. Each named control is a member of its own name and carries
+// that name as its object name, so panels and tests find it.
+
+#include "canvas/CRDGrid.h"
+#include "model/CRDColor.h"
+#include "model/CRDDocument.h"
+#include "model/CRDGraphic.h"
+#include "model/Card_Property.h"
+#include "model/Design_Window_Services.h"
+#include "model/Picture.h"
+#include "window/Card_Presets.h"
+
+#include <QDateTime>
+#include <QFont>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSizeF>
+#include <QStringList>
+#include <QUrl>
+#include <QVariantList>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QSpinBox;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+class Open_Export_Log;
+class PleaseWait_Modeless;
+
+class CRDWindowController : public QMainWindow, public Design_Window_Services {
+  Q_OBJECT
+
+ public:
+  // Creates the window for the document, publishes it as Main_App_wnd and prepares it:
+  // the resource folder (resource_folder, or the per-user application data folder when
+  // empty), the sidebar, the preset list, the hatch pattern lists and the canvas size.
+  // When the resource folder cannot be created it says so and ends the program.
+  explicit CRDWindowController(CRDDocument* document = nullptr, const QString& resource_folder = {},
+                               QWidget* parent = nullptr);
+  ~CRDWindowController() override;
+
+  // The window made by the constructor (the same as Main_App_wnd), or nullptr.
+  static CRDWindowController* defaultInstance();
+
+  // ---- Document -------------------------------------------------------------------------
+  CRDDocument* document() const { return document_; }
+  // Shows another document's lists (nullptr: none).
+  void setDocument(CRDDocument* document);
+
+  // ---- Start-up and canvas size ---------------------------------------------------------
+  // Writes a card size in millimetres into the sidebar's size steppers and fields.
+  void Set_Card_Size_In_Control(QSizeF size_mm);
+  // Kept for callers of the document size: the canvases change only through
+  // SetDocumentCanvasSize.
+  void Set_Document_Size(QSizeF size_points);
+  // Resizes the front, back and temporary canvases to the size in points.
+  void SetDocumentCanvasSize(QSizeF size_points);
+
+  // ---- Presets and the preset list ------------------------------------------------------
+  QSizeF Get_My_card_Size(const QString& category, const QString& orientation,
+                          int list_index) const;
+  void Create_List(const QString& name);
+  QString Get_Item_Text(int row) const;
+  // Selects that single row of the preset list.
+  void Mark_List_New_Selection(int row);
+  // Fills the preset list with the chosen category's presets and selects the first.
+  void Fill_Preset_List();
+
+  // ---- Side lists, units and image saving -----------------------------------------------
+  const Graphic_List& Get_Front_Controls_Array() const;
+  const Graphic_List& Get_Back_Controls_Array() const;
+  Graphic_List Get_Temp_Controls_Array() const;  // a copy
+  quint32 Get_Front_Control_Count() const;
+  quint32 Get_Back_Control_Count() const;
+  quint32 Get_Temp_Control_Count() const;
+  static float MM_to_Points_Convert(float millimetres);
+  static float Points_to_MM_Convert(float points);
+  // PNG data to the path, written whole or not at all; false (after saying the path and
+  // the reason) when it could not be written.
+  static bool Save_gen_image(const Picture& image, const QString& file_path_val);
+
+  // ---- Tools and placement --------------------------------------------------------------
+  int Selected_Control_Tool = 0;
+  void Select_tool_action();
+  void selectArrowTool();
+  // The class name of the current tool's objects, "" for none.
+  QString currentGraphicClass() const;
+  // Makes the current tool's object on the current side (the tool-change handler).
+  void selectedToolDidChange();
+
+  // ---- Views and refresh ----------------------------------------------------------------
+  // Puts the front (0), back (1) or temporary (2) side's view into the design area.
+  void changeViewController(int side);
+  void Remove_All_Tab_Items();
+
+  // ---- Property sidebar -----------------------------------------------------------------
+  // Shows the card's tabs (nullptr) or the tabs of the object's kind, and puts the tool
+  // back to the arrow; does nothing while Not_Draw_Only_Prop_Change is set. The panels'
+  // controls are loaded by the panels themselves.
+  void Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic);
+
+  // ---- Services for output and series ---------------------------------------------------
+  QStringList Get_Files_Array_At_Path(const QString& folder) const;
+  QStringList Get_datasheet_File_Name_Array() const;
+  bool Check_Batch_File_In_Use_Validation(const QString& series_name) const;
+  // Removes the spreadsheet import's unpack folder "ziptmp" and all in it.
+  void Delete_Excel_File_Temp_Folder();
+  QString Get_date_Value(const QString& pattern) const;
+  QString Get_time_Value(const QString& pattern) const;
+  QString Convert_Path_From_URL(const QUrl& url) const;
+  bool Check_And_Validate_File_Path(const QString& path) const;
+  // The export result box for Export_File_Path and Export_File_Message.
+  void Open_Export_File_Box();
+  // The please-wait sheet over the design window, and its end.
+  void Show_Create_Modeless();
+  void Hide_Destroy_Modeless();
+  // The batch export's progress sheet (Send_Models_Window, set by the batch export).
+  void Show_One_By_One_Modeless();
+  void Hide_One_By_One_Modeless();
+
+  // ---- Design_Window_Services -----------------------------------------------------------
+  QFont All_Text_font() const override { return All_Text_font_; }
+  CRDColor All_Text_clr() const override { return All_Text_clr_; }
+  QPointF Control_New_Point(const QString& side) override;
+  QRectF Front_Canvas_Bounds() const override;
+  void Set_Align_With_Grid_Enabled(bool enabled) override;
+  void Refresh_Canvas() override;
+  Card_Property* Side_Card_Property(int side) override;
+  void Show_Card_Properties() override { Show_RHS_Properties(nullptr); }
+
+  // ---- Fields ---------------------------------------------------------------------------
+  std::weak_ptr<CRDGraphic> Last_Selected_Graphic;  // compared by identity only
+  CRDGrid* _grid = nullptr;
+  double _zoomFactor = 1.0;
+  QFont Text_font;
+  QStringList paper_card_arry;
+  QStringList pvc_card_arry;
+  QString act_path_location;  // root of the picture library
+  Picture no_image, banner_image, promotion_pattern_image, wizard_pattern_image, sign_sample_img,
+      fp_sample_img, barcode_sample_img;
+  QString App_Name;
+  Card_Property Front_card_Prop;
+  Card_Property Back_card_Prop;
+  QVariantList data_table_content;
+  QVariantList images;
+  Preset_List* ListData = nullptr;
+  bool align_with_grid_enabled = false;
+
+  // The design area and the three side views with their scrolling canvases.
+  QWidget* myTargetView = nullptr;
+  QWidget* first_view = nullptr;
+  QWidget* second_view = nullptr;
+  QWidget* temp_design_view = nullptr;
+  QScrollArea* _zoomingScrollView = nullptr;
+  QScrollArea* _zoomingScrollView_BACK = nullptr;
+  QScrollArea* _zoomingScrollView_TEMP = nullptr;
+  QWidget* _graphicView = nullptr;
+  QWidget* _graphicView_BACK = nullptr;
+  QWidget* _graphicView_TEMP = nullptr;
+  QLabel* Front_back_label = nullptr;
+
+  // The sidebar and its fifteen pages (kept while they are out of the tab view).
+  QTabWidget* sett_tab = nullptr;
+  QWidget *card_setting_tab = nullptr, *card_info_tab = nullptr, *card_size_tab = nullptr,
+          *card_bkgd_tab = nullptr, *card_brdr_tab = nullptr, *line_tab = nullptr,
+          *shape_tab = nullptr, *text_edtng_tab = nullptr, *text_prop_tab = nullptr,
+          *image_tab = nullptr, *sign_tab = nullptr, *datasource_tab = nullptr,
+          *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
+  QLineEdit* sel_control_name = nullptr;  // kind now shown: "NONE", "T", "I", "S", "F"
+
+  // Controls that start-up fills.
+  QComboBox* Sides_ComboBox = nullptr;
+  QComboBox* Preset_ComboBox = nullptr;
+  QComboBox* Category_ComboBox = nullptr;
+  QTableView* ColList = nullptr;
+  QDoubleSpinBox* width_Stepper = nullptr;
+  QLineEdit* width_Text = nullptr;
+  QDoubleSpinBox* height_Stepper = nullptr;
+  QLineEdit* height_Text = nullptr;
+  QComboBox* Card_image_layout = nullptr;
+  QComboBox* Card_hatch_style = nullptr;
+  QLineEdit* Card_bor_Text = nullptr;
+  QSpinBox* Card_bor_Stepper = nullptr;
+  QComboBox* Card_border_style = nullptr;
+  QComboBox* shape_border_style = nullptr;
+  QComboBox* shape_hatch_style = nullptr;
+  QComboBox* Text_Date_style = nullptr;
+  QComboBox* Text_Time_style = nullptr;
+  QComboBox* Text_align_combo = nullptr;
+  QComboBox* Text_case_combo = nullptr;
+
+  // Toolbar buttons whose states the sidebar sets.
+  QToolButton *Undo_btn = nullptr, *Redo_btn = nullptr, *Cut_btn = nullptr, *Copy_btn = nullptr,
+              *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr,
+              *Send_Back_btn = nullptr, *Lock_btn = nullptr, *Unlock_btn = nullptr;
+
+  // Sheets and boxes.
+  Open_Export_Log* Open_Export_Files = nullptr;
+  PleaseWait_Modeless* plz_wait_Window = nullptr;
+  QPointer<QWidget> Send_Models_Window;  // the batch export's progress sheet
+
+  static const QStringList& Date_Formats();  // offered by the text panel, in this order
+  static const QStringList& Time_Formats();
+
+ signals:
+  // The tool changed ("CRDSelectedToolDidChange"); delivered at once.
+  void Selected_Tool_Did_Change();
+
+ public slots:
+  void Arrow_Tool_Clicked() { Tool_Clicked(0); }
+  void Line_Tool_Clicked() { Tool_Clicked(1); }
+  void Text_Tool_Clicked() { Tool_Clicked(2); }
+  void Rect_Tool_Clicked() { Tool_Clicked(3); }
+  void Circle_Tool_Clicked() { Tool_Clicked(4); }
+  void Round_Rect_Tool_Clicked() { Tool_Clicked(5); }
+  void Triangle_Tool_Clicked() { Tool_Clicked(6); }
+  void Diamond_Tool_Clicked() { Tool_Clicked(7); }
+  void Image_Tool_Clicked() { Tool_Clicked(8); }
+  void Image_Library_Tool_Clicked() { Tool_Clicked(9); }
+  void Barcode_Tool_Clicked() { Tool_Clicked(10); }
+  void Signature_Tool_Clicked() { Tool_Clicked(11); }
+  void Fingure_Print_Tool_Clicked() { Tool_Clicked(12); }
+  void Star_Tool_Clicked() { Tool_Clicked(13); }
+  void Double_Star_Tool_Clicked() { Tool_Clicked(14); }
+  void Polygon_Tool_Clicked() { Tool_Clicked(15); }
+
+ private:
+  void Tool_Clicked(int tool);
+  void build_window();
+  QWidget* build_side_view(const QString& name, QScrollArea*& scroll, QWidget*& canvas);
+  QWidget* build_tool_palette();
+  void build_toolbar();
+  void build_sidebar();
+  void awakeFromNib(const QString& resource_folder);
+  QWidget* current_canvas() const;
+
+  QPointer<CRDDocument> document_;
+  QFont All_Text_font_;
+  CRDColor All_Text_clr_ = CRDColor::blackColor();
+};
