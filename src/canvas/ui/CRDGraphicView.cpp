@@ -2,6 +2,7 @@
 
 #include "canvas/CRDGrid.h"
 #include "canvas/Card_Base.h"
+#include "canvas/Graphic_Layer.h"
 #include "model/Design_Window_Services.h"
 
 #include <QDebug>
@@ -22,6 +23,10 @@ const QString CRDGraphicViewPasteboardTokenMimeType =
 const QString CRDGraphicViewLockedMessage = QStringLiteral("Selected control is locked.");
 
 namespace {
+
+// From this many graphics over this many pixels, a repaint is shared out among threads.
+constexpr int Layer_Minimum_Graphics = 24;
+constexpr double Layer_Minimum_Pixels = 160.0 * 160.0;
 
 // The rectangle union in which an empty rectangle does not count.
 QRectF unite(const QRectF& a, const QRectF& b) { return Union_Rect(a, b); }
@@ -351,32 +356,39 @@ void CRDGraphicView::paintEvent(QPaintEvent* event) {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.scale(zoom_, zoom_);
-  const QRectF area = QRectF(event->rect()).adjusted(-1, -1, 1, 1);
-  const QRectF rect(area.topLeft() / zoom_, area.size() / zoom_);
+  const QRect area = event->rect();
+  const QRectF widened = QRectF(area).adjusted(-1, -1, 1, 1);
+  const QRectF rect(widened.topLeft() / zoom_, widened.size() / zoom_);
 
   // The base is built on the whole card; the area only limits what is painted.
   Card_Base_Drawing(painter, bounds());
   if (grid_) grid_->drawRect(painter, rect);
 
+  // The graphics meeting the area, the back-most first.
   const Graphic_List& list = graphics();
   std::vector<char> selected(list.size(), 0);
   for (int i : selection_)
     if (i < int(list.size())) selected[size_t(i)] = 1;
+  std::vector<Layer_Item> items;
   for (int i = int(list.size()) - 1; i >= 0; --i) {
-    CRDGraphic* graphic = list[size_t(i)].get();
-    const QRectF drawing_bounds = graphic->drawingBounds();
-    if (!drawing_bounds.intersects(rect)) continue;
-    const bool creating = graphic == creating_.get();
-    const bool handles = !hiding_handles_ && !creating && selected[size_t(i)];
-    painter.save();
-    painter.setClipRect(drawing_bounds, Qt::IntersectClip);
-    try {
-      graphic->drawContentsInView(painter, creating);
-      if (handles) graphic->drawHandlesInView(painter, graphic->ctrl_is_locked);
-    } catch (const std::exception&) {
-      // A graphic that cannot draw itself leaves only its own area empty.
+    const auto& graphic = list[size_t(i)];
+    if (!graphic->drawingBounds().intersects(rect)) continue;
+    const bool creating = graphic == creating_;
+    items.push_back({graphic, creating, !hiding_handles_ && !creating && selected[size_t(i)] != 0});
+  }
+  if (int(items.size()) >= Layer_Minimum_Graphics &&
+      double(area.width()) * area.height() >= Layer_Minimum_Pixels) {
+    // Many graphics over a large area: painted in bands on several threads, from copies.
+    for (Layer_Item& item : items) item.graphic = item.graphic->clone();
+    const QImage layer = Paint_Layer_In_Bands(items, area, zoom_, devicePixelRatioF());
+    if (!layer.isNull()) {
+      painter.save();
+      painter.resetTransform();
+      painter.drawImage(area.topLeft(), layer);
+      painter.restore();
     }
-    painter.restore();
+  } else {
+    Paint_Layer_Items(painter, items);
   }
 
   if (!marquee_.isNull()) {
