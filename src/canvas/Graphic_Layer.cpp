@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <exception>
 #include <memory>
 
 namespace {
@@ -43,7 +42,7 @@ void Paint_Layer_Items(QPainter& painter, const std::vector<Layer_Item>& items) 
     try {
       graphic.drawContentsInView(painter, item.being_created);
       if (item.handles) graphic.drawHandlesInView(painter, graphic.ctrl_is_locked);
-    } catch (const std::exception&) {
+    } catch (...) {
       // Only this graphic's area stays empty.
     }
     painter.restore();
