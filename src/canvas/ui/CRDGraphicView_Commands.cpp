@@ -147,7 +147,8 @@ bool CRDGraphicView::makeNewImageFromPasteboard(const QMimeData* data, const QPo
 // ---- Undo and redo -----------------------------------------------------------------------
 
 void CRDGraphicView::undo() {
-  if (!document_) return;
+  // A press holds its undo group open until its release.
+  if (!document_ || drag_.kind != Drag_Kind::None) return;
   undo_selection_indexes_ = Index_Set{};
   document_->undoManager()->undo();
   if (!undo_selection_indexes_->isEmpty()) changeSelectionIndexes(*undo_selection_indexes_);
@@ -156,7 +157,8 @@ void CRDGraphicView::undo() {
 }
 
 void CRDGraphicView::redo() {
-  if (!document_) return;
+  // A press holds its undo group open until its release.
+  if (!document_ || drag_.kind != Drag_Kind::None) return;
   undo_selection_indexes_ = Index_Set{};
   document_->undoManager()->redo();
   if (!undo_selection_indexes_->isEmpty()) changeSelectionIndexes(*undo_selection_indexes_);
