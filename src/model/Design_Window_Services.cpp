@@ -1,7 +1,10 @@
 #include "model/Design_Window_Services.h"
 
 #include "model/Fonts.h"
+#include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
+
+#include <QDir>
 
 QFont Window_All_Text_Font() {
   if (auto* s = Window_Services()) return s->All_Text_font();
@@ -46,4 +49,62 @@ void Window_Show_Card_Image_Path(const QString& path) {
 
 void Window_Show_Card_Properties() {
   if (auto* s = Window_Services()) s->Show_Card_Properties();
+}
+
+namespace {
+// The resource file of a picture the window loads at start; null for another name.
+Picture resource_picture(const QString& field_name) {
+  static const struct {
+    const char* field;
+    const char* file;
+  } files[] = {{"no_image", "no.png"},
+               {"barcode_sample_img", "barcode_sample.png"},
+               {"sign_sample_img", "sign_sample.png"},
+               {"fp_sample_img", "fingerprints.png"},
+               {"banner_image", "banner.png"},
+               {"promotion_pattern_image", "pattern_1.jpg"}};
+  for (const auto& entry : files)
+    if (field_name == QLatin1String(entry.field))
+      return Cached_Picture_File(QDir(Resource_Path).filePath(QLatin1String(entry.file)));
+  return {};
+}
+}  // namespace
+
+Picture Design_Window_Services::Loaded_Picture(const QString& field_name) {
+  return resource_picture(field_name);
+}
+
+QString Window_Current_Graphic_Class() {
+  if (auto* s = Window_Services()) return s->currentGraphicClass();
+  return {};
+}
+
+int Window_Current_Control_Tool() {
+  if (auto* s = Window_Services()) return s->Current_Control_Tool();
+  return 0;
+}
+
+Picture Window_Loaded_Picture(const QString& field_name) {
+  if (auto* s = Window_Services()) return s->Loaded_Picture(field_name);
+  return resource_picture(field_name);
+}
+
+void Window_Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic) {
+  if (auto* s = Window_Services()) s->Show_RHS_Properties(graphic);
+}
+
+void Window_Undo_Redo_Button_state() {
+  if (auto* s = Window_Services()) s->Undo_Redo_Button_state();
+}
+
+void Window_Set_Paste_Button_Status() {
+  if (auto* s = Window_Services()) s->Set_Paste_Button_Status();
+}
+
+void Window_Open_Barcode_Window() {
+  if (auto* s = Window_Services()) s->Open_Barcode_Window();
+}
+
+void Window_Set_Same_Size_Buttons_Enabled(bool enabled) {
+  if (auto* s = Window_Services()) s->Set_Same_Size_Buttons_Enabled(enabled);
 }

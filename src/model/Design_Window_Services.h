@@ -5,12 +5,16 @@
 // implementation to observe the calls.
 
 #include "model/CRDColor.h"
+#include "model/Picture.h"
 
 #include <QFont>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 
+#include <memory>
+
+class CRDGraphic;
 class QPainter;
 struct Card_Property;
 
@@ -39,6 +43,27 @@ class Design_Window_Services {
   virtual void Show_Card_Image_Path(const QString& /*path*/) {}
   // Rebuilds the property sidebar with nothing selected (the card's tabs).
   virtual void Show_Card_Properties() {}
+
+  // ---- Canvas (defaults for windows and doubles without them) ---------------------------
+  // The class name of the current tool's objects ("CRDText", "Shape_Control", ...); empty
+  // for the arrow and for tools that make nothing.
+  virtual QString currentGraphicClass() const { return {}; }
+  // The current tool number (Selected_Control_Tool, 0 the arrow).
+  virtual int Current_Control_Tool() const { return 0; }
+  // One of the pictures the window loads at start, by its field name: "no_image",
+  // "barcode_sample_img", "sign_sample_img", "fp_sample_img", "banner_image",
+  // "promotion_pattern_image". The default reads the resource folder's file.
+  virtual Picture Loaded_Picture(const QString& field_name);
+  // Rebuilds the property sidebar for the graphic, or for the card when it is null.
+  virtual void Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& /*graphic*/) {}
+  // Enables the Undo and Redo buttons by the document's undo manager.
+  virtual void Undo_Redo_Button_state() {}
+  // Enables the Paste button when the clipboard holds copied graphics.
+  virtual void Set_Paste_Button_Status() {}
+  // Opens the barcode designer on the barcode graphic of the current side's canvas.
+  virtual void Open_Barcode_Window() {}
+  // Enables the same-width, same-height and natural-size buttons.
+  virtual void Set_Same_Size_Buttons_Enabled(bool /*enabled*/) {}
 };
 
 // The published services, or nullptr before the design window exists.
@@ -55,3 +80,11 @@ void Window_Reset_Image_Editing_Controls();
 Card_Property* Window_Side_Card_Property(int side);  // nullptr
 void Window_Show_Card_Image_Path(const QString& path);
 void Window_Show_Card_Properties();
+QString Window_Current_Graphic_Class();  // ""
+int Window_Current_Control_Tool();       // 0
+Picture Window_Loaded_Picture(const QString& field_name);
+void Window_Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic);
+void Window_Undo_Redo_Button_state();
+void Window_Set_Paste_Button_Status();
+void Window_Open_Barcode_Window();
+void Window_Set_Same_Size_Buttons_Enabled(bool enabled);

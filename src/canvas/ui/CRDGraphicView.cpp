@@ -1,0 +1,449 @@
+#include "canvas/ui/CRDGraphicView.h"
+
+#include "canvas/CRDGrid.h"
+#include "canvas/Card_Base.h"
+#include "canvas/Graphic_Layer.h"
+#include "model/Design_Window_Services.h"
+
+#include <QDebug>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+const QString CRDGraphicViewGraphicsBindingName = QStringLiteral("graphics");
+const QString CRDGraphicViewGraphicsBindingName_back = QStringLiteral("graphics_back");
+const QString CRDGraphicViewGraphicsBindingName_temp = QStringLiteral("graphics_temp");
+const QString CRDGraphicViewPasteboardMimeType =
+    QStringLiteral("application/x-dirar-voveda-2-pasteboard-type");
+const QString CRDGraphicViewPasteboardTokenMimeType =
+    QStringLiteral("application/x-dirar-voveda-2-pasteboard-token");
+const QString CRDGraphicViewLockedMessage = QStringLiteral("Selected control is locked.");
+
+namespace {
+
+// From this many graphics over this many pixels, a repaint is shared out among threads.
+constexpr int Layer_Minimum_Graphics = 24;
+constexpr double Layer_Minimum_Pixels = 160.0 * 160.0;
+
+// The rectangle union in which an empty rectangle does not count.
+QRectF unite(const QRectF& a, const QRectF& b) { return Union_Rect(a, b); }
+
+// The platform's point-in-rectangle rule: the left and top edges belong to the rectangle,
+// the right and bottom edges do not.
+bool point_in_rect(const QPointF& p, const QRectF& r) {
+  return p.x() >= r.left() && p.x() < r.right() && p.y() >= r.top() && p.y() < r.bottom();
+}
+
+Index_Set normalized(Index_Set indexes, int count) {
+  std::sort(indexes.begin(), indexes.end());
+  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  indexes.erase(std::remove_if(indexes.begin(), indexes.end(),
+                               [count](int i) { return i < 0 || i >= count; }),
+                indexes.end());
+  return indexes;
+}
+
+}  // namespace
+
+CRDGraphicView::CRDGraphicView(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(false);
+  // Corners outside a rounded or oval card show what lies behind the canvas.
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  handle_showing_timer_.setSingleShot(true);
+  handle_showing_timer_.setTimerType(Qt::PreciseTimer);
+  handle_showing_timer_.setInterval(500);
+  connect(&handle_showing_timer_, &QTimer::timeout, this, [this] {
+    hiding_handles_ = false;
+    setNeedsDisplayInRect(CRDGraphic::drawingBoundsOfGraphics(selectedGraphics()));
+  });
+  update_widget_size();
+}
+
+CRDGraphicView::~CRDGraphicView() {
+  handle_showing_timer_.stop();
+  if (drag_.kind != Drag_Kind::None) end_drag();
+  setGrid(nullptr);
+  unbind(CRDGraphicViewGraphicsBindingName);
+}
+
+// ---- Connections -------------------------------------------------------------------------
+
+bool CRDGraphicView::bind(const QString& name, CRDDocument* document) {
+  CRDDocument::Side side;
+  if (name == CRDGraphicViewGraphicsBindingName)
+    side = CRDDocument::Side::Front;
+  else if (name == CRDGraphicViewGraphicsBindingName_back)
+    side = CRDDocument::Side::Back;
+  else if (name == CRDGraphicViewGraphicsBindingName_temp)
+    side = CRDDocument::Side::Temp;
+  else
+    return false;
+  if (!document) return false;
+  if (isBound()) unbind(CRDGraphicViewGraphicsBindingName);
+  document_ = document;
+  side_ = side;
+  document_connections_
+      << connect(document, &CRDDocument::graphicsInserted, this, &CRDGraphicView::on_inserted)
+      << connect(document, &CRDDocument::graphicsRemoved, this, &CRDGraphicView::on_removed)
+      << connect(document, &CRDDocument::graphicChanged, this, &CRDGraphicView::on_changed)
+      << connect(document, &QObject::destroyed, this, [this] {
+           document_connections_.clear();
+           selection_.clear();
+           selected_graphic_.reset();
+           update();
+         });
+  update();
+  schedule_card_check();
+  return true;
+}
+
+void CRDGraphicView::unbind(const QString& name) {
+  if (name != CRDGraphicViewGraphicsBindingName && name != CRDGraphicViewGraphicsBindingName_back &&
+      name != CRDGraphicViewGraphicsBindingName_temp)
+    return;
+  if (drag_.kind != Drag_Kind::None) end_drag();
+  for (const auto& connection : document_connections_) disconnect(connection);
+  document_connections_.clear();
+  document_ = nullptr;
+  const bool had_selection = !selection_.isEmpty();
+  selection_.clear();
+  selected_graphic_.reset();
+  update();
+  if (had_selection) emit selectionIndexesChanged();
+}
+
+void CRDGraphicView::setGrid(CRDGrid* grid) {
+  if (grid == grid_) return;
+  disconnect(grid_connection_);
+  grid_ = grid;
+  if (grid)
+    grid_connection_ = connect(grid, &CRDGrid::valueChanged, this, [this](const QString& key) {
+      if (key == CRDGridAnyKey) update();
+    });
+  update();
+}
+
+// ---- Frame and zoom ----------------------------------------------------------------------
+
+void CRDGraphicView::setFrameSize(const QSizeF& size) {
+  const QSizeF valid(std::isfinite(size.width()) ? std::max(0.0, size.width()) : 0.0,
+                     std::isfinite(size.height()) ? std::max(0.0, size.height()) : 0.0);
+  if (valid == frame_size_) return;
+  frame_size_ = valid;
+  update_widget_size();
+  update();
+}
+
+void CRDGraphicView::setZoomFactor(double factor) {
+  if (!(factor > 0) || !std::isfinite(factor) || factor == zoom_) return;
+  zoom_ = factor;
+  update_widget_size();
+  update();
+}
+
+void CRDGraphicView::update_widget_size() {
+  // Whole pixels covering the card (a hair over a whole number does not add a pixel).
+  auto pixels = [this](double points) {
+    return int(std::clamp(std::ceil(points * zoom_ - 1e-6), 0.0, double(QWIDGETSIZE_MAX)));
+  };
+  setFixedSize(pixels(frame_size_.width()), pixels(frame_size_.height()));
+}
+
+QRectF CRDGraphicView::widgetRect(const QRectF& points) const {
+  return QRectF(points.topLeft() * zoom_, points.size() * zoom_);
+}
+
+void CRDGraphicView::setNeedsDisplayInRect(const QRectF& points) {
+  if (!(points.width() > 0) || !(points.height() > 0)) return;
+  // One pixel more on every side covers antialiased edges.
+  update(widgetRect(points).toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void CRDGraphicView::Refresh_ScrollView() {
+  QWidget* area = parentWidget();
+  while (area && !area->inherits("QAbstractScrollArea")) area = area->parentWidget();
+  if (area)
+    area->update();
+  else
+    update();
+}
+
+// ---- List and selection ------------------------------------------------------------------
+
+const Graphic_List& CRDGraphicView::graphics() const {
+  static const Graphic_List empty;
+  return document_ ? document_->list(side_) : empty;
+}
+
+int CRDGraphicView::index_of(const CRDGraphic* graphic) const {
+  const Graphic_List& list = graphics();
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].get() == graphic) return int(i);
+  return -1;
+}
+
+bool CRDGraphicView::isSelected(int index) const {
+  return std::binary_search(selection_.begin(), selection_.end(), index);
+}
+
+Graphic_List CRDGraphicView::selectedGraphics() const {
+  const Graphic_List& list = graphics();
+  Graphic_List selected;
+  selected.reserve(selection_.size());
+  for (int i : selection_)
+    if (i < int(list.size())) selected.push_back(list[size_t(i)]);
+  return selected;
+}
+
+std::shared_ptr<CRDGraphic> CRDGraphicView::Selected_Graphic() const {
+  return selected_graphic_.lock();
+}
+
+void CRDGraphicView::changeSelectionIndexes(const Index_Set& indexes) {
+  if (!isBound()) {
+    qWarning("An CRDGraphicView's 'graphics' property is not bound to anything.");
+    return;
+  }
+  const Graphic_List& list = graphics();
+  const Index_Set wanted = normalized(indexes, int(list.size()));
+  // The graphics whose selection changes, old ones first.
+  QRectF changed;
+  for (int i : selection_)
+    if (!wanted.contains(i) && i < int(list.size()))
+      changed = unite(changed, list[size_t(i)]->drawingBounds());
+  for (int i : wanted)
+    if (!isSelected(i)) changed = unite(changed, list[size_t(i)]->drawingBounds());
+  set_selection(wanted, changed);
+  Window_Set_Same_Size_Buttons_Enabled(wanted.size() > 1);
+}
+
+void CRDGraphicView::set_selection(Index_Set indexes, const QRectF& changed_area) {
+  if (indexes == selection_) return;
+  selection_ = std::move(indexes);
+  setNeedsDisplayInRect(changed_area);
+  remember_drawn_selection(changed_area);
+  emit selectionIndexesChanged();
+}
+
+// The front-most selected graphic that the redraw of the area shows with handles becomes
+// the remembered graphic, as a redraw would show it to the user.
+void CRDGraphicView::remember_drawn_selection(const QRectF& area) {
+  if (hiding_handles_ || area.isEmpty()) return;
+  const Graphic_List& list = graphics();
+  for (int i : selection_) {
+    if (i >= int(list.size())) break;
+    const auto& graphic = list[size_t(i)];
+    if (graphic == creating_) continue;
+    if (graphic->drawingBounds().intersects(area)) {
+      selected_graphic_ = graphic;
+      return;
+    }
+  }
+}
+
+void CRDGraphicView::selectAll() {
+  Index_Set all;
+  for (int i = 0; i < int(graphics().size()); ++i) all << i;
+  changeSelectionIndexes(all);
+}
+
+void CRDGraphicView::deselectAll() { changeSelectionIndexes({}); }
+
+// ---- Changes of the list -----------------------------------------------------------------
+
+void CRDGraphicView::on_inserted(CRDDocument::Side side, const QList<int>& indexes) {
+  if (side != side_) return;
+  const Graphic_List& list = graphics();
+  QRectF area;
+  for (int i : indexes)
+    if (i >= 0 && i < int(list.size())) area = unite(area, list[size_t(i)]->drawingBounds());
+  setNeedsDisplayInRect(area);
+
+  // The selected graphics keep their selection at their new places.
+  Index_Set inserted = indexes;
+  std::sort(inserted.begin(), inserted.end());
+  Index_Set moved;
+  int j = 0, shift = 0;
+  for (int s : selection_) {
+    while (j < inserted.size() && inserted[j] <= s + shift) {
+      ++shift;
+      ++j;
+    }
+    moved << s + shift;
+  }
+  if (moved != selection_) {
+    selection_ = moved;
+    emit selectionIndexesChanged();
+  }
+  remember_drawn_selection(area);
+  if (undo_selection_indexes_)
+    for (int i : indexes)
+      if (!undo_selection_indexes_->contains(i)) undo_selection_indexes_->append(i);
+}
+
+void CRDGraphicView::on_removed(CRDDocument::Side side, const QList<int>& indexes,
+                                const Graphic_List& graphics_removed,
+                                const QList<QRectF>& drawing_bounds) {
+  if (side != side_) return;
+  QRectF area;
+  for (const QRectF& r : drawing_bounds) area = unite(area, r);
+  setNeedsDisplayInRect(area);
+
+  const auto remembered = selected_graphic_.lock();
+  for (const auto& graphic : graphics_removed)
+    if (graphic == remembered) selected_graphic_.reset();
+
+  Index_Set removed = indexes;
+  std::sort(removed.begin(), removed.end());
+  Index_Set kept;
+  for (int s : selection_) {
+    if (std::binary_search(removed.begin(), removed.end(), s)) continue;
+    kept << s - int(std::lower_bound(removed.begin(), removed.end(), s) - removed.begin());
+  }
+  if (kept != selection_) {
+    selection_ = kept;
+    emit selectionIndexesChanged();
+  }
+  remember_drawn_selection(area);
+  if (graphics().empty()) schedule_card_check();
+}
+
+void CRDGraphicView::on_changed(CRDDocument::Side side, const std::shared_ptr<CRDGraphic>& graphic,
+                                const QString&, const QRectF& old_drawing_bounds) {
+  if (side != side_ || !graphic) return;
+  setNeedsDisplayInRect(old_drawing_bounds);
+  setNeedsDisplayInRect(graphic->drawingBounds());
+  if (undo_selection_indexes_) {
+    const int index = index_of(graphic.get());
+    if (index >= 0 && !undo_selection_indexes_->contains(index))
+      undo_selection_indexes_->append(index);
+  }
+}
+
+// A side without graphics shows the card's settings in the sidebar: checked once control
+// returns to the event loop, when the canvas is on screen, as a redraw would.
+void CRDGraphicView::schedule_card_check() {
+  if (card_check_pending_) return;
+  card_check_pending_ = true;
+  QMetaObject::invokeMethod(this, &CRDGraphicView::show_card_if_empty, Qt::QueuedConnection);
+}
+
+void CRDGraphicView::show_card_if_empty() {
+  card_check_pending_ = false;
+  if (isBound() && isVisible() && graphics().empty()) Window_Show_RHS_Properties(nullptr);
+}
+
+void CRDGraphicView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  schedule_card_check();
+}
+
+void CRDGraphicView::hideEvent(QHideEvent* event) {
+  // A press whose release can no longer arrive ends here.
+  if (drag_.kind != Drag_Kind::None) end_drag();
+  QWidget::hideEvent(event);
+}
+
+// ---- Drawing -----------------------------------------------------------------------------
+
+void CRDGraphicView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.scale(zoom_, zoom_);
+  const QRect area = event->rect();
+  const QRectF widened = QRectF(area).adjusted(-1, -1, 1, 1);
+  const QRectF rect(widened.topLeft() / zoom_, widened.size() / zoom_);
+
+  // The base is built on the whole card; the area only limits what is painted.
+  Card_Base_Drawing(painter, bounds());
+  if (grid_) grid_->drawRect(painter, rect);
+
+  // The graphics meeting the area, the back-most first.
+  const Graphic_List& list = graphics();
+  std::vector<char> selected(list.size(), 0);
+  for (int i : selection_)
+    if (i < int(list.size())) selected[size_t(i)] = 1;
+  std::vector<Layer_Item> items;
+  for (int i = int(list.size()) - 1; i >= 0; --i) {
+    const auto& graphic = list[size_t(i)];
+    if (!graphic->drawingBounds().intersects(rect)) continue;
+    const bool creating = graphic == creating_;
+    items.push_back({graphic, creating, !hiding_handles_ && !creating && selected[size_t(i)] != 0});
+  }
+  if (int(items.size()) >= Layer_Minimum_Graphics &&
+      double(area.width()) * area.height() >= Layer_Minimum_Pixels) {
+    // Many graphics over a large area: painted in bands on several threads, from copies.
+    for (Layer_Item& item : items) item.graphic = item.graphic->clone();
+    const QImage layer = Paint_Layer_In_Bands(items, area, zoom_, devicePixelRatioF());
+    if (!layer.isNull()) {
+      painter.save();
+      painter.resetTransform();
+      painter.drawImage(area.topLeft(), layer);
+      painter.restore();
+    }
+  } else {
+    Paint_Layer_Items(painter, items);
+  }
+
+  if (!marquee_.isNull()) {
+    // A one-point frame inside the rubber band.
+    const QColor knob(128, 128, 128);
+    const QRectF m = marquee_;
+    const double line = std::min({1.0, m.width(), m.height()});
+    painter.fillRect(QRectF(m.left(), m.top(), m.width(), line), knob);
+    painter.fillRect(QRectF(m.left(), m.bottom() - line, m.width(), line), knob);
+    painter.fillRect(QRectF(m.left(), m.top(), line, m.height()), knob);
+    painter.fillRect(QRectF(m.right() - line, m.top(), line, m.height()), knob);
+  }
+}
+
+// ---- Hit testing -------------------------------------------------------------------------
+
+std::optional<CRDGraphicView::Hit> CRDGraphicView::graphicUnderPoint(const QPointF& point) const {
+  const Graphic_List& list = graphics();
+  for (size_t i = 0; i < list.size(); ++i) {
+    const auto& graphic = list[i];
+    if (!point_in_rect(point, graphic->drawingBounds())) continue;
+    const bool selected = isSelected(int(i));
+    if (selected) {
+      const int handle = graphic->handleUnderPoint(point);
+      if (handle != CRDGraphicNoHandle) return Hit{graphic, int(i), true, handle};
+    }
+    if (graphic->isContentsUnderPoint(point))
+      return Hit{graphic, int(i), selected, CRDGraphicNoHandle};
+  }
+  return std::nullopt;
+}
+
+Index_Set CRDGraphicView::indexesOfGraphicsIntersectingRect(const QRectF& rect) const {
+  const Graphic_List& list = graphics();
+  Index_Set indexes;
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i]->drawingBounds().intersects(rect)) indexes << int(i);
+  return indexes;
+}
+
+// ---- List edits through the document -----------------------------------------------------
+
+bool CRDGraphicView::insert_graphics(const Graphic_List& graphics_to_insert,
+                                     const QList<int>& indexes) {
+  if (!document_) {
+    qWarning("An CRDGraphicView's 'graphics' property is not bound to anything.");
+    return false;
+  }
+  return document_->insertGraphics(side_, graphics_to_insert, indexes);
+}
+
+bool CRDGraphicView::remove_graphics(const QList<int>& indexes) {
+  if (!document_) {
+    qWarning("An CRDGraphicView's 'graphics' property is not bound to anything.");
+    return false;
+  }
+  return document_->removeGraphicsAtIndexes(side_, indexes);
+}

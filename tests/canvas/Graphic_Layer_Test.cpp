@@ -1,0 +1,126 @@
+// The graphics layer painted in bands on several threads looks like the same graphics
+// painted in one pass, also where graphics cross band edges, at fractional zooms and on
+// high resolution screens; and a graphic that cannot draw leaves only its own area empty.
+
+#include "canvas/Graphic_Layer.h"
+#include "model/CRDLine.h"
+#include "model/CRDText.h"
+#include "model/Shape_Control.h"
+#include "support/Test_Support.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+std::vector<Layer_Item> mixed_items() {
+  std::vector<Layer_Item> items;
+  const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
+  for (int i = 0; i < 40; ++i) {
+    auto shape = std::make_shared<Shape_Control>();
+    shape->Set_Shape_Type(codes[i % codes.size()]);
+    shape->setBounds(QRectF(5 + (i % 8) * 29, 4 + (i / 8) * 37.5, 40, 45));
+    shape->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("S");
+    shape->_fillColor = CRDColor::rgb((i % 5) / 5.0, 0.5, 0.8);
+    shape->_fill_Grad_clr1 = CRDColor::rgb(1, 0.6, 0);
+    shape->_fill_Grad_clr2 = CRDColor::rgb(0, 0.2, 1);
+    shape->_fill_grad_angle = i * 20;
+    shape->_strokeWidth = 1 + i % 3;
+    shape->_stroke_border_type = i % 3 ? QStringLiteral("DA") : QStringLiteral("S");
+    items.push_back({shape, false, i % 7 == 0});
+  }
+  for (int i = 0; i < 6; ++i) {
+    auto text = std::make_shared<CRDText>();
+    text->setBounds(QRectF(10 + i * 35, 20 + i * 28, 90, 40));
+    text->Text_Value = QStringLiteral("Many happy returns %1").arg(i);
+    items.push_back({text, i == 2, false});
+  }
+  auto line = std::make_shared<CRDLine>();
+  line->setBounds({0, 0, 240, 190});
+  items.push_back({line, false, true});
+  return items;
+}
+
+// The largest difference of any channel of any pixel; 255 when the sizes differ.
+int largest_difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 255;
+  const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  int largest = 0;
+  for (int row = 0; row < x.height(); ++row)
+    for (int column = 0; column < x.width(); ++column) {
+      const QRgb p = x.pixel(column, row), q = y.pixel(column, row);
+      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+    }
+  return largest;
+}
+
+QImage one_pass(const std::vector<Layer_Item>& items, QSize size, double zoom, double ratio) {
+  QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  image.setDevicePixelRatio(ratio);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.scale(zoom, zoom);
+  Paint_Layer_Items(painter, items);
+  return image;
+}
+
+TEST(Graphic_Layer, BandsLookLikeOnePass) {
+  const std::vector<Layer_Item> items = mixed_items();
+  // Every band paints copies: a text's styled text, made when it is first painted, is
+  // made on the copies only.
+  const CRDGraphic& text = *items[40].graphic;
+  Paint_Layer_In_Bands(items, QRect(0, 0, 250, 200), 1, 1);
+  EXPECT_EQ(text._Text_contents, nullptr);
+
+  struct Case {
+    double zoom, ratio;
+  } cases[] = {{1, 1}, {2, 1}, {1.25, 1}, {2, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.zoom);
+    SCOPED_TRACE(c.ratio);
+    const QSize size = (QSizeF(250, 200) * c.zoom).toSize();
+    const QImage expected = one_pass(items, size, c.zoom, c.ratio);
+    const QImage bands = Paint_Layer_In_Bands(items, QRect(QPoint(0, 0), size), c.zoom, c.ratio);
+    ASSERT_EQ(bands.size(), expected.size());
+    EXPECT_EQ(bands.devicePixelRatio(), c.ratio);
+    // Curves are flattened a little differently where a band edge cuts them: a few levels
+    // of antialiasing at most.
+    EXPECT_LE(largest_difference(bands, expected), 4);
+
+    // An area inside the widget: the picture starts at the area's corner.
+    const QRect area(13, 150, size.width() / 2, size.height() - 150);
+    const QImage part = Paint_Layer_In_Bands(items, area, c.zoom, c.ratio);
+    const QRect pixels(QPointF(area.topLeft() * c.ratio).toPoint(), part.size());
+    EXPECT_LE(largest_difference(part, expected.copy(pixels)), 4);
+  }
+  EXPECT_NE(text._Text_contents, nullptr);  // painting the items themselves made it
+}
+
+TEST(Graphic_Layer, AFailingGraphicLeavesOnlyItsOwnAreaEmpty) {
+  // A bare record has no outline of its own: asking for one throws.
+  struct Broken : CRDGraphic {
+    void drawContentsInView(QPainter& painter, bool) override {
+      painter.fillRect(bounds(), Qt::red);
+      bezierPathForDrawing();
+    }
+    std::shared_ptr<CRDGraphic> clone() const override { return clone_as<Broken>(); }
+  };
+  auto broken = std::make_shared<Broken>();
+  broken->setBounds({10, 10, 20, 20});
+  auto after = std::make_shared<Shape_Control>();
+  after->setBounds({50, 10, 20, 20});
+  after->_fillColor = CRDColor::rgb(0, 0, 1);
+  const std::vector<Layer_Item> items = {{broken, false, false}, {after, false, false}};
+  const QImage image = one_pass(items, {100, 50}, 1, 1);
+  EXPECT_EQ(image.pixelColor(60, 20), QColor(Qt::blue));
+  EXPECT_EQ(image.pixelColor(5, 5).alpha(), 0);
+}
+
+}  // namespace
