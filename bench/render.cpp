@@ -156,4 +156,3 @@ void BM_RenderSide_Pdf(benchmark::State& state) {
 BENCHMARK(BM_RenderSide_Pdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-

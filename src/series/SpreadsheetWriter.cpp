@@ -462,29 +462,38 @@ Sheet_Rows SpreadsheetWriter::ReadData_only_column() {
 
 // ---- Writing -----------------------------------------------------------------------------
 
-bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool) {
-  SpreadsheetWriter& shared = spreadsheet();
-  shared.data_ = rows;
+bool SpreadsheetWriter::Unpack_Template_For(const QString& path, const Sheet_Rows& rows,
+                                            const QString& template_name) {
+  data_ = rows;
   if (widest_row(rows) == 0) {
     Show_NSLog_Message(
         QStringLiteral("Error when writing file %1: there is nothing to write.").arg(path));
     return false;
   }
-  const QString template_path = Resource_Path + QStringLiteral("/Template.xlsx");
+  const QString template_path = Resource_Path + u'/' + template_name;
   if (!QFileInfo(template_path).isFile()) {
     Show_NSLog_Message(QStringLiteral("Error when writing file %1: the template %2 is missing.")
                            .arg(path, template_path));
     return false;
   }
-  const QString folder = shared.tmpDir_;
-  if (!shared.Prepare_Unpack_Folder() ||
-      !QDir().mkpath(folder + QStringLiteral("/xl/worksheets"))) {
-    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(folder));
+  if (!Prepare_Unpack_Folder()) {
+    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(tmpDir_));
     return false;
   }
   Zip_Error error;
-  if (!Zip_Archive::unzipFileAtPath(template_path, folder, true, QString(), &error)) {
+  if (!Zip_Archive::unzipFileAtPath(template_path, tmpDir_, true, QString(), &error)) {
     Show_NSLog_Message(QStringLiteral("%1: %2").arg(template_path, error.localizedDescription));
+    return false;
+  }
+  return true;
+}
+
+bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool) {
+  SpreadsheetWriter& shared = spreadsheet();
+  if (!shared.Unpack_Template_For(path, rows, QStringLiteral("Template.xlsx"))) return false;
+  const QString folder = shared.tmpDir_;
+  if (!QDir().mkpath(folder + QStringLiteral("/xl/worksheets"))) {
+    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(folder));
     return false;
   }
   // The shared strings are known before the sheet is written (every text that is not a

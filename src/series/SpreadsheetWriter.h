@@ -111,6 +111,11 @@ class SpreadsheetWriter {
   SpreadsheetWriter();
   explicit SpreadsheetWriter(const QString& folder);  // a helper that only reads parts
   bool Prepare_Unpack_Folder();
+  // Takes the rows to write and unpacks the named template of the resource folder into
+  // the emptied unpack folder; logs and answers false when there is nothing to write or
+  // the template cannot be unpacked.
+  bool Unpack_Template_For(const QString& path, const Sheet_Rows& rows,
+                           const QString& template_name);
   QString Worksheet_Path() const;
 
   Sheet_Rows data_;

@@ -368,28 +368,8 @@ Sheet_Rows SpreadsheetWriter::ReadODS(const QString& path) {
 
 bool SpreadsheetWriter::WriteODS(const QString& path, const Sheet_Rows& rows, bool) {
   SpreadsheetWriter& shared = spreadsheet();
-  shared.data_ = rows;
-  if (widest_row(rows) == 0) {
-    Show_NSLog_Message(
-        QStringLiteral("Error when writing file %1: there is nothing to write.").arg(path));
-    return false;
-  }
-  const QString template_path = Resource_Path + QStringLiteral("/Template.ods");
-  if (!QFileInfo(template_path).isFile()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1: the template %2 is missing.")
-                           .arg(path, template_path));
-    return false;
-  }
+  if (!shared.Unpack_Template_For(path, rows, QStringLiteral("Template.ods"))) return false;
   const QString folder = shared.tmpDir_;
-  if (!shared.Prepare_Unpack_Folder()) {
-    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(folder));
-    return false;
-  }
-  Zip_Error error;
-  if (!Zip_Archive::unzipFileAtPath(template_path, folder, true, QString(), &error)) {
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(template_path, error.localizedDescription));
-    return false;
-  }
   if (!shared.WriteODSData(folder + QStringLiteral("/content.xml"))) return false;
   // The package's "mimetype" comes first and uncompressed, so that it can be recognised
   // from its first bytes.
