@@ -25,6 +25,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/Bench_Scenes.h"
+
 namespace {
 
 QImage photo(QSize size, int seed) {
@@ -60,30 +62,12 @@ struct Side {
       return QRectF(std::fmod(i * 37.0, card.width() - w), std::fmod(i * 53.0, card.height() - h),
                     w, h);
     };
-    const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
-    const QStringList fills = {"S", "G", "H"};
-    for (int i = 0; i < 250; ++i) {
-      auto s = std::make_shared<Shape_Control>();
-      s->Set_Shape_Type(codes[i % codes.size()]);
-      s->_bounds = place(i, 30 + i % 40, 25 + i % 30);
-      s->_fill_type = fills[i % fills.size()];
-      s->_fillColor = CRDColor::rgb((i * 37 % 100) / 100.0, 0.4, 0.7);
-      s->_fill_Grad_clr1 = CRDColor::rgb(1, 0.5, 0);
-      s->_fill_Grad_clr2 = CRDColor::rgb(0, 0.3, 1);
-      s->_fill_grad_angle = i * 15;
-      s->_fill_hatch_type = QStringLiteral("Diagonal");
-      s->_strokeWidth = 1 + i % 4;
-      s->_stroke_border_type = QStringList{"S", "DA", "DO", "DD", "DDD"}[i % 5];
-      s->double_star_type = 1 + i % 5;
-      s->polygon_type = 1 + i % 5;
-      g.push_back(s);
-    }
+    for (int i = 0; i < 250; ++i)
+      g.push_back(bench_scenes::Mixed_Shape(i, place(i, 30 + i % 40, 25 + i % 30)));
     for (int i = 0; i < 150; ++i) {
-      auto t = std::make_shared<CRDText>();
-      t->_bounds = place(i + 1000, 120, 30);
-      t->Text_Value = QStringLiteral("Happy birthday, dear friend number %1!").arg(i);
-      t->text_ctrl_font =
-          Make_Font(i % 2 ? QStringLiteral("Times New Roman") : QStringLiteral("Arial"), 9 + i % 5);
+      auto t =
+          bench_scenes::Mixed_Text(i, place(i + 1000, 120, 30),
+                                   QStringLiteral("Happy birthday, dear friend number %1!").arg(i));
       t->text_alignmnet = i % 3;
       t->_isDrawingFill = i % 4 == 0;
       g.push_back(t);

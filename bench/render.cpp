@@ -18,6 +18,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/Bench_Scenes.h"
+
 namespace {
 
 // A photograph-like picture: smooth colour ramps with some detail.
@@ -67,31 +69,13 @@ struct Side {
     snapshot.side.Card_border_style = QStringLiteral("DA");
 
     Graphic_List& g = snapshot.graphics;
-    const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
-    const QStringList fills = {"S", "G", "H"};
-    for (int i = 0; i < 27; ++i) {
-      auto s = std::make_shared<Shape_Control>();
-      s->Set_Shape_Type(codes[i % codes.size()]);
-      s->_bounds = QRectF(10 + (i % 6) * 55, 10 + (i / 6) * 60, 50, 45);
-      s->_fill_type = fills[i % fills.size()];
-      s->_fillColor = CRDColor::rgb((i * 37 % 100) / 100.0, 0.4, 0.7);
-      s->_fill_Grad_clr1 = CRDColor::rgb(1, 0.5, 0);
-      s->_fill_Grad_clr2 = CRDColor::rgb(0, 0.3, 1);
-      s->_fill_grad_angle = i * 15;
-      s->_fill_hatch_type = QStringLiteral("Diagonal");
-      s->_strokeWidth = 1 + i % 4;
-      s->_stroke_border_type = QStringList{"S", "DA", "DO", "DD", "DDD"}[i % 5];
-      s->double_star_type = 1 + i % 5;
-      s->polygon_type = 1 + i % 5;
-      g.push_back(s);
-    }
+    for (int i = 0; i < 27; ++i)
+      g.push_back(
+          bench_scenes::Mixed_Shape(i, QRectF(10 + (i % 6) * 55, 10 + (i / 6) * 60, 50, 45)));
     for (int i = 0; i < 20; ++i) {
-      auto t = std::make_shared<CRDText>();
-      t->_bounds = QRectF(15 + (i % 2) * 170, 300 + (i / 2) * 20, 165, 40);
-      t->Text_Value =
-          QStringLiteral("Happy birthday, dear friend number %1! Many happy returns.").arg(i);
-      t->text_ctrl_font =
-          Make_Font(i % 2 ? QStringLiteral("Times New Roman") : QStringLiteral("Arial"), 9 + i % 5);
+      auto t = bench_scenes::Mixed_Text(
+          i, QRectF(15 + (i % 2) * 170, 300 + (i / 2) * 20, 165, 40),
+          QStringLiteral("Happy birthday, dear friend number %1! Many happy returns.").arg(i));
       t->txt_clr = CRDColor::rgb(0.2, 0.1, 0.4);
       t->text_alignmnet = i % 3;
       t->text_transfrom_case = i % 4;
