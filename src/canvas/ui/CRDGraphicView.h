@@ -263,6 +263,10 @@ class CRDGraphicView : public QWidget {
     int handle = CRDGraphicNoHandle;
     // Marquee
     Index_Set base_selection;
+    // Move and Resize: one undo group from the press to the release, whatever the event
+    // loop does in between.
+    QPointer<Undo_Manager> undo_group;
+    bool grouped_by_event = true;
   };
   // What a press does once its drag has ended.
   struct Press_Ending {
@@ -301,6 +305,7 @@ class CRDGraphicView : public QWidget {
   void moveSelectedGraphicsWithEvent(QMouseEvent* event);
   void resizeGraphic(const std::shared_ptr<CRDGraphic>& graphic, int handle, QMouseEvent* event);
   void marqueeSelectWithEvent(QMouseEvent* event);
+  void hold_undo_group();
   QPointF drag_point(QMouseEvent* event);
   void track(const QPointF& point);
   void end_drag();

@@ -7,6 +7,7 @@
 #include "model/Common_Functions.h"
 #include "model/Design_Window_Services.h"
 #include "model/Shared_Design_State.h"
+#include "model/Undo_Manager.h"
 
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -166,6 +167,7 @@ void CRDGraphicView::moveSelectedGraphicsWithEvent(QMouseEvent* event) {
   drag_.group = selectedGraphics();
   drag_.group_bounds = CRDGraphic::boundsOfGraphics(drag_.group);
   drag_.offset = drag_.start - drag_.group_bounds.topLeft();
+  hold_undo_group();
 }
 
 void CRDGraphicView::resizeGraphic(const std::shared_ptr<CRDGraphic>& graphic, int handle,
@@ -176,6 +178,18 @@ void CRDGraphicView::resizeGraphic(const std::shared_ptr<CRDGraphic>& graphic, i
   drag_.start = pointFromWidget(event->position());
   drag_.graphic = graphic;
   drag_.handle = handle;
+  hold_undo_group();
+}
+
+// The changes of a whole drag are one undo step: grouping by event would make one of every
+// pointer move.
+void CRDGraphicView::hold_undo_group() {
+  if (!document_) return;
+  Undo_Manager* undo = document_->undoManager();
+  drag_.grouped_by_event = undo->groupsByEvent();
+  undo->setGroupsByEvent(false);
+  undo->beginUndoGrouping();
+  drag_.undo_group = undo;
 }
 
 void CRDGraphicView::marqueeSelectWithEvent(QMouseEvent* event) {
@@ -239,6 +253,10 @@ void CRDGraphicView::track(const QPointF& point) {
 
 void CRDGraphicView::end_drag() {
   const Drag drag = std::exchange(drag_, Drag{});
+  if (Undo_Manager* undo = drag.undo_group) {
+    undo->endUndoGrouping();
+    undo->setGroupsByEvent(drag.grouped_by_event);
+  }
   switch (drag.kind) {
     case Drag_Kind::Move:
       if (drag.moving) {

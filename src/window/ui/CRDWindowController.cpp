@@ -14,6 +14,7 @@
 #include "window/ui/Open_Export_Log.h"
 #include "window/ui/PleaseWait_Modeless.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,9 +26,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -35,12 +38,21 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+#include <initializer_list>
+#include <utility>
+
 namespace {
 
 CRDWindowController* app_DefaultInstance = nullptr;
 
-// Extra height of a side view over the design area.
+// Extra height of a side view over the design area. It lies above the area's top edge,
+// so the view's lower edge, the horizontal scroll bar with the zoom pop-up, stays in sight.
 constexpr int side_view_extra_height = 15;
+
+QRect side_view_geometry(const QWidget* area) {
+  return QRect(0, -side_view_extra_height, area->width(), area->height() + side_view_extra_height);
+}
 
 const char* const border_style_items[] = {"Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"};
 const char* const border_style_codes[] = {"S", "DA", "DO", "DD", "DDD"};
@@ -76,8 +88,7 @@ class Side_View_Sizer : public QObject {
       auto* area = static_cast<QWidget*>(watched);
       for (QObject* child : area->children()) {
         auto* view = qobject_cast<QWidget*>(child);
-        if (view && !view->isHidden())
-          view->resize(area->width(), area->height() + side_view_extra_height);
+        if (view && !view->isHidden()) view->setGeometry(side_view_geometry(area));
       }
     }
     return false;
@@ -133,11 +144,25 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   awakeFromNib(resource_folder);
 }
 
-void CRDWindowController::setDocument(CRDDocument* document) { document_ = document; }
+void CRDWindowController::setDocument(CRDDocument* document) {
+  document_ = document;
+  const std::pair<CRDGraphicView*, const QString&> sides[] = {
+      {_graphicView, CRDGraphicViewGraphicsBindingName},
+      {_graphicView_BACK, CRDGraphicViewGraphicsBindingName_back},
+      {_graphicView_TEMP, CRDGraphicViewGraphicsBindingName_temp}};
+  for (const auto& [canvas, name] : sides) {
+    if (document)
+      canvas->bind(name, document);
+    else
+      canvas->unbind(name);
+  }
+}
 
 CRDWindowController::~CRDWindowController() {
   if (app_DefaultInstance == this) app_DefaultInstance = nullptr;
   if (Main_App_wnd == this) Set_Main_App_wnd(nullptr, nullptr);
+  // The canvases outlive this part of the window a little: nothing of theirs may reach it.
+  setDocument(nullptr);
 }
 
 // ---- The window's widgets ------------------------------------------------------------------
@@ -145,6 +170,7 @@ CRDWindowController::~CRDWindowController() {
 void CRDWindowController::build_window() {
   setWindowTitle(App_Name);
   build_toolbar();
+  build_edit_menu();
 
   auto* central = new QWidget(this);
   central->setObjectName(QStringLiteral("Main_wnd"));
@@ -168,20 +194,23 @@ void CRDWindowController::build_window() {
   setCentralWidget(central);
 }
 
-QWidget* CRDWindowController::build_side_view(const QString& name, QScrollArea*& scroll,
-                                              QWidget*& canvas) {
+QWidget* CRDWindowController::build_side_view(const QString& name, CRDZoomingScrollView*& scroll,
+                                              CRDGraphicView*& canvas) {
   auto* view = new QWidget(myTargetView);
   view->setObjectName(name);
-  scroll = new QScrollArea(view);
+  scroll = new CRDZoomingScrollView(view);
   scroll->setObjectName(name == QLatin1String("first_view")    ? "_zoomingScrollView"
                         : name == QLatin1String("second_view") ? "_zoomingScrollView_BACK"
                                                                : "_zoomingScrollView_TEMP");
-  scroll->setAlignment(Qt::AlignCenter);
-  canvas = new QWidget;
+  canvas = new CRDGraphicView;
   canvas->setObjectName(name == QLatin1String("first_view")    ? "_graphicView"
                         : name == QLatin1String("second_view") ? "_graphicView_BACK"
                                                                : "_graphicView_TEMP");
-  scroll->setWidget(canvas);
+  scroll->setDocumentView(canvas);
+  scroll->setFactor(_zoomFactor);
+  canvas->setGrid(_grid);
+  // A zoom chosen on one side holds for all three.
+  connect(scroll, &CRDZoomingScrollView::factorChanged, this, &CRDWindowController::setZoomFactor);
   auto* layout = new QVBoxLayout(view);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(scroll);
@@ -260,6 +289,63 @@ void CRDWindowController::build_toolbar() {
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);
   toolbar->addWidget(Front_back_label);
+}
+
+void CRDWindowController::build_edit_menu() {
+  using Command = CRDGraphicView::Command;
+  struct Item {
+    const char* name;
+    const char* label;
+    QKeySequence::StandardKey key;
+    Command command;
+    void (CRDGraphicView::*run)();
+  };
+  // Delete has no shortcut: the canvas takes the Delete and Backspace keys itself.
+  static const Item items[] = {
+      {"Undo_menu_item", "Undo", QKeySequence::Undo, Command::undo, &CRDGraphicView::undo},
+      {"Redo_menu_item", "Redo", QKeySequence::Redo, Command::redo, &CRDGraphicView::redo},
+      {"Cut_menu_item", "Cut", QKeySequence::Cut, Command::cut, &CRDGraphicView::cut},
+      {"Copy_menu_item", "Copy", QKeySequence::Copy, Command::copy, &CRDGraphicView::copy},
+      {"Paste_menu_item", "Paste", QKeySequence::Paste, Command::paste, &CRDGraphicView::paste},
+      {"Delete_menu_item", "Delete", QKeySequence::UnknownKey, Command::delete_,
+       &CRDGraphicView::delete_},
+      {"Select_All_menu_item", "Select All", QKeySequence::SelectAll, Command::selectAll,
+       &CRDGraphicView::selectAll},
+  };
+  Edit_menu = menuBar()->addMenu(QStringLiteral("&Edit"));
+  Edit_menu->setObjectName(QStringLiteral("Edit_menu"));
+  // Undo and Redo belong to the design; the others to the canvas with the focus.
+  auto target = [this](Command command) -> CRDGraphicView* {
+    CRDGraphicView* canvas = focused_canvas();
+    if (!canvas && (command == Command::undo || command == Command::redo))
+      canvas = current_canvas();
+    return canvas;
+  };
+  for (const Item& item : items) {
+    auto* action = Edit_menu->addAction(QString::fromLatin1(item.label));
+    action->setObjectName(QString::fromLatin1(item.name));
+    if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
+    const Command command = item.command;
+    const auto run = item.run;
+    connect(action, &QAction::triggered, this, [target, command, run] {
+      CRDGraphicView* canvas = target(command);
+      if (canvas && canvas->validateMenuItem(command)) (canvas->*run)();
+    });
+    // Shown items follow the canvas; shortcuts stay live and check when used.
+    connect(Edit_menu, &QMenu::aboutToShow, action, [target, command, action] {
+      CRDGraphicView* canvas = target(command);
+      action->setEnabled(canvas && canvas->validateMenuItem(command));
+    });
+    connect(Edit_menu, &QMenu::aboutToHide, action, [action] { action->setEnabled(true); });
+    if (command == Command::redo || command == Command::delete_) Edit_menu->addSeparator();
+  }
+}
+
+CRDGraphicView* CRDWindowController::focused_canvas() const {
+  QWidget* focus = focusWidget();
+  for (CRDGraphicView* canvas : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
+    if (canvas && canvas == focus) return canvas;
+  return nullptr;
 }
 
 void CRDWindowController::build_sidebar() {
@@ -475,11 +561,20 @@ void CRDWindowController::Set_Document_Size(QSizeF size_points) {
 }
 
 void CRDWindowController::SetDocumentCanvasSize(QSizeF size_points) {
-  for (QWidget* canvas : {_graphicView, _graphicView_BACK, _graphicView_TEMP}) canvas->resize(0, 0);
+  const std::initializer_list<CRDGraphicView*> canvases = {_graphicView, _graphicView_BACK,
+                                                           _graphicView_TEMP};
+  for (CRDGraphicView* canvas : canvases) canvas->setFrameSize(QSizeF(0, 0));
   Refresh_Canvas();
-  const QSize size = size_points.toSize();
-  for (QWidget* canvas : {_graphicView, _graphicView_BACK, _graphicView_TEMP}) canvas->resize(size);
+  for (CRDGraphicView* canvas : canvases) canvas->setFrameSize(size_points);
   Refresh_Canvas();
+}
+
+void CRDWindowController::setZoomFactor(double factor) {
+  if (!(factor > 0) || !std::isfinite(factor)) return;
+  _zoomFactor = factor;
+  for (CRDZoomingScrollView* scroll :
+       {_zoomingScrollView, _zoomingScrollView_BACK, _zoomingScrollView_TEMP})
+    scroll->setFactor(factor);
 }
 
 // ---- Presets -------------------------------------------------------------------------------
@@ -557,7 +652,7 @@ void CRDWindowController::Tool_Clicked(int tool) {
 void CRDWindowController::Select_tool_action() {
   emit Selected_Tool_Did_Change();
   Refresh_Canvas();
-  Show_RHS_Properties(nullptr);
+  Show_RHS_Properties(current_canvas()->Selected_Graphic());
 }
 
 void CRDWindowController::selectArrowTool() {
@@ -574,8 +669,27 @@ void CRDWindowController::selectedToolDidChange() {
   // Picture tools first ask for a file or a library picture; until the picture panel
   // offers those choices they make nothing.
   if (kind.isEmpty() || kind == QLatin1String("CRDImage")) return;
-  // The object itself is made by the current side's canvas at Control_New_Point of its
-  // side, with Tool_Frame_Size(Selected_Control_Tool).
+  // The current side, never the temporary one. With no control ID the canvas puts the
+  // frame at Control_New_Point of that side and keeps its size.
+  const bool back = Card_Front_Or_Back != 0;
+  CRDGraphicView* canvas = back ? _graphicView_BACK : _graphicView;
+  canvas->createGraphicOfClass(
+      kind, nullptr, true, QRectF(QPointF(0, 0), Tool_Frame_Size(Selected_Control_Tool)),
+      back ? QStringLiteral("B") : QStringLiteral("F"), QString(), QString());
+}
+
+Picture CRDWindowController::Loaded_Picture(const QString& field_name) {
+  const std::pair<const char*, const Picture*> fields[] = {
+      {"no_image", &no_image},
+      {"banner_image", &banner_image},
+      {"promotion_pattern_image", &promotion_pattern_image},
+      {"wizard_pattern_image", &wizard_pattern_image},
+      {"sign_sample_img", &sign_sample_img},
+      {"fp_sample_img", &fp_sample_img},
+      {"barcode_sample_img", &barcode_sample_img}};
+  for (const auto& [name, picture] : fields)
+    if (field_name == QLatin1String(name)) return *picture;
+  return Design_Window_Services::Loaded_Picture(field_name);
 }
 
 QPointF CRDWindowController::Control_New_Point(const QString& side) {
@@ -594,12 +708,12 @@ QPointF CRDWindowController::Control_New_Point(const QString& side) {
 
 // ---- Views and refresh ---------------------------------------------------------------------
 
-QWidget* CRDWindowController::current_canvas() const {
+CRDGraphicView* CRDWindowController::current_canvas() const {
   return Card_Front_Or_Back == 0 ? _graphicView : _graphicView_BACK;
 }
 
 QRectF CRDWindowController::Front_Canvas_Bounds() const {
-  return _graphicView ? QRectF(QPointF(0, 0), QSizeF(_graphicView->size())) : QRectF();
+  return _graphicView ? _graphicView->bounds() : QRectF();
 }
 
 void CRDWindowController::Set_Align_With_Grid_Enabled(bool enabled) {
@@ -608,7 +722,7 @@ void CRDWindowController::Set_Align_With_Grid_Enabled(bool enabled) {
 
 void CRDWindowController::Refresh_Canvas() {
   if (Card_Value_In_Process) return;
-  if (QWidget* canvas = current_canvas()) canvas->update();
+  if (CRDGraphicView* canvas = current_canvas()) canvas->update();
 }
 
 Card_Property* CRDWindowController::Side_Card_Property(int side) {
@@ -623,8 +737,13 @@ void CRDWindowController::changeViewController(int side) {
   if (!view) return;
   for (QWidget* other : {first_view, second_view, temp_design_view})
     if (other != view) other->hide();
-  view->setGeometry(0, 0, myTargetView->width(), myTargetView->height() + side_view_extra_height);
+  view->setGeometry(side_view_geometry(myTargetView));
   view->show();
+  // Keys (moves, deletion, the Edit menu's shortcuts) go to the side now shown.
+  CRDGraphicView* canvas = side == 0   ? _graphicView
+                           : side == 1 ? _graphicView_BACK
+                                       : _graphicView_TEMP;
+  canvas->setFocus(Qt::OtherFocusReason);
 }
 
 void CRDWindowController::Remove_All_Tab_Items() {
@@ -641,6 +760,8 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
 
   if (!graphic) {
     Not_Draw_Only_Prop_Change = true;
+    if (CRDGraphicView* canvas = current_canvas(); canvas && canvas->isBound())
+      canvas->Clear_Control_Selection();
     Last_Selected_Graphic.reset();
     Remove_All_Tab_Items();
     sett_tab->insertTab(0, card_setting_tab, card_setting_tab->windowTitle());

@@ -8,6 +8,8 @@
 // that name as its object name, so panels and tests find it.
 
 #include "canvas/CRDGrid.h"
+#include "canvas/ui/CRDGraphicView.h"
+#include "canvas/ui/CRDZoomingScrollView.h"
 #include "model/CRDColor.h"
 #include "model/CRDDocument.h"
 #include "model/CRDGraphic.h"
@@ -32,7 +34,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
-class QScrollArea;
+class QMenu;
 class QSpinBox;
 class QTabWidget;
 class QTableView;
@@ -57,7 +59,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
 
   // ---- Document -------------------------------------------------------------------------
   CRDDocument* document() const { return document_; }
-  // Shows another document's lists (nullptr: none).
+  // Connects the front, back and temporary canvases to the document's lists "graphics",
+  // "graphics_back" and "graphics_temp" (nullptr: disconnects them).
   void setDocument(CRDDocument* document);
 
   // ---- Start-up and canvas size ---------------------------------------------------------
@@ -66,8 +69,10 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Kept for callers of the document size: the canvases change only through
   // SetDocumentCanvasSize.
   void Set_Document_Size(QSizeF size_points);
-  // Resizes the front, back and temporary canvases to the size in points.
+  // Gives the front, back and temporary canvases the card size in points.
   void SetDocumentCanvasSize(QSizeF size_points);
+  // The zoom of all three canvases (each scroll view's pop-up sets it for all).
+  void setZoomFactor(double factor);
 
   // ---- Presets and the preset list ------------------------------------------------------
   QSizeF Get_My_card_Size(const QString& category, const QString& orientation,
@@ -96,21 +101,24 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   int Selected_Control_Tool = 0;
   void Select_tool_action();
   void selectArrowTool();
-  // The class name of the current tool's objects, "" for none.
-  QString currentGraphicClass() const;
-  // Makes the current tool's object on the current side (the tool-change handler).
+  // Makes the current tool's object on the current side's canvas at the next cascade
+  // position and selects it (the tool-change handler).
   void selectedToolDidChange();
 
   // ---- Views and refresh ----------------------------------------------------------------
   // Puts the front (0), back (1) or temporary (2) side's view into the design area.
   void changeViewController(int side);
   void Remove_All_Tab_Items();
+  // The canvas the window's commands act on: the back side's when Card_Front_Or_Back is
+  // not 0, else the front side's (also while the temporary side is shown).
+  CRDGraphicView* current_canvas() const;
 
   // ---- Property sidebar -----------------------------------------------------------------
-  // Shows the card's tabs (nullptr) or the tabs of the object's kind, and puts the tool
-  // back to the arrow; does nothing while Not_Draw_Only_Prop_Change is set. The panels'
-  // controls are loaded by the panels themselves.
-  void Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic);
+  // Shows the card's tabs (nullptr; the current side's canvas then selects nothing) or
+  // the tabs of the object's kind, and puts the tool back to the arrow; does nothing while
+  // Not_Draw_Only_Prop_Change is set. The panels' controls are loaded by the panels
+  // themselves.
+  void Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic) override;
 
   // ---- Services for output and series ---------------------------------------------------
   QStringList Get_Files_Array_At_Path(const QString& folder) const;
@@ -140,6 +148,11 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Refresh_Canvas() override;
   Card_Property* Side_Card_Property(int side) override;
   void Show_Card_Properties() override { Show_RHS_Properties(nullptr); }
+  // The class name of the current tool's objects, "" for none.
+  QString currentGraphicClass() const override;
+  int Current_Control_Tool() const override { return Selected_Control_Tool; }
+  // The pictures loaded at start, by field name.
+  Picture Loaded_Picture(const QString& field_name) override;
 
   // ---- Fields ---------------------------------------------------------------------------
   std::weak_ptr<CRDGraphic> Last_Selected_Graphic;  // compared by identity only
@@ -159,17 +172,17 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   Preset_List* ListData = nullptr;
   bool align_with_grid_enabled = false;
 
-  // The design area and the three side views with their scrolling canvases.
+  // The design area and the three side views with their zooming canvases.
   QWidget* myTargetView = nullptr;
   QWidget* first_view = nullptr;
   QWidget* second_view = nullptr;
   QWidget* temp_design_view = nullptr;
-  QScrollArea* _zoomingScrollView = nullptr;
-  QScrollArea* _zoomingScrollView_BACK = nullptr;
-  QScrollArea* _zoomingScrollView_TEMP = nullptr;
-  QWidget* _graphicView = nullptr;
-  QWidget* _graphicView_BACK = nullptr;
-  QWidget* _graphicView_TEMP = nullptr;
+  CRDZoomingScrollView* _zoomingScrollView = nullptr;
+  CRDZoomingScrollView* _zoomingScrollView_BACK = nullptr;
+  CRDZoomingScrollView* _zoomingScrollView_TEMP = nullptr;
+  CRDGraphicView* _graphicView = nullptr;
+  CRDGraphicView* _graphicView_BACK = nullptr;
+  CRDGraphicView* _graphicView_TEMP = nullptr;
   QLabel* Front_back_label = nullptr;
 
   // The sidebar and its fifteen pages (kept while they are out of the tab view).
@@ -207,6 +220,11 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
               *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr,
               *Send_Back_btn = nullptr, *Lock_btn = nullptr, *Unlock_btn = nullptr;
 
+  // The Edit menu (Undo, Redo, Cut, Copy, Paste, Delete, Select All): each item is the
+  // command of the canvas that has the keyboard focus, enabled as that canvas says; Undo
+  // and Redo fall back on the current side's canvas.
+  QMenu* Edit_menu = nullptr;
+
   // Sheets and boxes.
   Open_Export_Log* Open_Export_Files = nullptr;
   PleaseWait_Modeless* plz_wait_Window = nullptr;
@@ -240,12 +258,15 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  private:
   void Tool_Clicked(int tool);
   void build_window();
-  QWidget* build_side_view(const QString& name, QScrollArea*& scroll, QWidget*& canvas);
+  QWidget* build_side_view(const QString& name, CRDZoomingScrollView*& scroll,
+                           CRDGraphicView*& canvas);
   QWidget* build_tool_palette();
   void build_toolbar();
+  void build_edit_menu();
+  // The canvas among the three that has the keyboard focus in this window, or nullptr.
+  CRDGraphicView* focused_canvas() const;
   void build_sidebar();
   void awakeFromNib(const QString& resource_folder);
-  QWidget* current_canvas() const;
 
   QPointer<CRDDocument> document_;
   QFont All_Text_font_;
