@@ -97,13 +97,9 @@ void CRDImage::drawContentsInView(QPainter& painter, bool) {
   const QRectF b = bounds();
   Painter_State_Guard guard(painter);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (isDrawingStroke()) {
-    const QColor color = strokeColor().toQColor();
-    QPainterPath box;
-    box.addRect(b);
-    if (color.isValid())
-      painter.strokePath(box, Border_Pen(color, strokeWidth(), _stroke_border_type));
-  }
+  QPainterPath box;
+  box.addRect(b);
+  Stroke_Border(painter, *this, box);
   if (!(b.width() > 0) || !(b.height() > 0)) return;
   const Picture adjusted = Adjusted_Picture();
   if (adjusted.isNull()) return;

@@ -60,13 +60,9 @@ void CRDSignature::drawContentsInView(QPainter& painter, bool) {
   const QRectF b = bounds();
   Painter_State_Guard guard(painter);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (isDrawingStroke()) {
-    const QColor color = strokeColor().toQColor();
-    QPainterPath box;
-    box.addRect(b);
-    if (color.isValid())
-      painter.strokePath(box, Border_Pen(color, strokeWidth(), _stroke_border_type));
-  }
+  QPainterPath box;
+  box.addRect(b);
+  Stroke_Border(painter, *this, box);
   if (picture.isNull() || !(b.width() > 0) || !(b.height() > 0)) return;
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(b, picture.image());

@@ -142,11 +142,7 @@ void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
       if (color.isValid()) painter.fillPath(box, color);
     }
   }
-  if (isDrawingStroke()) {
-    const QColor color = strokeColor().toQColor();
-    if (color.isValid())
-      painter.strokePath(box, Border_Pen(color, strokeWidth(), _stroke_border_type));
-  }
+  Stroke_Border(painter, *this, box);
 
   QTextLayout layout;
   prepare_layout(layout, *this, characters);

@@ -159,11 +159,7 @@ void Shape_Control::drawContentsInView(QPainter& painter, bool) {
       if (color.isValid()) painter.fillPath(path, color);
     }
   }
-  if (isDrawingStroke()) {
-    const QColor color = strokeColor().toQColor();
-    if (color.isValid())
-      painter.strokePath(path, Border_Pen(color, strokeWidth(), _stroke_border_type));
-  }
+  Stroke_Border(painter, *this, path);
 }
 
 bool Shape_Control::isContentsUnderPoint(const QPointF& point) const {
@@ -178,6 +174,13 @@ QList<qreal> Border_Dash_Pattern(const QString& code) {
   if (code == QLatin1String("DD")) return {24, 10, 6, 10};
   if (code == QLatin1String("DDD")) return {24, 8, 8, 8, 8, 8};
   return {};
+}
+
+void Stroke_Border(QPainter& painter, CRDGraphic& graphic, const QPainterPath& path) {
+  if (!graphic.isDrawingStroke()) return;
+  const QColor color = graphic.strokeColor().toQColor();
+  if (color.isValid())
+    painter.strokePath(path, Border_Pen(color, graphic.strokeWidth(), graphic._stroke_border_type));
 }
 
 QPen Border_Pen(const QColor& color, double width, const QString& dash_code, Qt::PenCapStyle cap) {

@@ -55,6 +55,10 @@ QList<qreal> Border_Dash_Pattern(const QString& code);
 QPen Border_Pen(const QColor& color, double width, const QString& dash_code,
                 Qt::PenCapStyle cap = Qt::FlatCap);
 
+// Strokes the path with the graphic's border (colour with its opacity, width, dash code)
+// when its stroke is on and it has a colour.
+void Stroke_Border(QPainter& painter, CRDGraphic& graphic, const QPainterPath& path);
+
 // Fills the path with a linear gradient from start to end at the angle in degrees,
 // measured in the canvas space (y down): 0 runs from left to right, 90 from top to
 // bottom. The gradient spans the path's bounding box along that direction.
