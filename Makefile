@@ -1,27 +1,35 @@
 # Lumigrove: card designer.
 #   make run    installs what is missing, builds, starts the application
 #   make test   installs what is missing, builds, runs every test
-#   make deps   installs the Debian packages the project and its tests need
+#   make deps   installs the Debian packages the project and its tests need (sudo when not root)
 #   make bench  builds and runs the benchmarks
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps deps-run configure configure-run build run test bench format clean
 
 all: build
 
 deps:
-	@tools/deps.sh
+	@tools/deps.sh test
+
+deps-run:
+	@tools/deps.sh run
 
 configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+configure-run: deps-run
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The application alone: no tests or benchmarks are built.
+run: configure-run
+	@cmake --build $(BUILD) -j $(JOBS) --target lumigrove
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
 	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2; \
 	  echo "Run it inside a desktop session, or: xvfb-run make run" >&2; \

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Installs every Debian package listed in deps/*.list that is not installed yet.
-# A quick no-op when everything is present.
+# Installs the Debian packages the project needs that are not installed yet.
+#   tools/deps.sh run    what the application needs to build and run (deps/run/*.list)
+#   tools/deps.sh test   that plus what the tests and benchmarks need (deps/test/*.list)
+# A quick no-op when everything is present. Uses sudo when not run as root.
 set -euo pipefail
+what=${1:-test}
 # One installer at a time (parallel builds share the machine's package database).
 exec 9>"${TMPDIR:-/tmp}/lumigrove-deps.lock"
 flock 9
 here=$(cd "$(dirname "$0")/.." && pwd)
-mapfile -t wanted < <(cat "$here"/deps/*.list | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
+lists=("$here"/deps/run/*.list)
+case "$what" in
+  run) ;;
+  test) lists+=("$here"/deps/test/*.list) ;;
+  *) echo "usage: tools/deps.sh [run|test]" >&2; exit 2 ;;
+esac
+mapfile -t wanted < <(cat "${lists[@]}" | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
 missing=()
 for p in "${wanted[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
