@@ -102,7 +102,10 @@ QVariant Image_Browser_Model::data(const QModelIndex& index, int role) const {
       if (!item->image().isNull())
         return item->image().scaled(thumb_size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
       request_thumbnail(*item);
-      return {};
+      // An empty square keeps the item's place until its thumbnail arrives.
+      QImage placeholder(thumb_size_, QImage::Format_ARGB32_Premultiplied);
+      placeholder.fill(Qt::transparent);
+      return placeholder;
     }
     case Qt::UserRole:
       return item->path();

@@ -60,7 +60,6 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
   imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
   imageBrowser->setDragDropMode(QAbstractItemView::InternalMove);
   imageBrowser->setDefaultDropAction(Qt::MoveAction);
-  imageBrowser->setUniformItemSizes(true);
   imageBrowser->setWordWrap(true);
   imageBrowser->setModel(images);
   _zoom_label = new QLabel(QStringLiteral("Zoom"), this);

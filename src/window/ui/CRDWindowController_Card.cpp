@@ -58,13 +58,17 @@ void CRDWindowController::build_card_side() {
   for (const auto& [button, action] : commands) connect(button, &QToolButton::clicked, this, action);
 
   auto* toolbar = findChild<QToolBar*>(QStringLiteral("Main_Toolbar"));
-  auto add = [&](QToolButton*& button, const char* name, const char* label,
+  // The side buttons stand before the label naming the side shown.
+  QAction* label = nullptr;
+  for (QAction* action : toolbar->actions())
+    if (toolbar->widgetForAction(action) == Front_back_label) label = action;
+  auto add = [&](QToolButton*& button, const char* name, const char* text,
                  void (CRDWindowController::*action)()) {
     button = new QToolButton(toolbar);
     button->setObjectName(QString::fromLatin1(name));
-    button->setText(QString::fromLatin1(label));
+    button->setText(QString::fromLatin1(text));
     connect(button, &QToolButton::clicked, this, action);
-    toolbar->addWidget(button);
+    toolbar->insertWidget(label, button);
   };
   // New leads the toolbar.
   New_btn = new QToolButton(toolbar);
@@ -72,11 +76,10 @@ void CRDWindowController::build_card_side() {
   New_btn->setText(QStringLiteral("New"));
   connect(New_btn, &QToolButton::clicked, this, &CRDWindowController::New_Project);
   toolbar->insertWidget(toolbar->actions().value(0), New_btn);
-  toolbar->addSeparator();
-  add(Front_Card_Btn, "Front_Card_Btn", "Front", &CRDWindowController::Front_Card_Btn_Clicked);
-  add(Back_Side_btn, "Back_Side_btn", "Back", &CRDWindowController::Back_Card_Btn_Clicked);
-  add(Temp_Card_Btn, "Temp_Card_Btn", "TEMP", &CRDWindowController::Temp_Card_Btn_Clicked);
-  toolbar->addSeparator();
+  add(Front_Card_Btn, "Front_Card_Btn", "Front Side", &CRDWindowController::Front_Card_Btn_Clicked);
+  add(Back_Side_btn, "Back_Side_btn", "Back Side", &CRDWindowController::Back_Card_Btn_Clicked);
+  add(Temp_Card_Btn, "Temp_Card_Btn", "Preview", &CRDWindowController::Temp_Card_Btn_Clicked);
+  toolbar->insertSeparator(label);
   add(Card_Prop_btn, "Card_Prop_btn", "Card", &CRDWindowController::Card_Prop_Clicked);
   add(Card_Bckgrnd_btn, "Card_Bckgrnd_btn", "Background",
       &CRDWindowController::Card_Bckgrnd_Clicked);

@@ -32,8 +32,19 @@
 
 namespace {
 
-// A page's layout made anew: the window's start-up layout goes, its widgets stay.
+// The labels a start-up layout made for its rows.
+void delete_row_labels(QLayout* layout) {
+  for (int i = 0; layout && i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (auto* label = qobject_cast<QLabel*>(item->widget())) label->deleteLater();
+    delete_row_labels(item->layout());
+  }
+}
+
+// A page's layout made anew: the window's start-up layout and its row labels go, its
+// controls stay.
 QVBoxLayout* fresh_layout(QWidget* page) {
+  delete_row_labels(page->layout());
   delete page->layout();
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(6, 6, 6, 6);
@@ -260,6 +271,10 @@ void Card_Panel::Load(const Card_Property& side) {
   All_Text_font_value->setText(Font_Value_Label(All_Text_font_));
   if (QAbstractButton* shape = card_shape_group->button(Card_Shape)) shape->setChecked(true);
   card_name->setText(side.Card_Name);
+  // The size the side was loaded at (the canvas's), in millimetres.
+  if (!side.Card_Size.isEmpty())
+    window_.Set_Card_Size_In_Control(QSizeF(Points_to_MM_Convert(float(side.Card_Size.width())),
+                                            Points_to_MM_Convert(float(side.Card_Size.height()))));
   select_value(window_.Preset_ComboBox, side.Card_Preset);
   select_value(window_.Category_ComboBox, side.Card_Category);
   window_.Mark_List_New_Selection(side.Card_Cat_index);
