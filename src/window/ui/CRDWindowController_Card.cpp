@@ -26,11 +26,10 @@
 void CRDWindowController::build_card_side() {
   card_panel = new Card_Panel(*this);
 
-  // The window's combo boxes report to the one dispatcher.
+  // The card's combo boxes report to the one dispatcher (each panel connects its own).
   for (QComboBox* combo : {card_panel->Card_image_layout, card_panel->Card_border_style,
                            card_panel->Card_hatch_style, Sides_ComboBox, Preset_ComboBox,
-                           Category_ComboBox, shape_border_style, shape_hatch_style,
-                           Text_align_combo, Text_case_combo})
+                           Category_ComboBox})
     connect(combo, &QComboBox::currentIndexChanged, this,
             [this, combo] { comboBoxSelectionDidChange(combo); });
 
