@@ -92,12 +92,7 @@ class Card_Side : public test_support::Design_Test {
     return path;
   }
   void mouse(CRDGraphicView* canvas, QEvent::Type type, QPointF point) {
-    const QPointF local = point * canvas->zoomFactor();
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, local, canvas->mapToGlobal(local), button, buttons, {});
-    QApplication::sendEvent(canvas, &event);
+    test_support::Send_Canvas_Mouse(canvas, canvas->zoomFactor(), type, point);
   }
   // Selects an object of the canvas as a click does: the sidebar shows it.
   void select(CRDGraphicView* canvas, int index) {
@@ -259,6 +254,8 @@ TEST_F(Card_Side, PanelEditsChangeTheCardAndComeBackAfterASideSwitch) {
   panel->card_shape_group->button(2)->click();
   EXPECT_EQ(Card_Shape, 2);
   EXPECT_EQ(window->Front_card_Prop.Card_Shape, QStringLiteral("E"));
+  window->width_Stepper->setValue(0);  // a card keeps a size
+  EXPECT_GT(window->Front_Canvas_Bounds().width(), 0);
   window->width_Stepper->setValue(100);
   EXPECT_NEAR(window->Front_Canvas_Bounds().width(), 283.46, 0.01);
   EXPECT_NEAR(window->Front_card_Prop.Card_Size.width(), 283.46, 0.01);

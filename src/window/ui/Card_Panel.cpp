@@ -322,14 +322,19 @@ void Card_Panel::Update_Card_Graphics() {
 }
 
 void Card_Panel::card_prop_set(const QString& fill_code) {
+  SetObjEnabled(Card_Border_Box, Card_border_chk->isChecked());
+  SetObjEnabled(Card_Fill_Box, Card_fill_chk->isChecked());
+  // After the boxes: the fill code's controls stay usable while the fill is off.
+  show_fill_kind(fill_code);
+  window_.sett_tab->update();
+}
+
+void Card_Panel::show_fill_kind(const QString& fill_code) {
   const Card_Fill_Controls controls = Card_Fill_Controls_For(fill_code);
   Card_solid_fill_rd->setChecked(controls.plain);
   Card_gradient_fill_rd->setChecked(controls.gradient);
   Card_Style_fill_rd->setChecked(controls.hatch);
   Card_Image_fill_rd->setChecked(controls.picture);
-  SetObjEnabled(Card_Border_Box, Card_border_chk->isChecked());
-  SetObjEnabled(Card_Fill_Box, Card_fill_chk->isChecked());
-  // After the boxes: the fill code's controls stay usable while the fill is off.
   Card_fill_clr->setEnabled(controls.plain);
   for (QWidget* w : {static_cast<QWidget*>(Card_fill_Grd_1_clr),
                      static_cast<QWidget*>(Card_fill_Grd_2_clr),
@@ -338,7 +343,6 @@ void Card_Panel::card_prop_set(const QString& fill_code) {
   Card_hatch_style->setEnabled(controls.hatch);
   Card_hatch_bk_clr->setEnabled(controls.hatch);
   SetObjEnabled(Card_image_box, controls.picture);
-  window_.sett_tab->update();
 }
 
 // ---- Handlers ------------------------------------------------------------------------------
@@ -366,19 +370,7 @@ void Card_Panel::Card_Fill_Chk_Box() {
 }
 
 void Card_Panel::Card_Fill_RD_Sel(const QString& fill_code) {
-  const Card_Fill_Controls controls = Card_Fill_Controls_For(fill_code);
-  Card_solid_fill_rd->setChecked(controls.plain);
-  Card_gradient_fill_rd->setChecked(controls.gradient);
-  Card_Style_fill_rd->setChecked(controls.hatch);
-  Card_Image_fill_rd->setChecked(controls.picture);
-  Card_fill_clr->setEnabled(controls.plain);
-  for (QWidget* w : {static_cast<QWidget*>(Card_fill_Grd_1_clr),
-                     static_cast<QWidget*>(Card_fill_Grd_2_clr),
-                     static_cast<QWidget*>(Card_grad_Stepper)})
-    w->setEnabled(controls.gradient);
-  Card_hatch_style->setEnabled(controls.hatch);
-  Card_hatch_bk_clr->setEnabled(controls.hatch);
-  SetObjEnabled(Card_image_box, controls.picture);
+  show_fill_kind(fill_code);  // the boxes stay as they are
   Update_Card_Graphics();
 }
 

@@ -111,6 +111,8 @@ class Card_Panel : public QObject {
   void build_settings_page();
   void build_background_page();
   void build_border_page();
+  // The radios and the enabled fill controls of a fill code (the boxes untouched).
+  void show_fill_kind(const QString& fill_code);
   CRDWindowController& window_;
   QFont All_Text_font_;
   // The all-text values as last loaded: a change since then applies to every text.
