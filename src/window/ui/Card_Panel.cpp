@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -132,22 +131,9 @@ void Card_Panel::build_settings_page() {
   connect(card_shape_group, &QButtonGroup::idClicked, this, &Card_Panel::card_shape_CellClick);
   connect(All_Text_font_btn, &QPushButton::clicked, this, &Card_Panel::Content_Font_Clicked);
   connect(All_Text_clr_well, &Color_Well::colorChanged, this, &Card_Panel::Contect_Color_Clicked);
-  // A new size row is a new card size.
+  // The chosen size row is stored with the side (the card keeps its size).
   connect(window_.ColList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] {
-            if (Not_Draw_Only_Prop_Change) return;
-            const QModelIndexList rows = window_.ColList->selectionModel()->selectedRows();
-            if (rows.isEmpty()) return;
-            const QSizeF size = window_.Get_My_card_Size(window_.Category_ComboBox->currentText(),
-                                                         window_.Preset_ComboBox->currentText(),
-                                                         rows.first().row());
-            if (size.isEmpty()) return;
-            {
-              const QSignalBlocker w(window_.width_Stepper), h(window_.height_Stepper);
-              window_.Set_Card_Size_In_Control(size);
-            }
-            Apply_Size_Clicked();
-          });
+          &Card_Panel::Update_Card_Graphics);
 }
 
 void Card_Panel::build_background_page() {
