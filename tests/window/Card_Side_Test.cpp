@@ -585,6 +585,7 @@ TEST_F(Card_Side, NewRestoresTheDefaults) {
   panel->Card_bor_Stepper->setValue(6);
   window->Back_Side_btn->click();
   panel->Card_alpha_Stepper->setValue(20);
+  EXPECT_EQ(window->TEMP_user_profile.Name_id, QStringLiteral("Fup_Name"));  // reset when made
   window->TEMP_user_profile.Name = QStringLiteral("preview");
   window->Front_user_profile.Name = QStringLiteral("front");
   window->Back_user_profile.Name = QStringLiteral("back");

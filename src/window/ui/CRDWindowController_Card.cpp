@@ -25,6 +25,8 @@
 
 void CRDWindowController::build_card_side() {
   card_panel = new Card_Panel(*this);
+  for (User_Profile_Class* profile : {&Front_user_profile, &Back_user_profile, &TEMP_user_profile})
+    profile->Reset_All_Values();
 
   // The card's combo boxes report to the one dispatcher (each panel connects its own).
   for (QComboBox* combo : {card_panel->Card_image_layout, card_panel->Card_border_style,
