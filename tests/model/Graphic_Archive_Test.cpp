@@ -269,7 +269,7 @@ TEST_F(Graphic_Archive, WritesTheKeysInTheirOrderUnderTheKindsClassName) {
                              {"$classes", Array{"CRDLine", "CRDGraphic", "NSObject"}}}));
   // Double fields go through a 32-bit real.
   EXPECT_EQ(*tree.root().find("_strokeWidth"), Value(0.10000000149011612));
-  EXPECT_EQ(*tree.root().find("_bounds"), Value("{{10.25, 20.5}, {100.125, 50.0625}}"));
+  EXPECT_EQ(tree.referenced("_bounds"), Value("{{10.25, 20.5}, {100.125, 50.0625}}"));
 
   // The other kinds carry no direction keys.
   Tree shape = Tree_Of(Archive_Graphic(*Filled("Shape_Control")));
