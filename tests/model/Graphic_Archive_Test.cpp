@@ -151,7 +151,6 @@ Dictionary Without(const Dictionary& d, const QStringList& keys) {
   return out;
 }
 
-
 class Graphic_Archive : public test_support::Design_Test {};
 
 TEST_F(Graphic_Archive, WritesTheKeysInTheirOrderUnderTheKindsClassName) {

@@ -144,8 +144,7 @@ TEST(Keyed_Archive, ReadsTheCommonVariants) {
              Dictionary{{"$class", Uid{3}}, {"NS.string", "wrapped"}}, string_class,
              Dictionary{{"$class", Uid{6}}, {"NS.bytes", QByteArray("ab")}},
              Dictionary{{"$classname", "Variant"}, {"$classes", Array{"Variant", "NSObject"}}},
-             data_class,
-             Dictionary{{"$class", Uid{3}}, {"NS.string", "{{-1, 0.5}, {2, 3}}"}}}},
+             data_class, Dictionary{{"$class", Uid{3}}, {"NS.string", "{{-1, 0.5}, {2, 3}}"}}}},
   };
   const auto unarchiver = Unarchiver::Open(plist::Write(archive, plist::Format::Xml));
   ASSERT_TRUE(unarchiver);
