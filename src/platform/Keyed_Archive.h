@@ -64,7 +64,9 @@ class Object_Encoder {
   void Encode_Size(const QString& key, const QSizeF& size);
   // A reference to an object encoded with the archiver (or the null object).
   void Encode_Object(const QString& key, plist::Uid object) { d_.insert(key, object); }
-  // A plain value kept in the object's own dictionary (data, texts of its own form).
+  // A value kept in the object's own dictionary: data read as bytes, or a list of
+  // references (a collection's "NS.objects"). Never a string: the desktop's unarchiver
+  // reads strings as objects (Encode_String).
   void Encode_Value(const QString& key, plist::Value value) { d_.insert(key, std::move(value)); }
 
  private:
