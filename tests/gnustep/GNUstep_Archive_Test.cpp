@@ -4,12 +4,17 @@
 // NSKeyedArchiver writes. The Objective-C side is archive_check.m; it runs once for the
 // whole suite under a private X server (fonts need a display).
 //
-// Where GNUstep differs from the desktop's documented format, the comparison covers what
-// both define:
+// Our side is described from what our own readers decode from the same archive; the
+// model's round-trip tests tie that to the graphic written. Where GNUstep differs from
+// the desktop's documented behaviour, the comparison covers what both define:
 // - GNUstep substitutes fonts that are not installed, so the names of those fonts are
-//   compared in a second pass in which a stub decodes the NSFont keys as stored;
-// - GNUstep writes paragraph styles without "NSAlignment": a text written by GNUstep
-//   carries no alignment.
+//   compared in a second pass in which stubs decode the NSFont keys as stored;
+// - GNUstep's paragraph style neither writes nor reads "NSAlignment", and its text
+//   storages give every run a default style: alignments are compared in the second pass,
+//   where a stub paragraph style keeps the stored one, and a text written by GNUstep
+//   carries none;
+// - GNUstep limits colour components to 0..1 (as the desktop does): the alpha of 100 a
+//   colour carries after an opacity read is compared as 1.
 
 #include "model/CRDGraphic.h"
 #include "model/CRDLine.h"
@@ -272,9 +277,9 @@ class GNUstep_Archive : public test_support::Design_Test {
     if (!run_->failure.isEmpty()) GTEST_FAIL() << run_->failure;
   }
 
-  static QString written(const QString& name) { return folder_->filePath("out/" + name); }
+  // An archive GNUstep wrote.
   static QByteArray written_data(const QString& name) {
-    QFile file(written(name));
+    QFile file(folder_->filePath("out/" + name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
