@@ -15,14 +15,16 @@
 //   archive <file>\t<value>     a colour or font archive
 //   exception <file>\t<reason>  what GNUstep raised instead
 //
-// Values: "nil", "string:<text>", "rect:x y w h", "size:w h", "bool:0|1", "int:n",
-// "float:x", "color:<space> <components>", "font:<name>@<size>",
-// "rawfont:<name>@<size> <flags>", "rawparagraph:<alignment|none>", "number:x", "text:<string>" followed by "|run:<at> <length>"
-// and that run's attributes, "image:<w> <h> reps:<n> pixels:<w> <h> <RRGGBBAA>...".
+// Values: "missing", "exception:<reason>", "nil", "string:<text>", "number:x",
+// "rect:x y w h", "bool:0|1", "int:n", "float:x", "color:<space> <components>",
+// "font:<name>@<size>", "rawfont:<name>@<size> <flags>", "text:<string>" followed by
+// "|run:<at> <length>" and that run's attributes ("|NSParagraphStyle=alignment:n" or
+// "=rawparagraph:<n|none>"), "image:<w> <h> reps:<n> pixels:<w> <h> <RRGGBBAA>...".
 //
 // Writes into the folder <out> archives made by NSKeyedArchiver: "collections.bin",
-// "color-rgb.bin", "color-white.bin", "font.bin", "image.bin", "text.bin" and
-// "graphic.bin" (a text graphic's keys written by a stub class).
+// "color-rgb.bin", "color-white.bin", "font.bin", "image.bin", "text.bin",
+// "geometry.bin" (a rectangle and a size) and "graphic.bin" (a text graphic's keys
+// written by a stub class).
 
 #import <AppKit/AppKit.h>
 #import <Foundation/Foundation.h>
