@@ -3,16 +3,12 @@
 
 #include "series/Series_Generator.h"
 
-#include "model/CRDText.h"
-#include "model/Shared_Design_State.h"
-#include "platform/Scripted_Platform.h"
-#include "series/Data_Series_Store.h"
-#include "series/Series_Manager_Rules.h"
 #include "series/ui/BatchWizard.h"
 #include "series/ui/Generate_List.h"
 #include "series/ui/Series_List_Model.h"
 #include "support/Test_Support.h"
 
+#include "Series_Dialog_Fixture.h"
 #include "Series_Test_Support.h"
 
 #include <QCheckBox>
@@ -216,26 +212,8 @@ TEST(SeriesGeneratorRules, CountAndLengthFieldsStayInBounds) {
 
 // ---- The dialog -------------------------------------------------------------------------
 
-class SeriesGeneratorDialog : public test_support::Design_Test {
+class SeriesGeneratorDialog : public Series_Dialog_Test {
  protected:
-  void SetUp() override {
-    Design_Test::SetUp();
-    ASSERT_TRUE(QDir().mkpath(Data_Folder_Path));
-    Series_Hooks().in_use = [this](const QString& name) {
-      return Series_In_Use(name, front_, Graphic_List{});
-    };
-  }
-  void TearDown() override {
-    Series_Hooks() = {};
-    Design_Test::TearDown();
-  }
-  QString series_file(const QString& name) const { return Data_Folder_Path + u'/' + name + ".txt"; }
-  void bind(const QString& name) {
-    auto text = std::make_shared<CRDText>();
-    text->Set_Data_source_type(1);
-    text->Set_Batch_List_Name(name);
-    front_.push_back(text);
-  }
   // Opens the generator, lets `fill` set its fields, presses OK (several times when asked)
   // and answers the run's code.
   int run(int required, int insert, const std::function<void(Generate_List*)>& fill,
@@ -251,9 +229,6 @@ class SeriesGeneratorDialog : public test_support::Design_Test {
     };
     return dialog->Open_Wnd();
   }
-
-  platform::Scoped_Scripted_Platform platform_;
-  Graphic_List front_;
 };
 
 TEST_F(SeriesGeneratorDialog, OpensReset) {
