@@ -289,6 +289,8 @@ void CRDWindowController::build_toolbar() {
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);
   toolbar->addWidget(Front_back_label);
+  Add_Series_Button(toolbar, Batch_Series_btn, "Batch_Series_btn", "Series", &CRDWindowController::Batch_Series_Button);
+  Add_Series_Button(toolbar, Create_Series_btn, "Create_Series_btn", "Create Series", &CRDWindowController::Create_Series_Button);
 }
 
 void CRDWindowController::build_edit_menu() {
