@@ -476,7 +476,6 @@ TEST_F(SeriesViewer, ShowsTheSeriesValuesAndTheirNumber) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.bytes != "-") Write_File(series_file(c.name), c.bytes);
-    viewer->file_name = c.name;
     platform_.on_run_modal = [&](QObject* window) {
       EXPECT_EQ(window, viewer);
       EXPECT_EQ(viewer->series_name->text(), c.name);
@@ -485,9 +484,14 @@ TEST_F(SeriesViewer, ShowsTheSeriesValuesAndTheirNumber) {
       viewer->OK_Btn_Clicked();
       return -1;
     };
-    viewer->Open_Wnd();
+    View_Data_Series::View_Series(QStringLiteral(" %1\t").arg(c.name));
   }
+  EXPECT_EQ(platform_.modal_runs.size(), std::size(cases));
   EXPECT_TRUE(platform_.messages.isEmpty());
+
+  View_Data_Series::View_Series("  ");
+  EXPECT_EQ(platform_.messages, QStringList{"\nPlease select the series."});
+  EXPECT_EQ(platform_.modal_runs.size(), std::size(cases));
 }
 
 }  // namespace

@@ -210,6 +210,7 @@ void BatchWizard::On_Update() {
   Show_hide_Last_screen(false);
   batch_list_name->setText(name);
   update_list_name->setText(name);
+  const Busy_Cursor busy;
   ListData_value->setValues(Read_Series_Values(name));
   Update_Value_List_Count();
 }
@@ -302,7 +303,12 @@ void BatchWizard::Export_Value_Btn_Clicked() {
   if (path != chosen && QFileInfo::exists(path) &&
       !Show_YES_NO_MessageBox(QStringLiteral("The file already exists. Do you want to replace it?")))
     return;
-  if (!Export_Series_Values(path, type, ListData_value->values())) {
+  bool written = false;
+  {
+    const Busy_Cursor busy;
+    written = Export_Series_Values(path, type, ListData_value->values());
+  }
+  if (!written) {
     Show_MessageBox(Series_Access_Error);
     return;
   }

@@ -1,5 +1,6 @@
 #include "series/ui/Series_Dialog_Parts.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QLineEdit>
 #include <QPalette>
@@ -24,3 +25,6 @@ QLineEdit* Named_Field(const char* object_name, QWidget* parent) {
   field->setObjectName(QString::fromLatin1(object_name));
   return field;
 }
+
+Busy_Cursor::Busy_Cursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+Busy_Cursor::~Busy_Cursor() { QApplication::restoreOverrideCursor(); }

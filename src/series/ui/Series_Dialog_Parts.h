@@ -13,3 +13,13 @@ void Series_Dialog_Background(QWidget* window);
 QPushButton* Named_Button(const QString& text, const char* object_name, QWidget* parent);
 // A line edit with its object name.
 QLineEdit* Named_Field(const char* object_name, QWidget* parent);
+
+// The wait cursor while a series is read or written (in place of a please-wait sheet, which
+// would only flash for the fraction of a second that even a million values take).
+class Busy_Cursor {
+ public:
+  Busy_Cursor();
+  ~Busy_Cursor();
+  Busy_Cursor(const Busy_Cursor&) = delete;
+  Busy_Cursor& operator=(const Busy_Cursor&) = delete;
+};

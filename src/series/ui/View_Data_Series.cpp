@@ -1,5 +1,6 @@
 #include "series/ui/View_Data_Series.h"
 
+#include "model/Common_Functions.h"
 #include "platform/Platform.h"
 #include "series/Data_Series_Store.h"
 #include "series/ui/Series_Dialog_Parts.h"
@@ -19,6 +20,17 @@ View_Data_Series* View_Data_Series_Instance = nullptr;
 View_Data_Series* View_Data_Series::defaultInstance() {
   if (!View_Data_Series_Instance) View_Data_Series_Instance = new View_Data_Series;
   return View_Data_Series_Instance;
+}
+
+void View_Data_Series::View_Series(const QString& chosen) {
+  const QString name = Trim_Str(chosen);
+  if (name.isEmpty()) {
+    Show_MessageBox(QStringLiteral("Please select the series."));
+    return;
+  }
+  View_Data_Series* viewer = defaultInstance();
+  viewer->file_name = name;
+  viewer->Open_Wnd();
 }
 
 View_Data_Series::View_Data_Series() {
@@ -58,6 +70,7 @@ void View_Data_Series::Open_Wnd() {
 }
 
 void View_Data_Series::Load_file_Func(const QString& name) {
+  const Busy_Cursor busy;
   ListData->setValues(Read_Series_Values(name));
   Update_batch_List_Count();
 }

@@ -14,6 +14,9 @@ class View_Data_Series : public QDialog {
 
  public:
   static View_Data_Series* defaultInstance();
+  // What the dialogs with a series combo box do: the chosen name, trimmed, is shown in the
+  // viewer; an empty one is refused with "Please select the series.".
+  static void View_Series(const QString& chosen);
 
   // Reads the series file anew, shows its values and runs the viewer until OK.
   void Open_Wnd();

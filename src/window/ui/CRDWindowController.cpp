@@ -122,6 +122,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   Selected_Control_Tool = Arrow_Tool;
   app_DefaultInstance = this;
   Set_Main_App_wnd(this, this);
+  Install_Series_Hooks();
 
   Text_font = Make_Font(Text_Ctrl_Font, 14);
   All_Text_font_ = Text_font;

@@ -276,7 +276,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // ---- Series dialogs (CRDWindowController_Series.cpp) ----------------------------------
  public:
   QToolButton *Batch_Series_btn = nullptr, *Create_Series_btn = nullptr;
-  // Lends the series dialogs this window's in-use test and export-result box.
+  // Lends the series dialogs this window's in-use test and export-result box (done by the
+  // constructor).
   void Install_Series_Hooks();
 
  public slots:

@@ -33,12 +33,10 @@ void CRDWindowController::Install_Series_Hooks() {
 }
 
 void CRDWindowController::Batch_Series_Button() {
-  Install_Series_Hooks();
   BatchWizard::defaultInstance()->Open_Wnd();
 }
 
 void CRDWindowController::Create_Series_Button() {
-  Install_Series_Hooks();
   Generate_List* generator = Generate_List::defaultInstance();
   generator->file_name_required = 1;
   generator->file_name_Insert = 0;
