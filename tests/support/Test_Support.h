@@ -70,6 +70,22 @@ bool Have_Program(const QString& program);
 // Debian's python3, never one found earlier on PATH.
 QString System_Python();
 
+// Collects what is logged while it lives, the program's notes (lumigroveLog) included,
+// which are otherwise silent (the filter rules set through QLoggingCategory are replaced
+// while it lives).
+class Log_Capture {
+ public:
+  Log_Capture();
+  ~Log_Capture();
+  Log_Capture(const Log_Capture&) = delete;
+  Log_Capture& operator=(const Log_Capture&) = delete;
+  QStringList text() const;
+  bool contains(const QString& part) const;
+
+ private:
+  QtMessageHandler previous_;
+};
+
 // A pixel's colour as 0xAARRGGBB.
 inline unsigned Pixel(const QImage& image, int x, int y) { return image.pixel(x, y); }
 
