@@ -190,7 +190,9 @@ TEST_F(First_Minutes, RedoAnswersCtrlYAndCtrlShiftZ) {
 // A selected object under a later one shows its handles over it and answers them.
 TEST_F(First_Minutes, HandlesOfACoveredSelectionShowAndAnswer) {
   CRDGraphicView* canvas = window->_graphicView;
-  const auto over = add_shape("R", {60, 40, 60, 40});  // the front-most
+  const auto over = add_shape("R", {60, 40, 60, 40});  // the front-most, filled blue
+  over->setFillColor(CRDColor::fromQColor(Qt::blue));
+  over->setDrawingFill(true);
   const auto under = add_shape("R", {20, 20, 60, 40});
 
   click({30, 30});
@@ -203,6 +205,7 @@ TEST_F(First_Minutes, HandlesOfACoveredSelectionShowAndAnswer) {
   const QColor handle(128, 128, 128);
   EXPECT_EQ(shown.pixelColor(80, 60), handle);
   EXPECT_EQ(shown.pixelColor(81, 61), handle);
+  EXPECT_EQ(shown.pixelColor(90, 70), QColor(Qt::blue));
 
   mouse(QEvent::MouseButtonPress, {80, 60});
   mouse(QEvent::MouseMove, {90, 75});
@@ -238,32 +241,30 @@ TEST_F(First_Minutes, SidebarKeepsOneWidthOnEveryPage) {
 
 TEST_F(First_Minutes, TheSmallestWindowKeepsTheCanvasUsableAndScrollBarsFollow) {
   CRDZoomingScrollView* scroll = window->_zoomingScrollView;
+  QScrollBar* vertical = scroll->verticalScrollBar();
   const QSize start = window->size();
   window->setZoomFactor(2.0);  // the card 308 points high
-  EXPECT_GT(window->minimumWidth(), 0);
-  EXPECT_GT(window->minimumHeight(), 0);
+  auto resize = [&](QSize size) {
+    window->resize(size);
+    QTest::qWait(50);  // the resizes reach every widget in their own time
+  };
 
-  window->resize(500, 350);  // below the minimum: the minimum holds
-  QCoreApplication::processEvents();
+  resize({500, 350});  // below the minimum width: the minimum holds
   EXPECT_EQ(window->size(), window->minimumSize().expandedTo(QSize(500, 350)));
-  window->resize(window->minimumSize());
-  QCoreApplication::processEvents();
+  resize(window->minimumSize());
   EXPECT_GE(scroll->viewport()->width(), CRDWindowController::Minimum_Canvas_Viewport.width());
   EXPECT_GE(scroll->viewport()->height(), CRDWindowController::Minimum_Canvas_Viewport.height());
+  // The scroll view fills the design area, its bars wholly in sight.
   EXPECT_EQ(window->first_view->geometry(), window->myTargetView->rect());
-  // The scroll view ends inside the design area, its bars wholly in sight.
-  const QRect bar = scroll->verticalScrollBar()->geometry();
-  EXPECT_TRUE(scroll->rect().contains(QRect(scroll->verticalScrollBar()->mapTo(scroll, QPoint()),
-                                            bar.size())));
+  EXPECT_TRUE(scroll->rect().contains(QRect(vertical->mapTo(scroll, QPoint()), vertical->size())));
   ASSERT_LT(scroll->viewport()->height(), 308);
-  EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+  EXPECT_TRUE(vertical->isVisible());
 
   // Back at its size the card fits again and the vertical bar goes.
-  window->resize(start);
-  QCoreApplication::processEvents();
+  resize(start);
   ASSERT_GT(scroll->viewport()->height(), 308);
-  EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
-  EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+  EXPECT_FALSE(vertical->isVisible());
+  EXPECT_EQ(vertical->maximum(), 0);
 }
 
 TEST(Window_Placement, TheFrameLiesInsideTheScreensFreeArea) {
