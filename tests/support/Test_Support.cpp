@@ -64,11 +64,11 @@ QStringList& log_lines() {
 }  // namespace
 
 Log_Capture::Log_Capture()
-    : previous_(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
-                                          const QString& message) {
-        const QMutexLocker lock(&log_mutex);
-        log_lines() << message;
-      })) {
+    : previous_(
+          qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            const QMutexLocker lock(&log_mutex);
+            log_lines() << message;
+          })) {
   const QMutexLocker lock(&log_mutex);
   log_lines().clear();
   QLoggingCategory::setFilterRules(QStringLiteral("lumigrove.info=true"));

@@ -27,10 +27,10 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>

@@ -36,8 +36,8 @@ QList<QKeySequence> CRDWindowController::edit_shortcuts(QKeySequence::StandardKe
   if (key == QKeySequence::UnknownKey) return {};
   QList<QKeySequence> keys = QKeySequence::keyBindings(key);
   if (key == QKeySequence::Redo)
-    for (const QKeySequence& redo : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                                     QKeySequence(Qt::CTRL | Qt::Key_Y)})
+    for (const QKeySequence& redo :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
       if (!keys.contains(redo)) keys << redo;
   return keys;
 }
@@ -131,9 +131,9 @@ void CRDWindowController::fit_layout() {
   for (const QWidget* widget : scroll->scrollBarWidgets(Qt::AlignLeft))
     bar_height = std::max(bar_height, widget->sizeHint().height());
   const int border = 2 * scroll->frameWidth();
-  myTargetView->setMinimumSize(Minimum_Canvas_Viewport +
-                               QSize(scroll->verticalScrollBar()->sizeHint().width() + border,
-                                     bar_height + border));
+  myTargetView->setMinimumSize(
+      Minimum_Canvas_Viewport +
+      QSize(scroll->verticalScrollBar()->sizeHint().width() + border, bar_height + border));
 }
 
 void CRDWindowController::place_window() {
