@@ -2,6 +2,7 @@
 // cascade, one undo step each; clicks on a canvas reach the sidebar; side views show
 // their own canvases; the zoom holds for all sides; the Edit menu acts on the canvas.
 
+#include "Window_Fixture.h"
 #include "canvas/ui/CRDGraphicView.h"
 #include "canvas/ui/CRDZoomingScrollView.h"
 #include "model/CRDDocument.h"
@@ -24,60 +25,7 @@
 
 namespace {
 
-class Window_Canvas : public test_support::Design_Test {
- protected:
-  void SetUp() override {
-    Design_Test::SetUp();
-    ASSERT_TRUE(scratch.isValid());
-    window = std::make_unique<CRDWindowController>(&document,
-                                                   scratch.filePath(QStringLiteral("Lumigrove")));
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
-  void TearDown() override {
-    window.reset();
-    Design_Test::TearDown();
-  }
-
-  void press_tool(const char* name) {
-    auto* button = window->findChild<QToolButton*>(QString::fromLatin1(name));
-    ASSERT_NE(button, nullptr) << name;
-    button->click();
-  }
-  QAction* menu_item(const char* name) const {
-    return window->Edit_menu->findChild<QAction*>(QString::fromLatin1(name));
-  }
-  // Shapes put on a side without undo history.
-  std::shared_ptr<CRDGraphic> add_shape(CRDDocument::Side side, const char* code,
-                                        const QRectF& bounds) {
-    auto shape = std::make_shared<Shape_Control>();
-    shape->Set_Shape_Type(QString::fromLatin1(code));
-    shape->setBounds(bounds);
-    document.Enable_Disable_Undo_Registraion(false);
-    EXPECT_TRUE(document.insertGraphics(side, {shape}, {int(document.list(side).size())}));
-    document.Enable_Disable_Undo_Registraion(true);
-    return shape;
-  }
-  // Mouse events at canvas points.
-  void mouse(CRDGraphicView* canvas, QEvent::Type type, QPointF point) {
-    const QPointF local = point * canvas->zoomFactor();
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, local, canvas->mapToGlobal(local), button, buttons, {});
-    QApplication::sendEvent(canvas, &event);
-  }
-  void click(CRDGraphicView* canvas, QPointF point) {
-    mouse(canvas, QEvent::MouseButtonPress, point);
-    mouse(canvas, QEvent::MouseButtonRelease, point);
-  }
-  QWidget* first_page() const { return window->sett_tab->widget(0); }
-
-  platform::Scoped_Scripted_Platform platform;
-  CRDDocument document;
-  QTemporaryDir scratch;
-  std::unique_ptr<CRDWindowController> window;
-};
+using Window_Canvas = test_support::Window_Fixture;
 
 TEST_F(Window_Canvas, ToolButtonsCreateTheirObjectsAtTheCascadeAndShowThem) {
   const CRDWindowController& w = *window;

@@ -2,6 +2,7 @@
 // and the keys reach the selection wherever the focus went, handles of a covered object
 // stay in sight and in reach, and the layout keeps the card in place and usable.
 
+#include "Window_Fixture.h"
 #include "canvas/ui/CRDGraphicView.h"
 #include "canvas/ui/CRDZoomingScrollView.h"
 #include "model/CRDDocument.h"
@@ -31,58 +32,21 @@
 
 namespace {
 
-class First_Minutes : public test_support::Design_Test {
+class First_Minutes : public test_support::Window_Fixture {
  protected:
-  void SetUp() override {
-    Design_Test::SetUp();
-    ASSERT_TRUE(scratch.isValid());
-    window = std::make_unique<CRDWindowController>(&document,
-                                                   scratch.filePath(QStringLiteral("Lumigrove")));
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
-  void TearDown() override {
-    window.reset();
-    Design_Test::TearDown();
-  }
-
   std::shared_ptr<CRDGraphic> add_shape(const char* code, const QRectF& bounds) {
-    auto shape = std::make_shared<Shape_Control>();
-    shape->Set_Shape_Type(QString::fromLatin1(code));
-    shape->setBounds(bounds);
-    document.Enable_Disable_Undo_Registraion(false);
-    EXPECT_TRUE(document.insertGraphics(CRDDocument::Side::Front, {shape},
-                                        {int(document.graphics().size())}));
-    document.Enable_Disable_Undo_Registraion(true);
-    return shape;
+    return Window_Fixture::add_shape(CRDDocument::Side::Front, code, bounds);
   }
+  void mouse(QEvent::Type type, QPointF point) {
+    Window_Fixture::mouse(window->_graphicView, type, point);
+  }
+  void click(QPointF point) { Window_Fixture::click(window->_graphicView, point); }
   // A key as the user types it: to the widget with the focus, shortcuts first.
   static void type(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     QTest::keyClick(focus, Qt::Key(key), modifiers);
   }
-  void mouse(QEvent::Type type, QPointF point) {
-    CRDGraphicView* canvas = window->_graphicView;
-    const QPointF local = point * canvas->zoomFactor();
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, local, canvas->mapToGlobal(local), button, buttons, {});
-    QApplication::sendEvent(canvas, &event);
-  }
-  void click(QPointF point) {
-    mouse(QEvent::MouseButtonPress, point);
-    mouse(QEvent::MouseButtonRelease, point);
-  }
-  QAction* menu_item(const char* name) const {
-    return window->Edit_menu->findChild<QAction*>(QString::fromLatin1(name));
-  }
-
-  platform::Scoped_Scripted_Platform platform;
-  CRDDocument document;
-  QTemporaryDir scratch;
-  std::unique_ptr<CRDWindowController> window;
 };
 
 // The zoom pop-up and the grey backdrop used to keep the keyboard: the Edit shortcuts,
