@@ -117,6 +117,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   Selected_Control_Tool = Arrow_Tool;
   app_DefaultInstance = this;
   Set_Main_App_wnd(this, this);
+  Install_Series_Hooks();
 
   Text_font = Make_Font(Text_Ctrl_Font, 14);
   All_Text_font_ = Text_font;
@@ -285,6 +286,8 @@ void CRDWindowController::build_toolbar() {
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);
   toolbar->addWidget(Front_back_label);
+  Add_Series_Button(toolbar, Batch_Series_btn, "Batch_Series_btn", "Series", &CRDWindowController::Batch_Series_Button);
+  Add_Series_Button(toolbar, Create_Series_btn, "Create_Series_btn", "Create Series", &CRDWindowController::Create_Series_Button);
 }
 
 void CRDWindowController::build_edit_menu() {

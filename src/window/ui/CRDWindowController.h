@@ -39,6 +39,7 @@ class QMenu;
 class QSpinBox;
 class QTabWidget;
 class QTableView;
+class QToolBar;
 class QToolButton;
 class Open_Export_Log;
 class PleaseWait_Modeless;
@@ -272,6 +273,24 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   QPointer<CRDDocument> document_;
   QFont All_Text_font_;
   CRDColor All_Text_clr_ = CRDColor::blackColor();
+
+  // ---- Series dialogs (CRDWindowController_Series.cpp) ----------------------------------
+ public:
+  QToolButton *Batch_Series_btn = nullptr, *Create_Series_btn = nullptr;
+  // Lends the series dialogs this window's in-use test and export-result box (done by the
+  // constructor).
+  void Install_Series_Hooks();
+
+ public slots:
+  // Opens the series manager (also used by the profile dialogs).
+  void Batch_Series_Button();
+  // Opens the series generator to write a named series.
+  void Create_Series_Button();
+
+ private:
+  // Adds an enabled toolbar button for a series command (a separator before the first).
+  void Add_Series_Button(QToolBar* toolbar, QToolButton*& button, const char* name,
+                         const char* label, void (CRDWindowController::*slot)());
 
   // ---- Focus, shortcuts, layout and placement (CRDWindowController_Focus_Layout.cpp) ----
  public:
