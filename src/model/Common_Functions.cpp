@@ -8,7 +8,9 @@
 #include <QLoggingCategory>
 #include <QUrl>
 
-Q_LOGGING_CATEGORY(lumigroveLog, "lumigrove")
+// Developer notes are silent by default; QT_LOGGING_RULES="lumigrove.info=true" shows them.
+// Warnings of the category stay visible.
+Q_LOGGING_CATEGORY(lumigroveLog, "lumigrove", QtWarningMsg)
 
 void Show_MessageBox(const QString& text) { platform::Message_Box(QStringLiteral("\n") + text); }
 
@@ -20,7 +22,7 @@ bool Show_YES_NO_MessageBox(const QString& text) {
 
 void Show_NSLog_Message(const QString& text) {
   if (text.isEmpty()) return;
-  qCWarning(lumigroveLog).noquote() << text;
+  qCInfo(lumigroveLog).noquote() << text;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // sink for caught errors, string trimming and cutting, the file-name cleaner, and the
 // data folders.
 
+#include <QLoggingCategory>
 #include <QString>
 
 // An alert with the text after one line break and the single button "OK". Safe on any
@@ -11,7 +12,10 @@ void Show_MessageBox(const QString& text);
 // An alert with "Yes" and "No"; true for "Yes". Safe on any thread like Show_MessageBox.
 // The answer is also left in yes_no_msg_val.
 bool Show_YES_NO_MessageBox(const QString& text);
-// Writes a non-empty text to the log.
+// The program's log category "lumigrove": its warnings are shown, its notes only when
+// enabled (QT_LOGGING_RULES="lumigrove.info=true").
+Q_DECLARE_LOGGING_CATEGORY(lumigroveLog)
+// Writes a non-empty text to the log as a note of lumigroveLog.
 void Show_NSLog_Message(const QString& text);
 
 // White space and line breaks removed from both ends, then control characters.

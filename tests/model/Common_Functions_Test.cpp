@@ -87,6 +87,23 @@ TEST(CommonFunctions, MessageBoxesGoThroughThePlatform) {
   EXPECT_EQ(scripted.questions.first(), QStringLiteral("Replace?"));
 }
 
+// The log's notes are silent until the logging rules switch them on; its warnings show.
+TEST(CommonFunctions, LogNotesAreSilentUnlessEnabledAndWarningsShow) {
+  static QStringList seen;
+  seen.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { seen << text; });
+  Show_NSLog_Message(QStringLiteral("photo.png"));
+  qCWarning(lumigroveLog) << "a warning";
+  QLoggingCategory::setFilterRules(QStringLiteral("lumigrove.info=true"));
+  Show_NSLog_Message(QStringLiteral("shown.png"));
+  Show_NSLog_Message(QString());  // nothing
+  QLoggingCategory::setFilterRules(QString());
+  Show_NSLog_Message(QStringLiteral("silent again.png"));
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(seen, QStringList({QStringLiteral("a warning"), QStringLiteral("shown.png")}));
+}
+
 class Data_Folders : public test_support::Design_Test {};
 
 TEST_F(Data_Folders, CreatedOnceAndMissingOnesRecreated) {

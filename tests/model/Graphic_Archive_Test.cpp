@@ -768,12 +768,13 @@ TEST_F(Graphic_Archive, APictureKeepsItsPathWhenItsFileIsGone) {
   const QByteArray data = pasteboardDataWithGraphics({picture, std::make_shared<Shape_Control>()});
   ASSERT_TRUE(QFile::remove(path));
 
-  static QStringList log;
-  log.clear();
-  const QtMessageHandler previous = qInstallMessageHandler(
-      [](QtMsgType, const QMessageLogContext&, const QString& text) { log << text; });
-  const std::optional<Graphic_List> graphics = graphicsWithPasteboardData(data);
-  qInstallMessageHandler(previous);
+  std::optional<Graphic_List> graphics;
+  QStringList log;
+  {
+    test_support::Log_Capture capture;
+    graphics = graphicsWithPasteboardData(data);
+    log = capture.text();
+  }
 
   ASSERT_TRUE(graphics);
   ASSERT_EQ(graphics->size(), 2u);

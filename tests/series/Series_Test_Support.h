@@ -13,6 +13,8 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include "support/Test_Support.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -130,27 +132,6 @@ inline QStringList Entry_Names(const QString& path) {
   return names;
 }
 
-// Collects what is logged while it lives.
-class Log_Capture {
- public:
-  Log_Capture() : previous_(qInstallMessageHandler(&Log_Capture::handle)) { lines().clear(); }
-  ~Log_Capture() { qInstallMessageHandler(previous_); }
-  QStringList text() const { return lines(); }
-  bool contains(const QString& part) const {
-    for (const QString& line : lines())
-      if (line.contains(part)) return true;
-    return false;
-  }
-
- private:
-  static QStringList& lines() {
-    static QStringList collected;
-    return collected;
-  }
-  static void handle(QtMsgType, const QMessageLogContext&, const QString& message) {
-    lines() << message;
-  }
-  QtMessageHandler previous_;
-};
+using test_support::Log_Capture;
 
 }  // namespace series_test

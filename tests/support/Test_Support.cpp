@@ -1,11 +1,13 @@
 #include "support/Test_Support.h"
 
+#include "model/Common_Functions.h"
 #include "model/Resource_Folder.h"
 #include "model/Shared_Design_State.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QMutex>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QWidget>
@@ -63,6 +65,41 @@ void Send_Canvas_Mouse(QWidget* canvas, double zoom, QEvent::Type type, QPointF 
       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
   QMouseEvent event(type, local, canvas->mapToGlobal(local), button, buttons, {});
   QApplication::sendEvent(canvas, &event);
+}
+
+namespace {
+QMutex log_mutex;
+QStringList& log_lines() {
+  static QStringList lines;
+  return lines;
+}
+}  // namespace
+
+Log_Capture::Log_Capture()
+    : previous_(
+          qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            const QMutexLocker lock(&log_mutex);
+            log_lines() << message;
+          })) {
+  const QMutexLocker lock(&log_mutex);
+  log_lines().clear();
+  QLoggingCategory::setFilterRules(QStringLiteral("lumigrove.info=true"));
+}
+
+Log_Capture::~Log_Capture() {
+  QLoggingCategory::setFilterRules(QString());
+  qInstallMessageHandler(previous_);
+}
+
+QStringList Log_Capture::text() const {
+  const QMutexLocker lock(&log_mutex);
+  return log_lines();
+}
+
+bool Log_Capture::contains(const QString& part) const {
+  for (const QString& line : text())
+    if (line.contains(part)) return true;
+  return false;
 }
 
 }  // namespace test_support

@@ -76,6 +76,21 @@ QString System_Python();
 // A left-button mouse event at a canvas point (widget pixels = points x zoom), sent to
 // the canvas widget at once. Presses and moves hold the button, a release lets it go.
 void Send_Canvas_Mouse(QWidget* canvas, double zoom, QEvent::Type type, QPointF point);
+// Collects what is logged while it lives, the program's notes (lumigroveLog) included,
+// which are otherwise silent (the filter rules set through QLoggingCategory are replaced
+// while it lives).
+class Log_Capture {
+ public:
+  Log_Capture();
+  ~Log_Capture();
+  Log_Capture(const Log_Capture&) = delete;
+  Log_Capture& operator=(const Log_Capture&) = delete;
+  QStringList text() const;
+  bool contains(const QString& part) const;
+
+ private:
+  QtMessageHandler previous_;
+};
 
 // A pixel's colour as 0xAARRGGBB.
 inline unsigned Pixel(const QImage& image, int x, int y) { return image.pixel(x, y); }

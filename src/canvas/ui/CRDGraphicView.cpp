@@ -364,17 +364,14 @@ void CRDGraphicView::paintEvent(QPaintEvent* event) {
   Card_Base_Drawing(painter, bounds());
   if (grid_) grid_->drawRect(painter, rect);
 
-  // The graphics meeting the area, the back-most first.
+  // The graphics meeting the area, the back-most first; their handles come after.
   const Graphic_List& list = graphics();
-  std::vector<char> selected(list.size(), 0);
-  for (int i : selection_)
-    if (i < int(list.size())) selected[size_t(i)] = 1;
   std::vector<Layer_Item> items;
   for (int i = int(list.size()) - 1; i >= 0; --i) {
     const auto& graphic = list[size_t(i)];
     if (!graphic->drawingBounds().intersects(rect)) continue;
     const bool creating = graphic == creating_;
-    items.push_back({graphic, creating, !hiding_handles_ && !creating && selected[size_t(i)] != 0});
+    items.push_back({graphic, creating, false});
   }
   if (int(items.size()) >= Layer_Minimum_Graphics &&
       double(area.width()) * area.height() >= Layer_Minimum_Pixels) {
@@ -390,6 +387,7 @@ void CRDGraphicView::paintEvent(QPaintEvent* event) {
   } else {
     Paint_Layer_Items(painter, items);
   }
+  paint_selection_handles(painter, rect);
 
   if (!marquee_.isNull()) {
     // A one-point frame inside the rubber band.
@@ -403,20 +401,40 @@ void CRDGraphicView::paintEvent(QPaintEvent* event) {
   }
 }
 
+void CRDGraphicView::paint_selection_handles(QPainter& painter, const QRectF& area) const {
+  if (hiding_handles_) return;
+  const Graphic_List& list = graphics();
+  // Back-most first, so the handles of a front graphic lie over those of one behind it.
+  for (auto it = selection_.rbegin(); it != selection_.rend(); ++it) {
+    if (*it >= int(list.size())) continue;
+    const CRDGraphic& graphic = *list[size_t(*it)];
+    if (list[size_t(*it)] == creating_ || !graphic.drawingBounds().intersects(area)) continue;
+    painter.save();
+    try {
+      graphic.drawHandlesInView(painter, graphic.ctrl_is_locked);
+    } catch (...) {
+      // A graphic that cannot say where its handles are shows none.
+    }
+    painter.restore();
+  }
+}
+
 // ---- Hit testing -------------------------------------------------------------------------
 
 std::optional<CRDGraphicView::Hit> CRDGraphicView::graphicUnderPoint(const QPointF& point) const {
   const Graphic_List& list = graphics();
+  for (int i : selection_) {
+    if (i >= int(list.size())) break;
+    const auto& graphic = list[size_t(i)];
+    if (!point_in_rect(point, graphic->drawingBounds())) continue;
+    const int handle = graphic->handleUnderPoint(point);
+    if (handle != CRDGraphicNoHandle) return Hit{graphic, i, true, handle};
+  }
   for (size_t i = 0; i < list.size(); ++i) {
     const auto& graphic = list[i];
     if (!point_in_rect(point, graphic->drawingBounds())) continue;
-    const bool selected = isSelected(int(i));
-    if (selected) {
-      const int handle = graphic->handleUnderPoint(point);
-      if (handle != CRDGraphicNoHandle) return Hit{graphic, int(i), true, handle};
-    }
     if (graphic->isContentsUnderPoint(point))
-      return Hit{graphic, int(i), selected, CRDGraphicNoHandle};
+      return Hit{graphic, int(i), isSelected(int(i)), CRDGraphicNoHandle};
   }
   return std::nullopt;
 }

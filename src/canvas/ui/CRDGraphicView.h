@@ -120,8 +120,10 @@ class CRDGraphicView : public QWidget {
     bool isSelected = false;
     int handle = CRDGraphicNoHandle;
   };
-  // The front-most graphic whose drawing bounds hold the point and that is hit by a handle
-  // (selected graphics only) or by its contents. Hidden and locked graphics count.
+  // The handles of selected graphics come first, as they are painted over every graphic:
+  // the front-most selected graphic with a handle under the point. Else the front-most
+  // graphic whose drawing bounds hold the point and whose contents are under it. Hidden
+  // and locked graphics count.
   std::optional<Hit> graphicUnderPoint(const QPointF& point) const;
   // The indexes of every graphic whose drawing bounds intersect the rectangle.
   Index_Set indexesOfGraphicsIntersectingRect(const QRectF& rect) const;
@@ -288,6 +290,9 @@ class CRDGraphicView : public QWidget {
                   const QString& key, const QRectF& old_drawing_bounds);
   void set_selection(Index_Set indexes, const QRectF& changed_area);
   void remember_drawn_selection(const QRectF& area);
+  // The selection handles of every selected graphic meeting the area (canvas points),
+  // painted after all graphics so that no later graphic covers them.
+  void paint_selection_handles(QPainter& painter, const QRectF& area) const;
   void setNeedsDisplayInRect(const QRectF& points);
   void update_widget_size();
   void schedule_card_check();

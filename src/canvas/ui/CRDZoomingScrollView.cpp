@@ -154,11 +154,14 @@ CRDZoomingScrollView::CRDZoomingScrollView(QWidget* parent) : QAbstractScrollAre
   factor_pop_up_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   factor_pop_up_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   factor_pop_up_->setFixedWidth(factor_pop_up_->sizeHint().width());
+  // The pop-up never keeps the keyboard: keys and the Edit commands stay with the canvas.
+  factor_pop_up_->setFocusPolicy(Qt::NoFocus);
   addScrollBarWidget(factor_pop_up_, Qt::AlignLeft);
   connect(factor_pop_up_, &QComboBox::activated, this, [this](int index) {
     const double factor = factor_pop_up_->itemData(index).toDouble();
     setFactor(factor);
     emit factorChanged(factor);
+    if (canvas_) canvas_->setFocus(Qt::PopupFocusReason);
   });
   layout_document();
 }
@@ -171,6 +174,8 @@ void CRDZoomingScrollView::setDocumentView(CRDGraphicView* canvas) {
   if (canvas == canvas_) return;
   if (canvas_) canvas_->removeEventFilter(this);
   canvas_ = canvas;
+  // A click anywhere in the view (the backdrop, a scroll bar) gives the canvas the focus.
+  setFocusProxy(canvas);
   if (canvas) {
     canvas->setParent(clip_view_);
     canvas->setZoomFactor(factor_);
@@ -241,6 +246,14 @@ void CRDZoomingScrollView::layout_document() {
                   int(std::lround(-origin_.y() * factor_)));
   clip_view_->update();
   laying_out_ = false;
+
+  // The scroll bars heard nothing of the new ranges: a vertical bar that is no longer
+  // needed (or now is) is laid out anew, which resizes the viewport and lays out again.
+  QScrollBar* vertical = verticalScrollBar();
+  const bool vertical_needed = vertical->maximum() > vertical->minimum();
+  if (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && isVisible() &&
+      vertical->isVisible() != vertical_needed)
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void CRDZoomingScrollView::paintEvent(QPaintEvent* event) {

@@ -49,13 +49,8 @@ namespace {
 
 CRDWindowController* app_DefaultInstance = nullptr;
 
-// Extra height of a side view over the design area. It lies above the area's top edge,
-// so the view's lower edge, the horizontal scroll bar with the zoom pop-up, stays in sight.
-constexpr int side_view_extra_height = 15;
-
-QRect side_view_geometry(const QWidget* area) {
-  return QRect(0, -side_view_extra_height, area->width(), area->height() + side_view_extra_height);
-}
+// The shown side view fills the design area.
+QRect side_view_geometry(const QWidget* area) { return area->rect(); }
 
 const char* const border_style_items[] = {"Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"};
 const char* const border_style_codes[] = {"S", "DA", "DO", "DD", "DDD"};
@@ -82,7 +77,7 @@ QComboBox* make_border_style_combo(QWidget* parent, const char* name) {
   return combo;
 }
 
-// Keeps the shown side view as wide as the design area and a little higher.
+// Keeps the shown side view as large as the design area.
 class Side_View_Sizer : public QObject {
  public:
   using QObject::QObject;
@@ -196,6 +191,7 @@ void CRDWindowController::build_window() {
   build_card_side();
   row->addWidget(sett_tab);
   setCentralWidget(central);
+  fit_layout();
 }
 
 QWidget* CRDWindowController::build_side_view(const QString& name, CRDZoomingScrollView*& scroll,
@@ -306,42 +302,30 @@ void CRDWindowController::build_edit_menu() {
     Command command;
     void (CRDGraphicView::*run)();
   };
-  // Delete has no shortcut: the canvas takes the Delete and Backspace keys itself.
   static const Item items[] = {
       {"Undo_menu_item", "Undo", QKeySequence::Undo, Command::undo, &CRDGraphicView::undo},
       {"Redo_menu_item", "Redo", QKeySequence::Redo, Command::redo, &CRDGraphicView::redo},
       {"Cut_menu_item", "Cut", QKeySequence::Cut, Command::cut, &CRDGraphicView::cut},
       {"Copy_menu_item", "Copy", QKeySequence::Copy, Command::copy, &CRDGraphicView::copy},
       {"Paste_menu_item", "Paste", QKeySequence::Paste, Command::paste, &CRDGraphicView::paste},
-      {"Delete_menu_item", "Delete", QKeySequence::UnknownKey, Command::delete_,
+      {"Delete_menu_item", "Delete", QKeySequence::Delete, Command::delete_,
        &CRDGraphicView::delete_},
       {"Select_All_menu_item", "Select All", QKeySequence::SelectAll, Command::selectAll,
        &CRDGraphicView::selectAll},
   };
   Edit_menu = menuBar()->addMenu(QStringLiteral("&Edit"));
   Edit_menu->setObjectName(QStringLiteral("Edit_menu"));
-  // Undo and Redo belong to the design; the others to the canvas with the focus.
-  auto target = [this](Command command) -> CRDGraphicView* {
-    CRDGraphicView* canvas = focused_canvas();
-    if (!canvas && (command == Command::undo || command == Command::redo))
-      canvas = current_canvas();
-    return canvas;
-  };
   for (const Item& item : items) {
     auto* action = Edit_menu->addAction(QString::fromLatin1(item.label));
     action->setObjectName(QString::fromLatin1(item.name));
-    if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
+    action->setShortcuts(edit_shortcuts(item.key));
     const Command command = item.command;
     const auto run = item.run;
-    connect(action, &QAction::triggered, this, [target, command, run] {
-      CRDGraphicView* canvas = target(command);
-      if (canvas && canvas->validateMenuItem(command)) (canvas->*run)();
-    });
-    // Shown items follow the canvas; shortcuts stay live and check when used.
-    connect(Edit_menu, &QMenu::aboutToShow, action, [target, command, action] {
-      CRDGraphicView* canvas = target(command);
-      action->setEnabled(canvas && canvas->validateMenuItem(command));
-    });
+    connect(action, &QAction::triggered, this,
+            [this, command, run] { run_edit_command(command, run); });
+    // Shown items follow their target; shortcuts stay live and check when used.
+    connect(Edit_menu, &QMenu::aboutToShow, action,
+            [this, command, action] { action->setEnabled(edit_command_enabled(command)); });
     connect(Edit_menu, &QMenu::aboutToHide, action, [action] { action->setEnabled(true); });
     if (command == Command::redo || command == Command::delete_) Edit_menu->addSeparator();
   }
@@ -357,7 +341,6 @@ CRDGraphicView* CRDWindowController::focused_canvas() const {
 void CRDWindowController::build_sidebar() {
   sett_tab = new QTabWidget(this);
   sett_tab->setObjectName(QStringLiteral("sett_tab"));
-  sett_tab->setMinimumWidth(300);
   sett_tab->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
 
   card_setting_tab = make_page(sett_tab, "card_setting_tab", QStringLiteral("Card"));
@@ -482,8 +465,9 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   QPalette background = palette();
   background.setColor(QPalette::Window, QColor(241, 244, 250));
   setPalette(background);
-  setGeometry(100, 0, 1000, 800);
+  place_window();
   show();
+  place_window();  // again, with the frame that the window now has
   raise();
   activateWindow();
 

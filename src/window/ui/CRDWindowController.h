@@ -21,6 +21,7 @@
 
 #include <QDateTime>
 #include <QFont>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSizeF>
@@ -223,9 +224,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
               *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr,
               *Send_Back_btn = nullptr, *Lock_btn = nullptr, *Unlock_btn = nullptr;
 
-  // The Edit menu (Undo, Redo, Cut, Copy, Paste, Delete, Select All): each item is the
-  // command of the canvas that has the keyboard focus, enabled as that canvas says; Undo
-  // and Redo fall back on the current side's canvas.
+  // The Edit menu (Undo, Redo, Cut, Copy, Paste, Delete, Select All): each item and its
+  // shortcut is the command of command_canvas(), enabled as that canvas says, except that
+  // a text field with the focus keeps its own Cut, Copy, Paste, Delete and Select All.
   QMenu* Edit_menu = nullptr;
 
   // Sheets and boxes.
@@ -344,4 +345,27 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Adds an enabled toolbar button for a series command (a separator before the first).
   void Add_Series_Button(QToolBar* toolbar, QToolButton*& button, const char* name,
                          const char* label, void (CRDWindowController::*slot)());
+
+  // ---- Focus, shortcuts, layout and placement (CRDWindowController_Focus_Layout.cpp) ----
+ public:
+  // The canvas the Edit menu and its shortcuts act on, whatever widget has the focus: the
+  // canvas with the keyboard focus, else the current side's (current_canvas).
+  CRDGraphicView* command_canvas() const;
+  // The smallest viewport of a side's scroll view that the window's minimum size keeps.
+  static constexpr QSize Minimum_Canvas_Viewport{200, 150};
+
+ private:
+  // The Edit menu's shortcuts for a command's standard key: Redo also answers Ctrl+Y.
+  static QList<QKeySequence> edit_shortcuts(QKeySequence::StandardKey key);
+  // A text field with the focus keeps its own cut, copy, paste, delete and select all:
+  // false when the command is not such a field's; else *enabled (when given) says whether
+  // the field can do it now, and with run it does it.
+  bool text_field_command(CRDGraphicView::Command command, bool run, bool* enabled) const;
+  bool edit_command_enabled(CRDGraphicView::Command command) const;
+  void run_edit_command(CRDGraphicView::Command command, void (CRDGraphicView::*run)());
+  // One fixed width for the sidebar on every page; a minimum window size that keeps the
+  // canvas usable.
+  void fit_layout();
+  // The window's frame inside the screen's available area.
+  void place_window();
 };
