@@ -102,7 +102,7 @@ void Export_Window::Reset(bool use_series, bool use_sheet) {
   Export_with_excel_chk->setChecked(use_sheet);
 }
 
-QString Export_Window::Extension() const { return fileFormatPopup->currentText(); }
+QString Export_Window::Extension() const { return fileFormatPopup->currentText().toLower(); }
 
 void Export_Window::export_card_side_CellClick() {
   const int row = matrix_export_card_side->checkedId();

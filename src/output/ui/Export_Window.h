@@ -29,7 +29,7 @@ class Export_Window : public QDialog {
   // and item 0, combined off, the front side (export_card_side "F"); the data boxes
   // enabled and ticked as the series and spreadsheet sources are in use.
   void Reset(bool use_series, bool use_sheet);
-  // The extension of the chosen type (the pop-up's title).
+  // The extension of the chosen type: the pop-up's title in lower case ("png").
   QString Extension() const;
 
  public slots:
