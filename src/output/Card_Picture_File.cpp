@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <csetjmp>
@@ -58,6 +59,7 @@ bool encode(Png_Sink& sink, const QImage& image, bool alpha, png_uint_32 dpm_x,
   }
   png_set_write_fn(png, &sink, write_data, flush_data);
   png_set_compression_level(png, 1);
+  png_set_compression_buffer_size(png, 1 << 18);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
                alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
@@ -88,7 +90,14 @@ QByteArray Encode_Card_PNG(const Picture& picture, QString* error) {
   }
   const QImage& source = picture.image();
   const bool alpha = !fully_opaque(source);
-  const QImage pixels = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  // Opaque 32-bit pixels are written as they are (the fourth byte is dropped); translucent
+  // ones need straight alpha.
+  const bool as_is = !alpha && (source.format() == QImage::Format_ARGB32_Premultiplied ||
+                                source.format() == QImage::Format_ARGB32 ||
+                                source.format() == QImage::Format_RGB32);
+  const QImage pixels =
+      as_is ? source
+            : source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   if (pixels.isNull()) {
     if (error) *error = QStringLiteral("Not enough memory to encode the picture.");
     return {};
