@@ -25,6 +25,7 @@ void CRDWindowController::add_export_button(QToolBar* toolbar) {
   Export_btn->setToolTip(QStringLiteral("Export the card as pictures"));
   toolbar->addWidget(Export_btn);
   connect(Export_btn, &QToolButton::clicked, this, &CRDWindowController::Export_Button);
+  toolbar->addSeparator();
 }
 
 // ---- Batch record binding -------------------------------------------------------------------
