@@ -189,6 +189,7 @@ void CRDWindowController::build_window() {
 
   build_sidebar();
   build_card_side();
+  build_object_panels();
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
@@ -651,9 +652,9 @@ QString CRDWindowController::currentGraphicClass() const {
 
 void CRDWindowController::selectedToolDidChange() {
   const QString kind = currentGraphicClass();
-  // Picture tools first ask for a file or a library picture; until the picture panel
-  // offers those choices they make nothing.
-  if (kind.isEmpty() || kind == QLatin1String("CRDImage")) return;
+  if (kind.isEmpty()) return;
+  // Picture tools first ask for a file or a library picture.
+  if (kind == QLatin1String("CRDImage") && !picture_tool_step()) return;
   // The current side, never the temporary one. With no control ID the canvas puts the
   // frame at Control_New_Point of that side and keeps its size.
   const bool back = Card_Front_Or_Back != 0;
@@ -830,6 +831,7 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
       sett_tab->insertTab(i, pages[i], pages[i]->windowTitle());
   }
   sett_tab->setCurrentIndex(0);
+  Load_Object_Panels(*graphic);
 
   filling.reset();
   if (!graphic->ctrl_is_locked)
