@@ -9,6 +9,7 @@
 #include "series/SpreadsheetWriter.h"
 #include "window/Card_Units.h"
 #include "window/Image_Saving.h"
+#include "window/Object_Panel_Values.h"
 #include "window/Panel_Writeback.h"
 #include "window/Tool_Placement.h"
 #include "window/Window_Files.h"
@@ -810,16 +811,8 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
     pages = {barcode_tab};
     title = QStringLiteral("Barcode Properties");
   } else {
-    static const QHash<QString, QString> shape_titles{
-        {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
-        {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
-        {QStringLiteral("RR"), QStringLiteral("Rounded Rectangle Properties")},
-        {QStringLiteral("T"), QStringLiteral("Triangle Properties")},
-        {QStringLiteral("D"), QStringLiteral("Diamond Properties")},
-        {QStringLiteral("S"), QStringLiteral("Star Properties")},
-        {QStringLiteral("DS"), QStringLiteral("Double Star Properties")},
-        {QStringLiteral("P"), QStringLiteral("Polygon Properties")}};
-    title = shape_titles.value(graphic->_shape_type, shape_tab->windowTitle());
+    title = Shape_Panel_Title(graphic->_shape_type);
+    if (title.isEmpty()) title = shape_tab->windowTitle();
     shape_tab->setWindowTitle(title);
     pages = {shape_tab};
   }
