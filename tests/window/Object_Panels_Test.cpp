@@ -380,9 +380,14 @@ TEST_F(Object_Panels, PictureToolsChooseAFileOrALibraryPictureFirst) {
   press_tool("Image_Tool_btn");
   EXPECT_TRUE(document.graphics().empty());
   EXPECT_EQ(Library_Selected_Image, QString());
+  // Making a picture puts the panel's adjustments back to neutral.
+  pictures().slider(Picture_Slider::Blur)->setDecimalValue(3);
+  pictures().Image_Sepia_chk->setChecked(true);
   platform.open_answers.push_back({path});
   press_tool("Image_Tool_btn");
   ASSERT_EQ(document.graphics().size(), 1u);
+  EXPECT_EQ(pictures().slider(Picture_Slider::Blur)->decimalValue(), 0);
+  EXPECT_FALSE(pictures().Image_Sepia_chk->isChecked());
   auto made = std::dynamic_pointer_cast<CRDImage>(document.graphics()[0]);
   ASSERT_TRUE(made);
   EXPECT_EQ(made->_file_path, path);
