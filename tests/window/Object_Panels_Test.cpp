@@ -495,6 +495,15 @@ TEST_F(Object_Panels, SeriesChoiceListsNamesAndShowsTheFirstLine) {
   EXPECT_EQ(t->batch_list_index, 1);
   EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
 
+  // View shows the chosen series in the viewer.
+  QString viewed;
+  platform.on_run_modal = [&viewed](QObject* w) {
+    if (auto* viewer = qobject_cast<View_Data_Series*>(w)) viewed = viewer->file_name;
+    return 1;
+  };
+  sources().view_series_btn->click();
+  EXPECT_EQ(viewed, QStringLiteral("cities"));
+
   // Manual: editable again, binding and text kept; a series change then does nothing.
   sources().Data_source_type->setCurrentIndex(0);
   EXPECT_EQ(t->data_source_type, 0);
