@@ -28,7 +28,7 @@ CRDSignature::CRDSignature(const CRDSignature& other) : CRDGraphic(other) {
 }
 
 QString CRDSignature::Sample_Path(const QString& sign_or_FP) {
-  return Resource_Path + (sign_or_FP == QLatin1String("S") ? QStringLiteral("/sign_sample.png")
+  return Painting_Resource_Path() + (sign_or_FP == QLatin1String("S") ? QStringLiteral("/sign_sample.png")
                                                            : QStringLiteral("/fingerprints.png"));
 }
 

@@ -153,7 +153,7 @@ void Shape_Control::drawContentsInView(QPainter& painter, bool) {
       const QColor background = fill_hatch_bk_clr().toQColor();
       if (background.isValid()) painter.fillPath(path, background);
       Fill_With_Pattern(painter, path,
-                        Cached_Picture_File(Hatch_Pattern_Path(Resource_Path, _fill_hatch_type)));
+                        Cached_Picture_File(Hatch_Pattern_Path(Painting_Resource_Path(), _fill_hatch_type)));
     } else {
       const QColor color = fillColor().toQColor();
       if (color.isValid()) painter.fillPath(path, color);
@@ -228,6 +228,21 @@ void Fill_With_Pattern(QPainter& painter, const QPainterPath& path, const Pictur
       QTransform::fromScale(points.width() / pixels.width(), points.height() / pixels.height()));
   painter.fillPath(path, brush);
 }
+
+namespace {
+thread_local const QString* painting_resource_path = nullptr;
+}  // namespace
+
+QString Painting_Resource_Path() {
+  return painting_resource_path ? *painting_resource_path : Resource_Path;
+}
+
+Painting_Resources::Painting_Resources(const QString& resource_path)
+    : previous_(painting_resource_path), resource_path_(resource_path) {
+  painting_resource_path = &resource_path_;
+}
+
+Painting_Resources::~Painting_Resources() { painting_resource_path = previous_; }
 
 QString Hatch_Pattern_Path(const QString& resource_path, const QString& name) {
   return resource_path + QStringLiteral("/Fill_Style_Image/") + name + QStringLiteral(".png");
