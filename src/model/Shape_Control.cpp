@@ -6,9 +6,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLinearGradient>
-#include <QMutex>
 
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -254,25 +254,25 @@ Picture Cached_Picture_File(const QString& path) {
     qint64 size = -1;
     Picture picture;
   };
-  static QMutex mutex;
+  static std::mutex mutex;  // visible to the thread sanitizer, unlike QMutex
   static QHash<QString, Entry> cache;
   constexpr int max_entries = 64;
 
   const QFileInfo info(path);
   if (path.isEmpty() || !info.isFile()) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     cache.remove(path);
     return {};
   }
   const QDateTime modified = info.lastModified();
   const qint64 size = info.size();
   {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     const auto it = cache.constFind(path);
     if (it != cache.constEnd() && it->modified == modified && it->size == size) return it->picture;
   }
   Picture picture = Picture::fromFile(path);
-  QMutexLocker lock(&mutex);
+  std::lock_guard<std::mutex> lock(mutex);
   if (cache.size() >= max_entries) cache.clear();
   cache.insert(path, Entry{modified, size, picture});
   return picture;

@@ -14,7 +14,7 @@
 #include "support/Test_Support.h"
 #include "support/Watchdog.h"
 
-#include <QMutex>
+#include <mutex>
 
 #include <functional>
 #include <thread>
@@ -29,7 +29,7 @@ class Recording_Services : public Design_Window_Services {
   ~Recording_Services() override { Set_Main_App_wnd(nullptr, nullptr); }
 
   QStringList calls() const {
-    QMutexLocker lock(&mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     return calls_;
   }
 
@@ -56,10 +56,10 @@ class Recording_Services : public Design_Window_Services {
 
  private:
   void note(const char* call) const {
-    QMutexLocker lock(&mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     calls_ << QString::fromLatin1(call);
   }
-  mutable QMutex mutex_;
+  mutable std::mutex mutex_;
   mutable QStringList calls_;
 };
 
