@@ -89,10 +89,10 @@ TEST_F(Graphic_Creation_Thread, EveryKindIsMadeWithoutTheWindow) {
        [&] { return std::make_shared<CRDBarcode>(QPointF(50, 50), picture); }},
       {"CRDText bare", [] { return Make_Bare_Graphic("CRDText"); }},
   };
-  for (const auto& [name, make] : kinds) {
-    SCOPED_TRACE(name);
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.first);
     std::shared_ptr<CRDGraphic> made;
-    std::thread worker([&] { made = make()->clone(); });
+    std::thread worker([&] { made = kind.second()->clone(); });
     worker.join();
     ASSERT_TRUE(made);
     EXPECT_EQ(window.calls(), QStringList());
