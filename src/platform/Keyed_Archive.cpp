@@ -93,6 +93,16 @@ std::optional<QPointF> Point_From_Text(const QString& text) {
   return QPointF(v[0], v[1]);
 }
 
+// ---- Object_Encoder --------------------------------------------------------------------
+
+void Object_Encoder::Encode_Rect(const QString& key, const QRectF& rect) {
+  d_.insert(key, archiver_.Encode_String(Rect_Text(rect)));
+}
+
+void Object_Encoder::Encode_Size(const QString& key, const QSizeF& size) {
+  d_.insert(key, archiver_.Encode_String(Size_Text(size)));
+}
+
 // ---- Archiver --------------------------------------------------------------------------
 
 Archiver::Archiver() { objects_.push_back(Key_Null); }
@@ -132,7 +142,7 @@ plist::Uid Archiver::Encode_Object(const QStringList& classes,
   const plist::Uid uid = append({});  // the object's place comes before its contents
   plist::Dictionary keys;
   keys.insert(Key_Class, plist::Uid{0});  // "$class" first; set once the body is written
-  Object_Encoder encoder(keys);
+  Object_Encoder encoder(*this, keys);
   body(encoder);
   keys.insert(Key_Class, class_uid(classes));
   objects_[size_t(uid.value)] = std::move(keys);
@@ -397,24 +407,22 @@ std::optional<float> Object::decodeFloat(const QString& key) const {
   return float(*v);
 }
 
-std::optional<QRectF> Object::decodeRect(const QString& key) const {
+std::optional<QString> Object::geometry_text(const QString& key) const {
   const plist::Value* v = rawValue(key);
   if (!v) return std::nullopt;
-  if (v->uid()) {
-    const std::optional<QString> text = resolve(*v).toString();
-    return text ? Rect_From_Text(*text) : std::nullopt;
-  }
-  return v->string() ? Rect_From_Text(*v->string()) : std::nullopt;
+  if (v->uid()) return resolve(*v).toString();
+  if (const QString* text = v->string()) return *text;
+  return std::nullopt;
+}
+
+std::optional<QRectF> Object::decodeRect(const QString& key) const {
+  const std::optional<QString> text = geometry_text(key);
+  return text ? Rect_From_Text(*text) : std::nullopt;
 }
 
 std::optional<QSizeF> Object::decodeSize(const QString& key) const {
-  const plist::Value* v = rawValue(key);
-  if (!v) return std::nullopt;
-  if (v->uid()) {
-    const std::optional<QString> text = resolve(*v).toString();
-    return text ? Size_From_Text(*text) : std::nullopt;
-  }
-  return v->string() ? Size_From_Text(*v->string()) : std::nullopt;
+  const std::optional<QString> text = geometry_text(key);
+  return text ? Size_From_Text(*text) : std::nullopt;
 }
 
 Object Object::decodeObject(const QString& key) const {

@@ -44,6 +44,8 @@ std::optional<QPointF> Point_From_Text(const QString& text);
 
 // ---- Writing ---------------------------------------------------------------------------
 
+class Archiver;
+
 // Writes the keys of one keyed object.
 class Object_Encoder {
  public:
@@ -55,16 +57,22 @@ class Object_Encoder {
   // A 32-bit real (stored as four bytes in a binary list).
   void Encode_Float(const QString& key, float value) { d_.insert(key, double(value)); }
   void Encode_Double(const QString& key, double value) { d_.insert(key, value); }
-  void Encode_Rect(const QString& key, const QRectF& rect) { d_.insert(key, Rect_Text(rect)); }
-  void Encode_Size(const QString& key, const QSizeF& size) { d_.insert(key, Size_Text(size)); }
+  // Geometry as its text form in a string object the key refers to, as the desktop's
+  // archiver stores it (its unarchiver reads these keys as objects and refuses a string
+  // in the dictionary itself).
+  void Encode_Rect(const QString& key, const QRectF& rect);
+  void Encode_Size(const QString& key, const QSizeF& size);
   // A reference to an object encoded with the archiver (or the null object).
   void Encode_Object(const QString& key, plist::Uid object) { d_.insert(key, object); }
-  // A plain value kept in the object's own dictionary (data, texts of its own form).
+  // A value kept in the object's own dictionary: data read as bytes, or a list of
+  // references (a collection's "NS.objects"). Never a string: the desktop's unarchiver
+  // reads strings as objects (Encode_String).
   void Encode_Value(const QString& key, plist::Value value) { d_.insert(key, std::move(value)); }
 
  private:
   friend class Archiver;
-  explicit Object_Encoder(plist::Dictionary& d) : d_(d) {}
+  Object_Encoder(Archiver& archiver, plist::Dictionary& d) : archiver_(archiver), d_(d) {}
+  Archiver& archiver_;
   plist::Dictionary& d_;
 };
 
@@ -168,6 +176,9 @@ class Object {
   const plist::Dictionary* keyed() const;
   const plist::Dictionary* class_description() const;
   Object resolve(const plist::Value& reference) const;
+  // The geometry text of a key: a string object it refers to, or (as written by earlier
+  // versions) a string in the dictionary itself.
+  std::optional<QString> geometry_text(const QString& key) const;
 
   const Unarchiver* archive_ = nullptr;
   const plist::Value* value_ = nullptr;

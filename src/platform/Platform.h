@@ -38,6 +38,11 @@ struct Save_Panel_Options {
   QString directory;
   QString file_name;  // suggested name
   QString extension;  // without the dot; appended when the user typed none
+  // When not empty: the panel offers these types (without the dot) in a list, the first
+  // one chosen at start, and writes the index of the type chosen at the end to
+  // *chosen_type (when set). The answer's extension is then the caller's to settle.
+  QStringList file_types;
+  int* chosen_type = nullptr;
 };
 
 class Platform {

@@ -32,6 +32,7 @@ class Scripted_Platform : public Platform {
   bool default_yes_no = false;
   std::deque<QStringList> open_answers;
   std::deque<QString> save_answers;
+  std::deque<int> save_type_answers;  // the type chosen in a panel with file_types; default 0
   std::deque<std::optional<QColor>> color_answers;
   std::deque<std::optional<QFont>> font_answers;
   bool open_url_result = true;

@@ -60,8 +60,11 @@ TEST(Keyed_Archive, WritesTheDesktopForm) {
   EXPECT_EQ(At(root, "flag"), Value(true));
   EXPECT_EQ(At(root, "count"), Value(-7));
   EXPECT_EQ(At(root, "ratio"), Value(double(0.1f)));
-  EXPECT_EQ(At(root, "frame"), Value("{{10, 20.5}, {100, 50}}"));
-  EXPECT_EQ(At(root, "size"), Value("{3, 4}"));
+  // Geometry is a string object the key refers to, never a string in the dictionary.
+  ASSERT_TRUE(At(root, "frame").uid());
+  ASSERT_TRUE(At(root, "size").uid());
+  EXPECT_EQ(objects[At(root, "frame").uid()->value], Value("{{10, 20.5}, {100, 50}}"));
+  EXPECT_EQ(objects[At(root, "size").uid()->value], Value("{3, 4}"));
   EXPECT_EQ(At(root, "nothing"), Value(Uid{0}));
   // One string object however often it is used.
   EXPECT_EQ(At(root, "name"), At(root, "alias"));
@@ -118,7 +121,8 @@ TEST(Keyed_Archive, ReadsBackEveryKindOfKey) {
 TEST(Keyed_Archive, ReadsTheCommonVariants) {
   // A hand-made archive: XML, no "$archiver", the root under another top key, a string in
   // an NSMutableString object, data in an NSMutableData object, a 64-bit integer where a
-  // 32-bit one is read and a real where an integer is read.
+  // 32-bit one is read, a real where an integer is read, and geometry as strings in the
+  // dictionary itself (as earlier versions wrote it) or in an NSString object.
   const Dictionary string_class{{"$classname", "NSMutableString"},
                                 {"$classes", Array{"NSMutableString", "NSString", "NSObject"}}};
   const Dictionary data_class{{"$classname", "NSMutableData"},
@@ -133,11 +137,14 @@ TEST(Keyed_Archive, ReadsTheCommonVariants) {
                         {"bytes", Uid{4}},
                         {"small", qint64(12)},
                         {"big", qint64(1) << 40},
-                        {"real", 7.9}},
+                        {"real", 7.9},
+                        {"frame", "{{1, 2}, {3, 4}}"},
+                        {"size", "{5, 6}"},
+                        {"wrapped frame", Uid{7}}},
              Dictionary{{"$class", Uid{3}}, {"NS.string", "wrapped"}}, string_class,
              Dictionary{{"$class", Uid{6}}, {"NS.bytes", QByteArray("ab")}},
              Dictionary{{"$classname", "Variant"}, {"$classes", Array{"Variant", "NSObject"}}},
-             data_class}},
+             data_class, Dictionary{{"$class", Uid{3}}, {"NS.string", "{{-1, 0.5}, {2, 3}}"}}}},
   };
   const auto unarchiver = Unarchiver::Open(plist::Write(archive, plist::Format::Xml));
   ASSERT_TRUE(unarchiver);
@@ -149,6 +156,10 @@ TEST(Keyed_Archive, ReadsTheCommonVariants) {
   EXPECT_FALSE(root.decodeInt32("big"));  // does not fit
   EXPECT_EQ(root.decodeInt64("big"), qint64(1) << 40);
   EXPECT_EQ(root.decodeInt32("real"), 7);  // truncated like a number's integer value
+  EXPECT_EQ(root.decodeRect("frame"), QRectF(1, 2, 3, 4));
+  EXPECT_EQ(root.decodeSize("size"), QSizeF(5, 6));
+  EXPECT_EQ(root.decodeRect("wrapped frame"), QRectF(-1, 0.5, 2, 3));
+  EXPECT_FALSE(root.decodeSize("wrapped frame"));
 }
 
 TEST(Keyed_Archive, RefusesWhatIsNotAKeyedArchive) {
