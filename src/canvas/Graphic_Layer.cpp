@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <cmath>
 #include <memory>
 
@@ -32,7 +33,151 @@ void set_hints(QPainter& painter) {
   painter.setRenderHint(QPainter::TextAntialiasing);
 }
 
+// Runs task(0) .. task(count - 1) on the pool's threads and the calling thread, and
+// returns when all have run. Only the main thread calls it (one sharing at a time).
+void Share_Out(int count, const std::function<void(int)>& task) {
+  if (count <= 0) return;
+  struct Shared {
+    const std::function<void(int)>* task;
+    int count;
+    std::atomic<int> next{0};
+    QSemaphore done;
+  };
+  auto shared = std::make_shared<Shared>();
+  shared->task = &task;
+  shared->count = count;
+  // Runs the tasks not yet taken; answers how many this thread ran.
+  auto work = [](Shared& s) {
+    int ran = 0;
+    for (int i; (i = s.next.fetch_add(1)) < s.count; ++ran) (*s.task)(i);
+    return ran;
+  };
+  const int helpers = std::min(band_pool().maxThreadCount(), count - 1);
+  for (int i = 0; i < helpers; ++i)
+    band_pool().start([shared, work] { shared->done.release(work(*shared)); });
+  const int ran_here = work(*shared);
+  // Late helpers find no task left (and touch only `shared`); only the tasks still
+  // running are waited for.
+  shared->done.acquire(count - ran_here);
+}
+
+bool whole_pixel(double v) { return std::abs(v - std::round(v)) < 1e-6; }
+
+// The device pixels a picture of the bounds covers at the scale.
+QRect picture_pixels(const QRectF& bounds, double scale) {
+  if (!(bounds.width() > 0) || !(bounds.height() > 0)) return {};
+  return QRectF(bounds.topLeft() * scale, bounds.size() * scale).toAlignedRect();
+}
+
+// The picture drawn where the painter (in canvas points) puts its graphic, when the
+// painter's scale is the picture's and the picture lands on whole device pixels.
+bool draw_picture(QPainter& painter, const Graphic_Picture& picture) {
+  const QTransform device = painter.deviceTransform();
+  const double ratio = picture.image.devicePixelRatio();
+  const double scale = device.m11();
+  const QPointF at = device.map(QPointF(0, 0)) + QPointF(picture.origin);
+  if (device.type() > QTransform::TxScale || std::abs(device.m22() - scale) > 1e-9 ||
+      std::abs(scale - picture.scale) > 1e-9 || !whole_pixel(at.x()) || !whole_pixel(at.y()))
+    return false;
+  painter.save();
+  painter.resetTransform();
+  painter.drawImage(QPointF(std::round(at.x()), std::round(at.y())) / ratio, picture.image);
+  painter.restore();
+  return true;
+}
+
 }  // namespace
+
+Graphic_Picture Render_Graphic_Picture(CRDGraphic& graphic, double zoom, double device_pixel_ratio,
+                                       double max_pixels) {
+  if (!(zoom > 0) || !(device_pixel_ratio > 0)) return {};
+  const double scale = zoom * device_pixel_ratio;
+  const QRectF bounds = graphic.drawingBounds();
+  const QRect pixels = picture_pixels(bounds, scale);
+  if (pixels.isEmpty() || double(pixels.width()) * pixels.height() > max_pixels) return {};
+  QImage image(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull()) return {};
+  image.fill(Qt::transparent);
+  {
+    QPainter painter(&image);
+    set_hints(painter);
+    painter.translate(-pixels.topLeft());
+    painter.scale(scale, scale);
+    painter.setClipRect(bounds, Qt::IntersectClip);
+    try {
+      graphic.drawContentsInView(painter, false);
+    } catch (...) {
+      return {};
+    }
+  }
+  image.setDevicePixelRatio(device_pixel_ratio);
+  return {std::move(image), pixels.topLeft(), scale};
+}
+
+std::vector<Graphic_Picture> Render_Graphic_Pictures(const Graphic_List& copies, double zoom,
+                                                     double device_pixel_ratio,
+                                                     double max_pixels) {
+  std::vector<Graphic_Picture> pictures(copies.size());
+  Share_Out(int(copies.size()), [&](int i) {
+    pictures[size_t(i)] =
+        Render_Graphic_Picture(*copies[size_t(i)], zoom, device_pixel_ratio, max_pixels);
+  });
+  return pictures;
+}
+
+// ---- Graphic_Picture_Cache ---------------------------------------------------------------
+
+Graphic_Picture_Cache::Graphic_Picture_Cache(double max_bytes) : max_bytes_(max_bytes) {}
+
+void Graphic_Picture_Cache::Set_Scale(double zoom, double device_pixel_ratio) {
+  if (zoom == zoom_ && device_pixel_ratio == ratio_) return;
+  Clear();
+  zoom_ = zoom;
+  ratio_ = device_pixel_ratio;
+}
+
+const Graphic_Picture* Graphic_Picture_Cache::Find(
+    const std::shared_ptr<CRDGraphic>& graphic) const {
+  const auto it = entries_.find(graphic.get());
+  if (it == entries_.end() || it->second.graphic.lock() != graphic) return nullptr;
+  return &it->second.picture;
+}
+
+bool Graphic_Picture_Cache::Store(const std::shared_ptr<CRDGraphic>& graphic,
+                                  Graphic_Picture picture) {
+  if (!graphic || picture.isNull()) return false;
+  Drop(graphic.get());
+  const double size = double(picture.image.sizeInBytes());
+  if (size > max_bytes_ / 10) return false;
+  if (bytes_ + size > max_bytes_) {
+    // Pictures of graphics that are gone first; then there is no room.
+    for (auto it = entries_.begin(); it != entries_.end();)
+      if (it->second.graphic.expired()) {
+        bytes_ -= double(it->second.picture.image.sizeInBytes());
+        it = entries_.erase(it);
+      } else {
+        ++it;
+      }
+    if (bytes_ + size > max_bytes_) return false;
+  }
+  bytes_ += size;
+  entries_[graphic.get()] = Entry{graphic, std::move(picture)};
+  return true;
+}
+
+void Graphic_Picture_Cache::Drop(const CRDGraphic* graphic) {
+  const auto it = entries_.find(graphic);
+  if (it == entries_.end()) return;
+  bytes_ -= double(it->second.picture.image.sizeInBytes());
+  entries_.erase(it);
+}
+
+void Graphic_Picture_Cache::Clear() {
+  entries_.clear();
+  bytes_ = 0;
+}
+
+// ---- Painting ----------------------------------------------------------------------------
 
 void Paint_Layer_Items(QPainter& painter, const std::vector<Layer_Item>& items) {
   for (const Layer_Item& item : items) {
@@ -40,7 +185,8 @@ void Paint_Layer_Items(QPainter& painter, const std::vector<Layer_Item>& items) 
     painter.save();
     painter.setClipRect(graphic.drawingBounds(), Qt::IntersectClip);
     try {
-      graphic.drawContentsInView(painter, item.being_created);
+      if (item.picture.isNull() || !draw_picture(painter, item.picture))
+        graphic.drawContentsInView(painter, item.being_created);
       if (item.handles) graphic.drawHandlesInView(painter, graphic.ctrl_is_locked);
     } catch (...) {
       // Only this graphic's area stays empty.
@@ -60,61 +206,39 @@ QImage Paint_Layer_In_Bands(const std::vector<Layer_Item>& items, const QRect& a
   layer.fill(Qt::transparent);
   layer.setDevicePixelRatio(device_pixel_ratio);
 
-  struct Shared {
-    const std::vector<Layer_Item>* items;
-    QRect area;
-    double zoom, ratio;
-    uchar* bits;
-    qsizetype bytes_per_line;
-    int width, height, bands;
-    std::atomic<int> next{0};
-    QSemaphore done;
-  };
-  auto shared = std::make_shared<Shared>();
-  shared->items = &items;
-  shared->area = area;
-  shared->zoom = zoom;
-  shared->ratio = device_pixel_ratio;
-  shared->bits = layer.bits();
-  shared->bytes_per_line = layer.bytesPerLine();
-  shared->width = width;
-  shared->height = height;
-  shared->bands = (height + Band_Height - 1) / Band_Height;
-
-  // Paints the bands not yet taken; answers how many this thread painted.
-  auto work = [](Shared& s) {
-    int painted = 0;
-    for (int band; (band = s.next.fetch_add(1)) < s.bands; ++painted) {
-      const int top = band * Band_Height;
-      const int rows = std::min(Band_Height, s.height - top);
-      // A view of the band's rows of the layer: the threads write disjoint memory.
-      QImage view(s.bits + top * s.bytes_per_line, s.width, rows, s.bytes_per_line,
-                  QImage::Format_ARGB32_Premultiplied);
-      view.setDevicePixelRatio(s.ratio);
-      const QRectF band_area(s.area.x(), s.area.y() + top / s.ratio, s.width / s.ratio,
-                             rows / s.ratio);
-      const QRectF points(band_area.topLeft() / s.zoom, band_area.size() / s.zoom);
-      // Painting may change a graphic (its colour getters store), and a graphic can lie in
-      // several bands: each band paints copies of its own.
-      std::vector<Layer_Item> band_items;
-      for (const Layer_Item& item : *s.items)
-        if (item.graphic->drawingBounds().intersects(points))
-          band_items.push_back({item.graphic->clone(), item.being_created, item.handles});
-      if (band_items.empty()) continue;
-      QPainter painter(&view);
-      set_hints(painter);
-      painter.translate(-band_area.topLeft());
-      painter.scale(s.zoom, s.zoom);
-      Paint_Layer_Items(painter, band_items);
-    }
-    return painted;
-  };
-
-  const int helpers = std::min(band_pool().maxThreadCount(), shared->bands - 1);
-  for (int i = 0; i < helpers; ++i)
-    band_pool().start([shared, work] { shared->done.release(work(*shared)); });
-  const int painted_here = work(*shared);
-  // Late helpers find no band left; only the bands still being painted are waited for.
-  shared->done.acquire(shared->bands - painted_here);
+  uchar* const bits = layer.bits();
+  const qsizetype bytes_per_line = layer.bytesPerLine();
+  const double ratio = device_pixel_ratio;
+  const int bands = (height + Band_Height - 1) / Band_Height;
+  // Pictures land on whole pixels of the bands only when the area does.
+  const bool pictures_fit = whole_pixel(area.x() * ratio) && whole_pixel(area.y() * ratio);
+  Share_Out(bands, [&](int band) {
+    const int top = band * Band_Height;
+    const int rows = std::min(Band_Height, height - top);
+    // A view of the band's rows of the layer: the threads write disjoint memory.
+    QImage view(bits + top * bytes_per_line, width, rows, bytes_per_line,
+                QImage::Format_ARGB32_Premultiplied);
+    view.setDevicePixelRatio(ratio);
+    const QRectF band_area(area.x(), area.y() + top / ratio, width / ratio, rows / ratio);
+    const QRectF points(band_area.topLeft() / zoom, band_area.size() / zoom);
+    // Painting may change a graphic (its colour getters store), and a graphic can lie in
+    // several bands: each band paints copies of its own. A picture and the handles are
+    // drawn without changing the graphic.
+    std::vector<Layer_Item> band_items;
+    for (const Layer_Item& item : items)
+      if (item.graphic->drawingBounds().intersects(points)) {
+        band_items.push_back(item);
+        Layer_Item& copy = band_items.back();
+        if (!pictures_fit || std::abs(item.picture.scale - zoom * ratio) > 1e-9)
+          copy.picture = {};
+        if (copy.picture.isNull()) copy.graphic = item.graphic->clone();
+      }
+    if (band_items.empty()) return;
+    QPainter painter(&view);
+    set_hints(painter);
+    painter.translate(-band_area.topLeft());
+    painter.scale(zoom, zoom);
+    Paint_Layer_Items(painter, band_items);
+  });
   return layer;
 }

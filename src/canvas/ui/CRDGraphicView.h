@@ -24,6 +24,7 @@
 // Undo, Redo and Paste buttons, the barcode designer) goes through Design_Window_Services.
 
 #include "canvas/CRDGrid.h"
+#include "canvas/Graphic_Layer.h"
 #include "model/CRDDocument.h"
 #include "model/CRDGraphic.h"
 
@@ -170,6 +171,9 @@ class CRDGraphicView : public QWidget {
   bool isHidingHandles() const { return hiding_handles_; }
   // Redraws the enclosing scroll view (after a new card size).
   void Refresh_ScrollView();
+  // Redraws every graphic from its fields: for changes written straight into graphics,
+  // which the canvas does not hear of (the design window's canvas refresh calls it).
+  void refreshGraphics();
   // A picture from clipboard data, centred on (point.x, point.y - its height), inserted at
   // the front and selected; false when the data holds no readable picture.
   bool makeNewImageFromPasteboard(const QMimeData* data, const QPointF& point);
@@ -287,6 +291,9 @@ class CRDGraphicView : public QWidget {
   void on_changed(CRDDocument::Side side, const std::shared_ptr<CRDGraphic>& graphic,
                   const QString& key, const QRectF& old_drawing_bounds);
   void set_selection(Index_Set indexes, const QRectF& changed_area);
+  // The graphics' cached pictures for the items that may use one; renders the missing.
+  void attach_pictures(std::vector<Layer_Item>& items);
+  void drop_picture(const CRDGraphic* graphic) { pictures_.Drop(graphic); }
   void remember_drawn_selection(const QRectF& area);
   void setNeedsDisplayInRect(const QRectF& points);
   void update_widget_size();
@@ -339,4 +346,7 @@ class CRDGraphicView : public QWidget {
   Drag drag_;
   Press_Ending press_ending_;
   Creation creation_;
+
+  // Each graphic's contents at the current zoom, painted again only when it changes.
+  Graphic_Picture_Cache pictures_;
 };
