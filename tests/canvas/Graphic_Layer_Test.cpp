@@ -103,6 +103,87 @@ TEST(Graphic_Layer, BandsLookLikeOnePass) {
   EXPECT_NE(text._Text_contents, nullptr);  // painting the items themselves made it
 }
 
+// The items with the pictures of their graphics at the zoom and ratio.
+std::vector<Layer_Item> with_pictures(std::vector<Layer_Item> items, double zoom, double ratio) {
+  Graphic_List copies;
+  for (const Layer_Item& item : items) copies.push_back(item.graphic->clone());
+  const std::vector<Graphic_Picture> pictures = Render_Graphic_Pictures(copies, zoom, ratio, 1e7);
+  for (size_t i = 0; i < items.size(); ++i)
+    if (!items[i].being_created) items[i].picture = pictures[i];
+  return items;
+}
+
+TEST(Graphic_Layer, PicturesLookLikePaintingTheGraphics) {
+  const std::vector<Layer_Item> items = mixed_items();
+  struct Case {
+    double zoom, ratio;
+  } cases[] = {{1, 1}, {2, 1}, {1.25, 1}, {2, 2}, {3.3, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << " ratio " << c.ratio);
+    const std::vector<Layer_Item> pictured = with_pictures(items, c.zoom, c.ratio);
+    for (const Layer_Item& item : pictured)
+      ASSERT_TRUE(item.being_created || !item.picture.isNull());
+    const QSize size = (QSizeF(250, 200) * c.zoom).toSize();
+    const QImage expected = one_pass(items, size, c.zoom, c.ratio);
+    // Each picture is composed on its own first: a level of rounding at most where
+    // translucent antialiased edges overlap.
+    EXPECT_LE(largest_difference(one_pass(pictured, size, c.zoom, c.ratio), expected), 1);
+    const QImage bands = Paint_Layer_In_Bands(pictured, QRect(QPoint(0, 0), size), c.zoom, c.ratio);
+    EXPECT_LE(largest_difference(bands, expected), 4);
+    // A picture of another scale is not used: the graphic is painted.
+    const std::vector<Layer_Item> other = with_pictures(items, c.zoom * 2, c.ratio);
+    EXPECT_EQ(largest_difference(one_pass(other, size, c.zoom, c.ratio), expected), 0);
+  }
+}
+
+TEST(Graphic_Layer, PictureCacheKeepsPicturesOfLiveGraphicsWithinItsBudget) {
+  auto shape = std::make_shared<Shape_Control>();
+  shape->setBounds({0, 0, 40, 30});
+  Graphic_Picture_Cache cache(300'000);  // 300,000 bytes, 30,000 (7,500 pixels) a picture
+  cache.Set_Scale(2, 1);
+  const Graphic_Picture picture = Render_Graphic_Picture(*shape, 2, 1, cache.maxPicturePixels());
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(picture.image.size(), QSize(2 * 47, 2 * 37));  // drawing bounds: 3 points more
+  EXPECT_EQ(picture.origin, QPoint(-6, -6));
+  EXPECT_TRUE(cache.Store(shape, picture));
+  ASSERT_NE(cache.Find(shape), nullptr);
+  EXPECT_EQ(cache.Find(shape)->origin, picture.origin);
+
+  cache.Set_Scale(2, 1);  // the same scale keeps the pictures
+  EXPECT_EQ(cache.count(), 1);
+  cache.Set_Scale(2, 2);  // another ratio drops them
+  EXPECT_EQ(cache.count(), 0);
+  EXPECT_EQ(cache.bytes(), 0);
+
+  EXPECT_TRUE(cache.Store(shape, picture));
+  cache.Drop(shape.get());
+  EXPECT_EQ(cache.Find(shape), nullptr);
+
+  // Too large for one picture: not rendered, and not kept.
+  auto large = std::make_shared<Shape_Control>();
+  large->setBounds({0, 0, 200, 200});
+  EXPECT_TRUE(Render_Graphic_Picture(*large, 2, 1, cache.maxPicturePixels()).isNull());
+  EXPECT_FALSE(cache.Store(large, Render_Graphic_Picture(*large, 2, 1, 1e9)));
+
+  // A picture outlives no graphic: a new graphic never finds a removed one's picture,
+  // and the room of removed graphics is taken back when the budget runs out.
+  Graphic_List graphics;
+  for (int i = 0; i < 12; ++i) {
+    auto g = std::make_shared<Shape_Control>();
+    g->setBounds({0, 0, 40, 30});
+    graphics.push_back(g);
+  }
+  int kept = 0;
+  for (const auto& g : graphics) kept += cache.Store(g, picture);
+  EXPECT_EQ(kept, 10);  // ten pictures of 94 x 74 pixels, 27,824 bytes each
+  EXPECT_FALSE(cache.hasRoomFor(94 * 74));
+  graphics.erase(graphics.begin());
+  auto newcomer = std::make_shared<Shape_Control>();
+  EXPECT_EQ(cache.Find(newcomer), nullptr);
+  EXPECT_TRUE(cache.Store(newcomer, picture));
+  EXPECT_EQ(cache.count(), 10);
+}
+
 TEST(Graphic_Layer, AFailingGraphicLeavesOnlyItsOwnAreaEmpty) {
   // A bare record has no outline of its own: asking for one throws.
   struct Broken : CRDGraphic {
@@ -121,6 +202,8 @@ TEST(Graphic_Layer, AFailingGraphicLeavesOnlyItsOwnAreaEmpty) {
   const QImage image = one_pass(items, {100, 50}, 1, 1);
   EXPECT_EQ(image.pixelColor(60, 20), QColor(Qt::blue));
   EXPECT_EQ(image.pixelColor(5, 5).alpha(), 0);
+  // It has no picture either: it is painted (and fails) every time.
+  EXPECT_TRUE(Render_Graphic_Picture(*broken, 1, 1, 1e6).isNull());
 }
 
 }  // namespace
