@@ -1,0 +1,145 @@
+// The canvas keeps each graphic's contents as a picture at its zoom: the frame looks as
+// if every graphic had been painted, and a picture never outlives a change of its graphic
+// (keyed changes, bounds, removal, fields written directly and then refreshed, zoom).
+
+#include "Canvas_Test_Support.h"
+
+#include "canvas/Card_Base.h"
+#include "canvas/Graphic_Layer.h"
+#include "model/CRDText.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+using canvas_test::Canvas_Test;
+
+int largest_difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 255;
+  const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  int largest = 0;
+  for (int row = 0; row < x.height(); ++row)
+    for (int column = 0; column < x.width(); ++column) {
+      const QRgb p = x.pixel(column, row), q = y.pixel(column, row);
+      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+    }
+  return largest;
+}
+
+class Canvas_Pictures : public Canvas_Test {
+ protected:
+  void SetUp() override {
+    Canvas_Test::SetUp();
+    // Enough graphics over a large enough area for the frame to be shared out in bands.
+    Graphic_List graphics;
+    const QStringList codes = {"R", "C", "RR", "T", "D", "S"};
+    for (int i = 0; i < 30; ++i) {
+      auto shape = std::make_shared<Shape_Control>();
+      shape->Set_Shape_Type(codes[i % codes.size()]);
+      shape->setBounds(QRectF(4 + (i % 10) * 19, 6 + (i / 10) * 30, 30, 26));
+      shape->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("S");
+      shape->_fillColor = CRDColor::rgb((i % 5) / 5.0, 0.5, 0.8);
+      shape->_fill_Grad_clr1 = CRDColor::rgb(1, 0.6, 0);
+      shape->_fill_Grad_clr2 = CRDColor::rgb(0, 0.2, 1);
+      shape->_fill_grad_angle = i * 20;
+      shape->_strokeWidth = 1 + i % 3;
+      shape->_stroke_border_type = i % 3 ? QStringLiteral("DA") : QStringLiteral("S");
+      graphics.push_back(shape);
+    }
+    auto text = std::make_shared<CRDText>();
+    text->setBounds(QRectF(20, 40, 150, 30));
+    text->Text_Value = QStringLiteral("Happy birthday");
+    graphics.push_back(text);
+    add(graphics);
+    canvas->setZoomFactor(2);
+    canvas->changeSelectionIndexes({3, 30});
+  }
+
+  QImage frame() { return canvas->grab().toImage(); }
+
+  // What a canvas that never painted before shows of the document now.
+  QImage fresh_frame() {
+    CRDGraphicView fresh;
+    fresh.setFrameSize(canvas->frameSize());
+    fresh.bind(CRDGraphicViewGraphicsBindingName, &document);
+    fresh.setZoomFactor(canvas->zoomFactor());
+    fresh.changeSelectionIndexes(canvas->selectionIndexes());
+    return fresh.grab().toImage();
+  }
+};
+
+TEST_F(Canvas_Pictures, FrameLooksLikeTheGraphicsPainted) {
+  const QImage first = frame();  // the pictures are made
+  const QImage again = frame();  // and drawn again
+  EXPECT_EQ(largest_difference(first, again), 0);
+
+  // The graphics painted one after the other over the card base, handles included.
+  QImage painted(first.size(), QImage::Format_ARGB32_Premultiplied);
+  painted.fill(Qt::transparent);
+  {
+    QPainter painter(&painted);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(2, 2);
+    Card_Base_Drawing(painter, canvas->bounds());
+    std::vector<Layer_Item> items;
+    for (int i = int(list().size()) - 1; i >= 0; --i)
+      items.push_back({list()[size_t(i)], false, canvas->isSelected(i)});
+    Paint_Layer_Items(painter, items);
+  }
+  // Bands and pictures round antialiased edges a little differently, no more.
+  EXPECT_LE(largest_difference(again, painted), 4);
+}
+
+TEST_F(Canvas_Pictures, NoPictureOutlivesAChange) {
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+  } cases[] = {
+      {"keyed change", [&] { list()[4]->setFillColor(CRDColor::rgb(1, 0, 0)); }},
+      {"bounds", [&] { list()[5]->setBounds(QRectF(60, 50, 60, 40)); }},
+      {"stroke width", [&] { list()[8]->setStrokeWidth(6); }},
+      {"removed", [&] { without_undo([&] { document.removeGraphicsAtIndexes({0}); }); }},
+      {"undone", [&] { document.undoManager()->undo(); }},
+      {"written directly, then refreshed",
+       [&] {
+         list()[12]->_fill_type = QStringLiteral("S");
+         list()[12]->_fillColor = CRDColor::rgb(0, 1, 0);
+         list()[30 - 1]->Text_Value = QStringLiteral("Changed");
+         canvas->refreshGraphics();
+       }},
+      {"zoom", [&] { canvas->setZoomFactor(1.5); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage before = frame();
+    ASSERT_EQ(largest_difference(before, frame()), 0);  // drawn from the pictures
+    c.change();
+    QApplication::processEvents();
+    const QImage after = frame();
+    EXPECT_GT(largest_difference(before, after), 64);  // the change shows
+    EXPECT_EQ(largest_difference(after, fresh_frame()), 0);
+  }
+}
+
+TEST_F(Canvas_Pictures, DraggedGraphicLeavesNoPictureBehind) {
+  frame();
+  const QRectF start = list()[3]->bounds();
+  const QPointF grip = start.center();
+  press(grip);
+  for (int step = 1; step <= 3; ++step) {
+    move(grip + QPointF(5 * step, 3 * step));
+    frame();
+  }
+  release(grip + QPointF(15, 9));
+  EXPECT_EQ(list()[3]->bounds(), start.translated(15, 9));
+  EXPECT_EQ(largest_difference(frame(), fresh_frame()), 0);
+}
+
+}  // namespace
