@@ -9,6 +9,7 @@
 #include <functional>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -114,20 +115,68 @@ Graphic_Picture Render_Graphic_Picture(CRDGraphic& graphic, double zoom, double 
   return {std::move(image), pixels.topLeft(), scale};
 }
 
-std::vector<Graphic_Picture> Render_Graphic_Pictures(const Graphic_List& copies, double zoom,
-                                                     double device_pixel_ratio,
-                                                     double max_pixels) {
-  std::vector<Graphic_Picture> pictures(copies.size());
-  Share_Out(int(copies.size()), [&](int i) {
-    pictures[size_t(i)] =
-        Render_Graphic_Picture(*copies[size_t(i)], zoom, device_pixel_ratio, max_pixels);
-  });
-  return pictures;
-}
-
 // ---- Graphic_Picture_Cache ---------------------------------------------------------------
 
+// A rendering on a worker thread. The worker owns its copies and writes only here; the
+// cache reads the pictures once `done` is set.
+struct Graphic_Picture_Cache::Job {
+  std::vector<std::weak_ptr<CRDGraphic>> graphics;  // the originals, by position
+  Graphic_List copies;
+  std::vector<Graphic_Picture> pictures;
+  double zoom = 0, ratio = 0, max_pixels = 0;
+  std::atomic<bool> cancelled{false};
+  std::atomic<bool> done{false};
+  QSemaphore finished;
+
+  void Run() {
+    for (size_t i = 0; i < copies.size() && !cancelled.load(); ++i)
+      pictures[i] = Render_Graphic_Picture(*copies[i], zoom, ratio, max_pixels);
+    copies.clear();
+    done.store(true);
+    finished.release();
+  }
+};
+
 Graphic_Picture_Cache::Graphic_Picture_Cache(double max_bytes) : max_bytes_(max_bytes) {}
+
+Graphic_Picture_Cache::~Graphic_Picture_Cache() { Abandon_Job(); }
+
+void Graphic_Picture_Cache::Abandon_Job() {
+  if (job_) job_->cancelled.store(true);  // the worker ends early and frees its copies
+  job_.reset();
+  dropped_during_job_.clear();
+}
+
+void Graphic_Picture_Cache::Render_Later(const Graphic_List& graphics) {
+  if (job_ || graphics.empty()) return;
+  auto job = std::make_shared<Job>();
+  job->zoom = zoom_;
+  job->ratio = ratio_;
+  job->max_pixels = maxPicturePixels();
+  job->pictures.resize(graphics.size());
+  for (const auto& graphic : graphics) {
+    job->graphics.push_back(graphic);
+    job->copies.push_back(graphic->clone());
+  }
+  job_ = job;
+  QThreadPool::globalInstance()->start([job] { job->Run(); });
+}
+
+void Graphic_Picture_Cache::Collect(bool wait) {
+  if (!job_) return;
+  if (wait) {
+    job_->finished.acquire();
+    job_->finished.release();
+  }
+  if (!job_->done.load()) return;
+  const std::shared_ptr<Job> job = std::exchange(job_, nullptr);
+  const std::unordered_set<const CRDGraphic*> dropped = std::exchange(dropped_during_job_, {});
+  for (size_t i = 0; i < job->graphics.size(); ++i) {
+    const std::shared_ptr<CRDGraphic> graphic = job->graphics[i].lock();
+    if (!graphic || dropped.count(graphic.get()) || Find(graphic)) continue;
+    Store(graphic, std::move(job->pictures[i]));
+  }
+}
 
 void Graphic_Picture_Cache::Set_Scale(double zoom, double device_pixel_ratio) {
   if (zoom == zoom_ && device_pixel_ratio == ratio_) return;
@@ -166,6 +215,7 @@ bool Graphic_Picture_Cache::Store(const std::shared_ptr<CRDGraphic>& graphic,
 }
 
 void Graphic_Picture_Cache::Drop(const CRDGraphic* graphic) {
+  if (job_) dropped_during_job_.insert(graphic);
   const auto it = entries_.find(graphic);
   if (it == entries_.end()) return;
   bytes_ -= double(it->second.picture.image.sizeInBytes());
@@ -173,6 +223,7 @@ void Graphic_Picture_Cache::Drop(const CRDGraphic* graphic) {
 }
 
 void Graphic_Picture_Cache::Clear() {
+  Abandon_Job();
   entries_.clear();
   bytes_ = 0;
 }

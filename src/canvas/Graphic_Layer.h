@@ -13,6 +13,7 @@
 #include <QRectF>
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QPainter;
@@ -48,20 +49,22 @@ struct Layer_Item {
 // is empty, larger than max_pixels, or the graphic fails to draw.
 Graphic_Picture Render_Graphic_Picture(CRDGraphic& graphic, double zoom, double device_pixel_ratio,
                                        double max_pixels);
-// The same for many graphics at once on worker threads: every graphic must be a copy
-// (CRDGraphic::clone) that nothing changes meanwhile. The pictures in the same order.
-std::vector<Graphic_Picture> Render_Graphic_Pictures(const Graphic_List& copies, double zoom,
-                                                     double device_pixel_ratio,
-                                                     double max_pixels);
 
 // The pictures of a canvas's graphics at its current zoom and device pixel ratio, each
 // kept until its graphic changes. The canvas drops a graphic's picture on every change it
 // hears of and all of them when the zoom or ratio changes or someone reports changes made
-// behind its back; the cache itself only keeps the pictures and their memory in bounds.
+// behind its back; the cache keeps the pictures and their memory in bounds.
+//
+// Many pictures at once (the first frame, a new zoom) are rendered on a worker thread
+// from copies while the canvas paints the graphics as before; the canvas collects them
+// at a later frame. A picture whose graphic was dropped meanwhile is not kept.
 class Graphic_Picture_Cache {
  public:
   // At most this many bytes of pictures, and no one picture above a tenth of it.
   explicit Graphic_Picture_Cache(double max_bytes = 256.0 * 1024 * 1024);
+  ~Graphic_Picture_Cache();
+  Graphic_Picture_Cache(const Graphic_Picture_Cache&) = delete;
+  Graphic_Picture_Cache& operator=(const Graphic_Picture_Cache&) = delete;
 
   // Drops every picture when the scale differs from the pictures' scale.
   void Set_Scale(double zoom, double device_pixel_ratio);
@@ -82,15 +85,28 @@ class Graphic_Picture_Cache {
   int count() const { return int(entries_.size()); }
   double bytes() const { return bytes_; }
 
+  // Renders the graphics' pictures at the current scale on a worker thread, from copies
+  // made now; nothing when a rendering is under way.
+  void Render_Later(const Graphic_List& graphics);
+  bool isRendering() const { return job_ != nullptr; }
+  // Keeps the pictures of a finished rendering; waits for it first when asked to.
+  void Collect(bool wait = false);
+
  private:
   struct Entry {
     std::weak_ptr<CRDGraphic> graphic;
     Graphic_Picture picture;
   };
+  struct Job;
+  void Abandon_Job();
+
   double max_bytes_;
   double zoom_ = 0, ratio_ = 0;
   double bytes_ = 0;
   std::unordered_map<const CRDGraphic*, Entry> entries_;
+  std::shared_ptr<Job> job_;
+  // Graphics dropped while the job renders: their pictures from it are out of date.
+  std::unordered_set<const CRDGraphic*> dropped_during_job_;
 };
 
 // Paints the items one after the other (the first is the back-most) on the painter, which

@@ -60,7 +60,14 @@ class Canvas_Pictures : public Canvas_Test {
     canvas->changeSelectionIndexes({3, 30});
   }
 
-  QImage frame() { return canvas->grab().toImage(); }
+  // A frame drawn from the pictures: the pictures a first frame asks for are rendered on a
+  // worker thread while that frame paints the graphics.
+  static QImage pictured_frame(CRDGraphicView& view) {
+    view.grab();
+    view.finishPictures();
+    return view.grab().toImage();
+  }
+  QImage frame() { return pictured_frame(*canvas); }
 
   // What a canvas that never painted before shows of the document now.
   QImage fresh_frame() {
@@ -69,14 +76,15 @@ class Canvas_Pictures : public Canvas_Test {
     fresh.bind(CRDGraphicViewGraphicsBindingName, &document);
     fresh.setZoomFactor(canvas->zoomFactor());
     fresh.changeSelectionIndexes(canvas->selectionIndexes());
-    return fresh.grab().toImage();
+    return pictured_frame(fresh);
   }
 };
 
 TEST_F(Canvas_Pictures, FrameLooksLikeTheGraphicsPainted) {
-  const QImage first = frame();  // the pictures are made
-  const QImage again = frame();  // and drawn again
-  EXPECT_EQ(largest_difference(first, again), 0);
+  canvas->refreshGraphics();
+  const QImage first = canvas->grab().toImage();  // painted; the pictures are being made
+  const QImage again = frame();                    // drawn from them
+  EXPECT_LE(largest_difference(first, again), 1);
 
   // The graphics painted one after the other over the card base, handles included.
   QImage painted(first.size(), QImage::Format_ARGB32_Premultiplied);

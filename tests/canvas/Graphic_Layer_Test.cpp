@@ -105,11 +105,9 @@ TEST(Graphic_Layer, BandsLookLikeOnePass) {
 
 // The items with the pictures of their graphics at the zoom and ratio.
 std::vector<Layer_Item> with_pictures(std::vector<Layer_Item> items, double zoom, double ratio) {
-  Graphic_List copies;
-  for (const Layer_Item& item : items) copies.push_back(item.graphic->clone());
-  const std::vector<Graphic_Picture> pictures = Render_Graphic_Pictures(copies, zoom, ratio, 1e7);
-  for (size_t i = 0; i < items.size(); ++i)
-    if (!items[i].being_created) items[i].picture = pictures[i];
+  for (Layer_Item& item : items)
+    if (!item.being_created)
+      item.picture = Render_Graphic_Picture(*item.graphic->clone(), zoom, ratio, 1e7);
   return items;
 }
 
@@ -182,6 +180,34 @@ TEST(Graphic_Layer, PictureCacheKeepsPicturesOfLiveGraphicsWithinItsBudget) {
   EXPECT_EQ(cache.Find(newcomer), nullptr);
   EXPECT_TRUE(cache.Store(newcomer, picture));
   EXPECT_EQ(cache.count(), 10);
+}
+
+TEST(Graphic_Layer, PicturesRenderedMeanwhileAreKeptUnlessTheirGraphicChanged) {
+  const std::vector<Layer_Item> items = mixed_items();
+  Graphic_List graphics;
+  for (const Layer_Item& item : items) graphics.push_back(item.graphic);
+  Graphic_Picture_Cache cache;
+  cache.Set_Scale(1.5, 1);
+  cache.Render_Later(graphics);
+  EXPECT_TRUE(cache.isRendering());
+  cache.Drop(graphics[4].get());  // changed while the worker renders
+  cache.Collect(true);
+  EXPECT_FALSE(cache.isRendering());
+  EXPECT_EQ(cache.count(), int(graphics.size()) - 1);
+  EXPECT_EQ(cache.Find(graphics[4]), nullptr);
+  const Graphic_Picture* picture = cache.Find(graphics[7]);
+  ASSERT_NE(picture, nullptr);
+  const Graphic_Picture here = Render_Graphic_Picture(*graphics[7]->clone(), 1.5, 1, 1e7);
+  EXPECT_EQ(picture->origin, here.origin);
+  EXPECT_EQ(picture->image, here.image);
+
+  // A new scale or a clear abandons a rendering: nothing of it is kept.
+  cache.Clear();
+  cache.Render_Later(graphics);
+  cache.Set_Scale(3, 1);
+  EXPECT_FALSE(cache.isRendering());
+  cache.Collect(true);
+  EXPECT_EQ(cache.count(), 0);
 }
 
 TEST(Graphic_Layer, AFailingGraphicLeavesOnlyItsOwnAreaEmpty) {

@@ -27,8 +27,8 @@ namespace {
 // From this many graphics over this many pixels, a repaint is shared out among threads.
 constexpr int Layer_Minimum_Graphics = 24;
 constexpr double Layer_Minimum_Pixels = 160.0 * 160.0;
-// From this many missing pictures, they are rendered on several threads.
-constexpr int Pictures_Minimum_Shared = 8;
+// From this many missing pictures, they are rendered on a worker thread meanwhile.
+constexpr int Pictures_Minimum_Later = 8;
 
 // The rectangle union in which an empty rectangle does not count.
 QRectF unite(const QRectF& a, const QRectF& b) { return Union_Rect(a, b); }
@@ -422,6 +422,7 @@ void CRDGraphicView::paintEvent(QPaintEvent* event) {
 
 void CRDGraphicView::attach_pictures(std::vector<Layer_Item>& items) {
   pictures_.Set_Scale(zoom_, devicePixelRatioF());
+  pictures_.Collect();
   // What the mouse is changing changes with every frame: painted directly.
   auto in_motion = [this](const std::shared_ptr<CRDGraphic>& graphic) {
     if (graphic == drag_.graphic) return true;
@@ -443,22 +444,25 @@ void CRDGraphicView::attach_pictures(std::vector<Layer_Item>& items) {
     const double pixels = double(bounds.width()) * scale * bounds.height() * scale;
     if (pixels <= max_pixels && pictures_.hasRoomFor(pixels)) missing.push_back(&item);
   }
-  if (missing.empty()) return;
-  std::vector<Graphic_Picture> rendered;
-  if (int(missing.size()) >= Pictures_Minimum_Shared) {
-    Graphic_List copies;
-    copies.reserve(missing.size());
-    for (Layer_Item* item : missing) copies.push_back(item->graphic->clone());
-    rendered = Render_Graphic_Pictures(copies, zoom_, devicePixelRatioF(), max_pixels);
-  } else {
-    for (Layer_Item* item : missing)
-      rendered.push_back(
-          Render_Graphic_Picture(*item->graphic, zoom_, devicePixelRatioF(), max_pixels));
+  if (int(missing.size()) >= Pictures_Minimum_Later) {
+    // Many at once: this frame paints the graphics; their pictures come from a worker.
+    Graphic_List graphics;
+    graphics.reserve(missing.size());
+    for (Layer_Item* item : missing) graphics.push_back(item->graphic);
+    pictures_.Render_Later(graphics);
+    return;
   }
-  for (size_t i = 0; i < missing.size(); ++i) {
-    pictures_.Store(missing[i]->graphic, rendered[i]);
-    missing[i]->picture = std::move(rendered[i]);
+  for (Layer_Item* item : missing) {
+    Graphic_Picture picture =
+        Render_Graphic_Picture(*item->graphic, zoom_, devicePixelRatioF(), max_pixels);
+    pictures_.Store(item->graphic, picture);
+    item->picture = std::move(picture);
   }
+}
+
+void CRDGraphicView::finishPictures() {
+  pictures_.Collect(true);
+  update();
 }
 
 // ---- Hit testing -------------------------------------------------------------------------

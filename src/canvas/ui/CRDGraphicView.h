@@ -174,6 +174,9 @@ class CRDGraphicView : public QWidget {
   // Redraws every graphic from its fields: for changes written straight into graphics,
   // which the canvas does not hear of (the design window's canvas refresh calls it).
   void refreshGraphics();
+  // Waits for the graphics' pictures being rendered and redraws with them (for tests and
+  // benchmarks; the canvas collects them by itself at its next redraw).
+  void finishPictures();
   // A picture from clipboard data, centred on (point.x, point.y - its height), inserted at
   // the front and selected; false when the data holds no readable picture.
   bool makeNewImageFromPasteboard(const QMimeData* data, const QPointF& point);
