@@ -10,10 +10,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/Bench_Scenes.h"
+
 #include <QByteArray>
 
 #include <chrono>
-#include <random>
 
 #ifdef HAVE_LIBQRENCODE
 #include <qrencode.h>
@@ -26,14 +27,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-QByteArray Text_Bytes(int count) {
-  std::mt19937 random(7);
-  static const char alphabet[] =
-      "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,-";
-  QByteArray data(count, ' ');
-  for (char& c : data) c = alphabet[random() % (sizeof alphabet - 1)];
-  return data;
-}
+using bench_scenes::Text_Bytes;
 
 struct Peer_Times {
   double ours = 0, qrencode = 0, zint = 0;  // seconds
@@ -67,10 +61,9 @@ void Compare(benchmark::State& state, const QByteArray& data, int level, bool by
     state.SetIterationTime(ours);
 #ifdef HAVE_LIBQRENCODE
     t.qrencode += Timed([&] {
-      QRcode* code =
-          bytes_only
-              ? QRcode_encodeData(int(data.size()), bytes, 0, QRecLevel(level))
-              : QRcode_encodeString(data.constData(), 0, QRecLevel(level), QR_MODE_8, 1);
+      QRcode* code = bytes_only
+                         ? QRcode_encodeData(int(data.size()), bytes, 0, QRecLevel(level))
+                         : QRcode_encodeString(data.constData(), 0, QRecLevel(level), QR_MODE_8, 1);
       if (!code) state.SkipWithError("libqrencode: no symbol");
       t.qrencode_side = code ? code->width : 0;
       benchmark::DoNotOptimize(code);
@@ -115,9 +108,7 @@ void BM_QR_URL_M(benchmark::State& state) {
 }
 BENCHMARK(BM_QR_URL_M)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
-void BM_QR_Version40L(benchmark::State& state) {
-  Compare(state, Text_Bytes(2953), 0, true);
-}
+void BM_QR_Version40L(benchmark::State& state) { Compare(state, Text_Bytes(2953), 0, true); }
 BENCHMARK(BM_QR_Version40L)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace

@@ -109,8 +109,8 @@ int Raw_Data_Modules(int version) {
 
 struct Tables {
   std::array<QR_Encoder::Version_Info, 41> versions{};
-  unsigned char exp[256]{};  // alpha^i, exp[255] = 1
-  unsigned char log[256]{};  // log of each non-zero value; log[0] = log[1] = 0
+  unsigned char exp[256]{};   // alpha^i, exp[255] = 1
+  unsigned char log[256]{};   // log of each non-zero value; log[0] = log[1] = 0
   unsigned char exp2[512]{};  // alpha^(i mod 255): a sum of two logs needs no reduction
   // Generator polynomials (x - a^0)...(x - a^(n-1)) by degree n: the n coefficients below
   // the leading term, highest degree first, as field elements.
@@ -589,8 +589,8 @@ Line Low_Bits(int n) {
 }
 
 // The modules whose value has any of the bits.
-void Pack(const unsigned char (*modules)[QR_Encoder::MAX_MODULESIZE], int size,
-          unsigned char bits, Packed_Grid& grid) {
+void Pack(const unsigned char (*modules)[QR_Encoder::MAX_MODULESIZE], int size, unsigned char bits,
+          Packed_Grid& grid) {
   std::memset(&grid, 0, sizeof grid);
   for (int x = 0; x < size; ++x)
     for (int y = 0; y < size; ++y)

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -280,8 +280,7 @@ QImage Paint_Layer_In_Bands(const std::vector<Layer_Item>& items, const QRect& a
       if (item.graphic->drawingBounds().intersects(points)) {
         band_items.push_back(item);
         Layer_Item& copy = band_items.back();
-        if (!pictures_fit || std::abs(item.picture.scale - zoom * ratio) > 1e-9)
-          copy.picture = {};
+        if (!pictures_fit || std::abs(item.picture.scale - zoom * ratio) > 1e-9) copy.picture = {};
         if (copy.picture.isNull()) copy.graphic = item.graphic->clone();
       }
     if (band_items.empty()) return;

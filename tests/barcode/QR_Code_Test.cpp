@@ -434,8 +434,9 @@ TEST(QrSymbols, EveryVersionAndLevelAtFullAlphanumericCapacity) {
       ASSERT_TRUE(grid);
       ASSERT_EQ(grid->dimension(), 4 * version + 17);
       Expect_Decodes(Rows(*grid), data,
-                     version % 8 == 1 ? std::initializer_list<Decoder>{Decoder::Zbar, Decoder::ZXing}
-                                      : std::initializer_list<Decoder>{Decoder::ZXing});
+                     version % 8 == 1
+                         ? std::initializer_list<Decoder>{Decoder::Zbar, Decoder::ZXing}
+                         : std::initializer_list<Decoder>{Decoder::ZXing});
     }
 }
 

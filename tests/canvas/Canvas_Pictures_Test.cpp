@@ -17,20 +17,6 @@ namespace {
 
 using canvas_test::Canvas_Test;
 
-int largest_difference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return 255;
-  const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  int largest = 0;
-  for (int row = 0; row < x.height(); ++row)
-    for (int column = 0; column < x.width(); ++column) {
-      const QRgb p = x.pixel(column, row), q = y.pixel(column, row);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-    }
-  return largest;
-}
-
 class Canvas_Pictures : public Canvas_Test {
  protected:
   void SetUp() override {
@@ -83,8 +69,8 @@ class Canvas_Pictures : public Canvas_Test {
 TEST_F(Canvas_Pictures, FrameLooksLikeTheGraphicsPainted) {
   canvas->refreshGraphics();
   const QImage first = canvas->grab().toImage();  // painted; the pictures are being made
-  const QImage again = frame();                    // drawn from them
-  EXPECT_LE(largest_difference(first, again), 1);
+  const QImage again = frame();                   // drawn from them
+  EXPECT_LE(test_support::Largest_Difference(first, again), 1);
 
   // The graphics painted one after the other over the card base, handles included.
   QImage painted(first.size(), QImage::Format_ARGB32_Premultiplied);
@@ -102,7 +88,7 @@ TEST_F(Canvas_Pictures, FrameLooksLikeTheGraphicsPainted) {
     Paint_Layer_Items(painter, items);
   }
   // Bands and pictures round antialiased edges a little differently, no more.
-  EXPECT_LE(largest_difference(again, painted), 4);
+  EXPECT_LE(test_support::Largest_Difference(again, painted), 4);
 }
 
 TEST_F(Canvas_Pictures, NoPictureOutlivesAChange) {
@@ -127,12 +113,12 @@ TEST_F(Canvas_Pictures, NoPictureOutlivesAChange) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const QImage before = frame();
-    ASSERT_EQ(largest_difference(before, frame()), 0);  // drawn from the pictures
+    ASSERT_EQ(test_support::Largest_Difference(before, frame()), 0);  // drawn from the pictures
     c.change();
     QApplication::processEvents();
     const QImage after = frame();
-    EXPECT_GT(largest_difference(before, after), 64);  // the change shows
-    EXPECT_EQ(largest_difference(after, fresh_frame()), 0);
+    EXPECT_GT(test_support::Largest_Difference(before, after), 64);  // the change shows
+    EXPECT_EQ(test_support::Largest_Difference(after, fresh_frame()), 0);
   }
 }
 
@@ -147,7 +133,7 @@ TEST_F(Canvas_Pictures, DraggedGraphicLeavesNoPictureBehind) {
   }
   release(grip + QPointF(15, 9));
   EXPECT_EQ(list()[3]->bounds(), start.translated(15, 9));
-  EXPECT_EQ(largest_difference(frame(), fresh_frame()), 0);
+  EXPECT_EQ(test_support::Largest_Difference(frame(), fresh_frame()), 0);
 }
 
 }  // namespace

@@ -43,21 +43,6 @@ std::vector<Layer_Item> mixed_items() {
   return items;
 }
 
-// The largest difference of any channel of any pixel; 255 when the sizes differ.
-int largest_difference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return 255;
-  const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  int largest = 0;
-  for (int row = 0; row < x.height(); ++row)
-    for (int column = 0; column < x.width(); ++column) {
-      const QRgb p = x.pixel(column, row), q = y.pixel(column, row);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-    }
-  return largest;
-}
-
 QImage one_pass(const std::vector<Layer_Item>& items, QSize size, double zoom, double ratio) {
   QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
@@ -92,13 +77,13 @@ TEST(Graphic_Layer, BandsLookLikeOnePass) {
     EXPECT_EQ(bands.devicePixelRatio(), c.ratio);
     // Curves are flattened a little differently where a band edge cuts them: a few levels
     // of antialiasing at most.
-    EXPECT_LE(largest_difference(bands, expected), 4);
+    EXPECT_LE(test_support::Largest_Difference(bands, expected), 4);
 
     // An area inside the widget: the picture starts at the area's corner.
     const QRect area(13, 150, size.width() / 2, size.height() - 150);
     const QImage part = Paint_Layer_In_Bands(items, area, c.zoom, c.ratio);
     const QRect pixels(QPointF(area.topLeft() * c.ratio).toPoint(), part.size());
-    EXPECT_LE(largest_difference(part, expected.copy(pixels)), 4);
+    EXPECT_LE(test_support::Largest_Difference(part, expected.copy(pixels)), 4);
   }
   EXPECT_NE(text._Text_contents, nullptr);  // painting the items themselves made it
 }
@@ -125,12 +110,14 @@ TEST(Graphic_Layer, PicturesLookLikePaintingTheGraphics) {
     const QImage expected = one_pass(items, size, c.zoom, c.ratio);
     // Each picture is composed on its own first: a level of rounding at most where
     // translucent antialiased edges overlap.
-    EXPECT_LE(largest_difference(one_pass(pictured, size, c.zoom, c.ratio), expected), 1);
+    EXPECT_LE(test_support::Largest_Difference(one_pass(pictured, size, c.zoom, c.ratio), expected),
+              1);
     const QImage bands = Paint_Layer_In_Bands(pictured, QRect(QPoint(0, 0), size), c.zoom, c.ratio);
-    EXPECT_LE(largest_difference(bands, expected), 4);
+    EXPECT_LE(test_support::Largest_Difference(bands, expected), 4);
     // A picture of another scale is not used: the graphic is painted.
     const std::vector<Layer_Item> other = with_pictures(items, c.zoom * 2, c.ratio);
-    EXPECT_EQ(largest_difference(one_pass(other, size, c.zoom, c.ratio), expected), 0);
+    EXPECT_EQ(test_support::Largest_Difference(one_pass(other, size, c.zoom, c.ratio), expected),
+              0);
   }
 }
 

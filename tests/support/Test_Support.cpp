@@ -5,7 +5,11 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QRgb>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace test_support {
 
@@ -51,6 +55,20 @@ bool Have_Program(const QString& program) {
 QString System_Python() {
   return QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
                                                                : QStringLiteral("python3");
+}
+
+int Largest_Difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 255;
+  const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  int largest = 0;
+  for (int row = 0; row < x.height(); ++row)
+    for (int column = 0; column < x.width(); ++column) {
+      const QRgb p = x.pixel(column, row), q = y.pixel(column, row);
+      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+    }
+  return largest;
 }
 
 }  // namespace test_support
