@@ -2,6 +2,8 @@
 // painted in one pass, also where graphics cross band edges, at fractional zooms and on
 // high resolution screens; and a graphic that cannot draw leaves only its own area empty.
 
+#include "Canvas_Test_Support.h"
+
 #include "canvas/Graphic_Layer.h"
 #include "model/CRDLine.h"
 #include "model/CRDText.h"
@@ -17,20 +19,10 @@ namespace {
 
 std::vector<Layer_Item> mixed_items() {
   std::vector<Layer_Item> items;
-  const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
-  for (int i = 0; i < 40; ++i) {
-    auto shape = std::make_shared<Shape_Control>();
-    shape->Set_Shape_Type(codes[i % codes.size()]);
-    shape->setBounds(QRectF(5 + (i % 8) * 29, 4 + (i / 8) * 37.5, 40, 45));
-    shape->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("S");
-    shape->_fillColor = CRDColor::rgb((i % 5) / 5.0, 0.5, 0.8);
-    shape->_fill_Grad_clr1 = CRDColor::rgb(1, 0.6, 0);
-    shape->_fill_Grad_clr2 = CRDColor::rgb(0, 0.2, 1);
-    shape->_fill_grad_angle = i * 20;
-    shape->_strokeWidth = 1 + i % 3;
-    shape->_stroke_border_type = i % 3 ? QStringLiteral("DA") : QStringLiteral("S");
-    items.push_back({shape, false, i % 7 == 0});
-  }
+  for (int i = 0; i < 40; ++i)
+    items.push_back(
+        {canvas_test::Mixed_Shape(i, QRectF(5 + (i % 8) * 29, 4 + (i / 8) * 37.5, 40, 45)), false,
+         i % 7 == 0});
   for (int i = 0; i < 6; ++i) {
     auto text = std::make_shared<CRDText>();
     text->setBounds(QRectF(10 + i * 35, 20 + i * 28, 90, 40));
