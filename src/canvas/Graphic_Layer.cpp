@@ -71,20 +71,28 @@ QRect picture_pixels(const QRectF& bounds, double scale) {
 }
 
 // The picture drawn where the painter (in canvas points) puts its graphic, when the
-// painter's scale is the picture's and the picture lands on whole device pixels.
+// painter's scale is the picture's and the picture lands on whole device pixels. Only the
+// painter's own transformation counts: where the device puts the painter's origin (a
+// child widget in its window) is kept by resetting that transformation.
 bool draw_picture(QPainter& painter, const Graphic_Picture& picture) {
-  const QTransform device = painter.deviceTransform();
-  const double ratio = picture.image.devicePixelRatio();
-  const double scale = device.m11();
-  const QPointF at = device.map(QPointF(0, 0)) + QPointF(picture.origin);
-  if (device.type() > QTransform::TxScale || std::abs(device.m22() - scale) > 1e-9 ||
-      std::abs(scale - picture.scale) > 1e-9 || !whole_pixel(at.x()) || !whole_pixel(at.y()))
-    return false;
+  const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  const QTransform points = painter.combinedTransform();
   painter.save();
   painter.resetTransform();
-  painter.drawImage(QPointF(std::round(at.x()), std::round(at.y())) / ratio, picture.image);
+  // Without a transformation of its own the painter is in logical pixels, or already in
+  // device pixels (a picture of a high resolution device): device pixels per unit.
+  const double unit = ratio / painter.combinedTransform().m11();
+  const double scale = points.m11() * unit;
+  const QPointF at = points.map(QPointF(0, 0)) * unit + QPointF(picture.origin);
+  const bool fits = points.type() <= QTransform::TxScale &&
+                    std::abs(points.m22() - points.m11()) < 1e-9 &&
+                    std::abs(scale - picture.scale) < 1e-9 &&
+                    std::abs(picture.image.devicePixelRatio() - ratio) < 1e-9 &&
+                    whole_pixel(at.x()) && whole_pixel(at.y());
+  if (fits)
+    painter.drawImage(QPointF(std::round(at.x()), std::round(at.y())) / ratio, picture.image);
   painter.restore();
-  return true;
+  return fits;
 }
 
 }  // namespace

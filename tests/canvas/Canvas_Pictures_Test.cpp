@@ -6,9 +6,11 @@
 
 #include "canvas/Card_Base.h"
 #include "canvas/Graphic_Layer.h"
+#include "canvas/ui/CRDZoomingScrollView.h"
 #include "model/CRDText.h"
 
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,6 +81,26 @@ TEST_F(Canvas_Pictures, FrameLooksLikeTheGraphicsPainted) {
   }
   // Bands and pictures round antialiased edges a little differently, no more.
   EXPECT_LE(test_support::Largest_Difference(again, painted), 4);
+}
+
+TEST_F(Canvas_Pictures, PicturesLandInPlaceInsideAWindow) {
+  // The canvas in its zooming scroll view, as in the design window, and what the window
+  // shows on screen (painted into the window's backing store).
+  CRDZoomingScrollView view;
+  view.setDocumentView(canvas.get());
+  view.setFactor(2);
+  view.resize(700, 500);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  const QImage alone = frame();
+  canvas->repaint();
+  const QPoint corner = canvas->mapTo(&view, QPoint(0, 0));
+  ASSERT_NE(corner, QPoint(0, 0));
+  const QImage shown =
+      view.screen()->grabWindow(view.winId()).toImage().copy(QRect(corner, canvas->size()));
+  EXPECT_EQ(test_support::Largest_Difference(shown, alone), 0);
+  view.setDocumentView(nullptr);
+  canvas->setParent(nullptr);
 }
 
 TEST_F(Canvas_Pictures, NoPictureOutlivesAChange) {
