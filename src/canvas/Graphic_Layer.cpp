@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QSemaphore>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -132,9 +133,16 @@ struct Graphic_Picture_Cache::Job {
   Graphic_List copies;
   std::vector<Graphic_Picture> pictures;
   double zoom = 0, ratio = 0, max_pixels = 0;
+  std::atomic<bool> started{false};
   std::atomic<bool> cancelled{false};
   std::atomic<bool> done{false};
   QSemaphore finished;
+
+  // Hands the job to a worker, once.
+  static void Start(const std::shared_ptr<Job>& job) {
+    if (job->started.exchange(true)) return;
+    QThreadPool::globalInstance()->start([job] { job->Run(); });
+  }
 
   void Run() {
     for (size_t i = 0; i < copies.size() && !cancelled.load(); ++i)
@@ -167,12 +175,15 @@ void Graphic_Picture_Cache::Render_Later(const Graphic_List& graphics) {
     job->copies.push_back(graphic->clone());
   }
   job_ = job;
-  QThreadPool::globalInstance()->start([job] { job->Run(); });
+  // Started once control returns to the event loop, so that the worker does not compete
+  // with the bands of the frame being painted.
+  QTimer::singleShot(0, [job] { Job::Start(job); });
 }
 
 void Graphic_Picture_Cache::Collect(bool wait) {
   if (!job_) return;
   if (wait) {
+    Job::Start(job_);
     job_->finished.acquire();
     job_->finished.release();
   }
