@@ -85,6 +85,23 @@ inline std::shared_ptr<CRDGraphic> Rect_Shape(const QRectF& bounds) {
   return shape;
 }
 
+// The i-th of a row of mixed shapes: every figure in turn, solid and gradient fills,
+// solid and dashed strokes of 1 to 3 points.
+inline std::shared_ptr<CRDGraphic> Mixed_Shape(int i, const QRectF& bounds) {
+  static const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
+  auto shape = std::make_shared<Shape_Control>();
+  shape->Set_Shape_Type(codes[i % codes.size()]);
+  shape->setBounds(bounds);
+  shape->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("S");
+  shape->_fillColor = CRDColor::rgb((i % 5) / 5.0, 0.5, 0.8);
+  shape->_fill_Grad_clr1 = CRDColor::rgb(1, 0.6, 0);
+  shape->_fill_Grad_clr2 = CRDColor::rgb(0, 0.2, 1);
+  shape->_fill_grad_angle = i * 20;
+  shape->_strokeWidth = 1 + i % 3;
+  shape->_stroke_border_type = i % 3 ? QStringLiteral("DA") : QStringLiteral("S");
+  return shape;
+}
+
 class Canvas_Test : public test_support::Design_Test {
  protected:
   void SetUp() override {

@@ -310,7 +310,10 @@ void CRDGraphicView::sendToBack() {
 
 void CRDGraphicView::print_contol_or_not(int value) {
   for (const auto& graphic : selectedGraphics())
-    if (!graphic->ctrl_is_locked) graphic->print_object = value;
+    if (!graphic->ctrl_is_locked) {
+      graphic->print_object = value;
+      drop_picture(graphic.get());
+    }
 }
 
 // ---- Moves by keys -----------------------------------------------------------------------

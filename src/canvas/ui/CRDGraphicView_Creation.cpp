@@ -263,6 +263,7 @@ void CRDGraphicView::ReplaceGraphicText(const QString& class_name, bool use_rect
     else
       Show_NSLog_Message(ctrl_value);
   }
+  drop_picture(found.get());  // written to directly
   startEditingGraphic(found);
   selected_graphic_ = found;
   creating_.reset();
@@ -272,8 +273,10 @@ void CRDGraphicView::Hide_all_Text_control_FUP_Control() {
   const Graphic_List& list = graphics();
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     CRDGraphic* graphic = it->get();
-    if ((is_text(graphic) || is_image(graphic)) && Profile_IDs().contains(graphic->control_ID))
+    if ((is_text(graphic) || is_image(graphic)) && Profile_IDs().contains(graphic->control_ID)) {
       graphic->Set_Ctrl_Is_Visible(false);
+      drop_picture(graphic);
+    }
   }
 }
 

@@ -707,7 +707,7 @@ void CRDWindowController::Set_Align_With_Grid_Enabled(bool enabled) {
 
 void CRDWindowController::Refresh_Canvas() {
   if (Card_Value_In_Process) return;
-  if (CRDGraphicView* canvas = current_canvas()) canvas->update();
+  if (CRDGraphicView* canvas = current_canvas()) canvas->refreshGraphics();
 }
 
 Card_Property* CRDWindowController::Side_Card_Property(int side) {
