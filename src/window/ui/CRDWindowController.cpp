@@ -491,6 +491,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
     return;
   }
   act_path_location = Resource_Path;
+  Get_Email_Details();
 
   images.clear();
   shape_border_style->setCurrentIndex(0);

@@ -233,6 +233,10 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   static const QStringList& Date_Formats();  // offered by the text panel, in this order
   static const QStringList& Time_Formats();
 
+  // ---- E-mail (CRDWindowController_Mail.cpp) ---------------------------------------------
+  // The stored SMTP settings copied into the process-wide ones that sending reads.
+  void Get_Email_Details();
+
  signals:
   // The tool changed ("CRDSelectedToolDidChange"); delivered at once.
   void Selected_Tool_Did_Change();
