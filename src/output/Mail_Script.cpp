@@ -15,7 +15,9 @@ constexpr qsizetype kept_error_bytes = 16 * 1024;
 
 QString Mail_Interpreter() { return QStringLiteral("/usr/bin/python3"); }
 
-QString Mail_Script_Path() { return Resource_Path + QStringLiteral("/pyth_mail.py"); }
+QString Mail_Script_Path() {
+  return Resource_Path.isEmpty() ? QString() : Resource_Path + QStringLiteral("/pyth_mail.py");
+}
 
 QStringList Mail_Script_Arguments(const QString& script, const Mail_Message& message) {
   auto text = [](const QString& value) { return value.isNull() ? QString("") : value; };

@@ -19,6 +19,8 @@ constexpr QFileDevice::Permissions owner_only = QFileDevice::ReadOwner | QFileDe
 }
 
 QString Preferences::Settings_File_Path() {
+  // No resource folder yet: no file (never one at the root of the file system).
+  if (Resource_Path.isEmpty()) return {};
   return Resource_Path + QStringLiteral("/com.zelk.card.plist");
 }
 
@@ -33,7 +35,7 @@ Preferences::Preferences(const QString& path) : path_(path) {
     dict_ = *root->dictionary();
     return;
   }
-  if (!QFileInfo::exists(path_)) {
+  if (!path_.isEmpty() && !QFileInfo::exists(path_)) {
     QFile file(path_);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, owner_only))
       Show_NSLog_Message(QStringLiteral("Could not create %1: %2").arg(path_, file.errorString()));
