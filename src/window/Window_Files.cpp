@@ -57,7 +57,6 @@ QStringList Get_Files_Array_At_Path(const QString& folder) {
   return names;
 }
 
-QStringList Get_datasheet_File_Name_Array() { return Get_Files_Array_At_Path(Data_Folder_Path); }
 
 namespace {
 bool bound_to_series(const Graphic_List& graphics, const QString& series_name) {
