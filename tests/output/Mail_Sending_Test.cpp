@@ -18,6 +18,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -267,6 +269,74 @@ TEST_F(Mail_Sending_Test, APauseCountsDownAndStopEndsItAndTheRun) {
   EXPECT_TRUE(dialog->Current_Run()->result().stopped);
   // The result follows the last e-mail sent.
   EXPECT_EQ(scripted.messages, QStringList{Shown(Mail_Sent_Text)});
+}
+
+TEST_F(Mail_Sending_Test, OpeningAndTheHandlersKeepTheControlsConsistent) {
+  Use_Design(QStringLiteral("Three"));
+  dialog->hooks.batch_check();
+  dialog->Reset();
+  EXPECT_EQ(dialog->from_txt->text(), mail_test::Login);
+  EXPECT_EQ(dialog->card_side_str, QStringLiteral("F"));
+  EXPECT_TRUE(dialog->matrix_card_side->button(1)->isChecked());
+  EXPECT_EQ(dialog->file_name_txt->text(), QStringLiteral("ZELKCard"));
+  EXPECT_TRUE(dialog->send_with_batch_chk->isEnabled());   // a series is bound
+  EXPECT_FALSE(dialog->send_with_excel_chk->isEnabled());  // no column is
+  EXPECT_FALSE(dialog->rd_all_to_every->isEnabled());
+  EXPECT_FALSE(dialog->delayed_box->isEnabled());
+  EXPECT_FALSE(dialog->browse_att->isEnabled());
+
+  dialog->send_with_batch_chk->click();
+  EXPECT_TRUE(dialog->rd_all_to_every->isEnabled());
+  EXPECT_TRUE(dialog->rd_one_per_recp->isEnabled());
+  dialog->send_with_batch_chk->click();
+  EXPECT_FALSE(dialog->rd_one_per_recp->isEnabled());
+
+  dialog->rd_without_barcode->click();
+  EXPECT_FALSE(dialog->send_sett_box->isEnabled());
+  EXPECT_TRUE(dialog->browse_att->isEnabled());
+  scripted.open_answers.push_back({QStringLiteral("/tmp/invitation.pdf")});
+  dialog->browse_att->click();
+  EXPECT_EQ(dialog->attachment->text(), QStringLiteral("/tmp/invitation.pdf"));
+  dialog->clear_att->click();
+  EXPECT_TRUE(dialog->attachment->text().isEmpty());
+
+  // Back to the card: the batch check runs again; a series that went away takes its box.
+  front.clear();
+  back.clear();
+  dialog->send_with_batch_chk->setChecked(true);
+  dialog->rd_mail_curr_barcode->click();
+  EXPECT_TRUE(dialog->send_sett_box->isEnabled());
+  EXPECT_FALSE(dialog->send_with_batch_chk->isEnabled());
+  EXPECT_FALSE(dialog->send_with_batch_chk->isChecked());
+  EXPECT_FALSE(dialog->rd_all_to_every->isEnabled());
+
+  dialog->delayed_delv_chk->click();
+  EXPECT_TRUE(dialog->delayed_box->isEnabled());
+  dialog->matrix_card_side->button(0)->click();
+  EXPECT_EQ(dialog->card_side_str, QStringLiteral("BOTH"));
+  dialog->matrix_card_side->button(2)->click();
+  EXPECT_EQ(dialog->card_side_str, QStringLiteral("B"));
+
+  // A no-card message carries the chosen file when it exists, and none when it does not.
+  QTemporaryDir files;
+  const QString pdf = files.filePath(QStringLiteral("invitation.pdf"));
+  QFile out(pdf);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write("%PDF-1.4\n%%EOF\n");
+  out.close();
+  for (const QString& path : {pdf, files.filePath(QStringLiteral("gone.pdf"))}) {
+    Send([&] {
+      dialog->rd_without_barcode->click();
+      dialog->to_txt->setText(QStringLiteral("a@example.org"));
+      dialog->attachment->setText(path);
+    });
+  }
+  const auto received = server->Messages();
+  ASSERT_EQ(received.size(), 2);
+  ASSERT_EQ(received[0].attachments.size(), 1);
+  EXPECT_EQ(received[0].attachments[0].filename, QStringLiteral("invitation.pdf"));
+  EXPECT_EQ(received[0].attachments[0].content_type, QStringLiteral("application/pdf"));
+  EXPECT_TRUE(received[1].attachments.isEmpty());
 }
 
 }  // namespace
