@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "output/Mail_Script.h"
+#include "output/ui/Mail_Dialog_Support.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -28,9 +29,7 @@ Email_Setting* Email_Setting::defaultInstance() {
 }
 
 Email_Setting::Email_Setting() {
-  setObjectName(QStringLiteral("Email_Setting"));
-  setWindowTitle(QStringLiteral("E-mail Settings"));
-  setStyleSheet(QStringLiteral("QDialog { background: rgb(241, 244, 250); }"));
+  Prepare_Mail_Dialog(this, "Email_Setting", QStringLiteral("E-mail Settings"));
 
   auto line = [this](QLineEdit*& edit, const char* name) {
     edit = new QLineEdit(this);
@@ -60,15 +59,10 @@ Email_Setting::Email_Setting() {
   security->addWidget(_send_mail_tls);
   security->addStretch(1);
 
-  auto button = [this](QPushButton*& b, const char* name, const QString& text) {
-    b = new QPushButton(text, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-  };
-  button(test_button, "test_button", QStringLiteral("Send Test Mail"));
-  button(reset_button, "reset_button", QStringLiteral("Reset"));
-  button(close_button, "close_button", QStringLiteral("Close"));
-  button(save_button, "save_button", QStringLiteral("Save"));
+  test_button = Mail_Dialog_Button(this, "test_button", QStringLiteral("Send Test Mail"));
+  reset_button = Mail_Dialog_Button(this, "reset_button", QStringLiteral("Reset"));
+  close_button = Mail_Dialog_Button(this, "close_button", QStringLiteral("Close"));
+  save_button = Mail_Dialog_Button(this, "save_button", QStringLiteral("Save"));
   save_button->setDefault(true);
   connect(test_button, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
   connect(reset_button, &QPushButton::clicked, this, &Email_Setting::Reset_Button);
@@ -117,15 +111,7 @@ Email_Setting::Email_Setting() {
 }
 
 int Email_Setting::Open_Wnd() {
-  int code = 0;
-  try {
-    loadPreferences();
-    code = platform::Run_Modal(this);
-    hide();
-  } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-  }
-  return code;
+  return Run_Mail_Dialog(this, [this] { loadPreferences(); });
 }
 
 void Email_Setting::loadPreferences() {

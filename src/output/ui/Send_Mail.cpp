@@ -4,6 +4,7 @@
 #include "model/Shared_Design_State.h"
 #include "output/Mail_Settings.h"
 #include "output/ui/Email_Setting.h"
+#include "output/ui/Mail_Dialog_Support.h"
 #include "output/ui/Send_Modeless.h"
 #include "platform/Platform.h"
 
@@ -28,18 +29,14 @@ Send_Mail* Send_Mail::defaultInstance() {
 }
 
 Send_Mail::Send_Mail() {
-  setObjectName(QStringLiteral("Send_Mail"));
-  setWindowTitle(QStringLiteral("Send E-mail"));
-  setStyleSheet(QStringLiteral("QDialog { background: rgb(241, 244, 250); }"));
+  Prepare_Mail_Dialog(this, "Send_Mail", QStringLiteral("Send E-mail"));
 
   auto named = [](QWidget* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
   };
   auto button = [&](QPushButton*& b, const char* name, const QString& text) {
-    b = new QPushButton(text, this);
-    named(b, name);
-    b->setAutoDefault(false);
+    b = Mail_Dialog_Button(this, name, text);
   };
   auto stepper = [&](QSpinBox*& s, const char* name, int low, int high, const QString& suffix) {
     s = new QSpinBox(this);
@@ -184,15 +181,7 @@ Send_Mail::Send_Mail() {
   connect(&Pause_Timer, &QTimer::timeout, this, &Send_Mail::pause_tick);
 }
 
-void Send_Mail::Open_Wnd() {
-  try {
-    Reset();
-    platform::Run_Modal(this);
-    hide();
-  } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-  }
-}
+void Send_Mail::Open_Wnd() { Run_Mail_Dialog(this, [this] { Reset(); }); }
 
 void Send_Mail::Reset() {
   matrix_card_side->button(1)->setChecked(true);

@@ -10,6 +10,7 @@
 #include "output/Record_Renderer.h"
 #include "output/ui/Send_Mail.h"
 
+#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -25,17 +26,22 @@ void CRDWindowController::add_mail_button(QToolBar* toolbar) {
 }
 
 Mail_Design_Hooks CRDWindowController::mail_hooks() {
+  // The dialog outlives any one window: hooks of a window that is gone do nothing.
+  QPointer<CRDWindowController> self(this);
   Mail_Design_Hooks hooks;
-  hooks.batch_check = [this] { Check_Series_Or_Excel_Use_or_not(); };
-  hooks.prepare_cards = [this](bool use_series, bool use_sheet) -> Mail_Card_Renderer {
-    Check_Series_Or_Excel_Use_or_not();
+  hooks.batch_check = [self] {
+    if (self) self->Check_Series_Or_Excel_Use_or_not();
+  };
+  hooks.prepare_cards = [self](bool use_series, bool use_sheet) -> Mail_Card_Renderer {
+    if (!self) return {};
+    self->Check_Series_Or_Excel_Use_or_not();
     if (!use_series) Use_Data_Sheet_Values = false;
     if (!use_sheet) Use_Excel_Binding_Values = false;
-    Get_total_Card_count();
+    self->Get_total_Card_count();
     // Both sides and the batch values are copied here, on the GUI thread; the run never
     // reads the live design.
-    auto renderer = std::make_shared<Record_Renderer>(export_snapshot(0), export_snapshot(1),
-                                                      batch_values, batch_designer);
+    auto renderer = std::make_shared<Record_Renderer>(
+        self->export_snapshot(0), self->export_snapshot(1), self->batch_values, self->batch_designer);
     return [renderer](int record, int side, QString* reason) {
       Render_Report report;
       Picture picture =
@@ -44,8 +50,12 @@ Mail_Design_Hooks CRDWindowController::mail_hooks() {
       return picture;
     };
   };
-  hooks.write_back_first_record = [this] { Select_first_row_value_for_design(false); };
-  hooks.settings_changed = [this] { Get_Email_Details(); };
+  hooks.write_back_first_record = [self] {
+    if (self) self->Select_first_row_value_for_design(false);
+  };
+  hooks.settings_changed = [self] {
+    if (self) self->Get_Email_Details();
+  };
   return hooks;
 }
 
