@@ -58,10 +58,23 @@ void CRDDocument::detach(CRDGraphic& graphic) {
   if (graphic._scriptingContainer == this) graphic.setScriptingContainer(nullptr);
 }
 
+namespace {
+constexpr unsigned side_bit(CRDDocument::Side side) { return 1u << unsigned(side); }
+constexpr unsigned real_sides =
+    side_bit(CRDDocument::Side::Front) | side_bit(CRDDocument::Side::Back);
+}  // namespace
+
 std::optional<CRDDocument::Side> CRDDocument::sideOf(const CRDGraphic& graphic) const {
   const auto it = sides_.find(&graphic);
   if (it == sides_.end()) return std::nullopt;
-  return it->second;
+  for (Side side : {Side::Front, Side::Back, Side::Temp})
+    if (it->second & side_bit(side)) return side;
+  return std::nullopt;
+}
+
+bool CRDDocument::holds(Side side, const CRDGraphic& graphic) const {
+  const auto it = sides_.find(&graphic);
+  return it != sides_.end() && (it->second & side_bit(side));
 }
 
 // ---- Lists -----------------------------------------------------------------------------
@@ -81,7 +94,10 @@ bool CRDDocument::insertGraphics(Side side, const Graphic_List& graphics,
   std::unordered_set<const CRDGraphic*> seen;
   for (qsizetype i = 0; valid && i < indexes.size(); ++i) {
     const CRDGraphic* graphic = graphics[size_t(i)].get();
-    valid = graphic && !sides_.count(graphic) && seen.insert(graphic).second &&
+    const auto member = graphic ? sides_.find(graphic) : sides_.end();
+    const unsigned lists = member == sides_.end() ? 0u : member->second;
+    const unsigned refused = side == Side::Temp ? side_bit(side) : real_sides | side_bit(side);
+    valid = graphic && !(lists & refused) && seen.insert(graphic).second &&
             (i == 0 || indexes[i] > indexes[i - 1]) && indexes[i] >= 0 &&
             indexes[i] <= qsizetype(list.size()) + i;
   }
@@ -94,7 +110,7 @@ bool CRDDocument::insertGraphics(Side side, const Graphic_List& graphics,
   for (qsizetype i = 0; i < indexes.size(); ++i)
     list.insert(list.begin() + indexes[i], graphics[size_t(i)]);
   for (const auto& graphic : graphics) {
-    sides_[graphic.get()] = side;
+    sides_[graphic.get()] |= side_bit(side);
     graphic->setObserver(this);
     if (side == Side::Front) graphic->setScriptingContainer(this);
   }
@@ -127,8 +143,14 @@ bool CRDDocument::removeGraphicsAtIndexes(Side side, const QList<int>& indexes) 
     drawing_bounds << removed.back()->drawingBounds();
   }
   for (const auto& graphic : removed) {
-    detach(*graphic);
-    sides_.erase(graphic.get());
+    unsigned& lists = sides_[graphic.get()];
+    lists &= ~side_bit(side);
+    if (side == Side::Front && graphic->_scriptingContainer == this)
+      graphic->setScriptingContainer(nullptr);
+    if (lists == 0) {
+      detach(*graphic);
+      sides_.erase(graphic.get());
+    }
   }
   if (side == Side::Front)
     undo_->registerUndo(this, [this, removed, indexes] { insertGraphics(removed, indexes); });
@@ -146,7 +168,7 @@ void CRDDocument::graphicWillChange(CRDGraphic& graphic, const QString& key) {
   change.graphic = &graphic;
   change.key = key;
   change.old_drawing_bounds = graphic.drawingBounds();
-  if (*side == Side::Front && graphic.keysForValuesToObserveForUndo().contains(key)) {
+  if (holds(Side::Front, graphic) && graphic.keysForValuesToObserveForUndo().contains(key)) {
     change.undoable = true;
     change.old_value = graphic.valueForKey(key);
   }
@@ -161,11 +183,16 @@ void CRDDocument::graphicDidChange(CRDGraphic& graphic, const QString& key) {
   if (it == pending_.rend()) return;
   const Pending_Change change = std::move(*it);
   pending_.erase(std::next(it).base());
-  const auto side = sideOf(graphic);
-  if (!side) return;
-  if (change.undoable && *side == Side::Front)
+  const auto member = sides_.find(&graphic);
+  if (member == sides_.end()) return;
+  const unsigned lists = member->second;
+  if (change.undoable && (lists & side_bit(Side::Front)))
     record_property_change(graphic, key, change.old_value);
-  emit graphicChanged(*side, graphic.shared_from_this(), key, change.old_drawing_bounds);
+  const std::shared_ptr<CRDGraphic> shared = graphic.shared_from_this();
+  // Every list holding the graphic hears of it: a change made on the temporary side
+  // shows on its real side too.
+  for (Side side : {Side::Front, Side::Back, Side::Temp})
+    if (lists & side_bit(side)) emit graphicChanged(side, shared, key, change.old_drawing_bounds);
 }
 
 void CRDDocument::record_property_change(CRDGraphic& graphic, const QString& key,

@@ -74,13 +74,19 @@ class CRDDocument : public QObject, public Graphic_Observer {
   const Graphic_List& graphics_back() const { return lists_[1]; }
   const Graphic_List& graphics_temp() const { return lists_[2]; }
   const Graphic_List& list(Side side) const { return lists_[int(side)]; }
-  // The side whose list holds the graphic, or nothing.
+  // The side whose list holds the graphic, or nothing: the front or back side before
+  // the temporary one, which may share the graphics of a real side.
   std::optional<Side> sideOf(const CRDGraphic& graphic) const;
+  // True when that side's list holds the graphic.
+  bool holds(Side side, const CRDGraphic& graphic) const;
 
   // Inserts graphics[i] at indexes[i]; the indexes rise strictly, each one the position
   // the graphic has once all are inserted. The front-list forms register undo. A call
-  // with mismatched or impossible indexes, or with a graphic that is already in one of
-  // the lists, changes nothing and answers false.
+  // with mismatched or impossible indexes, or with a graphic that is already in that
+  // list, changes nothing and answers false; so does putting a graphic of one real side
+  // into the other. The temporary list may hold the graphics of a real side: each
+  // keyed change is then announced for both lists, and taking a graphic out of the
+  // temporary list leaves its side's membership, observer and undo alone.
   bool insertGraphics(const Graphic_List& graphics, const QList<int>& indexes);
   bool removeGraphicsAtIndexes(const QList<int>& indexes);
   bool insertGraphics(Side side, const Graphic_List& graphics, const QList<int>& indexes);
@@ -157,7 +163,8 @@ class CRDDocument : public QObject, public Graphic_Observer {
   void detach(CRDGraphic& graphic);
 
   Graphic_List lists_[3];
-  std::unordered_map<const CRDGraphic*, Side> sides_;
+  // Per graphic, the lists holding it: bit 1 << int(side).
+  std::unordered_map<const CRDGraphic*, unsigned> sides_;
   std::vector<Pending_Change> pending_;
   std::vector<std::unique_ptr<QObject>> windowControllers_;
   Undo_Manager* undo_ = nullptr;

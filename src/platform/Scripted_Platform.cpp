@@ -26,6 +26,10 @@ QStringList Scripted_Platform::Open_Panel(const Open_Panel_Options& options) {
 
 QString Scripted_Platform::Save_Panel(const Save_Panel_Options& options) {
   save_requests.append(options);
+  if (!options.file_types.isEmpty()) {
+    const int type = take_front(save_type_answers, 0);
+    if (options.chosen_type) *options.chosen_type = type;
+  }
   return take_front(save_answers, QString());
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // A platform for tests: records every request and answers from scripts set up by the
 // test. Modal runs call a handler that drives the window's own handlers (pressing OK,
-// filling fields); the code given to Stop_Modal during the handler is the answer.
+// filling fields); the code given to Stop_Modal during the handler is the answer. The seam
+// calls it on the main thread only (or one call at a time without an application), so it
+// needs no lock of its own.
 
 #include "platform/Platform.h"
 
@@ -30,6 +32,7 @@ class Scripted_Platform : public Platform {
   bool default_yes_no = false;
   std::deque<QStringList> open_answers;
   std::deque<QString> save_answers;
+  std::deque<int> save_type_answers;  // the type chosen in a panel with file_types; default 0
   std::deque<std::optional<QColor>> color_answers;
   std::deque<std::optional<QFont>> font_answers;
   bool open_url_result = true;

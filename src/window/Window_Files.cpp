@@ -57,7 +57,6 @@ QStringList Get_Files_Array_At_Path(const QString& folder) {
   return names;
 }
 
-
 namespace {
 bool bound_to_series(const Graphic_List& graphics, const QString& series_name) {
   for (const auto& graphic : graphics) {

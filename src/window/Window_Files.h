@@ -14,7 +14,7 @@
 // included, sub-folders left out), sorted by name. A folder that does not exist or cannot
 // be read answers an empty list.
 QStringList Get_Files_Array_At_Path(const QString& folder);
-// The names of the data series (defined with the series store, Data_Series_Store.h).
+// The names of the data series: defined once, by the series store (Data_Series_Store.h).
 QStringList Get_datasheet_File_Name_Array();
 // The name without its last extension, as a file listing shows it ("a.b.txt" -> "a.b";
 // a leading dot starts no extension: ".hidden" stays).

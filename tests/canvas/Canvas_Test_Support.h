@@ -30,8 +30,9 @@ class Window_Double : public Design_Window_Services {
   Window_Double(const Window_Double&) = delete;
   Window_Double& operator=(const Window_Double&) = delete;
 
-  QFont All_Text_font() const override { return QFont(); }
-  CRDColor All_Text_clr() const override { return CRDColor::blackColor(); }
+  QFont All_Text_font() const override { return all_text_font; }
+  CRDColor All_Text_clr() const override { return all_text_color; }
+  void Reset_Image_Editing_Controls() override { ++image_control_resets; }
   // The scripted positions first, then (10, 10).
   QPointF Control_New_Point(const QString& side) override {
     new_point_sides << side;
@@ -55,6 +56,8 @@ class Window_Double : public Design_Window_Services {
   void Set_Same_Size_Buttons_Enabled(bool enabled) override { same_size_buttons << enabled; }
 
   // Answers.
+  QFont all_text_font;
+  CRDColor all_text_color = CRDColor::blackColor();
   std::deque<QPointF> new_points;
   QRectF front_bounds;
   Card_Property front, back;
@@ -67,6 +70,7 @@ class Window_Double : public Design_Window_Services {
   int undo_button_updates = 0;
   int paste_button_updates = 0;
   int barcode_windows = 0;
+  int image_control_resets = 0;
   QList<bool> same_size_buttons;
 };
 

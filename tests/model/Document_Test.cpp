@@ -371,3 +371,53 @@ TEST_F(Document, OnlyTheFirstDocumentGetsAWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// The temporary list shares the graphics of a real side: each change is announced for
+// both lists, undo stays with the front list, and emptying the temporary list leaves the
+// side's graphics observed.
+TEST_F(Document, TemporaryListSharesTheGraphicsOfASide) {
+  const auto a = Shape(), b = Shape(20);
+  ASSERT_TRUE(doc.insertGraphics({a, b}, {0, 1}));
+  End_Event();
+  ASSERT_TRUE(doc.insertGraphics(Side::Temp, {a, b}, {0, 1}));
+  EXPECT_EQ(doc.graphics_temp(), (Graphic_List{a, b}));
+  EXPECT_EQ(doc.sideOf(*a), Side::Front);
+  EXPECT_TRUE(doc.holds(Side::Temp, *a));
+  // Once per list, and never into the other real side.
+  EXPECT_FALSE(doc.insertGraphics(Side::Temp, {a}, {0}));
+  EXPECT_FALSE(doc.insertGraphics(Side::Back, {a}, {0}));
+
+  QSignalSpy changed(&doc, &CRDDocument::graphicChanged);
+  a->setBounds(QRectF(5, 5, 30, 30));
+  ASSERT_EQ(changed.size(), 2);
+  EXPECT_EQ(changed[0][0].value<Side>(), Side::Front);
+  EXPECT_EQ(changed[1][0].value<Side>(), Side::Temp);
+  End_Event();
+
+  ASSERT_TRUE(doc.removeGraphicsAtIndexes(Side::Temp, {0, 1}));
+  EXPECT_TRUE(doc.graphics_temp().empty());
+  EXPECT_EQ(a->observer(), &doc);
+  EXPECT_FALSE(doc.holds(Side::Temp, *a));
+  changed.clear();
+  b->setStrokeWidth(4);
+  ASSERT_EQ(changed.size(), 1);
+  EXPECT_EQ(changed[0][0].value<Side>(), Side::Front);
+  End_Event();
+
+  // The move made while the graphic was on the temporary side is undone like any other;
+  // the removal from the temporary list left nothing in the history.
+  undo().undo();
+  EXPECT_EQ(b->_strokeWidth, 1.0);
+  undo().undo();
+  EXPECT_EQ(a->bounds(), QRectF(0, 0, 10, 10));
+
+  // Taken off its side, a graphic still on the temporary list keeps being observed.
+  ASSERT_TRUE(doc.insertGraphics(Side::Temp, {a}, {0}));
+  ASSERT_TRUE(doc.removeGraphicsAtIndexes({0}));
+  EXPECT_EQ(a->observer(), &doc);
+  EXPECT_EQ(doc.sideOf(*a), Side::Temp);
+}
+
+}  // namespace

@@ -3,9 +3,12 @@
 #include "model/Resource_Folder.h"
 #include "model/Shared_Design_State.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QWidget>
 
 namespace test_support {
 
@@ -51,6 +54,15 @@ bool Have_Program(const QString& program) {
 QString System_Python() {
   return QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
                                                                : QStringLiteral("python3");
+}
+
+void Send_Canvas_Mouse(QWidget* canvas, double zoom, QEvent::Type type, QPointF point) {
+  const QPointF local = point * zoom;
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons buttons =
+      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+  QMouseEvent event(type, local, canvas->mapToGlobal(local), button, buttons, {});
+  QApplication::sendEvent(canvas, &event);
 }
 
 }  // namespace test_support

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QDebug>
+#include <QEvent>
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
@@ -16,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+
+class QWidget;
 
 // Readable values in test messages.
 inline std::ostream& operator<<(std::ostream& os, const QString& s) {
@@ -69,6 +72,10 @@ Process_Result Run_Program(const QString& program, const QStringList& arguments,
 bool Have_Program(const QString& program);
 // Debian's python3, never one found earlier on PATH.
 QString System_Python();
+
+// A left-button mouse event at a canvas point (widget pixels = points x zoom), sent to
+// the canvas widget at once. Presses and moves hold the button, a release lets it go.
+void Send_Canvas_Mouse(QWidget* canvas, double zoom, QEvent::Type type, QPointF point);
 
 // A pixel's colour as 0xAARRGGBB.
 inline unsigned Pixel(const QImage& image, int x, int y) { return image.pixel(x, y); }

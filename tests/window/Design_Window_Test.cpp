@@ -113,7 +113,8 @@ TEST_F(Design_Window, StartsWithFoldersCardTabsAndTheStartCanvas) {
   EXPECT_EQ(window->ListData->rowCount(), 7);
   EXPECT_EQ(window->Get_Item_Text(0), QStringLiteral("CR80-Credit Card Size"));
   EXPECT_TRUE(window->ColList->selectionModel()->isRowSelected(0, {}));
-  EXPECT_EQ(window->Card_image_layout->currentIndex(), 1);
+  // Start-up starts a new design: the card controls show the default side.
+  EXPECT_EQ(window->Card_image_layout->currentText(), QStringLiteral("Stretch"));
   EXPECT_EQ(window->Sides_ComboBox->currentIndex(), 0);
   EXPECT_EQ(window->Preset_ComboBox->currentIndex(), 0);
   EXPECT_EQ(window->Category_ComboBox->currentText(), QStringLiteral("PVC Card"));
@@ -121,8 +122,7 @@ TEST_F(Design_Window, StartsWithFoldersCardTabsAndTheStartCanvas) {
   EXPECT_EQ(combo_items(window->Text_Time_style), CRDWindowController::Time_Formats());
   EXPECT_EQ(window->Text_Date_style->currentText(), QStringLiteral("M-d-yyyy"));
   EXPECT_EQ(window->Text_Time_style->currentText(), QStringLiteral("h:mm:ss a"));
-  EXPECT_EQ(window->Card_bor_Text->text(), QStringLiteral("3"));
-  EXPECT_EQ(window->Card_bor_Stepper->value(), 3);
+  EXPECT_EQ(window->Card_bor_Stepper->value(), 1);
   EXPECT_EQ(window->Card_border_style->currentData().toString(), QStringLiteral("S"));
   const QStringList patterns =
       Get_Files_Array_At_Path(Resource_Path + QStringLiteral("/Fill_Style_Image"));

@@ -60,12 +60,7 @@ class Window_Canvas : public test_support::Design_Test {
   }
   // Mouse events at canvas points.
   void mouse(CRDGraphicView* canvas, QEvent::Type type, QPointF point) {
-    const QPointF local = point * canvas->zoomFactor();
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, local, canvas->mapToGlobal(local), button, buttons, {});
-    QApplication::sendEvent(canvas, &event);
+    test_support::Send_Canvas_Mouse(canvas, canvas->zoomFactor(), type, point);
   }
   void click(CRDGraphicView* canvas, QPointF point) {
     mouse(canvas, QEvent::MouseButtonPress, point);

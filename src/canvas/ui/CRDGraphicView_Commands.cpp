@@ -137,8 +137,9 @@ bool CRDGraphicView::makeNewImageFromPasteboard(const QMimeData* data, const QPo
   }
   if (image.isNull()) return false;
   const Picture picture(std::move(image));
-  auto graphic =
-      std::make_shared<CRDImage>(QPointF(point.x(), point.y() - picture.size().height()), picture);
+  auto graphic = Window_Apply_New_Graphic_Defaults(
+      std::make_shared<CRDImage>(QPointF(point.x(), point.y() - picture.size().height()), picture),
+      true);
   if (!insert_graphics({graphic}, {0})) return false;
   changeSelectionIndexes({0});
   return true;

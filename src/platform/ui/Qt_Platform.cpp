@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -64,6 +65,16 @@ QString Qt_Platform::Save_Panel(const Save_Panel_Options& options) {
   QString start = options.directory;
   if (!options.file_name.isEmpty())
     start = start.isEmpty() ? options.file_name : start + QLatin1Char('/') + options.file_name;
+  if (!options.file_types.isEmpty()) {
+    QStringList filters;
+    for (const QString& type : options.file_types)
+      filters << type + QStringLiteral(" (") + name_filter({type}) + QLatin1Char(')');
+    QString selected = filters.first();
+    const QString path = QFileDialog::getSaveFileName(parent_window(), options.title, start,
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    if (options.chosen_type) *options.chosen_type = std::max(0, int(filters.indexOf(selected)));
+    return path;
+  }
   const QString filter = options.extension.isEmpty() ? QString() : name_filter({options.extension});
   QString path = QFileDialog::getSaveFileName(parent_window(), options.title, start, filter);
   if (!path.isEmpty() && !options.extension.isEmpty() && QFileInfo(path).suffix().isEmpty())
@@ -113,6 +124,9 @@ void Qt_Platform::Stop_Modal(QObject* window, int code) {
 bool Qt_Platform::Open_Url(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 void Qt_Platform::Terminate(int status) {
+  // Workers still running are answered at once from now on instead of waiting for a main
+  // thread that is about to leave.
+  Begin_Shutdown();
   std::fflush(nullptr);
   std::exit(status);
 }

@@ -9,8 +9,10 @@
 #include "series/SpreadsheetWriter.h"
 #include "window/Card_Units.h"
 #include "window/Image_Saving.h"
+#include "window/Panel_Writeback.h"
 #include "window/Tool_Placement.h"
 #include "window/Window_Files.h"
+#include "window/ui/Card_Panel.h"
 #include "window/ui/Open_Export_Log.h"
 #include "window/ui/PleaseWait_Modeless.h"
 
@@ -40,6 +42,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -122,9 +125,9 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   Selected_Control_Tool = Arrow_Tool;
   app_DefaultInstance = this;
   Set_Main_App_wnd(this, this);
+  Install_Series_Hooks();
 
   Text_font = Make_Font(Text_Ctrl_Font, 14);
-  All_Text_font_ = Text_font;
   paper_card_arry = Paper_Card_Names();
   pvc_card_arry = PVC_Card_Names();
 
@@ -190,6 +193,7 @@ void CRDWindowController::build_window() {
   row->addWidget(myTargetView, 1);
 
   build_sidebar();
+  build_card_side();
   row->addWidget(sett_tab);
   setCentralWidget(central);
 }
@@ -291,6 +295,8 @@ void CRDWindowController::build_toolbar() {
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);
   toolbar->addWidget(Front_back_label);
+  Add_Series_Button(toolbar, Batch_Series_btn, "Batch_Series_btn", "Series", &CRDWindowController::Batch_Series_Button);
+  Add_Series_Button(toolbar, Create_Series_btn, "Create_Series_btn", "Create Series", &CRDWindowController::Create_Series_Button);
 }
 
 void CRDWindowController::build_edit_menu() {
@@ -411,8 +417,6 @@ void CRDWindowController::build_sidebar() {
                    make_size(width_Stepper, width_Text, "width_Stepper", "width_Text"));
   settings->addRow(QStringLiteral("Height (mm)"),
                    make_size(height_Stepper, height_Text, "height_Stepper", "height_Text"));
-  connect(Category_ComboBox, &QComboBox::currentIndexChanged, this,
-          &CRDWindowController::Fill_Preset_List);
 
   // Card background and border.
   Card_image_layout = make_combo(card_bkgd_tab, "Card_image_layout",
@@ -539,12 +543,8 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   connect(this, &CRDWindowController::Selected_Tool_Did_Change, this,
           &CRDWindowController::selectedToolDidChange, Qt::DirectConnection);
 
-  // A new design: data folders, the card's sidebar, a fresh canvas.
-  Check_Path_And_Create_Files();
-  Show_RHS_Properties(nullptr);
-  Refresh_Canvas();
-
-  changeViewController(0);
+  // A new design: data folders, default card sides, the card's sidebar, the front side.
+  New_Project();
 }
 
 // ---- Canvas size ---------------------------------------------------------------------------
@@ -762,9 +762,10 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
   selectArrowTool();
 
   if (!graphic) {
-    Not_Draw_Only_Prop_Change = true;
+    const Prop_Change_Guard filling;
     if (CRDGraphicView* canvas = current_canvas(); canvas && canvas->isBound())
       canvas->Clear_Control_Selection();
+    Disable_Standard_Button_For_Card();
     Last_Selected_Graphic.reset();
     Remove_All_Tab_Items();
     sett_tab->insertTab(0, card_setting_tab, card_setting_tab->windowTitle());
@@ -776,10 +777,17 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
     const QRectF bounds = Front_Canvas_Bounds();
     side->Card_Location = bounds.topLeft();
     side->Card_Size = bounds.size();
+    card_panel->Load(*side);
+    card_panel->card_prop_set(side->Card_fill_style);
     sett_tab->update();
-    Not_Draw_Only_Prop_Change = false;
     return;
   }
+
+  Enable_Standard_Button_For_Control();
+  if (graphic->ctrl_is_locked)
+    Disable_Standard_Button_For_Lock();
+  else
+    Enable_Standard_Button_For_Unlock();
 
   const std::weak_ptr<CRDGraphic> shown = graphic;
   const bool same = !Last_Selected_Graphic.expired() &&
@@ -788,8 +796,9 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
   if (same) return;
   Last_Selected_Graphic = graphic;
   Remove_All_Tab_Items();
+  print_object_chk->setChecked(graphic->print_object != 0);
   sel_control_name->setText(QStringLiteral("NONE"));
-  Not_Draw_Only_Prop_Change = true;
+  std::optional<Prop_Change_Guard> filling(std::in_place);
 
   QList<QWidget*> pages;
   QString title;
@@ -840,7 +849,7 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
   }
   sett_tab->setCurrentIndex(0);
 
-  Not_Draw_Only_Prop_Change = false;
+  filling.reset();
   if (!graphic->ctrl_is_locked)
     sett_tab->insertTab(sett_tab->count(), aligmnt_tab, aligmnt_tab->windowTitle());
   sett_tab->update();

@@ -19,6 +19,7 @@
 #include "model/Design_Window_Services.h"
 #include "model/Picture.h"
 #include "output/Batch_Binding.h"
+#include "profile/User_Profile_Class.h"
 #include "window/Card_Presets.h"
 
 #include <QDateTime>
@@ -43,6 +44,7 @@ class QTabWidget;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class Card_Panel;
 class Open_Export_Log;
 struct Mail_Design_Hooks;
 class PleaseWait_Modeless;
@@ -149,8 +151,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Hide_One_By_One_Modeless();
 
   // ---- Design_Window_Services -----------------------------------------------------------
-  QFont All_Text_font() const override { return All_Text_font_; }
-  CRDColor All_Text_clr() const override { return All_Text_clr_; }
+  QFont All_Text_font() const override;
+  CRDColor All_Text_clr() const override;
   QPointF Control_New_Point(const QString& side) override;
   QRectF Front_Canvas_Bounds() const override;
   void Set_Align_With_Grid_Enabled(bool enabled) override;
@@ -266,6 +268,57 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   Batch_Values batch_values;       // the last batch check
   Barcode_Designer batch_designer;  // regenerates bound barcodes of the live design
 
+  // ---- Card side: card panel, sides, edit commands, design reset, picture library ------
+  // (CRDWindowController_Card.cpp)
+  Card_Panel* card_panel = nullptr;  // the card tabs' controls and handlers
+  User_Profile_Class Front_user_profile, Back_user_profile, TEMP_user_profile;
+  QToolButton *New_btn = nullptr, *Front_Card_Btn = nullptr, *Back_Side_btn = nullptr,
+              *Temp_Card_Btn = nullptr, *Card_Prop_btn = nullptr, *Card_Bckgrnd_btn = nullptr;
+  QCheckBox* print_object_chk = nullptr;  // on: the object is left out of card pictures
+  // Standard edit buttons for an unlocked object, the card, a locked object.
+  void Enable_Standard_Button_For_Control();
+  void Enable_Standard_Button_For_Unlock() { Enable_Standard_Button_For_Control(); }
+  void Disable_Standard_Button_For_Card();
+  void Disable_Standard_Button_For_Lock();
+  void Set_Paste_Button_Status() override;
+  void Undo_Redo_Button_state() override;
+  // Edit commands: each goes to the current side's canvas.
+  void Undo_Clicked();
+  void Redo_Clicked();
+  void Cut_Clicked();
+  void Copy_Clicked();
+  void Paste_Clicked();
+  void Delete_Clicked();
+  void Begin_Front_Clicked();
+  void Send_Back_Clicked();
+  void Lock_Clicked();
+  void Unlock_Clicked();
+  void Card_Prop_Clicked();
+  void Card_Bckgrnd_Clicked();
+  void Print_object_chk_changed();
+  // Sides: the temporary side shows the current side's own objects and keeps
+  // Card_Front_Or_Back.
+  void Select_front_side();
+  void Select_back_side();
+  void Select_temp_design_side();
+  void Temp_Design_Control_Assign();
+  void Front_Card_Btn_Clicked() { Select_front_side(); }
+  void Back_Card_Btn_Clicked() { Select_back_side(); }
+  void Temp_Card_Btn_Clicked();
+  // The design back to its defaults; New_Project then shows the card.
+  void New_Project_Setting_Reset();
+  void New_Project();
+  // Runs the picture library ("C" object pictures, any other mode backgrounds); on OK the
+  // chosen file is in lib_window_sel_file. Answers the modal code.
+  int Open_Image_Library_Window(const QString& mode);
+  // Every combo box of the window reports here, also when the program selects an item.
+  void comboBoxSelectionDidChange(QComboBox* combo);
+  // Selects a combo's item by program and reports it even when the index stays.
+  void Select_Combo_Item(QComboBox* combo, int index);
+  void Show_Card_Image_Path(const QString& path) override;
+  void Update_Card_Graphics();
+  void Update_All_Card_Content();
+
   static const QStringList& Date_Formats();  // offered by the text panel, in this order
   static const QStringList& Time_Formats();
 
@@ -313,6 +366,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   CRDGraphicView* focused_canvas() const;
   void build_sidebar();
   void awakeFromNib(const QString& resource_folder);
+  void build_card_side();  // CRDWindowController_Card.cpp
+  void Run_On_Current_Canvas(void (CRDGraphicView::*command)());
+  void Set_Lock_State(bool locked);
 
   void add_export_button(QToolBar* toolbar);
   void add_mail_button(QToolBar* toolbar);
@@ -321,6 +377,22 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   QPointer<Batch_Export> batch_export_;
 
   QPointer<CRDDocument> document_;
-  QFont All_Text_font_;
-  CRDColor All_Text_clr_ = CRDColor::blackColor();
+
+  // ---- Series dialogs (CRDWindowController_Series.cpp) ----------------------------------
+ public:
+  QToolButton *Batch_Series_btn = nullptr, *Create_Series_btn = nullptr;
+  // Lends the series dialogs this window's in-use test and export-result box (done by the
+  // constructor).
+  void Install_Series_Hooks();
+
+ public slots:
+  // Opens the series manager (also used by the profile dialogs).
+  void Batch_Series_Button();
+  // Opens the series generator to write a named series.
+  void Create_Series_Button();
+
+ private:
+  // Adds an enabled toolbar button for a series command (a separator before the first).
+  void Add_Series_Button(QToolBar* toolbar, QToolButton*& button, const char* name,
+                         const char* label, void (CRDWindowController::*slot)());
 };
