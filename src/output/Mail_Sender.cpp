@@ -3,6 +3,7 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "output/Card_Picture_File.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -33,6 +34,8 @@ Mail_Sender::Mail_Sender(Mail_Run_Settings settings, Mail_Card_Renderer renderer
 Mail_Sender::~Mail_Sender() {
   cancel_ = true;
   if (thread_) {
+    // The e-mail under way ends first (the script's own time limit bounds it).
+    platform::Wait_Serving_Workers([this] { return thread_->isFinished(); });
     thread_->wait();
     delete thread_;
   }
