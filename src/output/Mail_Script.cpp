@@ -39,9 +39,10 @@ QByteArray Mail_Script_Input(const QString& password) {
   return password.toUtf8() + "\nDescription";
 }
 
-Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms) {
+Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
+                           const QString& script_path) {
   Mail_Result result;
-  const QString script = Mail_Script_Path();
+  const QString script = script_path.isEmpty() ? Mail_Script_Path() : script_path;
   if (!QFileInfo(script).isFile()) {
     result.reason = QStringLiteral("The mail script %1 is missing.").arg(script);
     Show_NSLog_Message(result.reason);

@@ -43,6 +43,9 @@ struct Mail_Result {
 constexpr int Mail_Script_Time_Limit_ms = 5 * 60 * 1000;
 
 // sendEmail_pyth: sends one e-mail. The script's standard output goes to ours; what it
-// writes on standard error is the reason of a failure (and is logged).
+// writes on standard error is the reason of a failure (and is logged). A worker passes the
+// script path it was given on the GUI thread (Resource_Path belongs to that thread); an
+// empty one means Mail_Script_Path().
 Mail_Result sendEmail_pyth(const Mail_Message& message,
-                           int time_limit_ms = Mail_Script_Time_Limit_ms);
+                           int time_limit_ms = Mail_Script_Time_Limit_ms,
+                           const QString& script_path = {});

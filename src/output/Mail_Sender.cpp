@@ -95,7 +95,7 @@ bool Mail_Sender::send_to(const QString& recipient, const QStringList& files) {
   Mail_Message message = settings_.message;
   message.recipient = recipient;
   message.attachments = files;
-  const Mail_Result sent = sendEmail_pyth(message, settings_.script_time_limit_ms);
+  const Mail_Result sent = sendEmail_pyth(message, settings_.script_time_limit_ms, settings_.script);
   ++result_.calls;
   result_.last_sent = sent.sent;
   if (sent.sent) {

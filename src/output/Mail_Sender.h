@@ -40,6 +40,7 @@ struct Mail_Run_Settings {
   QString attachment;    // no-card mode: a file to attach when it exists
   Pause_Plan pauses;
   int script_time_limit_ms = Mail_Script_Time_Limit_ms;
+  QString script = Mail_Script_Path();  // taken where the settings are made (GUI thread)
 };
 
 struct Mail_Run_Result {
