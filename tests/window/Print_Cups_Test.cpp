@@ -21,7 +21,10 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QAction>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -297,6 +300,21 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
               want_front, "front on the left");
   Expect_Near(Box_Of(both[0], back_grey, want_front.translated(144, 0).toAlignedRect().adjusted(-4, -4, 4, 4)),
               want_front.translated(144, 0), "back on the right");
+
+  // File > Print...: the front side through the platform's print dialog, one page.
+  platform.on_run_modal = [&](QObject* modal) {
+    auto* dialog = qobject_cast<QPrintDialog*>(modal);
+    EXPECT_NE(dialog, nullptr);
+    if (!dialog) return 0;
+    dialog->printer()->setPrinterName(cups.Queue());
+    return 1;
+  };
+  window->Print_menu_item->trigger();
+  const QString third = cups.Wait_For_Pdf(3);
+  ASSERT_FALSE(third.isEmpty());
+  const QList<QImage> document_pages = Pages(third);
+  ASSERT_EQ(document_pages.size(), 1);
+  EXPECT_FALSE(Box_Of(document_pages[0], front_grey, document_pages[0].rect()).isEmpty());
 
   // Without a cupsd there is no printer, and no dialog opens.
   cups.Stop();

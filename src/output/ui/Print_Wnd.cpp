@@ -233,7 +233,7 @@ Print_Wnd::Print_Wnd(QWidget* parent) : QDialog(parent) {
     connect(stepper, qOverload<std::conditional_t<std::is_same_v<Stepper, QSpinBox>, int, double>>(
                          &Stepper::valueChanged),
             this, [this, handler, stepper] {
-              if (stepper->hasFocus() || stepper->property("stepping").toBool()) (this->*handler)();
+              if (stepper->hasFocus()) (this->*handler)();  // the user stepped
             });
   };
   pair(horz_mar_Text, horz_mar_Stepper, &Print_Wnd::Horz_Margin_Changed);
