@@ -52,8 +52,9 @@ class Print_Dialog : public ::testing::Test {
 
   // Opens the dialog and runs `during` inside its modal run.
   void Open(const std::function<void()>& during) {
-    platform.on_run_modal = [&](QObject* window) {
+    platform.on_run_modal = [this, during](QObject* window) {
       if (window == &dialog) during();
+      else modal_names << window->objectName();  // the preview is closed at once
       return 0;
     };
     ASSERT_TRUE(dialog.Open_Print_Wnd());
@@ -68,6 +69,7 @@ class Print_Dialog : public ::testing::Test {
   Print_Wnd dialog;
   QSizeF card{252.28, 144.57};  // 89 x 51 mm
   int renders = 0;
+  QStringList modal_names;
 };
 
 TEST_F(Print_Dialog, EveryOpeningStartsFromTheSameSheet) {
@@ -183,17 +185,45 @@ TEST_F(Print_Dialog, PrintStartChecksTheCountAndTheCardSize) {
     EXPECT_TRUE(platform.questions[0].startsWith(
         QStringLiteral("'Card Size' is bigger than selected 'Paper Size'")));
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_TRUE(platform.modal_runs.size() == 1) << "no preview opened";
+    EXPECT_TRUE(modal_names.isEmpty()) << "no preview opened";
 
     // A typed fraction keeps its integer part.
     Type(dialog.width_Text, QStringLiteral("89"), &Print_Wnd::Width_Changed);
     Type(dialog.Total_Text, QStringLiteral("2.7"), &Print_Wnd::Total_Val_Changed);
     EXPECT_EQ(dialog.Total_Stepper->value(), 2);
-    platform.on_run_modal = [](QObject*) { return 0; };  // the preview is closed at once
     dialog.PreviewButtonPressed();
     EXPECT_EQ(l.Total_Label_Real, 2);
     EXPECT_EQ(l.barcode_counter, 0);
+
+    // 120 cards at 1 x 2: the preview says once that it shows 50 sheets, then opens.
+    platform.messages.clear();
+    modal_names.clear();
+    Type(dialog.Col_Text, QStringLiteral("2"), &Print_Wnd::Col_Changed);
+    Type(dialog.Total_Text, QStringLiteral("120"), &Print_Wnd::Total_Val_Changed);
+    dialog.PreviewButtonPressed();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].trimmed().startsWith(
+        QStringLiteral("For Qualitative and Performance reason, previewer shows print previews "
+                       "of only first 50 sheets.")));
+    EXPECT_EQ(modal_names, QStringList{QStringLiteral("Print_Preview")});
   });
+}
+
+TEST(Print_Paper_Names, FoundByTheirSizeTexts) {
+  struct Case {
+    const char *width, *height, *name;
+  };
+  const Case cases[] = {
+      {"210.00", "297.00", "A4"},       {"216.00", "356.00", "US Legal"},
+      {"215.90", "279.40", "Letter"},   {"184.00", "267.00", "Executive"},
+      {"", "297.00", ""},               {"211.00", "297.00", ""},
+      {"00", "00", "Executive"},  // every row matches; the last one, Executive, wins
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Print_Wnd::Find_Papaer_Name_From_Size(QString::fromLatin1(c.width),
+                                                    QString::fromLatin1(c.height)),
+              QString::fromLatin1(c.name))
+        << c.width << " x " << c.height;
 }
 
 TEST_F(Print_Dialog, PositionPicturesAreDrawnForEveryName) {
