@@ -79,6 +79,9 @@ class Private_Cups {
     QDeadlineTimer deadline(15000);
     while (!QFileInfo::exists(Socket()) && !deadline.hasExpired()) QThread::msleep(50);
     if (!QFileInfo::exists(Socket())) return Fail(why, "cupsd made no socket");
+    saved_server_ = qgetenv("CUPS_SERVER");
+    saved_home_ = qgetenv("HOME");
+    environment_set_ = true;
     qputenv("CUPS_SERVER", Socket().toUtf8());
     qputenv("HOME", Path("home").toUtf8());
     dir_.mkpath(QStringLiteral("home"));
@@ -103,6 +106,11 @@ class Private_Cups {
   ~Private_Cups() {
     Stop();
     if (!instance_conf_.isEmpty()) QFile::remove(instance_conf_);
+    if (environment_set_) {
+      if (saved_server_.isNull()) qunsetenv("CUPS_SERVER");
+      else qputenv("CUPS_SERVER", saved_server_);
+      qputenv("HOME", saved_home_);
+    }
   }
 
   QString Queue() const { return QStringLiteral("q") + instance_; }
@@ -146,6 +154,8 @@ class Private_Cups {
   QDir dir_;
   QString instance_, instance_conf_;
   QProcess cupsd_;
+  QByteArray saved_server_, saved_home_;
+  bool environment_set_ = false;
 };
 
 const QColor front_grey(96, 96, 96), back_grey(176, 176, 176);
