@@ -287,6 +287,7 @@ void CRDWindowController::build_toolbar() {
   toolbar->addSeparator();
   add_export_button(toolbar);
   add_print_button(toolbar);
+  add_mail_button(toolbar);
   Front_back_label = new QLabel(QStringLiteral("Front"), toolbar);
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);
@@ -481,6 +482,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
     return;
   }
   act_path_location = Resource_Path;
+  Get_Email_Details();
 
   images.clear();
   shape_border_style->setCurrentIndex(0);
@@ -708,7 +710,7 @@ void CRDWindowController::Set_Align_With_Grid_Enabled(bool enabled) {
 
 void CRDWindowController::Refresh_Canvas() {
   if (Card_Value_In_Process) return;
-  if (CRDGraphicView* canvas = current_canvas()) canvas->update();
+  if (CRDGraphicView* canvas = current_canvas()) canvas->refreshGraphics();
 }
 
 Card_Property* CRDWindowController::Side_Card_Property(int side) {

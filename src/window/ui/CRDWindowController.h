@@ -47,6 +47,7 @@ class QToolBar;
 class QToolButton;
 class Card_Panel;
 class Open_Export_Log;
+struct Mail_Design_Hooks;
 class PleaseWait_Modeless;
 class Batch_Export;
 class Export_Window;
@@ -321,6 +322,16 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   static const QStringList& Date_Formats();  // offered by the text panel, in this order
   static const QStringList& Time_Formats();
 
+  // ---- E-mail (CRDWindowController_Mail.cpp) ---------------------------------------------
+  // The stored SMTP settings copied into the process-wide ones that sending reads.
+  void Get_Email_Details();
+  // The toolbar's Mail: the batch check, then the mail dialog (lent the design's hooks).
+  void Mail_Button();
+  // What the mail dialog may ask of the design: the batch check, a run's card renderer
+  // (copies of both sides), the write-back of record 0, re-reading the settings.
+  Mail_Design_Hooks mail_hooks();
+  QToolButton* Mail_btn = nullptr;
+
  signals:
   // The tool changed ("CRDSelectedToolDidChange"); delivered at once.
   void Selected_Tool_Did_Change();
@@ -360,6 +371,7 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Set_Lock_State(bool locked);
 
   void add_export_button(QToolBar* toolbar);
+  void add_mail_button(QToolBar* toolbar);
   Card_Side_Snapshot export_snapshot(int side);
   void batch_export_ended(const QString& folder, int side_before);
   QPointer<Batch_Export> batch_export_;

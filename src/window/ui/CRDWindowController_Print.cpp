@@ -31,7 +31,6 @@ void CRDWindowController::add_print_button(QToolBar* toolbar) {
   Print_btn->setToolTip(QStringLiteral("Print the cards as sheets"));
   toolbar->addWidget(Print_btn);
   connect(Print_btn, &QToolButton::clicked, this, &CRDWindowController::Print_Button);
-  toolbar->addSeparator();
 
   Print_menu_item = File_menu()->addAction(QStringLiteral("Print..."));
   Print_menu_item->setObjectName(QStringLiteral("Print_menu_item"));
@@ -49,22 +48,32 @@ QMenu* CRDWindowController::File_menu() {
 }
 
 void CRDWindowController::install_print_hooks() {
+  // Hooks of a window that is gone do nothing.
+  QPointer<CRDWindowController> self(this);
   Print_Hooks& hooks = Print_Wnd::defaultInstance()->hooks;
-  hooks.render_side = [this](int side) {
+  hooks.render_side = [self](int side) {
+    if (!self) return Picture();
     Card_Front_Or_Back = side;
     return CRDRenderingView::image_From_Card_Graphics(
-        side == 0 ? Get_Front_Controls_Array() : Get_Back_Controls_Array(), false);
+        side == 0 ? self->Get_Front_Controls_Array() : self->Get_Back_Controls_Array(), false);
   };
-  hooks.batch_check = [this] { Check_Series_Or_Excel_Use_or_not(); };
-  hooks.recount = [this] { Get_total_Card_count(); };
+  hooks.batch_check = [self] {
+    if (self) self->Check_Series_Or_Excel_Use_or_not();
+  };
+  hooks.recount = [self] {
+    if (self) self->Get_total_Card_count();
+  };
   // One snapshot of the design per job; the job renders its records from it.
-  hooks.record_source = [this] {
-    auto renderer = std::make_shared<Record_Renderer>(export_snapshot(0), export_snapshot(1),
-                                                      batch_values, batch_designer);
+  hooks.record_source = [self] {
+    if (!self) return std::function<Picture(int, Card_Side)>();
+    auto renderer = std::make_shared<Record_Renderer>(
+        self->export_snapshot(0), self->export_snapshot(1), self->batch_values, self->batch_designer);
     return std::function<Picture(int, Card_Side)>(
         [renderer](int record, Card_Side side) { return renderer->Render(record, side); });
   };
-  hooks.write_back = [this] { Select_first_row_value_for_design(true); };
+  hooks.write_back = [self] {
+    if (self) self->Select_first_row_value_for_design(true);
+  };
 }
 
 void CRDWindowController::Print_Button() {
