@@ -333,6 +333,14 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
   ASSERT_EQ(platform.messages.size(), 1);
   EXPECT_EQ(platform.messages[0].trimmed(), QStringLiteral("No printer found."));
   EXPECT_TRUE(platform.modal_runs.isEmpty());
+
+  // A dialog still open on the vanished printer says that the job could not start.
+  platform.messages.clear();
+  Print_Wnd::defaultInstance()->PrintButtonPressed();
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].trimmed().startsWith(
+      QStringLiteral("The print job could not be started on the printer")))
+      << platform.messages[0];
 }
 
 }  // namespace

@@ -159,7 +159,7 @@ Print_Wnd::Print_Wnd(QWidget* parent) : QDialog(parent) {
   Copies_Stepper->setMinimum(1);
   Copies_Stepper->setValue(1);
   Copies_Text->setText(QStringLiteral("1"));
-  Copies_Text->setToolTip(QStringLiteral("Copies are set in the printer's own settings."));
+  Copies_Text->setToolTip(QStringLiteral("Copies are not applied: print again for more copies."));
   left->addWidget(cells);
 
   // Position and options.
