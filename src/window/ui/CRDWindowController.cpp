@@ -288,6 +288,7 @@ void CRDWindowController::build_toolbar() {
   add(Unlock_btn, "Unlock_btn", "Unlock");
   toolbar->addSeparator();
   add_export_button(toolbar);
+  add_print_button(toolbar);
   add_mail_button(toolbar);
   Front_back_label = new QLabel(QStringLiteral("Front"), toolbar);
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));

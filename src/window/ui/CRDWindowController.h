@@ -384,6 +384,25 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
 
   QPointer<CRDDocument> document_;
 
+  // ---- Printing (CRDWindowController_Print.cpp) ------------------------------------------
+ public:
+  // The toolbar's Print: the batch check, "List is empty." for a binding without records,
+  // then Print_method.
+  void Print_Button();
+  // "No printer found." without printers, else the print dialog.
+  void Print_method();
+  // File > Print...: the front side in the document's 243 x 154 point frame, through the
+  // platform's print dialog.
+  void Print_Document();
+  // The File menu, made on first use.
+  QMenu* File_menu();
+  QToolButton* Print_btn = nullptr;
+  QAction* Print_menu_item = nullptr;
+
+ private:
+  void add_print_button(QToolBar* toolbar);
+  void install_print_hooks();
+
   // ---- Series dialogs (CRDWindowController_Series.cpp) ----------------------------------
  public:
   QToolButton *Batch_Series_btn = nullptr, *Create_Series_btn = nullptr;
