@@ -286,6 +286,7 @@ void CRDWindowController::build_toolbar() {
   add(Lock_btn, "Lock_btn", "Lock");
   add(Unlock_btn, "Unlock_btn", "Unlock");
   toolbar->addSeparator();
+  add_export_button(toolbar);
   Front_back_label = new QLabel(QStringLiteral("Front"), toolbar);
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);

@@ -7,7 +7,9 @@
 // Widgets are built in code. Each named control is a member of its own name and carries
 // that name as its object name, so panels and tests find it.
 
+#include "barcode/Barcode_Designer.h"
 #include "canvas/CRDGrid.h"
+#include "canvas/CRDRenderingView.h"
 #include "canvas/ui/CRDGraphicView.h"
 #include "canvas/ui/CRDZoomingScrollView.h"
 #include "model/CRDColor.h"
@@ -16,6 +18,7 @@
 #include "model/Card_Property.h"
 #include "model/Design_Window_Services.h"
 #include "model/Picture.h"
+#include "output/Batch_Binding.h"
 #include "window/Card_Presets.h"
 
 #include <QDateTime>
@@ -42,6 +45,10 @@ class QToolBar;
 class QToolButton;
 class Open_Export_Log;
 class PleaseWait_Modeless;
+class Batch_Export;
+class Export_Window;
+class Send_Modeless;
+
 
 class CRDWindowController : public QMainWindow, public Design_Window_Services {
   Q_OBJECT
@@ -231,6 +238,33 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   PleaseWait_Modeless* plz_wait_Window = nullptr;
   QPointer<QWidget> Send_Models_Window;  // the batch export's progress sheet
 
+  // ---- Export and batch record binding (CRDWindowController_Export.cpp) -----------------
+  // The toolbar's Export: the options window, then a single file or a batch folder.
+  void Export_Button();
+  // The batch check of the live design: which sources are in use and the record count
+  // (Use_Data_Sheet_Values, Use_Excel_Binding_Values, Data_table_rows, Excel_table_rows,
+  // Total_Batch_Excel_Card); the values are kept for the run.
+  void Check_Series_Or_Excel_Use_or_not();
+  // Recounts after a source flag was cleared.
+  void Get_total_Card_count();
+  // Writes record i into the live side ("F" front, else back; Card_Front_Or_Back follows)
+  // and answers its picture.
+  Picture Set_data_table_value_to_card(int record, const QString& card_side, bool print_box);
+  // Record 0 back into the front; the canvas redraws again.
+  void Select_first_row_value_for_design(bool print_box);
+  // The design as it is, to the path: side by export_card_side, combined as ticked. The
+  // after-export box follows (with show) only when the file was written.
+  bool Export_Single_File(const QString& path, bool show_msg);
+  // Starts the batch export into "ZELK Festival Greeting Card" inside the folder; returns
+  // at once (the progress sheet shows the run; Current_Batch_Export() until it ends).
+  void Export_Batch_File(const QString& folder);
+  Batch_Export* Current_Batch_Export() const;
+  Export_Window* ExportWindow = nullptr;
+  Send_Modeless* send_modls_wnd = nullptr;
+  QToolButton* Export_btn = nullptr;
+  Batch_Values batch_values;       // the last batch check
+  Barcode_Designer batch_designer;  // regenerates bound barcodes of the live design
+
   static const QStringList& Date_Formats();  // offered by the text panel, in this order
   static const QStringList& Time_Formats();
 
@@ -268,6 +302,11 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   CRDGraphicView* focused_canvas() const;
   void build_sidebar();
   void awakeFromNib(const QString& resource_folder);
+
+  void add_export_button(QToolBar* toolbar);
+  Card_Side_Snapshot export_snapshot(int side);
+  void batch_export_ended(const QString& folder, int side_before);
+  QPointer<Batch_Export> batch_export_;
 
   QPointer<CRDDocument> document_;
   QFont All_Text_font_;

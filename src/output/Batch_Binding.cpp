@@ -1,0 +1,93 @@
+#include "output/Batch_Binding.h"
+
+#include "barcode/Barcode_Designer.h"
+#include "model/CRDBarcode.h"
+#include "model/CRDImage.h"
+#include "model/CRDText.h"
+#include "model/Common_Functions.h"
+#include "series/Data_Series_Store.h"
+
+#include <algorithm>
+
+bool Takes_Batch_Values(const CRDGraphic& graphic) {
+  return dynamic_cast<const CRDText*>(&graphic) || dynamic_cast<const CRDImage*>(&graphic) ||
+         dynamic_cast<const CRDBarcode*>(&graphic);
+}
+
+bool Side_Uses_Source(const Graphic_List& side, int source) {
+  return std::any_of(side.begin(), side.end(), [source](const std::shared_ptr<CRDGraphic>& g) {
+    return g && Takes_Batch_Values(*g) && g->data_source_type == source;
+  });
+}
+
+void Batch_Values::Recount() {
+  series_rows = 0;
+  if (use_series)
+    for (const QStringList& records : series) series_rows = std::max(series_rows, int(records.size()));
+  sheet_rows = use_sheet ? int(sheet.size()) : 0;
+  total = std::max(series_rows, sheet_rows);
+}
+
+bool Batch_Values::Value_For(const CRDGraphic& graphic, int record, QString* value) const {
+  if (graphic.data_source_type == Source_Series && use_series) {
+    const auto found = series.constFind(graphic.batch_list_name);
+    *value = found != series.cend() && record >= 0 && record < found->size()
+                 ? found->at(record)
+                 : QString();
+    return true;
+  }
+  if (graphic.data_source_type == Source_Sheet && use_sheet) {
+    *value = record < sheet_rows ? Sheet_Value(sheet, record, graphic.excel_col_indx) : QString();
+    return true;
+  }
+  return false;
+}
+
+Batch_Values Batch_Check(const Graphic_List& front, const Graphic_List& back, bool two_sided,
+                         const Data_Table_Rows& sheet) {
+  Batch_Values values;
+  // Series: each series a bound graphic names is read once.
+  values.use_series = Side_Uses_Source(front, Source_Series) ||
+                      (two_sided && Side_Uses_Source(back, Source_Series));
+  if (values.use_series) {
+    auto load = [&](const Graphic_List& side) {
+      for (const auto& g : side) {
+        if (!g || !Takes_Batch_Values(*g) || g->data_source_type != Source_Series) continue;
+        if (values.series.contains(g->batch_list_name)) continue;
+        if (auto records = Series_Output_Records(g->batch_list_name))
+          values.series.insert(g->batch_list_name, *records);
+      }
+    };
+    load(front);
+    if (two_sided) load(back);
+  }
+  values.use_sheet = Side_Uses_Source(front, Source_Sheet) ||
+                     (two_sided && Side_Uses_Source(back, Source_Sheet));
+  if (values.use_sheet) values.sheet = sheet;
+  values.Recount();
+  if (values.series_rows == 0) values.use_series = false;
+  if (values.sheet_rows == 0) values.use_sheet = false;
+  values.Recount();
+  return values;
+}
+
+Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
+                            Barcode_Designer& designer) {
+  Picture last_barcode;
+  for (const auto& g : graphics) {
+    if (!g || !Takes_Batch_Values(*g)) continue;
+    QString value;
+    if (!values.Value_For(*g, record, &value)) continue;
+    value = Trim_Str(value);
+    if (dynamic_cast<CRDText*>(g.get())) {
+      g->Text_contents()->replaceCharacters(value);
+    } else if (dynamic_cast<CRDImage*>(g.get())) {
+      g->setFilePath(value);
+    } else {
+      designer.Set_Barcode_Prop_To_Control(g);
+      last_barcode = designer.Get_Image_From_Val(value, g->header_val, g->footer_val);
+      g->Set_Barcode_image(last_barcode);
+    }
+  }
+  return last_barcode;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Batch record binding: which data sources a design uses, how many records a run has, and
+// the writing of record i into a side's graphics.
+//
+// Everything here is GUI-free and works on explicit inputs. The batch check runs on the
+// main thread against the live design and reads each used series once; the resulting
+// Batch_Values is a plain value (implicitly shared lists) that workers copy and read.
+// Assign_Batch_Values writes into whatever graphic list it is given: the live side on the
+// main thread, or a worker's own clones.
+//
+// A graphic bound to a series names it twice: batch_list_name and batch_list_index (its
+// position in the series list when it was bound). The name decides: a series added or
+// removed since the binding shifts the positions, never the values a graphic takes.
+
+#include "model/CRDGraphic.h"
+#include "series/Data_From_Excel.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class Barcode_Designer;
+
+// Data source codes of a graphic (data_source_type).
+enum Data_Source : int { Source_Manual = 0, Source_Series = 1, Source_Sheet = 2 };
+
+// True for the kinds that take values: texts, pictures and barcodes.
+bool Takes_Batch_Values(const CRDGraphic& graphic);
+// The list holds a text, picture or barcode bound to that source.
+bool Side_Uses_Source(const Graphic_List& side, int source);
+
+struct Batch_Values {
+  // Series source: the records of each series a bound graphic uses and whose file exists
+  // (by name). A missing series has no entry and gives empty values.
+  QHash<QString, QStringList> series;
+  bool use_series = false;  // Use_Data_Sheet_Values
+  int series_rows = 0;      // Data_table_rows: the longest used series
+  // Spreadsheet source: a copy of the data table's rows.
+  Data_Table_Rows sheet;
+  bool use_sheet = false;  // Use_Excel_Binding_Values
+  int sheet_rows = 0;      // Excel_table_rows
+  int total = 0;           // Total_Batch_Excel_Card: the larger of the two counts
+
+  // Recounts after a caller cleared a flag (Get_total_Card_count): a source not in use
+  // counts 0 records.
+  void Recount();
+  // The value record i gives a graphic: its series' value or its column's value, "" past
+  // the end of the source. Nothing for a graphic whose source is not in use (it keeps
+  // what it shows).
+  bool Value_For(const CRDGraphic& graphic, int record, QString* value) const;
+};
+
+// The batch check: the series check, then the spreadsheet check, then the count. The back
+// side counts only for a two-sided card. A source whose records number 0 is not in use.
+Batch_Values Batch_Check(const Graphic_List& front, const Graphic_List& back, bool two_sided,
+                         const Data_Table_Rows& sheet);
+
+// Writes record i into every bound text, picture and barcode of the list, index 0 first:
+// a text's whole styled text becomes the trimmed value, a picture loads the value as its
+// file path, a barcode is drawn anew from the value with its own settings loaded into the
+// designer (a value that makes no barcode leaves it without a picture). Answers the last
+// barcode picture made (null when none was made).
+Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
+                            Barcode_Designer& designer);

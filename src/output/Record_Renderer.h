@@ -1,0 +1,56 @@
+#pragma once
+// The record renderer: the card picture of record i of a batch, for image export,
+// printing and e-mail alike.
+//
+// A renderer owns complete copies (CRDGraphic::clone) of both card sides with their side
+// settings, outline, frame and resource folder, a copy of the batch values and its own
+// barcode designer. It is made on the GUI thread from the live design and then used by
+// exactly one thread at a time; it never reads the live design or any global state while
+// rendering, so one renderer per worker thread renders records in parallel while the GUI
+// thread goes on. Render() binds the record into the renderer's own copy of the side
+// (Assign_Batch_Values), paints it (Render_Card_Picture) and answers the picture.
+//
+//   // GUI thread:
+//   Record_Renderer prototype(front_snapshot, back_snapshot, values, designer);
+//   std::vector<Record_Renderer> per_worker;            // one for each worker thread
+//   for (int t = 0; t < threads; ++t) per_worker.push_back(prototype.Copy());
+//   // worker t:
+//   Picture front = per_worker[t].Render(i, Card_Side::Front);
+
+#include "barcode/Barcode_Designer.h"
+#include "canvas/CRDRenderingView.h"
+#include "output/Batch_Binding.h"
+
+enum class Card_Side { Front = 0, Back = 1 };
+
+class Record_Renderer {
+ public:
+  // Clones the graphics of both snapshots (call on the thread that owns them: the GUI
+  // thread for the live design).
+  Record_Renderer(const Card_Side_Snapshot& front, const Card_Side_Snapshot& back,
+                  Batch_Values values, const Barcode_Designer& designer,
+                  double dpi = CRDRenderingView::Card_Picture_DPI);
+  Record_Renderer(Record_Renderer&&) = default;
+  Record_Renderer& operator=(Record_Renderer&&) = default;
+
+  // An independent renderer with clones of this one's sides (not while this one renders).
+  Record_Renderer Copy() const;
+
+  // Record `record` bound into this renderer's copy of the side, rendered at the
+  // renderer's resolution. A record < 0 binds nothing (the side as it was copied). Null
+  // when the picture cannot be made; the report says why a graphic failed to draw.
+  Picture Render(int record, Card_Side side, Render_Report* report = nullptr);
+
+  int Record_Count() const { return values_.total; }
+  const Batch_Values& values() const { return values_; }
+  double dpi() const { return dpi_; }
+
+ private:
+  Card_Side_Snapshot sides_[2];
+  Batch_Values values_;
+  Barcode_Designer designer_;
+  double dpi_;
+};
+
+// A snapshot whose graphics are clones of the given one's.
+Card_Side_Snapshot Clone_Snapshot(const Card_Side_Snapshot& snapshot);

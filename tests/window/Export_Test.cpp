@@ -1,0 +1,294 @@
+// Card image export from the design window: single files (front, back, both, combined),
+// batch export per record with its progress sheet, failures and Stop. Every file written
+// is checked by pngcheck and Pillow.
+
+#include "../output/Output_Test_Support.h"
+#include "model/CRDDocument.h"
+#include "output/Batch_Export.h"
+#include "output/ui/Export_Window.h"
+#include "output/ui/Send_Modeless.h"
+#include "platform/Scripted_Platform.h"
+#include "window/ui/CRDWindowController.h"
+#include "window/ui/Open_Export_Log.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QRegularExpression>
+#include <QToolButton>
+
+#include <cmath>
+#include <thread>
+
+using namespace output_test;
+
+namespace {
+
+const QColor front_colour(200, 30, 30), back_colour(30, 30, 200);
+
+class Export : public test_support::Design_Test {
+ protected:
+  void SetUp() override {
+    Design_Test::SetUp();
+    window = std::make_unique<CRDWindowController>(&document, scratch.filePath("Lumigrove"));
+    window->SetDocumentCanvasSize(card_points);
+    for (auto [prop, colour] : {std::pair{&window->Front_card_Prop, front_colour},
+                                std::pair{&window->Back_card_Prop, back_colour}}) {
+      prop->Card_fill_chk = true;
+      prop->Card_fill_style = QStringLiteral("S");
+      prop->Card_fill_clr = CRDColor::fromQColor(colour);
+    }
+    CARD_SIDE_STR = QStringLiteral("2");
+    platform.on_run_modal = [this](QObject* modal) { return drive(modal); };
+  }
+  void TearDown() override {
+    window.reset();
+    Design_Test::TearDown();
+  }
+
+  // The export options as the test chose them; the result box is closed with OK.
+  int drive(QObject* modal) {
+    if (auto* options = qobject_cast<Export_Window*>(modal)) {
+      options->matrix_export_card_side->button(side_row)->click();
+      options->export_combined_image_chk->setChecked(combined);
+      options->fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+      options->exportOkay();
+      return 1;
+    }
+    if (qobject_cast<Open_Export_Log*>(modal)) {
+      result_boxes << window->Open_Export_Files->_open_log_message->text();
+      return 0;
+    }
+    return 0;
+  }
+
+  // Runs a batch export through the Export button into a fresh folder and waits for it.
+  QString batch_export(const QString& folder) {
+    platform.open_answers.push_back({folder});
+    window->Export_Button();
+    if (Batch_Export* run = window->Current_Batch_Export()) run->waitForFinished();
+    return QDir(folder).filePath(QStringLiteral("ZELK Festival Greeting Card"));
+  }
+
+  static QColor centre(const QString& path, int half = 0) {
+    const QImage image(path);
+    if (image.isNull()) return {};
+    const int h = half == 0 ? image.height() : image.height() / 2;
+    return image.pixelColor(image.width() / 2, (half == 2 ? h : 0) + h / 2);
+  }
+
+  QSizeF card_points{72, 36};  // 300 x 150 pixels at 300 dpi
+  QTemporaryDir scratch;
+  CRDDocument document;
+  std::unique_ptr<CRDWindowController> window;
+  platform::Scoped_Scripted_Platform platform;
+  QStringList result_boxes;
+  int side_row = 1;
+  bool combined = false;
+};
+
+TEST_F(Export, SingleFilesForEachSideAndTheCombinedPicture) {
+  const int width = int(std::ceil(300 * 72 / 72.0)), height = int(std::ceil(300 * 36 / 72.0));
+  struct Case {
+    const char* what;
+    int side_row;
+    bool combined;
+    const char* name;
+    std::vector<const char*> files;  // written, in this order of checks
+  };
+  const Case cases[] = {
+      {"front", 1, false, "F.png", {"F.png"}},
+      {"back: the back name", 2, false, "B.png", {"B_Back.png"}},
+      {"both", 0, false, "Both.png", {"Both.png", "Both_Back.png"}},
+      {"combined", 0, true, "One.png", {"One.png"}},
+      {"any extension holds PNG data", 1, false, "Card.TIFF", {"Card.TIFF"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir out;
+    side_row = c.side_row;
+    combined = c.combined;
+    platform.save_answers.push_back(out.filePath(QString::fromLatin1(c.name)));
+    result_boxes.clear();
+    window->Export_Button();
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), qsizetype(c.files.size()));
+    for (const char* file : c.files) {
+      const QString path = out.filePath(QString::fromLatin1(file));
+      const bool back = QString::fromLatin1(file).contains("_Back") || c.side_row == 2;
+      EXPECT_EQ(Checked_Png(path), QStringLiteral("RGB %1x%2").arg(width).arg(c.combined ? 2 * height : height));
+      if (c.combined) {
+        EXPECT_EQ(centre(path, 1), front_colour) << "the front on top";
+        EXPECT_EQ(centre(path, 2), back_colour);
+      } else {
+        EXPECT_EQ(centre(path), back ? back_colour : front_colour);
+      }
+    }
+    EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+  }
+  EXPECT_EQ(Card_Front_Or_Back, 0);
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+TEST_F(Export, ASingleFileThatCannotBeWrittenShowsNoResultBox) {
+  QTemporaryDir out;
+  const QString taken = out.filePath("Card.png");
+  ASSERT_TRUE(QDir().mkdir(taken));
+  platform.save_answers.push_back(taken);
+  window->Export_Button();
+  EXPECT_TRUE(result_boxes.isEmpty());
+  ASSERT_EQ(platform.messages.size(), 2);
+  EXPECT_TRUE(platform.messages[0].contains(taken)) << "the path, then the reason";
+}
+
+class Batch : public Export {
+ protected:
+  void SetUp() override {
+    Export::SetUp();
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    QStringList paths;
+    for (int i = 0; i < 3; ++i) {
+      QImage pixels(20, 10, QImage::Format_RGB32);
+      pixels.fill(colours[i]);
+      paths << scratch.filePath(QStringLiteral("p%1.png").arg(i));
+      ASSERT_TRUE(pixels.save(paths.last()));
+      record_colours << colours[i];
+    }
+    Write_Series("Photos", (paths.join('\n') + '\n').toUtf8());
+    for (const char* side : {"graphics", "graphics_back"}) {
+      auto picture = Bound<CRDImage>(1, "Photos", 0, QRectF(QPointF(0, 0), card_points));
+      document.insertGraphics(QLatin1String(side) == QLatin1String("graphics")
+                                  ? CRDDocument::Side::Front
+                                  : CRDDocument::Side::Back,
+                              {picture}, {0});
+    }
+  }
+  QList<QColor> record_colours;
+};
+
+TEST_F(Batch, OneFilePerRecordAndSideThenRecordZeroOnTheFront) {
+  QTemporaryDir out;
+  const QString existing = QDir(out.path()).filePath("ZELK Festival Greeting Card");
+  ASSERT_TRUE(QDir().mkpath(existing));
+  {
+    QFile old(QDir(existing).filePath("Card_2.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+  }
+  Card_Front_Or_Back = 1;  // the back side is current
+  side_row = 0;
+  const QString folder = batch_export(out.path());
+  EXPECT_EQ(folder, existing);
+  const QStringList expected = {"Card_1.png", "Card_1_Back.png", "Card_2.png",
+                                "Card_2_Back.png", "Card_3.png", "Card_3_Back.png"};
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), expected);
+  for (int r = 0; r < 3; ++r) {
+    for (const char* suffix : {"", "_Back"}) {
+      const QString path = QDir(folder).filePath(QStringLiteral("Card_%1%2.png").arg(r + 1).arg(suffix));
+      SCOPED_TRACE(path.toStdString());
+      EXPECT_EQ(Checked_Png(path), QStringLiteral("RGB 300x150"));
+      EXPECT_EQ(centre(path), record_colours[r]);
+    }
+  }
+  EXPECT_FALSE(QFileInfo(folder).permissions() & QFileDevice::WriteOther);
+  EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+  EXPECT_EQ(Export_File_Path.get(), folder);
+  // Afterwards: record 0 on the front, the previous side current, the canvas live again.
+  EXPECT_EQ(window->Get_Front_Controls_Array()[0]->FilePath(), QDir(scratch.path()).filePath("p0.png"));
+  EXPECT_EQ(Card_Front_Or_Back, 1);
+  EXPECT_FALSE(Card_Value_In_Process);
+  EXPECT_FALSE(window->send_modls_wnd->isVisible());
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+TEST_F(Batch, AFailedRecordLeavesNoFileAndTheOthersAreWritten) {
+  QTemporaryDir out;
+  const QString folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
+  ASSERT_TRUE(QDir().mkpath(folder + "/Card_2.png"));
+  batch_export(out.path());
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), (QStringList{"Card_1.png", "Card_3.png"}));
+  ASSERT_EQ(result_boxes.size(), 1);
+  EXPECT_TRUE(result_boxes[0].startsWith("1 of 3 cards could not be exported (record 2)"))
+      << result_boxes[0];
+  EXPECT_TRUE(platform.messages.isEmpty()) << "failures are collected, not shown per file";
+}
+
+TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {
+  Write_Series("Photos", [&] {
+    QByteArray lines;
+    for (int i = 0; i < 200; ++i) lines += QDir(scratch.path()).filePath("p0.png").toUtf8() + '\n';
+    return lines;
+  }());
+  card_points = QSizeF(297.6, 420);  // A6, whole pixels
+  window->SetDocumentCanvasSize(card_points);
+  platform.yes_no_answers = {true};
+  QTemporaryDir out;
+  platform.open_answers.push_back({out.path()});
+  window->Export_Button();
+  Batch_Export* run = window->Current_Batch_Export();
+  ASSERT_TRUE(run);
+  int begun_at_stop = -1;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (begun_at_stop < 0 && curr_barcode_count >= 2) {
+      window->send_modls_wnd->_stop_btn->click();
+      begun_at_stop = int(curr_barcode_count.load());
+    }
+  });
+  poll.start(1);
+  run->waitForFinished();
+  const QString folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
+  const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  EXPECT_EQ(platform.questions, QStringList{"Are you sure you want to continue?"});
+  ASSERT_GE(begun_at_stop, 2);
+  EXPECT_LT(files.size(), 200);
+  EXPECT_LE(files.size(), begun_at_stop + int(std::thread::hardware_concurrency()));
+  for (const QString& file : files) {
+    EXPECT_TRUE(QRegularExpression("^Card_\\d+\\.png$").match(file).hasMatch())
+        << file << " (no temporary file is left)";
+    EXPECT_EQ(Checked_Png(QDir(folder).filePath(file)), QStringLiteral("RGB 1240x1750"));
+  }
+  EXPECT_EQ(result_boxes.size(), 1);
+}
+
+TEST_F(Export, ProgressSheetLabelsAndStopAnsweredNo) {
+  Send_Modeless sheet;
+  sheet.Start_Run(window.get(), 0, QStringLiteral("%d / %d Card"));
+  EXPECT_EQ(sheet._tot_msg_cnt->text(), QStringLiteral("0"));
+  EXPECT_EQ(sheet._curr_msg_cnt->text(), QStringLiteral("0 / 0 Card"));
+  EXPECT_EQ(curr_msg_count.get(), QStringLiteral("0 / 0 Card"));
+  EXPECT_TRUE(sheet.isVisible());
+  EXPECT_TRUE(sheet.msend_modTimer.isActive());
+  sheet.End_Run();
+  EXPECT_FALSE(sheet.isVisible());
+  EXPECT_FALSE(sheet.msend_modTimer.isActive());
+
+  sheet.Start_Run(window.get(), 10, QStringLiteral("%d / %d"));
+  EXPECT_EQ(sheet._curr_msg_cnt->text(), QStringLiteral("0 / 10"));
+  curr_barcode_count = 4;
+  sheet.update_sending_progress_bar();
+  EXPECT_EQ(sheet._curr_msg_cnt->text(), QStringLiteral("4 / 10 "));
+  EXPECT_EQ(sheet._Curr_Progress->value(), 4);
+  platform.yes_no_answers = {false};
+  sheet._stop_btn->click();
+  EXPECT_FALSE(Stop_SMS_Sending_Now) << "No changes nothing";
+  EXPECT_EQ(platform.questions, QStringList{"Are you sure you want to continue?"});
+  sheet.End_Run();
+}
+
+TEST_F(Export, TheExportButtonIsOnTheToolbarAndEnabled) {
+  auto* button = window->findChild<QToolButton*>(QStringLiteral("Export_btn"));
+  ASSERT_TRUE(button);
+  EXPECT_TRUE(button->isEnabled());
+  // Cancelled options write nothing and ask for no file.
+  platform.on_run_modal = [](QObject*) { return 0; };
+  button->click();
+  EXPECT_TRUE(platform.save_requests.isEmpty());
+  EXPECT_TRUE(platform.open_requests.isEmpty());
+}
+
+}  // namespace
