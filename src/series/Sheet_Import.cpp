@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "series/Data_From_Excel.h"
 #include "series/Data_Series_Store.h"
 #include "series/Import_Text.h"
 #include "series/Series_Manager_Rules.h"
@@ -162,6 +163,22 @@ QStringList Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, 
 
 QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on) {
   return Row_Major_Values(rows, {column}, header_on);
+}
+
+void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
+                     const QStringList& titles, bool header_on) {
+  Data_From_Excel built;  // no view watches it: rows are appended without signals to views
+  built.Set_Columns(titles);
+  QStringList cells;
+  for (qsizetype r = header_on ? 1 : 0; r < rows.size(); ++r) {
+    const QStringList& row = rows.at(r);
+    if (row.isEmpty()) continue;
+    cells.clear();
+    for (int column : columns) cells << (column < row.size() ? row.at(column) : QString());
+    built.Create_List_By_Array(cells, int(columns.size()));
+  }
+  table.Set_Columns(titles);
+  table.setListData(built.ListData());
 }
 
 QStringList Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Series>& columns,

@@ -5,6 +5,8 @@
 
 #include "series/SpreadsheetWriter.h"
 
+class Data_From_Excel;
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -79,6 +81,11 @@ Sheet_Rows Sheet_Data_Rows();
 QStringList Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, bool header_on);
 // The cells of one column, one per data row, trimmed.
 QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on);
+
+// Makes the chosen columns the data table's columns (titled `titles`) and the data rows its
+// rows, numbered from 1, cells trimmed; the table's views are reset once.
+void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
+                     const QStringList& titles, bool header_on);
 
 // One series per chosen column. `columns` are (sheet column, typed series name) pairs.
 // The questions are the long message dialog's (Ask_Long_Question); the apply-to-all choice

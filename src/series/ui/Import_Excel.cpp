@@ -2,9 +2,11 @@
 
 #include "model/Common_Functions.h"
 #include "platform/Platform.h"
+#include "series/Data_From_Excel.h"
 #include "series/Import_Text.h"
 #include "series/Sheet_Import.h"
 #include "series/ui/BatchWizard.h"
+#include "series/ui/Series_Dialog_Parts.h"
 
 #include <QLineEdit>
 
@@ -40,5 +42,18 @@ void Import_Excel::Insert_file_Func() {
 }
 
 void Import_Excel::Create_Excel_List_Func() {
-  Show_MessageBox(QStringLiteral("The data table is not available yet."));
+  const Sheet_Rows rows = Read_Rows();
+  if (rows.isEmpty()) {  // the table stays as it was
+    Show_MessageBox(Import_File_Corrupted);
+  } else {
+    const Busy_Cursor busy;
+    QList<int> columns;
+    QStringList titles;
+    for (int j : ListData_xl->Ticked()) {
+      columns << j;
+      titles << ListData_xl->row(j).title;
+    }
+    Fill_Data_Table(*Data_From_Excel::defaultInstance(), rows, columns, titles, Header_On());
+  }
+  platform::Stop_Modal(this, 1);
 }

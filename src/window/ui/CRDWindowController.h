@@ -329,4 +329,15 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Adds an enabled toolbar button for a series command (a separator before the first).
   void Add_Series_Button(QToolBar* toolbar, QToolButton*& button, const char* name,
                          const char* label, void (CRDWindowController::*slot)());
+
+  // ---- Series import (CRDWindowController_Import.cpp) -----------------------------------
+ public:
+  QToolButton* Import_Wizard_btn = nullptr;
+  // Lends the spreadsheet imports the long message dialog for their questions (done by the
+  // constructor).
+  void Install_Import_Hooks();
+
+ public slots:
+  // Opens the import wizard to write a named series.
+  void Import_Wizard_Button();
 };
