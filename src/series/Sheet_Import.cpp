@@ -9,6 +9,8 @@
 
 #include <QFile>
 
+#include <type_traits>
+
 const QString Picker_No_Column = QStringLiteral("There is no column.");
 const QString Picker_No_Selection = QStringLiteral("No column is selected.");
 const QString Picker_Select_List = QStringLiteral("Please select list name.");
@@ -108,16 +110,29 @@ Qt::ItemFlags Sheet_Column_List::flags(const QModelIndex& index) const {
 
 // ---- Reading the workbook -----------------------------------------------------------------
 
-Workbook_Sheets Open_Workbook(const QString& path) {
-  Workbook_Sheets result;
+namespace {
+
+// Runs a read of the workbook reader; a failure is logged and gives the fallback.
+template <typename Read, typename Result = std::invoke_result_t<Read>>
+Result Logged(Read read, Result fallback = {}) {
   try {
-    SpreadsheetWriter::ReadWorkbook(path, true);
-    result.sheets = SpreadsheetWriter::Worksheet_Names();
+    return read();
   } catch (const Spreadsheet_Error& error) {
     Show_NSLog_Message(error.reason());
   } catch (const std::exception& error) {
     Show_NSLog_Message(QString::fromUtf8(error.what()));
   }
+  return fallback;
+}
+
+}  // namespace
+
+Workbook_Sheets Open_Workbook(const QString& path) {
+  Workbook_Sheets result;
+  result.sheets = Logged([&] {
+    SpreadsheetWriter::ReadWorkbook(path, true);
+    return SpreadsheetWriter::Worksheet_Names();
+  });
   if (result.sheets.isEmpty()) {
     Show_NSLog_Message(QStringLiteral("No worksheet in ") + path);
     result.error = Import_File_Corrupted;
@@ -127,26 +142,12 @@ Workbook_Sheets Open_Workbook(const QString& path) {
 
 QStringList Sheet_Titles(int position) {
   Excel_Sheet_Number = position + 1;
-  try {
-    const Sheet_Rows titles = SpreadsheetWriter::ReadData_only_column();
-    if (!titles.isEmpty()) return titles.first();
-  } catch (const Spreadsheet_Error& error) {
-    Show_NSLog_Message(error.reason());
-  } catch (const std::exception& error) {
-    Show_NSLog_Message(QString::fromUtf8(error.what()));
-  }
-  return {};
+  const Sheet_Rows titles = Logged([] { return SpreadsheetWriter::ReadData_only_column(); });
+  return titles.isEmpty() ? QStringList() : titles.first();
 }
 
 Sheet_Rows Sheet_Data_Rows() {
-  try {
-    return SpreadsheetWriter::ReadWorkbook(QString(), false);
-  } catch (const Spreadsheet_Error& error) {
-    Show_NSLog_Message(error.reason());
-  } catch (const std::exception& error) {
-    Show_NSLog_Message(QString::fromUtf8(error.what()));
-  }
-  return {};
+  return Logged([] { return SpreadsheetWriter::ReadWorkbook(QString(), false); });
 }
 
 // ---- Values ---------------------------------------------------------------------------------

@@ -142,35 +142,34 @@ void Import_Wizard::Choose_Option(int option) {
     names[option]->setText(QStringLiteral("Untitled"));
 }
 
+bool Import_Wizard::Browse(const platform::Open_Panel_Options& options, QLineEdit* path_field) {
+  const QString path = platform::Open_File_Panel(options);
+  if (path.isEmpty()) return false;
+  path_field->setText(path);
+  OKPressed();
+  return true;
+}
+
 void Import_Wizard::Browse_Excel_Pressed() {
   Delete_Excel_File_Temp_Folder();
   platform::Open_Panel_Options options;
   options.title = QStringLiteral("Choose a workbook");
   options.extensions = {"xlsx", "XLSX"};
-  const QString path = platform::Open_File_Panel(options);
-  if (path.isEmpty()) return;
-  Excel_path->setText(path);
-  OKPressed();
+  Browse(options, Excel_path);
 }
 
 void Import_Wizard::Browse_Text_Pressed() {
   platform::Open_Panel_Options options;
   options.title = QStringLiteral("Choose a text file");
   options.extensions = {"txt", "TXT", "rtf", "RTF", "csv", "CSV"};
-  const QString path = platform::Open_File_Panel(options);
-  if (path.isEmpty()) return;
-  Text_path->setText(path);
-  OKPressed();
+  Browse(options, Text_path);
 }
 
 void Import_Wizard::Browse_Image_Pressed() {
   platform::Open_Panel_Options options;
   options.title = QStringLiteral("Choose a folder of pictures");
   options.choose_folders = true;
-  const QString path = platform::Open_File_Panel(options);
-  if (path.isEmpty()) return;
-  Image_path->setText(path);
-  OKPressed();
+  Browse(options, Image_path);
 }
 
 void Import_Wizard::OKPressed() {

@@ -4,6 +4,8 @@
 // to the series manager's value list. file_name_Insert 1 refills the manager's list of
 // series at the end. The caller sets both, then calls Open_Wnd.
 
+#include "platform/Platform.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -58,6 +60,8 @@ class Import_Wizard : public QDialog {
  private:
   Import_Wizard();
   void Choose_Option(int option);
+  // Runs the open panel; a chosen path goes into the field and the import runs at once.
+  bool Browse(const platform::Open_Panel_Options& options, QLineEdit* path_field);
   // The series name of an option ("" when values go to the manager), or no name after a
   // refusal (the series is in use).
   bool Series_Name(QLineEdit* field, QString& name) const;
