@@ -76,6 +76,13 @@ QStringList Sheet_Titles(int position);
 // All rows of the chosen worksheet; no rows for one that cannot be read (logged).
 Sheet_Rows Sheet_Data_Rows();
 
+// True when the rows hold a data row (a row after the title row when the first row holds
+// titles). The column imports write nothing without one, so a sheet of titles only never
+// empties a series.
+inline bool Has_Data_Rows(const Sheet_Rows& rows, bool header_on) {
+  return rows.size() > (header_on ? 1 : 0);
+}
+
 // The cells of the chosen columns of each data row (from row 1 when the first row holds
 // titles), row by row, trimmed; empty cells stay as empty values.
 QStringList Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, bool header_on);

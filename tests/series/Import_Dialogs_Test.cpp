@@ -429,6 +429,41 @@ TEST_F(Import_Dialogs, AllColumnsIntoOneSeries) {
             0);
 }
 
+TEST_F(Import_Dialogs, ASheetWithoutDataRowsKeepsEverySeries) {
+  const QString titles_only = workbook({{"A", "B"}});
+  Write_File(series_file("A"), "kept\n");
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  struct Case {
+    const char* what;
+    bool one_series;
+    int option;
+    QString message;
+  };
+  const Case cases[] = {
+      {"one series per column", false, 0, Picker_No_Sheet_Data},
+      {"all into one, replace", true, 1, Import_File_Corrupted},
+      {"all into one, new", true, 0, Import_File_Corrupted},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform_.messages.clear();
+    EXPECT_EQ(run_picker(columns, titles_only, [&](Sheet_Picker* p) {
+                if (c.one_series) {
+                  columns->Fill_Col_RD_Click();
+                  columns->Fill_Type_CellClick(c.option);
+                  columns->list_name->setText("A");
+                  columns->List_ComboBox->setCurrentText("A");
+                }
+                p->Select_ALL_Pressed();
+                p->OKPressed();
+              }),
+              1);
+    EXPECT_EQ(platform_.messages, said({c.message}));
+    EXPECT_EQ(series("A"), "kept\n");
+    EXPECT_FALSE(QFile::exists(series_file("B")));
+  }
+}
+
 TEST_F(Import_Dialogs, AWorkbookThatCannotBeReadIsRefused) {
   Write_File(at("fake.xlsx"), "PK not really");
   Write_File(at("text.xlsx"), "just text");

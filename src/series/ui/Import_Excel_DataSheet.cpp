@@ -107,7 +107,7 @@ void Import_Excel_DataSheet::OKPressed() {
 
 void Import_Excel_DataSheet::Create_file_For_Col_Func() {
   const Sheet_Rows rows = Read_Rows();
-  if (rows.isEmpty()) {
+  if (!Has_Data_Rows(rows, Header_On())) {  // nothing to write: every series stays as it was
     Show_MessageBox(Picker_No_Sheet_Data);
     platform::Stop_Modal(this, 1);
     return;
@@ -135,7 +135,7 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
     return false;
   }
   const Sheet_Rows rows = Read_Rows();
-  if (rows.isEmpty()) {  // nothing to write: the series stays as it was
+  if (!Has_Data_Rows(rows, Header_On())) {  // nothing to write: the series stays as it was
     Show_MessageBox(Import_File_Corrupted);
     platform::Stop_Modal(this, 1);
     return true;
