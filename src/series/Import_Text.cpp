@@ -120,7 +120,7 @@ void Add_Cleaned(QStringList& values, const QString& piece) {
 Text_Import Read_Text_Import(const QString& path) {
   Text_Import result;
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!file.open(QIODevice::ReadOnly) || file.size() > Import_Max_Bytes) {
     result.error = Import_File_Unreadable;
     return result;
   }

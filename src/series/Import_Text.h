@@ -31,9 +31,12 @@ QString Clean_Import_Value(const QString& text);
 // The lines of a text, split at LF, CRLF or CR.
 QStringList Split_Lines(const QString& text);
 
+// The largest text file an import reads (larger ones are "Please select a valid file.").
+constexpr qsizetype Import_Max_Bytes = qsizetype(256) * 1024 * 1024;
+
 // The values of a text file: a .csv file's cleaned fields row by row, a .rtf file's and any
 // other file's cleaned lines; empty values are left out. `error` gets the message to show:
-// Import_File_Unreadable for a file that cannot be read, Import_File_Corrupted for one that
+// Import_File_Unreadable for a file that cannot be read or is too large, Import_File_Corrupted for one that
 // gives no text (not valid in its encoding, not rich text, or empty).
 struct Text_Import {
   QStringList values;
