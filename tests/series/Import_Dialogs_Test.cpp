@@ -143,6 +143,23 @@ TEST_F(Import_Dialogs, WizardWritesANamedSeriesFromEachSource) {
   EXPECT_EQ(platform_.messages, QStringList());
 }
 
+TEST_F(Import_Dialogs, BrowsingRunsTheImportAtOnce) {
+  Write_File(at("v.csv"), "x,y\r1,2\r");
+  platform_.open_answers = {{}, {at("v.csv")}};
+  EXPECT_EQ(run_wizard(1, 0, [&](Import_Wizard* wizard) {
+              wizard->Text_RD_Pressed();
+              wizard->Text_file_name->setText("Browsed");
+              wizard->Browse_Text_Pressed();  // cancelled: nothing happens
+              EXPECT_FALSE(QFile::exists(series_file("Browsed")));
+              wizard->Browse_Text_Pressed();
+            }),
+            1);
+  EXPECT_EQ(series("Browsed"), "x\ny\n1\n2\n");
+  ASSERT_EQ(platform_.open_requests.size(), 2);
+  EXPECT_EQ(platform_.open_requests.at(1).extensions,
+            (QStringList{"txt", "TXT", "rtf", "RTF", "csv", "CSV"}));
+}
+
 TEST_F(Import_Dialogs, WizardRefusalsLeaveItOpenAndTheSeriesAsItWas) {
   Write_File(series_file("Kept"), "old\n");
   Write_File(at("plain.rtf"), "not rich text\n");
