@@ -9,12 +9,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <charconv>
 #include <thread>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -290,8 +297,32 @@ int trailing_number(const QString& name) {
 Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
     : std::runtime_error(reason.toStdString()) {}
 
+// The private folder is "lumigrove-<process id>-XXXXXX" in the temporary folder, so that
+// one left behind by a run that died can be told from one in use.
+void Remove_Abandoned_Unpack_Folders() {
+#ifdef Q_OS_UNIX
+  const QDir temp(QDir::tempPath());
+  for (const QFileInfo& info :
+       temp.entryInfoList({QStringLiteral("lumigrove-*-*")},
+                          QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+    if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
+    const QStringList parts = info.fileName().split(u'-');
+    bool number = false;
+    const qint64 pid = parts.size() == 3 ? parts[1].toLongLong(&number) : 0;
+    if (!number || pid <= 0 || pid == QCoreApplication::applicationPid()) continue;
+    // Kept while the process runs (or may run: a process we may not signal is not ours).
+    if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+    QDir(info.filePath()).removeRecursively();
+  }
+#endif
+}
+
 QString Excel_Unpack_Folder() {
-  static QTemporaryDir private_folder(QDir::tempPath() + QStringLiteral("/lumigrove-XXXXXX"));
+  static QTemporaryDir private_folder = [] {
+    Remove_Abandoned_Unpack_Folders();
+    return QTemporaryDir(QDir::tempPath() + QStringLiteral("/lumigrove-%1-XXXXXX")
+                                                .arg(QCoreApplication::applicationPid()));
+  }();
   if (!private_folder.isValid()) return QString();
   return private_folder.path() + QStringLiteral("/ziptmp");
 }

@@ -40,6 +40,9 @@ class Spreadsheet_Error : public std::runtime_error {
 QString Excel_Unpack_Folder();
 // Removes the unpack folder with everything in it; errors are ignored.
 void Delete_Excel_File_Temp_Folder();
+// Removes the private folders that runs of this user which no longer run left behind (a
+// run that died keeps its folder). Done when the unpack folder is first made, and at start.
+void Remove_Abandoned_Unpack_Folders();
 
 class SpreadsheetWriter {
  public:

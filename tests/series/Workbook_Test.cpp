@@ -7,8 +7,10 @@
 
 #include "Series_Test_Support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <pugixml.hpp>
@@ -573,6 +575,37 @@ TEST_F(Workbook, FailedWritesAreReported) {
     EXPECT_EQ(Read_File(path("kept.xlsx")), QByteArray("previous"));
     EXPECT_FALSE(QFileInfo::exists(path("missing")));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A run that dies leaves its private folder; the next start removes it, and only it.
+TEST_F(Workbook, FoldersOfRunsThatEndedAreRemoved) {
+  QProcess ended;
+  ended.start(QStringLiteral("/bin/true"));
+  ASSERT_TRUE(ended.waitForStarted());
+  const qint64 gone = ended.processId();
+  ASSERT_TRUE(ended.waitForFinished());
+  const QString temp = QDir::tempPath() + u'/';
+  const QString tag = QFileInfo(dir_.path()).fileName().right(6);
+  const QString abandoned = temp + QStringLiteral("lumigrove-%1-%2").arg(gone).arg(tag);
+  const QString ours =
+      temp + QStringLiteral("lumigrove-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag);
+  const QString running = temp + QStringLiteral("lumigrove-1-%1").arg(tag);  // init runs
+  for (const QString& folder : {abandoned, ours, running})
+    Write_File(folder + "/ziptmp/xl/sheet1.xml", "<x/>");
+  Remove_Abandoned_Unpack_Folders();
+  EXPECT_FALSE(QFileInfo::exists(abandoned));
+  EXPECT_TRUE(QFileInfo::exists(ours + "/ziptmp/xl/sheet1.xml"));
+  EXPECT_TRUE(QFileInfo::exists(running + "/ziptmp/xl/sheet1.xml"));
+  QDir(ours).removeRecursively();
+  QDir(running).removeRecursively();
+  // The unpack folder of this run is one such folder.
+  EXPECT_TRUE(QFileInfo(QFileInfo(Excel_Unpack_Folder()).absolutePath())
+                  .fileName()
+                  .startsWith(QStringLiteral("lumigrove-%1-").arg(QCoreApplication::applicationPid())));
 }
 
 }  // namespace
