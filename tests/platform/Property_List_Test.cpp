@@ -175,6 +175,12 @@ TEST(Property_List, RefusesMalformedAndHostileData) {
   for (quint64 i = 0; i < 100000; ++i) chain.push_back(Array_Object({i + 1}, 4));
   chain.push_back(QByteArray(1, char(0x09)));
 
+  // A few kilobytes that expand to 3,003,004 values: three uses of an array that holds a
+  // thousand uses of one of a thousand strings (a real pasteboard never comes near).
+  const QByteArray shared_refs =
+      Binary({Array_Object({1, 1, 1}), Array_Object(std::vector<quint64>(1000, 2)),
+              Array_Object(std::vector<quint64>(1000, 3)), QByteArray(1, char(0x51)) + "x"});
+
   // 60 arrays each holding the next one twice: 2^60 values once expanded.
   std::vector<QByteArray> doubling;
   for (quint64 i = 0; i < 60; ++i) doubling.push_back(Array_Object({i + 1, i + 1}));
@@ -211,6 +217,7 @@ TEST(Property_List, RefusesMalformedAndHostileData) {
       {"end tags in a document type (XML)", hidden_in_doctype},
       {"end tags before start tags (XML)", ends_first},
       {"shared objects expanding without bound", Binary(doubling)},
+      {"shared objects expanding to three million values", shared_refs},
       {"array claiming 2^40 entries", Binary({huge_array})},
       {"string claiming 2^62 bytes", Binary({huge_string})},
       {"object count past the table", bad_trailer},
@@ -244,6 +251,9 @@ TEST(Property_List, RefusesMalformedAndHostileData) {
     EXPECT_EQ(plist::Read(plist::Write(nested(1100), format), limits), nested(1100));
     EXPECT_FALSE(plist::Read(plist::Write(nested(1101), format), limits));
   }
+  limits = {};
+  limits.max_nodes = 4000000;
+  EXPECT_TRUE(plist::Read(shared_refs, limits));
   limits = {};
   limits.max_bytes = good.size() - 1;
   EXPECT_FALSE(plist::Read(good, limits));
