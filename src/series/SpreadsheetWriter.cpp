@@ -227,6 +227,9 @@ void Worksheet_Scan::start_cell(const Xml_Pull_Reader& reader) {
     throw Spreadsheet_Error(
         QStringLiteral("The cell reference \"%1\" is not valid.")
             .arg(QString::fromUtf8(reference.data(), qsizetype(reference.size()))));
+  // A cell without reference after XFD: no sheet has such a column.
+  if (column > kMax_Sheet_Columns)
+    throw Spreadsheet_Error(QStringLiteral("A cell lies beyond the last column, XFD."));
   previous_column_ = column;
   cell_column_ = column;
   const std::string_view kind = reader.raw_attribute("t");

@@ -179,6 +179,7 @@ QString cell_text(const pugi::xml_node& cell, Text_Budget* budget) {
     const std::string_view name = local_name(child.name());
     if (name != "p" && name != "h") continue;
     Paragraph_Text paragraph(budget);
+    budget->take(1);  // the line break before it
     paragraph.walk(child);
     paragraphs << paragraph.text;
   }

@@ -375,6 +375,10 @@ TEST_F(Workbook, HostileWorkbooks) {
                                                                  QByteArray(65 << 20, ' '))),
        "too long"},
       {"not a package", path("missing.xlsx"), "failed to open zip file"},
+      {"cells without references past column XFD",
+       workbook(sheet_xml("", row(QByteArray("<c t=\"inlineStr\"><is><t>a</t></is></c>")
+                                      .repeated(16385)))),
+       "last column"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
