@@ -805,6 +805,9 @@ using Plist_Ptr = std::unique_ptr<void, Plist_Deleter>;
 // Nesting beyond the limit throws (never reached after Check_Xml; a guard all the same).
 struct Too_Deep {};
 
+// What libplist hands out with malloc, freed on every way out.
+using Malloced = std::unique_ptr<void, decltype([](void* p) { free(p); })>;
+
 // `depth` counts the arrays and dictionaries around the node.
 Value From_Plist(plist_t node, int depth, int max_depth) {
   switch (plist_get_node_type(node)) {
@@ -851,13 +854,13 @@ Value From_Plist(plist_t node, int depth, int max_depth) {
       array.reserve(plist_array_get_size(node));
       plist_array_iter it = nullptr;
       plist_array_new_iter(node, &it);
+      const Malloced iterator(it);  // freed when a nested container throws too
       for (;;) {
         plist_t item = nullptr;
         plist_array_next_item(node, it, &item);
         if (!item) break;
         array.push_back(From_Plist(item, depth + 1, max_depth));
       }
-      free(it);
       return Value(std::move(array));
     }
     case PLIST_DICT: {
@@ -866,18 +869,15 @@ Value From_Plist(plist_t node, int depth, int max_depth) {
       dictionary.reserve(plist_dict_get_size(node));
       plist_dict_iter it = nullptr;
       plist_dict_new_iter(node, &it);
+      const Malloced iterator(it);
       for (;;) {
         char* key = nullptr;
         plist_t item = nullptr;
         plist_dict_next_item(node, it, &key, &item);
-        if (!item) {
-          free(key);
-          break;
-        }
+        const Malloced key_owner(key);
+        if (!item) break;
         dictionary.insert(QString::fromUtf8(key ? key : ""), From_Plist(item, depth + 1, max_depth));
-        free(key);
       }
-      free(it);
       // XML has no UIDs of its own: it writes them as {"CF$UID": n}.
       if (dictionary.size() == 1 && dictionary.entries().front().key == QLatin1String("CF$UID"))
         if (const qint64* uid = dictionary.entries().front().value.integer(); uid && *uid >= 0)
