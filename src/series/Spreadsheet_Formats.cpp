@@ -112,6 +112,18 @@ int positive_attribute(const pugi::xml_node& node, std::string_view name, int fa
   return int(std::min<long long>(value, limit));
 }
 
+// Makes every row `width` cells wide. Empty rows (a million of them after a far row index)
+// all share one blank row.
+void pad_rows(Sheet_Rows* rows, qsizetype width) {
+  const QStringList blank(width, QString());
+  for (QStringList& row : *rows) {
+    if (row.isEmpty())
+      row = blank;
+    else if (row.size() < width)
+      row.resize(width);
+  }
+}
+
 qsizetype widest_row(const Sheet_Rows& rows) {
   qsizetype widest = 0;
   for (const QStringList& row : rows) widest = std::max(widest, row.size());
@@ -201,9 +213,7 @@ class Ods_Table {
 
   // The rows made as wide as the widest.
   Sheet_Rows finish() {
-    const qsizetype width = widest_;
-    for (QStringList& row : rows_)
-      while (row.size() < width) row.append(QString());
+    pad_rows(&rows_, widest_);
     return rows_;
   }
 
@@ -335,8 +345,7 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
     rows.append(cells);
     next_row = place + 1;
   }
-  for (QStringList& row : rows)
-    while (row.size() < widest) row.append(QString());
+  pad_rows(&rows, widest);
   return rows;
 }
 

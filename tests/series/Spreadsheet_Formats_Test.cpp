@@ -1,3 +1,4 @@
+#include "series/Cell_Reference.h"
 #include "series/SpreadsheetWriter.h"
 #include "series/Zip_Archive.h"
 
@@ -229,6 +230,15 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
       EXPECT_TRUE(e.reason().contains(QString::fromUtf8(c.reason))) << e.reason();
     }
   }
+  // A row index far out: the last row of a sheet, after a million empty ones.
+  Write_File(path("far.xml"), xml2003("<Row><Cell><Data>a</Data></Cell><Cell><Data>b</Data></Cell>"
+                                      "</Row><Row ss:Index=\"99999999999\"><Cell><Data>d</Data>"
+                                      "</Cell></Row>"));
+  const Sheet_Rows far = SpreadsheetWriter::ReadWorksheetXML2004(path("far.xml"));
+  ASSERT_EQ(far.size(), kMax_Sheet_Rows);
+  EXPECT_EQ(far.front(), (QStringList{"a", "b"}));
+  EXPECT_EQ(far[1], (QStringList{"", ""}));
+  EXPECT_EQ(far.back(), (QStringList{"d", ""}));
 }
 
 TEST_F(SpreadsheetFormats, WritesOpenDocumentSpreadsheets) {
