@@ -480,4 +480,15 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void build_object_panels();
   // Tools 8 and 9 choose their picture first; false: nothing is made.
   bool picture_tool_step();
+
+  // ---- Series import (CRDWindowController_Import.cpp) -----------------------------------
+ public:
+  QToolButton* Import_Wizard_btn = nullptr;
+  // Lends the spreadsheet imports the long message dialog for their questions (done by the
+  // constructor).
+  void Install_Import_Hooks();
+
+ public slots:
+  // Opens the import wizard to write a named series.
+  void Import_Wizard_Button();
 };
