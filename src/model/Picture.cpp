@@ -1,5 +1,6 @@
 #include "model/Picture.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -23,7 +24,8 @@ Picture::Picture(QImage image, QSizeF size_in_points)
     : image_(std::move(image)), size_(size_in_points) {}
 
 Picture Picture::fromFile(const QString& path) {
-  if (path.isEmpty()) return {};
+  // Only plain files: opening a pipe or a device would block or never end.
+  if (path.isEmpty() || !QFileInfo(path).isFile()) return {};
   QImageReader reader(path);
   reader.setAutoTransform(true);
   QImage image = reader.read();
