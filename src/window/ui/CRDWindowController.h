@@ -21,6 +21,7 @@
 #include "profile/User_Profile_Class.h"
 #include "output/Batch_Binding.h"
 #include "window/Card_Presets.h"
+#include "window/Design_File.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -35,6 +36,7 @@
 #include <memory>
 
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -406,4 +408,39 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void fit_layout();
   // The window's frame inside the screen's available area.
   void place_window();
+
+  // ---- Design file: New, Open, Save, Save As, Exit, the title (CRDWindowController_File.cpp)
+ public:
+  QToolButton *Open_btn = nullptr, *Save_btn = nullptr, *SaveAs_btn = nullptr,
+              *Exit_btn = nullptr;
+  // Writes the design to Project_File_Name, asking for a name first when there is none or
+  // save_as is set. Answers whether the file was written (whole, or the old one stays);
+  // a cancelled panel writes nothing and puts the name back. With show_msg the result is
+  // shown and the title follows. *failure gets the reason of a failed write.
+  bool Save_project_file(bool save_as, bool show_msg, QString* failure = nullptr);
+  // Opens a design file: 1 when loaded; 0, with "File is corrupt and cannot be opened."
+  // and nothing changed, when any part of it fails its checks. Mode "L" takes the path as
+  // the design's file; any other mode opens it untitled.
+  int Read_and_load_design_Log(const QString& path, const QString& mode);
+  // The open panel, then Read_and_load_design_Log with "L"; 0 when cancelled.
+  int Open_Log_File();
+  // "App ( file name )" while the design's file exists, else the application name.
+  void Set_Log_Name_In_Title();
+  void New_Btn_Clicked();
+  void Open_Btn_Clicked();
+  void Save_Btn_Clicked();
+  void SaveAs_Btn_Clicked();
+  void Exit_Btn_Clicked();
+  // Asks to save, saves, ends the program. Answers false (the program goes on) when the
+  // save was asked for and did not happen.
+  bool Exit_App();
+  // The design as the file stores it (clears the unused background paths in memory too).
+  design_file::Design_Contents Current_Design_Contents();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build_file_commands();
+  void Apply_Design(design_file::Design_Contents design, const QString& path, const QString& mode);
 };
