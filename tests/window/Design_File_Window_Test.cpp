@@ -175,8 +175,8 @@ TEST_F(Design_File_Window, DamagedFileChangesNothing) {
   Fill_Design();
   Save_As_New(path("good.dcard"));
   // Some undo history to keep.
-  window->_graphicView->selectAll();
-  window->_graphicView->delete_();
+  const auto moved = document.list(CRDDocument::Side::Front)[0];
+  moved->setBounds(moved->bounds().translated(7, 7));
   ASSERT_TRUE(document.undoManager()->canUndo());
   window->Undo_Redo_Button_state();
   const auto front = Archives(CRDDocument::Side::Front);
