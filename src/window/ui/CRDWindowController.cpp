@@ -189,7 +189,8 @@ void CRDWindowController::build_window() {
 
   build_sidebar();
   build_card_side();
-  build_file_commands();  // CRDWindowController_File.cpp
+  build_arrange_commands();  // CRDWindowController_Arrange.cpp
+  build_file_commands();     // CRDWindowController_File.cpp
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();

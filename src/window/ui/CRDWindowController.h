@@ -36,6 +36,10 @@
 #include <memory>
 
 class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QSlider;
+class Color_Well;
 class QCloseEvent;
 class QComboBox;
 class QDoubleSpinBox;
@@ -408,6 +412,49 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void fit_layout();
   // The window's frame inside the screen's available area.
   void place_window();
+
+  // ---- Arrange and grid commands (CRDWindowController_Arrange.cpp) --------------------
+ public:
+  QPushButton *Align_Left_btn = nullptr, *Align_Right_btn = nullptr, *Align_Top_btn = nullptr,
+              *Align_Bottom_btn = nullptr, *Align_Horz_btn = nullptr, *Align_Vert_btn = nullptr,
+              *Align_Center_btn = nullptr, *Align_To_Grid_btn = nullptr,
+              *Make_same_width_btn = nullptr, *Make_same_height_btn = nullptr,
+              *Make_natural_size_btn = nullptr;
+  QToolButton *Grid_btn = nullptr, *Snap_btn = nullptr;
+  // The grid settings' controls (shown in Grid_Wizard while it runs).
+  Color_Well* Grid_clr = nullptr;
+  QSlider* Grid_Space_slidr = nullptr;  // whole points, 1 to 72
+  QCheckBox* Show_hide_grid_chk = nullptr;
+  QGroupBox* Grid_Opt_box = nullptr;
+  // Each acts on the current side's canvas and redraws it.
+  void Align_Center_Clicked();
+  void Align_Left_Clicked();
+  void Align_Right_Clicked();
+  void Align_Top_Clicked();
+  void Align_Bottom_Clicked();
+  void Align_Horz_Clicked();
+  void Align_Vert_Clicked();
+  // "Please select more than one control." with fewer than two selected.
+  void Make_Same_Width_Clicked();
+  void Make_Same_Height_Clicked();
+  void Make_Natural_Clicked();
+  // "Please use grid option first." unless the grid is shown and usable.
+  void Align_To_Grid_Clicked();
+  void toggleGridConstraining();
+  // Loads the grid controls and runs the grid settings dialog.
+  void toggleGridShowing();
+  void Grid_Clr_Changed();
+  void Grid_Slider_Changed();
+  void Grid_Show_Hide_Changed();
+  void Set_Same_Size_Buttons_Enabled(bool enabled) override;
+
+ private:
+  void build_arrange_commands();
+  void Arrange_On_Current_Canvas(void (CRDGraphicView::*command)());
+  void Make_Same_Size(void (CRDGraphicView::*command)());
+  void Sync_Grid_Controls();
+  QWidget* grid_controls_ = nullptr;
+  QLabel* grid_spacing_label_ = nullptr;
 
   // ---- Design file: New, Open, Save, Save As, Exit, the title (CRDWindowController_File.cpp)
  public:
