@@ -36,6 +36,9 @@
 #include <memory>
 
 class QCheckBox;
+class QListView;
+class Image_Browser_Model;
+class MyImageObject;
 class QGroupBox;
 class QPushButton;
 class QSlider;
@@ -455,6 +458,22 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Sync_Grid_Controls();
   QWidget* grid_controls_ = nullptr;
   QLabel* grid_spacing_label_ = nullptr;
+
+  // ---- Background gallery (CRDWindowController_Gallery.cpp) ------------------------------
+ public:
+  QListView* imageBrowser = nullptr;  // on the card's background page
+  QString selected_image;             // the path of the picture picked last
+  // Fills the gallery from Resource_Path/"Background" (png and jpg, by name); a missing
+  // folder leaves it as it was.
+  void Load_and_fill_backgrounds();
+  void addImageWithPath(const QString& path, const QString& imageName, const QString& image_UID);
+  const QList<MyImageObject>& gallery_images() const;
+  // A picked picture becomes the front side's background.
+  void imageBrowserSelectionDidChange();
+
+ private:
+  void build_gallery();
+  Image_Browser_Model* gallery_images_ = nullptr;
 
   // ---- Design file: New, Open, Save, Save As, Exit, the title (CRDWindowController_File.cpp)
  public:
