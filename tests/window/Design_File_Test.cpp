@@ -1,6 +1,7 @@
 // The design file without the window: the array's layout as Python's plistlib reads it,
 // files rewritten by plistlib, and damaged files refused whole.
 
+#include "model/Fonts.h"
 #include "model/Graphic_Archive.h"
 #include "platform/Property_List.h"
 #include "support/Sample_Graphics.h"
@@ -212,6 +213,48 @@ TEST_F(Design_File_Test, ControlCharactersRefuseTheWrite) {
   EXPECT_FALSE(Write_Design_File(path("bad.dcard"), d, &error));
   EXPECT_TRUE(error.contains("control character")) << error.toStdString();
   EXPECT_FALSE(QFileInfo::exists(path("bad.dcard")));
+}
+
+}  // namespace
+
+namespace {
+
+// A font dialog's bold or italic face is a flag on the family; the file keeps it in the
+// stored name, and drawing finds the face again.
+TEST_F(Design_File_Test, BoldAndItalicFacesSurviveTheFile) {
+  struct Case {
+    const char* family;
+    bool bold, italic;
+    const char* stored;
+  } cases[] = {
+      {"DejaVu Serif", true, false, "DejaVu Serif-Bold"},
+      {"DejaVu Serif", true, true, "DejaVu Serif-BoldItalic"},
+      {"DejaVu Serif", false, false, "DejaVu Serif"},
+      {"TimesNewRomanPS-ItalicMT", true, false, "TimesNewRomanPS-BoldItalic"},
+      {"TimesNewRomanPS-BoldMT", true, false, "TimesNewRomanPS-BoldMT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    QFont font = Make_Font(QString::fromLatin1(c.family), 20);
+    font.setBold(c.bold);
+    font.setItalic(c.italic);
+    EXPECT_EQ(Font_Stored_Name(font), c.stored);
+
+    Design_Contents d = Sample_Design();
+    d.front.Card_Content_font = font;
+    d.front_graphics[2]->text_ctrl_font = font;  // the text
+    ASSERT_TRUE(Write_Design_File(path("fonts.dcard"), d));
+    const auto read = Read_Design_File(path("fonts.dcard"));
+    ASSERT_TRUE(read);
+    for (const QFont& back : {read->front.Card_Content_font, read->front_graphics[2]->text_ctrl_font}) {
+      const QFont drawn = Drawing_Font(back);
+      EXPECT_EQ(drawn.bold(), Drawing_Font(font).bold());
+      EXPECT_EQ(drawn.italic(), Drawing_Font(font).italic());
+      EXPECT_EQ(back.pointSizeF(), 20);
+    }
+    // Stored again, the name stays.
+    EXPECT_EQ(Font_Stored_Name(read->front.Card_Content_font), c.stored);
+  }
 }
 
 }  // namespace

@@ -303,3 +303,20 @@ TEST_F(Design_File_Window, OtherModesOpenUntitled) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file commands' keys belong to the window: they work while their buttons wait in the
+// toolbar's overflow menu.
+TEST_F(Design_File_Window, KeysRunTheFileCommands) {
+  window->resize(window->minimumSize());
+  QApplication::processEvents();
+  platform.save_answers = {path("keyed.dcard")};
+  QTest::keySequence(window.get(), QKeySequence::Save);
+  EXPECT_TRUE(QFileInfo(path("keyed.dcard")).isFile());
+  platform.yes_no_answers = {false};
+  QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  EXPECT_EQ(platform.terminated, 0);
+}
+
+}  // namespace

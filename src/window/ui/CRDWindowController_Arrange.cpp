@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -66,6 +65,7 @@ void CRDWindowController::build_arrange_commands() {
                              "Natural size", &CRDWindowController::Make_Natural_Clicked));
   page->insertWidget(0, align);
   page->insertWidget(1, size);
+  page->addStretch(1);
   Set_Same_Size_Buttons_Enabled(false);
 
   // The grid settings' controls; the dialog borrows them while it runs.
@@ -100,21 +100,25 @@ void CRDWindowController::build_arrange_commands() {
   connect(Grid_Space_slidr, &QSlider::valueChanged, this,
           &CRDWindowController::Grid_Slider_Changed);
 
-  auto* toolbar = findChild<QToolBar*>(QStringLiteral("Main_Toolbar"));
-  toolbar->addSeparator();
-  Grid_btn = new QToolButton(toolbar);
+  // Grid settings and snapping under the tools.
+  auto* palette = findChild<QWidget*>(QStringLiteral("Tool_Palette"));
+  auto* tools = qobject_cast<QGridLayout*>(palette->layout());
+  int row = 0;
+  while (row < tools->rowCount() && tools->itemAtPosition(row, 0)) ++row;
+  Grid_btn = new QToolButton(palette);
   Grid_btn->setObjectName(QStringLiteral("Grid_btn"));
-  Grid_btn->setText(QStringLiteral("Grid"));
+  Grid_btn->setText(QStringLiteral("Grid..."));
   Grid_btn->setToolTip(QStringLiteral("Grid settings"));
   connect(Grid_btn, &QToolButton::clicked, this, &CRDWindowController::toggleGridShowing);
-  toolbar->addWidget(Grid_btn);
-  Snap_btn = new QToolButton(toolbar);
+  Snap_btn = new QToolButton(palette);
   Snap_btn->setObjectName(QStringLiteral("Snap_btn"));
   Snap_btn->setText(QStringLiteral("Snap"));
   Snap_btn->setToolTip(QStringLiteral("Snap to the grid"));
   Snap_btn->setCheckable(true);
   connect(Snap_btn, &QToolButton::clicked, this, &CRDWindowController::toggleGridConstraining);
-  toolbar->addWidget(Snap_btn);
+  for (QToolButton* b : {Grid_btn, Snap_btn}) b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  tools->addWidget(Grid_btn, row, 0);
+  tools->addWidget(Snap_btn, row, 1);
 }
 
 void CRDWindowController::Set_Same_Size_Buttons_Enabled(bool enabled) {

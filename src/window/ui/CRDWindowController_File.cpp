@@ -13,6 +13,7 @@
 #include "window/Panel_Writeback.h"
 #include "window/ui/CRDWindowController.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -32,36 +33,48 @@ int Card_Shape_Of(const QString& code) {
 
 void CRDWindowController::build_file_commands() {
   auto* toolbar = findChild<QToolBar*>(QStringLiteral("Main_Toolbar"));
-  // Open, Save and Save As follow New at the head of the toolbar; Exit closes it.
+  // Open, Save, Save As and Exit follow New at the head of the toolbar.
   QAction* after_new = nullptr;
   const QList<QAction*> actions = toolbar->actions();
   for (int i = 0; i < actions.size(); ++i)
     if (toolbar->widgetForAction(actions[i]) == New_btn) after_new = actions.value(i + 1);
-  auto add = [&](QToolButton*& button, const char* name, const char* text, QKeySequence key,
-                 void (CRDWindowController::*action)(), QAction* before) {
+  // The keys are the window's own, so they work while a button waits in the toolbar's
+  // overflow menu.
+  auto key = [this](const char* name, QKeySequence sequence, void (CRDWindowController::*run)()) {
+    auto* action = new QAction(this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(sequence);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, run);
+    addAction(action);
+    return sequence;
+  };
+  auto add = [&](QToolButton*& button, const char* name, const char* text, QKeySequence sequence,
+                 void (CRDWindowController::*run)()) {
     button = new QToolButton(toolbar);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(QString::fromLatin1(text));
-    button->setShortcut(key);
     button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(),
-                                                     key.toString(QKeySequence::NativeText)));
-    connect(button, &QToolButton::clicked, this, action);
-    if (before)
-      toolbar->insertWidget(before, button);
-    else
-      toolbar->addWidget(button);
+                                                     sequence.toString(QKeySequence::NativeText)));
+    connect(button, &QToolButton::clicked, this, run);
+    toolbar->insertWidget(after_new, button);
   };
-  New_btn->setShortcut(QKeySequence::New);
-  add(Open_btn, "Open_btn", "Open", QKeySequence::Open, &CRDWindowController::Open_Btn_Clicked,
-      after_new);
-  add(Save_btn, "Save_btn", "Save", QKeySequence::Save, &CRDWindowController::Save_Btn_Clicked,
-      after_new);
-  add(SaveAs_btn, "SaveAs_btn", "Save As", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-      &CRDWindowController::SaveAs_Btn_Clicked, after_new);
+  const QKeySequence new_key = key("New_key", QKeySequence::New, &CRDWindowController::New_Btn_Clicked);
+  New_btn->setToolTip(QStringLiteral("New (%1)").arg(new_key.toString(QKeySequence::NativeText)));
+  add(Open_btn, "Open_btn", "Open",
+      key("Open_key", QKeySequence::Open, &CRDWindowController::Open_Btn_Clicked),
+      &CRDWindowController::Open_Btn_Clicked);
+  add(Save_btn, "Save_btn", "Save",
+      key("Save_key", QKeySequence::Save, &CRDWindowController::Save_Btn_Clicked),
+      &CRDWindowController::Save_Btn_Clicked);
+  add(SaveAs_btn, "SaveAs_btn", "Save As",
+      key("SaveAs_key", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+          &CRDWindowController::SaveAs_Btn_Clicked),
+      &CRDWindowController::SaveAs_Btn_Clicked);
+  add(Exit_btn, "Exit_btn", "Exit",
+      key("Exit_key", QKeySequence(Qt::CTRL | Qt::Key_Q), &CRDWindowController::Exit_Btn_Clicked),
+      &CRDWindowController::Exit_Btn_Clicked);
   toolbar->insertSeparator(after_new);
-  toolbar->addSeparator();
-  add(Exit_btn, "Exit_btn", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q),
-      &CRDWindowController::Exit_Btn_Clicked, nullptr);
 }
 
 // ---- The design as the file holds it -------------------------------------------------------
