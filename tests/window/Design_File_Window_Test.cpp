@@ -320,3 +320,31 @@ TEST_F(Design_File_Window, KeysRunTheFileCommands) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stored titles: none keeps the table's columns, the row-number title alone leaves
+// only that column; the stored rows are taken in any case.
+TEST_F(Design_File_Window, StoredTitlesDecideTheTablesColumns) {
+  struct Case {
+    QStringList stored;
+    QStringList after;
+  } cases[] = {
+      {{}, {"Row No.", "Name", "City"}},
+      {{"Row No."}, {"Row No."}},
+      {{"Row No.", "Guest"}, {"Row No.", "Guest"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored.join(',').toStdString());
+    Data_From_Excel::defaultInstance()->Set_Columns({"Name", "City"});
+    design_file::Design_Contents d = window->Current_Design_Contents();
+    d.column_titles = c.stored;
+    d.rows = {{{"Extension", "1"}, {"Column1", "Ann"}}};
+    ASSERT_TRUE(design_file::Write_Design_File(path("titles.dcard"), d));
+    ASSERT_EQ(window->Read_and_load_design_Log(path("titles.dcard"), "L"), 1);
+    EXPECT_EQ(Data_From_Excel::defaultInstance()->Column_Titles(), c.after);
+    EXPECT_EQ(Data_From_Excel::defaultInstance()->Row_Count(), 1);
+  }
+}
+
+}  // namespace
