@@ -5,8 +5,6 @@
 
 #include "platform/Property_List.h"
 
-#include <QTimeZone>
-
 #include <charconv>
 #include <cmath>
 
@@ -109,8 +107,10 @@ class Xml_Writer {
         out_->append("</data>\n");
         return true;
       case Value::Type::Date:
+        // Whole seconds in UTC with "Z", the one form every reader takes.
         element("date",
-                v.date()->toTimeZone(QTimeZone::utc()).toString(Qt::ISODate).toLatin1(), depth);
+                v.date()->toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")).toLatin1(),
+                depth);
         return true;
       case Value::Type::Uid:
         indent(depth);
