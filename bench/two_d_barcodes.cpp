@@ -8,19 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
+#include "support/Bench_Scenes.h"
+
 #include <string>
 
 namespace {
 
-QByteArray Text_Bytes(int count) {
-  std::mt19937 random(7);
-  static const char alphabet[] =
-      "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,-";
-  QByteArray data(count, ' ');
-  for (char& c : data) c = alphabet[random() % (sizeof alphabet - 1)];
-  return data;
-}
+using bench_scenes::Text_Bytes;
 
 // Version 40-L filled with 2,953 bytes: segmentation, 25 blocks of error correction and the
 // eight masks scored.

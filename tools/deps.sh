@@ -2,6 +2,7 @@
 # Installs the Debian packages the project needs that are not installed yet.
 #   tools/deps.sh run    what the application needs to build and run (deps/run/*.list)
 #   tools/deps.sh test   that plus what the tests and benchmarks need (deps/test/*.list)
+#   tools/deps.sh thread that plus the thread sanitizer build's compiler (deps/thread/*.list)
 # A quick no-op when everything is present. Uses sudo when not run as root.
 set -euo pipefail
 what=${1:-test}
@@ -13,7 +14,8 @@ lists=("$here"/deps/run/*.list)
 case "$what" in
   run) ;;
   test) lists+=("$here"/deps/test/*.list) ;;
-  *) echo "usage: tools/deps.sh [run|test]" >&2; exit 2 ;;
+  thread) lists+=("$here"/deps/test/*.list "$here"/deps/thread/*.list) ;;
+  *) echo "usage: tools/deps.sh [run|test|thread]" >&2; exit 2 ;;
 esac
 mapfile -t wanted < <(cat "${lists[@]}" | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
 missing=()

@@ -1,13 +1,16 @@
 #pragma once
-// Pieces of the mixed card sides the rendering benchmarks paint.
+// Pieces of the mixed card sides the rendering benchmarks paint, and the text the barcode
+// benchmarks encode.
 
 #include "model/CRDText.h"
 #include "model/Fonts.h"
 #include "model/Shape_Control.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <memory>
+#include <random>
 
 namespace bench_scenes {
 
@@ -40,6 +43,16 @@ inline std::shared_ptr<CRDText> Mixed_Text(int i, const QRectF& bounds, const QS
   t->text_ctrl_font =
       Make_Font(i % 2 ? QStringLiteral("Times New Roman") : QStringLiteral("Arial"), 9 + i % 5);
   return t;
+}
+
+// count bytes of text (letters, digits, space and punctuation), the same for every run.
+inline QByteArray Text_Bytes(int count) {
+  std::mt19937 random(7);
+  static const char alphabet[] =
+      "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,-";
+  QByteArray data(count, ' ');
+  for (char& c : data) c = alphabet[random() % (sizeof alphabet - 1)];
+  return data;
 }
 
 }  // namespace bench_scenes

@@ -2,11 +2,13 @@
 
 #include "canvas/CRDRenderingView.h"
 #include "model/CRDDocument.h"
+#include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "window/ui/CRDWindowController.h"
 
 #include <QApplication>
+#include <QThreadPool>
 
 #include <cstdio>
 
@@ -50,6 +52,16 @@ int main(int argc, char* argv[]) {
     CRDDocument document;
     document.makeWindowControllers();
     status = app.exec();
+    // Quitting: workers are told to stop and are answered at once from now on; the window,
+    // the document and the application stay until the workers have finished.
+    Stop_SMS_Sending_Now = true;
+    platform::Begin_Shutdown();
+    QThreadPool& workers = *QThreadPool::globalInstance();
+    if (!platform::Wait_For_Pool(workers, 5000)) {
+      std::fprintf(stderr, "lumigrove: waiting for %d background tasks to finish\n",
+                   workers.activeThreadCount());
+      platform::Wait_For_Pool(workers);
+    }
   }
   platform::Install(nullptr);
   return status;

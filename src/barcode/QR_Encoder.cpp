@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <memory>
 
 namespace {
 
@@ -105,8 +109,9 @@ int Raw_Data_Modules(int version) {
 
 struct Tables {
   std::array<QR_Encoder::Version_Info, 41> versions{};
-  unsigned char exp[256]{};  // alpha^i, exp[255] = 1
-  unsigned char log[256]{};  // log of each non-zero value; log[0] = log[1] = 0
+  unsigned char exp[256]{};   // alpha^i, exp[255] = 1
+  unsigned char log[256]{};   // log of each non-zero value; log[0] = log[1] = 0
+  unsigned char exp2[512]{};  // alpha^(i mod 255): a sum of two logs needs no reduction
   // Generator polynomials (x - a^0)...(x - a^(n-1)) by degree n: the n coefficients below
   // the leading term, highest degree first, as field elements.
   std::array<std::vector<unsigned char>, 69> generator;
@@ -141,6 +146,7 @@ struct Tables {
     }
     exp[255] = 1;
     log[1] = 0;
+    for (int i = 0; i < 512; ++i) exp2[i] = exp[i % 255];
     for (int n = 1; n <= 68; ++n) {
       std::vector<unsigned char> poly(n + 1, 0);  // highest degree first, poly[0] = 1
       poly[0] = 1;
@@ -307,13 +313,6 @@ int QR_Encoder::SetBitStream(int nIndex, std::uint16_t wData, int ncData) {
   return nIndex + ncData;
 }
 
-void QR_Encoder::Add_Segment_To(int target, int removed) {
-  m_nBlockLength[target] += m_nBlockLength[removed];
-  m_byBlockMode.erase(m_byBlockMode.begin() + removed);
-  m_nBlockLength.erase(m_nBlockLength.begin() + removed);
-  --m_ncDataBlock;
-}
-
 bool QR_Encoder::EncodeSourceData(const unsigned char* lpsSource, int ncLength, int nVerGroup) {
   const int g = std::clamp(nVerGroup, 0, 2);
   const int length = Source_Length(lpsSource, ncLength);
@@ -321,97 +320,84 @@ bool QR_Encoder::EncodeSourceData(const unsigned char* lpsSource, int ncLength, 
   m_nBlockLength.clear();
   m_ncDataBlock = 0;
 
-  // Runs of one class.
+  // The segments of fewest bits (the minimal bit length method of ISO/IEC 18004): for every
+  // position and mode, the cheapest stream of the bytes before it whose last segment is in
+  // that mode. Costs are in sixths of a bit, so that a digit (10/3 bits) and an
+  // alphanumeric character (11/2 bits) cost whole units; a segment's cost rounded up to
+  // whole bits is its exact length, so rounding up where a new segment opens keeps the
+  // sums exact.
+  constexpr int kModes = 4;
+  constexpr int kNone = -1;
+  constexpr int kInfinite = std::numeric_limits<int>::max() / 4;
+  const int header[kModes] = {6 * (4 + nIndicatorLenNumeral[g]), 6 * (4 + nIndicatorLenAlphabet[g]),
+                              6 * (4 + nIndicatorLen8Bit[g]), 6 * (4 + nIndicatorLenKanji[g])};
+  const int per_char[kModes] = {20, 33, 48, 78};  // a Kanji character takes two bytes
+  auto whole_bits = [](int sixths) { return (sixths + 5) / 6 * 6; };
+
+  // cost[i][m]: bytes 0 .. i-1 encoded, the last segment in mode m; from[i][m]: the mode
+  // of the segment before the character that ends at i (kNone: it opened the stream).
+  std::vector<std::array<int, kModes>> cost(size_t(length) + 1);
+  std::vector<std::array<signed char, kModes>> from(size_t(length) + 1);
+  for (auto& c : cost) c.fill(kInfinite);
+  cost[0].fill(0);
   for (int i = 0; i < length; ++i) {
     const unsigned char c = lpsSource[i];
-    const bool kanji = m_bKanjiMode && i < length - 1 && IsKanjiData(c, lpsSource[i + 1]);
-    const int mode = kanji               ? MODE_KANJI
-                     : IsNumeralData(c)  ? MODE_NUMERAL
-                     : IsAlphabetData(c) ? MODE_ALPHABET
-                                         : MODE_8BIT;
-    if (m_byBlockMode.empty() || mode != m_byBlockMode.back()) {
-      m_byBlockMode.push_back(static_cast<unsigned char>(mode));
+    bool can[kModes] = {IsNumeralData(c), IsAlphabetData(c), true,
+                        m_bKanjiMode && i + 1 < length && IsKanjiData(c, lpsSource[i + 1])};
+    for (int m = 0; m < kModes; ++m) {
+      if (!can[m]) continue;
+      // Continue a segment of mode m, or open one after the cheapest other ending.
+      int best = i == 0 ? kInfinite : cost[i][m];
+      int best_from = m;
+      if (i == 0) {
+        best = header[m];
+        best_from = kNone;
+      }
+      for (int k = 0; k < kModes && i > 0; ++k) {
+        if (k == m || cost[i][k] >= kInfinite) continue;
+        const int opened = whole_bits(cost[i][k]) + header[m];
+        if (opened < best) {
+          best = opened;
+          best_from = k;
+        }
+      }
+      if (best >= kInfinite) continue;
+      const int next = m == MODE_KANJI ? i + 2 : i + 1;
+      const int total = best + per_char[m];
+      if (total < cost[size_t(next)][m]) {
+        cost[size_t(next)][m] = total;
+        from[size_t(next)][m] = static_cast<signed char>(best_from);
+      }
+    }
+  }
+  if (length == 0) return false;
+
+  int mode_at_end = 0;
+  for (int m = 1; m < kModes; ++m)
+    if (whole_bits(cost[size_t(length)][m]) < whole_bits(cost[size_t(length)][mode_at_end]))
+      mode_at_end = m;
+  const long total = whole_bits(cost[size_t(length)][mode_at_end]) / 6;
+  // Capacity: the finished stream must fit the largest version of the group.
+  if (total > DataBitSize(kGroupLast[g], std::clamp(m_nLevel, 0, 3))) return false;
+
+  // Back from the end, one character at a time. A segment never follows one of its own
+  // mode (continuing is cheaper than opening), so equal neighbours form one segment.
+  for (int i = length, m = mode_at_end; i > 0;) {
+    const int step = m == MODE_KANJI ? 2 : 1;
+    if (m_byBlockMode.empty() || m_byBlockMode.back() != m) {
+      m_byBlockMode.push_back(static_cast<unsigned char>(m));
       m_nBlockLength.push_back(0);
     }
-    if (kanji) {
-      m_nBlockLength.back() += 2;
-      ++i;
-    } else {
-      m_nBlockLength.back() += 1;
-    }
+    m_nBlockLength.back() += step;
+    const int before = from[size_t(i)][m];
+    i -= step;
+    if (before != kNone) m = before;
   }
+  std::reverse(m_byBlockMode.begin(), m_byBlockMode.end());
+  std::reverse(m_nBlockLength.begin(), m_nBlockLength.end());
   m_ncDataBlock = static_cast<int>(m_byBlockMode.size());
-
-  auto bits = [g](int mode, int len) { return GetBitLength(mode, len, g); };
   auto& mode = m_byBlockMode;
   auto& len = m_nBlockLength;
-
-  // First pass: numeric and alphanumeric neighbours.
-  int n = 0;
-  while (n < m_ncDataBlock - 1) {
-    const int m0 = mode[n], m1 = mode[n + 1];
-    const bool pair =
-        (m0 == MODE_NUMERAL && m1 == MODE_ALPHABET) || (m0 == MODE_ALPHABET && m1 == MODE_NUMERAL);
-    if (!pair) {
-      ++n;
-      continue;
-    }
-    const int src = bits(m0, len[n]) + bits(m1, len[n + 1]);
-    const int dst = bits(MODE_ALPHABET, len[n] + len[n + 1]);
-    if (src <= dst) {
-      ++n;
-      continue;
-    }
-    int front = 0, behind = 0;
-    if (n >= 1 && mode[n - 1] == MODE_8BIT) {
-      front = bits(MODE_8BIT, len[n - 1] + len[n]) + bits(m1, len[n + 1]);
-      if (front > dst + bits(MODE_8BIT, len[n - 1])) front = 0;
-    }
-    if (n < m_ncDataBlock - 2 && mode[n + 2] == MODE_8BIT) {
-      behind = bits(m0, len[n]) + bits(MODE_8BIT, len[n + 1] + len[n + 2]);
-      if (behind > dst + bits(MODE_8BIT, len[n + 2])) behind = 0;
-    }
-    const bool join_front = front && (!behind || front < behind);
-    const bool join_behind = behind && !join_front;
-    if (join_front) {
-      Add_Segment_To(n - 1, n);
-    } else if (join_behind) {
-      mode[n + 1] = MODE_8BIT;
-      Add_Segment_To(n + 1, n + 2);
-    } else {
-      if (n < m_ncDataBlock - 2 && mode[n + 2] == MODE_ALPHABET) Add_Segment_To(n + 1, n + 2);
-      mode[n] = MODE_ALPHABET;
-      Add_Segment_To(n, n + 1);
-      if (n >= 1 && mode[n - 1] == MODE_ALPHABET) Add_Segment_To(n - 1, n);
-    }
-  }
-
-  // Second pass: short segments into 8-bit.
-  const int joint = 4 + nIndicatorLen8Bit[g];
-  n = 0;
-  while (n < m_ncDataBlock - 1) {
-    const int src = bits(mode[n], len[n]) + bits(mode[n + 1], len[n + 1]);
-    int dst = bits(MODE_8BIT, len[n] + len[n + 1]);
-    if (n >= 1 && mode[n - 1] == MODE_8BIT) dst -= joint;
-    if (n < m_ncDataBlock - 2 && mode[n + 2] == MODE_8BIT) dst -= joint;
-    if (src <= dst) {
-      ++n;
-      continue;
-    }
-    if (n >= 1 && mode[n - 1] == MODE_8BIT) {
-      Add_Segment_To(n - 1, n);
-      --n;
-    }
-    if (n < m_ncDataBlock - 2 && mode[n + 2] == MODE_8BIT) Add_Segment_To(n + 1, n + 2);
-    mode[n] = MODE_8BIT;
-    Add_Segment_To(n, n + 1);
-    if (n > 0) --n;
-  }
-
-  // Capacity: the finished stream must fit the largest version of the group.
-  long total = 0;
-  for (int i = 0; i < m_ncDataBlock; ++i) total += bits(mode[i], len[i]);
-  if (total > DataBitSize(kGroupLast[g], std::clamp(m_nLevel, 0, 3))) return false;
 
   // The stream.
   std::memset(m_byDataCodeWord, 0, sizeof m_byDataCodeWord);
@@ -548,15 +534,212 @@ void QR_Encoder::GetRSCodeWord(unsigned char* work, int ncDataCodeWord, int ncRS
   const Tables& t = T();
   if (ncRSCodeWord < 1 || ncRSCodeWord > 68) return;
   const std::vector<unsigned char>& gen = t.generator[ncRSCodeWord];
-  const int span = ncDataCodeWord + ncRSCodeWord;
+  // The remainder of the division by the generator, one data codeword at a time.
+  unsigned char remainder[68] = {};
+  const int last = ncRSCodeWord - 1;
   for (int i = 0; i < ncDataCodeWord; ++i) {
-    const unsigned char lead = work[0];
-    std::memmove(work, work + 1, static_cast<size_t>(span - 1));
-    work[span - 1] = 0;
-    if (lead)
-      for (int j = 0; j < ncRSCodeWord; ++j) work[j] ^= t.Mul(gen[j], lead);
+    const unsigned char factor = work[i] ^ remainder[0];
+    std::memmove(remainder, remainder + 1, static_cast<size_t>(last));
+    remainder[last] = 0;
+    if (!factor) continue;
+    const int log_factor = t.log[factor];
+    for (int j = 0; j <= last; ++j)
+      if (gen[j]) remainder[j] ^= t.exp2[t.log[gen[j]] + log_factor];
   }
+  std::memcpy(work, remainder, static_cast<size_t>(ncRSCodeWord));
 }
+
+namespace {
+
+// ---- Packed modules for the mask penalty -------------------------------------------------
+// A line of up to 177 modules in three words, module k in bit k % 64 of word k / 64; a grid
+// holds its rows (bit x of row y) and its columns (bit y of column x).
+
+constexpr int kLineWords = 3;
+using Line = std::array<std::uint64_t, kLineWords>;
+
+struct Packed_Grid {
+  Line rows[QR_Encoder::MAX_MODULESIZE];
+  Line cols[QR_Encoder::MAX_MODULESIZE];
+};
+
+bool Get_Bit(const Line& line, int k) { return (line[size_t(k >> 6)] >> (k & 63)) & 1; }
+
+void Set_Bit(Line& line, int k, bool value) {
+  const std::uint64_t bit = std::uint64_t(1) << (k & 63);
+  if (value)
+    line[size_t(k >> 6)] |= bit;
+  else
+    line[size_t(k >> 6)] &= ~bit;
+}
+
+// Bit k of the answer is bit k + 1 of the line.
+Line Next_Module(const Line& l) {
+  return {(l[0] >> 1) | (l[1] << 63), (l[1] >> 1) | (l[2] << 63), l[2] >> 1};
+}
+
+// Bits 0 .. n-1.
+Line Low_Bits(int n) {
+  Line line{};
+  for (int w = 0; w < kLineWords; ++w) {
+    const int bits = std::clamp(n - 64 * w, 0, 64);
+    line[size_t(w)] = bits == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << bits) - 1;
+  }
+  return line;
+}
+
+// The modules whose value has any of the bits.
+void Pack(const unsigned char (*modules)[QR_Encoder::MAX_MODULESIZE], int size, unsigned char bits,
+          Packed_Grid& grid) {
+  std::memset(&grid, 0, sizeof grid);
+  for (int x = 0; x < size; ++x)
+    for (int y = 0; y < size; ++y)
+      if (modules[x][y] & bits) {
+        Set_Bit(grid.rows[y], x, true);
+        Set_Bit(grid.cols[x], y, true);
+      }
+}
+
+// The modules a mask may flip: all but the function patterns.
+void Pack_Data_Area(const unsigned char (*modules)[QR_Encoder::MAX_MODULESIZE], int size,
+                    Packed_Grid& grid) {
+  std::memset(&grid, 0, sizeof grid);
+  for (int x = 0; x < size; ++x)
+    for (int y = 0; y < size; ++y)
+      if (!(modules[x][y] & kFunction)) {
+        Set_Bit(grid.rows[y], x, true);
+        Set_Bit(grid.cols[x], y, true);
+      }
+}
+
+// The eight mask patterns over the largest symbol (a smaller one uses its top-left part):
+// row i, column j is set where the mask flips the module.
+struct Mask_Patterns {
+  Line rows[8][QR_Encoder::MAX_MODULESIZE]{};
+  Line cols[8][QR_Encoder::MAX_MODULESIZE]{};
+  Mask_Patterns() {
+    for (int p = 0; p < 8; ++p)
+      for (int i = 0; i < QR_Encoder::MAX_MODULESIZE; ++i)
+        for (int j = 0; j < QR_Encoder::MAX_MODULESIZE; ++j) {
+          bool flip;
+          switch (p) {
+            case 0: flip = (i + j) % 2 == 0; break;
+            case 1: flip = i % 2 == 0; break;
+            case 2: flip = j % 3 == 0; break;
+            case 3: flip = (i + j) % 3 == 0; break;
+            case 4: flip = ((i / 2) + (j / 3)) % 2 == 0; break;
+            case 5: flip = (i * j) % 2 + (i * j) % 3 == 0; break;
+            case 6: flip = ((i * j) % 2 + (i * j) % 3) % 2 == 0; break;
+            default: flip = ((i * j) % 3 + (i + j) % 2) % 2 == 0; break;
+          }
+          if (flip) {
+            Set_Bit(rows[p][i], j, true);
+            Set_Bit(cols[p][j], i, true);
+          }
+        }
+  }
+};
+
+const Mask_Patterns& Masks() {
+  static const Mask_Patterns patterns;
+  return patterns;
+}
+
+// Calls put(x, y, dark) for the 15 format information bits of the level and mask, in both
+// copies, and for the dark module beside the bottom-left finder.
+template <typename Put>
+void Format_Info_Modules(int level, int mask, int size, Put&& put) {
+  static constexpr int kLevelBits[4] = {1, 0, 3, 2};  // L 01, M 00, Q 11, H 10
+  const int value = kLevelBits[std::clamp(level, 0, 3)] * 8 + mask;
+  int rem = value << 10;
+  for (int i = 0; i < 5; ++i)
+    if (rem & (1 << (14 - i))) rem ^= (0x537 << (4 - i));
+  const int word = ((value << 10) + rem) ^ 0x5412;
+  for (int k = 0; k < 15; ++k) {
+    const bool dark = (word >> k) & 1;
+    if (k <= 5)
+      put(8, k, dark);
+    else if (k == 6)
+      put(8, 7, dark);
+    else if (k == 7)
+      put(8, 8, dark);
+    else if (k == 8)
+      put(7, 8, dark);
+    else
+      put(14 - k, 8, dark);
+    if (k <= 7)
+      put(size - 1 - k, 8, dark);
+    else
+      put(8, size - 15 + k, dark);
+  }
+  put(8, size - 8, true);
+}
+
+// Runs of five or more of one colour (3 and 1 for each module past five) and finder-like
+// dark runs 1:1:3:1:1 with four light modules, or the edge, on one side (40 each) in one
+// line. A module outside the symbol counts as light.
+int Line_Penalty(const Line& line, int size) {
+  int runs[QR_Encoder::MAX_MODULESIZE + 1];
+  int count = 0, start = 0;
+  const Line edges = Low_Bits(size - 1);
+  const Line next = Next_Module(line);
+  for (int w = 0; w < kLineWords; ++w) {
+    // A bit where module k and module k + 1 differ: a run ends at k.
+    std::uint64_t change = (line[size_t(w)] ^ next[size_t(w)]) & edges[size_t(w)];
+    while (change) {
+      const int k = 64 * w + std::countr_zero(change);
+      change &= change - 1;
+      runs[count++] = k + 1 - start;
+      start = k + 1;
+    }
+  }
+  runs[count++] = size - start;
+
+  int penalty = 0;
+  for (int i = 0; i < count; ++i)
+    if (runs[i] >= 5) penalty += runs[i] - 2;
+  // Runs alternate in colour; the first is dark when module 0 is.
+  for (int i = (line[0] & 1) ? 0 : 1; i + 4 < count; i += 2) {
+    if (runs[i] != 1 || runs[i + 1] != 1 || runs[i + 2] != 3 || runs[i + 3] != 1 ||
+        runs[i + 4] != 1)
+      continue;
+    const bool before = i <= 1 || runs[i - 1] >= 4;  // the run before reaches the edge
+    const bool after = i + 5 >= count - 1 || runs[i + 5] >= 4;
+    if (before || after) penalty += 40;
+  }
+  return penalty;
+}
+
+int Penalty(const Packed_Grid& grid, int size) {
+  int penalty = 0;
+  for (int i = 0; i < size; ++i)
+    penalty += Line_Penalty(grid.rows[i], size) + Line_Penalty(grid.cols[i], size);
+
+  // 2 x 2 blocks of one colour: a module equal to its right neighbour, in two rows that
+  // agree there.
+  const Line inner = Low_Bits(size - 1);
+  int blocks = 0;
+  for (int y = 0; y + 1 < size; ++y) {
+    const Line& a = grid.rows[y];
+    const Line& b = grid.rows[y + 1];
+    const Line a1 = Next_Module(a), b1 = Next_Module(b);
+    for (int w = 0; w < kLineWords; ++w)
+      blocks += std::popcount(~(a[size_t(w)] ^ a1[size_t(w)]) & ~(b[size_t(w)] ^ b1[size_t(w)]) &
+                              ~(a[size_t(w)] ^ b[size_t(w)]) & inner[size_t(w)]);
+  }
+  penalty += 3 * blocks;
+
+  // Balance of light and dark.
+  int dark = 0;
+  for (int y = 0; y < size; ++y)
+    for (int w = 0; w < kLineWords; ++w) dark += std::popcount(grid.rows[y][size_t(w)]);
+  const int light = size * size - dark;
+  const int percent = light * 100 / (size * size);
+  penalty += (std::abs(50 - percent) / 5) * 10;
+  return penalty;
+}
+
+}  // namespace
 
 // ---- The grid -------------------------------------------------------------------------
 
@@ -566,17 +749,30 @@ void QR_Encoder::FormatModule() {
   SetCodeWordPattern();
 
   if (m_nMaskingNo == -1) {
-    m_nMaskingNo = 0;
-    SetMaskingPattern(0);
-    SetFormatInfoPattern(0);
-    int best = CountPenalty();
-    for (int i = 1; i <= 7; ++i) {
-      SetMaskingPattern(i);
-      SetFormatInfoPattern(i);
-      const int penalty = CountPenalty();
+    // The eight masks scored on packed rows and columns: the symbol unmasked, the modules
+    // each mask may flip, and the format information of each.
+    const int size = m_nSymbleSize;
+    auto plain = std::make_unique<Packed_Grid>();
+    auto area = std::make_unique<Packed_Grid>();
+    auto masked = std::make_unique<Packed_Grid>();
+    Pack(m_byModuleData, size, 0x12, *plain);  // dark function modules, unmasked data bits
+    Pack_Data_Area(m_byModuleData, size, *area);
+    const Mask_Patterns& patterns = Masks();
+    int best = std::numeric_limits<int>::max();
+    for (int mask = 0; mask < 8; ++mask) {
+      for (int i = 0; i < size; ++i)
+        for (int w = 0; w < kLineWords; ++w) {
+          masked->rows[i][w] = plain->rows[i][w] ^ (patterns.rows[mask][i][w] & area->rows[i][w]);
+          masked->cols[i][w] = plain->cols[i][w] ^ (patterns.cols[mask][i][w] & area->cols[i][w]);
+        }
+      Format_Info_Modules(m_nLevel, mask, size, [&](int x, int y, bool dark) {
+        Set_Bit(masked->rows[y], x, dark);
+        Set_Bit(masked->cols[x], y, dark);
+      });
+      const int penalty = Penalty(*masked, size);
       if (penalty < best) {
         best = penalty;
-        m_nMaskingNo = i;
+        m_nMaskingNo = mask;
       }
     }
   }
@@ -671,111 +867,26 @@ void QR_Encoder::SetCodeWordPattern() {
 
 void QR_Encoder::SetMaskingPattern(int nPatternNo) {
   const int s = m_nSymbleSize;
+  const Line* pattern = Masks().rows[std::clamp(nPatternNo, 0, 7)];
   for (int i = 0; i < s; ++i) {    // row
     for (int j = 0; j < s; ++j) {  // column
       unsigned char& m = m_byModuleData[j][i];
       if (m & kFunction) continue;
-      bool cond;
-      switch (nPatternNo) {
-        case 0: cond = (i + j) % 2 == 0; break;
-        case 1: cond = i % 2 == 0; break;
-        case 2: cond = j % 3 == 0; break;
-        case 3: cond = (i + j) % 3 == 0; break;
-        case 4: cond = ((i / 2) + (j / 3)) % 2 == 0; break;
-        case 5: cond = (i * j) % 2 + (i * j) % 3 == 0; break;
-        case 6: cond = ((i * j) % 2 + (i * j) % 3) % 2 == 0; break;
-        default: cond = ((i * j) % 3 + (i + j) % 2) % 2 == 0; break;
-      }
-      const unsigned char bit = static_cast<unsigned char>(((m & 0x02) >> 1) ^ (cond ? 1 : 0));
+      const unsigned char bit =
+          static_cast<unsigned char>(((m & 0x02) >> 1) ^ (Get_Bit(pattern[i], j) ? 1 : 0));
       m = static_cast<unsigned char>((m & ~0x01) | bit);
     }
   }
 }
 
 void QR_Encoder::SetFormatInfoPattern(int nPatternNo) {
-  static constexpr int kLevelBits[4] = {1, 0, 3, 2};  // L 01, M 00, Q 11, H 10
-  const int value = kLevelBits[std::clamp(m_nLevel, 0, 3)] * 8 + nPatternNo;
-  int rem = value << 10;
-  for (int i = 0; i < 5; ++i)
-    if (rem & (1 << (14 - i))) rem ^= (0x537 << (4 - i));
-  const int word = ((value << 10) + rem) ^ 0x5412;
-  const int s = m_nSymbleSize;
-  auto put = [this](int x, int y, bool dark) {
+  Format_Info_Modules(m_nLevel, nPatternNo, m_nSymbleSize, [this](int x, int y, bool dark) {
     m_byModuleData[x][y] = dark ? kFunctionDark : kFunction;
-  };
-  for (int k = 0; k < 15; ++k) {
-    const bool dark = (word >> k) & 1;
-    if (k <= 5)
-      put(8, k, dark);
-    else if (k == 6)
-      put(8, 7, dark);
-    else if (k == 7)
-      put(8, 8, dark);
-    else if (k == 8)
-      put(7, 8, dark);
-    else
-      put(14 - k, 8, dark);
-    if (k <= 7)
-      put(s - 1 - k, 8, dark);
-    else
-      put(8, s - 15 + k, dark);
-  }
-  put(8, s - 8, true);
+  });
 }
 
 int QR_Encoder::CountPenalty() const {
-  const int s = m_nSymbleSize;
-  auto dark = [this](int x, int y) { return (m_byModuleData[x][y] & 0x11) != 0; };
-  int penalty = 0;
-
-  // Runs of five or more, in rows and columns.
-  for (int a = 0; a < s; ++a) {
-    for (int pass = 0; pass < 2; ++pass) {
-      int run = 1;
-      for (int b = 1; b <= s; ++b) {
-        const bool same =
-            b < s && (pass == 0 ? dark(b, a) == dark(b - 1, a) : dark(a, b) == dark(a, b - 1));
-        if (same) {
-          ++run;
-        } else {
-          if (run >= 5) penalty += run - 2;
-          run = 1;
-        }
-      }
-    }
-  }
-
-  // 2 x 2 blocks of one colour.
-  for (int x = 0; x < s - 1; ++x)
-    for (int y = 0; y < s - 1; ++y) {
-      const bool d = dark(x, y);
-      if (dark(x + 1, y) == d && dark(x, y + 1) == d && dark(x + 1, y + 1) == d) penalty += 3;
-    }
-
-  // Finder-like 1:1:3:1:1 patterns with light space.
-  static constexpr bool kFinderLike[7] = {true, false, true, true, true, false, true};
-  for (int a = 0; a < s; ++a) {
-    for (int pass = 0; pass < 2; ++pass) {
-      auto at = [&](int i) { return pass == 0 ? dark(i, a) : dark(a, i); };
-      auto light_or_out = [&](int i) { return i < 0 || i >= s || !at(i); };
-      for (int j = 0; j <= s - 7; ++j) {
-        bool match = true;
-        for (int k = 0; k < 7 && match; ++k) match = at(j + k) == kFinderLike[k];
-        if (!match) continue;
-        if (!light_or_out(j - 1) || !light_or_out(j + 7)) continue;
-        const bool before = light_or_out(j - 2) && light_or_out(j - 3) && light_or_out(j - 4);
-        const bool after = light_or_out(j + 8) && light_or_out(j + 9) && light_or_out(j + 10);
-        if (before || after) penalty += 40;
-      }
-    }
-  }
-
-  // Balance of light and dark.
-  int light = 0;
-  for (int x = 0; x < s; ++x)
-    for (int y = 0; y < s; ++y)
-      if (!dark(x, y)) ++light;
-  const int percent = light * 100 / (s * s);
-  penalty += (std::abs(50 - percent) / 5) * 10;
-  return penalty;
+  auto grid = std::make_unique<Packed_Grid>();
+  Pack(m_byModuleData, m_nSymbleSize, 0x11, *grid);
+  return Penalty(*grid, m_nSymbleSize);
 }

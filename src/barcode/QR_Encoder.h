@@ -1,9 +1,10 @@
 #pragma once
 // QR Code symbols of ISO/IEC 18004: versions 1 to 40, error-correction levels L, M, Q and H,
-// the eight data masks. The encoder splits the bytes into numeric, alphanumeric, 8-bit byte
-// and (optionally) Kanji segments, picks the version, adds terminator and padding, computes
-// the Reed-Solomon codewords of every block, interleaves them, lays out the function patterns
-// and the codewords, and picks the mask with the lowest penalty.
+// the eight data masks. The encoder splits the bytes into the numeric, alphanumeric, 8-bit
+// byte and (optionally) Kanji segments of the shortest bit stream, picks the version, adds
+// terminator and padding, computes the Reed-Solomon codewords of every block, interleaves
+// them, lays out the function patterns and the codewords, and picks the mask with the
+// lowest penalty.
 //
 // One object serves one encoding. After EncodeData() answered true, m_nSymbleSize holds the
 // modules per side and m_byModuleData[x][y] (x column from the left, y row from the top)
@@ -44,7 +45,8 @@ class QR_Encoder {
   // numeric; 8-bit for no input.
   int Get_Encoding_Mode(const unsigned char* lpsSource, int ncLength) const;
   // Segments and data bit stream for one version group (0: versions 1-9, 1: 10-26,
-  // 2: 27-40). False when the stream does not fit the group's largest version.
+  // 2: 27-40): the segmentation of fewest bits, so the stream is never longer than the
+  // input in any one mode. False when the stream does not fit the group's largest version.
   bool EncodeSourceData(const unsigned char* lpsSource, int ncLength, int nVerGroup);
   // Bits that a segment of the mode and length takes in the stream of the group.
   static int GetBitLength(int nMode, int ncData, int nVerGroup);
@@ -115,7 +117,4 @@ class QR_Encoder {
 
   int m_ncAllCodeWord = 0;
   unsigned char m_byAllCodeWord[MAX_ALLCODEWORD];
-
- private:
-  void Add_Segment_To(int target, int removed);
 };

@@ -3,6 +3,7 @@
 #include "canvas/ImageProcesser.h"
 #include "model/Common_Functions.h"
 #include "model/Design_Window_Services.h"
+#include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 
 #include <QBuffer>
@@ -69,6 +70,8 @@ void to_points(QPainter& painter, const QRectF& frame, double dpi) {
 Render_Report Paint_Card_Side(QPainter& painter, const Card_Side_Snapshot& snapshot,
                               const QRectF& rect) {
   ImageProcesser::Install();
+  // The graphics take their resource pictures from the snapshot's folder too.
+  const Painting_Resources resources(snapshot.resource_path);
   Paint_Card_Base(painter, rect, snapshot.side, snapshot.card_shape, snapshot.frame,
                   snapshot.resource_path);
   return paint_graphics(painter, snapshot.graphics);

@@ -3,8 +3,9 @@
 // TIFF. A side is painted from explicit inputs (Card_Side_Snapshot) onto any QPainter
 // device, in points: first the card base, then the graphics from the last list index to
 // index 0, leaving out those marked not to be printed, never in their editing state and
-// without selection handles. Painting from a snapshot reads no global state, so worker
-// threads can render clones of the design while the main thread goes on.
+// without selection handles. Painting from a snapshot reads no global state (the graphics'
+// resource pictures come from the snapshot's folder through a Painting_Resources scope),
+// so worker threads can render clones of the design while the main thread goes on.
 //
 // CRDRenderingView keeps the design's interface: its class methods read the current side
 // from the design state (main thread) and render it.

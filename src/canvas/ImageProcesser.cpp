@@ -2,16 +2,19 @@
 
 #include "model/Common_Functions.h"
 
-#include <QMutex>
 #include <QPainter>
 #include <QTransform>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <list>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -179,12 +182,22 @@ struct Cache_Entry {
 constexpr std::size_t Cache_Byte_Limit = std::size_t(256) << 20;
 constexpr std::size_t Cache_Entry_Limit = 128;
 
-QMutex cache_mutex;
+// A computation under way: later threads asking for the same key wait for its result
+// instead of computing the same picture again.
+struct Computation {
+  Cache_Key key;
+  bool done = false;
+  Picture result;
+};
+
+std::mutex cache_mutex;  // guards everything below
+std::condition_variable computation_done;
 std::list<Cache_Entry> cache;  // most recently used first
 std::size_t cache_bytes = 0;
+std::list<std::shared_ptr<Computation>> computations;  // under way
+std::atomic<std::size_t> chain_runs{0};
 
-bool lookup(const Cache_Key& key, Picture& result) {
-  QMutexLocker lock(&cache_mutex);
+bool lookup_locked(const Cache_Key& key, Picture& result) {
   for (auto it = cache.begin(); it != cache.end(); ++it) {
     if (it->key == key) {
       cache.splice(cache.begin(), cache, it);
@@ -195,12 +208,9 @@ bool lookup(const Cache_Key& key, Picture& result) {
   return false;
 }
 
-void store(const Cache_Key& key, const Picture& result) {
+void store_locked(const Cache_Key& key, const Picture& result) {
   const std::size_t bytes = std::size_t(std::max<qsizetype>(result.image().sizeInBytes(), 0));
   if (bytes > Cache_Byte_Limit) return;
-  QMutexLocker lock(&cache_mutex);
-  for (const auto& entry : cache)
-    if (entry.key == key) return;  // another thread got there first
   cache.push_front(Cache_Entry{key, result, bytes});
   cache_bytes += bytes;
   while (cache.size() > Cache_Entry_Limit || cache_bytes > Cache_Byte_Limit) {
@@ -288,11 +298,39 @@ Picture ImageProcesser::Get_Processed_Image(const Picture& picture,
                                             const Picture_Adjustments& settings) {
   if (picture.isNull()) return {};
   const Cache_Key key{picture.image().cacheKey(), picture.size(), usable(settings)};
+  std::shared_ptr<Computation> mine;
+  {
+    std::unique_lock<std::mutex> lock(cache_mutex);
+    Picture result;
+    if (lookup_locked(key, result)) return result;
+    for (const auto& under_way : computations) {
+      if (under_way->key == key) {
+        const std::shared_ptr<Computation> theirs = under_way;
+        computation_done.wait(lock, [&] { return theirs->done; });
+        return theirs->result;
+      }
+    }
+    mine = std::make_shared<Computation>();
+    mine->key = key;
+    computations.push_back(mine);
+  }
+  // A failure is cached like a picture, so it is computed and logged once. run_chain
+  // catches what the filters throw, so the waiting threads are always released.
+  ++chain_runs;
   Picture result;
-  if (lookup(key, result)) return result;
-  // A failure is cached like a picture, so it is computed and logged once.
-  result = run_chain(picture, key.settings);
-  store(key, result);
+  try {
+    result = run_chain(picture, key.settings);
+  } catch (...) {
+    result = {};
+  }
+  {
+    std::lock_guard<std::mutex> lock(cache_mutex);
+    store_locked(key, result);
+    mine->result = result;
+    mine->done = true;
+    computations.remove(mine);
+  }
+  computation_done.notify_all();
   return result;
 }
 
@@ -305,15 +343,17 @@ void ImageProcesser::Install() {
 }
 
 void ImageProcesser::Clear_Cache() {
-  QMutexLocker lock(&cache_mutex);
+  std::lock_guard<std::mutex> lock(cache_mutex);
   cache.clear();
   cache_bytes = 0;
 }
 
 std::size_t ImageProcesser::Cached_Pictures() {
-  QMutexLocker lock(&cache_mutex);
+  std::lock_guard<std::mutex> lock(cache_mutex);
   return cache.size();
 }
+
+std::size_t ImageProcesser::Chain_Runs() { return chain_runs; }
 
 // ---- Steps -------------------------------------------------------------------------------
 

@@ -5,8 +5,9 @@
 // setting answers its input unchanged.
 //
 // Adjusted pictures are cached per source picture and settings (bounded, least recently
-// used first out), so repainting does not recompute them. Everything here is safe on any
-// thread.
+// used first out), so repainting does not recompute them. One picture is computed once:
+// threads asking for a picture another thread is computing wait for that result.
+// Everything here is safe on any thread.
 
 #include "model/CRDImage.h"
 #include "model/Picture.h"
@@ -63,4 +64,6 @@ class ImageProcesser {
   // The cache: emptied, and its entry count (for tests and benchmarks).
   static void Clear_Cache();
   static std::size_t Cached_Pictures();
+  // How often the chain has run in this process (for tests and benchmarks).
+  static std::size_t Chain_Runs();
 };

@@ -9,7 +9,7 @@
 namespace {
 Picture sample_picture() {
   return Cached_Picture_File(
-      Standardized_Path(Resource_Path + QStringLiteral("/barcode_sample.png")));
+      Standardized_Path(Painting_Resource_Path() + QStringLiteral("/barcode_sample.png")));
 }
 }  // namespace
 

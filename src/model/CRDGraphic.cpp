@@ -47,8 +47,10 @@ CRDGraphic::CRDGraphic() {
   cor_rad_val_val = 10;
   alpha_val = 100;
   alpha_val_stroke = 100;
-  text_ctrl_font = Window_All_Text_Font();
-  txt_clr = Window_All_Text_Color();
+  // The window's all-text font and colour are applied where the window creates a graphic
+  // (Window_Apply_New_Graphic_Defaults): a graphic made on a worker asks the window nothing.
+  text_ctrl_font = Make_Font(Text_Ctrl_Font, 14);
+  txt_clr = CRDColor::blackColor();
   _shape_type = QStringLiteral("R");
   linear_font_val = QStringLiteral("0123");
   two_d_font_val = QStringLiteral("0123");

@@ -1,6 +1,5 @@
 #include "model/CRDImage.h"
 
-#include "model/Design_Window_Services.h"
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 
@@ -42,14 +41,12 @@ QString Standardized_Path(const QString& path) {
 CRDImage::CRDImage(const QPointF& position, const QString& path) {
   setFilePath(path);
   _bounds = centred_on(position, _contents);
-  Window_Reset_Image_Editing_Controls();
 }
 
 CRDImage::CRDImage(const QPointF& position, const Picture& contents) {
   _contents = Capped_Picture(contents);
   _file_path = Library_Selected_Image;
   _bounds = centred_on(position, _contents);
-  Window_Reset_Image_Editing_Controls();
 }
 
 Picture CRDImage::Capped_Picture(Picture picture) {

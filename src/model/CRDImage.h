@@ -39,11 +39,10 @@ class CRDImage : public CRDGraphic {
  public:
   CRDImage() = default;
   explicit CRDImage(Bare bare) : CRDGraphic(bare) {}
-  // The picture of the file, its size centred on the point. Puts the picture panel's
-  // adjustment controls back to their defaults.
+  // The picture of the file, its size centred on the point.
   CRDImage(const QPointF& position, const QString& path);
   // The given picture, its size centred on the point; the file path is the library's
-  // selected picture (Library_Selected_Image). Resets the panel's controls too.
+  // selected picture (Library_Selected_Image).
   CRDImage(const QPointF& position, const Picture& contents);
 
   QString className() const override { return QStringLiteral("CRDImage"); }

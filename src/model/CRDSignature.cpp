@@ -1,7 +1,6 @@
 #include "model/CRDSignature.h"
 
 #include "model/CRDImage.h"
-#include "model/Design_Window_Services.h"
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 
@@ -18,7 +17,6 @@ CRDSignature::CRDSignature(const QPointF& position, const Picture& contents,
   const QSizeF size = contents.isNull() ? QSizeF(0, 0) : contents.size();
   _bounds = QRectF(position.x() - size.width() / 2, position.y() - size.height() / 2, size.width(),
                    size.height());
-  Window_Reset_Image_Editing_Controls();
 }
 
 CRDSignature::CRDSignature(const CRDSignature& other) : CRDGraphic(other) {
@@ -28,7 +26,7 @@ CRDSignature::CRDSignature(const CRDSignature& other) : CRDGraphic(other) {
 }
 
 QString CRDSignature::Sample_Path(const QString& sign_or_FP) {
-  return Resource_Path + (sign_or_FP == QLatin1String("S") ? QStringLiteral("/sign_sample.png")
+  return Painting_Resource_Path() + (sign_or_FP == QLatin1String("S") ? QStringLiteral("/sign_sample.png")
                                                            : QStringLiteral("/fingerprints.png"));
 }
 

@@ -13,8 +13,7 @@ class CRDSignature : public CRDGraphic {
   CRDSignature() = default;
   explicit CRDSignature(Bare bare) : CRDGraphic(bare) {}
   // Shows the picture, its size centred on the point; kind "S" signature, otherwise
-  // fingerprint. Both paths hold the kind's sample path. Resets the picture panel's
-  // controls.
+  // fingerprint. Both paths hold the kind's sample path.
   CRDSignature(const QPointF& position, const Picture& contents, const QString& sign_or_FP);
   CRDSignature(const CRDSignature& other);
 

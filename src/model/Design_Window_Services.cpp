@@ -1,5 +1,6 @@
 #include "model/Design_Window_Services.h"
 
+#include "model/CRDGraphic.h"
 #include "model/Fonts.h"
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
@@ -107,4 +108,13 @@ void Window_Open_Barcode_Window() {
 
 void Window_Set_Same_Size_Buttons_Enabled(bool enabled) {
   if (auto* s = Window_Services()) s->Set_Same_Size_Buttons_Enabled(enabled);
+}
+
+std::shared_ptr<CRDGraphic> Window_Apply_New_Graphic_Defaults(std::shared_ptr<CRDGraphic> graphic,
+                                                              bool reset_picture_panel) {
+  if (!graphic) return graphic;
+  graphic->text_ctrl_font = Window_All_Text_Font();
+  graphic->txt_clr = Window_All_Text_Color();
+  if (reset_picture_panel) Window_Reset_Image_Editing_Controls();
+  return graphic;
 }

@@ -83,6 +83,14 @@ void Window_Show_Card_Properties();
 QString Window_Current_Graphic_Class();  // ""
 int Window_Current_Control_Tool();       // 0
 Picture Window_Loaded_Picture(const QString& field_name);
+
+// What a graphic the design window creates takes from the window: the all-text font and
+// colour, and with reset_picture_panel (a picture, signature or fingerprint placed from a
+// picture) a reset of the picture panel's adjustment controls. Main thread only.
+// Constructors ask the window nothing, so workers can make graphics; the window's creation
+// paths call this instead. Answers the graphic.
+std::shared_ptr<CRDGraphic> Window_Apply_New_Graphic_Defaults(std::shared_ptr<CRDGraphic> graphic,
+                                                              bool reset_picture_panel = false);
 void Window_Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic);
 void Window_Undo_Redo_Button_state();
 void Window_Set_Paste_Button_Status();

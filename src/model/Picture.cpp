@@ -24,8 +24,10 @@ Picture::Picture(QImage image, QSizeF size_in_points)
     : image_(std::move(image)), size_(size_in_points) {}
 
 Picture Picture::fromFile(const QString& path) {
-  // Only plain files: opening a pipe or a device would block or never end.
-  if (path.isEmpty() || !QFileInfo(path).isFile()) return {};
+  if (path.isEmpty()) return {};
+  // Regular files only: a FIFO or a device named by a path would block the reader or feed
+  // it without end.
+  if (!QFileInfo(path).isFile()) return {};
   QImageReader reader(path);
   reader.setAutoTransform(true);
   QImage image = reader.read();

@@ -6,9 +6,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLinearGradient>
-#include <QMutex>
 
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -153,7 +153,7 @@ void Shape_Control::drawContentsInView(QPainter& painter, bool) {
       const QColor background = fill_hatch_bk_clr().toQColor();
       if (background.isValid()) painter.fillPath(path, background);
       Fill_With_Pattern(painter, path,
-                        Cached_Picture_File(Hatch_Pattern_Path(Resource_Path, _fill_hatch_type)));
+                        Cached_Picture_File(Hatch_Pattern_Path(Painting_Resource_Path(), _fill_hatch_type)));
     } else {
       const QColor color = fillColor().toQColor();
       if (color.isValid()) painter.fillPath(path, color);
@@ -229,6 +229,21 @@ void Fill_With_Pattern(QPainter& painter, const QPainterPath& path, const Pictur
   painter.fillPath(path, brush);
 }
 
+namespace {
+thread_local const QString* painting_resource_path = nullptr;
+}  // namespace
+
+QString Painting_Resource_Path() {
+  return painting_resource_path ? *painting_resource_path : Resource_Path;
+}
+
+Painting_Resources::Painting_Resources(const QString& resource_path)
+    : previous_(painting_resource_path), resource_path_(resource_path) {
+  painting_resource_path = &resource_path_;
+}
+
+Painting_Resources::~Painting_Resources() { painting_resource_path = previous_; }
+
 QString Hatch_Pattern_Path(const QString& resource_path, const QString& name) {
   return resource_path + QStringLiteral("/Fill_Style_Image/") + name + QStringLiteral(".png");
 }
@@ -239,25 +254,25 @@ Picture Cached_Picture_File(const QString& path) {
     qint64 size = -1;
     Picture picture;
   };
-  static QMutex mutex;
+  static std::mutex mutex;  // visible to the thread sanitizer, unlike QMutex
   static QHash<QString, Entry> cache;
   constexpr int max_entries = 64;
 
   const QFileInfo info(path);
   if (path.isEmpty() || !info.isFile()) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     cache.remove(path);
     return {};
   }
   const QDateTime modified = info.lastModified();
   const qint64 size = info.size();
   {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     const auto it = cache.constFind(path);
     if (it != cache.constEnd() && it->modified == modified && it->size == size) return it->picture;
   }
   Picture picture = Picture::fromFile(path);
-  QMutexLocker lock(&mutex);
+  std::lock_guard<std::mutex> lock(mutex);
   if (cache.size() >= max_entries) cache.clear();
   cache.insert(path, Entry{modified, size, picture});
   return picture;

@@ -72,6 +72,24 @@ void Fill_With_Pattern(QPainter& painter, const QPainterPath& path, const Pictur
 // The file of a hatch pattern: <resource folder>/Fill_Style_Image/<name>.png.
 QString Hatch_Pattern_Path(const QString& resource_path, const QString& name);
 
+// The resource folder painting on this thread takes its pictures from (hatch patterns, the
+// barcode and signature samples): the folder of the innermost Painting_Resources scope open
+// on this thread, else Resource_Path. A renderer painting a snapshot opens a scope with the
+// snapshot's folder, so what it draws never depends on the global.
+QString Painting_Resource_Path();
+
+class Painting_Resources {
+ public:
+  explicit Painting_Resources(const QString& resource_path);
+  ~Painting_Resources();
+  Painting_Resources(const Painting_Resources&) = delete;
+  Painting_Resources& operator=(const Painting_Resources&) = delete;
+
+ private:
+  const QString* previous_;
+  QString resource_path_;
+};
+
 // A picture file read through a process-wide cache that notices when the file changes;
 // a null picture when the file cannot be read. Safe on any thread.
 Picture Cached_Picture_File(const QString& path);

@@ -3,17 +3,25 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
+#include <QThreadPool>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
 
 namespace platform {
 namespace {
 
 // Used until a real platform is installed, and when there is no display: nothing is
 // dropped, messages go to standard error.
-class Plain_Platform final : public Platform {
+class Plain_Platform : public Platform {
  public:
   void Message_Box(const QString& text) override {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
@@ -35,8 +43,112 @@ class Plain_Platform final : public Platform {
   }
 };
 
+// Answers the calls no main thread can take: workers during shutdown, and every thread of a
+// program without an application object. During shutdown the program is ending already, so
+// a worker's request to end it is only logged.
+class Fallback_Platform final : public Plain_Platform {
+ public:
+  void Terminate(int status) override {
+    if (Shutting_Down()) {
+      std::fprintf(stderr, "Request to end with status %d during shutdown; already ending.\n",
+                   status);
+      return;
+    }
+    Plain_Platform::Terminate(status);
+  }
+};
+
 Plain_Platform plain;
+Fallback_Platform fallback;
 std::atomic<Platform*> installed{&plain};
+// Serialises the fallback's answers (and the calls of a program without an application).
+// Recursive: a call run there may ask the seam again.
+std::recursive_mutex fallback_mutex;
+
+// ---- Calls handed from workers to the main thread -------------------------------------------
+
+struct Request {
+  enum class State { waiting, running, done, withdrawn };
+  std::function<void()> fn;
+  State state = State::waiting;
+  std::exception_ptr error;
+};
+
+std::mutex seam_mutex;  // guards the queue, every request's state and shutting_down
+// Signalled when a request arrives or finishes and when shutdown begins.
+std::condition_variable seam_changed;
+std::deque<std::shared_ptr<Request>> queue;
+std::atomic<bool> shutting_down{false};
+
+// Runs the oldest waiting request on this (the main) thread; false when none waits.
+bool serve_one() {
+  std::shared_ptr<Request> request;
+  {
+    std::lock_guard<std::mutex> lock(seam_mutex);
+    if (queue.empty()) return false;
+    request = std::move(queue.front());
+    queue.pop_front();
+    request->state = Request::State::running;
+  }
+  try {
+    request->fn();
+  } catch (...) {
+    request->error = std::current_exception();
+  }
+  {
+    std::lock_guard<std::mutex> lock(seam_mutex);
+    request->state = Request::State::done;
+  }
+  seam_changed.notify_all();
+  return true;
+}
+
+void serve_all() {
+  while (serve_one()) {
+  }
+}
+
+// Hands fn to the main thread and waits until it ran (true) or shutdown began before the
+// main thread took it (false: fn never runs).
+bool call_on_main_thread(QCoreApplication* app, const std::function<void()>& fn) {
+  auto request = std::make_shared<Request>();
+  request->fn = fn;
+  {
+    std::lock_guard<std::mutex> lock(seam_mutex);
+    if (shutting_down) return false;
+    queue.push_back(request);
+  }
+  seam_changed.notify_all();  // a main thread inside Wait_Serving_Workers
+  QMetaObject::invokeMethod(app, [] { serve_all(); }, Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(seam_mutex);
+  seam_changed.wait(lock, [&] {
+    return request->state == Request::State::done ||
+           (request->state == Request::State::waiting && shutting_down);
+  });
+  if (request->state != Request::State::done) {
+    request->state = Request::State::withdrawn;
+    queue.erase(std::remove(queue.begin(), queue.end(), request), queue.end());
+    return false;
+  }
+  lock.unlock();
+  if (request->error) std::rethrow_exception(request->error);
+  return true;
+}
+
+// Runs a platform call where it belongs: on the main thread with the installed platform, or
+// with the fallback when no main thread can answer.
+void ask(const std::function<void(Platform&)>& call) {
+  if (On_Main_Thread()) {
+    call(Current());
+    return;
+  }
+  if (!shutting_down) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+      if (call_on_main_thread(app, [&] { call(Current()); })) return;
+  }
+  std::lock_guard<std::recursive_mutex> lock(fallback_mutex);
+  call(fallback);
+}
 
 }  // namespace
 
@@ -49,30 +161,78 @@ Platform* Install(Platform* platform) {
 
 bool On_Main_Thread() {
   QCoreApplication* app = QCoreApplication::instance();
-  return !app || QThread::currentThread() == app->thread();
+  return app && QThread::currentThread() == app->thread();
 }
 
-void Run_On_Main_Thread(const std::function<void()>& fn) {
+bool Run_On_Main_Thread(const std::function<void()>& fn) {
   if (On_Main_Thread()) {
     fn();
-    return;
+    return true;
   }
-  QMetaObject::invokeMethod(QCoreApplication::instance(), fn, Qt::BlockingQueuedConnection);
+  if (!shutting_down) {
+    if (QCoreApplication* app = QCoreApplication::instance()) return call_on_main_thread(app, fn);
+    std::lock_guard<std::recursive_mutex> lock(fallback_mutex);
+    fn();
+    return true;
+  }
+  return false;
+}
+
+bool Wait_Serving_Workers(const std::function<bool()>& done, int timeout_ms) {
+  using clock = std::chrono::steady_clock;
+  constexpr auto poll = std::chrono::milliseconds(5);
+  const auto deadline = clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+  const bool serve = On_Main_Thread();
+  for (;;) {
+    if (serve) {
+      while (serve_one())
+        if (done()) return true;
+    }
+    if (done()) return true;
+    auto slice = poll;
+    if (timeout_ms >= 0) {
+      const auto left = deadline - clock::now();
+      if (left <= clock::duration::zero()) return false;
+      slice = std::min(poll, std::chrono::duration_cast<std::chrono::milliseconds>(left) +
+                                 std::chrono::milliseconds(1));
+    }
+    std::unique_lock<std::mutex> lock(seam_mutex);
+    seam_changed.wait_for(lock, slice, [&] { return serve && !queue.empty(); });
+  }
+}
+
+bool Wait_For_Pool(QThreadPool& pool, int timeout_ms) {
+  return Wait_Serving_Workers([&pool] { return pool.waitForDone(0); }, timeout_ms);
+}
+
+void Begin_Shutdown() {
+  {
+    std::lock_guard<std::mutex> lock(seam_mutex);
+    shutting_down = true;
+  }
+  seam_changed.notify_all();
+}
+
+bool Shutting_Down() { return shutting_down; }
+
+void End_Shutdown() {
+  std::lock_guard<std::mutex> lock(seam_mutex);
+  shutting_down = false;
 }
 
 void Message_Box(const QString& text) {
-  Run_On_Main_Thread([&] { Current().Message_Box(text); });
+  ask([&](Platform& p) { p.Message_Box(text); });
 }
 
 bool Yes_No_Box(const QString& text) {
   bool answer = false;
-  Run_On_Main_Thread([&] { answer = Current().Yes_No_Box(text); });
+  ask([&](Platform& p) { answer = p.Yes_No_Box(text); });
   return answer;
 }
 
 QStringList Open_Panel(const Open_Panel_Options& options) {
   QStringList answer;
-  Run_On_Main_Thread([&] { answer = Current().Open_Panel(options); });
+  ask([&](Platform& p) { answer = p.Open_Panel(options); });
   return answer;
 }
 
@@ -83,40 +243,40 @@ QString Open_File_Panel(const Open_Panel_Options& options) {
 
 QString Save_Panel(const Save_Panel_Options& options) {
   QString answer;
-  Run_On_Main_Thread([&] { answer = Current().Save_Panel(options); });
+  ask([&](Platform& p) { answer = p.Save_Panel(options); });
   return answer;
 }
 
 std::optional<QColor> Color_Panel(const QColor& initial, const QString& title) {
   std::optional<QColor> answer;
-  Run_On_Main_Thread([&] { answer = Current().Color_Panel(initial, title); });
+  ask([&](Platform& p) { answer = p.Color_Panel(initial, title); });
   return answer;
 }
 
 std::optional<QFont> Font_Panel(const QFont& initial, const QString& title) {
   std::optional<QFont> answer;
-  Run_On_Main_Thread([&] { answer = Current().Font_Panel(initial, title); });
+  ask([&](Platform& p) { answer = p.Font_Panel(initial, title); });
   return answer;
 }
 
 int Run_Modal(QObject* window) {
   int code = 0;
-  Run_On_Main_Thread([&] { code = Current().Run_Modal(window); });
+  ask([&](Platform& p) { code = p.Run_Modal(window); });
   return code;
 }
 
 void Stop_Modal(QObject* window, int code) {
-  Run_On_Main_Thread([&] { Current().Stop_Modal(window, code); });
+  ask([&](Platform& p) { p.Stop_Modal(window, code); });
 }
 
 bool Open_Url(const QUrl& url) {
   bool done = false;
-  Run_On_Main_Thread([&] { done = Current().Open_Url(url); });
+  ask([&](Platform& p) { done = p.Open_Url(url); });
   return done;
 }
 
 void Terminate(int status) {
-  Run_On_Main_Thread([&] { Current().Terminate(status); });
+  ask([&](Platform& p) { p.Terminate(status); });
 }
 
 }  // namespace platform

@@ -5,7 +5,11 @@
 // one and answer each request themselves.
 //
 // Every call may be made from any thread: a call from a worker thread runs on the main
-// thread while the caller waits; a call on the main thread runs at once.
+// thread while the caller waits; a call on the main thread runs at once. The main thread
+// never waits for workers with a blocking join: it waits through Wait_Serving_Workers /
+// Wait_For_Pool, which keep answering the workers' calls meanwhile. Once shutdown has
+// begun (Begin_Shutdown), or when there is no application object, a worker is answered at
+// once with the default (messages logged to standard error, "No", cancelled panels).
 
 #include <QColor>
 #include <QFont>
@@ -17,6 +21,7 @@
 #include <optional>
 
 class QObject;
+class QThreadPool;
 
 namespace platform {
 
@@ -77,9 +82,32 @@ Platform& Current();
 Platform* Install(Platform* platform);
 
 // Runs fn on the main thread and waits for it; runs it at once when called on the main
-// thread or when no application object exists.
-void Run_On_Main_Thread(const std::function<void()>& fn);
+// thread. Without an application object fn runs on the calling thread, one call at a time.
+// A worker's call made after shutdown began, or still waiting when it begins, is not run:
+// the answer is false then (true when fn ran). An exception fn throws reaches the caller.
+bool Run_On_Main_Thread(const std::function<void()>& fn);
+// True on the thread of the application object; false everywhere when there is none.
 bool On_Main_Thread();
+
+// ---- Waiting for workers on the main thread ------------------------------------------
+// Waits until done() answers true, running the calls workers make through this seam while
+// it waits (nothing else: no user input, timers or other queued work, so whatever the
+// waiter is tearing down is not re-entered). done is tested after each call and at least
+// every few milliseconds. False when timeout_ms (>= 0) ran out first. On a worker thread
+// it simply waits. Use it instead of QThreadPool::waitForDone, QThread::wait or a join.
+bool Wait_Serving_Workers(const std::function<bool()>& done, int timeout_ms = -1);
+// Waits for every task of the pool that way.
+bool Wait_For_Pool(QThreadPool& pool, int timeout_ms = -1);
+
+// ---- Shutdown --------------------------------------------------------------------------
+// From now on workers are answered at once with the default, and calls still waiting are
+// answered so; calls from the main thread still run. main begins shutdown when its event
+// loop ends, before windows, pools and the application object go. Safe on any thread and
+// to repeat.
+void Begin_Shutdown();
+bool Shutting_Down();
+// Serves workers again (tests that began a shutdown end it).
+void End_Shutdown();
 
 // The calls below go through Current() on the main thread.
 void Message_Box(const QString& text);

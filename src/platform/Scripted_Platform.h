@@ -1,7 +1,9 @@
 #pragma once
 // A platform for tests: records every request and answers from scripts set up by the
 // test. Modal runs call a handler that drives the window's own handlers (pressing OK,
-// filling fields); the code given to Stop_Modal during the handler is the answer.
+// filling fields); the code given to Stop_Modal during the handler is the answer. The seam
+// calls it on the main thread only (or one call at a time without an application), so it
+// needs no lock of its own.
 
 #include "platform/Platform.h"
 

@@ -73,6 +73,11 @@ TEST(QrSegments, RunsAreSplitAndJoinedByTheirCostInBits) {
       {"short digit run joins the 8-bit text", "a1", {2}, {2}, 28},
       {"digits inside lower case go to 8-bit", "ab12cd", {2}, {6}, 60},
       {"Shift JIS pair is Kanji", "\x93\xfa\x96\x7b", {3}, {4}, 38},
+      // Reopening a mode costs its header: one alphanumeric segment (68 bits) beats
+      // alphanumeric 1, numeric 8, alphanumeric 1 (79 bits).
+      {"short digit run inside alphanumerics", "H56059165-", {1}, {10}, 68},
+      {"digit run worth its header", "AB123456789012345C", {1, 0, 1}, {2, 15, 1}, 107},
+      {"8-bit text, digits, 8-bit text", "abc01234567890123456def", {2, 0, 2}, {3, 17, 3}, 143},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -118,6 +123,56 @@ TEST(QrSegments, WholeStringModeForTheCapacityCheck) {
   encoder.m_bKanjiMode = false;
   const QByteArray japanese = QString::fromUtf8("日本").toUtf8();
   EXPECT_EQ(encoder.Get_Encoding_Mode(bytes(japanese), int(japanese.size())), 2);
+}
+
+// Capitals and punctuation with runs of digits: the values whose segments used to cost a
+// version too many.
+QByteArray Alphanumeric_With_Digit_Runs(int count, unsigned seed) {
+  std::mt19937 random(seed);
+  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
+  QByteArray data;
+  while (data.size() < count) {
+    for (int i = int(random() % 4); i >= 0 && data.size() < count; --i)
+      data += letters[random() % (sizeof letters - 1)];
+    for (int i = int(random() % 10); i >= 0 && data.size() < count; --i)
+      data += char('0' + random() % 10);
+  }
+  return data;
+}
+
+TEST(QrSegments, StreamNeverLongerThanTheWholeInputInOneMode) {
+  std::mt19937 random(11);
+  static const char pool[] = "0123456789ABCXYZ -.:abcxyz\xe9";
+  for (int round = 0; round < 300; ++round) {
+    QByteArray data;
+    const int length = 1 + int(random() % 200);
+    // Runs of one kind of character, so that segments are worth weighing.
+    while (data.size() < length) {
+      const int from = int(random() % 3) * 9, run = 1 + int(random() % 12);
+      for (int i = 0; i < run; ++i) data += pool[from + int(random() % 9)];
+    }
+    for (int group = 0; group < 3; ++group) {
+      SCOPED_TRACE(testing::Message() << data.constData() << " group " << group);
+      QR_Encoder encoder;
+      encoder.m_bKanjiMode = false;
+      ASSERT_TRUE(encoder.EncodeSourceData(bytes(data), int(data.size()), group));
+      const int mode = encoder.Get_Encoding_Mode(bytes(data), int(data.size()));
+      EXPECT_LE(encoder.m_ncDataCodeWordBit,
+                QR_Encoder::GetBitLength(mode, int(data.size()), group));
+      // The segments cover the input and the stream is their sum.
+      int covered = 0, sum = 0;
+      for (int i = 0; i < encoder.m_ncDataBlock; ++i) {
+        covered += encoder.m_nBlockLength[size_t(i)];
+        sum += QR_Encoder::GetBitLength(encoder.m_byBlockMode[size_t(i)],
+                                        encoder.m_nBlockLength[size_t(i)], group);
+        if (i > 0) {
+          EXPECT_NE(encoder.m_byBlockMode[size_t(i)], encoder.m_byBlockMode[size_t(i - 1)]);
+        }
+      }
+      EXPECT_EQ(covered, data.size());
+      EXPECT_EQ(encoder.m_ncDataCodeWordBit, sum);
+    }
+  }
 }
 
 // ---- Versions, capacity, terminator and padding ----------------------------------------
@@ -220,6 +275,33 @@ TEST(QrVersions, FrontEndCapacityCheck) {
       ASSERT_TRUE(grid);
       EXPECT_EQ(grid->dimension(), c.dimension);
     }
+  }
+}
+
+TEST(QrVersions, SmallestVersionThatHoldsTheValue) {
+  const QByteArray full_40h = Alphanumeric_With_Digit_Runs(QREncoder::Capacity(1, 40, 3), 40);
+  const struct {
+    const char* name;
+    QByteArray data;
+    int level, version;  // version 0: Auto
+    int dimension;
+  } cases[] = {
+      {"alphanumeric with a digit run, H, Auto", "H56059165-", 3, 0, 21},
+      {"alphanumeric with a digit run, H, version 1", "H56059165-", 3, 1, 21},
+      {"digits at H fill version 1", QByteArray(17, '4'), 3, 0, 21},
+      {"8-bit text with a long digit run", "abcdefgh" + QByteArray(30, '7'), 1, 0, 25},
+      {"alphanumerics with digit runs at 40-H capacity, Auto", full_40h, 3, 0, 177},
+      {"alphanumerics with digit runs at 40-H capacity, version 40", full_40h, 3, 40, 177},
+      {"alphanumerics with digit runs at 3-Q capacity",
+       Alphanumeric_With_Digit_Runs(QREncoder::Capacity(1, 3, 2), 3), 2, 0, 29},
+      {"alphanumerics with digit runs at 27-M capacity",
+       Alphanumeric_With_Digit_Runs(QREncoder::Capacity(1, 27, 1), 27), 1, 0, 125},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto grid = QREncoder::encodeCStringWithECLevel(c.level, c.version, c.data);
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->dimension(), c.dimension);
   }
 }
 
@@ -334,6 +416,25 @@ TEST(QrSymbols, EveryVersionAndLevelAtFullByteCapacity) {
       ASSERT_EQ(grid->dimension(), 4 * version + 17);
       Expect_Decodes(Rows(*grid), data,
                      version == 40 && level == 0
+                         ? std::initializer_list<Decoder>{Decoder::Zbar, Decoder::ZXing}
+                         : std::initializer_list<Decoder>{Decoder::ZXing});
+    }
+}
+
+TEST(QrSymbols, EveryVersionAndLevelAtFullAlphanumericCapacity) {
+  for (int version = 1; version <= 40; ++version)
+    for (int level = 0; level < 4; ++level) {
+      SCOPED_TRACE(testing::Message() << "version " << version << " level " << level);
+      const QByteArray data = Alphanumeric_With_Digit_Runs(QREncoder::Capacity(1, version, level),
+                                                           unsigned(version * 4 + level));
+      auto automatic = QREncoder::encodeCStringWithECLevel(level, 0, data);
+      ASSERT_TRUE(automatic);
+      EXPECT_EQ(automatic->dimension(), 4 * version + 17);
+      auto grid = QREncoder::encodeCStringWithECLevel(level, version, data);
+      ASSERT_TRUE(grid);
+      ASSERT_EQ(grid->dimension(), 4 * version + 17);
+      Expect_Decodes(Rows(*grid), data,
+                     version % 8 == 1
                          ? std::initializer_list<Decoder>{Decoder::Zbar, Decoder::ZXing}
                          : std::initializer_list<Decoder>{Decoder::ZXing});
     }

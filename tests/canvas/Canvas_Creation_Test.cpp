@@ -74,6 +74,29 @@ TEST_F(Canvas_Creation, ToolButtonsMakeTheirKindAtTheNextPosition) {
   }
 }
 
+// The window's text defaults reach every graphic it creates, and placing a picture,
+// signature or fingerprint resets the picture panel (the constructors do neither).
+TEST_F(Canvas_Creation, NewGraphicsTakeTheWindowsDefaults) {
+  window.all_text_font = Make_Font(QStringLiteral("Liberation Sans"), 22);
+  window.all_text_color = CRDColor::rgb(0.2, 0.4, 0.6);
+  struct Case {
+    int tool;
+    const char* class_name;
+    int resets;
+  } cases[] = {{2, "CRDText", 0},      {3, "Shape_Control", 0}, {1, "CRDLine", 0},
+               {10, "CRDBarcode", 0},  {8, "CRDImage", 1},      {11, "CRDSignature", 1},
+               {12, "CRDSignature", 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tool);
+    window.image_control_resets = 0;
+    create_with_tool(c.tool, QString::fromLatin1(c.class_name));
+    ASSERT_FALSE(list().empty());
+    EXPECT_EQ(list()[0]->text_ctrl_font, window.all_text_font);
+    EXPECT_EQ(list()[0]->txt_clr, window.all_text_color);
+    EXPECT_EQ(window.image_control_resets, c.resets);
+  }
+}
+
 TEST_F(Canvas_Creation, BothCornersLandOnAConstrainingGrid) {
   CRDGrid grid;
   grid.setConstraining(true);  // spacing 9
@@ -112,7 +135,7 @@ TEST_F(Canvas_Creation, InvitationTextsTakeTheirStyling) {
       {"PARTY_TO", "Tom", 0, ""},
       {"PARTY_TITLE", "", 0, ""},  // no value: the defaults, whatever the ID
   };
-  const QFont default_font = CRDText().text_ctrl_font;
+  const QFont default_font = window.All_Text_font();  // the window's all-text font
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     canvas->createGraphicOfClass(QStringLiteral("CRDText"), nullptr, true, {10, 10, 100, 20},

@@ -30,8 +30,9 @@ class Window_Double : public Design_Window_Services {
   Window_Double(const Window_Double&) = delete;
   Window_Double& operator=(const Window_Double&) = delete;
 
-  QFont All_Text_font() const override { return QFont(); }
-  CRDColor All_Text_clr() const override { return CRDColor::blackColor(); }
+  QFont All_Text_font() const override { return all_text_font; }
+  CRDColor All_Text_clr() const override { return all_text_color; }
+  void Reset_Image_Editing_Controls() override { ++image_control_resets; }
   // The scripted positions first, then (10, 10).
   QPointF Control_New_Point(const QString& side) override {
     new_point_sides << side;
@@ -55,6 +56,8 @@ class Window_Double : public Design_Window_Services {
   void Set_Same_Size_Buttons_Enabled(bool enabled) override { same_size_buttons << enabled; }
 
   // Answers.
+  QFont all_text_font;
+  CRDColor all_text_color = CRDColor::blackColor();
   std::deque<QPointF> new_points;
   QRectF front_bounds;
   Card_Property front, back;
@@ -67,6 +70,7 @@ class Window_Double : public Design_Window_Services {
   int undo_button_updates = 0;
   int paste_button_updates = 0;
   int barcode_windows = 0;
+  int image_control_resets = 0;
   QList<bool> same_size_buttons;
 };
 
@@ -78,6 +82,23 @@ inline std::shared_ptr<CRDGraphic> Rect_Shape(const QRectF& bounds) {
   shape->_isDrawingStroke = false;
   shape->_fillColor = CRDColor::rgb(0, 0, 1);
   shape->setBounds(bounds);
+  return shape;
+}
+
+// The i-th of a row of mixed shapes: every figure in turn, solid and gradient fills,
+// solid and dashed strokes of 1 to 3 points.
+inline std::shared_ptr<CRDGraphic> Mixed_Shape(int i, const QRectF& bounds) {
+  static const QStringList codes = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
+  auto shape = std::make_shared<Shape_Control>();
+  shape->Set_Shape_Type(codes[i % codes.size()]);
+  shape->setBounds(bounds);
+  shape->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("S");
+  shape->_fillColor = CRDColor::rgb((i % 5) / 5.0, 0.5, 0.8);
+  shape->_fill_Grad_clr1 = CRDColor::rgb(1, 0.6, 0);
+  shape->_fill_Grad_clr2 = CRDColor::rgb(0, 0.2, 1);
+  shape->_fill_grad_angle = i * 20;
+  shape->_strokeWidth = 1 + i % 3;
+  shape->_stroke_border_type = i % 3 ? QStringLiteral("DA") : QStringLiteral("S");
   return shape;
 }
 

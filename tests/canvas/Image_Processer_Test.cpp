@@ -4,6 +4,12 @@
 
 #include <QDir>
 
+#include "support/Watchdog.h"
+
+#include <latch>
+#include <thread>
+#include <vector>
+
 using namespace painting_test;
 
 namespace {
@@ -207,6 +213,36 @@ TEST_F(Adjustments, ResultsAreCachedPerPictureAndSettings) {
   EXPECT_EQ(ImageProcesser::Cached_Pictures(), 3u);
   ImageProcesser::Clear_Cache();
   EXPECT_EQ(ImageProcesser::Cached_Pictures(), 0u);
+}
+
+// Eight threads asking at once for the same adjustment of one large picture: one thread
+// computes it, the others wait for it and share the very result; another setting is
+// computed apart.
+TEST_F(Adjustments, ThreadsAskingForOnePictureShareOneComputation) {
+  test_support::Watchdog watchdog("8 threads adjusting one picture");
+  const Picture source = Solid_Picture({2000, 1500}, QColor(200, 120, 40));
+  Picture_Adjustments settings;
+  settings.blur = 3;
+  settings.sepia = true;
+  constexpr int threads = 8;
+  const std::size_t runs_before = ImageProcesser::Chain_Runs();
+  std::vector<Picture> results(threads);
+  std::latch start(threads);
+  std::vector<std::thread> workers;
+  for (int t = 0; t < threads; ++t)
+    workers.emplace_back([&, t] {
+      start.arrive_and_wait();
+      results[t] = ImageProcesser::Get_Processed_Image(source, settings);
+    });
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(ImageProcesser::Chain_Runs() - runs_before, 1u);
+  for (const Picture& result : results) {
+    ASSERT_FALSE(result.isNull());
+    EXPECT_EQ(result.image().cacheKey(), results[0].image().cacheKey());
+  }
+  settings.blur = 4;
+  ImageProcesser::Get_Processed_Image(source, settings);
+  EXPECT_EQ(ImageProcesser::Chain_Runs() - runs_before, 2u);
 }
 
 class Adjusted_Picture_Object : public test_support::Design_Test {};

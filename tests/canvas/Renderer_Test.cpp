@@ -1,4 +1,6 @@
 #include "canvas/CRDRenderingView.h"
+#include "model/CRDBarcode.h"
+#include "model/CRDSignature.h"
 #include "model/CRDText.h"
 #include "model/Fonts.h"
 #include "model/Painting_Support.h"
@@ -6,6 +8,7 @@
 #include "platform/Scripted_Platform.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImageReader>
 #include <QRegularExpression>
 
@@ -209,6 +212,48 @@ TEST_F(Renderer, SnapshotsRenderOnWorkerThreadsLikeOnTheMainThread) {
   }
   for (auto& worker : workers) worker.join();
   for (const QImage& result : results) EXPECT_EQ(result, expected);
+}
+
+// A resource folder whose hatch pattern and sample pictures are all of one colour.
+std::unique_ptr<QTemporaryDir> resource_folder(const QColor& color) {
+  auto dir = std::make_unique<QTemporaryDir>();
+  QImage tile(16, 16, QImage::Format_RGB32);
+  tile.fill(color);
+  QDir(dir->path()).mkpath(QStringLiteral("Fill_Style_Image"));
+  for (const char* name : {"Fill_Style_Image/cross.png", "barcode_sample.png", "sign_sample.png"})
+    EXPECT_TRUE(tile.save(dir->filePath(QLatin1String(name))));
+  return dir;
+}
+
+// Hatch, barcode sample and signature sample come from the snapshot's folder, never from
+// Resource_Path as it is when the snapshot is painted (a worker may paint it much later).
+TEST_F(Renderer, SnapshotPicturesComeFromTheSnapshotsResourceFolder) {
+  const auto snapshot_folder = resource_folder(Qt::red);
+  const auto later_folder = resource_folder(Qt::blue);
+  auto hatched = square({0, 0, 30, 30}, Qt::white);
+  hatched->_fill_type = "H";
+  hatched->_fill_hatch_type = "cross";
+  auto barcode = std::make_shared<CRDBarcode>();
+  barcode->_bounds = QRectF(35, 0, 16, 16);
+  barcode->_isDrawingStroke = false;
+  auto signature = std::make_shared<CRDSignature>();
+  signature->_bounds = QRectF(60, 0, 30, 30);
+  signature->_isDrawingStroke = false;
+  signature->_file_path = CRDSignature::Default_Path;
+
+  Card_Side_Snapshot snapshot = Current_Card_Side({hatched, barcode, signature});
+  snapshot.resource_path = snapshot_folder->path();
+  Resource_Path = later_folder->path();
+  QImage image;
+  std::thread worker([&] { image = Render_Card_Picture(snapshot, 72).image(); });
+  worker.join();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_TRUE(Near(At(image, 15, 15), Qt::red)) << At(image, 15, 15);
+  EXPECT_TRUE(Near(At(image, 43, 8), Qt::red)) << At(image, 43, 8);
+  EXPECT_TRUE(Near(At(image, 75, 15), Qt::red)) << At(image, 75, 15);
+  EXPECT_EQ(signature->_file_path, snapshot_folder->filePath("sign_sample.png"));
+  // Outside a snapshot, painting still follows Resource_Path.
+  EXPECT_EQ(Painting_Resource_Path(), later_folder->path());
 }
 
 }  // namespace

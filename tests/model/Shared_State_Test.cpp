@@ -1,6 +1,11 @@
 #include "model/Shared_Design_State.h"
 
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -39,6 +44,28 @@ TEST(SharedDesignState, StartValuesAndReset) {
   EXPECT_EQ(last_ctrl_X, 10.0f);
   EXPECT_EQ(USED_DPI_VALUE, 600);
   EXPECT_TRUE(Invite_Title.isEmpty());
+}
+
+// The progress label counted up by eight workers at once: no count is lost, and the
+// answer of each update is the value it made.
+TEST(SharedDesignState, ConcurrentUpdatesLoseNothing) {
+  test_support::Watchdog watchdog("8 threads updating curr_msg_count");
+  constexpr int threads = 8, increments = 20000;
+  curr_msg_count = QStringLiteral("0");
+  std::vector<std::thread> workers;
+  std::vector<int> highest(threads, 0);
+  for (int t = 0; t < threads; ++t)
+    workers.emplace_back([t, &highest] {
+      for (int i = 0; i < increments; ++i)
+        highest[t] = curr_msg_count.update([](QString& text) {
+          text = QString::number(text.toInt() + 1);
+          return text.toInt();
+        });
+    });
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(curr_msg_count.get(), QString::number(threads * increments));
+  EXPECT_EQ(*std::max_element(highest.begin(), highest.end()), threads * increments);
+  curr_msg_count = QString();
 }
 
 }  // namespace

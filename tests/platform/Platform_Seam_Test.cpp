@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
 
 #include <atomic>
 #include <thread>
@@ -36,6 +37,7 @@ void pump_until(const std::atomic<bool>& done) {
 }
 
 TEST(PlatformSeam, WorkerThreadCallsRunOnMainThreadAndWait) {
+  test_support::Watchdog watchdog("worker calls through the seam");
   Thread_Recording_Platform scripted;
   platform::Install(&scripted);
   scripted.yes_no_answers = {true, false};

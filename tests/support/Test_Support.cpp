@@ -9,8 +9,12 @@
 #include <QMouseEvent>
 #include <QMutex>
 #include <QProcess>
+#include <QRgb>
 #include <QStandardPaths>
 #include <QWidget>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace test_support {
 
@@ -100,6 +104,20 @@ bool Log_Capture::contains(const QString& part) const {
   for (const QString& line : text())
     if (line.contains(part)) return true;
   return false;
+}
+
+int Largest_Difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 255;
+  const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  int largest = 0;
+  for (int row = 0; row < x.height(); ++row)
+    for (int column = 0; column < x.width(); ++column) {
+      const QRgb p = x.pixel(column, row), q = y.pixel(column, row);
+      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+    }
+  return largest;
 }
 
 }  // namespace test_support

@@ -95,4 +95,8 @@ class Log_Capture {
 // A pixel's colour as 0xAARRGGBB.
 inline unsigned Pixel(const QImage& image, int x, int y) { return image.pixel(x, y); }
 
+// The largest difference of any channel of any pixel (premultiplied); 255 when the sizes
+// differ.
+int Largest_Difference(const QImage& a, const QImage& b);
+
 }  // namespace test_support

@@ -4,6 +4,8 @@
 #include "Window_Fixture.h"
 
 #include "model/CRDImage.h"
+#include "output/Design_Binding.h"
+#include "window/ui/Data_Source_Panel.h"
 #include "model/Graphic_Archive.h"
 #include "model/Shared_Design_State.h"
 #include "series/Data_From_Excel.h"
@@ -127,6 +129,8 @@ TEST_F(Design_File_Window, SaveNewOpenRestoresTheWholeDesign) {
   ASSERT_EQ(after.size(), before.size());
   for (size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(after[i] == before[i]) << "element " << i;
   EXPECT_TRUE(Excel_Binding_Use);
+  // The objects' data source offers the spreadsheet again.
+  EXPECT_NE(window->data_source_panel->Data_source_type->findText(Source_Excel_Item), -1);
   EXPECT_EQ(Data_From_Excel::defaultInstance()->Column_Titles(),
             QStringList({"Row No.", "Name", "City"}));
   EXPECT_EQ(Data_From_Excel::defaultInstance()->Value(1, 2), "Rome");

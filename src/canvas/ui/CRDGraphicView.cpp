@@ -27,6 +27,8 @@ namespace {
 // From this many graphics over this many pixels, a repaint is shared out among threads.
 constexpr int Layer_Minimum_Graphics = 24;
 constexpr double Layer_Minimum_Pixels = 160.0 * 160.0;
+// From this many missing pictures, they are rendered on a worker thread meanwhile.
+constexpr int Pictures_Minimum_Later = 8;
 
 // The rectangle union in which an empty rectangle does not count.
 QRectF unite(const QRectF& a, const QRectF& b) { return Union_Rect(a, b); }
@@ -86,12 +88,14 @@ bool CRDGraphicView::bind(const QString& name, CRDDocument* document) {
   if (isBound()) unbind(CRDGraphicViewGraphicsBindingName);
   document_ = document;
   side_ = side;
+  pictures_.Clear();
   document_connections_
       << connect(document, &CRDDocument::graphicsInserted, this, &CRDGraphicView::on_inserted)
       << connect(document, &CRDDocument::graphicsRemoved, this, &CRDGraphicView::on_removed)
       << connect(document, &CRDDocument::graphicChanged, this, &CRDGraphicView::on_changed)
       << connect(document, &QObject::destroyed, this, [this] {
            document_connections_.clear();
+           pictures_.Clear();
            selection_.clear();
            selected_graphic_.reset();
            update();
@@ -109,6 +113,7 @@ void CRDGraphicView::unbind(const QString& name) {
   for (const auto& connection : document_connections_) disconnect(connection);
   document_connections_.clear();
   document_ = nullptr;
+  pictures_.Clear();
   const bool had_selection = !selection_.isEmpty();
   selection_.clear();
   selected_graphic_.reset();
@@ -161,6 +166,11 @@ void CRDGraphicView::setNeedsDisplayInRect(const QRectF& points) {
   if (!(points.width() > 0) || !(points.height() > 0)) return;
   // One pixel more on every side covers antialiased edges.
   update(widgetRect(points).toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void CRDGraphicView::refreshGraphics() {
+  pictures_.Clear();
+  update();
 }
 
 void CRDGraphicView::Refresh_ScrollView() {
@@ -289,6 +299,7 @@ void CRDGraphicView::on_removed(CRDDocument::Side side, const QList<int>& indexe
                                 const Graphic_List& graphics_removed,
                                 const QList<QRectF>& drawing_bounds) {
   if (side != side_) return;
+  for (const auto& graphic : graphics_removed) drop_picture(graphic.get());
   QRectF area;
   for (const QRectF& r : drawing_bounds) area = unite(area, r);
   setNeedsDisplayInRect(area);
@@ -315,6 +326,7 @@ void CRDGraphicView::on_removed(CRDDocument::Side side, const QList<int>& indexe
 void CRDGraphicView::on_changed(CRDDocument::Side side, const std::shared_ptr<CRDGraphic>& graphic,
                                 const QString&, const QRectF& old_drawing_bounds) {
   if (side != side_ || !graphic) return;
+  drop_picture(graphic.get());
   setNeedsDisplayInRect(old_drawing_bounds);
   setNeedsDisplayInRect(graphic->drawingBounds());
   if (undo_selection_indexes_) {
@@ -339,6 +351,8 @@ void CRDGraphicView::show_card_if_empty() {
 
 void CRDGraphicView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // Graphics may have been written to while the canvas was hidden.
+  pictures_.Clear();
   schedule_card_check();
 }
 
@@ -373,10 +387,13 @@ void CRDGraphicView::paintEvent(QPaintEvent* event) {
     const bool creating = graphic == creating_;
     items.push_back({graphic, creating, false});
   }
+  attach_pictures(items);
   if (int(items.size()) >= Layer_Minimum_Graphics &&
       double(area.width()) * area.height() >= Layer_Minimum_Pixels) {
-    // Many graphics over a large area: painted in bands on several threads, from copies.
-    for (Layer_Item& item : items) item.graphic = item.graphic->clone();
+    // Many graphics over a large area: painted in bands on several threads, from copies
+    // (graphics with a picture are only read).
+    for (Layer_Item& item : items)
+      if (item.picture.isNull()) item.graphic = item.graphic->clone();
     const QImage layer = Paint_Layer_In_Bands(items, area, zoom_, devicePixelRatioF());
     if (!layer.isNull()) {
       painter.save();
@@ -417,6 +434,51 @@ void CRDGraphicView::paint_selection_handles(QPainter& painter, const QRectF& ar
     }
     painter.restore();
   }
+}
+
+void CRDGraphicView::attach_pictures(std::vector<Layer_Item>& items) {
+  pictures_.Set_Scale(zoom_, devicePixelRatioF());
+  pictures_.Collect();
+  // What the mouse is changing changes with every frame: painted directly.
+  auto in_motion = [this](const std::shared_ptr<CRDGraphic>& graphic) {
+    if (graphic == drag_.graphic) return true;
+    return drag_.kind == Drag_Kind::Move && drag_.moving &&
+           std::find(drag_.group.begin(), drag_.group.end(), graphic) != drag_.group.end();
+  };
+  const double scale = zoom_ * devicePixelRatioF();
+  const double max_pixels = pictures_.maxPicturePixels();
+  std::vector<Layer_Item*> missing;
+  for (Layer_Item& item : items) {
+    if (item.being_created || in_motion(item.graphic)) continue;
+    if (const Graphic_Picture* picture = pictures_.Find(item.graphic)) {
+      item.picture = *picture;
+      continue;
+    }
+    // Past the cache's budget, graphics are painted directly rather than rendered into
+    // pictures that are not kept.
+    const QRectF bounds = item.graphic->drawingBounds();
+    const double pixels = double(bounds.width()) * scale * bounds.height() * scale;
+    if (pixels <= max_pixels && pictures_.hasRoomFor(pixels)) missing.push_back(&item);
+  }
+  if (int(missing.size()) >= Pictures_Minimum_Later) {
+    // Many at once: this frame paints the graphics; their pictures come from a worker.
+    Graphic_List graphics;
+    graphics.reserve(missing.size());
+    for (Layer_Item* item : missing) graphics.push_back(item->graphic);
+    pictures_.Render_Later(graphics);
+    return;
+  }
+  for (Layer_Item* item : missing) {
+    Graphic_Picture picture =
+        Render_Graphic_Picture(*item->graphic, zoom_, devicePixelRatioF(), max_pixels);
+    pictures_.Store(item->graphic, picture);
+    item->picture = std::move(picture);
+  }
+}
+
+void CRDGraphicView::finishPictures() {
+  pictures_.Collect(true);
+  update();
 }
 
 // ---- Hit testing -------------------------------------------------------------------------

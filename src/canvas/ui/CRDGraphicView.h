@@ -24,6 +24,7 @@
 // Undo, Redo and Paste buttons, the barcode designer) goes through Design_Window_Services.
 
 #include "canvas/CRDGrid.h"
+#include "canvas/Graphic_Layer.h"
 #include "model/CRDDocument.h"
 #include "model/CRDGraphic.h"
 
@@ -172,6 +173,12 @@ class CRDGraphicView : public QWidget {
   bool isHidingHandles() const { return hiding_handles_; }
   // Redraws the enclosing scroll view (after a new card size).
   void Refresh_ScrollView();
+  // Redraws every graphic from its fields: for changes written straight into graphics,
+  // which the canvas does not hear of (the design window's canvas refresh calls it).
+  void refreshGraphics();
+  // Waits for the graphics' pictures being rendered and redraws with them (for tests and
+  // benchmarks; the canvas collects them by itself at its next redraw).
+  void finishPictures();
   // A picture from clipboard data, centred on (point.x, point.y - its height), inserted at
   // the front and selected; false when the data holds no readable picture.
   bool makeNewImageFromPasteboard(const QMimeData* data, const QPointF& point);
@@ -289,6 +296,9 @@ class CRDGraphicView : public QWidget {
   void on_changed(CRDDocument::Side side, const std::shared_ptr<CRDGraphic>& graphic,
                   const QString& key, const QRectF& old_drawing_bounds);
   void set_selection(Index_Set indexes, const QRectF& changed_area);
+  // The graphics' cached pictures for the items that may use one; renders the missing.
+  void attach_pictures(std::vector<Layer_Item>& items);
+  void drop_picture(const CRDGraphic* graphic) { pictures_.Drop(graphic); }
   void remember_drawn_selection(const QRectF& area);
   // The selection handles of every selected graphic meeting the area (canvas points),
   // painted after all graphics so that no later graphic covers them.
@@ -344,4 +354,7 @@ class CRDGraphicView : public QWidget {
   Drag drag_;
   Press_Ending press_ending_;
   Creation creation_;
+
+  // Each graphic's contents at the current zoom, painted again only when it changes.
+  Graphic_Picture_Cache pictures_;
 };

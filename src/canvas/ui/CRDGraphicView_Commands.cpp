@@ -137,8 +137,9 @@ bool CRDGraphicView::makeNewImageFromPasteboard(const QMimeData* data, const QPo
   }
   if (image.isNull()) return false;
   const Picture picture(std::move(image));
-  auto graphic =
-      std::make_shared<CRDImage>(QPointF(point.x(), point.y() - picture.size().height()), picture);
+  auto graphic = Window_Apply_New_Graphic_Defaults(
+      std::make_shared<CRDImage>(QPointF(point.x(), point.y() - picture.size().height()), picture),
+      true);
   if (!insert_graphics({graphic}, {0})) return false;
   changeSelectionIndexes({0});
   return true;
@@ -309,7 +310,10 @@ void CRDGraphicView::sendToBack() {
 
 void CRDGraphicView::print_contol_or_not(int value) {
   for (const auto& graphic : selectedGraphics())
-    if (!graphic->ctrl_is_locked) graphic->print_object = value;
+    if (!graphic->ctrl_is_locked) {
+      graphic->print_object = value;
+      drop_picture(graphic.get());
+    }
 }
 
 // ---- Moves by keys -----------------------------------------------------------------------

@@ -85,24 +85,31 @@ std::shared_ptr<CRDGraphic> CRDGraphicView::make_graphic(const QString& class_na
                                                          const QString& ctrl_value,
                                                          const QString& ctrl_ID) {
   const QPointF origin = frame.topLeft();
+  // The window's defaults (all-text font and colour, picture panel reset) are applied here,
+  // on the GUI thread; the constructors ask the window nothing.
+  const auto placed = [](std::shared_ptr<CRDGraphic> graphic) {
+    return Window_Apply_New_Graphic_Defaults(std::move(graphic), true);
+  };
   switch (Window_Current_Control_Tool()) {
     case 8:
       if (QFileInfo::exists(Library_Selected_Image))
-        return std::make_shared<CRDImage>(origin, Library_Selected_Image);
-      return std::make_shared<CRDImage>(origin, Window_Loaded_Picture(QStringLiteral("no_image")));
-    case 9: return std::make_shared<CRDImage>(origin, Library_Selected_Image);
+        return placed(std::make_shared<CRDImage>(origin, Library_Selected_Image));
+      return placed(
+          std::make_shared<CRDImage>(origin, Window_Loaded_Picture(QStringLiteral("no_image"))));
+    case 9: return placed(std::make_shared<CRDImage>(origin, Library_Selected_Image));
     case 10:
-      return std::make_shared<CRDBarcode>(
-          origin, Window_Loaded_Picture(QStringLiteral("barcode_sample_img")));
+      return Window_Apply_New_Graphic_Defaults(std::make_shared<CRDBarcode>(
+          origin, Window_Loaded_Picture(QStringLiteral("barcode_sample_img"))));
     case 11:
-      return std::make_shared<CRDSignature>(
-          origin, Window_Loaded_Picture(QStringLiteral("sign_sample_img")), QStringLiteral("S"));
+      return placed(std::make_shared<CRDSignature>(
+          origin, Window_Loaded_Picture(QStringLiteral("sign_sample_img")), QStringLiteral("S")));
     case 12:
-      return std::make_shared<CRDSignature>(
-          origin, Window_Loaded_Picture(QStringLiteral("fp_sample_img")), QStringLiteral("F"));
+      return placed(std::make_shared<CRDSignature>(
+          origin, Window_Loaded_Picture(QStringLiteral("fp_sample_img")), QStringLiteral("F")));
     default: break;
   }
-  std::shared_ptr<CRDGraphic> graphic = new_graphic_of_class(class_name);
+  std::shared_ptr<CRDGraphic> graphic =
+      Window_Apply_New_Graphic_Defaults(new_graphic_of_class(class_name));
   if (!graphic) return nullptr;
   if (class_name == Text_Class) {
     if (!ctrl_value.isEmpty()) {
@@ -256,6 +263,7 @@ void CRDGraphicView::ReplaceGraphicText(const QString& class_name, bool use_rect
     else
       Show_NSLog_Message(ctrl_value);
   }
+  drop_picture(found.get());  // written to directly
   startEditingGraphic(found);
   selected_graphic_ = found;
   creating_.reset();
@@ -265,8 +273,10 @@ void CRDGraphicView::Hide_all_Text_control_FUP_Control() {
   const Graphic_List& list = graphics();
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     CRDGraphic* graphic = it->get();
-    if ((is_text(graphic) || is_image(graphic)) && Profile_IDs().contains(graphic->control_ID))
+    if ((is_text(graphic) || is_image(graphic)) && Profile_IDs().contains(graphic->control_ID)) {
       graphic->Set_Ctrl_Is_Visible(false);
+      drop_picture(graphic);
+    }
   }
 }
 

@@ -124,6 +124,9 @@ void Qt_Platform::Stop_Modal(QObject* window, int code) {
 bool Qt_Platform::Open_Url(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 void Qt_Platform::Terminate(int status) {
+  // Workers still running are answered at once from now on instead of waiting for a main
+  // thread that is about to leave.
+  Begin_Shutdown();
   std::fflush(nullptr);
   std::exit(status);
 }

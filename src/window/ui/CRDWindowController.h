@@ -56,10 +56,17 @@ class QToolBar;
 class QToolButton;
 class Card_Panel;
 class Open_Export_Log;
+struct Mail_Design_Hooks;
 class PleaseWait_Modeless;
 class Batch_Export;
 class Export_Window;
 class Send_Modeless;
+class Shape_Panel;
+class Line_Panel;
+class Text_Panel;
+class Picture_Panel;
+class Signature_Panel;
+class Data_Source_Panel;
 
 
 class CRDWindowController : public QMainWindow, public Design_Window_Services {
@@ -330,6 +337,16 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   static const QStringList& Date_Formats();  // offered by the text panel, in this order
   static const QStringList& Time_Formats();
 
+  // ---- E-mail (CRDWindowController_Mail.cpp) ---------------------------------------------
+  // The stored SMTP settings copied into the process-wide ones that sending reads.
+  void Get_Email_Details();
+  // The toolbar's Mail: the batch check, then the mail dialog (lent the design's hooks).
+  void Mail_Button();
+  // What the mail dialog may ask of the design: the batch check, a run's card renderer
+  // (copies of both sides), the write-back of record 0, re-reading the settings.
+  Mail_Design_Hooks mail_hooks();
+  QToolButton* Mail_btn = nullptr;
+
  signals:
   // The tool changed ("CRDSelectedToolDidChange"); delivered at once.
   void Selected_Tool_Did_Change();
@@ -369,11 +386,31 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Set_Lock_State(bool locked);
 
   void add_export_button(QToolBar* toolbar);
+  void add_mail_button(QToolBar* toolbar);
   Card_Side_Snapshot export_snapshot(int side);
   void batch_export_ended(const QString& folder, int side_before);
   QPointer<Batch_Export> batch_export_;
 
   QPointer<CRDDocument> document_;
+
+  // ---- Printing (CRDWindowController_Print.cpp) ------------------------------------------
+ public:
+  // The toolbar's Print: the batch check, "List is empty." for a binding without records,
+  // then Print_method.
+  void Print_Button();
+  // "No printer found." without printers, else the print dialog.
+  void Print_method();
+  // File > Print...: the front side in the document's 243 x 154 point frame, through the
+  // platform's print dialog.
+  void Print_Document();
+  // The File menu, made on first use.
+  QMenu* File_menu();
+  QToolButton* Print_btn = nullptr;
+  QAction* Print_menu_item = nullptr;
+
+ private:
+  void add_print_button(QToolBar* toolbar);
+  void install_print_hooks();
 
   // ---- Series dialogs (CRDWindowController_Series.cpp) ----------------------------------
  public:
@@ -415,6 +452,43 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void fit_layout();
   // The window's frame inside the screen's available area.
   void place_window();
+
+  // ---- Object panels, picture tools and data binding (CRDWindowController_Objects.cpp) --
+ public:
+  Shape_Panel* shape_panel = nullptr;
+  Line_Panel* line_panel = nullptr;
+  Text_Panel* text_panel = nullptr;
+  Picture_Panel* picture_panel = nullptr;
+  Signature_Panel* signature_panel = nullptr;
+  Data_Source_Panel* data_source_panel = nullptr;
+  // Each writes its panel into every selected graphic of the current side.
+  void Update_Shape_Graphics();
+  void Update_Line_Graphics();
+  void Update_Text_Graphics();
+  void Update_Image_Graphics();
+  void Update_Sign_Graphics();
+  void Reset_Image_Editing_Controls() override;
+  // The open panel for a picture file (picture tool, picture browse).
+  bool Browse_User_Image_Manually();
+  // Fills the panels of the object's kind (the sidebar holds Not_Draw_Only_Prop_Change).
+  void Load_Object_Panels(CRDGraphic& graphic);
+  // The object panels' and data-source combos; false for any other combo.
+  bool Object_Combo_Changed(QComboBox* combo);
+  // Design-time binding: combo fillers (nothing selected afterwards), first values, the
+  // "Excel" choice, and the data-source page's buttons.
+  void Fill_Data_Set_File_Name_In_Combo(QComboBox* combo);
+  void Fill_Excel_Col_Name_In_Combo(QComboBox* combo);
+  QString Get_First_Value_Of_Dataset(const QString& name) const;
+  QString Get_First_Value_Of_Excel_Binding(int column) const;
+  void Add_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void Remove_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void View_batch_Series_Button();
+  void Data_Source_Help_Button();
+
+ private:
+  void build_object_panels();
+  // Tools 8 and 9 choose their picture first; false: nothing is made.
+  bool picture_tool_step();
 
   // ---- Arrange and grid commands (CRDWindowController_Arrange.cpp) --------------------
  public:

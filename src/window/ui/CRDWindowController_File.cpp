@@ -12,6 +12,7 @@
 #include "window/Design_File.h"
 #include "window/Panel_Writeback.h"
 #include "window/ui/CRDWindowController.h"
+#include "window/ui/Data_Source_Panel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -178,6 +179,13 @@ void CRDWindowController::Apply_Design(design_file::Design_Contents design, cons
     Select_Combo_Item(Sides_ComboBox, Front_card_Prop.Card_Side == QLatin1String("1") ? 1 : 0);
 
     Excel_Binding_Use = design.excel_binding_use;
+    // The spreadsheet choice of the objects' data source follows the binding.
+    if (data_source_panel) {
+      if (Excel_Binding_Use)
+        Add_Excel_Col_Name_In_Combo(data_source_panel->Data_source_type);
+      else
+        Remove_Excel_Col_Name_In_Combo(data_source_panel->Data_source_type);
+    }
     Excel_Source_Path = design.excel_source_path;
     Data_From_Excel::defaultInstance()->Restore(design.column_titles, design.rows);
 

@@ -1,0 +1,114 @@
+#include "output/Mail_Script.h"
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+
+namespace {
+constexpr qsizetype kept_error_bytes = 16 * 1024;
+}
+
+QString Mail_Interpreter() { return QStringLiteral("/usr/bin/python3"); }
+
+QString Mail_Script_Path() {
+  return Resource_Path.isEmpty() ? QString() : Resource_Path + QStringLiteral("/pyth_mail.py");
+}
+
+QStringList Mail_Script_Arguments(const QString& script, const Mail_Message& message) {
+  auto text = [](const QString& value) { return value.isNull() ? QString("") : value; };
+  QStringList arguments{script,
+                        text(message.sender),
+                        text(message.server),
+                        text(message.port),
+                        text(message.sender),
+                        text(message.recipient),
+                        text(message.subject),
+                        text(message.body),
+                        message.ssl == QLatin1String("Y") ? QStringLiteral("Y")
+                                                          : QStringLiteral("N")};
+  arguments << message.attachments;
+  return arguments;
+}
+
+QByteArray Mail_Script_Input(const QString& password) {
+  return password.toUtf8() + "\nDescription";
+}
+
+Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
+                           const QString& script_path) {
+  Mail_Result result;
+  const QString script = script_path.isEmpty() ? Mail_Script_Path() : script_path;
+  if (!QFileInfo(script).isFile()) {
+    result.reason = QStringLiteral("The mail script %1 is missing.").arg(script);
+    Show_NSLog_Message(result.reason);
+    return result;
+  }
+
+  QProcess process;
+  QProcessEnvironment environment;  // nothing of ours is passed on
+  environment.insert(QStringLiteral("PYTHONPATH"), QString(""));
+  environment.insert(QStringLiteral("PATH"), QStringLiteral("/bin:/usr/bin:/usr/local/bin"));
+  process.setProcessEnvironment(environment);
+  process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+  process.setProgram(Mail_Interpreter());
+  process.setArguments(Mail_Script_Arguments(script, message));
+
+  QByteArray errors;
+  bool timed_out = false;
+  bool failed_to_start = false;
+  QEventLoop loop;
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&process, &QProcess::readyReadStandardError, &loop, [&] {
+    const QByteArray more = process.readAllStandardError();
+    if (errors.size() < kept_error_bytes) errors += more.left(kept_error_bytes - errors.size());
+  });
+  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) {
+      failed_to_start = true;
+      loop.quit();
+    }
+  });
+  QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+    timed_out = true;
+    process.kill();
+  });
+
+  process.start(QIODevice::ReadWrite);
+  if (!failed_to_start) {
+    process.write(Mail_Script_Input(message.password));
+    process.closeWriteChannel();
+    limit.start(time_limit_ms);
+    loop.exec();
+  }
+  limit.stop();
+  if (process.state() != QProcess::NotRunning) {
+    process.kill();
+    process.waitForFinished(1000);
+  }
+  errors += process.readAllStandardError().left(qMax<qsizetype>(0, kept_error_bytes - errors.size()));
+
+  if (failed_to_start) {
+    result.reason = QStringLiteral("%1 could not be started: %2")
+                        .arg(Mail_Interpreter(), process.errorString());
+  } else if (timed_out) {
+    result.reason = QStringLiteral("The mail script did not end within %1 seconds.")
+                        .arg(time_limit_ms / 1000);
+  } else if (process.exitStatus() != QProcess::NormalExit) {
+    result.reason = QStringLiteral("The mail script crashed.");
+  } else if (process.exitCode() != 0) {
+    result.reason = Trim_Str(QString::fromUtf8(errors));
+    if (result.reason.isEmpty())
+      result.reason = QStringLiteral("The mail script ended with status %1.").arg(process.exitCode());
+  } else {
+    result.sent = true;
+  }
+  if (!result.sent) Show_NSLog_Message(result.reason);
+  return result;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The mail script call: one e-mail is one run of the mail script "pyth_mail.py" in the
+// resource folder by Debian's Python, with the message on its command line and the
+// password on its standard input (never on the command line). The e-mail counts as sent
+// exactly when the script ends normally with status 0; a script that cannot start,
+// crashes, ends with another status or runs past the time limit (it is killed) is a
+// failed e-mail, never the program's end.
+//
+// Safe on any thread that may run an event loop (the GUI thread, a QThread): the call
+// waits in a local event loop, so a window on the GUI thread goes on painting.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct Mail_Message {
+  QString sender;
+  QString password;
+  QString server;
+  QString port;
+  QString recipient;
+  QString subject;
+  QString body;
+  QString ssl;  // "Y" for SSL from the start; anything else (also none) is passed as "N"
+  QStringList attachments;  // paths, attached in this order
+};
+
+// The interpreter and the script.
+QString Mail_Interpreter();   // "/usr/bin/python3"
+QString Mail_Script_Path();   // Resource_Path + "/pyth_mail.py"
+
+// The script path, sender, server, port, sender again, recipient, subject, body, SSL flag,
+// then one argument per attachment; every fixed argument present (a null one empty).
+QStringList Mail_Script_Arguments(const QString& script, const Mail_Message& message);
+// What the script reads on standard input: the password in UTF-8, "\n", "Description".
+QByteArray Mail_Script_Input(const QString& password);
+
+struct Mail_Result {
+  bool sent = false;
+  QString reason;  // why not: what the script said on standard error, or why it did not run
+};
+
+constexpr int Mail_Script_Time_Limit_ms = 5 * 60 * 1000;
+
+// sendEmail_pyth: sends one e-mail. The script's standard output goes to ours; what it
+// writes on standard error is the reason of a failure (and is logged). A worker passes the
+// script path it was given on the GUI thread (Resource_Path belongs to that thread); an
+// empty one means Mail_Script_Path().
+Mail_Result sendEmail_pyth(const Mail_Message& message,
+                           int time_limit_ms = Mail_Script_Time_Limit_ms,
+                           const QString& script_path = {});

@@ -1,0 +1,188 @@
+#include "output/Mail_Sender.h"
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+#include "output/Card_Picture_File.h"
+#include "platform/Platform.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+
+#include <chrono>
+#include <thread>
+
+QString Mail_Result_Message(const Mail_Run_Result& result) {
+  QString text = result.last_sent ? Mail_Sent_Text : Mail_Failed_Text;
+  if (!result.skipped.isEmpty()) {
+    QStringList numbers;
+    for (int record : result.skipped.mid(0, 10)) numbers << QString::number(record + 1);
+    if (result.skipped.size() > 10) numbers << QStringLiteral("...");
+    text += QStringLiteral("\n\n%1 card(s) could not be made and were not sent (record %2): %3")
+                .arg(result.skipped.size())
+                .arg(numbers.join(QStringLiteral(", ")), result.skipped_reason);
+  }
+  return text;
+}
+
+Mail_Sender::Mail_Sender(Mail_Run_Settings settings, Mail_Card_Renderer renderer, QObject* parent)
+    : QObject(parent), settings_(std::move(settings)), renderer_(std::move(renderer)) {
+  result_.steps = Mail_Steps(settings_.mode, int(settings_.recipients.size()), settings_.records);
+}
+
+Mail_Sender::~Mail_Sender() {
+  cancel_ = true;
+  if (thread_) {
+    // The e-mail under way ends first (the script's own time limit bounds it).
+    platform::Wait_Serving_Workers([this] { return thread_->isFinished(); });
+    thread_->wait();
+    delete thread_;
+  }
+}
+
+void Mail_Sender::start() {
+  if (thread_) return;
+  // A private folder (0700) per run: nobody else reads the cards or swaps them.
+  folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/lumigrove-mail-XXXXXX"));
+  folder_path_ = folder_->isValid() ? folder_->path() : QString();
+  curr_barcode_count = 0;
+  thread_ = QThread::create([this] { work(); });
+  thread_->setObjectName(QStringLiteral("Mail run"));
+  connect(thread_, &QThread::finished, this, &Mail_Sender::worker_done, Qt::QueuedConnection);
+  thread_->start();
+}
+
+bool Mail_Sender::more_to_send(int step) const {
+  switch (settings_.mode) {
+    case Mail_Mode::One_Per_Recipient:
+      return step + 1 < std::min(result_.steps, settings_.records);
+    default:
+      return step + 1 < result_.steps;
+  }
+}
+
+bool Mail_Sender::render_and_save(int record, QStringList* files) {
+  files->clear();
+  QString reason;
+  if (folder_path_.isEmpty()) reason = QStringLiteral("No temporary folder for the card pictures.");
+  const QString front = QDir(folder_path_).filePath(settings_.picture_name + QStringLiteral(".jpeg"));
+  auto make = [&](int side, const QString& path) {
+    if (!reason.isEmpty()) return false;
+    const Picture picture = renderer_ ? renderer_(record, side, &reason) : Picture();
+    if (picture.isNull()) {
+      if (reason.isEmpty()) reason = QStringLiteral("The card picture could not be made.");
+      return false;
+    }
+    if (!Write_Card_PNG(picture, path, &reason)) return false;
+    files->append(path);
+    return true;
+  };
+  const QString& side = settings_.side;
+  const bool ok = side == QLatin1String("BOTH")
+                      ? make(1, Create_Back_Card_Path(front)) && make(0, Create_Front_Card_Path(front))
+                  : side == QLatin1String("F") ? make(0, Create_Front_Card_Path(front))
+                                               : make(1, Create_Back_Card_Path(front));
+  if (!ok) {
+    result_.skipped.append(std::max(record, 0));
+    if (result_.skipped_reason.isEmpty()) result_.skipped_reason = reason;
+  }
+  return ok;
+}
+
+bool Mail_Sender::send_to(const QString& recipient, const QStringList& files) {
+  Show_NSLog_Message(recipient);
+  Mail_Message message = settings_.message;
+  message.recipient = recipient;
+  message.attachments = files;
+  const Mail_Result sent = sendEmail_pyth(message, settings_.script_time_limit_ms, settings_.script);
+  ++result_.calls;
+  result_.last_sent = sent.sent;
+  if (sent.sent) {
+    ++result_.sent;
+  } else {
+    result_.failure = sent.reason;
+    Show_NSLog_Message(QStringLiteral("error in mail"));
+  }
+  return sent.sent;
+}
+
+void Mail_Sender::pause(int seconds) {
+  using namespace std::chrono;
+  emit pause_started(settings_.pauses.pause_ms());
+  const auto end = steady_clock::now() + std::chrono::seconds(seconds);
+  while (steady_clock::now() < end && !Stop_SMS_Sending_Now && !cancel_)
+    std::this_thread::sleep_for(std::min<steady_clock::duration>(milliseconds(100),
+                                                                 end - steady_clock::now()));
+  emit pause_ended();
+}
+
+void Mail_Sender::work() {
+  const Mail_Mode mode = settings_.mode;
+  QStringList files;
+  for (int k = 0; k < result_.steps; ++k) {
+    if (Stop_SMS_Sending_Now || cancel_) {
+      result_.stopped = true;
+      break;
+    }
+    curr_barcode_count = k + 1;
+    bool sent = true;
+    bool made = true;
+    switch (mode) {
+      case Mail_Mode::No_Card: {
+        Show_NSLog_Message(QStringLiteral("send without card."));
+        const QString path = Trim_Str(settings_.attachment);
+        files.clear();
+        if (!path.isEmpty() && QFileInfo(path).isFile()) files << path;
+        sent = send_to(settings_.recipients[k], files);
+        break;
+      }
+      case Mail_Mode::Card:
+        Show_NSLog_Message(QStringLiteral("send card no batch."));
+        // The design is rendered once, before the first e-mail; every recipient gets it.
+        if (k == 0 && !render_and_save(-1, &files)) {
+          k = result_.steps;
+          made = false;
+          break;
+        }
+        sent = send_to(settings_.recipients[k], files);
+        break;
+      case Mail_Mode::One_Per_Recipient:
+        Show_NSLog_Message(QStringLiteral("send card with batch to one to one"));
+        if (k >= settings_.records) {
+          curr_barcode_count = result_.steps;
+          k = result_.steps;
+          made = false;
+          break;
+        }
+        made = render_and_save(k, &files);
+        if (made) sent = send_to(settings_.recipients[k], files);
+        break;
+      case Mail_Mode::All_To_Every:
+        Show_NSLog_Message(QStringLiteral("send card with batch to all image to everyone"));
+        made = render_and_save(k, &files);
+        for (int r = 0; made && sent && r < settings_.recipients.size(); ++r) {
+          if (Stop_SMS_Sending_Now || cancel_) break;
+          sent = send_to(settings_.recipients[r], files);
+        }
+        break;
+    }
+    if (!sent) break;
+    if (!made) continue;  // a skipped record counts for no pause
+    if (const int wait = settings_.pauses.Step_Done(more_to_send(k)); wait > 0) pause(wait);
+  }
+  if (folder_) folder_->remove();
+}
+
+void Mail_Sender::worker_done() {
+  if (finished_) return;
+  finished_ = true;
+  emit finished();
+}
+
+void Mail_Sender::waitForFinished() {
+  if (finished_ || !thread_) return;
+  QEventLoop loop;
+  connect(this, &Mail_Sender::finished, &loop, &QEventLoop::quit);
+  if (!finished_) loop.exec();
+}

@@ -1,0 +1,267 @@
+// The mail script call and our mail script: real deliveries to an aiosmtpd server over
+// STARTTLS and TLS, failures (wrong password, no server), a hostile subject, and a
+// recording stub in place of the script that shows exactly what the call hands over.
+
+#include "Mail_Test_Support.h"
+
+#include "model/Shared_Design_State.h"
+#include "model/Common_Functions.h"
+#include "output/Mail_Script.h"
+#include "output/ui/Email_Setting.h"
+#include "platform/Scripted_Platform.h"
+#include "support/Test_Support.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+namespace {
+
+using mail_test::Smtp_Server;
+using test_support::Design_Test;
+
+class Mail_Script_Test : public Design_Test {
+ protected:
+  Mail_Message Message(const Smtp_Server& server, const QString& ssl = QStringLiteral("N")) {
+    Mail_Message m;
+    m.sender = mail_test::Login;
+    m.password = mail_test::Password;
+    m.server = QStringLiteral("127.0.0.1");
+    m.port = server.port_text();
+    m.recipient = QStringLiteral("friend@example.org");
+    m.subject = QStringLiteral("Greetings");
+    m.body = QStringLiteral("Happy birthday!\nLine two.");
+    m.ssl = ssl;
+    return m;
+  }
+
+  QByteArray Png(QColor colour) {
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+  }
+
+  QString Write(const QString& name, const QByteArray& data) {
+    const QString path = files.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+    return path;
+  }
+
+  QTemporaryDir files;
+};
+
+TEST_F(Mail_Script_Test, DeliversOverStartTlsWithAttachmentsInOrderAndAnEncodedSubject) {
+  Smtp_Server server;
+  const QByteArray back = Png(Qt::blue), front = Png(Qt::red);
+  Mail_Message m = Message(server);
+  m.attachments = {Write(QStringLiteral("Party_Back.jpeg"), back),
+                   Write(QStringLiteral("Party.jpeg"), front)};
+  m.subject = QStringLiteral("Grüße ✨ $(touch x) `id`");
+  m.recipient = QStringLiteral("  friend@example.org");  // blanks after a comma stay in it
+  QDir::current().remove(QStringLiteral("x"));
+
+  const Mail_Result result = sendEmail_pyth(m);
+  ASSERT_TRUE(result.sent) << result.reason;
+
+  const auto received = server.Messages();
+  ASSERT_EQ(received.size(), 1);
+  const auto& r = received[0];
+  EXPECT_EQ(r.mail_from, mail_test::Login);
+  EXPECT_EQ(r.rcpt_tos, QStringList{QStringLiteral("friend@example.org")});
+  EXPECT_EQ(r.subject, m.subject);
+  EXPECT_TRUE(r.raw_subject.contains(QStringLiteral("=?utf-8?"))) << r.raw_subject;
+  EXPECT_FALSE(r.raw_subject.contains(QStringLiteral("ü"))) << r.raw_subject;
+  EXPECT_EQ(Trim_Str(r.body), Trim_Str(m.body));
+  ASSERT_EQ(r.attachments.size(), 2);
+  EXPECT_EQ(r.attachments[0].filename, QStringLiteral("Party_Back.jpeg"));
+  EXPECT_EQ(r.attachments[1].filename, QStringLiteral("Party.jpeg"));
+  for (const auto& part : r.attachments) EXPECT_EQ(part.content_type, QStringLiteral("image/png"));
+  EXPECT_EQ(r.attachments[0].data, back);
+  EXPECT_EQ(r.attachments[1].data, front);
+  EXPECT_FALSE(QFileInfo::exists(QStringLiteral("x")));
+  EXPECT_FALSE(QFileInfo::exists(files.filePath(QStringLiteral("x"))));
+}
+
+TEST_F(Mail_Script_Test, DeliversOverTlsFromTheStart) {
+  Smtp_Server server(QStringLiteral("implicit"));
+  const Mail_Result result = sendEmail_pyth(Message(server, QStringLiteral("Y")));
+  ASSERT_TRUE(result.sent) << result.reason;
+  ASSERT_EQ(server.Messages().size(), 1);
+  EXPECT_TRUE(server.Messages()[0].attachments.isEmpty());
+}
+
+TEST_F(Mail_Script_Test, FailuresSendNothingAndSayWhy) {
+  Smtp_Server server;
+  struct Case {
+    const char* what;
+    std::function<void(Mail_Message&)> spoil;
+  };
+  const Case cases[] = {
+      {"wrong password", [](Mail_Message& m) { m.password = QStringLiteral("wrong"); }},
+      {"TLS from the start on a STARTTLS port", [](Mail_Message& m) { m.ssl = QStringLiteral("Y"); }},
+      {"untrusted certificate",
+       [](Mail_Message&) { QFile::remove(Resource_Path + QStringLiteral("/smtp-ca.pem")); }},
+      {"port not a number", [](Mail_Message& m) { m.port = QStringLiteral("smtp"); }},
+      {"header injection", [](Mail_Message& m) { m.recipient += QStringLiteral("\r\nBcc: x@y.org"); }},
+      {"missing attachment", [](Mail_Message& m) { m.attachments = {QStringLiteral("/nonexistent.png")}; }},
+  };
+  for (const Case& c : cases) {
+    Mail_Message m = Message(server);
+    c.spoil(m);
+    const Mail_Result result = sendEmail_pyth(m);
+    EXPECT_FALSE(result.sent) << c.what;
+    EXPECT_FALSE(result.reason.isEmpty()) << c.what;
+  }
+  EXPECT_TRUE(server.Messages().isEmpty());
+
+  server.Stop();
+  const Mail_Result result = sendEmail_pyth(Message(server));
+  EXPECT_FALSE(result.sent);
+  EXPECT_TRUE(result.reason.contains(QStringLiteral("refused"), Qt::CaseInsensitive)) << result.reason;
+}
+
+TEST_F(Mail_Script_Test, TheSettingsDialogsTestMailUsesTheFieldsAndReportsTheResult) {
+  Smtp_Server server;
+  platform::Scoped_Scripted_Platform scripted;
+  Email_Setting* dialog = Email_Setting::defaultInstance();
+  dialog->_send_mail_sender_mail->setText(mail_test::Login.toUpper());
+  dialog->_send_mail_password->setText(mail_test::Password);
+  dialog->_send_mail_smtp->setText(QStringLiteral("127.0.0.1"));
+  dialog->_send_mail_port->setText(server.port_text());
+  dialog->_send_mail_to->setText(QStringLiteral("Friend@Example.org"));
+  dialog->TLS_Selected();
+
+  dialog->Send_Test_Email();
+  EXPECT_EQ(dialog->_send_mail_result_status->text(), Email_Setting::Sent_Text);
+  dialog->_send_mail_password->setText(QStringLiteral("wrong"));
+  dialog->Send_Test_Email();
+  EXPECT_EQ(dialog->_send_mail_result_status->text(), Email_Setting::Failed_Text);
+  EXPECT_EQ(scripted.messages, (QStringList{QStringLiteral("\n") + Email_Setting::Sent_Text,
+                                            QStringLiteral("\n") + Email_Setting::Failed_Text}));
+
+  const auto received = server.Messages();
+  ASSERT_EQ(received.size(), 1);
+  const QString app = QCoreApplication::applicationName();
+  EXPECT_EQ(received[0].rcpt_tos, QStringList{QStringLiteral("friend@example.org")});
+  EXPECT_EQ(received[0].mail_from, mail_test::Login);
+  EXPECT_EQ(received[0].subject, app + QStringLiteral(" Test Mail"));
+  EXPECT_EQ(Trim_Str(received[0].body), QStringLiteral("This is test mail sent by %1.").arg(app));
+  // The test mail stores nothing.
+  EXPECT_TRUE(Preferences::sharedInstance().send_email_SenderEmail().isEmpty());
+}
+
+// A stand-in for the mail script: records its arguments, its environment as the kernel
+// holds it, its standard input and whether the password shows in any process's command
+// line, then ends with the status named in "stub-exit" (or by "crash" / "hang").
+const char* Stub_Script = R"PY(
+import json, os, signal, sys, time
+here = os.path.dirname(os.path.abspath(__file__))
+stdin = sys.stdin.buffer.read()
+password = stdin.split(b"\n", 1)[0]
+seen = []
+for pid in os.listdir("/proc"):
+    if pid.isdigit():
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                if password and password in f.read():
+                    seen.append(pid)
+        except OSError:
+            pass
+with open("/proc/self/environ", "rb") as f:
+    environ = [v.decode() for v in f.read().split(b"\0") if v]
+with open(os.path.join(here, "stub-record.json"), "w") as out:
+    json.dump({"argv": sys.argv, "environ": environ, "stdin": stdin.decode("utf-8"),
+               "password_seen_in": seen}, out)
+action = open(os.path.join(here, "stub-exit")).read().strip()
+if action == "crash":
+    os.kill(os.getpid(), signal.SIGKILL)
+if action == "hang":
+    time.sleep(30)
+sys.exit(int(action))
+)PY";
+
+TEST_F(Mail_Script_Test, TheCallHandsOverArgumentsEnvironmentAndPasswordAsAgreed) {
+  QFile stub(Mail_Script_Path());
+  ASSERT_TRUE(stub.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  stub.write(Stub_Script);
+  stub.close();
+  auto set_action = [](const char* action) {
+    QFile file(Resource_Path + QStringLiteral("/stub-exit"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(action);
+  };
+  auto record = [] {
+    QFile file(Resource_Path + QStringLiteral("/stub-record.json"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QJsonDocument::fromJson(file.readAll()).object();
+  };
+
+  Mail_Message m;
+  m.sender = QStringLiteral("me@example.org");
+  m.password = QStringLiteral("s3cret-Päss");
+  m.server = QStringLiteral("smtp.example.org");
+  m.port = QStringLiteral("587");
+  m.recipient = QStringLiteral("friend@example.org");
+  m.subject = QStringLiteral("$(id) ✨");
+  m.body = QStringLiteral("Line 1\nLine 2");
+  m.attachments = {QStringLiteral("/tmp/a b.jpeg"), QStringLiteral("/tmp/c.jpeg")};
+  // ssl left unset: "N"
+
+  set_action("0");
+  const Mail_Result sent = sendEmail_pyth(m);
+  EXPECT_TRUE(sent.sent) << sent.reason;
+  const QJsonObject r = record();
+  QStringList argv;
+  for (const auto& a : r["argv"].toArray()) argv << a.toString();
+  EXPECT_EQ(argv, (QStringList{Mail_Script_Path(), m.sender, m.server, m.port, m.sender,
+                               m.recipient, m.subject, m.body, QStringLiteral("N"),
+                               m.attachments[0], m.attachments[1]}));
+  QStringList environ;
+  for (const auto& v : r["environ"].toArray()) environ << v.toString();
+  environ.sort();
+  EXPECT_EQ(environ, (QStringList{QStringLiteral("PATH=/bin:/usr/bin:/usr/local/bin"),
+                                  QStringLiteral("PYTHONPATH=")}));
+  EXPECT_EQ(r["stdin"].toString(), m.password + QStringLiteral("\nDescription"));
+  EXPECT_TRUE(r["password_seen_in"].toArray().isEmpty());
+
+  // A setting never stored is passed as an empty argument; every fixed one is there.
+  Mail_Message bare;
+  sendEmail_pyth(bare);
+  QStringList bare_argv;
+  for (const auto& a : record()["argv"].toArray()) bare_argv << a.toString();
+  EXPECT_EQ(bare_argv.size(), 9);
+  EXPECT_EQ(bare_argv.last(), QStringLiteral("N"));
+
+  struct Failure {
+    const char* action;
+    int limit_ms;
+    const char* reason_part;
+  };
+  for (const Failure& f : {Failure{"3", 60000, "status 3"}, Failure{"crash", 60000, "crashed"},
+                           Failure{"hang", 1500, "did not end"}}) {
+    set_action(f.action);
+    const Mail_Result failed = sendEmail_pyth(m, f.limit_ms);
+    EXPECT_FALSE(failed.sent) << f.action;
+    EXPECT_TRUE(failed.reason.contains(QString::fromLatin1(f.reason_part))) << failed.reason;
+  }
+
+  QFile::remove(Mail_Script_Path());
+  const Mail_Result missing = sendEmail_pyth(m);
+  EXPECT_FALSE(missing.sent);
+  EXPECT_TRUE(missing.reason.contains(QStringLiteral("missing"))) << missing.reason;
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+#pragma once
+// A real SMTP server for the e-mail tests: aiosmtpd run by Debian's Python on 127.0.0.1 at
+// a free port, with one login, STARTTLS (or TLS from the start) on a self-signed
+// certificate for IP:127.0.0.1 that the test's resource folder trusts ("smtp-ca.pem" beside
+// the mail script). Every message is stored with its envelope; the test reads them back.
+
+#include "model/Shared_Design_State.h"
+#include "support/Test_Support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace mail_test {
+
+inline const QString Login = QStringLiteral("me@example.org");
+inline const QString Password = QStringLiteral("pässwort 1");
+
+// One stored message: the envelope and, parsed by Python's email package, the headers and
+// the parts as the receiver sees them.
+struct Received {
+  QString mail_from;
+  QStringList rcpt_tos;
+  QString raw_subject;  // the header as it travelled
+  QString subject;      // decoded
+  QString body;
+  struct Part {
+    QString filename;
+    QString content_type;
+    QByteArray data;
+  };
+  QList<Part> attachments;
+};
+
+inline const char* Server_Script = R"PY(
+import json, os, socket, ssl, sys, warnings
+warnings.simplefilter("ignore")
+from email import policy
+from email.parser import BytesParser
+from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult, LoginPassword
+
+folder, cert, key, mode, login, password = sys.argv[1:7]
+
+class Handler:
+    count = 0
+    async def handle_DATA(self, server, session, envelope):
+        Handler.count += 1
+        raw = envelope.original_content or envelope.content
+        message = BytesParser(policy=policy.default).parsebytes(raw)
+        parts = []
+        for part in message.iter_attachments():
+            parts.append({"filename": part.get_filename(),
+                          "type": part.get_content_type(),
+                          "data": part.get_payload(decode=True).hex()})
+        body = message.get_body(("plain",))
+        head = raw.replace(b"\r\n", b"\n").split(b"\n\n", 1)[0].decode("ascii", "replace")
+        raw_subject, taking = "", False
+        for line in head.split("\n"):
+            if line.lower().startswith("subject:"):
+                raw_subject, taking = line, True
+            elif taking and line[:1] in (" ", "\t"):
+                raw_subject += line
+            else:
+                taking = False
+        record = {"from": envelope.mail_from, "to": envelope.rcpt_tos,
+                  "raw_subject": raw_subject,
+                  "subject": str(message["Subject"]),
+                  "body": body.get_content().replace("\r\n", "\n") if body is not None else "",
+                  "attachments": parts}
+        path = os.path.join(folder, "%04d.json" % Handler.count)
+        with open(path + ".part", "w") as out:
+            json.dump(record, out)
+        os.rename(path + ".part", path)
+        return "250 Message accepted"
+
+def authenticator(server, session, envelope, mechanism, data):
+    if (isinstance(data, LoginPassword) and data.login == login.encode()
+            and data.password == password.encode()):
+        return AuthResult(success=True)
+    return AuthResult(success=False, handled=False)
+
+context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+context.load_cert_chain(cert, key)
+for attempt in range(20):
+    probe = socket.socket()
+    probe.bind(("127.0.0.1", 0))
+    port = probe.getsockname()[1]
+    probe.close()
+    options = dict(hostname="127.0.0.1", port=port, authenticator=authenticator)
+    if mode == "implicit":
+        options.update(ssl_context=context, auth_require_tls=False)
+    else:
+        options.update(tls_context=context, require_starttls=True, auth_require_tls=True)
+    controller = Controller(Handler(), **options)
+    try:
+        controller.start()
+        break
+    except Exception:
+        continue
+else:
+    sys.exit("no free port")
+print("PORT", port, flush=True)
+sys.stdin.read()  # until the test closes our standard input
+controller.stop()
+)PY";
+
+// The self-signed certificate for IP:127.0.0.1 and its key, made once per test program.
+struct Certificate {
+  QString cert;
+  QString key;
+};
+inline const Certificate& Test_Certificate() {
+  static QTemporaryDir folder;
+  static Certificate made = [] {
+    Certificate c{folder.filePath(QStringLiteral("cert.pem")), folder.filePath(QStringLiteral("key.pem"))};
+    const auto result = test_support::Run_Program(
+        QStringLiteral("openssl"),
+        {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+         QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"), c.key,
+         QStringLiteral("-out"), c.cert, QStringLiteral("-days"), QStringLiteral("2"),
+         QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+         QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+    return c;
+  }();
+  return made;
+}
+
+class Smtp_Server {
+ public:
+  // mode "starttls" or "implicit"; the resource folder trusts the certificate.
+  explicit Smtp_Server(const QString& mode = QStringLiteral("starttls")) {
+    const Certificate& certificate = Test_Certificate();
+    const QString trusted = Resource_Path + QStringLiteral("/smtp-ca.pem");
+    QFile::remove(trusted);
+    EXPECT_TRUE(QFile::copy(certificate.cert, trusted));
+    const QString script = folder_.filePath(QStringLiteral("server.py"));
+    QFile file(script);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Server_Script);
+    file.close();
+    messages_ = folder_.filePath(QStringLiteral("messages"));
+    QDir().mkpath(messages_);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(test_support::System_Python(),
+                   {script, messages_, certificate.cert, certificate.key, mode, Login, Password});
+    EXPECT_TRUE(process_.waitForStarted(10000));
+    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    }
+    const QByteArray line = process_.readLine().trimmed();
+    EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
+    port_ = line.mid(5).toInt();
+  }
+  ~Smtp_Server() { Stop(); }
+
+  int port() const { return port_; }
+  QString port_text() const { return QString::number(port_); }
+
+  void Stop() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(10000)) {
+      process_.kill();
+      process_.waitForFinished(2000);
+    }
+  }
+
+  QList<Received> Messages() const {
+    QList<Received> all;
+    const QStringList names =
+        QDir(messages_).entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+      QFile file(QDir(messages_).filePath(name));
+      if (!file.open(QIODevice::ReadOnly)) continue;
+      const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+      Received r;
+      r.mail_from = o["from"].toString();
+      for (const auto& to : o["to"].toArray()) r.rcpt_tos << to.toString();
+      r.raw_subject = o["raw_subject"].toString();
+      r.subject = o["subject"].toString();
+      r.body = o["body"].toString();
+      for (const auto& p : o["attachments"].toArray()) {
+        const QJsonObject part = p.toObject();
+        r.attachments.append({part["filename"].toString(), part["type"].toString(),
+                              QByteArray::fromHex(part["data"].toString().toLatin1())});
+      }
+      all << r;
+    }
+    return all;
+  }
+
+ private:
+  QTemporaryDir folder_;
+  QString messages_;
+  QProcess process_;
+  int port_ = 0;
+};
+
+}  // namespace mail_test
