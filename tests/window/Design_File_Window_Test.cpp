@@ -310,9 +310,13 @@ TEST_F(Design_File_Window, OtherModesOpenUntitled) {
 
 namespace {
 
-// The file commands' keys belong to the window: they work while their buttons wait in the
-// toolbar's overflow menu.
+// The File menu holds the file commands and their keys: they work while the buttons wait
+// in the toolbar's overflow menu.
 TEST_F(Design_File_Window, KeysRunTheFileCommands) {
+  QStringList items;
+  for (QAction* action : window->File_menu()->actions())
+    items << (action->isSeparator() ? "-" : action->text());
+  EXPECT_EQ(items, QStringList({"New", "Open...", "Save", "Save As...", "-", "Print...", "-", "Exit"}));
   window->resize(window->minimumSize());
   QApplication::processEvents();
   platform.save_answers = {path("keyed.dcard")};

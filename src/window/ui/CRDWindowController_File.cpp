@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -39,15 +40,24 @@ void CRDWindowController::build_file_commands() {
   const QList<QAction*> actions = toolbar->actions();
   for (int i = 0; i < actions.size(); ++i)
     if (toolbar->widgetForAction(actions[i]) == New_btn) after_new = actions.value(i + 1);
-  // The keys are the window's own, so they work while a button waits in the toolbar's
-  // overflow menu.
-  auto key = [this](const char* name, QKeySequence sequence, void (CRDWindowController::*run)()) {
-    auto* action = new QAction(this);
+  // The File menu holds the same commands with their keys (so the keys also work while a
+  // button waits in the toolbar's overflow menu): New to Save As before its other items,
+  // Exit last.
+  QMenu* file = File_menu();
+  QAction* first_item = file->actions().value(0);
+  QAction* before = first_item ? file->insertSeparator(first_item) : nullptr;
+  auto key = [&](const char* name, const char* text, QKeySequence sequence,
+                 void (CRDWindowController::*run)(), bool last = false) {
+    auto* action = new QAction(QString::fromLatin1(text), file);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(sequence);
-    action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, run);
-    addAction(action);
+    if (last) {
+      file->addSeparator();
+      file->addAction(action);
+    } else {
+      file->insertAction(before, action);
+    }
     return sequence;
   };
   auto add = [&](QToolButton*& button, const char* name, const char* text, QKeySequence sequence,
@@ -60,20 +70,22 @@ void CRDWindowController::build_file_commands() {
     connect(button, &QToolButton::clicked, this, run);
     toolbar->insertWidget(after_new, button);
   };
-  const QKeySequence new_key = key("New_key", QKeySequence::New, &CRDWindowController::New_Btn_Clicked);
+  const QKeySequence new_key =
+      key("New_menu_item", "New", QKeySequence::New, &CRDWindowController::New_Btn_Clicked);
   New_btn->setToolTip(QStringLiteral("New (%1)").arg(new_key.toString(QKeySequence::NativeText)));
   add(Open_btn, "Open_btn", "Open",
-      key("Open_key", QKeySequence::Open, &CRDWindowController::Open_Btn_Clicked),
+      key("Open_menu_item", "Open...", QKeySequence::Open, &CRDWindowController::Open_Btn_Clicked),
       &CRDWindowController::Open_Btn_Clicked);
   add(Save_btn, "Save_btn", "Save",
-      key("Save_key", QKeySequence::Save, &CRDWindowController::Save_Btn_Clicked),
+      key("Save_menu_item", "Save", QKeySequence::Save, &CRDWindowController::Save_Btn_Clicked),
       &CRDWindowController::Save_Btn_Clicked);
   add(SaveAs_btn, "SaveAs_btn", "Save As",
-      key("SaveAs_key", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+      key("SaveAs_menu_item", "Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
           &CRDWindowController::SaveAs_Btn_Clicked),
       &CRDWindowController::SaveAs_Btn_Clicked);
   add(Exit_btn, "Exit_btn", "Exit",
-      key("Exit_key", QKeySequence(Qt::CTRL | Qt::Key_Q), &CRDWindowController::Exit_Btn_Clicked),
+      key("Exit_menu_item", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q),
+          &CRDWindowController::Exit_Btn_Clicked, true),
       &CRDWindowController::Exit_Btn_Clicked);
   toolbar->insertSeparator(after_new);
 }
