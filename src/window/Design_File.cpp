@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace design_file {
@@ -109,7 +110,9 @@ class Element_Reader {
     const QString s = string();
     bool ok = false;
     const double d = s.toDouble(&ok);
-    if (!ok || !std::isfinite(d)) Refuse(next_ - 1, QStringLiteral("not a finite number"));
+    // Finite, and still finite as the single-precision value it is kept in.
+    if (!ok || !std::isfinite(d) || std::fabs(d) > double(std::numeric_limits<float>::max()))
+      Refuse(next_ - 1, QStringLiteral("not a finite number"));
     return d;
   }
   CRDColor color() {
@@ -228,10 +231,6 @@ plist::Array Design_To_Array(const Design_Contents& design) {
   Append_Graphics(a, design.front_graphics);
   Append_Graphics(a, design.back_graphics);
   return a;
-}
-
-QByteArray Design_To_Xml(const Design_Contents& design) {
-  return plist::Write_Xml_Direct(plist::Value(Design_To_Array(design)));
 }
 
 std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason) {

@@ -50,8 +50,6 @@ void Clear_Unused_Background_Path(Card_Property& side);
 // The file's array. The sides' background paths are written as Clear_Unused_Background_Path
 // leaves them (the caller clears them in its own settings first).
 plist::Array Design_To_Array(const Design_Contents& design);
-// The XML property list of the array (the fast writer).
-QByteArray Design_To_Xml(const Design_Contents& design);
 
 // The contents of an array, or nothing when any element is missing, of the wrong kind or
 // out of range; *reason says which.

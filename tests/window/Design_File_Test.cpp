@@ -186,6 +186,7 @@ case('size_huge', put(19, '{1e9, 100}'))
 case('size_zero', put(19, '{0, 100}'))
 case('alpha_nan', put(13, 'nan'))
 case('alpha_inf', put(13, 'inf'))
+case('alpha_beyond_float', put(13, '1e300'))
 case('location_nan', put(18, '{nan, 1}'))
 case('width_float', put(3, '1.5'))
 )";
