@@ -59,7 +59,14 @@ void type_value(const QString& value) {
   } else {
     dialog->dataText->clear();
     emit dialog->dataText->textEdited(QString());
-    QTest::keyClicks(dialog->dataText, value);
+    bool ascii = true;
+    for (const QChar ch : value) ascii = ascii && ch.unicode() < 128;
+    if (ascii) {
+      QTest::keyClicks(dialog->dataText, value);
+    } else {  // QTest types ASCII only
+      dialog->dataText->setText(value);
+      emit dialog->dataText->textEdited(value);
+    }
   }
 }
 
