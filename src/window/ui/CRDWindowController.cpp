@@ -189,6 +189,7 @@ void CRDWindowController::build_window() {
 
   build_sidebar();
   build_card_side();
+  build_barcode_tab();
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
