@@ -116,6 +116,7 @@ Barcode_Gen_Window::Barcode_Gen_Window() {
   Barcode_Gen_Var.publish(&designer_);
   Measument_Unit_Is = 1;
   build();
+  resize(1040, 680);  // room for either mode's controls, so switching does not resize it
   load_controls();
   Liner_Barcode_Opt_Select();
   _setLabels();
@@ -666,6 +667,22 @@ void Barcode_Gen_Window::Set_Barcode_On_Panel(const Picture& picture) {
   barcodeImage->setAlignment(Qt::AlignCenter);
   barcodeImage->setPixmap(pixmap);
   barcodeImage->resize(width, height);
+}
+
+void Barcode_Gen_Window::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The same picture placed for the new size: the preview alignment stays.
+  const Qt::Alignment alignment = barcodeImage->alignment();
+  show_preview();
+  barcodeImage->setAlignment(alignment);
+}
+
+void Barcode_Gen_Window::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (!isVisible()) return;
+  const Qt::Alignment alignment = barcodeImage->alignment();
+  show_preview();
+  barcodeImage->setAlignment(alignment);
 }
 
 // ---- Handlers ------------------------------------------------------------------------------

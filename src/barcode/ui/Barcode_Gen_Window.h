@@ -188,6 +188,11 @@ class Barcode_Gen_Window : public QDialog {
   void DM_Encoding_Help_btn();
   void DPI_Help_Label();
 
+ protected:
+  // The preview is placed again once the dialog has its real size.
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   Barcode_Gen_Window();
   void build();
