@@ -9,6 +9,8 @@
 #include "model/Graphic_Archive.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
+#include "series/Data_From_Excel.h"
+#include "series/ui/Data_Table_Window.h"
 #include "support/Barcode_Decoders.h"
 #include "support/Test_Support.h"
 
@@ -99,7 +101,7 @@ class Designer_Dialog : public test_support::Design_Test {
   // Runs the designer on the graphic; `drive` plays the user inside the modal run.
   void run(const std::function<void()>& drive) {
     platform.on_run_modal = [this, drive](QObject* window) {
-      EXPECT_EQ(window, dialog);
+      if (window != dialog) return other_runs ? other_runs(window) : 0;
       drive();
       return 0;
     };
@@ -107,6 +109,7 @@ class Designer_Dialog : public test_support::Design_Test {
   }
 
   platform::Scoped_Scripted_Platform platform;
+  std::function<int(QObject*)> other_runs;  // modal runs of other windows meanwhile
   Barcode_Gen_Window* dialog = nullptr;
   std::shared_ptr<CRDGraphic> graphic;
 };
@@ -497,6 +500,32 @@ TEST_F(Designer_Dialog, CancelLeavesTheGraphicByteEqualAlsoAfterChoosingASource)
   EXPECT_EQ(graphic->batch_list_name, QStringLiteral("Guests"));
   EXPECT_EQ(graphic->batch_list_index, 0);
   EXPECT_EQ(graphic->linear_font_val, QStringLiteral("A100"));
+}
+
+TEST_F(Designer_Dialog, SpreadsheetColumnGivesItsFirstValueAndTheViewButtonShowsTheTable) {
+  Data_From_Excel* table = Data_From_Excel::defaultInstance();
+  table->Set_Columns({QStringLiteral("Name"), QStringLiteral("Code")});
+  table->Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral("C-17")}, 2);
+  table->Create_List_By_Array({QStringLiteral("Bo"), QStringLiteral("C-18")}, 2);
+  QList<QObject*> runs;
+  run([&] {
+    choose("barcodeTypePopup", QStringLiteral("Code 128"));
+    choose("Data_source_type", QStringLiteral("Excel"));
+    EXPECT_EQ(dialog->Batch_Series->count(), 3);  // "Row No.", "Name", "Code"
+    choose("Batch_Series", QStringLiteral("Code"));
+    EXPECT_EQ(dialog->dataText->text(), QStringLiteral("C-17"));
+    other_runs = [&](QObject* window) {
+      runs << window;
+      return 0;
+    };
+    dialog->view_series_btn->click();
+    dialog->OK_Btn->click();
+  });
+  ASSERT_EQ(runs.size(), 1);
+  EXPECT_EQ(runs.front(), Data_Table_Window::defaultInstance());
+  EXPECT_EQ(graphic->data_source_type, 2);
+  EXPECT_EQ(graphic->excel_col_indx, 2);
+  table->Set_Columns({});
 }
 
 TEST_F(Designer_Dialog, EveryBarcodeFieldComesBackEqualAfterOk) {

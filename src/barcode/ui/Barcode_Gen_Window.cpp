@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
 #include "series/Data_Series_Store.h"
+#include "series/ui/Data_Table_Window.h"
 #include "series/ui/View_Data_Series.h"
 
 #include <QCheckBox>
@@ -1065,10 +1066,7 @@ void Barcode_Gen_Window::batch_series_picked() {
 
 void Barcode_Gen_Window::View_batch_Series_Button() {
   if (Data_source_type->currentIndex() == 2) {
-    if (hooks().open_data_table)
-      hooks().open_data_table();
-    else
-      platform::Message_Box(QStringLiteral("The spreadsheet data table cannot be shown here."));
+    Data_Table_Window::defaultInstance()->Open_Wnd();
     return;
   }
   View_Data_Series::View_Series(Batch_Series->currentText());

@@ -54,11 +54,9 @@ class Barcode_Gen_Window : public QDialog {
   static Barcode_Gen_Window* defaultInstance();
 
   // What the design window lends the dialog: the long-message dialog for the help texts
-  // (default: a message box) and the spreadsheet data table window (default: a message that
-  // it cannot be shown).
+  // (default: a message box).
   struct Hooks {
     std::function<void(const QString& title, const QString& text)> show_help;
-    std::function<void()> open_data_table;
   };
   static Hooks& hooks();
 

@@ -438,4 +438,15 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void fit_layout();
   // The window's frame inside the screen's available area.
   void place_window();
+
+  // ---- Series import (CRDWindowController_Import.cpp) -----------------------------------
+ public:
+  QToolButton* Import_Wizard_btn = nullptr;
+  // Lends the spreadsheet imports the long message dialog for their questions (done by the
+  // constructor).
+  void Install_Import_Hooks();
+
+ public slots:
+  // Opens the import wizard to write a named series.
+  void Import_Wizard_Button();
 };
