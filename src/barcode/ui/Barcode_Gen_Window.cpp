@@ -491,16 +491,20 @@ CRDColor* Barcode_Gen_Window::well_color(QToolButton* well) {
 
 // ---- Panes and labels ----------------------------------------------------------------------
 
+void Barcode_Gen_Window::show_linear_only_controls(bool shown) {
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           showinTopCheckbox, captionCheckbox, val_mar_Stepper, val_mar_label, val_font_label,
+           val_font_btn, value_font_value, barcode_clr, bar_back_clr, bar_val_clr, val_clr_label,
+           bar_clr_label, bar_bk_clr_label, linear_sett_box})
+    w->setVisible(shown);
+}
+
 void Barcode_Gen_Window::Liner_Barcode_Opt_Select() {
   designer_.liner_or_2D_font = 0;
   dataText->setEnabled(true);
   dataText->show();
   dataText_2D->hide();
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           showinTopCheckbox, captionCheckbox, val_mar_Stepper, val_mar_label, val_font_label,
-           val_font_btn, value_font_value, barcode_clr, bar_back_clr, bar_val_clr, val_clr_label,
-           bar_clr_label, bar_bk_clr_label, linear_sett_box})
-    w->show();
+  show_linear_only_controls(true);
   for (QWidget* w : {two_d_sett_box, pdf_2d_sett_box, dm_2d_sett_box}) w->hide();
   if (sett_tab->count() == 4) sett_tab->removeTab(3);
   sett_tab->setCurrentIndex(0);
@@ -511,11 +515,7 @@ void Barcode_Gen_Window::two_d_barcode_Opt_Select() {
   dataText->setEnabled(false);
   dataText->hide();
   dataText_2D->show();
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           showinTopCheckbox, captionCheckbox, val_mar_Stepper, val_mar_label, val_font_label,
-           val_font_btn, value_font_value, barcode_clr, bar_back_clr, bar_val_clr, val_clr_label,
-           bar_clr_label, bar_bk_clr_label, linear_sett_box})
-    w->hide();
+  show_linear_only_controls(false);
   if (sett_tab->count() == 3) sett_tab->insertTab(3, dpi_tab_item, QStringLiteral("Resolution"));
   const QString title = barcodeTypePopup->currentText();
   two_d_sett_box->setVisible(title == QLatin1String("QR Code"));
@@ -672,15 +672,16 @@ void Barcode_Gen_Window::Set_Barcode_On_Panel(const Picture& picture) {
 
 void Barcode_Gen_Window::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  // The same picture placed for the new size: the preview alignment stays.
-  const Qt::Alignment alignment = barcodeImage->alignment();
-  show_preview();
-  barcodeImage->setAlignment(alignment);
+  place_preview_again();
 }
 
 void Barcode_Gen_Window::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  if (!isVisible()) return;
+  if (isVisible()) place_preview_again();
+}
+
+void Barcode_Gen_Window::place_preview_again() {
+  // The same picture placed for the new size: the preview alignment stays.
   const Qt::Alignment alignment = barcodeImage->alignment();
   show_preview();
   barcodeImage->setAlignment(alignment);

@@ -195,6 +195,8 @@ class Barcode_Gen_Window : public QDialog {
   Barcode_Gen_Window();
   void build();
   void Liner_Barcode_Opt_Select();
+  // The controls only linear symbologies use.
+  void show_linear_only_controls(bool shown);
   void two_d_barcode_Opt_Select();
   void _setLabels();
   // Shows the designer's state in the controls, signals held back.
@@ -215,6 +217,7 @@ class Barcode_Gen_Window : public QDialog {
   void redraw();
   void re_frame();
   void show_preview();
+  void place_preview_again();
   void set_linear_width();
   void run_font_panel(QFont& font, QLabel* label, int which);
 
