@@ -49,6 +49,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QTableView;
@@ -429,6 +430,25 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Adds an enabled toolbar button for a series command (a separator before the first).
   void Add_Series_Button(QToolBar* toolbar, QToolButton*& button, const char* name,
                          const char* label, void (CRDWindowController::*slot)());
+
+  // ---- Barcode designer (CRDWindowController_Barcode.cpp) ---------------------------------
+ public:
+  QPushButton* View_barcode_prop_btn = nullptr;  // on barcode_tab: opens the designer
+  // Runs the designer on the current side's selected graphic; after OK gives its settings and
+  // picture to the selected graphics (Update_Barcode_Graphics).
+  void Open_Barcode_Window() override;
+  // Every selected graphic of the current side takes the source's barcode settings and the
+  // print flag of print_object_chk; every selected barcode the picture Barcode_output_image.
+  // Nothing while Not_Draw_Only_Prop_Change is set or nothing is selected.
+  void Update_Barcode_Graphics(const std::shared_ptr<CRDGraphic>& source);
+
+ public slots:
+  void View_barcode_prop_Button();
+
+ private:
+  // The Barcode tab's button and what the designer borrows of the window (done by the
+  // constructor).
+  void build_barcode_tab();
 
   // ---- Focus, shortcuts, layout and placement (CRDWindowController_Focus_Layout.cpp) ----
  public:
