@@ -481,7 +481,9 @@ void paint_tool(QPainter& p, int tool, const QRectF& r, qreal ratio) {
 
 class Tooltip_Follower : public QObject {
  public:
+  static constexpr const char* Name = "Tooltip_Follower";
   Tooltip_Follower(QWidget* widget, const Control_Look& look) : QObject(widget), look_(look) {
+    setObjectName(QString::fromLatin1(Name));
     widget->installEventFilter(this);
     widget->setToolTip(Tooltip_For(look_, widget->isEnabled()));
   }
@@ -582,6 +584,16 @@ const std::vector<Control_Look>& Control_Looks() {
       {"Double_Star_Tool_btn", nullptr, nullptr, "Double star: add a star of many points",
        nullptr},
       {"Polygon_Tool_btn", nullptr, nullptr, "Polygon: add a polygon", nullptr},
+
+      // Sidebar controls that say nothing themselves.
+      {"ColList", nullptr, nullptr,
+       "Card sizes of the category: choose one to give the card its width and height",
+       nullptr},
+      {"Card_Image_path", nullptr, nullptr, "The file of the card's background picture",
+       nullptr},
+      {"Manual_image_path", nullptr, nullptr, "The file of the selected picture", nullptr},
+      {"Sign_image_path", nullptr, nullptr,
+       "The file of the signature or fingerprint picture (\"Default\": the sample)", nullptr},
   };
   return looks;
 }
@@ -641,10 +653,20 @@ QString Tooltip_For(const Control_Look& look, bool enabled) {
 }
 
 void Use_Installed_Icon_Theme() {
+  // Themes live in the "icons" folders of the data folders; a platform without a desktop
+  // of its own may not search them.
+  QStringList search = QIcon::themeSearchPaths();
+  for (const QString& folder : QStandardPaths::locateAll(
+           QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+           QStandardPaths::LocateDirectory))
+    if (!search.contains(folder) && !search.contains(folder + QLatin1Char('/')))
+      search << folder;
+  if (search != QIcon::themeSearchPaths()) QIcon::setThemeSearchPaths(search);
+
   const QString current = QIcon::themeName();
   if (!current.isEmpty() && current != QLatin1String("hicolor")) return;
   const QString installed = QStringLiteral("Adwaita");
-  for (const QString& folder : QIcon::themeSearchPaths())
+  for (const QString& folder : search)
     if (QFileInfo::exists(folder + QLatin1Char('/') + installed + QStringLiteral("/index.theme"))) {
       QIcon::setThemeName(installed);
       return;
@@ -660,7 +682,8 @@ void Apply_Looks(QWidget* window) {
     if (!widget) continue;
     if (look.tooltip) {
       // One follower a widget, however often the table is applied.
-      delete widget->findChild<Tooltip_Follower*>(QString(), Qt::FindDirectChildrenOnly);
+      delete widget->findChild<QObject*>(QString::fromLatin1(Tooltip_Follower::Name),
+                                         Qt::FindDirectChildrenOnly);
       new Tooltip_Follower(widget, look);
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget); button && (look.painter || look.theme_icon))

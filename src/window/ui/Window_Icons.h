@@ -59,8 +59,8 @@ QIcon Painted_Icon(Icon_Painter painter, qreal device_pixel_ratio);
 // The tooltip a control of the row shows, enabled or not.
 QString Tooltip_For(const Control_Look& look, bool enabled);
 
-// Makes the theme's icons findable where the desktop names no theme of its own: the
-// freedesktop fallback theme becomes "Adwaita" when that theme is installed.
+// Makes the theme's icons findable where the desktop names no theme of its own: the data
+// folders' "icons" folders are searched, and "Adwaita" is used when it is installed.
 void Use_Installed_Icon_Theme();
 
 // Gives every widget under the window that has a row its tooltip (kept in step with its
