@@ -545,7 +545,7 @@ const std::vector<Control_Look>& Control_Looks() {
        "tab.",
        1, 4},
       {"Temp_Card_Btn", "document-print-preview", paint_preview,
-       "Preview: a scratch side that is neither printed nor exported", nullptr, 1, 4},
+       "Preview the side being designed", nullptr, 1, 4},
       {"Front_back_label", nullptr, nullptr, "The side shown on the canvas", nullptr, 1, 4},
       {"Card_Prop_btn", "document-properties", paint_card,
        "Card settings: sides, orientation and size", nullptr, 1, 5},
