@@ -11,6 +11,7 @@
 #include "window/ui/Window_Icons.h"
 
 #include <QAbstractItemView>
+#include <QPushButton>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QBoxLayout>
@@ -188,7 +189,7 @@ TEST_F(Window_Look_Test, EveryToolbarCommandHasAnIconATooltipAndRoomAtTheDefault
 
 TEST_F(Window_Look_Test, ADisabledCommandSaysWhyInItsTooltip) {
   struct Case {
-    QToolButton* button;
+    QAbstractButton* button;
     const char* why;  // while nothing is selected
   };
   const Case cases[] = {{window->Cut_btn, "Select an object"},
@@ -198,7 +199,8 @@ TEST_F(Window_Look_Test, ADisabledCommandSaysWhyInItsTooltip) {
                         {window->Send_Back_btn, "Select an object"},
                         {window->Lock_btn, "Select an object"},
                         {window->Unlock_btn, "Select a locked object"},
-                        {window->Undo_btn, "Nothing to undo"}};
+                        {window->Undo_btn, "Nothing to undo"},
+                        {window->Make_same_width_btn, "two or more objects"}};
   window->Show_RHS_Properties(nullptr);
   for (const Case& c : cases) {
     ASSERT_FALSE(c.button->isEnabled()) << c.button->objectName().toStdString();

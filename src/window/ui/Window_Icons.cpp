@@ -585,6 +585,15 @@ const std::vector<Control_Look>& Control_Looks() {
        nullptr},
       {"Polygon_Tool_btn", nullptr, nullptr, "Polygon: add a polygon", nullptr},
 
+      // Sidebar commands that need more than one object.
+      {"Make_same_width_btn", nullptr, nullptr, "Give the selected objects one width",
+       "Select two or more objects first.", -1},
+      {"Make_same_height_btn", nullptr, nullptr, "Give the selected objects one height",
+       "Select two or more objects first.", -1},
+      {"Make_natural_size_btn", nullptr, nullptr,
+       "Give the selected objects their natural size (a picture its own size)",
+       "Select two or more objects first.", -1},
+
       // Sidebar controls that say nothing themselves.
       {"ColList", nullptr, nullptr,
        "Card sizes of the category: choose one to give the card its width and height",
