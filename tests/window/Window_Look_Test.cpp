@@ -168,6 +168,7 @@ TEST_F(Window_Look_Test, ToolButtonsShowPicturesAndTheCheckedOneFollowsTheTool) 
 TEST_F(Window_Look_Test, EveryToolbarCommandHasAnIconATooltipAndRoomAtTheDefaultWidth) {
   window->resize(1000, 800);
   QTest::qWait(0);
+  ASSERT_EQ(window->width(), 1000);
   const QList<QToolButton*> buttons = toolbar_buttons();
   ASSERT_GE(buttons.size(), 20);
   for (QToolButton* button : buttons) {
