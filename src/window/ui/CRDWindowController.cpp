@@ -142,6 +142,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   build_window();
   setDocument(document);
   awakeFromNib(resource_folder);
+  Apply_Window_Look();
 }
 
 void CRDWindowController::setDocument(CRDDocument* document) {
@@ -258,7 +259,7 @@ QWidget* CRDWindowController::build_tool_palette() {
     button->setObjectName(QString::fromLatin1(b.name));
     button->setText(QString::fromLatin1(b.label));
     button->setToolTip(QString::fromLatin1(b.label));
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setProperty("tool", index);  // the tool number is the place in the palette
     connect(button, &QToolButton::clicked, this, b.action);
     grid->addWidget(button, index / 2, index % 2);
     ++index;

@@ -614,4 +614,17 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  private:
   void build_file_commands();
   void Apply_Design(design_file::Design_Contents design, const QString& path, const QString& mode);
+
+  // ---- The window's look (CRDWindowController_Look.cpp) ---------------------------------
+ public:
+  // Icons and tooltips from the look table, the toolbar's two rows, the tool pictures;
+  // run once the window and all its buttons are built.
+  void Apply_Window_Look();
+  // The tool button of the current tool (Selected_Control_Tool) shows as checked.
+  void Show_Current_Tool();
+
+ private:
+  // The widest row of sidebar tabs that shows at once (the pages of one kind of object,
+  // with the card's pages and Alignment).
+  int Widest_Tab_Row() const;
 };
