@@ -1,0 +1,492 @@
+// The user profile on the real design window, canvas and renderer: the profile dialogs
+// (driven through their handlers under a scripted platform), the fills onto the card, the
+// preview on the temporary side and a batch export of a profile bound to data.
+
+#include "../output/Output_Test_Support.h"
+#include "Window_Fixture.h"
+#include "model/CRDBarcode.h"
+#include "model/CRDImage.h"
+#include "model/CRDText.h"
+#include "output/Batch_Export.h"
+#include "output/ui/Export_Window.h"
+#include "profile/Profile_Fields.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "profile/ui/User_profile.h"
+#include "series/Data_From_Excel.h"
+#include "window/ui/Data_Source_Panel.h"
+#include "window/ui/Open_Export_Log.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace output_test;
+
+namespace {
+
+class Profile : public test_support::Window_Fixture {
+ protected:
+  void SetUp() override {
+    Window_Fixture::SetUp();
+    Data_From_Excel::defaultInstance()->Set_Columns({});
+    platform.on_run_modal = [this](QObject* modal) {
+      auto* dialog = qobject_cast<Profile_Dialog*>(modal);
+      if (!dialog || !on_dialog) return 0;
+      return on_dialog(dialog);
+    };
+  }
+  void TearDown() override {
+    Data_From_Excel::defaultInstance()->Set_Columns({});
+    // The dialogs live on: leave them with plain combos for the next test.
+    for (Profile_Dialog* d : {static_cast<Profile_Dialog*>(Show_User_Profile::defaultInstance()),
+                              static_cast<Profile_Dialog*>(User_profile::defaultInstance())})
+      d->Remove_Excel_in_Data_Source_Combo();
+    Window_Fixture::TearDown();
+  }
+
+  CRDDocument::Side side_of(int side) const {
+    return side == 0 ? CRDDocument::Side::Front : CRDDocument::Side::Back;
+  }
+  template <class Kind>
+  std::shared_ptr<CRDGraphic> put(int side, const char* id, const char* value, bool visible = true,
+                                  QRectF bounds = QRectF(5, 5, 40, 12)) {
+    auto graphic = std::make_shared<Kind>();
+    graphic->control_ID = QString::fromLatin1(id);
+    graphic->Text_Value = QString::fromLatin1(value);
+    if constexpr (std::is_same_v<Kind, CRDText>) graphic->Text_contents()->replaceCharacters(graphic->Text_Value);
+    graphic->ctrl_is_visible = visible;
+    graphic->setBounds(bounds);
+    document.Enable_Disable_Undo_Registraion(false);
+    const auto& list = document.list(side_of(side));
+    EXPECT_TRUE(document.insertGraphics(side_of(side), {graphic}, {int(list.size())}));
+    document.Enable_Disable_Undo_Registraion(true);
+    return graphic;
+  }
+  const Graphic_List& side_list(int side) const { return document.list(side_of(side)); }
+  std::shared_ptr<CRDGraphic> with_id(int side, const QString& id) const {
+    for (const auto& g : side_list(side))
+      if (g->control_ID == id) return g;
+    return nullptr;
+  }
+
+  // Controls of a dialog by object name.
+  template <class W>
+  static W* control(Profile_Dialog* dialog, const QString& name) {
+    auto* w = dialog->findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  static QLineEdit* value(Profile_Dialog* d, const char* prefix) {
+    return control<QLineEdit>(d, QString::fromLatin1(prefix) + "_value");
+  }
+  static QComboBox* source(Profile_Dialog* d, const char* prefix) {
+    return control<QComboBox>(d, QString::fromLatin1(prefix) + "_ds_combo");
+  }
+  static QComboBox* popup(Profile_Dialog* d, const char* prefix) {
+    return control<QComboBox>(d, QString::fromLatin1(prefix) + "_ser_col_cb");
+  }
+
+  // Opens the Profile command with the handler answering the dialog.
+  void profile_button(std::function<int(Profile_Dialog*)> handler) {
+    on_dialog = std::move(handler);
+    press_tool("User_Profile_btn");
+  }
+  static int ok(Profile_Dialog* d) {
+    d->OK_btn->click();
+    return 0;  // the code comes from Stop_Modal
+  }
+
+  std::function<int(Profile_Dialog*)> on_dialog;
+};
+
+// Every field's controls after a reset of each dialog.
+TEST_F(Profile, BothDialogsResetToEmptyManualFields) {
+  for (bool general : {false, true}) {
+    SCOPED_TRACE(general);
+    window->Front_user_profile.Name = "kept";
+    on_dialog = [&](Profile_Dialog* d) {
+      EXPECT_EQ(d->windowTitle(), general ? QStringLiteral("User Profile Information")
+                                          : QStringLiteral("Front Side User Profile Information"));
+      for (int i = 0; i < Profile_Field_Count; ++i) {
+        const auto& f = d->field(i);
+        SCOPED_TRACE(i);
+        if (f.value) {
+          EXPECT_EQ(f.value->text(), QString());
+        }
+        if (f.value) {
+          EXPECT_FALSE(f.value->isReadOnly());
+        }
+        EXPECT_EQ(f.ds_combo->currentIndex(), 0);
+        EXPECT_EQ(f.ser_col_cb->currentIndex(), -1);
+        EXPECT_FALSE(f.ser_col_cb->isEnabled());
+        EXPECT_FALSE(f.view_btn->isEnabled());
+        EXPECT_EQ(f.label_chk != nullptr, !general && f.value);
+        if (f.label_chk) {
+          EXPECT_FALSE(f.label_chk->isChecked());
+        }
+        if (f.value_chk) {
+          EXPECT_FALSE(f.value_chk->isChecked());
+        }
+        EXPECT_EQ(f.side_combo != nullptr, general);
+        if (f.side_combo) {
+          EXPECT_EQ(f.side_combo->currentIndex(), 2);
+        }
+        if (f.side_combo) {
+          EXPECT_FALSE(f.side_combo->isHidden());
+        }
+      }
+      EXPECT_EQ(d->image_path_val->text(), QString());
+      EXPECT_TRUE(d->browse_pic_btn->isEnabled());
+      // The designer dialog shows the side at once; the general one shows nothing.
+      EXPECT_EQ(d->Preivew_picture->pixmap().isNull(), general);
+      d->Cancel_btn->click();
+      return 0;
+    };
+    EXPECT_EQ(window->Open_User_Profile_Window(!general, general ? "  " : " F "), 0);
+    EXPECT_EQ(window->Front_user_profile.Name, QStringLiteral("kept"));  // Cancel writes nothing
+  }
+  EXPECT_FALSE(Fill_User_Profile);
+}
+
+TEST_F(Profile, OpeningLoadsTheSidesVisibleProfileObjects) {
+  Write_Series("Mails", "ada@example.org\nbob@example.org\n");
+  Write_Series("Other", "x\n");
+  put<CRDText>(0, "Fup_Name", "front-most");
+  put<CRDText>(0, "Fup_Name", "back-most");
+  put<CRDText>(0, " Fup_Title ", "Engineer");
+  put<CRDText>(0, "fup_company", "Case differs");
+  put<CRDText>(0, "Fup_Address", "Hidden Street", false);
+  put<CRDText>(0, "Fup_Photo", "/photos/me.png");
+  put<CRDBarcode>(0, "Fup_PhoneNO", "12345");
+  auto mail = put<CRDText>(0, "Fup_EmailID", "typed");
+  mail->data_source_type = 1;
+  mail->batch_list_name = "Mails";
+  mail->batch_list_index = 0;  // "Mails" is the first series name
+  on_dialog = [&](Profile_Dialog* d) {
+    EXPECT_EQ(value(d, "name")->text(), QStringLiteral("back-most"));
+    EXPECT_EQ(value(d, "title")->text(), QStringLiteral("Engineer"));
+    EXPECT_EQ(value(d, "comp_name")->text(), QString());
+    EXPECT_EQ(value(d, "address")->text(), QString());
+    EXPECT_EQ(source(d, "address")->currentIndex(), 0);
+    EXPECT_EQ(value(d, "phone")->text(), QString());
+    EXPECT_EQ(d->image_path_val->text(), QStringLiteral("/photos/me.png"));
+    EXPECT_TRUE(d->user_picture->pixmap().isNull());
+    // The bound field shows its series, and the series' first value as its sample.
+    EXPECT_EQ(source(d, "email")->currentIndex(), 1);
+    EXPECT_EQ(popup(d, "email")->currentText(), QStringLiteral("Mails"));
+    EXPECT_EQ(value(d, "email")->text(), QStringLiteral("ada@example.org"));
+    EXPECT_TRUE(value(d, "email")->isReadOnly());
+    EXPECT_TRUE(control<QPushButton>(d, "email_view_btn")->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(d, "name_value_chk")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(d, "address_value_chk")->isChecked());
+    d->OK_btn->click();
+    return 0;
+  };
+  EXPECT_EQ(window->Open_User_Profile_Window(true, "F"), 1);
+  const auto& r = window->Front_user_profile;
+  EXPECT_EQ(r.Name, QStringLiteral("back-most"));
+  EXPECT_EQ(r.image, QStringLiteral("/photos/me.png"));  // written back though not shown
+  EXPECT_EQ(r.email, QStringLiteral("ada@example.org"));
+  EXPECT_EQ(r.email_ds, 1);
+  EXPECT_EQ(r.email_ds_name, QStringLiteral("Mails"));
+  EXPECT_EQ(r.Fill_User_Profile_Enable, 1);
+  EXPECT_TRUE(Fill_User_Profile);
+}
+
+TEST_F(Profile, ASourceWithoutChoiceNamesTheFirstSuchFieldAndWritesNothing) {
+  Write_Series("Titles", "Dr\n");
+  int messages_at_ok = -1;
+  on_dialog = [&](Profile_Dialog* d) {
+    value(d, "name")->setText("  Ada");  // blanks are kept
+    source(d, "slogan")->setCurrentIndex(1);
+    source(d, "title")->setCurrentIndex(1);
+    EXPECT_EQ(popup(d, "title")->count(), 1);
+    d->OK_btn->click();  // stays open
+    messages_at_ok = int(platform.messages.size());
+    const QImage side_picture = d->Preivew_picture->pixmap().toImage();
+    d->Preview_btn->click();  // makes no preview either
+    EXPECT_EQ(d->Preivew_picture->pixmap().toImage(), side_picture);
+    popup(d, "title")->setCurrentIndex(0);
+    EXPECT_EQ(value(d, "title")->text(), QStringLiteral("Dr"));
+    popup(d, "slogan")->setCurrentIndex(0);
+    d->OK_btn->click();
+    return 0;
+  };
+  const User_Profile_Class temp_before = window->TEMP_user_profile;
+  EXPECT_EQ(window->Open_User_Profile_Window(true, "F"), 1);
+  EXPECT_EQ(messages_at_ok, 1);
+  EXPECT_EQ(platform.messages,
+            QStringList(2, QStringLiteral("\nPlease select the source for 'Position / Title'")))
+      << platform.messages.join('|');
+  EXPECT_EQ(window->TEMP_user_profile.Name, temp_before.Name);
+  EXPECT_EQ(window->Front_user_profile.Name, QStringLiteral("  Ada"));
+  EXPECT_EQ(window->Front_user_profile.Title_ds_name, QStringLiteral("Titles"));
+}
+
+TEST_F(Profile, OkWritesOnlyItsSidesRecordAndTheGeneralDialogBoth) {
+  Card_Front_Or_Back = 1;
+  on_dialog = [&](Profile_Dialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Back Side User Profile Information"));
+    value(d, "website")->setText("example.org");
+    return ok(d);
+  };
+  EXPECT_EQ(window->Open_User_Profile_Window(true, "B"), 1);
+  EXPECT_EQ(window->Back_user_profile.website, QStringLiteral("example.org"));
+  EXPECT_EQ(window->Front_user_profile.website, QString(""));
+  Card_Front_Or_Back = 0;
+
+  Write_Series("Names", "Ada\nBob\n");
+  Write_Series("Zeta", "z\n");
+  on_dialog = [&](Profile_Dialog* d) {
+    EXPECT_FALSE(control<QLabel>(d, "select_side_label")->isHidden());
+    value(d, "name")->setText("typed");
+    source(d, "name")->setCurrentIndex(1);
+    popup(d, "name")->setCurrentIndex(1);  // "Zeta"
+    control<QComboBox>(d, "name_side_combo")->setCurrentIndex(0);
+    value(d, "fax")->setText("555");
+    return ok(d);
+  };
+  EXPECT_EQ(window->Open_User_Profile_Window(false, ""), 1);
+  for (const User_Profile_Class* r : {&window->Front_user_profile, &window->Back_user_profile}) {
+    EXPECT_EQ(r->Name, QStringLiteral("z"));
+    EXPECT_EQ(r->Name_ds, 1);
+    EXPECT_EQ(r->Name_ds_name, QStringLiteral("Zeta"));
+    EXPECT_EQ(r->Name_ds_indx, 1);
+    EXPECT_EQ(r->fax, QStringLiteral("555"));
+    EXPECT_EQ(r->website, QString(""));  // the back's earlier value was overwritten
+    EXPECT_EQ(r->Fill_User_Profile_Enable, 1);
+  }
+  // The general dialog opens empty again and its OK runs no fill.
+  EXPECT_TRUE(side_list(0).empty());
+  on_dialog = [&](Profile_Dialog* d) {
+    EXPECT_EQ(value(d, "name")->text(), QString());
+    EXPECT_EQ(source(d, "name")->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>(d, "name_side_combo")->currentIndex(), 2);
+    d->Cancel_btn->click();
+    return 0;
+  };
+  EXPECT_EQ(window->Open_User_Profile_Window(false, ""), 0);
+}
+
+// ---- Fills ---------------------------------------------------------------------------------
+
+TEST_F(Profile, FirstFillCreatesInFieldOrderAndARepeatCreatesNothing) {
+  const QString photo = scratch.filePath("photo.png");
+  QImage pixels(30, 40, QImage::Format_RGB32);
+  pixels.fill(Qt::darkCyan);
+  ASSERT_TRUE(pixels.save(photo));
+  window->Front_card_Prop.Card_Size = QSizeF(243, 154);
+  auto& r = window->Front_user_profile;
+  r.Name = "Ada";
+  r.Company_name = "Lumigrove";
+  r.image = photo;
+  Fill_User_Profile = true;
+  window->Fill_User_profile_info_front_side();
+  ASSERT_EQ(side_list(0).size(), 3u);
+  EXPECT_EQ(side_list(0)[0]->control_ID, QStringLiteral("Fup_Photo"));
+  EXPECT_EQ(side_list(0)[0]->className(), QStringLiteral("CRDImage"));
+  EXPECT_EQ(side_list(0)[1]->control_ID, QStringLiteral("Fup_Company"));
+  EXPECT_EQ(side_list(0)[2]->control_ID, QStringLiteral("Fup_Name"));
+  EXPECT_EQ(window->_graphicView->Selected_Graphic(), side_list(0)[0]);
+  EXPECT_EQ(side_list(0)[2]->bounds(), window->Get_Control_Rect_From_Template("Fup_Name"));
+  EXPECT_EQ(side_list(0)[0]->bounds(), window->Get_Control_Rect_From_Template("Fup_Photo"));
+  EXPECT_EQ(Text_Of(side_list(0)[2]), QStringLiteral("Ada"));
+  EXPECT_EQ(window->Selected_Control_Tool, 8);
+  EXPECT_EQ(Library_Selected_Image, photo);
+  for (const auto& g : side_list(0)) EXPECT_TRUE(g->ctrl_is_visible);
+
+  // The user moves the name; the same values again change nothing but the text.
+  side_list(0)[2]->setBounds(QRectF(100, 100, 50, 10));
+  r.Name = "Ada L.";
+  r.image = "";
+  window->Fill_User_profile_info_front_side();
+  ASSERT_EQ(side_list(0).size(), 3u);
+  EXPECT_EQ(side_list(0)[2]->bounds(), QRectF(100, 100, 50, 10));
+  EXPECT_EQ(Text_Of(side_list(0)[2]), QStringLiteral("Ada L."));
+  EXPECT_FALSE(side_list(0)[0]->ctrl_is_visible);  // the photo has no value now
+  EXPECT_EQ(window->Selected_Control_Tool, 2);
+
+  // OK with every field empty: everything hidden, nothing created.
+  r.Reset_All_Values();
+  window->Fill_User_profile_info_front_side();
+  ASSERT_EQ(side_list(0).size(), 3u);
+  for (const auto& g : side_list(0)) EXPECT_FALSE(g->ctrl_is_visible);
+}
+
+TEST_F(Profile, FillUpdatesTheFrontMostOfDuplicatesAndCopiesBindings) {
+  auto first = put<CRDText>(0, "Fup_Name", "old 1", false);
+  auto second = put<CRDText>(0, "Fup_Name", "old 2");
+  auto title = put<CRDText>(0, "Fup_Title", "old");
+  title->data_source_type = 1;
+  title->batch_list_name = "Earlier";
+  title->batch_list_index = 4;
+  auto phone = put<CRDText>(0, "Fup_PhoneNO", "old");
+  phone->data_source_type = 1;
+  phone->batch_list_name = "Kept";
+  auto& r = window->Front_user_profile;
+  r.Name = "Ada";
+  r.Name_ds = 1, r.Name_ds_name = "Names", r.Name_ds_indx = 2;
+  r.Title = "Dr";
+  r.Title_xl = 1, r.Title_xl_col_indx = 3;
+  r.phone = "555";  // typed: the old binding stays
+  Fill_User_Profile = true;
+  window->Fill_User_profile_info_front_side();
+  EXPECT_EQ(side_list(0).size(), 4u);
+  EXPECT_TRUE(first->ctrl_is_visible);
+  EXPECT_EQ(Text_Of(first), QStringLiteral("Ada"));
+  EXPECT_FALSE(second->ctrl_is_visible);
+  EXPECT_EQ(Text_Of(second), QStringLiteral("old 2"));
+  EXPECT_EQ(first->data_source_type, 1);
+  EXPECT_EQ(first->batch_list_name, QStringLiteral("Names"));
+  EXPECT_EQ(first->batch_list_index, 2);
+  EXPECT_FALSE(first->excel_binding);
+  EXPECT_EQ(title->data_source_type, 2);
+  EXPECT_TRUE(title->excel_binding);
+  EXPECT_EQ(title->excel_col_indx, 3);
+  EXPECT_EQ(title->batch_list_name, QStringLiteral("Earlier"));
+  EXPECT_EQ(phone->data_source_type, 1);
+  EXPECT_EQ(phone->batch_list_name, QStringLiteral("Kept"));
+  EXPECT_EQ(Text_Of(phone), QStringLiteral("555"));
+}
+
+TEST_F(Profile, AMissingPhotoGivesANoImageObjectAndFillsWaitForAConfirmedDialog) {
+  auto& r = window->Back_user_profile;
+  r.image = scratch.filePath("no such photo.png");
+  r.image_ds = 1, r.image_ds_name = "Photos";
+  window->Fill_User_profile_info_back_side();  // no dialog confirmed yet
+  EXPECT_TRUE(side_list(1).empty());
+  Fill_User_Profile = true;
+  window->Fill_User_profile_info_back_side();
+  ASSERT_EQ(side_list(1).size(), 1u);
+  const auto photo = side_list(1)[0];
+  EXPECT_EQ(photo->control_ID, QStringLiteral("Fup_Photo"));
+  EXPECT_EQ(photo->className(), QStringLiteral("CRDImage"));
+  EXPECT_EQ(photo->batch_list_name, QStringLiteral("Photos"));
+  EXPECT_EQ(photo->bounds(), window->Get_Control_Rect_From_Template("Fup_Photo"));
+  EXPECT_TRUE(side_list(0).empty());  // the back fill leaves the front alone
+}
+
+TEST_F(Profile, DefaultRectanglesFollowTheFrontSize) {
+  window->Front_card_Prop.Card_Size = QSizeF(200, 200);
+  window->Back_card_Prop.Card_Size = QSizeF(200, 300);
+  const QRectF landscape = Profile_Default_Rect("Fup_Name", QSizeF(200, 200));
+  const QRectF portrait = Profile_Default_Rect("Fup_Name", QSizeF(200, 300));
+  ASSERT_NE(landscape, portrait);
+  EXPECT_EQ(window->Get_Control_Rect_From_Template("Fup_Name"), landscape);
+  window->Back_user_profile.Name = "Ada";
+  Fill_User_Profile = true;
+  window->Fill_User_profile_info_back_side();
+  ASSERT_EQ(side_list(1).size(), 1u);
+  EXPECT_EQ(side_list(1)[0]->bounds(), landscape);  // the front's size decides
+  window->Front_card_Prop.Card_Size = QSizeF(200, 300);
+  EXPECT_EQ(window->Get_Control_Rect_From_Template("Fup_Name"), portrait);
+}
+
+// ---- The Profile button and the preview --------------------------------------------------
+
+struct Snapshot {
+  QString id, text;
+  bool visible;
+  int source;
+  QString series;
+  bool excel;
+  int column;
+};
+QList<Snapshot> snapshot(const Graphic_List& list) {
+  QList<Snapshot> out;
+  for (const auto& g : list)
+    out << Snapshot{g->control_ID, g->Text_contents() ? g->Text_contents()->string() : QString(),
+                    g->ctrl_is_visible, g->data_source_type, g->batch_list_name, g->excel_binding,
+                    g->excel_col_indx};
+  return out;
+}
+bool operator==(const Snapshot& a, const Snapshot& b) {
+  return a.id == b.id && a.text == b.text && a.visible == b.visible && a.source == b.source &&
+         a.series == b.series && a.excel == b.excel && a.column == b.column;
+}
+
+TEST_F(Profile, PreviewTwiceThenCancelLeavesTheDesignAndRecordsAlone) {
+  Write_Series("Names", "Ada\nBob\n");
+  put<CRDText>(0, "Fup_Name", "Design name");
+  put<CRDText>(0, "Fup_Title", "Design title");
+  auto column = put<CRDText>(0, "Fup_Company", "Column bound");
+  column->data_source_type = 2, column->excel_binding = true, column->excel_col_indx = 2;
+  const auto before = snapshot(side_list(0));
+  const float x = last_ctrl_X, y = last_ctrl_Y;
+  QImage first, second;
+  profile_button([&](Profile_Dialog* d) {
+    const QImage side_picture = d->Preivew_picture->pixmap().toImage();
+    value(d, "title")->clear();  // the preview hides the title
+    value(d, "phone")->setText("555");  // and creates a phone
+    source(d, "name")->setCurrentIndex(1);
+    popup(d, "name")->setCurrentIndex(0);
+    d->Preview_btn->click();
+    first = d->Preivew_picture->pixmap().toImage();
+    d->Preview_btn->click();
+    second = d->Preivew_picture->pixmap().toImage();
+    EXPECT_NE(first, side_picture);
+    // The temporary side holds copies with the preview's values.
+    const auto temp = window->Get_Temp_Controls_Array();
+    EXPECT_EQ(temp.size(), 4u);
+    for (const auto& g : temp)
+      for (const auto& own : side_list(0)) EXPECT_NE(g, own);
+    d->Cancel_btn->click();
+    return 0;
+  });
+  EXPECT_FALSE(first.isNull());
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(window->TEMP_user_profile.Name, QStringLiteral("Ada"));
+  EXPECT_EQ(window->TEMP_user_profile.phone, QStringLiteral("555"));
+  EXPECT_EQ(window->Front_user_profile.phone, QString(""));
+  EXPECT_EQ(window->Back_user_profile.phone, QString(""));
+  EXPECT_TRUE(snapshot(side_list(0)) == before);
+  EXPECT_EQ(last_ctrl_X, x);
+  EXPECT_EQ(last_ctrl_Y, y);
+  EXPECT_FALSE(Fill_User_Profile);
+}
+
+TEST_F(Profile, AColumnBindingWithoutTheExcelItemSurvivesOpenAndOk) {
+  auto column = put<CRDText>(0, "Fup_Company", "Column bound");
+  column->data_source_type = 2, column->excel_binding = true, column->excel_col_indx = 2;
+  profile_button([&](Profile_Dialog* d) {
+    EXPECT_EQ(source(d, "comp_name")->count(), 2);
+    EXPECT_EQ(source(d, "comp_name")->currentIndex(), -1);  // no source chosen
+    EXPECT_EQ(value(d, "comp_name")->text(), QStringLiteral("Column bound"));
+    return ok(d);
+  });
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+  EXPECT_EQ(window->Front_user_profile.Company_name_xl, 0);
+  EXPECT_EQ(column->data_source_type, 2);
+  EXPECT_TRUE(column->excel_binding);
+  EXPECT_EQ(column->excel_col_indx, 2);
+  EXPECT_TRUE(column->ctrl_is_visible);
+}
+
+TEST_F(Profile, TheProfileButtonFillsTheCurrentSideOnlyAfterOk) {
+  auto* button = window->findChild<QToolButton*>("User_Profile_btn");
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(button->isEnabled());
+  window->Select_back_side();
+  {
+    profile_button([&](Profile_Dialog* d) {
+      value(d, "name")->setText("Back name");
+      d->Cancel_btn->click();
+      return 0;
+    });
+    EXPECT_TRUE(side_list(1).empty());
+    profile_button([&](Profile_Dialog* d) {
+      value(d, "name")->setText("Back name");
+      return ok(d);
+    });
+  }
+  window->Select_front_side();
+  ASSERT_EQ(side_list(1).size(), 1u);
+  EXPECT_EQ(Text_Of(side_list(1)[0]), QStringLiteral("Back name"));
+  EXPECT_TRUE(side_list(0).empty());
+  EXPECT_TRUE(Fill_User_Profile);
+}
+
+}  // namespace
