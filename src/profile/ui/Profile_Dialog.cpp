@@ -7,6 +7,8 @@
 #include "output/Design_Binding.h"
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
+#include "series/ui/Data_Table_Window.h"
+#include "series/ui/Import_Excel.h"
 #include "series/ui/Series_Dialog_Parts.h"
 #include "series/ui/View_Data_Series.h"
 
@@ -427,11 +429,9 @@ void Profile_Dialog::Browse_excel_Btn_Clicked() {
   if (path.isEmpty()) return;
   excel_path_field->setText(path);
   if (services.check_file_path && !services.check_file_path(path)) return;
-  if (!services.import_spreadsheet) {
-    Show_MessageBox(QStringLiteral("Spreadsheets cannot be imported in this version."));
-    return;
-  }
-  services.import_spreadsheet(path);
+  Import_Excel* import = Import_Excel::defaultInstance();
+  import->open_mode = QStringLiteral("E");
+  import->Open_excel_Wnd(path);
   if (spreadsheet_has_rows())
     Add_Excel_in_Data_Source_Combo();
   else
@@ -452,10 +452,7 @@ void Profile_Dialog::Remove_Excel_in_Data_Source_Combo() {
 
 void Profile_Dialog::View_Excel_Btn_Clicked() {
   try {
-    if (const auto& open = Data_Table_Window_Opener())
-      open();
-    else
-      Show_MessageBox(QStringLiteral("The spreadsheet table cannot be shown in this version."));
+    Data_Table_Window::defaultInstance()->Open_Wnd();
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
   }

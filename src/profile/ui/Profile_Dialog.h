@@ -44,8 +44,6 @@ struct Profile_Services {
   std::function<void()> series_manager;
   std::function<void()> delete_excel_temp_folder;
   std::function<bool(const QString&)> check_file_path;
-  // Runs the spreadsheet import (mode "E") on the file; unset while there is none.
-  std::function<void(const QString&)> import_spreadsheet;
 };
 Profile_Services& Profile_Window_Services();
 

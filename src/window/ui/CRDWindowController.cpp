@@ -122,6 +122,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   app_DefaultInstance = this;
   Set_Main_App_wnd(this, this);
   Install_Series_Hooks();
+  Install_Import_Hooks();
 
   Text_font = Make_Font(Text_Ctrl_Font, 14);
   paper_card_arry = Paper_Card_Names();
@@ -296,6 +297,7 @@ void CRDWindowController::build_toolbar() {
   toolbar->addWidget(Front_back_label);
   Add_Series_Button(toolbar, Batch_Series_btn, "Batch_Series_btn", "Series", &CRDWindowController::Batch_Series_Button);
   Add_Series_Button(toolbar, Create_Series_btn, "Create_Series_btn", "Create Series", &CRDWindowController::Create_Series_Button);
+  Add_Series_Button(toolbar, Import_Wizard_btn, "Import_Wizard_btn", "Import", &CRDWindowController::Import_Wizard_Button);
 }
 
 void CRDWindowController::build_edit_menu() {

@@ -486,4 +486,15 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Install_Profile_Services();
   void Fill_Profile_Side_Of(CRDGraphicView* canvas, User_Profile_Class& record, bool design_side);
   Graphic_List Profile_Preview();
+
+  // ---- Series import (CRDWindowController_Import.cpp) -----------------------------------
+ public:
+  QToolButton* Import_Wizard_btn = nullptr;
+  // Lends the spreadsheet imports the long message dialog for their questions (done by the
+  // constructor).
+  void Install_Import_Hooks();
+
+ public slots:
+  // Opens the import wizard to write a named series.
+  void Import_Wizard_Button();
 };
