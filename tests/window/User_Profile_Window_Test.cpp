@@ -13,6 +13,10 @@
 #include "profile/ui/Show_User_Profile.h"
 #include "profile/ui/User_profile.h"
 #include "series/Data_From_Excel.h"
+#include "series/Sheet_Import.h"
+#include "series/SpreadsheetWriter.h"
+#include "series/ui/Import_Excel.h"
+#include "series/ui/Sheet_Picker.h"
 #include "window/ui/Data_Source_Panel.h"
 #include "window/ui/Open_Export_Log.h"
 
@@ -487,6 +491,146 @@ TEST_F(Profile, TheProfileButtonFillsTheCurrentSideOnlyAfterOk) {
   EXPECT_EQ(Text_Of(side_list(1)[0]), QStringLiteral("Back name"));
   EXPECT_TRUE(side_list(0).empty());
   EXPECT_TRUE(Fill_User_Profile);
+}
+
+
+// ---- End to end ------------------------------------------------------------------------------
+
+class Profile_Export : public Profile {
+ protected:
+  // The picker of the spreadsheet browse takes the ticked columns; the export writes a
+  // batch of the front side; its result box is closed.
+  int drive_others(QObject* modal) {
+    if (auto* picker = qobject_cast<Import_Excel*>(modal)) {
+      if (!take_columns) return 0;
+      for (int row : *take_columns)
+        picker->ListData_xl->setData(picker->ListData_xl->index(row, 0), Qt::Checked,
+                                     Qt::CheckStateRole);
+      picker->OKPressed();
+      return -1;
+    }
+    if (auto* options = qobject_cast<Export_Window*>(modal)) {
+      options->matrix_export_card_side->button(1)->click();  // front
+      options->export_combined_image_chk->setChecked(false);
+      options->fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+      options->exportOkay();
+      return 1;
+    }
+    if (qobject_cast<Open_Export_Log*>(modal)) {
+      result_boxes << window->Open_Export_Files->_open_log_message->text();
+      return 0;
+    }
+    return 0;
+  }
+  void SetUp() override {
+    Profile::SetUp();
+    auto dialog_driver = platform.on_run_modal;
+    platform.on_run_modal = [this, dialog_driver](QObject* modal) {
+      return qobject_cast<Profile_Dialog*>(modal) ? dialog_driver(modal) : drive_others(modal);
+    };
+  }
+  void browse(Profile_Dialog* d, const QString& book, std::optional<QList<int>> columns) {
+    take_columns = std::move(columns);
+    platform.open_answers.push_back({book});
+    d->Browse_excel_btn->click();
+  }
+  static QList<int> excel_items(Profile_Dialog* d) {
+    QList<int> counts;
+    for (int i = 0; i < Profile_Field_Count; ++i) counts << d->field(i).ds_combo->count();
+    return counts;
+  }
+
+  std::optional<QList<int>> take_columns;
+  QStringList result_boxes;
+};
+
+TEST_F(Profile_Export, APhotoSeriesAndANameColumnGiveOneCardPerRecord) {
+  const QSizeF card(243, 154);
+  window->Front_card_Prop.Card_Size = card;
+  window->SetDocumentCanvasSize(card);
+  const QColor colours[] = {QColor(220, 20, 20), QColor(20, 200, 40), QColor(30, 40, 210)};
+  QStringList photos;
+  for (int i = 0; i < 3; ++i) {
+    QImage pixels(48, 60, QImage::Format_RGB32);
+    pixels.fill(colours[i]);
+    photos << scratch.filePath(QStringLiteral("photo%1.png").arg(i));
+    ASSERT_TRUE(pixels.save(photos.last()));
+  }
+  Write_Series("Photos", (photos.join('\n') + '\n').toUtf8());
+  const QString book = scratch.filePath("guests.xlsx");
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(
+      book, {{"Name", "City"}, {"Ada", "Oslo"}, {"Bob", "Rome"}, {"Cy", "Lima"}}, true));
+
+  profile_button([&](Profile_Dialog* d) {
+    browse(d, book, QList<int>{0, 1});
+    EXPECT_EQ(excel_items(d), QList<int>(Profile_Field_Count, 3)) << platform.messages.join('|');
+    EXPECT_EQ(d->excel_path_field->text(), book);
+    browse(d, book, QList<int>{0, 1});  // a second browse with rows adds nothing twice
+    EXPECT_EQ(excel_items(d), QList<int>(Profile_Field_Count, 3));
+    source(d, "name")->setCurrentIndex(2);
+    EXPECT_EQ(popup(d, "name")->itemText(1), QStringLiteral("Name"));
+    popup(d, "name")->setCurrentIndex(1);
+    EXPECT_EQ(value(d, "name")->text(), QStringLiteral("Ada"));
+    source(d, "image")->setCurrentIndex(1);
+    EXPECT_FALSE(d->browse_pic_btn->isEnabled());
+    popup(d, "image")->setCurrentText(QStringLiteral("Photos"));
+    EXPECT_EQ(d->image_path_val->text(), photos[0]);
+    EXPECT_FALSE(d->user_picture->pixmap().isNull());
+    return ok(d);
+  });
+  EXPECT_TRUE(Excel_Binding_Use);
+  EXPECT_EQ(Excel_Source_Path, book);
+  ASSERT_EQ(side_list(0).size(), 2u);
+  const auto photo = with_id(0, "Fup_Photo");
+  const auto name = with_id(0, "Fup_Name");
+  ASSERT_TRUE(photo && name);
+  EXPECT_EQ(photo->data_source_type, 1);
+  EXPECT_EQ(photo->batch_list_name, QStringLiteral("Photos"));
+  EXPECT_EQ(name->data_source_type, 2);
+  EXPECT_EQ(name->excel_col_indx, 1);
+  // The data-source page offers "Excel" now that the design uses the spreadsheet.
+  EXPECT_EQ(window->data_source_panel->Data_source_type->count(), 3);
+
+  QTemporaryDir out;
+  platform.open_answers.push_back({out.path()});
+  window->Export_Button();
+  if (Batch_Export* run = window->Current_Batch_Export()) run->waitForFinished();
+  const QString folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+            (QStringList{"Card_1.png", "Card_2.png", "Card_3.png"}));
+  EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+  // Pillow reads each card's pixel at the middle of the photo's default rectangle.
+  const QRectF rect = Profile_Default_Rect("Fup_Photo", card);
+  const double scale = 300.0 / 72.0;
+  for (int k = 0; k < 3; ++k) {
+    const QString path = QDir(folder).filePath(QStringLiteral("Card_%1.png").arg(k + 1));
+    const auto pil = test_support::Run_Program(
+        test_support::System_Python(),
+        {"-c", "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1]).convert('RGB')\n"
+               "print(*im.getpixel((int(sys.argv[2]), int(sys.argv[3]))))",
+         path, QString::number(int(rect.center().x() * scale)),
+         QString::number(int(rect.center().y() * scale))});
+    ASSERT_EQ(pil.exit_code, 0) << pil.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(pil.out).trimmed(),
+              QStringLiteral("%1 %2 %3").arg(colours[k].red()).arg(colours[k].green()).arg(colours[k].blue()))
+        << path;
+  }
+
+  // A browse whose import leaves the data table empty takes "Excel" away again.
+  Data_From_Excel::defaultInstance()->Set_Columns({});
+  profile_button([&](Profile_Dialog* d) {
+    EXPECT_EQ(source(d, "name")->currentIndex(), 2);  // loaded from the bound name
+    browse(d, book, std::nullopt);                     // the picker is cancelled
+    EXPECT_EQ(excel_items(d), QList<int>(Profile_Field_Count, 2));
+    // A path that names no file: said, kept in the field, nothing imported.
+    const QString gone = scratch.filePath("gone.xlsx");
+    platform.open_answers.push_back({gone});
+    d->Browse_excel_btn->click();
+    EXPECT_EQ(d->excel_path_field->text(), gone);
+    EXPECT_EQ(platform.messages, QStringList{"\nPlease select valid file path."});
+    d->Cancel_btn->click();
+    return 0;
+  });
 }
 
 }  // namespace

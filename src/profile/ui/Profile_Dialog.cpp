@@ -428,7 +428,7 @@ void Profile_Dialog::Browse_excel_Btn_Clicked() {
   const QString path = platform::Open_File_Panel(options);
   if (path.isEmpty()) return;
   excel_path_field->setText(path);
-  if (services.check_file_path && !services.check_file_path(path)) return;
+  if (services.invalid_file_path && services.invalid_file_path(path)) return;
   Import_Excel* import = Import_Excel::defaultInstance();
   import->open_mode = QStringLiteral("E");
   import->Open_excel_Wnd(path);

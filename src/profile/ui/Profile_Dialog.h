@@ -43,7 +43,8 @@ struct Profile_Services {
   std::function<QString(int)> first_column_value;
   std::function<void()> series_manager;
   std::function<void()> delete_excel_temp_folder;
-  std::function<bool(const QString&)> check_file_path;
+  // True (after saying so) when the path is empty or names no file.
+  std::function<bool(const QString&)> invalid_file_path;
 };
 Profile_Services& Profile_Window_Services();
 

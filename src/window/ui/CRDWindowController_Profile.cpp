@@ -148,7 +148,7 @@ void CRDWindowController::Install_Profile_Services() {
   s.delete_excel_temp_folder = [self] {
     if (self) self->Delete_Excel_File_Temp_Folder();
   };
-  s.check_file_path = [self](const QString& path) {
-    return self && self->Check_And_Validate_File_Path(path);
+  s.invalid_file_path = [self](const QString& path) {
+    return !self || self->Check_And_Validate_File_Path(path);
   };
 }
