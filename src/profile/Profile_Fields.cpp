@@ -5,26 +5,32 @@
 #include <QDebug>
 
 namespace {
-// Text fields on a landscape card: the photo on the left, ten lines beside it; on a
-// portrait card the lines run under the photo. Frames are in layout coordinates (y up).
+// Frames are kept in layout coordinates (y up from the bottom of the template box); these
+// helpers take the canvas rectangle the field should get (y down), so the table reads as
+// the card does. Lines are 16 points high, enough for the default 14-point text.
 constexpr double H = Profile_Template_Height;
-constexpr QRectF line_L(int row) { return {80, H - (8 + 13.5 * row), 155, 13}; }
-constexpr QRectF line_P(int row) { return {10, H - (92 + 14 * row), 134, 13}; }
+constexpr QRectF at(double x, double y, double w, double h) { return {x, H - y, w, h}; }
+constexpr double line = 16;
+// Landscape (the default card is 243 x 154 points): the photo top left, name to slogan
+// beside it, the address under them, then phone and fax, e-mail and website side by side.
+constexpr QRectF L(double x, double y, double w) { return at(x, y, w, line); }
+// Portrait (154 x 243): the photo centred at the top, every line under it.
+constexpr QRectF P(int row) { return at(8, 78 + line * row, 138, line); }
 }  // namespace
 
 const std::array<Profile_Field_Info, Profile_Field_Count>& Profile_Field_Table() {
   static const std::array<Profile_Field_Info, Profile_Field_Count> table = {{
-      {"Name :", "Fup_Name", "name", line_L(0), line_P(0)},
-      {"Position / Title :", "Fup_Title", "title", line_L(1), line_P(1)},
-      {"Company Name :", "Fup_Company", "comp_name", line_L(2), line_P(2)},
-      {"Company Slogan :", "Fup_CompanySlogan", "slogan", line_L(3), line_P(3)},
-      {"Address :", "Fup_Address", "address", line_L(4), line_P(4)},
-      {"Phone No. :", "Fup_PhoneNO", "phone", line_L(5), line_P(5)},
-      {"Fax No. :", "Fup_FaxNo", "fax", line_L(6), line_P(6)},
-      {"Email Id :", "Fup_EmailID", "email", line_L(7), line_P(7)},
-      {"Website :", "Fup_Website", "website", line_L(8), line_P(8)},
-      {"Unique No. :", "Fup_UniqueNo", "unique", line_L(9), line_P(9)},
-      {"Photo :", "Fup_Photo", "image", {10, H - 10, 60, 75}, {10, H - 8, 60, 75}},
+      {"Name :", "Fup_Name", "name", L(68, 8, 167), P(0)},
+      {"Position / Title :", "Fup_Title", "title", L(68, 24, 167), P(1)},
+      {"Company Name :", "Fup_Company", "comp_name", L(68, 40, 167), P(2)},
+      {"Company Slogan :", "Fup_CompanySlogan", "slogan", L(68, 56, 167), P(3)},
+      {"Address :", "Fup_Address", "address", L(8, 76, 227), P(4)},
+      {"Phone No. :", "Fup_PhoneNO", "phone", L(8, 92, 110), P(5)},
+      {"Fax No. :", "Fup_FaxNo", "fax", L(125, 92, 110), P(6)},
+      {"Email Id :", "Fup_EmailID", "email", L(8, 108, 110), P(7)},
+      {"Website :", "Fup_Website", "website", L(125, 108, 110), P(8)},
+      {"Unique No. :", "Fup_UniqueNo", "unique", L(8, 124, 110), P(9)},
+      {"Photo :", "Fup_Photo", "image", at(8, 8, 52, 64), at(51, 8, 52, 64)},
   }};
   return table;
 }
@@ -68,7 +74,9 @@ Profile_Loaded_Fields Load_Profile_Fields(const Graphic_List& graphics) {
     const int field = Profile_Field_Index(id);
     if (field < 0) continue;
     Profile_Loaded_Field loaded;
-    loaded.value = graphic->Text_Value;
+    // A picture object keeps its file's path as its file path (its Text_Value is never
+    // set); any other object's value is its Text_Value.
+    loaded.value = kind == QLatin1String("CRDImage") ? graphic->FilePath() : graphic->Text_Value;
     loaded.source = graphic->data_source_type;
     if (loaded.source == 1)
       loaded.choice = graphic->batch_list_index;

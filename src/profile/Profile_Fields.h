@@ -59,5 +59,5 @@ using Profile_Loaded_Fields = std::array<std::optional<Profile_Loaded_Field>, Pr
 
 // The fields the side carries: visible objects of exactly the text or picture kind whose
 // trimmed control ID is a profile ID, visited from the front-most on, so the back-most
-// object of an ID wins.
+// object of an ID wins. A picture object gives its file path as its value.
 Profile_Loaded_Fields Load_Profile_Fields(const Graphic_List& graphics);

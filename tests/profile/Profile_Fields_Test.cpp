@@ -54,7 +54,10 @@ std::shared_ptr<CRDGraphic> Profile_Object(const char* id, const char* value, bo
                                            int source = 0, int series_index = 0, int column = 0) {
   auto graphic = std::make_shared<Kind>();
   graphic->control_ID = QString::fromLatin1(id);
-  graphic->Text_Value = QString::fromLatin1(value);
+  if constexpr (std::is_same_v<Kind, CRDImage>)
+    graphic->Set_Control_File_path(QString::fromLatin1(value));  // Text_Value stays "Text here"
+  else
+    graphic->Text_Value = QString::fromLatin1(value);
   graphic->ctrl_is_visible = visible;
   graphic->data_source_type = source;
   graphic->batch_list_index = series_index;

@@ -302,6 +302,17 @@ TEST_F(Profile, FirstFillCreatesInFieldOrderAndARepeatCreatesNothing) {
   EXPECT_EQ(Library_Selected_Image, photo);
   for (const auto& g : side_list(0)) EXPECT_TRUE(g->ctrl_is_visible);
 
+  // Reopened and confirmed unchanged: the photo object gives its file's path, keeps it
+  // and stays shown.
+  profile_button([&](Profile_Dialog* d) {
+    EXPECT_EQ(d->image_path_val->text(), photo);
+    return ok(d);
+  });
+  ASSERT_EQ(side_list(0).size(), 3u);
+  EXPECT_EQ(r.image, photo);
+  EXPECT_TRUE(side_list(0)[0]->ctrl_is_visible);
+  EXPECT_EQ(side_list(0)[0]->FilePath(), photo);
+
   // The user moves the name; the same values again change nothing but the text.
   side_list(0)[2]->setBounds(QRectF(100, 100, 50, 10));
   r.Name = "Ada L.";

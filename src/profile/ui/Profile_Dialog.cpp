@@ -85,6 +85,7 @@ void Profile_Dialog::build() {
       grid->addWidget(f.caption, row, col_label);
       image_path_val = Named_Field("image_path_val", this);
       image_path_val->setReadOnly(true);
+      image_path_val->setMinimumWidth(120);
       browse_pic_btn = Named_Button(QStringLiteral("Browse..."), "browse_pic_btn", this);
       clear_pic_btn = Named_Button(QStringLiteral("Clear"), "clear_pic_btn", this);
       auto* photo_row = new QHBoxLayout;
@@ -99,7 +100,8 @@ void Profile_Dialog::build() {
       f.label->setObjectName(name_of(info.prefix, "_label"));
       f.label->setReadOnly(true);
       f.label->setFrame(false);
-      f.label->setMaximumWidth(130);
+      f.label->setMinimumWidth(120);
+      f.label->setMaximumWidth(160);
       grid->addWidget(f.label, row, col_label);
       f.value = new QLineEdit(this);
       f.value->setObjectName(name_of(info.prefix, "_value"));
@@ -148,6 +150,9 @@ void Profile_Dialog::build() {
             [this, combo = f.ser_col_cb] { comboBoxSelectionDidChange(combo); });
     connect(f.view_btn, &QPushButton::clicked, this, [this, i] { View_Series_Btn_Clicked(i); });
   }
+
+  grid->setRowStretch(Profile_Field_Count + 1, 1);
+  grid->setColumnStretch(col_value, 1);
 
   // The spreadsheet of the design and the data buttons.
   excel_path_field = Named_Field("excel_path_field", this);

@@ -17,6 +17,7 @@ User_profile::User_profile() : Profile_Dialog(false, true) {
   setWindowTitle(QStringLiteral("User Profile Information"));
   Template_picture = new QLabel(this);
   Template_picture->setObjectName(QStringLiteral("Template_picture"));
+  Preivew_picture->setFixedSize(300, 190);  // two pictures share the column here
   Template_picture->setFixedSize(Preivew_picture->size());
   Template_picture->setAlignment(Qt::AlignCenter);
   Template_picture->setFrameShape(QFrame::StyledPanel);
