@@ -155,6 +155,35 @@ TEST_F(Profile, BothDialogsResetToEmptyManualFields) {
   EXPECT_FALSE(Fill_User_Profile);
 }
 
+TEST_F(Profile, CheckBoxesAndSourcesDecideWhatIsEditable) {
+  on_dialog = [&](Profile_Dialog* d) {
+    EXPECT_EQ(d->comp_name_value, value(d, "comp_name"));
+    EXPECT_EQ(d->image_ser_col_cb, popup(d, "image"));
+    EXPECT_EQ(d->image_value, nullptr);
+    // Typing in the value ticks its box; only the caption box makes the caption editable.
+    EXPECT_TRUE(d->title_label->isReadOnly());
+    QTest::keyClicks(d->title_value, "x");
+    EXPECT_TRUE(d->title_value_chk->isChecked());
+    d->title_label_chk->click();
+    EXPECT_FALSE(d->title_label->isReadOnly());
+    d->title_label_chk->click();
+    EXPECT_TRUE(d->title_label->isReadOnly());
+    // Whichever came last, the value box or the source, decides for the value.
+    d->title_value_chk->click();  // unticked
+    EXPECT_TRUE(d->title_value->isReadOnly());
+    d->title_ds_combo->setCurrentIndex(1);
+    d->title_ds_combo->setCurrentIndex(0);
+    EXPECT_FALSE(d->title_value->isReadOnly());
+    d->title_ds_combo->setCurrentIndex(1);
+    d->title_value_chk->click();  // ticked
+    EXPECT_FALSE(d->title_value->isReadOnly());
+    EXPECT_EQ(d->title_value->text(), QStringLiteral("x"));  // a change of source keeps it
+    d->Cancel_btn->click();
+    return 0;
+  };
+  EXPECT_EQ(window->Open_User_Profile_Window(true, "F"), 0);
+}
+
 TEST_F(Profile, OpeningLoadsTheSidesVisibleProfileObjects) {
   Write_Series("Mails", "ada@example.org\nbob@example.org\n");
   Write_Series("Other", "x\n");

@@ -49,6 +49,47 @@ Profile_Dialog::Profile_Dialog(bool with_checks, bool with_sides, QWidget* paren
     : QDialog(parent), with_checks_(with_checks), with_sides_(with_sides) {
   Series_Dialog_Background(this);
   build();
+  name_outlets();
+}
+
+void Profile_Dialog::name_outlets() {
+#define LUMIGROVE_NAME_OUTLETS(p, i)                                                        \
+  p##_value = field_[i].value, p##_label = field_[i].label;                                 \
+  p##_label_chk = field_[i].label_chk, p##_value_chk = field_[i].value_chk;                 \
+  p##_ds_combo = field_[i].ds_combo, p##_ser_col_cb = field_[i].ser_col_cb;                 \
+  p##_side_combo = field_[i].side_combo, p##_view_btn = field_[i].view_btn;
+  LUMIGROVE_NAME_OUTLETS(name, 0)
+  LUMIGROVE_NAME_OUTLETS(title, 1)
+  LUMIGROVE_NAME_OUTLETS(comp_name, 2)
+  LUMIGROVE_NAME_OUTLETS(slogan, 3)
+  LUMIGROVE_NAME_OUTLETS(address, 4)
+  LUMIGROVE_NAME_OUTLETS(phone, 5)
+  LUMIGROVE_NAME_OUTLETS(fax, 6)
+  LUMIGROVE_NAME_OUTLETS(email, 7)
+  LUMIGROVE_NAME_OUTLETS(website, 8)
+  LUMIGROVE_NAME_OUTLETS(unique, 9)
+  LUMIGROVE_NAME_OUTLETS(image, 10)
+#undef LUMIGROVE_NAME_OUTLETS
+}
+
+// ---- Check boxes and typing -----------------------------------------------------------------
+
+// A check box makes its field editable exactly while its value is 1.
+void Profile_Dialog::Label_Chk_Clicked(int index) {
+  Field_Controls& f = field_[size_t(index)];
+  if (f.label_chk && f.label) f.label->setReadOnly(f.label_chk->checkState() != Qt::Checked);
+}
+
+void Profile_Dialog::Value_Chk_Clicked(int index) {
+  Field_Controls& f = field_[size_t(index)];
+  if (f.value_chk && f.value) f.value->setReadOnly(f.value_chk->checkState() != Qt::Checked);
+}
+
+void Profile_Dialog::controlTextDidChange(QLineEdit* edited) {
+  for (Field_Controls& f : field_) {
+    if (edited == f.label && f.label_chk) f.label_chk->setChecked(true);
+    if (edited == f.value && f.value_chk) f.value_chk->setChecked(true);
+  }
 }
 
 void Profile_Dialog::build() {
@@ -116,16 +157,10 @@ void Profile_Dialog::build() {
         f.value_chk->setObjectName(name_of(info.prefix, "_value_chk"));
         f.value_chk->setToolTip(QStringLiteral("Edit the value"));
         grid->addWidget(f.value_chk, row, col_value_chk);
-        // A check box makes its field editable exactly while it is ticked; typing in a
-        // field ticks its box.
-        QLineEdit* label = f.label;
-        QLineEdit* value = f.value;
-        connect(f.label_chk, &QCheckBox::clicked, this,
-                [label, box = f.label_chk] { label->setReadOnly(box->checkState() != Qt::Checked); });
-        connect(f.value_chk, &QCheckBox::clicked, this,
-                [value, box = f.value_chk] { value->setReadOnly(box->checkState() != Qt::Checked); });
-        connect(f.label, &QLineEdit::textEdited, f.label_chk, [box = f.label_chk] { box->setChecked(true); });
-        connect(f.value, &QLineEdit::textEdited, f.value_chk, [box = f.value_chk] { box->setChecked(true); });
+        connect(f.label_chk, &QCheckBox::clicked, this, [this, i] { Label_Chk_Clicked(i); });
+        connect(f.value_chk, &QCheckBox::clicked, this, [this, i] { Value_Chk_Clicked(i); });
+        connect(f.label, &QLineEdit::textEdited, this, [this, e = f.label] { controlTextDidChange(e); });
+        connect(f.value, &QLineEdit::textEdited, this, [this, e = f.value] { controlTextDidChange(e); });
       }
     }
     f.ds_combo = named_combo(name_of(info.prefix, "_ds_combo"), this);

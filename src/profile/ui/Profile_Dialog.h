@@ -89,7 +89,13 @@ class Profile_Dialog : public QDialog {
   void Clear_image_Btn_Clicked();
   void Set_User_Image(const QString& path);
   void View_Data_Series_By_Name(QComboBox* popup);
+  // The per-field handlers (View_Name_Series_Btn_Clicked, Name_Label_Chk_Clicked,
+  // Name_Value_Chk_Clicked and their like), one each with the field's index.
   void View_Series_Btn_Clicked(int field) { View_Data_Series_By_Name(field_[size_t(field)].ser_col_cb); }
+  void Label_Chk_Clicked(int field);
+  void Value_Chk_Clicked(int field);
+  // Typing in a caption or value field ticks its check box (designer dialog).
+  void controlTextDidChange(QLineEdit* edited);
   // Every source combo and pop-up reports here.
   void comboBoxSelectionDidChange(QComboBox* combo);
   void Preview_Btn_Clicked();
@@ -97,6 +103,25 @@ class Profile_Dialog : public QDialog {
   virtual void Create_and_Set_template_picture() = 0;
 
   const Field_Controls& field(int index) const { return field_[size_t(index)]; }
+
+  // The same controls under their own names (nullptr where the dialog has none).
+#define LUMIGROVE_PROFILE_OUTLETS(p)                                                \
+  QLineEdit *p##_value = nullptr, *p##_label = nullptr;                             \
+  QCheckBox *p##_label_chk = nullptr, *p##_value_chk = nullptr;                     \
+  QComboBox *p##_ds_combo = nullptr, *p##_ser_col_cb = nullptr, *p##_side_combo = nullptr; \
+  QPushButton* p##_view_btn = nullptr;
+  LUMIGROVE_PROFILE_OUTLETS(name)
+  LUMIGROVE_PROFILE_OUTLETS(title)
+  LUMIGROVE_PROFILE_OUTLETS(comp_name)
+  LUMIGROVE_PROFILE_OUTLETS(slogan)
+  LUMIGROVE_PROFILE_OUTLETS(address)
+  LUMIGROVE_PROFILE_OUTLETS(phone)
+  LUMIGROVE_PROFILE_OUTLETS(fax)
+  LUMIGROVE_PROFILE_OUTLETS(email)
+  LUMIGROVE_PROFILE_OUTLETS(website)
+  LUMIGROVE_PROFILE_OUTLETS(unique)
+  LUMIGROVE_PROFILE_OUTLETS(image)
+#undef LUMIGROVE_PROFILE_OUTLETS
 
   QString load_side;
   QLineEdit* excel_path_field = nullptr;
@@ -137,6 +162,7 @@ class Profile_Dialog : public QDialog {
   void Source_Changed(int field);
   void Popup_Changed(int field);
   void build();
+  void name_outlets();
 
   bool with_checks_;
   bool with_sides_;
