@@ -156,7 +156,7 @@ TEST_F(Profile, BothDialogsResetToEmptyManualFields) {
 }
 
 TEST_F(Profile, CheckBoxesAndSourcesDecideWhatIsEditable) {
-  on_dialog = [&](Profile_Dialog* d) {
+  on_dialog = [&](Profile_Dialog* d) -> int {
     EXPECT_EQ(d->comp_name_value, value(d, "comp_name"));
     EXPECT_EQ(d->image_ser_col_cb, popup(d, "image"));
     EXPECT_EQ(d->image_value, nullptr);
@@ -178,6 +178,31 @@ TEST_F(Profile, CheckBoxesAndSourcesDecideWhatIsEditable) {
     d->title_value_chk->click();  // ticked
     EXPECT_FALSE(d->title_value->isReadOnly());
     EXPECT_EQ(d->title_value->text(), QStringLiteral("x"));  // a change of source keeps it
+
+    // Photo: a picture file shows in the well; a cancelled browse empties
+    // Library_Selected_Image and keeps the photo; a file that is no picture is taken as
+    // the path while the well keeps its picture; Clear empties both.
+    const QString photo = scratch.filePath("me.png"), junk = scratch.filePath("junk.png");
+    QImage pixels(10, 10, QImage::Format_RGB32);
+    pixels.fill(Qt::red);
+    EXPECT_TRUE(pixels.save(photo));
+    EXPECT_TRUE(QFile(junk).open(QIODevice::WriteOnly));
+    platform.open_answers.push_back({photo});
+    d->browse_pic_btn->click();
+    EXPECT_EQ(platform.open_requests.last().extensions.size(), 9);
+    EXPECT_EQ(d->image_path_val->text(), photo);
+    EXPECT_FALSE(d->user_picture->pixmap().isNull());
+    Library_Selected_Image = "earlier";
+    d->browse_pic_btn->click();
+    EXPECT_EQ(Library_Selected_Image, QString(""));
+    EXPECT_EQ(d->image_path_val->text(), photo);
+    platform.open_answers.push_back({junk});
+    d->browse_pic_btn->click();
+    EXPECT_EQ(d->image_path_val->text(), junk);
+    EXPECT_FALSE(d->user_picture->pixmap().isNull());
+    d->clear_pic_btn->click();
+    EXPECT_EQ(d->image_path_val->text(), QString());
+    EXPECT_TRUE(d->user_picture->pixmap().isNull());
     d->Cancel_btn->click();
     return 0;
   };
