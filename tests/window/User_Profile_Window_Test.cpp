@@ -329,6 +329,31 @@ TEST_F(Profile, OkWritesOnlyItsSidesRecordAndTheGeneralDialogBoth) {
   EXPECT_EQ(window->Open_User_Profile_Window(false, ""), 0);
 }
 
+TEST_F(Profile, TheGeneralDialogInModeYesShowsTheBackSide) {
+  add_shape(CRDDocument::Side::Back, "R", QRectF(10, 10, 60, 40));
+  put<CRDText>(1, "Fup_UniqueNo", "A-17");
+  Card_Front_Or_Back = 1;
+  User_profile* general = User_profile::defaultInstance();
+  general->load_side = "";
+  on_dialog = [&](Profile_Dialog*) -> int {
+    EXPECT_EQ(general->windowTitle(), QStringLiteral("Back Side User Profile Information"));
+    EXPECT_TRUE(general->select_side_label()->isHidden());
+    EXPECT_TRUE(general->unique_side_combo->isHidden());
+    EXPECT_EQ(general->unique_side_combo->currentIndex(), 1);
+    EXPECT_EQ(general->unique_value->text(), QStringLiteral("A-17"));
+    EXPECT_FALSE(general->Template_picture->pixmap().isNull());
+    EXPECT_EQ(general->Template_picture->pixmap().toImage(), general->Preivew_picture->pixmap().toImage());
+    general->Reset_btn->click();
+    EXPECT_EQ(general->unique_side_combo->currentIndex(), 2);
+    EXPECT_TRUE(general->Template_picture->pixmap().isNull());
+    EXPECT_EQ(general->unique_value->text(), QString());
+    general->Cancel_btn->click();
+    return 0;
+  };
+  EXPECT_EQ(general->Open_Wnd(true), 0);
+  Card_Front_Or_Back = 0;
+}
+
 // ---- Fills ---------------------------------------------------------------------------------
 
 TEST_F(Profile, FirstFillCreatesInFieldOrderAndARepeatCreatesNothing) {
