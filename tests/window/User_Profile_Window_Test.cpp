@@ -670,6 +670,7 @@ TEST_F(Profile_Export, APhotoSeriesAndANameColumnGiveOneCardPerRecord) {
   });
   EXPECT_TRUE(Excel_Binding_Use);
   EXPECT_EQ(Excel_Source_Path, book);
+  EXPECT_TRUE(window->Undo_btn->isEnabled());
   ASSERT_EQ(side_list(0).size(), 2u);
   const auto photo = with_id(0, "Fup_Photo");
   const auto name = with_id(0, "Fup_Name");

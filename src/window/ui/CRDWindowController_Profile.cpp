@@ -35,6 +35,7 @@ void CRDWindowController::User_Profile_Button_Clicked() {
       Fill_User_profile_info_back_side();
     else
       Fill_User_profile_info_front_side();
+    Undo_Redo_Button_state();  // the objects the fill created can be undone
   }
   Refresh_Canvas();
 }
