@@ -550,7 +550,7 @@ const std::vector<Control_Look>& Control_Looks() {
        "Card settings: sides, orientation and size", nullptr, 1, 5},
       {"Card_Bckgrnd_btn", nullptr, paint_background,
        "Choose a background picture from the gallery", nullptr, 1, 5},
-      {"Profile_btn", nullptr, paint_profile, "Edit the user profile and put it on the card",
+      {"User_Profile_btn", nullptr, paint_profile, "Edit the user profile and put it on the card",
        nullptr, 1, 6},
       {"Batch_Series_btn", "x-office-spreadsheet", paint_series,
        "Manage the data series that cards are produced from", nullptr, 1, 7},
