@@ -147,6 +147,7 @@ TEST_F(Batch_Binding, PictureFilesAreReadOnceWhileTheyStayAsTheyWere) {
   auto save = [&](QColor colour, QSize size) {
     QImage pixels(size, QImage::Format_ARGB32);
     pixels.fill(colour);
+    pixels.setPixel(size.width() - 1, size.height() - 1, qRgb(size.width(), 0, 0));
     ASSERT_TRUE(pixels.save(path));
   };
   save(Qt::red, {8, 4});
@@ -160,12 +161,16 @@ TEST_F(Batch_Binding, PictureFilesAreReadOnceWhileTheyStayAsTheyWere) {
 
   Assign_Batch_Values(front, 0, values, designer, &cache);
   const QImage first = contents();
+  const qint64 first_size = QFileInfo(path).size();
   EXPECT_EQ(first.pixelColor(0, 0), QColor(Qt::red));
   Assign_Batch_Values(front, 1, values, designer, &cache);
   EXPECT_EQ(contents().cacheKey(), first.cacheKey()) << "the same file is not read again";
   EXPECT_EQ(picture->FilePath(), path);
 
-  save(Qt::blue, {9, 4});  // another size: the file is seen to have changed
+  // Another file size: the file is seen to have changed (file times may not, within one
+  // tick of the clock).
+  save(Qt::blue, {40, 30});
+  ASSERT_NE(QFileInfo(path).size(), first_size);
   Assign_Batch_Values(front, 0, values, designer, &cache);
   EXPECT_EQ(contents().pixelColor(0, 0), QColor(Qt::blue));
   EXPECT_EQ(cache.bytes(), contents().sizeInBytes());
