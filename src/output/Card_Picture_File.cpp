@@ -208,8 +208,6 @@ QByteArray Card_PNG_Encoder::Encode(const Picture& picture, QString* error) {
     }
     if (pending > 0) put_chunk(png, "IDAT", b.out.data(), pending);
     put_chunk(png, "IEND", nullptr, 0);
-    // A picture far wider than a card does not keep its buffers alive.
-    if (b.band.size() > keep_bytes) buffers_.reset();
     return png;
   } catch (const std::bad_alloc&) {
     buffers_.reset();

@@ -17,8 +17,8 @@
 #include <memory>
 
 // An encoder keeps its compressor tables and its row, band and output buffers (under a
-// megabyte for a card) from one picture to the next: a batch worker owns one and reuses
-// it for every record. One thread at a time.
+// megabyte for a card, a few for the widest picture a QImage holds) from one picture to
+// the next: a batch worker owns one and reuses it for every record. One thread at a time.
 class Card_PNG_Encoder {
  public:
   Card_PNG_Encoder();
@@ -32,10 +32,6 @@ class Card_PNG_Encoder {
   // target, then a rename); an existing file is replaced only by a complete new one.
   // False with the reason when nothing was written. Shows nothing.
   bool Write(const Picture& picture, const QString& path, QString* error = nullptr);
-
-  // Buffers are kept for pictures whose band of filtered rows takes up to this many bytes
-  // (an A3 page at 300 dpi with alpha needs 1.8 MB); a wider picture's are freed after it.
-  static constexpr size_t keep_bytes = size_t(8) << 20;
 
  private:
   struct Buffers;
