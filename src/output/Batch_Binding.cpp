@@ -7,6 +7,8 @@
 #include "model/Common_Functions.h"
 #include "series/Data_Series_Store.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 bool Takes_Batch_Values(const CRDGraphic& graphic) {
@@ -71,8 +73,41 @@ Batch_Values Batch_Check(const Graphic_List& front, const Graphic_List& back, bo
   return values;
 }
 
+Picture Picture_File_Cache::Picture_Of(const QString& path) {
+  const QFileInfo file(path);
+  const qint64 size = file.size();
+  const QDateTime modified = file.lastModified();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = entries_.constFind(path);
+    if (found != entries_.cend() && found->size == size && found->modified == modified)
+      return found->picture;
+  }
+  Picture picture = Picture::fromFile(path);
+  const qsizetype picture_bytes = picture.image().sizeInBytes();
+  if (picture.isNull() || !file.exists() || picture_bytes > max_bytes_) return picture;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (const auto found = entries_.constFind(path); found != entries_.cend()) {
+    // Read meanwhile by another thread, or the file changed: the newest reading stays.
+    bytes_ -= found->picture.image().sizeInBytes();
+    order_.removeOne(path);
+    entries_.remove(path);
+  }
+  while (bytes_ + picture_bytes > max_bytes_ && !order_.isEmpty())
+    bytes_ -= entries_.take(order_.dequeue()).picture.image().sizeInBytes();
+  entries_.insert(path, {size, modified, picture});
+  order_.enqueue(path);
+  bytes_ += picture_bytes;
+  return picture;
+}
+
+qsizetype Picture_File_Cache::bytes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return bytes_;
+}
+
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
-                            Barcode_Designer& designer) {
+                            Barcode_Designer& designer, Picture_File_Cache* pictures) {
   Picture last_barcode;
   for (const auto& g : graphics) {
     if (!g || !Takes_Batch_Values(*g)) continue;
@@ -81,8 +116,13 @@ Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batc
     value = Trim_Str(value);
     if (dynamic_cast<CRDText*>(g.get())) {
       g->Text_contents()->replaceCharacters(value);
-    } else if (dynamic_cast<CRDImage*>(g.get())) {
-      g->setFilePath(value);
+    } else if (auto* image = dynamic_cast<CRDImage*>(g.get())) {
+      if (pictures) {  // as CRDImage::setFilePath does, with the cache reading the file
+        image->Set_Control_File_path(value);
+        image->_contents = CRDImage::Capped_Picture(pictures->Picture_Of(Standardized_Path(value)));
+      } else {
+        image->setFilePath(value);
+      }
     } else {
       designer.Set_Barcode_Prop_To_Control(g);
       last_barcode = designer.Get_Image_From_Val(value, g->header_val, g->footer_val);

@@ -15,9 +15,13 @@
 #include "model/CRDGraphic.h"
 #include "series/Data_From_Excel.h"
 
+#include <QDateTime>
 #include <QHash>
+#include <QQueue>
 #include <QString>
 #include <QStringList>
+
+#include <mutex>
 
 class Barcode_Designer;
 
@@ -55,10 +59,36 @@ struct Batch_Values {
 Batch_Values Batch_Check(const Graphic_List& front, const Graphic_List& back, bool two_sided,
                          const Data_Table_Rows& sheet);
 
+// Pictures read from files, kept while their file stays as it was (same size, same time
+// of the last change) and up to a number of bytes, the oldest given up first: a batch
+// whose records name the same few pictures reads each of them once. Safe to share between
+// threads (the pictures are implicitly shared and only read); a file is read outside the
+// lock, so workers never wait for each other's reading.
+class Picture_File_Cache {
+ public:
+  explicit Picture_File_Cache(qsizetype max_bytes = qsizetype(64) << 20) : max_bytes_(max_bytes) {}
+  // The picture of the file as Picture::fromFile reads it (null when it cannot be read).
+  Picture Picture_Of(const QString& path);
+  qsizetype bytes() const;
+
+ private:
+  struct Entry {
+    qint64 size = 0;
+    QDateTime modified;
+    Picture picture;
+  };
+  mutable std::mutex mutex_;
+  QHash<QString, Entry> entries_;
+  QQueue<QString> order_;  // oldest first
+  qsizetype bytes_ = 0;
+  qsizetype max_bytes_;
+};
+
 // Writes record i into every bound text, picture and barcode of the list, index 0 first:
 // a text's whole styled text becomes the trimmed value, a picture loads the value as its
-// file path, a barcode is drawn anew from the value with its own settings loaded into the
-// designer (a value that makes no barcode leaves it without a picture). Answers the last
-// barcode picture made (null when none was made).
+// file path (through the cache when one is given), a barcode is drawn anew from the
+// value with its own settings loaded into the designer (a value that makes no barcode
+// leaves it without a picture). Answers the last barcode picture made (null when none
+// was made).
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
-                            Barcode_Designer& designer);
+                            Barcode_Designer& designer, Picture_File_Cache* pictures = nullptr);

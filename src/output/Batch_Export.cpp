@@ -45,8 +45,8 @@ Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Option
                                      : int(std::max(1u, std::thread::hardware_concurrency()));
   threads = std::max(1, std::min(threads, count_));
   for (int t = 0; t < threads; ++t)
-    renderers_.push_back(std::make_unique<Record_Renderer>(prototype.Copy()));
-  pool_.setMaxThreadCount(int(renderers_.size()));
+    workers_.push_back(std::make_unique<Worker>(Worker{prototype.Copy(), {}}));
+  pool_.setMaxThreadCount(int(workers_.size()));
   result_.count = count_;
 }
 
@@ -57,13 +57,13 @@ Batch_Export::~Batch_Export() {
 
 void Batch_Export::start() {
   curr_barcode_count = 0;
-  if (renderers_.empty() || count_ <= 0) {
+  if (workers_.empty() || count_ <= 0) {
     QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
     return;
   }
-  active_ = int(renderers_.size());
-  for (auto& renderer : renderers_) {
-    Record_Renderer* own = renderer.get();
+  active_ = int(workers_.size());
+  for (auto& worker : workers_) {
+    Worker* own = worker.get();
     pool_.start([this, own] {
       work(*own);
       if (--active_ == 0)
@@ -72,14 +72,14 @@ void Batch_Export::start() {
   }
 }
 
-void Batch_Export::work(Record_Renderer& renderer) {
+void Batch_Export::work(Worker& worker) {
   for (;;) {
     if (stop_ || Stop_SMS_Sending_Now) return;
     const int record = next_++;
     if (record >= count_) return;
     raise_progress(record + 1);
     QString reason;
-    const bool ok = export_record(renderer, record, &reason);
+    const bool ok = export_record(worker, record, &reason);
     ++done_;
     if (!ok) {
       std::lock_guard<std::mutex> lock(failures_mutex_);
@@ -92,11 +92,11 @@ void Batch_Export::work(Record_Renderer& renderer) {
   }
 }
 
-bool Batch_Export::export_record(Record_Renderer& renderer, int record, QString* reason) {
+bool Batch_Export::export_record(Worker& worker, int record, QString* reason) {
   const QString path = Batch_Card_Path(options_.folder, record, options_.ext);
   auto render = [&](Card_Side side, Picture* picture) {
     Render_Report report;
-    *picture = renderer.Render(record, side, &report);
+    *picture = worker.renderer.Render(record, side, &report);
     if (picture->isNull()) {
       *reason = report.failed ? report.reason : QStringLiteral("The card picture could not be made.");
       return false;
@@ -105,7 +105,7 @@ bool Batch_Export::export_record(Record_Renderer& renderer, int record, QString*
   };
   auto write = [&](const Picture& picture, const QString& file) {
     QString error;
-    if (Write_Card_PNG(picture, file, &error)) return true;
+    if (worker.encoder.Write(picture, file, &error)) return true;
     *reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };

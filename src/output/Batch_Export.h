@@ -1,6 +1,6 @@
 #pragma once
 // The batch image export: one card file (or a front and a back file) per record, written
-// in parallel by worker threads, each with its own Record_Renderer.
+// in parallel by worker threads, each with its own Record_Renderer and PNG encoder.
 //
 // Made and started on the GUI thread. Workers pull the next record number from a shared
 // counter (one record per worker in flight), test the stop flags before each record,
@@ -10,6 +10,7 @@
 // holds the number of the latest record begun (1-based). When the last worker has ended,
 // finished() is delivered on the GUI thread.
 
+#include "output/Card_Picture_File.h"
 #include "output/Record_Renderer.h"
 
 #include <QObject>
@@ -77,12 +78,17 @@ class Batch_Export : public QObject {
   void finished();
 
  private:
-  void work(Record_Renderer& renderer);
-  bool export_record(Record_Renderer& renderer, int record, QString* reason);
+  // What one worker thread owns and reuses from record to record.
+  struct Worker {
+    Record_Renderer renderer;
+    Card_PNG_Encoder encoder;
+  };
+  void work(Worker& worker);
+  bool export_record(Worker& worker, int record, QString* reason);
   void worker_done();
 
   Batch_Export_Options options_;
-  std::vector<std::unique_ptr<Record_Renderer>> renderers_;
+  std::vector<std::unique_ptr<Worker>> workers_;
   QThreadPool pool_;
   int count_ = 0;
   std::atomic<int> next_{0};

@@ -4,121 +4,223 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QSaveFile>
+#include <QtEndian>
 
-#include <png.h>
-#include <zlib.h>
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 
+#include <algorithm>
 #include <cmath>
-#include <csetjmp>
+#include <cstring>
+#include <limits>
+#include <new>
 #include <vector>
 
 namespace {
 
 // Pixels per metre so that `pixels` cover `points` (1/72 inch); 0 when unknown.
-png_uint_32 dots_per_metre(int pixels, double points) {
+uint32_t dots_per_metre(int pixels, double points) {
   if (pixels <= 0 || !(points > 0) || !std::isfinite(points)) return 0;
-  return png_uint_32(std::lround(pixels * 72.0 / points / 0.0254));
+  const double dpm = std::round(pixels * 72.0 / points / 0.0254);
+  return dpm >= 1 && dpm <= double(std::numeric_limits<int32_t>::max()) ? uint32_t(dpm) : 0;
 }
 
+// True when every pixel of the 32-bit picture is opaque. Written as one AND over all
+// words so that the compiler vectorises it.
 bool fully_opaque(const QImage& image) {
   if (!image.hasAlphaChannel()) return true;
   for (int y = 0; y < image.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x)
-      if (qAlpha(line[x]) != 255) return false;
+    QRgb all = 0xff000000u;
+    for (int x = 0; x < image.width(); ++x) all &= line[x];
+    if (qAlpha(all) != 255) return false;
   }
   return true;
 }
 
-struct Png_Sink {
-  QByteArray data;
-  char message[256] = {};
-};
+void put_u32(uchar* at, uint32_t value) {
+  at[0] = uchar(value >> 24);
+  at[1] = uchar(value >> 16);
+  at[2] = uchar(value >> 8);
+  at[3] = uchar(value);
+}
 
-void write_data(png_structp png, png_bytep bytes, png_size_t length) {
-  static_cast<Png_Sink*>(png_get_io_ptr(png))->data.append(reinterpret_cast<const char*>(bytes),
-                                                           qsizetype(length));
+// Appends one chunk: length, type, data, CRC of type and data.
+void put_chunk(QByteArray& out, const char type[4], const uchar* data, size_t length) {
+  uchar head[8];
+  put_u32(head, uint32_t(length));
+  std::memcpy(head + 4, type, 4);
+  out.append(reinterpret_cast<const char*>(head), 8);
+  if (length) out.append(reinterpret_cast<const char*>(data), qsizetype(length));
+  uint32_t crc = crc32_gzip_refl(0, head + 4, 4);
+  if (length) crc = crc32_gzip_refl(crc, data, length);
+  uchar tail[4];
+  put_u32(tail, crc);
+  out.append(reinterpret_cast<const char*>(tail), 4);
 }
-void flush_data(png_structp) {}
-void on_error(png_structp png, png_const_charp message) {
-  auto* sink = static_cast<Png_Sink*>(png_get_error_ptr(png));
-  qstrncpy(sink->message, message ? message : "PNG encoding failed", sizeof sink->message);
-  png_longjmp(png, 1);
-}
-void on_warning(png_structp, png_const_charp) {}
 
-// No C++ object with a destructor lives in this frame: a libpng error jumps out of it.
-bool encode(Png_Sink& sink, const QImage& image, bool alpha, png_uint_32 dpm_x,
-            png_uint_32 dpm_y, png_bytep* rows) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, on_error, on_warning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, info ? &info : nullptr);
-    return false;
-  }
-  png_set_write_fn(png, &sink, write_data, flush_data);
-  png_set_compression_level(png, 1);
-  png_set_compression_buffer_size(png, 1 << 18);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-  png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
-               alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  if (dpm_x > 0 && dpm_y > 0) png_set_pHYs(png, info, dpm_x, dpm_y, PNG_RESOLUTION_METER);
-  png_write_info(png, info);
-  // QImage's 32-bit formats are 0xAARRGGBB words: B, G, R, A in memory on little-endian
-  // machines, A, R, G, B on big-endian ones.
-  if (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-    png_set_bgr(png);
-    if (!alpha) png_set_filler(png, 0, PNG_FILLER_AFTER);
-  } else {
-    if (alpha) png_set_swap_alpha(png);
-    else png_set_filler(png, 0, PNG_FILLER_BEFORE);
-  }
-  png_write_image(png, rows);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
+// R, G, B, A in memory order as one little-endian word, from QImage's 0xAARRGGBB.
+inline quint32 rgba_word(QRgb p) {
+  return (p & 0xff00ff00u) | ((p >> 16) & 0xffu) | ((p & 0xffu) << 16);
 }
+// The four bytes of a less those of b, each on its own (no borrow between bytes).
+inline quint32 bytewise_minus(quint32 a, quint32 b) {
+  constexpr quint32 high = 0x80808080u;
+  return ((a | high) - (b & ~high)) ^ ((a ^ ~b) & high);
+}
+
+// One row with the Up filter (each byte less the byte above it; above the first row is
+// zero), from QImage's 32-bit words. `above` holds the row above as rgba_word()s and gets
+// this row's. RGB rows store four bytes a pixel, the fourth overwritten by the next
+// pixel: `out` has one byte to spare after the row.
+template <int channels>
+void filter_up(const QRgb* line, int width, quint32* above, uchar* out) {
+  *out++ = 2;  // filter type Up
+  for (int x = 0; x < width; ++x, out += channels) {
+    const quint32 word = rgba_word(line[x]);
+    const quint32 up = qToLittleEndian(bytewise_minus(word, above[x]));
+    above[x] = word;
+    std::memcpy(out, &up, 4);
+  }
+}
+
+constexpr uchar png_signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+// Compressed data is put in IDAT chunks of this size (the last one is shorter).
+constexpr size_t idat_bytes = size_t(256) << 10;
+// Rows filtered and handed to the compressor at a time.
+constexpr int band_rows = 32;
+
+QString no_memory() { return QStringLiteral("Not enough memory to encode the picture."); }
 
 }  // namespace
 
-QByteArray Encode_Card_PNG(const Picture& picture, QString* error) {
-  if (picture.isNull()) {
-    if (error) *error = QStringLiteral("There is no picture to save.");
-    return {};
-  }
+struct Card_PNG_Encoder::Buffers {
+  std::vector<uchar> level;  // the compressor's hash tables
+  std::vector<quint32> above;  // the row above the one being filtered
+  std::vector<uchar> band;     // filtered rows for the compressor, and one byte to spare
+  std::vector<uchar> out;    // compressed data not yet in a chunk
+  isal_zstream stream;
+};
+
+Card_PNG_Encoder::Card_PNG_Encoder() = default;
+Card_PNG_Encoder::~Card_PNG_Encoder() = default;
+Card_PNG_Encoder::Card_PNG_Encoder(Card_PNG_Encoder&&) noexcept = default;
+Card_PNG_Encoder& Card_PNG_Encoder::operator=(Card_PNG_Encoder&&) noexcept = default;
+
+QByteArray Card_PNG_Encoder::Encode(const Picture& picture, QString* error) {
+  auto fail = [error](QString reason) {
+    if (error) *error = std::move(reason);
+    return QByteArray();
+  };
+  if (picture.isNull()) return fail(QStringLiteral("There is no picture to save."));
   const QImage& source = picture.image();
-  const bool alpha = !fully_opaque(source);
-  // Opaque 32-bit pixels are written as they are (the fourth byte is dropped); translucent
-  // ones need straight alpha.
-  const bool as_is = !alpha && (source.format() == QImage::Format_ARGB32_Premultiplied ||
-                                source.format() == QImage::Format_ARGB32 ||
-                                source.format() == QImage::Format_RGB32);
+  // The 32-bit formats are read as they are; any other is converted once.
+  const QImage::Format format = source.format();
+  const bool words = format == QImage::Format_ARGB32_Premultiplied ||
+                     format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
   const QImage pixels =
-      as_is ? source
-            : source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  if (pixels.isNull()) {
-    if (error) *error = QStringLiteral("Not enough memory to encode the picture.");
-    return {};
+      words ? source
+            : source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                              : QImage::Format_RGB32);
+  if (pixels.isNull()) return fail(no_memory());
+  const int width = pixels.width(), height = pixels.height();
+  // A picture without a single translucent pixel is written as RGB.
+  const bool alpha = !fully_opaque(pixels);
+  const bool premultiplied = pixels.format() == QImage::Format_ARGB32_Premultiplied;
+  const size_t row_bytes = 1 + size_t(width) * (alpha ? 4 : 3);
+  try {
+    if (!buffers_) buffers_ = std::make_unique<Buffers>();
+    Buffers& b = *buffers_;
+    b.level.resize(ISAL_DEF_LVL1_DEFAULT);
+    b.above.assign(size_t(width), 0);
+    b.band.resize(band_rows * row_bytes + 1);
+    b.out.resize(idat_bytes);
+
+    QByteArray png;
+    png.reserve(qsizetype(std::min<size_t>(row_bytes * size_t(height) / 16, 16u << 20)));
+    png.append(reinterpret_cast<const char*>(png_signature), 8);
+    uchar header[13];
+    put_u32(header, uint32_t(width));
+    put_u32(header + 4, uint32_t(height));
+    header[8] = 8;                // bits per sample
+    header[9] = alpha ? 6 : 2;    // RGBA or RGB
+    header[10] = header[11] = header[12] = 0;  // deflate, adaptive filtering, no interlace
+    put_chunk(png, "IHDR", header, sizeof header);
+    const uint32_t dpm_x = dots_per_metre(width, picture.size().width());
+    const uint32_t dpm_y = dots_per_metre(height, picture.size().height());
+    if (dpm_x > 0 && dpm_y > 0) {
+      uchar phys[9];
+      put_u32(phys, dpm_x);
+      put_u32(phys + 4, dpm_y);
+      phys[8] = 1;  // per metre
+      put_chunk(png, "pHYs", phys, sizeof phys);
+    }
+
+    // One zlib stream over all filtered rows, a band at a time; whenever the output
+    // buffer is full it becomes an IDAT chunk.
+    isal_zstream& z = b.stream;
+    isal_deflate_init(&z);
+    z.level = 1;
+    z.level_buf = b.level.data();
+    z.level_buf_size = uint32_t(b.level.size());
+    z.gzip_flag = IGZIP_ZLIB;
+    z.flush = NO_FLUSH;
+    size_t pending = 0;  // bytes in b.out
+    auto compress = [&](size_t bytes, bool last) {
+      z.next_in = b.band.data();
+      z.avail_in = uint32_t(bytes);
+      z.end_of_stream = last ? 1 : 0;
+      do {
+        z.next_out = b.out.data() + pending;
+        z.avail_out = uint32_t(b.out.size() - pending);
+        if (isal_deflate(&z) != COMP_OK) return false;
+        pending = b.out.size() - z.avail_out;
+        if (pending == b.out.size()) {
+          put_chunk(png, "IDAT", b.out.data(), pending);
+          pending = 0;
+        }
+      } while (z.avail_in > 0 || (last && z.internal_state.state != ZSTATE_END));
+      return true;
+    };
+
+    QImage straight;
+    for (int y0 = 0; y0 < height; y0 += band_rows) {
+      const int rows = std::min(band_rows, height - y0);
+      const QImage* band = &pixels;
+      int first = y0;
+      if (alpha && premultiplied) {
+        // Straight alpha, by Qt's own converter a band at a time.
+        straight = QImage(pixels.constScanLine(y0), width, rows, pixels.bytesPerLine(),
+                          QImage::Format_ARGB32_Premultiplied)
+                       .convertToFormat(QImage::Format_ARGB32);
+        if (straight.isNull()) return fail(no_memory());
+        band = &straight;
+        first = 0;
+      }
+      for (int r = 0; r < rows; ++r) {
+        const auto* line = reinterpret_cast<const QRgb*>(band->constScanLine(first + r));
+        uchar* out = b.band.data() + size_t(r) * row_bytes;
+        if (alpha) filter_up<4>(line, width, b.above.data(), out);
+        else filter_up<3>(line, width, b.above.data(), out);
+      }
+      if (!compress(size_t(rows) * row_bytes, y0 + rows >= height))
+        return fail(QStringLiteral("PNG encoding failed."));
+    }
+    if (pending > 0) put_chunk(png, "IDAT", b.out.data(), pending);
+    put_chunk(png, "IEND", nullptr, 0);
+    return png;
+  } catch (const std::bad_alloc&) {
+    buffers_.reset();
+    return fail(no_memory());
   }
-  std::vector<png_bytep> rows(size_t(pixels.height()));
-  for (int y = 0; y < pixels.height(); ++y)
-    rows[size_t(y)] = const_cast<png_bytep>(pixels.constScanLine(y));
-  Png_Sink sink;
-  sink.data.reserve(qsizetype(pixels.sizeInBytes() / 4));
-  if (!encode(sink, pixels, alpha, dots_per_metre(pixels.width(), picture.size().width()),
-              dots_per_metre(pixels.height(), picture.size().height()), rows.data())) {
-    if (error)
-      *error = sink.message[0] ? QString::fromUtf8(sink.message)
-                               : QStringLiteral("PNG encoding failed.");
-    return {};
-  }
-  return std::move(sink.data);
 }
 
-bool Write_Card_PNG(const Picture& picture, const QString& path, QString* error) {
-  const QByteArray data = Encode_Card_PNG(picture, error);
+QByteArray Encode_Card_PNG(const Picture& picture, QString* error) {
+  return Card_PNG_Encoder().Encode(picture, error);
+}
+
+bool Card_PNG_Encoder::Write(const Picture& picture, const QString& path, QString* error) {
+  const QByteArray data = Encode(picture, error);
   if (data.isEmpty()) return false;
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
@@ -126,6 +228,10 @@ bool Write_Card_PNG(const Picture& picture, const QString& path, QString* error)
     return false;  // QSaveFile removes its temporary file
   }
   return true;
+}
+
+bool Write_Card_PNG(const Picture& picture, const QString& path, QString* error) {
+  return Card_PNG_Encoder().Write(picture, path, error);
 }
 
 QString Create_Front_Card_Path(const QString& path) { return path; }

@@ -16,11 +16,13 @@ Record_Renderer::Record_Renderer(const Card_Side_Snapshot& front, const Card_Sid
       dpi_(dpi) {}
 
 Record_Renderer Record_Renderer::Copy() const {
-  return Record_Renderer(sides_[0], sides_[1], values_, designer_, dpi_);
+  Record_Renderer copy(sides_[0], sides_[1], values_, designer_, dpi_);
+  copy.pictures_ = pictures_;
+  return copy;
 }
 
 Picture Record_Renderer::Render(int record, Card_Side side, Render_Report* report) {
   Card_Side_Snapshot& snapshot = sides_[side == Card_Side::Front ? 0 : 1];
-  if (record >= 0) Assign_Batch_Values(snapshot.graphics, record, values_, designer_);
+  if (record >= 0) Assign_Batch_Values(snapshot.graphics, record, values_, designer_, pictures_.get());
   return Render_Card_Picture(snapshot, dpi_, report);
 }

@@ -8,7 +8,9 @@
 // exactly one thread at a time; it never reads the live design or any global state while
 // rendering, so one renderer per worker thread renders records in parallel while the GUI
 // thread goes on. Render() binds the record into the renderer's own copy of the side
-// (Assign_Batch_Values), paints it (Render_Card_Picture) and answers the picture.
+// (Assign_Batch_Values), paints it (Render_Card_Picture) and answers the picture. The
+// renderer and its copies share one cache of the picture files records name
+// (Picture_File_Cache, thread-safe), so a picture many records use is read once.
 //
 //   // GUI thread:
 //   Record_Renderer prototype(front_snapshot, back_snapshot, values, designer);
@@ -33,7 +35,8 @@ class Record_Renderer {
   Record_Renderer(Record_Renderer&&) = default;
   Record_Renderer& operator=(Record_Renderer&&) = default;
 
-  // An independent renderer with clones of this one's sides (not while this one renders).
+  // An independent renderer with clones of this one's sides (not while this one
+  // renders); only the picture file cache is shared.
   Record_Renderer Copy() const;
 
   // Record `record` bound into this renderer's copy of the side, rendered at the
@@ -49,6 +52,7 @@ class Record_Renderer {
   Card_Side_Snapshot sides_[2];
   Batch_Values values_;
   Barcode_Designer designer_;
+  std::shared_ptr<Picture_File_Cache> pictures_ = std::make_shared<Picture_File_Cache>();
   double dpi_;
 };
 

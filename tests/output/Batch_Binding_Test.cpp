@@ -139,3 +139,53 @@ TEST_F(Batch_Binding, PicturesLoadTheirPathAndBarcodesKeepTheirOwnSymbology) {
 }
 
 }  // namespace
+
+// Records naming the same picture files read each once; a file that changes is read anew,
+// and the cache keeps to its size, the oldest picture given up first.
+TEST_F(Batch_Binding, PictureFilesAreReadOnceWhileTheyStayAsTheyWere) {
+  const QString path = QDir(Data_Folder_Path).filePath("card.png");
+  auto save = [&](QColor colour, QSize size) {
+    QImage pixels(size, QImage::Format_ARGB32);
+    pixels.fill(colour);
+    pixels.setPixel(size.width() - 1, size.height() - 1, qRgb(size.width(), 0, 0));
+    ASSERT_TRUE(pixels.save(path));
+  };
+  save(Qt::red, {8, 4});
+  Write_Series("Pictures", (path + "\n" + path + "\n/nowhere/missing.png\n").toUtf8());
+  auto picture = Bound<CRDImage>(1, "Pictures");
+  const Graphic_List front{picture};
+  const Batch_Values values = Batch_Check(front, {}, false, {});
+  Barcode_Designer designer;
+  Picture_File_Cache cache;
+  auto contents = [&] { return static_cast<CRDImage&>(*picture)._contents.image(); };
+
+  Assign_Batch_Values(front, 0, values, designer, &cache);
+  const QImage first = contents();
+  const qint64 first_size = QFileInfo(path).size();
+  EXPECT_EQ(first.pixelColor(0, 0), QColor(Qt::red));
+  Assign_Batch_Values(front, 1, values, designer, &cache);
+  EXPECT_EQ(contents().cacheKey(), first.cacheKey()) << "the same file is not read again";
+  EXPECT_EQ(picture->FilePath(), path);
+
+  // Another file size: the file is seen to have changed (file times may not, within one
+  // tick of the clock).
+  save(Qt::blue, {40, 30});
+  ASSERT_NE(QFileInfo(path).size(), first_size);
+  Assign_Batch_Values(front, 0, values, designer, &cache);
+  EXPECT_EQ(contents().pixelColor(0, 0), QColor(Qt::blue));
+  EXPECT_EQ(cache.bytes(), contents().sizeInBytes());
+
+  Assign_Batch_Values(front, 2, values, designer, &cache);
+  EXPECT_EQ(picture->FilePath(), QStringLiteral("/nowhere/missing.png"));
+  EXPECT_TRUE(contents().isNull());
+
+  // Room for one picture: the second file's picture takes the first one's place.
+  const QString other = QDir(Data_Folder_Path).filePath("other.png");
+  QImage pixels(9, 4, QImage::Format_ARGB32);
+  pixels.fill(Qt::green);
+  ASSERT_TRUE(pixels.save(other));
+  Picture_File_Cache small(Picture::fromFile(path).image().sizeInBytes());
+  EXPECT_FALSE(small.Picture_Of(path).isNull());
+  EXPECT_EQ(small.Picture_Of(other).image().pixelColor(0, 0), QColor(Qt::green));
+  EXPECT_EQ(small.bytes(), Picture::fromFile(other).image().sizeInBytes());
+}

@@ -216,6 +216,10 @@ TEST_F(ZipArchive, RefusesHostileArchives) {
        Zip_Archive::Too_Large},
       {"truncated archive", {}, path("truncated.zip"), Zip_Archive::Open_Failed},
       {"damaged entry", {}, path("damaged.zip"), Zip_Archive::Damaged_Entry},
+      {"an entry shorter than it claims",
+       {{"data.bin", QByteArray(3000, 'q'), 0, 9000}},
+       {},
+       Zip_Archive::Damaged_Entry},
   };
   Zip_Limits limits;
   limits.max_total_bytes = 1 << 20;
