@@ -1,5 +1,7 @@
 #include "library/ui/Image_Library.h"
 
+#include "library/ui/Image_Browser_View.h"
+
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
@@ -22,8 +24,6 @@
 
 namespace {
 constexpr double default_zoom = 0.4;
-// Zoom 1 shows thumbnails of this many pixels.
-constexpr int full_thumbnail = 240;
 }  // namespace
 
 Image_Library* Image_Library::defaultInstance() {
@@ -52,16 +52,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
   category_label->setObjectName(QStringLiteral("category_label"));
   cat_cmbo_bx = new QComboBox(this);
   cat_cmbo_bx->setObjectName(QStringLiteral("cat_cmbo_bx"));
-  imageBrowser = new QListView(this);
-  imageBrowser->setObjectName(QStringLiteral("imageBrowser"));
-  imageBrowser->setViewMode(QListView::IconMode);
-  imageBrowser->setResizeMode(QListView::Adjust);
-  imageBrowser->setMovement(QListView::Snap);
-  imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
-  imageBrowser->setDragDropMode(QAbstractItemView::InternalMove);
-  imageBrowser->setDefaultDropAction(Qt::MoveAction);
-  imageBrowser->setWordWrap(true);
-  imageBrowser->setModel(images);
+  imageBrowser = Make_Image_Browser(images, this);
   _zoom_label = new QLabel(QStringLiteral("Zoom"), this);
   _zoom_label->setObjectName(QStringLiteral("_zoom_label"));
   _zoom_slider = new QSlider(Qt::Horizontal, this);
@@ -101,11 +92,7 @@ void Image_Library::set_zoom(double zoom) {
 }
 
 void Image_Library::zoomSliderDidChange(int value) {
-  const int side = std::max(16, full_thumbnail * value / 100);
-  images->setThumbnailSize(QSize(side, side));
-  imageBrowser->setIconSize(QSize(side, side));
-  imageBrowser->setGridSize(QSize(side + 24, side + 36));
-  imageBrowser->viewport()->update();
+  Set_Image_Browser_Zoom(imageBrowser, images, value / 100.0);
 }
 
 int Image_Library::Open_Library_Window() {
