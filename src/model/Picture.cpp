@@ -1,5 +1,6 @@
 #include "model/Picture.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -24,6 +25,9 @@ Picture::Picture(QImage image, QSizeF size_in_points)
 
 Picture Picture::fromFile(const QString& path) {
   if (path.isEmpty()) return {};
+  // Regular files only: a FIFO or a device named by a path would block the reader or feed
+  // it without end.
+  if (!QFileInfo(path).isFile()) return {};
   QImageReader reader(path);
   reader.setAutoTransform(true);
   QImage image = reader.read();

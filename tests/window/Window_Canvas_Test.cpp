@@ -80,7 +80,7 @@ TEST_F(Window_Canvas, ToolButtonsCreateTheirObjectsAtTheCascadeAndShowThem) {
   EXPECT_FALSE(w.fp_sample_img.isNull());
   EXPECT_EQ(fingerprint->_contents_img, w.fp_sample_img);
 
-  // The arrow and the picture tools (whose file choices are not there yet) make nothing.
+  // The arrow, and the picture tools with their file choice cancelled, make nothing.
   for (const char* button : {"Arrow_Tool_btn", "Image_Tool_btn", "Image_Library_Tool_btn"}) {
     SCOPED_TRACE(button);
     press_tool(button);

@@ -9,6 +9,7 @@
 #include "series/SpreadsheetWriter.h"
 #include "window/Card_Units.h"
 #include "window/Image_Saving.h"
+#include "window/Object_Panel_Values.h"
 #include "window/Panel_Writeback.h"
 #include "window/Tool_Placement.h"
 #include "window/Window_Files.h"
@@ -189,6 +190,7 @@ void CRDWindowController::build_window() {
 
   build_sidebar();
   build_card_side();
+  build_object_panels();
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
@@ -653,9 +655,9 @@ QString CRDWindowController::currentGraphicClass() const {
 
 void CRDWindowController::selectedToolDidChange() {
   const QString kind = currentGraphicClass();
-  // Picture tools first ask for a file or a library picture; until the picture panel
-  // offers those choices they make nothing.
-  if (kind.isEmpty() || kind == QLatin1String("CRDImage")) return;
+  if (kind.isEmpty()) return;
+  // Picture tools first ask for a file or a library picture.
+  if (kind == QLatin1String("CRDImage") && !picture_tool_step()) return;
   // The current side, never the temporary one. With no control ID the canvas puts the
   // frame at Control_New_Point of that side and keeps its size.
   const bool back = Card_Front_Or_Back != 0;
@@ -811,16 +813,8 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
     pages = {barcode_tab};
     title = QStringLiteral("Barcode Properties");
   } else {
-    static const QHash<QString, QString> shape_titles{
-        {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
-        {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
-        {QStringLiteral("RR"), QStringLiteral("Rounded Rectangle Properties")},
-        {QStringLiteral("T"), QStringLiteral("Triangle Properties")},
-        {QStringLiteral("D"), QStringLiteral("Diamond Properties")},
-        {QStringLiteral("S"), QStringLiteral("Star Properties")},
-        {QStringLiteral("DS"), QStringLiteral("Double Star Properties")},
-        {QStringLiteral("P"), QStringLiteral("Polygon Properties")}};
-    title = shape_titles.value(graphic->_shape_type, shape_tab->windowTitle());
+    title = Shape_Panel_Title(graphic->_shape_type);
+    if (title.isEmpty()) title = shape_tab->windowTitle();
     shape_tab->setWindowTitle(title);
     pages = {shape_tab};
   }
@@ -832,6 +826,7 @@ void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>&
       sett_tab->insertTab(i, pages[i], pages[i]->windowTitle());
   }
   sett_tab->setCurrentIndex(0);
+  Load_Object_Panels(*graphic);
 
   filling.reset();
   if (!graphic->ctrl_is_locked)

@@ -52,6 +52,12 @@ class PleaseWait_Modeless;
 class Batch_Export;
 class Export_Window;
 class Send_Modeless;
+class Shape_Panel;
+class Line_Panel;
+class Text_Panel;
+class Picture_Panel;
+class Signature_Panel;
+class Data_Source_Panel;
 
 
 class CRDWindowController : public QMainWindow, public Design_Window_Services {
@@ -418,4 +424,41 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void fit_layout();
   // The window's frame inside the screen's available area.
   void place_window();
+
+  // ---- Object panels, picture tools and data binding (CRDWindowController_Objects.cpp) --
+ public:
+  Shape_Panel* shape_panel = nullptr;
+  Line_Panel* line_panel = nullptr;
+  Text_Panel* text_panel = nullptr;
+  Picture_Panel* picture_panel = nullptr;
+  Signature_Panel* signature_panel = nullptr;
+  Data_Source_Panel* data_source_panel = nullptr;
+  // Each writes its panel into every selected graphic of the current side.
+  void Update_Shape_Graphics();
+  void Update_Line_Graphics();
+  void Update_Text_Graphics();
+  void Update_Image_Graphics();
+  void Update_Sign_Graphics();
+  void Reset_Image_Editing_Controls() override;
+  // The open panel for a picture file (picture tool, picture browse).
+  bool Browse_User_Image_Manually();
+  // Fills the panels of the object's kind (the sidebar holds Not_Draw_Only_Prop_Change).
+  void Load_Object_Panels(CRDGraphic& graphic);
+  // The object panels' and data-source combos; false for any other combo.
+  bool Object_Combo_Changed(QComboBox* combo);
+  // Design-time binding: combo fillers (nothing selected afterwards), first values, the
+  // "Excel" choice, and the data-source page's buttons.
+  void Fill_Data_Set_File_Name_In_Combo(QComboBox* combo);
+  void Fill_Excel_Col_Name_In_Combo(QComboBox* combo);
+  QString Get_First_Value_Of_Dataset(const QString& name) const;
+  QString Get_First_Value_Of_Excel_Binding(int column) const;
+  void Add_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void Remove_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void View_batch_Series_Button();
+  void Data_Source_Help_Button();
+
+ private:
+  void build_object_panels();
+  // Tools 8 and 9 choose their picture first; false: nothing is made.
+  bool picture_tool_step();
 };

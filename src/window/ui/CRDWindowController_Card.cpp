@@ -317,5 +317,7 @@ void CRDWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
     if (category != -1) Select_Combo_Item(Category_ComboBox, category);
   } else if (combo == Category_ComboBox) {
     Fill_Preset_List();
+  } else {
+    Object_Combo_Changed(combo);
   }
 }

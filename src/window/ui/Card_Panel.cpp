@@ -9,6 +9,7 @@
 #include "window/Panel_Writeback.h"
 #include "window/ui/CRDWindowController.h"
 #include "window/ui/Color_Well.h"
+#include "window/ui/Panel_Controls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,38 +31,6 @@
 #include <cmath>
 
 namespace {
-
-// The labels a start-up layout made for its rows.
-void delete_row_labels(QLayout* layout) {
-  for (int i = 0; layout && i < layout->count(); ++i) {
-    QLayoutItem* item = layout->itemAt(i);
-    if (auto* label = qobject_cast<QLabel*>(item->widget())) label->deleteLater();
-    delete_row_labels(item->layout());
-  }
-}
-
-// A page's layout made anew: the window's start-up layout and its row labels go, its
-// controls stay.
-QVBoxLayout* fresh_layout(QWidget* page) {
-  delete_row_labels(page->layout());
-  delete page->layout();
-  auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(6, 6, 6, 6);
-  return layout;
-}
-
-template <class W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QHBoxLayout* row_of(std::initializer_list<QWidget*> widgets) {
-  auto* row = new QHBoxLayout;
-  for (QWidget* w : widgets) row->addWidget(w);
-  row->addStretch(1);
-  return row;
-}
 
 void select_value(QComboBox* combo, const QString& value) {
   combo->setCurrentIndex(combo->findText(value));
@@ -91,13 +60,13 @@ void Card_Panel::build_settings_page() {
     stepper->setKeyboardTracking(false);
     stepper->setSuffix(QStringLiteral(" mm"));
   }
-  Apply_Size = named(new QPushButton(QStringLiteral("Apply"), page), "Apply_Size");
+  Apply_Size = Named(new QPushButton(QStringLiteral("Apply"), page), "Apply_Size");
   sizes->addRow(QStringLiteral("Width"), window_.width_Stepper);
-  sizes->addRow(QStringLiteral("Height"), row_of({window_.height_Stepper, Apply_Size}));
-  card_name = named(new QLineEdit(page), "card_name");
+  sizes->addRow(QStringLiteral("Height"), Row_Of({window_.height_Stepper, Apply_Size}));
+  card_name = Named(new QLineEdit(page), "card_name");
   sizes->addRow(QStringLiteral("Name"), card_name);
 
-  matrix_card_shape = named(new QGroupBox(QStringLiteral("Outline"), page), "matrix_card_shape");
+  matrix_card_shape = Named(new QGroupBox(QStringLiteral("Outline"), page), "matrix_card_shape");
   card_shape_group = new QButtonGroup(this);
   auto* shapes = new QHBoxLayout(matrix_card_shape);
   const char* const shape_names[] = {"Rectangle", "Rounded", "Ellipse"};
@@ -108,16 +77,16 @@ void Card_Panel::build_settings_page() {
     shapes->addWidget(radio);
   }
 
-  auto* text = named(new QGroupBox(QStringLiteral("All texts"), page), "All_Text_box");
-  All_Text_font_btn = named(new QPushButton(QStringLiteral("Font..."), text), "All_Text_font_btn");
-  All_Text_font_value = named(new QLabel(text), "All_Text_font_value");
+  auto* text = Named(new QGroupBox(QStringLiteral("All texts"), page), "All_Text_box");
+  All_Text_font_btn = Named(new QPushButton(QStringLiteral("Font..."), text), "All_Text_font_btn");
+  All_Text_font_value = Named(new QLabel(text), "All_Text_font_value");
   All_Text_font_value->setWordWrap(true);
   All_Text_clr_well = new Color_Well(text, QStringLiteral("All_Text_clr"));
   auto* text_layout = new QFormLayout(text);
   text_layout->addRow(All_Text_font_btn, All_Text_font_value);
   text_layout->addRow(QStringLiteral("Colour"), All_Text_clr_well);
 
-  auto* layout = fresh_layout(page);
+  auto* layout = Fresh_Page_Layout(page);
   layout->addLayout(sizes);
   layout->addWidget(window_.ColList, 1);
   layout->addWidget(matrix_card_shape);
@@ -138,51 +107,51 @@ void Card_Panel::build_settings_page() {
 
 void Card_Panel::build_background_page() {
   QWidget* page = window_.card_bkgd_tab;
-  Card_fill_chk = named(new QCheckBox(QStringLiteral("Fill"), page), "Card_fill_chk");
-  Card_Fill_Box = named(new QGroupBox(page), "Card_Fill_Box");
+  Card_fill_chk = Named(new QCheckBox(QStringLiteral("Fill"), page), "Card_fill_chk");
+  Card_Fill_Box = Named(new QGroupBox(page), "Card_Fill_Box");
   QGroupBox* box = Card_Fill_Box;
-  Card_solid_fill_rd = named(new QRadioButton(QStringLiteral("Colour"), box), "Card_solid_fill_rd");
+  Card_solid_fill_rd = Named(new QRadioButton(QStringLiteral("Colour"), box), "Card_solid_fill_rd");
   Card_gradient_fill_rd =
-      named(new QRadioButton(QStringLiteral("Gradient"), box), "Card_gradient_fill_rd");
-  Card_Style_fill_rd = named(new QRadioButton(QStringLiteral("Pattern"), box), "Card_Style_fill_rd");
-  Card_Image_fill_rd = named(new QRadioButton(QStringLiteral("Picture"), box), "Card_Image_fill_rd");
+      Named(new QRadioButton(QStringLiteral("Gradient"), box), "Card_gradient_fill_rd");
+  Card_Style_fill_rd = Named(new QRadioButton(QStringLiteral("Pattern"), box), "Card_Style_fill_rd");
+  Card_Image_fill_rd = Named(new QRadioButton(QStringLiteral("Picture"), box), "Card_Image_fill_rd");
   Card_fill_clr = new Color_Well(box, QStringLiteral("Card_fill_clr"));
   Card_fill_Grd_1_clr = new Color_Well(box, QStringLiteral("Card_fill_Grd_1_clr"));
   Card_fill_Grd_2_clr = new Color_Well(box, QStringLiteral("Card_fill_Grd_2_clr"));
-  Card_grad_Stepper = named(new QDoubleSpinBox(box), "Card_grad_Stepper");
+  Card_grad_Stepper = Named(new QDoubleSpinBox(box), "Card_grad_Stepper");
   Card_grad_Stepper->setRange(0, 360);
   Card_grad_Stepper->setDecimals(1);
   Card_grad_Stepper->setSuffix(QStringLiteral("°"));
   Card_grad_Stepper->setKeyboardTracking(false);
   Card_hatch_style = window_.Card_hatch_style;
   Card_hatch_bk_clr = new Color_Well(box, QStringLiteral("Card_hatch_bk_clr"));
-  Card_image_box = named(new QGroupBox(box), "Card_image_box");
-  Card_Image_path = named(new QLineEdit(Card_image_box), "Card_Image_path");
+  Card_image_box = Named(new QGroupBox(box), "Card_image_box");
+  Card_Image_path = Named(new QLineEdit(Card_image_box), "Card_Image_path");
   Card_Image_path->setReadOnly(true);
   Card_Image_Browse =
-      named(new QPushButton(QStringLiteral("Browse..."), Card_image_box), "Card_Image_Browse");
+      Named(new QPushButton(QStringLiteral("Browse..."), Card_image_box), "Card_Image_Browse");
   Card_Image_Library =
-      named(new QPushButton(QStringLiteral("Library..."), Card_image_box), "Card_Image_Library");
+      Named(new QPushButton(QStringLiteral("Library..."), Card_image_box), "Card_Image_Library");
   Card_image_layout = window_.Card_image_layout;
   auto* picture = new QFormLayout(Card_image_box);
   picture->addRow(Card_Image_path);
-  picture->addRow(row_of({Card_Image_Browse, Card_Image_Library}));
+  picture->addRow(Row_Of({Card_Image_Browse, Card_Image_Library}));
   picture->addRow(QStringLiteral("Layout"), Card_image_layout);
 
   auto* fill = new QFormLayout(box);
   fill->addRow(Card_solid_fill_rd, Card_fill_clr);
-  fill->addRow(Card_gradient_fill_rd, row_of({Card_fill_Grd_1_clr, Card_fill_Grd_2_clr}));
+  fill->addRow(Card_gradient_fill_rd, Row_Of({Card_fill_Grd_1_clr, Card_fill_Grd_2_clr}));
   fill->addRow(QStringLiteral("Angle"), Card_grad_Stepper);
   fill->addRow(Card_Style_fill_rd, Card_hatch_style);
   fill->addRow(QStringLiteral("Under the pattern"), Card_hatch_bk_clr);
   fill->addRow(Card_Image_fill_rd);
   fill->addRow(Card_image_box);
 
-  Card_alpha_Stepper = named(new QSpinBox(page), "Card_alpha_Stepper");
+  Card_alpha_Stepper = Named(new QSpinBox(page), "Card_alpha_Stepper");
   Card_alpha_Stepper->setRange(0, 100);
   Card_alpha_Stepper->setSuffix(QStringLiteral(" %"));
   Card_alpha_Stepper->setKeyboardTracking(false);
-  auto* layout = fresh_layout(page);
+  auto* layout = Fresh_Page_Layout(page);
   layout->addWidget(Card_fill_chk);
   layout->addWidget(Card_Fill_Box);
   auto* opacity = new QFormLayout;
@@ -209,8 +178,8 @@ void Card_Panel::build_background_page() {
 
 void Card_Panel::build_border_page() {
   QWidget* page = window_.card_brdr_tab;
-  Card_border_chk = named(new QCheckBox(QStringLiteral("Border"), page), "Card_border_chk");
-  Card_Border_Box = named(new QGroupBox(page), "Card_Border_Box");
+  Card_border_chk = Named(new QCheckBox(QStringLiteral("Border"), page), "Card_border_chk");
+  Card_Border_Box = Named(new QGroupBox(page), "Card_Border_Box");
   Card_bordr_clr = new Color_Well(Card_Border_Box, QStringLiteral("Card_bordr_clr"));
   Card_bor_Stepper = window_.Card_bor_Stepper;
   Card_bor_Stepper->setSuffix(QStringLiteral(" pt"));
@@ -221,7 +190,7 @@ void Card_Panel::build_border_page() {
   border->addRow(QStringLiteral("Colour"), Card_bordr_clr);
   border->addRow(QStringLiteral("Width"), Card_bor_Stepper);
   border->addRow(QStringLiteral("Style"), Card_border_style);
-  auto* layout = fresh_layout(page);
+  auto* layout = Fresh_Page_Layout(page);
   layout->addWidget(Card_border_chk);
   layout->addWidget(Card_Border_Box);
   layout->addStretch(1);

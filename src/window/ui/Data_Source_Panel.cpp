@@ -1,0 +1,129 @@
+#include "window/ui/Data_Source_Panel.h"
+
+#include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
+#include "model/ui/Set_Obj_Enabled.h"
+#include "output/Batch_Binding.h"
+#include "output/Design_Binding.h"
+#include "window/ui/CRDWindowController.h"
+#include "window/ui/Panel_Controls.h"
+#include "window/ui/Picture_Panel.h"
+#include "window/ui/Text_Panel.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+Data_Source_Panel::Data_Source_Panel(CRDWindowController& window) : QObject(&window), window_(window) {
+  setObjectName(QStringLiteral("Data_Source_Panel"));
+  QWidget* page = window.datasource_tab;
+  auto* layout = Fresh_Page_Layout(page);
+  data_source_title = Named(new QLabel(QStringLiteral("Text Source"), page), "data_source_title");
+  QFont bold = data_source_title->font();
+  bold.setBold(true);
+  data_source_title->setFont(bold);
+  Data_source_type = Named(new QComboBox(page), "Data_source_type");
+  Data_source_type->addItems({Source_Manual_Item, Source_Series_Item});
+  Batch_Series = Named(new QComboBox(page), "Batch_Series");
+  Batch_Series->setMinimumContentsLength(12);
+  Batch_Series->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  view_series_btn = Named(new QPushButton(QStringLiteral("View"), page), "view_series_btn");
+  data_source_help_btn = Named(new QPushButton(QStringLiteral("Help"), page), "data_source_help_btn");
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Source"), Data_source_type);
+  form->addRow(QStringLiteral("Values"), Batch_Series);
+  layout->addWidget(data_source_title);
+  layout->addLayout(form);
+  layout->addLayout(Row_Of({view_series_btn, data_source_help_btn}));
+  // The picture panel adds its file box below.
+  enable_for(true);
+
+  connect(view_series_btn, &QPushButton::clicked, &window, &CRDWindowController::View_batch_Series_Button);
+  connect(data_source_help_btn, &QPushButton::clicked, &window, &CRDWindowController::Data_Source_Help_Button);
+}
+
+void Data_Source_Panel::Load(const CRDGraphic& graphic, const QString& title) {
+  if (!title.isEmpty()) {
+    window_.datasource_tab->setWindowTitle(title);
+    data_source_title->setText(title);
+  }
+  const QString bound = graphic.batch_list_name;
+  window_.Select_Combo_Item(Data_source_type, graphic.data_source_type);
+  if (!bound.isEmpty() && Batch_Series->currentText() != bound)
+    Batch_Series->setCurrentIndex(Batch_Series->findText(bound));
+}
+
+void Data_Source_Panel::enable_for(bool manual) {
+  view_series_btn->setEnabled(!manual);
+  Batch_Series->setEnabled(!manual);
+  // The greeting picker is not part of the program: the template button stays disabled.
+  if (window_.text_panel) window_.text_panel->Text_value_Edit->setReadOnly(!manual);
+  if (window_.picture_panel) SetObjEnabled(window_.picture_panel->manual_brws_box, manual);
+}
+
+void Data_Source_Panel::Value_Source_Choice() {
+  const auto graphic = window_.current_canvas()->Selected_Graphic();
+  const QString choice = Data_source_type->currentText();
+  if (choice.isEmpty()) return;
+  if (choice == Source_Manual_Item) {
+    enable_for(true);
+    if (graphic) graphic->Set_Data_source_type(Source_Manual);
+    return;
+  }
+  enable_for(false);
+  if (choice == Source_Series_Item) {
+    window_.Fill_Data_Set_File_Name_In_Combo(Batch_Series);
+    if (Batch_Series->count() == 0) {
+      Show_MessageBox(QStringLiteral("Please create batch processing series first."));
+      return;
+    }
+    if (graphic && !graphic->batch_list_name.isEmpty())
+      Batch_Series->setCurrentIndex(Batch_Series->findText(graphic->batch_list_name));
+    if (graphic) graphic->Set_Data_source_type(Source_Series);
+    return;
+  }
+  window_.Fill_Excel_Col_Name_In_Combo(Batch_Series);
+  if (graphic) {
+    // Choosing the item reports it; the binding itself changes only with a choice.
+    window_.Select_Combo_Item(Batch_Series, graphic->excel_col_indx);
+    graphic->Set_Data_source_type(Source_Sheet);
+  }
+}
+
+void Data_Source_Panel::Series_Choice() {
+  const QString choice = Data_source_type->currentText();
+  const QString name = Trim_Str(Batch_Series->currentText());
+  const int index = Batch_Series->currentIndex();
+  const auto graphic = window_.current_canvas()->Selected_Graphic();
+  // Nothing to fetch for a typed value: the text or picture path stays.
+  if (name.isEmpty() || !graphic || choice == Source_Manual_Item || choice.isEmpty()) return;
+  QString value;
+  if (choice == Source_Series_Item) {
+    graphic->Set_Data_source_type(Source_Series);
+    graphic->Set_Batch_List_Name(name);
+    graphic->Set_Batch_List_Index(index);
+    value = window_.Get_First_Value_Of_Dataset(name);
+  } else {
+    graphic->Set_Data_source_type(Source_Sheet);
+    graphic->Set_Excel_binding_Index(index);
+    value = window_.Get_First_Value_Of_Excel_Binding(index);
+  }
+  const QString kind = graphic->className();
+  if (kind == QLatin1String("CRDText")) {
+    graphic->Text_contents()->replaceCharacters(value);
+    window_.text_panel->Set_Editor_Text(value);
+  } else if (kind == QLatin1String("CRDImage")) {
+    graphic->setFilePath(value);
+    window_.picture_panel->Manual_image_path->setText(value);
+    window_.picture_panel->Update_Image_Graphics();
+  }
+  window_.Refresh_Canvas();
+  window_.current_canvas()->startEditingGraphic(graphic);
+  window_.Refresh_Canvas();
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The picture panel: the picture's file (the box manual_brws_box on the data-source page:
+// path, browse, library) and its page of border, filters, flips and the nine adjustment
+// sliders. Every control writes the whole panel into the selected graphics of the
+// current side (Update_Image_Graphics).
+
+#include "window/Object_Panel_Values.h"
+#include "window/ui/Panel_Controls.h"
+
+#include <QObject>
+
+class CRDWindowController;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class Picture_Panel : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit Picture_Panel(CRDWindowController& window);
+
+  void Load(const CRDGraphic& graphic);
+  Picture_Panel_Values values() const;
+  void Update_Image_Graphics();
+  // The sliders at their neutral values, filters and flips off; writes nothing.
+  void Reset_Image_Editing_Controls();
+
+  // Handlers.
+  void Image_Border_ChkBox();
+  void Slider_Changed(Picture_Slider slider);
+  void Image_reset_Button();
+  void Manual_Image_Browse_Btn();
+  void Manual_Library_Browse_Btn();
+  // The open panel for a picture file: the chosen path in Library_Selected_Image and in
+  // the path field (true), or Library_Selected_Image emptied (false).
+  bool Browse_User_Image_Manually();
+
+  // On the data-source page.
+  QGroupBox* manual_brws_box = nullptr;
+  QLineEdit* Manual_image_path = nullptr;
+  QPushButton *Manual_Image_Browse = nullptr, *Manual_Library_Browse = nullptr;
+  // On the picture page.
+  Border_Controls border;
+  QCheckBox *Image_Gray_Scale_chk = nullptr, *Image_Sepia_chk = nullptr,
+            *Image_Invert_chk = nullptr, *Image_FIV_chk = nullptr, *Image_FIH_chk = nullptr;
+  Decimal_Slider* sliders[Picture_Slider_Count] = {};
+  QLabel* slider_values[Picture_Slider_Count] = {};
+  QPushButton* Image_reset = nullptr;
+
+  Decimal_Slider* slider(Picture_Slider s) const { return sliders[int(s)]; }
+
+ private:
+  void show_slider_value(Picture_Slider s);
+  // The chosen file into the shown picture, then the update.
+  void load_chosen(const QString& path);
+  CRDWindowController& window_;
+};

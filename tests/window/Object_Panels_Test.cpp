@@ -1,0 +1,606 @@
+// The object panels of the sidebar: shape, line, text, picture and signature panels
+// writing into the selected graphics and loading from them, the picture tools, and the
+// data-source page binding texts and pictures to series and spreadsheet columns. Pixels
+// come from the card renderer.
+
+#include "Window_Fixture.h"
+
+#include "canvas/CRDRenderingView.h"
+#include "library/ui/Image_Library.h"
+#include "model/CRDImage.h"
+#include "model/CRDLine.h"
+#include "model/CRDSignature.h"
+#include "model/CRDText.h"
+#include "model/Fonts.h"
+#include "model/Shared_Design_State.h"
+#include "output/Design_Binding.h"
+#include "series/ui/View_Data_Series.h"
+#include "window/Object_Panel_Values.h"
+#include "window/ui/Color_Well.h"
+#include "window/ui/Data_Source_Panel.h"
+#include "window/ui/Line_Panel.h"
+#include "window/ui/Picture_Panel.h"
+#include "window/ui/Shape_Panel.h"
+#include "window/ui/Signature_Panel.h"
+#include "window/ui/Text_Panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <sys/stat.h>
+
+namespace {
+
+using test_support::Window_Fixture;
+
+class Object_Panels : public Window_Fixture {
+ protected:
+  template <class Kind>
+  std::shared_ptr<CRDGraphic> add(const QRectF& bounds = {20, 20, 60, 40}) {
+    auto graphic = std::make_shared<Kind>();
+    graphic->setBounds(bounds);
+    document.Enable_Disable_Undo_Registraion(false);
+    EXPECT_TRUE(document.insertGraphics(CRDDocument::Side::Front, {graphic},
+                                        {int(document.graphics().size())}));
+    document.Enable_Disable_Undo_Registraion(true);
+    return graphic;
+  }
+  std::shared_ptr<CRDGraphic> shape(const char* code) {
+    auto s = add<Shape_Control>();
+    s->Set_Shape_Type(QString::fromLatin1(code));
+    return s;
+  }
+  std::shared_ptr<CRDGraphic> text(const QString& value) {
+    auto t = add<CRDText>();
+    t->Text_contents()->replaceCharacters(value);
+    return t;
+  }
+  // Selects graphics of the front side as a click does; the sidebar shows the first.
+  void select(std::initializer_list<std::shared_ptr<CRDGraphic>> graphics) {
+    Index_Set indexes;
+    for (const auto& g : graphics) {
+      const auto& list = document.graphics();
+      indexes.append(int(std::find(list.begin(), list.end(), g) - list.begin()));
+    }
+    window->_graphicView->changeSelectionIndexes(indexes);
+    window->Show_RHS_Properties(*graphics.begin());
+  }
+  // A picture file: left half red, right half blue.
+  QString picture_file(const char* name, QColor left = Qt::red, QColor right = Qt::blue) {
+    QImage image(40, 20, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, 20, 20, left);
+    p.fillRect(20, 0, 20, 20, right);
+    p.end();
+    const QString path = scratch.filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(image.save(path));
+    return path;
+  }
+  void write_series(const QString& name, const QByteArray& content) {
+    ASSERT_TRUE(QDir().mkpath(Data_Folder_Path));
+    QFile file(Data_Folder_Path + QLatin1Char('/') + name + QStringLiteral(".txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  }
+  QImage rendered() { return Render_Card_Picture(Current_Card_Side(document.graphics()), 72).image(); }
+  // The library answers OK with the picture at that row, or cancels.
+  void library_answers(int row) {
+    platform.on_run_modal = [row](QObject* w) {
+      auto* library = qobject_cast<Image_Library*>(w);
+      if (!library || row < 0) return 0;
+      library->imageBrowser->setCurrentIndex(library->images->index(row));
+      library->OK_Clicked();
+      return 0;
+    };
+  }
+
+  Shape_Panel& shapes() { return *window->shape_panel; }
+  Line_Panel& lines() { return *window->line_panel; }
+  Text_Panel& texts() { return *window->text_panel; }
+  Picture_Panel& pictures() { return *window->picture_panel; }
+  Data_Source_Panel& sources() { return *window->data_source_panel; }
+};
+
+bool Near(const QColor& a, const QColor& b, int tolerance = 12) {
+  return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+         std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// ---- Shape and line panels -----------------------------------------------------------------
+
+TEST_F(Object_Panels, ShapePanelLoadsAndWritesEveryControl) {
+  auto s = shape("R");
+  s->_isDrawingFill = true;
+  s->_fillColor = CRDColor::rgb(0, 1, 0, 1);
+  s->_fill_type = QStringLiteral("H");
+  s->_fill_hatch_type = shapes().shape_hatch_style->itemText(1);
+  s->alpha_val = 0.4f;
+  s->_isDrawingStroke = true;
+  s->_strokeWidth = 3.7;
+  s->_stroke_border_type = QStringLiteral("DO");
+  select({s});
+  EXPECT_EQ(window->sett_tab->widget(0), window->shape_tab);
+  // Loading writes nothing and shows the stored values.
+  EXPECT_TRUE(shapes().Shape_Style_fill_rd->isChecked());
+  EXPECT_EQ(shapes().shape_hatch_style->currentIndex(), 1);
+  EXPECT_EQ(shapes().shape_alpha_Stepper->value(), 40);
+  EXPECT_EQ(shapes().border.width->value(), 3);
+  EXPECT_EQ(shapes().border.style->currentIndex(), 2);
+  EXPECT_TRUE(shapes().shape_hatch_bk_clr->isEnabled());
+  EXPECT_FALSE(shapes().shape_fill_clr->isEnabled());
+  EXPECT_DOUBLE_EQ(s->_strokeWidth, 3.7);
+
+  // Each control writes its field.
+  shapes().shape_alpha_Stepper->setValue(70);
+  EXPECT_FLOAT_EQ(s->alpha_val, 0.7f);
+  EXPECT_DOUBLE_EQ(s->_strokeWidth, 3);
+  shapes().border.style->setCurrentIndex(4);
+  EXPECT_EQ(s->_stroke_border_type, QStringLiteral("DDD"));
+  shapes().shape_grad_Stepper->setValue(45);
+  EXPECT_DOUBLE_EQ(s->_fill_grad_angle, 45);
+  shapes().shape_hatch_style->setCurrentIndex(0);
+  EXPECT_EQ(s->_fill_hatch_type, shapes().shape_hatch_style->itemText(0));
+  // A hatch written with no pattern chosen stores no pattern name.
+  shapes().shape_hatch_style->setCurrentIndex(-1);
+  EXPECT_EQ(s->_fill_hatch_type, QString());
+  EXPECT_EQ(s->_fill_type, QStringLiteral("H"));
+}
+
+TEST_F(Object_Panels, FillKindFollowsTheRadioWhileTheFillIsOn) {
+  auto s = shape("C");
+  s->_isDrawingFill = true;
+  s->_fill_type = QStringLiteral("S");
+  select({s});
+  shapes().Shape_gradient_fill_rd->click();
+  EXPECT_EQ(s->_fill_type, QStringLiteral("G"));
+  EXPECT_TRUE(shapes().shape_fill_Grd_1_clr->isEnabled());
+  EXPECT_FALSE(shapes().shape_fill_clr->isEnabled());
+  // Fill off: "S" and no fill; on again: the gradient radio still holds.
+  shapes().Shape_fill_chk->click();
+  EXPECT_FALSE(s->_isDrawingFill);
+  EXPECT_EQ(s->_fill_type, QStringLiteral("S"));
+  shapes().Shape_fill_chk->click();
+  EXPECT_TRUE(s->_isDrawingFill);
+  EXPECT_EQ(s->_fill_type, QStringLiteral("G"));
+}
+
+TEST_F(Object_Panels, VariantGroupsAndTitlesFollowTheShapeCode) {
+  const struct {
+    const char* code;
+    const char* title;
+    bool corner, star, polygon;
+  } cases[] = {
+      {"R", "Rectangle Properties", false, false, false},
+      {"RR", "Rounded Rectangle Properties", true, false, false},
+      {"DS", "Double Star Properties", false, true, false},
+      {"P", "Polygon Properties", false, false, true},
+      {"S", "Star Properties", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    auto s = shape(c.code);
+    select({s});
+    EXPECT_EQ(window->sett_tab->tabText(0), QString::fromLatin1(c.title));
+    EXPECT_EQ(shapes().Shape_prop_title->text(), QString::fromLatin1(c.title));
+    EXPECT_EQ(shapes().shape_cor_radius_Stepper->isVisible(), c.corner);
+    EXPECT_EQ(shapes().shape_cor_radius_Label->isVisible(), c.corner);
+    EXPECT_EQ(shapes().double_star_Stepper->isVisible(), c.star);
+    EXPECT_EQ(shapes().polygon_Stepper->isVisible(), c.polygon);
+  }
+}
+
+TEST_F(Object_Panels, AMixedSelectionTakesThePanelsValuesWhateverTheKind) {
+  auto s = shape("RR");
+  auto t = text(QStringLiteral("Hello"));
+  select({s, t});
+  shapes().shape_cor_radius_Stepper->setValue(7.5);
+  shapes().double_star_Stepper->setValue(3);
+  for (const auto& g : {s, t}) {
+    EXPECT_FLOAT_EQ(g->cor_rad_val_val, 7.5f);
+    EXPECT_EQ(g->double_star_type, 3);
+    EXPECT_EQ(g->_fill_type, s->_fill_type);
+  }
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Hello"));
+
+  // A line update switches the shape's border on with the line's settings.
+  auto l = add<CRDLine>();
+  select({l, s});
+  s->_isDrawingStroke = false;
+  lines().Line_Wdt_Stepper->setValue(6);
+  EXPECT_TRUE(s->_isDrawingStroke);
+  EXPECT_DOUBLE_EQ(s->_strokeWidth, 6);
+  EXPECT_EQ(s->_strokeColor, l->_strokeColor);
+  EXPECT_EQ(s->_stroke_border_type, l->_stroke_border_type);
+}
+
+TEST_F(Object_Panels, LinePanelWritesCapOrientationAndOpacity) {
+  auto l = add<CRDLine>();
+  l->_line_cap_style = 2;
+  l->_line_ori = 1;
+  select({l});
+  EXPECT_EQ(lines().Line_cap_style->currentIndex(), 2);
+  EXPECT_EQ(lines().Line_ori_style->currentIndex(), 1);
+  lines().Line_alpha_Stepper->setValue(25);
+  EXPECT_FLOAT_EQ(l->alpha_val_stroke, 0.25f);
+  // No cap or orientation chosen writes 0.
+  lines().Line_cap_style->setCurrentIndex(-1);
+  EXPECT_EQ(l->_line_cap_style, 0);
+  lines().Line_ori_style->setCurrentIndex(-1);
+  EXPECT_EQ(l->_line_ori, 0);
+  lines().Line_border_style->setCurrentIndex(1);
+  EXPECT_EQ(l->_stroke_border_type, QStringLiteral("DA"));
+}
+
+// ---- Text panel ----------------------------------------------------------------------------
+
+TEST_F(Object_Panels, TypingBehindThePlaceholderKeepsOnlyTheLetter) {
+  auto t = text(QStringLiteral("Text here"));
+  select({t});
+  QPlainTextEdit* editor = texts().Text_value_Edit;
+  EXPECT_EQ(editor->toPlainText(), QStringLiteral("Text here"));
+  QTextCursor end = editor->textCursor();
+  end.movePosition(QTextCursor::End);
+  editor->setTextCursor(end);
+  editor->setFocus();
+  QTest::keyClicks(editor, QStringLiteral("A"));
+  EXPECT_EQ(editor->toPlainText(), QStringLiteral("A"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("A"));
+  QTest::keyClicks(editor, QStringLiteral("b"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Ab"));
+
+  // Pasting 300 characters keeps 250.
+  editor->selectAll();
+  editor->insertPlainText(QString(300, QLatin1Char('x')));
+  EXPECT_EQ(editor->toPlainText().size(), 250);
+  EXPECT_EQ(t->Text_contents()->string(), QString(250, QLatin1Char('x')));
+}
+
+TEST_F(Object_Panels, TwoTextsTakeAttributesButNotCharacters) {
+  auto a = text(QStringLiteral("First"));
+  auto b = text(QStringLiteral("Second"));
+  select({a, b});
+  texts().Text_align_combo->setCurrentIndex(2);
+  texts().Text_clr->setColor(CRDColor::rgb(1, 0, 0, 1));
+  emit texts().Text_clr->colorChanged();
+  texts().Text_value_Edit->setPlainText(QStringLiteral("typed"));
+  platform.font_answers.push_back(Make_Font(QStringLiteral("DejaVu Serif"), 30));
+  texts().Text_font_btn->click();
+  for (const auto& g : {a, b}) {
+    EXPECT_EQ(g->text_alignmnet, 2);
+    EXPECT_EQ(g->txt_clr, CRDColor::rgb(1, 0, 0, 1));
+    EXPECT_EQ(g->text_ctrl_font.pointSizeF(), 30);
+    EXPECT_EQ(g->text_ctrl_font.family(), QStringLiteral("DejaVu Serif"));
+  }
+  EXPECT_EQ(a->Text_contents()->string(), QStringLiteral("First"));
+  EXPECT_EQ(b->Text_contents()->string(), QStringLiteral("Second"));
+  EXPECT_TRUE(texts().Text_font_value->text().contains(QStringLiteral("30.00")));
+
+  // An alignment or case combo with nothing chosen leaves the field.
+  texts().Text_case_combo->setCurrentIndex(1);
+  texts().Text_align_combo->setCurrentIndex(-1);
+  texts().Text_case_combo->setCurrentIndex(-1);
+  EXPECT_EQ(a->text_alignmnet, 2);
+  EXPECT_EQ(a->text_transfrom_case, 1);
+}
+
+TEST_F(Object_Panels, DatesGoOverTheSelectionOrAtTheCaret) {
+  auto t = text(QStringLiteral("Party"));
+  select({t});
+  texts().now = [] { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); };
+  texts().Text_Date_style->setCurrentIndex(texts().Text_Date_style->findText(QStringLiteral("yyyy-MM-dd")));
+  // Loading selected the whole text: the date replaces it.
+  texts().Text_Insert_Date_btn->click();
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("2026-03-07"));
+  QTextCursor caret = texts().Text_value_Edit->textCursor();
+  caret.setPosition(4);
+  texts().Text_value_Edit->setTextCursor(caret);
+  texts().Text_Time_style->setCurrentIndex(texts().Text_Time_style->findText(QStringLiteral("HH:mm:ss")));
+  texts().Text_Insert_Time_btn->click();
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("202614:05:09-03-07"));
+  // No pattern: the message, nothing changes.
+  texts().Text_Date_style->setCurrentIndex(-1);
+  texts().Text_Insert_Date_btn->click();
+  EXPECT_EQ(platform.messages.value(0).trimmed(), QStringLiteral("Please select Date format."));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("202614:05:09-03-07"));
+}
+
+TEST_F(Object_Panels, TemplateButtonFollowsTheControlId) {
+  const struct {
+    const char* id;
+    const char* title;  // "" hidden
+  } cases[] = {{"PARTY_TITLE", "Use Template Title"}, {"PARTY_MSG", "Use Template Message"}, {"", ""}, {"OTHER", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    auto t = text(QStringLiteral("x"));
+    t->control_ID = QString::fromLatin1(c.id);
+    select({t});
+    EXPECT_EQ(!texts().insert_template_btn->isHidden(), *c.title != 0);
+    if (*c.title) {
+      EXPECT_EQ(texts().insert_template_btn->text(), QString::fromLatin1(c.title));
+    }
+    // The greeting picker is not part of the program: never a live control.
+    EXPECT_FALSE(texts().insert_template_btn->isEnabled());
+  }
+}
+
+// ---- Picture and signature panels ----------------------------------------------------------
+
+TEST_F(Object_Panels, SlidersMoveFieldAndPictureAndResetAsksFirst) {
+  const QString path = picture_file("halves.png");
+  auto p = add<CRDImage>({0, 0, 80, 40});
+  p->setFilePath(path);
+  p->img_trnsp_val = 100;
+  p->sat_val = p->con_val = 1;
+  select({p});
+  EXPECT_EQ(window->sett_tab->widget(0), window->datasource_tab);
+  EXPECT_EQ(pictures().Manual_image_path->text(), path);
+  EXPECT_TRUE(pictures().manual_brws_box->isVisible());
+
+  pictures().slider(Picture_Slider::Blur)->setDecimalValue(2.5);
+  EXPECT_FLOAT_EQ(p->blr_val, 2.5f);
+  EXPECT_EQ(pictures().slider_values[int(Picture_Slider::Blur)]->text(), QStringLiteral("2.50"));
+  pictures().slider(Picture_Slider::Blur)->setDecimalValue(0);
+  pictures().Image_FIH_chk->click();
+  pictures().Image_Gray_Scale_chk->click();
+  pictures().slider(Picture_Slider::Saturation)->setDecimalValue(1.5);
+  EXPECT_TRUE(p->_isFlippedHorizontally);
+  EXPECT_TRUE(p->gray_Scale);
+  EXPECT_FALSE(Near(rendered().pixelColor(10, 20), Qt::red));
+
+  // No: nothing happens.
+  pictures().Image_reset->click();
+  EXPECT_EQ(platform.questions.value(0), QStringLiteral("Are you sure you want to continue?"));
+  EXPECT_TRUE(p->_isFlippedHorizontally);
+  platform.yes_no_answers.push_back(true);
+  pictures().Image_reset->click();
+  const float neutral[] = {100, 0, 0, 1, 0, 1, 0, 0, 0};
+  for (int i = 0; i < Picture_Slider_Count; ++i) EXPECT_EQ(Slider_Field(*p, Picture_Slider(i)), neutral[i]) << i;
+  EXPECT_FALSE(p->_isFlippedHorizontally || p->gray_Scale || p->Sepia || p->invert_clr);
+  const QImage side = rendered();
+  EXPECT_TRUE(Near(side.pixelColor(10, 20), Qt::red)) << side.pixelColor(10, 20);
+  EXPECT_TRUE(Near(side.pixelColor(70, 20), Qt::blue)) << side.pixelColor(70, 20);
+}
+
+TEST_F(Object_Panels, PictureToolsChooseAFileOrALibraryPictureFirst) {
+  const QString path = picture_file("chosen.png");
+  // Tool 8: cancelled makes nothing; a chosen file makes the picture of it.
+  press_tool("Image_Tool_btn");
+  EXPECT_TRUE(document.graphics().empty());
+  EXPECT_EQ(Library_Selected_Image, QString());
+  // Making a picture puts the panel's adjustments back to neutral.
+  pictures().slider(Picture_Slider::Blur)->setDecimalValue(3);
+  pictures().Image_Sepia_chk->setChecked(true);
+  platform.open_answers.push_back({path});
+  press_tool("Image_Tool_btn");
+  ASSERT_EQ(document.graphics().size(), 1u);
+  EXPECT_EQ(pictures().slider(Picture_Slider::Blur)->decimalValue(), 0);
+  EXPECT_FALSE(pictures().Image_Sepia_chk->isChecked());
+  auto made = std::dynamic_pointer_cast<CRDImage>(document.graphics()[0]);
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->_file_path, path);
+  EXPECT_EQ(made->_contents.size(), QSizeF(40, 20));
+  EXPECT_EQ(pictures().Manual_image_path->text(), path);
+  EXPECT_EQ(platform.open_requests.value(0).extensions, Picture_File_Types());
+
+  // Tool 9: cancelled makes nothing; OK makes the library's picture.
+  library_answers(-1);
+  press_tool("Image_Library_Tool_btn");
+  EXPECT_EQ(document.graphics().size(), 1u);
+  library_answers(0);
+  press_tool("Image_Library_Tool_btn");
+  ASSERT_EQ(document.graphics().size(), 2u);
+  EXPECT_EQ(document.graphics()[0]->_file_path, lib_window_sel_file);
+  EXPECT_FALSE(lib_window_sel_file.isEmpty());
+  EXPECT_FALSE(std::dynamic_pointer_cast<CRDImage>(document.graphics()[0])->_contents.isNull());
+  EXPECT_EQ(window->Selected_Control_Tool, 0);
+}
+
+TEST_F(Object_Panels, BrowseAndLibraryLoadTheShownPicture) {
+  const QString first = picture_file("first.png");
+  const QString second = picture_file("second.png", Qt::green, Qt::green);
+  auto p = add<CRDImage>({0, 0, 80, 40});
+  p->setFilePath(first);
+  auto other = add<CRDImage>({100, 0, 40, 20});
+  other->setFilePath(first);
+  select({p, other});
+  // Cancelled: nothing changes.
+  pictures().Manual_Image_Browse->click();
+  EXPECT_EQ(p->_file_path, first);
+  platform.open_answers.push_back({second});
+  pictures().Manual_Image_Browse->click();
+  // Every selected picture now shows the path it holds.
+  for (const auto& g : {p, other}) {
+    EXPECT_EQ(g->_file_path, second);
+    EXPECT_TRUE(Near(std::dynamic_pointer_cast<CRDImage>(g)->_contents.image().pixelColor(5, 5), Qt::green));
+  }
+  library_answers(1);
+  pictures().Manual_Library_Browse->click();
+  EXPECT_EQ(p->_file_path, lib_window_sel_file);
+  EXPECT_EQ(pictures().Manual_image_path->text(), lib_window_sel_file);
+}
+
+TEST_F(Object_Panels, SignaturesShowTheirOwnPathAndKeepItWithANewBorder) {
+  auto a = add<CRDSignature>();
+  a->Set_Sign_Or_FP(QStringLiteral("S"));
+  a->_file_path = QStringLiteral("/pictures/a.png");
+  auto b = add<CRDSignature>();
+  b->Set_Sign_Or_FP(QStringLiteral("F"));
+  b->_file_path = QStringLiteral("/pictures/b.png");
+  b->_isDrawingStroke = false;
+  select({a});
+  EXPECT_EQ(window->signature_panel->Sign_image_path->text(), QStringLiteral("/pictures/a.png"));
+  select({b});
+  EXPECT_EQ(window->sett_tab->tabText(0), QStringLiteral("FingrePrint Properties"));
+  EXPECT_EQ(window->signature_panel->Sign_image_path->text(), QStringLiteral("/pictures/b.png"));
+  window->signature_panel->border.check->click();
+  window->signature_panel->border.width->setValue(4);
+  EXPECT_TRUE(b->_isDrawingStroke);
+  EXPECT_DOUBLE_EQ(b->_strokeWidth, 4);
+  EXPECT_EQ(b->_file_path, QStringLiteral("/pictures/b.png"));
+  EXPECT_EQ(a->_file_path, QStringLiteral("/pictures/a.png"));
+}
+
+TEST(Picture_Files, AFifoOrADeviceLoadsNothingAtOnce) {
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  QElapsedTimer timer;
+  timer.start();
+  CRDImage picture;
+  picture.setFilePath(fifo);
+  EXPECT_TRUE(picture._contents.isNull());
+  EXPECT_EQ(picture._file_path, fifo);
+  EXPECT_TRUE(Picture::fromFile(QStringLiteral("/dev/zero")).isNull());
+  EXPECT_LT(timer.elapsed(), 5000);
+}
+
+// ---- Data sources --------------------------------------------------------------------------
+
+TEST_F(Object_Panels, SeriesChoiceListsNamesAndShowsTheFirstLine) {
+  write_series(QStringLiteral("Names"), "Anna\nBen\n");
+  write_series(QStringLiteral("cities"), "Oslo\n");
+  write_series(QStringLiteral("Addresses"), "1 Main St\n");
+  auto t = text(QStringLiteral("typed"));
+  t->batch_list_name = QStringLiteral("Names");
+  select({t});
+  EXPECT_EQ(sources().Data_source_type->currentIndex(), 0);
+  EXPECT_FALSE(sources().Batch_Series->isEnabled());
+  EXPECT_FALSE(texts().Text_value_Edit->isReadOnly());
+
+  sources().Data_source_type->setCurrentIndex(1);
+  QStringList items;
+  for (int i = 0; i < sources().Batch_Series->count(); ++i) items << sources().Batch_Series->itemText(i);
+  EXPECT_EQ(items, (QStringList{"Addresses", "cities", "Names"}));
+  EXPECT_EQ(sources().Batch_Series->currentText(), QStringLiteral("Names"));
+  EXPECT_EQ(t->data_source_type, 1);
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Anna"));
+  EXPECT_EQ(texts().Text_value_Edit->toPlainText(), QStringLiteral("Anna"));
+  EXPECT_TRUE(texts().Text_value_Edit->isReadOnly());
+
+  sources().Batch_Series->setCurrentIndex(1);
+  EXPECT_EQ(t->batch_list_name, QStringLiteral("cities"));
+  EXPECT_EQ(t->batch_list_index, 1);
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
+
+  // View shows the chosen series in the viewer.
+  QString viewed;
+  platform.on_run_modal = [&viewed](QObject* w) {
+    if (auto* viewer = qobject_cast<View_Data_Series*>(w)) viewed = viewer->file_name;
+    return 1;
+  };
+  sources().view_series_btn->click();
+  EXPECT_EQ(viewed, QStringLiteral("cities"));
+
+  // Manual: editable again, binding and text kept; a series change then does nothing.
+  sources().Data_source_type->setCurrentIndex(0);
+  EXPECT_EQ(t->data_source_type, 0);
+  EXPECT_EQ(t->batch_list_name, QStringLiteral("cities"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
+  window->Select_Combo_Item(sources().Batch_Series, 0);
+  EXPECT_EQ(t->batch_list_name, QStringLiteral("cities"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
+
+  // Selecting a bound text again shows its series' first line.
+  t->data_source_type = 1;
+  t->Text_contents()->replaceCharacters(QStringLiteral("stale"));
+  window->Show_RHS_Properties(nullptr);
+  select({t});
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
+}
+
+TEST_F(Object_Panels, APictureBoundToASeriesShowsThePictureItNames) {
+  const QString path = picture_file("bound.png", Qt::green, Qt::green);
+  write_series(QStringLiteral("Photos"), (path + QStringLiteral("\n/nowhere.png\n")).toUtf8());
+  auto p = add<CRDImage>({0, 0, 80, 40});
+  p->img_trnsp_val = 100;
+  p->sat_val = p->con_val = 1;
+  select({p});
+  sources().Data_source_type->setCurrentIndex(1);
+  sources().Batch_Series->setCurrentIndex(0);
+  EXPECT_EQ(p->_file_path, path);
+  EXPECT_EQ(pictures().Manual_image_path->text(), path);
+  EXPECT_FALSE(pictures().manual_brws_box->isEnabled() && pictures().Manual_Image_Browse->isEnabled());
+  EXPECT_TRUE(Near(rendered().pixelColor(40, 20), Qt::green));
+}
+
+TEST_F(Object_Panels, WithoutSeriesTheChoiceSaysSoAndKeepsTheSource) {
+  auto t = text(QStringLiteral("typed"));
+  select({t});
+  sources().Data_source_type->setCurrentIndex(1);
+  EXPECT_EQ(platform.messages.size(), 1);
+  EXPECT_EQ(platform.messages.value(0).trimmed(), QStringLiteral("Please create batch processing series first."));
+  EXPECT_EQ(t->data_source_type, 0);
+  EXPECT_EQ(sources().Batch_Series->count(), 0);
+  // The view button with no series chosen.
+  sources().view_series_btn->click();
+  EXPECT_EQ(platform.messages.value(1).trimmed(), QStringLiteral("Please select the series."));
+  EXPECT_TRUE(platform.modal_runs.isEmpty());
+}
+
+TEST_F(Object_Panels, SpreadsheetColumnsBindWithTheExcelChoice) {
+  Data_From_Excel* table = Data_From_Excel::defaultInstance();
+  table->Set_Columns({QStringLiteral("Name"), QStringLiteral("City")});
+  table->Create_List_By_Array({QStringLiteral("Anna"), QStringLiteral("Oslo")}, 2);
+  table->Create_List_By_Array({QStringLiteral("Ben"), QStringLiteral("Rome")}, 2);
+  QComboBox* source = sources().Data_source_type;
+  window->Add_Excel_Col_Name_In_Combo(source);
+  window->Add_Excel_Col_Name_In_Combo(source);
+  EXPECT_EQ(source->count(), 3);
+  EXPECT_EQ(source->itemText(2), QStringLiteral("Excel"));
+
+  auto t = text(QStringLiteral("typed"));
+  t->excel_col_indx = 2;
+  select({t});
+  source->setCurrentIndex(2);
+  QStringList items;
+  for (int i = 0; i < sources().Batch_Series->count(); ++i) items << sources().Batch_Series->itemText(i);
+  EXPECT_EQ(items, table->Column_Titles());
+  EXPECT_EQ(items.size(), 3);
+  EXPECT_EQ(t->data_source_type, 2);
+  EXPECT_EQ(t->excel_col_indx, 2);
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
+  sources().Batch_Series->setCurrentIndex(1);
+  EXPECT_EQ(t->excel_col_indx, 1);
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Anna"));
+  sources().Batch_Series->setCurrentIndex(0);
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("1"));
+
+  // Removed only from three items; a removed choice that was shown reports the change.
+  window->Remove_Excel_Col_Name_In_Combo(source);
+  EXPECT_EQ(source->count(), 2);
+  window->Remove_Excel_Col_Name_In_Combo(source);
+  EXPECT_EQ(source->count(), 2);
+  table->Set_Columns({});
+}
+
+TEST(Design_Binding, ExcelChoiceOnlyBesideTheTwoFixedItems) {
+  const QStringList two{"Manual", "Series"}, three{"Manual", "Series", "Excel"};
+  EXPECT_EQ(With_Excel_Choice(two), three);
+  EXPECT_EQ(With_Excel_Choice(three), three);
+  EXPECT_EQ(With_Excel_Choice({"Manual"}), QStringList{"Manual"});
+  EXPECT_EQ(Without_Excel_Choice(three), two);
+  EXPECT_EQ(Without_Excel_Choice(two), two);
+}
+
+TEST_F(Object_Panels, DataSourceHelpShowsItsText) {
+  platform.on_run_modal = [](QObject*) { return 1; };
+  window->data_source_panel->data_source_help_btn->click();
+  EXPECT_EQ(Cutom_Msg_Title, QStringLiteral("Batch Processing Settings Help :"));
+  EXPECT_TRUE(Cutom_Msg_Val.startsWith(QStringLiteral("Select Data Source as 'Manual'")));
+  EXPECT_EQ(platform.modal_runs.size(), 1);
+}
+
+}  // namespace
