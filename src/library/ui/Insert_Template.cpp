@@ -75,7 +75,7 @@ int Insert_Template::Open_Template_Dialog() {
   msg_value->setFocus();
   const int code = platform::Run_Modal(this);
   hide();
-  return code == 1 ? 1 : 0;
+  return code;
 }
 
 void Insert_Template::Msg_Back_Click() {
