@@ -310,7 +310,7 @@ QWidget* Invitation_Wizard::build_details_page() {
   date_label = new QLabel(QStringLiteral("Date:"), box);
   time_label = new QLabel(QStringLiteral("Time:"), box);
   clear_details_btn = button(QStringLiteral("C&lear"), "clear_details_btn", box);
-  auto* from_label = new QLabel(QStringLiteral("&From:"), box);
+  auto* from_label = new QLabel(QStringLiteral("Fr&om:"), box);
   from_label->setBuddy(from_value);
   auto* to_label = new QLabel(QStringLiteral("&To:"), box);
   to_label->setBuddy(to_value);
