@@ -13,7 +13,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,26 +35,13 @@ bool have_x_tools() {
 // Runs a command under a private X server of its own, with extra environment.
 test_support::Process_Result under_xvfb(const QStringList& command,
                                         const QList<QPair<QString, QString>>& environment) {
-  QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   for (const auto& [name, value] : environment) env.insert(name, value);
-  process.setProcessEnvironment(env);
-  QStringList arguments = {QStringLiteral("-a"), QStringLiteral("-s"),
-                           QStringLiteral("-screen 0 1600x1000x24")};
-  arguments += command;
-  process.start(QStringLiteral("xvfb-run"), arguments);
-  test_support::Process_Result result;
-  if (!process.waitForStarted(10000)) return result;
-  if (!process.waitForFinished(120000)) {
-    process.kill();
-    process.waitForFinished();
-    return result;
-  }
-  result.out = process.readAllStandardOutput();
-  result.err = process.readAllStandardError();
-  result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  return result;
+  const QStringList arguments = QStringList{QStringLiteral("-a"), QStringLiteral("-s"),
+                                            QStringLiteral("-screen 0 1600x1000x24")} +
+                                command;
+  return test_support::Run_Program(QStringLiteral("xvfb-run"), arguments, 120000, {}, env);
 }
 
 TEST(Start_Road, ExitEndsTheProgramWithStatusZero) {

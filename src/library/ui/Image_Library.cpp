@@ -1,5 +1,7 @@
 #include "library/ui/Image_Library.h"
 
+#include "library/ui/Library_Dialog.h"
+
 #include "library/ui/Image_Browser_View.h"
 
 #include "model/Common_Functions.h"
@@ -28,12 +30,7 @@ constexpr double default_zoom = 0.4;
 
 Image_Library* Image_Library::defaultInstance() {
   static QPointer<Image_Library> instance;
-  if (!instance) {
-    QWidget* parent = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName() == QLatin1String("DrawWindow")) parent = w;
-    instance = new Image_Library(parent);
-  }
+  if (!instance) instance = new Image_Library(Design_Window_Parent());
   return instance;
 }
 
@@ -41,10 +38,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Image_Library"));
   setWindowTitle(QStringLiteral("Image Library"));
   setModal(true);
-  QPalette background = palette();
-  background.setColor(QPalette::Window, QColor(241, 244, 250));
-  setPalette(background);
-  setAutoFillBackground(true);
+  Apply_Library_Dialog_Style(this);
   resize(640, 480);
 
   images = new Image_Browser_Model(this);

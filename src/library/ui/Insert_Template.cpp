@@ -1,5 +1,7 @@
 #include "library/ui/Insert_Template.h"
 
+#include "library/ui/Library_Dialog.h"
+
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
@@ -13,22 +15,14 @@
 
 Insert_Template* Insert_Template::defaultInstance() {
   static QPointer<Insert_Template> instance;
-  if (!instance) {
-    QWidget* parent = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName() == QLatin1String("DrawWindow")) parent = w;
-    instance = new Insert_Template(parent);
-  }
+  if (!instance) instance = new Insert_Template(Design_Window_Parent());
   return instance;
 }
 
 Insert_Template::Insert_Template(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Insert_Template"));
   setModal(true);
-  QPalette background = palette();
-  background.setColor(QPalette::Window, QColor(241, 244, 250));
-  setPalette(background);
-  setAutoFillBackground(true);
+  Apply_Library_Dialog_Style(this);
   resize(460, 220);
 
   msg_value = new QPlainTextEdit(this);

@@ -1,5 +1,7 @@
 #include "library/ui/Invitation_Wizard.h"
 
+#include "library/ui/Library_Dialog.h"
+
 #include "library/Support_Links.h"
 #include "library/ui/Image_Browser_View.h"
 #include "model/Common_Functions.h"
@@ -67,12 +69,7 @@ QWidget* panel(QWidget* parent) {
 
 Invitation_Wizard* Invitation_Wizard::defaultInstance() {
   static QPointer<Invitation_Wizard> instance;
-  if (!instance) {
-    QWidget* parent = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName() == QLatin1String("DrawWindow")) parent = w;
-    instance = new Invitation_Wizard(parent);
-  }
+  if (!instance) instance = new Invitation_Wizard(Design_Window_Parent());
   return instance;
 }
 
@@ -83,14 +80,13 @@ Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
   resize(720, 520);
 
   // The tiled pattern behind every page.
-  QPalette background = palette();
+  Apply_Library_Dialog_Style(this);
   const QImage pattern(Shipped_Resources_Path() + QStringLiteral("/Wizard_pattern.jpg"));
-  if (!pattern.isNull())
+  if (!pattern.isNull()) {
+    QPalette background = palette();
     background.setBrush(QPalette::Window, QBrush(pattern));
-  else
-    background.setColor(QPalette::Window, QColor(241, 244, 250));
-  setPalette(background);
-  setAutoFillBackground(true);
+    setPalette(background);
+  }
 
   images = new Image_Browser_Model(this);
 
