@@ -22,6 +22,10 @@ QListView* Make_Image_Browser(Image_Browser_Model* model, QWidget* parent) {
   view->setDefaultDropAction(Qt::MoveAction);
   view->setWordWrap(true);
   view->setModel(model);
+  // A thumbnail may be shorter than the space kept for it: the title moves up, and the
+  // place it was drawn at must be painted over too.
+  QObject::connect(model, &Image_Browser_Model::thumbnailReady, view->viewport(),
+                   [view] { view->viewport()->update(); });
   return view;
 }
 

@@ -466,9 +466,9 @@ void Invitation_Wizard::OK_Click() {
       show_page(1);
       break;
     case 1:
+      show_page(2);
       if (auto_background_selection) select_first_background();
       auto_background_selection = false;
-      show_page(2);
       break;
     case 2:
       if (selected_image.isEmpty() || !QFileInfo(selected_image).isFile()) {
