@@ -191,6 +191,9 @@ void CRDWindowController::build_window() {
   build_sidebar();
   build_card_side();
   build_object_panels();
+  build_arrange_commands();  // CRDWindowController_Arrange.cpp
+  build_gallery();           // CRDWindowController_Gallery.cpp
+  build_file_commands();     // CRDWindowController_File.cpp
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
@@ -288,6 +291,7 @@ void CRDWindowController::build_toolbar() {
   add(Unlock_btn, "Unlock_btn", "Unlock");
   toolbar->addSeparator();
   add_export_button(toolbar);
+  add_print_button(toolbar);
   add_mail_button(toolbar);
   Front_back_label = new QLabel(QStringLiteral("Front"), toolbar);
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
@@ -529,6 +533,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   connect(this, &CRDWindowController::Selected_Tool_Did_Change, this,
           &CRDWindowController::selectedToolDidChange, Qt::DirectConnection);
 
+  Load_and_fill_backgrounds();
   // A new design: data folders, default card sides, the card's sidebar, the front side.
   // The start screen follows from main, once the window is on screen.
   new_design();

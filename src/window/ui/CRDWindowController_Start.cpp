@@ -85,8 +85,3 @@ void CRDWindowController::Insert_Template_Button() {
 }
 
 void CRDWindowController::Open_Support_Mail() { ::Open_Support_Mail(); }
-
-int CRDWindowController::Open_Log_File() {
-  Show_MessageBox(QStringLiteral("Opening saved designs is not available yet."));
-  return 0;
-}

@@ -1,0 +1,346 @@
+// Real printing: sheets of cards from the design window through a private cupsd with a
+// cups-pdf queue, read back with pdfinfo and pdftoppm. The cupsd listens only on a socket
+// in the test's own folder; the application is pointed at it with CUPS_SERVER and a
+// temporary HOME, so no CUPS of the machine is ever asked. cups-pdf reads its instance
+// settings from /etc/cups: the test writes one under a name of its own and deletes it.
+// Needs root (cupsd runs cups-pdf only as root).
+
+#include "../output/Output_Test_Support.h"
+#include "model/CRDDocument.h"
+#include "output/Sheet_Layout.h"
+#include "output/ui/Print_Wnd.h"
+#include "platform/Scripted_Platform.h"
+#include "window/ui/CRDWindowController.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QAction>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <unistd.h>
+
+using namespace output_test;
+
+namespace {
+
+// A cupsd of the test's own with one cups-pdf queue.
+class Private_Cups {
+ public:
+  bool Start(QString* why) {
+    if (!folder_.isValid()) return Fail(why, "no temporary folder");
+    dir_ = QDir(folder_.path());
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadGroup | QFile::ExeGroup |
+                                           QFile::ReadOther | QFile::ExeOther);
+    for (const char* sub : {"cache", "state", "log", "out", "pdf-spool", "spool", "tmp"})
+      dir_.mkpath(QString::fromLatin1(sub));
+    // The request and temporary folders as cupsd wants them: root:lp 0710 and 1770.
+    if (Run("chown", {"root:lp", Path("spool"), Path("tmp")}) != 0 ||
+        Run("chmod", {"0710", Path("spool")}) != 0 || Run("chmod", {"1770", Path("tmp")}) != 0 ||
+        Run("chmod", {"1777", Path("out")}) != 0)
+      return Fail(why, "cannot prepare the spool folders");
+    Write("cupsd.conf", QStringLiteral("Listen %1\nBrowsing No\nDefaultAuthType None\n"
+                                       "WebInterface No\nLogLevel warn\n"
+                                       "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+                                       "  </Limit>\n</Policy>\n")
+                            .arg(Socket()));
+    Write("cups-files.conf",
+          QStringLiteral("ServerRoot %1\nStateDir %1/state\nCacheDir %1/cache\n"
+                         "AccessLog %1/log/access_log\nErrorLog %1/log/error_log\n"
+                         "PageLog %1/log/page_log\nPrintcap %1/printcap\n"
+                         "RequestRoot %1/spool\nTempDir %1/tmp\n")
+              .arg(dir_.path()));
+    instance_ = QStringLiteral("lumigrove%1x%2").arg(getpid()).arg(QDateTime::currentMSecsSinceEpoch());
+    instance_conf_ = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(instance_);
+    QFile conf(instance_conf_);
+    if (!conf.open(QIODevice::WriteOnly))
+      return Fail(why, "cannot write the cups-pdf instance settings");
+    conf.write(QStringLiteral("Out %1\nAnonDirName %1\nSpool %2\nLog %3\n")
+                   .arg(Path("out"), Path("pdf-spool"), Path("log"))
+                   .toUtf8());
+    conf.close();
+
+    cupsd_.setProgram(QStringLiteral("/usr/sbin/cupsd"));
+    cupsd_.setArguments({"-f", "-c", Path("cupsd.conf"), "-s", Path("cups-files.conf")});
+    cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+    cupsd_.start();
+    if (!cupsd_.waitForStarted(10000)) return Fail(why, "cupsd does not start");
+    QDeadlineTimer deadline(15000);
+    while (!QFileInfo::exists(Socket()) && !deadline.hasExpired()) QThread::msleep(50);
+    if (!QFileInfo::exists(Socket())) return Fail(why, "cupsd made no socket");
+    saved_server_ = qgetenv("CUPS_SERVER");
+    saved_home_ = qgetenv("HOME");
+    environment_set_ = true;
+    qputenv("CUPS_SERVER", Socket().toUtf8());
+    qputenv("HOME", Path("home").toUtf8());
+    dir_.mkpath(QStringLiteral("home"));
+    // lpadmin warns that printer drivers are deprecated; the queue works all the same.
+    const auto added = test_support::Run_Program(
+        "lpadmin", {"-p", Queue(), "-v", "cups-pdf:/" + instance_, "-P",
+                    "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "-E"},
+        30000);
+    if (added.exit_code != 0) return Fail(why, "lpadmin failed: " + added.err);
+    return true;
+  }
+
+  void Stop() {
+    if (cupsd_.state() == QProcess::NotRunning) return;
+    cupsd_.terminate();  // SIGTERM to this cupsd's own pid
+    if (!cupsd_.waitForFinished(15000)) {
+      cupsd_.kill();
+      cupsd_.waitForFinished(5000);
+    }
+  }
+
+  ~Private_Cups() {
+    Stop();
+    if (!instance_conf_.isEmpty()) QFile::remove(instance_conf_);
+    if (environment_set_) {
+      if (saved_server_.isNull()) qunsetenv("CUPS_SERVER");
+      else qputenv("CUPS_SERVER", saved_server_);
+      qputenv("HOME", saved_home_);
+    }
+  }
+
+  QString Queue() const { return QStringLiteral("q") + instance_; }
+  QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+  // The next PDF cups-pdf writes, once its job is done (or "" after the time limit).
+  QString Wait_For_Pdf(int number, int timeout_ms = 90000) {
+    QDeadlineTimer deadline(timeout_ms);
+    while (!deadline.hasExpired()) {
+      const QStringList pdfs =
+          QDir(Path("out")).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+      const auto pending = test_support::Run_Program("lpstat", {"-o", Queue()}, 10000);
+      if (pdfs.size() >= number && pending.exit_code == 0 && pending.out.trimmed().isEmpty()) {
+        // Job numbers grow; the newest job's file names its number last.
+        QString newest;
+        for (const QString& pdf : pdfs)
+          if (pdf.contains(QStringLiteral("job_%1").arg(number))) newest = pdf;
+        if (!newest.isEmpty()) return QDir(Path("out")).filePath(newest);
+      }
+      QThread::msleep(200);
+    }
+    return {};
+  }
+
+ private:
+  static bool Fail(QString* why, const QString& text) {
+    *why = text;
+    return false;
+  }
+  int Run(const char* program, const QStringList& arguments) {
+    return test_support::Run_Program(QString::fromLatin1(program), arguments, 10000).exit_code;
+  }
+  void Write(const char* name, const QString& text) {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+  }
+  QString Socket() const { return Path("cups.sock"); }
+
+  QTemporaryDir folder_;
+  QDir dir_;
+  QString instance_, instance_conf_;
+  QProcess cupsd_;
+  QByteArray saved_server_, saved_home_;
+  bool environment_set_ = false;
+};
+
+const QColor front_grey(96, 96, 96), back_grey(176, 176, 176);
+
+class Print_Cups : public test_support::Design_Test {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "cupsd runs cups-pdf only as root";
+    Design_Test::SetUp();
+    QString why;
+    ASSERT_TRUE(cups.Start(&why)) << why;
+    window = std::make_unique<CRDWindowController>(&document, scratch.filePath("Lumigrove"));
+    window->SetDocumentCanvasSize(card_points);
+    for (auto [prop, colour] : {std::pair{&window->Front_card_Prop, front_grey},
+                                std::pair{&window->Back_card_Prop, back_grey}}) {
+      prop->Card_fill_chk = true;
+      prop->Card_fill_style = QStringLiteral("S");
+      prop->Card_fill_clr = CRDColor::fromQColor(colour);
+      prop->Card_border_chk = false;
+    }
+    CARD_SIDE_STR = QStringLiteral("2");
+  }
+  void TearDown() override {
+    window.reset();
+    Design_Test::TearDown();
+  }
+
+  // Prints through the toolbar's Print with the dialog set as `choose` says.
+  void Print(const std::function<void(Print_Wnd&)>& choose) {
+    platform.on_run_modal = [&](QObject* modal) {
+      if (auto* dialog = qobject_cast<Print_Wnd*>(modal)) {
+        EXPECT_EQ(dialog->Printer_ComboBox->currentText(), cups.Queue());
+        choose(*dialog);
+        dialog->PrintButtonPressed();
+      }
+      return 0;
+    };
+    window->Print_Button();
+  }
+
+  static void Type(Print_Wnd& dialog, QLineEdit* field, const char* text,
+                   void (Print_Wnd::*handler)()) {
+    field->setText(QString::fromLatin1(text));
+    (dialog.*handler)();
+  }
+
+  // The pages of a PDF at 72 dpi: one pixel a point.
+  QList<QImage> Pages(const QString& pdf) {
+    const QString prefix = QDir(scratch.path()).filePath(QFileInfo(pdf).baseName());
+    const auto made = test_support::Run_Program("pdftoppm", {"-r", "72", "-png", pdf, prefix}, 60000);
+    EXPECT_EQ(made.exit_code, 0) << made.err.constData();
+    QList<QImage> pages;
+    const QFileInfo info(prefix);
+    for (const QString& name : QDir(info.path()).entryList({info.fileName() + "-*.png"},
+                                                           QDir::Files, QDir::Name))
+      pages << QImage(QDir(info.path()).filePath(name)).convertToFormat(QImage::Format_RGB32);
+    return pages;
+  }
+
+  // The bounding box of the pixels near the colour, inside the region.
+  static QRect Box_Of(const QImage& page, QColor colour, QRect region) {
+    QRect box;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+      for (int x = region.left(); x <= region.right(); ++x) {
+        const QColor c = page.pixelColor(x, y);
+        if (std::abs(c.red() - colour.red()) < 12 && std::abs(c.green() - colour.green()) < 12 &&
+            std::abs(c.blue() - colour.blue()) < 12)
+          box |= QRect(x, y, 1, 1);
+      }
+    return box;
+  }
+
+  static void Expect_Near(const QRect& box, const QRectF& want, const char* what) {
+    EXPECT_NEAR(box.left(), want.left(), 1.01) << what;
+    EXPECT_NEAR(box.top(), want.top(), 1.01) << what;
+    EXPECT_NEAR(box.right() + 1, want.right(), 1.01) << what;
+    EXPECT_NEAR(box.bottom() + 1, want.bottom(), 1.01) << what;
+  }
+
+  Private_Cups cups;
+  QSizeF card_points{144, 72};
+  QTemporaryDir scratch;
+  CRDDocument document;
+  std::unique_ptr<CRDWindowController> window;
+  platform::Scoped_Scripted_Platform platform;
+};
+
+TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
+  // Seven records of a text bound to a series, on a card filled grey.
+  Write_Series("Names", "a\nb\nc\nd\ne\nf\ng\n");
+  auto text = Bound<CRDText>(1, "Names", 0, QRectF(50, 20, 40, 20));
+  document.insertGraphics(CRDDocument::Side::Front, {text}, {0});
+
+  Print([&](Print_Wnd& dialog) {
+    EXPECT_EQ(dialog.Total_Text->text(), QStringLiteral("7"));
+    Type(dialog, dialog.Row_Text, "2", &Print_Wnd::Row_Changed);
+    Type(dialog, dialog.Col_Text, "2", &Print_Wnd::Col_Changed);
+    // Gaps keep neighbouring cards apart on the read-back pages.
+    Type(dialog, dialog.horz_mar_Text, "5", &Print_Wnd::Horz_Margin_Changed);
+    Type(dialog, dialog.vert_mar_Text, "5", &Print_Wnd::Vert_Margin_Changed);
+  });
+  ASSERT_TRUE(platform.messages.isEmpty()) << platform.messages.join("|");
+  const Sheet_Layout& l = Print_Layout();
+  // The margins are the printer's, as Qt reports them.
+  EXPECT_GT(l.Left_Mar, 0);
+  const QString first = cups.Wait_For_Pdf(1);
+  ASSERT_FALSE(first.isEmpty()) << "no PDF from cups-pdf";
+  const auto info = test_support::Run_Program("pdfinfo", {first}, 30000);
+  EXPECT_TRUE(info.out.contains("Pages:           2")) << info.out.constData();
+  EXPECT_TRUE(QString::fromUtf8(info.out).contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842")))
+      << info.out.constData();
+  const QList<QImage> pages = Pages(first);
+  ASSERT_EQ(pages.size(), 2);
+  int filled_on_second = 0;
+  for (int page = 0; page < 2; ++page) {
+    for (int cell = 0; cell < 4; ++cell) {
+      const int row = cell / 2 + 1, column = cell % 2 + 1;
+      const QRectF place = Place_Cell(l, row, column, card_points).front;
+      // y flipped: the top of the picture is the paper height - y - h.
+      const QRectF want(place.x(), 842 - place.y() - place.height(), place.width(), place.height());
+      const QRect region = want.toAlignedRect().adjusted(-4, -4, 4, 4);
+      const QRect box = Box_Of(pages[page], front_grey, region);
+      if (page == 1 && cell == 3) {
+        EXPECT_TRUE(box.isEmpty()) << "the eighth cell stays white";
+        continue;
+      }
+      ASSERT_FALSE(box.isEmpty()) << "page " << page + 1 << " cell " << cell + 1;
+      Expect_Near(box, want, "card at its place");
+      if (page == 1) ++filled_on_second;
+    }
+  }
+  EXPECT_EQ(filled_on_second, 3);
+  // The job wrote record 0 back into the front.
+  EXPECT_EQ(Text_Of(text), QStringLiteral("a"));
+
+  // Both sides in one cell, front left of back, one card.
+  document.removeGraphicsAtIndexes(CRDDocument::Side::Front, {0});
+  Print([&](Print_Wnd& dialog) {
+    dialog.matrix_card_side->button(0)->click();
+    dialog.print_alignment->setCurrentIndex(1);
+    dialog.comboBoxSelectionDidChange(dialog.print_alignment);
+    Type(dialog, dialog.Total_Text, "1", &Print_Wnd::Total_Val_Changed);
+  });
+  ASSERT_TRUE(platform.messages.isEmpty()) << platform.messages.join("|");
+  const QString second = cups.Wait_For_Pdf(2);
+  ASSERT_FALSE(second.isEmpty());
+  const QList<QImage> both = Pages(second);
+  ASSERT_EQ(both.size(), 1);
+  const QRectF front = Place_Cell(l, 1, 1, card_points).front;
+  const QRectF want_front(front.x(), 842 - front.y() - front.height(), 144, 72);
+  Expect_Near(Box_Of(both[0], front_grey, want_front.toAlignedRect().adjusted(-4, -4, 4, 4)),
+              want_front, "front on the left");
+  Expect_Near(Box_Of(both[0], back_grey, want_front.translated(144, 0).toAlignedRect().adjusted(-4, -4, 4, 4)),
+              want_front.translated(144, 0), "back on the right");
+
+  // File > Print...: the front side through the platform's print dialog, one page.
+  platform.on_run_modal = [&](QObject* modal) {
+    auto* dialog = qobject_cast<QPrintDialog*>(modal);
+    EXPECT_NE(dialog, nullptr);
+    if (!dialog) return 0;
+    dialog->printer()->setPrinterName(cups.Queue());
+    return 1;
+  };
+  window->Print_menu_item->trigger();
+  const QString third = cups.Wait_For_Pdf(3);
+  ASSERT_FALSE(third.isEmpty());
+  const QList<QImage> document_pages = Pages(third);
+  ASSERT_EQ(document_pages.size(), 1);
+  EXPECT_FALSE(Box_Of(document_pages[0], front_grey, document_pages[0].rect()).isEmpty());
+
+  // Without a cupsd there is no printer, and no dialog opens.
+  cups.Stop();
+  platform.modal_runs.clear();
+  window->Print_Button();
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_EQ(platform.messages[0].trimmed(), QStringLiteral("No printer found."));
+  EXPECT_TRUE(platform.modal_runs.isEmpty());
+
+  // A dialog still open on the vanished printer says that the job could not start.
+  platform.messages.clear();
+  Print_Wnd::defaultInstance()->PrintButtonPressed();
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].trimmed().startsWith(
+      QStringLiteral("The print job could not be started on the printer")))
+      << platform.messages[0];
+}
+
+}  // namespace
