@@ -102,7 +102,7 @@ TEST_F(Start_Window, AnyOtherAnswerEndsTheProgram) {
          return -7;
        },
        0},
-      {"design not loaded",  // the open command is not part of the window yet
+      {"open panel cancelled",
        [](QObject* w) {
          qobject_cast<Invitation_Wizard*>(w)->Open_Log_Click();
          return 0;
@@ -117,6 +117,34 @@ TEST_F(Start_Window, AnyOtherAnswerEndsTheProgram) {
     EXPECT_EQ(platform.terminated, c.status);
     EXPECT_TRUE(document.graphics().empty());
   }
+}
+
+TEST_F(Start_Window, ASavedDesignOpensAsItWasSaved) {
+  // A design with the invitation, saved and then replaced by an empty one.
+  wizard_finishes(120, QStringLiteral("Bob"), QStringLiteral("Ann"));
+  window->Open_Start_Window();
+  const QString file = scratch.filePath(QStringLiteral("party.dcard"));
+  Project_File_Name = file;
+  ASSERT_TRUE(window->Save_project_file(false, false));
+  platform.on_run_modal = [](QObject*) { return 0; };
+  window->New_Project();
+  ASSERT_TRUE(document.graphics().empty());
+
+  platform.terminated.reset();
+  platform.open_answers = {QStringList{file}};
+  platform.on_run_modal = [](QObject* w) {
+    qobject_cast<Invitation_Wizard*>(w)->Open_Log_Click();
+    return -7;
+  };
+  window->Open_Start_Window();
+  EXPECT_FALSE(platform.terminated.has_value());
+  EXPECT_EQ(Start_Card_Option, QStringLiteral("L"));
+  EXPECT_EQ(Project_File_Name, file);
+  ASSERT_EQ(platform.open_requests.size(), 1);
+  EXPECT_TRUE(platform.open_requests[0].extensions.contains(QStringLiteral("dcard")));
+  // Loaded as saved: the four texts once, nothing filled in again.
+  EXPECT_EQ(document.graphics().size(), 4u);
+  EXPECT_EQ(text_of(front("PARTY_TO")), QStringLiteral("Dear Ann,"));
 }
 
 TEST_F(Start_Window, NewProjectRunsTheStartScreenAgain) {
