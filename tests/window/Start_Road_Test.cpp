@@ -12,6 +12,7 @@
 #include "window/ui/CRDWindowController.h"
 
 #include <QCoreApplication>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QProcessEnvironment>
 #include <QPushButton>
@@ -42,6 +43,99 @@ test_support::Process_Result under_xvfb(const QStringList& command,
                                             QStringLiteral("-screen 0 1600x1000x24")} +
                                 command;
   return test_support::Run_Program(QStringLiteral("xvfb-run"), arguments, 120000, {}, env);
+}
+
+// Clicks a button and waits until the wizard shows the page.
+bool click_to(Invitation_Wizard* wizard, QPushButton* button, int page) {
+  QTest::mouseClick(button, Qt::LeftButton);
+  return QTest::qWaitFor([&] { return wizard->next_counter == page; }, 5000);
+}
+
+// The driver, run in a child process under Xvfb by WizardToSavedDesign.
+TEST(Start_Road, Driver) {
+  const QString out = qEnvironmentVariable(out_variable);
+  if (out.isEmpty()) GTEST_SKIP() << "run by Start_Road.WizardToSavedDesign";
+  platform::Qt_Platform qt_platform;
+  platform::Install(&qt_platform);
+  QTimer::singleShot(90000, [] { std::_Exit(3); });  // never hang a test run
+
+  CRDDocument document;
+  CRDWindowController window(&document);  // the per-user resource folder, seeded
+  bool finished = false;
+  QTimer::singleShot(0, [&] {
+    Invitation_Wizard* wizard = Invitation_Wizard::defaultInstance();
+    if (!QTest::qWaitFor([&] { return wizard->isVisible() && wizard->isActiveWindow(); }, 20000))
+      wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard));
+    ASSERT_TRUE(click_to(wizard, wizard->Using_Wizard_btn, 1));
+    ASSERT_EQ(wizard->width_Stepper->value(), 120.0);
+    ASSERT_TRUE(click_to(wizard, wizard->Next_btn, 2));  // the first background is picked
+    ASSERT_TRUE(click_to(wizard, wizard->Next_btn, 3));
+    ASSERT_TRUE(click_to(wizard, wizard->findChild<QPushButton*>(QStringLiteral("New_Year_Click")), 4));
+    ASSERT_TRUE(click_to(wizard, wizard->Next_btn, 5));
+    QTest::keyClicks(wizard->from_value, QStringLiteral("Bob"));
+    QTest::keyClicks(wizard->to_value, QStringLiteral("Ann"));
+    finished = true;
+    QTest::mouseClick(wizard->Next_btn, Qt::LeftButton);  // Finish
+  });
+  window.Open_Start_Window();  // ends the program unless the wizard was finished
+  ASSERT_TRUE(finished);
+  Project_File_Name = out;
+  ASSERT_TRUE(window.Save_project_file(false, false));
+  platform::Install(nullptr);
+}
+
+TEST(Start_Road, WizardToSavedDesign) {
+  if (!have_x_tools()) GTEST_SKIP() << "xvfb-run and xdotool are needed (deps/test/start.list)";
+  QTemporaryDir scratch;
+  ASSERT_TRUE(scratch.isValid());
+  const QString design = scratch.filePath(QStringLiteral("invitation.dcard"));
+  const test_support::Process_Result run = under_xvfb(
+      {QCoreApplication::applicationFilePath(), QStringLiteral("--gtest_filter=Start_Road.Driver")},
+      {{QString::fromLatin1(out_variable), design}});
+  ASSERT_EQ(run.exit_code, 0) << run.out.toStdString() << run.err.toStdString();
+  ASSERT_TRUE(QFileInfo::exists(design)) << run.out.toStdString();
+
+  // The saved design, read with the system's own property-list reader.
+  const QString check = QStringLiteral(R"PY(
+import plistlib, re, sys
+root = plistlib.load(open(sys.argv[1], 'rb'))
+front_fill_style, front_background = root[1 + 5], root[1 + 24]
+count = int(root[61])
+found = {}
+for data in root[62:62 + count]:
+    archive = plistlib.loads(data)
+    objects = archive['$objects']
+    def value(v):
+        while isinstance(v, plistlib.UID):
+            v = objects[v.data]
+        if isinstance(v, dict) and 'NS.string' in v:
+            return v['NS.string']
+        return v
+    top = value(archive['$top']['root'])
+    numbers = re.findall(r'-?[0-9.]+', value(top.get('_bounds')))
+    found[value(top.get('control_ID'))] = ' '.join('%g' % round(float(n), 3) for n in numbers)
+print(front_fill_style)
+print(front_background)
+for key in sorted(found):
+    print(key, found[key])
+)PY");
+  const test_support::Process_Result read = test_support::Run_Program(
+      test_support::System_Python(), {QStringLiteral("-c"), check, design});
+  ASSERT_EQ(read.exit_code, 0) << read.err.toStdString();
+  const QStringList lines = QString::fromUtf8(read.out).trimmed().split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 6) << read.out.toStdString();
+  EXPECT_EQ(lines[0], QStringLiteral("I"));
+  // The first background of the program's own resource folder (sorted listing).
+  EXPECT_TRUE(lines[1].endsWith(QStringLiteral("/dadidividuvu/Lumigrove/Background/Confetti.png")))
+      << lines[1].toStdString();
+  const QStringList expected = {
+      QStringLiteral("PARTY_FROM 40 250 260.157 40"),
+      QStringLiteral("PARTY_MSG 50 120 260.157 80"),
+      QStringLiteral("PARTY_TITLE 40 40 260.157 30"),
+      QStringLiteral("PARTY_TO 30 90 260.157 20"),
+  };
+  EXPECT_EQ(lines.mid(2), expected);
 }
 
 TEST(Start_Road, ExitEndsTheProgramWithStatusZero) {
