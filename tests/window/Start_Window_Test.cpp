@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <stdexcept>
+
 namespace {
 
 class Start_Window : public test_support::Window_Fixture {
@@ -108,14 +110,19 @@ TEST_F(Start_Window, AnyOtherAnswerEndsTheProgram) {
          return 0;
        },
        0},
+      // A failure while the start screen runs is explained and ends with status 1.
+      {"failed", [](QObject*) -> int { throw std::runtime_error("out of pictures"); }, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     platform.terminated.reset();
+    platform.messages.clear();
     platform.on_run_modal = c.run;
     window->Open_Start_Window();
     EXPECT_EQ(platform.terminated, c.status);
     EXPECT_TRUE(document.graphics().empty());
+    EXPECT_EQ(platform.messages.size(), c.status == 1 ? 1 : 0);
+    if (c.status == 1) EXPECT_TRUE(platform.messages.value(0).contains(QStringLiteral("out of pictures")));
   }
 }
 
