@@ -69,3 +69,41 @@ check-thread:
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_platform test_model test_canvas
 	@cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppressions=$(CURDIR)/tools/tsan.supp" \
 	  ctest --output-on-failure -j $(JOBS) -R '$(THREAD_TESTS)'
+
+# ---- Fuzzing and sanitizers (Debian clang; neither is part of make test or CI) ----------
+#   make fuzz [FUZZ_TIME=60] [FUZZ_TARGETS="zip ods"]
+#       builds the libFuzzer targets of fuzz/ (ASan and UBSan) and runs each for FUZZ_TIME
+#       seconds on a corpus seeded from our own writers; crashes are kept in fuzz-crashes/.
+#   make check-sanitize
+#       builds the whole test suite with ASan and UBSan and runs it.
+FUZZ_BUILD ?= build-fuzz
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_TIME ?= 60
+FUZZ_TARGETS ?= property_list pasteboard zip workbook ods xml2003
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+
+.PHONY: deps-check fuzz check-sanitize
+
+deps-check:
+	@tools/deps.sh check
+
+fuzz: deps-check
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLUMIGROVE_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@mkdir -p fuzz-crashes
+	@status=0; for t in $(FUZZ_TARGETS); do \
+	  corpus=$(FUZZ_BUILD)/corpus/$$t; mkdir -p $$corpus; \
+	  LUMIGROVE_FUZZ_SEEDS=$$corpus $(FUZZ_BUILD)/fuzz/fuzz_$$t || exit 1; \
+	  echo "== fuzz_$$t for $(FUZZ_TIME) s"; \
+	  $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_TIME) -timeout=20 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=$(CURDIR)/fuzz-crashes/$$t- $$corpus || status=1; \
+	done; exit $$status
+
+check-sanitize: deps deps-check
+	@CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE_FLAGS)" > /dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0:$$ASAN_OPTIONS \
+	  UBSAN_OPTIONS=print_stacktrace=1:$$UBSAN_OPTIONS ctest --output-on-failure -j $(JOBS)

@@ -5,6 +5,7 @@
 #include "model/Resource_Folder.h"
 #include "model/Shared_Design_State.h"
 #include "series/SpreadsheetWriter.h"
+#include "support/Bench_Workbook.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,38 +16,13 @@
 
 #include <malloc.h>
 
-#include <random>
-
 namespace {
 
-constexpr int kRows = 100000;
-constexpr int kColumns = 10;
-
-Sheet_Rows make_rows() {
-  std::mt19937 random(12345);
-  std::uniform_int_distribution<int> cents(0, 9999999);
-  const QStringList cities = {"Oslo", "Lisboa", "Z\u00fcrich", "Krak\u00f3w", "Kyoto", "Lima"};
-  Sheet_Rows rows;
-  rows.reserve(kRows);
-  for (int r = 0; r < kRows; ++r) {
-    QStringList row;
-    row.reserve(kColumns);
-    for (int c = 0; c < kColumns; ++c) {
-      if (c % 2 == 0)
-        row << QStringLiteral("%1 %2-%3").arg(cities.at((r + c) % cities.size())).arg(r).arg(c);
-      else if (c == 1)
-        row << QString::number(r + 1);
-      else
-        row << QStringLiteral("%1.%2").arg(cents(random) / 100).arg(1 + cents(random) % 99);
-    }
-    rows << row;
-  }
-  return rows;
-}
+constexpr int kRows = Bench_Workbook_Rows_Count;
 
 struct Fixture {
   QTemporaryDir dir;
-  Sheet_Rows rows = make_rows();
+  Sheet_Rows rows = Bench_Workbook_Rows();
   QString workbook = dir.path() + QStringLiteral("/big.xlsx");
   Fixture() {
     Resource_Path = Shipped_Resources_Path();

@@ -3,6 +3,7 @@
 #   tools/deps.sh run    what the application needs to build and run (deps/run/*.list)
 #   tools/deps.sh test   that plus what the tests and benchmarks need (deps/test/*.list)
 #   tools/deps.sh thread that plus the thread sanitizer build's compiler (deps/thread/*.list)
+#   tools/deps.sh check  that plus what make fuzz and make check-sanitize need (deps/check/*.list)
 # A quick no-op when everything is present. Uses sudo when not run as root.
 set -euo pipefail
 what=${1:-test}
@@ -15,7 +16,8 @@ case "$what" in
   run) ;;
   test) lists+=("$here"/deps/test/*.list) ;;
   thread) lists+=("$here"/deps/test/*.list "$here"/deps/thread/*.list) ;;
-  *) echo "usage: tools/deps.sh [run|test|thread]" >&2; exit 2 ;;
+  check) lists+=("$here"/deps/test/*.list "$here"/deps/check/*.list) ;;
+  *) echo "usage: tools/deps.sh [run|test|thread|check]" >&2; exit 2 ;;
 esac
 mapfile -t wanted < <(cat "${lists[@]}" | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
 missing=()

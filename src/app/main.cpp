@@ -5,6 +5,7 @@
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
+#include "series/SpreadsheetWriter.h"
 #include "window/ui/CRDWindowController.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
 
   platform::Qt_Platform qt_platform;
   platform::Install(&qt_platform);
+  Remove_Abandoned_Unpack_Folders();
 
   // The document's pictures of its front side come from the card renderer.
   CRDDocument::Set_Image_Data_Renderer(

@@ -174,6 +174,12 @@ void Barcode_Designer::Set_Barcode_Prop_To_Control(const std::shared_ptr<CRDGrap
       barcode_clr = g.barcode_clr_val;
 
       DPI_ComboBox.index = g.dpi_val_index;
+      // The custom resolution comes back with the graphic, so that a "Custom" choice draws
+      // and stores the resolution it was made with.
+      if (const int dpi = g.dpi_custom_val.trimmed().toInt(); dpi > 0) {
+        dpi_Stepper = dpi;
+        dpi_Text = QString::number(dpi);
+      }
       Measument_Unit_Is = 1;
     }
   } catch (const std::exception& e) {

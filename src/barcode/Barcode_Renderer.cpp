@@ -131,19 +131,34 @@ QRectF LinBarcodeOffscreenView::rectForPage(int) const {
 }
 
 Barcode_Drawing LinBarcodeOffscreenView::layout() const {
-  return fromImageOrBarcode_ ? framed_layout() : linear_layout();
+  return fromImageOrBarcode_ ? framed_layout() : linear_layout(0);
 }
 
-Barcode_Drawing LinBarcodeOffscreenView::linear_layout() const {
+Barcode_Drawing LinBarcodeOffscreenView::layout(double dpi) const {
+  return fromImageOrBarcode_ ? framed_layout() : linear_layout(dpi);
+}
+
+Barcode_Drawing LinBarcodeOffscreenView::linear_layout(double dpi) const {
   Barcode_Drawing drawing;
   drawing.frame = frame_.size();
   if (!barcode_) return drawing;
   const LinBarcode& model = *barcode_;
   const Barcode_Gen& settings = *Barcode_Gen_Var;
-  const double Wv = frame_.width(), Hv = frame_.height();
-  const double W = model.width(), bw = model.barWidth();
   const QString S = model.completeBarcode();
   const qsizetype n = S.size();
+  // On a raster every module is the same whole number of pixels (its width rounded, at
+  // least one) and the bars start on a pixel edge: a module of 1.44 pixels drawn at its
+  // fractional places comes out as runs of 1 to 3 pixels, which scanners misread. The bars
+  // take the width of those whole modules, and the frame follows.
+  const double pixel = dpi > 0 ? 72.0 / dpi : 0;  // one pixel in points
+  const double bw = pixel > 0 ? std::max(1.0, std::round(model.barWidth() / pixel)) * pixel
+                              : double(model.barWidth());
+  const double W = model.width() + double(n) * (bw - model.barWidth());
+  const double header = model.printsHeader() ? model.headerWidth() : 0.0;
+  const double footer = model.printsFooter() ? model.footerWidth() : 0.0;
+  const double Wv = std::max({header, footer, W});
+  const double Hv = frame_.height();
+  drawing.frame = QSizeF(Wv, Hv);
 
   drawing.background = settings.bar_back_clr.toQColor();
   drawing.bar_colour = settings.barcode_clr.toQColor();
@@ -160,6 +175,7 @@ Barcode_Drawing LinBarcodeOffscreenView::linear_layout() const {
   const double B = on_top ? ftrH + fm + tb : capH + ftrH + vm + fm + tb;
   const bool postal = four_state(model);
   double x = (Wv - double(n) * bw) / 2;
+  if (pixel > 0) x = std::round(x / pixel) * pixel;
   double barH = 0;
   int run = 0, last_bar = -1;
   auto draw_run = [&] {
@@ -262,14 +278,30 @@ Barcode_Drawing LinBarcodeOffscreenView::framed_layout() const {
   return drawing;
 }
 
-void LinBarcodeOffscreenView::drawRect(QPainter& painter) const {
-  const Barcode_Drawing drawing = layout();
+void LinBarcodeOffscreenView::drawRect(QPainter& painter) const { paint(painter, layout(), 0); }
+
+void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& drawing,
+                                    double dpi) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.fillRect(QRectF(QPointF(0, 0), drawing.frame), drawing.background);
-  for (const QRectF& bar : drawing.bars) painter.fillRect(bar, drawing.bar_colour);
+  if (dpi > 0) {
+    // Whole device pixels: the layout put every edge on one.
+    const double scale = dpi / 72.0;
+    painter.save();
+    painter.resetTransform();
+    for (const QRectF& bar : drawing.bars) {
+      const QPoint from(int(std::lround(bar.left() * scale)), int(std::lround(bar.top() * scale)));
+      const QPoint to(int(std::lround(bar.right() * scale)),
+                      int(std::lround(bar.bottom() * scale)));
+      painter.fillRect(QRect(from, to - QPoint(1, 1)), drawing.bar_colour);
+    }
+    painter.restore();
+  } else {
+    for (const QRectF& bar : drawing.bars) painter.fillRect(bar, drawing.bar_colour);
+  }
   if (!drawing.symbol.isNull()) {
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -281,8 +313,13 @@ void LinBarcodeOffscreenView::drawRect(QPainter& painter) const {
 }
 
 Picture LinBarcodeOffscreenView::image(double dpi) const {
-  const QSizeF size = frame_.size();
-  if (!(size.width() > 0) || !(size.height() > 0) || !(dpi > 0)) {
+  if (!(frame_.width() > 0) || !(frame_.height() > 0) || !(dpi > 0)) {
+    Show_NSLog_Message(QStringLiteral("The barcode picture has no size."));
+    return {};
+  }
+  const Barcode_Drawing drawing = layout(dpi);
+  const QSizeF size = drawing.frame;
+  if (!(size.width() > 0) || !(size.height() > 0)) {
     Show_NSLog_Message(QStringLiteral("The barcode picture has no size."));
     return {};
   }
@@ -303,7 +340,7 @@ Picture LinBarcodeOffscreenView::image(double dpi) const {
   {
     QPainter painter(&raster);
     painter.scale(dpi / 72.0, dpi / 72.0);
-    drawRect(painter);
+    paint(painter, drawing, dpi);
   }
   set_dpi(raster, dpi);
   return Picture(std::move(raster), size);

@@ -10,7 +10,8 @@
 // Everything is painted in points with Qt's y-down axis: bars are filled rectangles (one per
 // run of adjacent bar modules), texts are drawn as text, and a two-dimensional symbol is
 // copied at its own size. The finished picture is a raster of that painting at a resolution
-// (ceil(dpi x points / 72) pixels each way) that keeps its size in points; pdfFromBarcode()
+// (ceil(dpi x points / 72) pixels each way) that keeps its size in points, every bar module
+// the same whole number of pixels (see layout(dpi)); pdfFromBarcode()
 // gives the same painting as vector PDF data. Usable on any thread: a thread reads the
 // settings that Barcode_Gen_Var answers there.
 
@@ -72,6 +73,10 @@ class LinBarcodeOffscreenView {
 
   // The picture as it would be drawn now.
   Barcode_Drawing layout() const;
+  // The same for a raster of the resolution: the modules of a linear picture are whole
+  // pixels (a module's width in pixels rounded, at least 1) and the bars start on a pixel
+  // edge; the frame is as much wider or narrower as the bars are.
+  Barcode_Drawing layout(double dpi) const;
   // Paints the whole picture into a painter whose unit is the point, on any device (texts
   // take the device's font resolution into account).
   void drawRect(QPainter& painter) const;
@@ -79,13 +84,16 @@ class LinBarcodeOffscreenView {
   // a framed symbol).
   QRectF rectForPage(int page) const;
 
-  // The picture rasterised at the resolution; null when the frame is empty or too large.
+  // The picture rasterised at the resolution (laid out by layout(dpi), its size in points
+  // that frame's); null when the frame is empty or too large.
   Picture image(double dpi) const;
   // The painting of the rectangle as a one-page PDF document; empty on failure.
   QByteArray dataWithPDFInsideRect(const QRectF& rect) const;
 
  private:
-  Barcode_Drawing linear_layout() const;
+  Barcode_Drawing linear_layout(double dpi) const;  // dpi 0: no pixel grid
+  // Paints a drawing; with a resolution (not 0) the bars are filled as whole device pixels.
+  static void paint(QPainter& painter, const Barcode_Drawing& drawing, double dpi);
   Barcode_Drawing framed_layout() const;
 
   const LinBarcode* barcode_ = nullptr;

@@ -324,12 +324,13 @@ std::optional<QImage> Read(const QByteArray& data) {
       default: break;
     }
   }
+  // Grey takes one sample a pixel, RGB three or four (with alpha): any other pairing of
+  // the tags is refused, since the pixel format follows from them.
   const bool grey = photometric == 1 && spp == 1;
-  if (compression != 1 || (photometric != 2 && !grey) || planar != 1 || strips != 1 || rows < h)
+  const bool rgb = photometric == 2 && (spp == 3 || spp == 4);
+  if (compression != 1 || !(grey || rgb) || planar != 1 || strips != 1 || rows < h)
     return std::nullopt;
-  if ((spp != 1 && spp != 3 && spp != 4) || (spp != 1 && photometric != 2) || bits_count != spp ||
-      quint64(bits_at) + 2 * spp > n)
-    return std::nullopt;
+  if (bits_count != spp || quint64(bits_at) + 2 * spp > n) return std::nullopt;
   for (quint32 i = 0; i < spp; ++i)
     if (qFromLittleEndian<quint16>(d + bits_at + 2 * i) != 8) return std::nullopt;
   const quint64 row = quint64(w) * spp;
@@ -341,7 +342,8 @@ std::optional<QImage> Read(const QByteArray& data) {
                                 : extra == 1 ? QImage::Format_RGBA8888_Premultiplied
                                              : QImage::Format_RGBA8888;
   QImage image(int(w), int(h), format);
-  if (image.isNull()) return std::nullopt;
+  if (image.isNull() || size_t(image.bytesPerLine()) < row) return std::nullopt;
+  image.fill(0);  // the padding at the end of each line too
   for (quint32 y = 0; y < h; ++y) std::memcpy(image.scanLine(int(y)), d + offset + y * row, row);
   // The resolution, so a picture without a stored size keeps its size in points.
   auto resolution = [&](quint32 at) -> double {

@@ -723,24 +723,43 @@ class Binary_Writer {
   unsigned ref_size_ = 1;
 };
 
-// Scans XML for the nesting of arrays and dictionaries and the number of elements;
-// comments, CDATA sections, processing instructions and the document type are skipped.
+// Scans XML for the nesting of its elements and their number before libplist builds (and
+// later frees, recursively) its tree. Comments, CDATA sections, processing instructions and
+// a document type without internal subset are skipped; tags are read with their quoted
+// attribute values, so no "<" or ">" inside a value counts. An element nests at most one
+// level deeper than the array or dictionary it stands in (plus the root "plist" element).
 bool Check_Xml(const QByteArray& data, const Read_Limits& limits, QString* error) {
   const char* p = data.constData();
   const char* const end = p + data.size();
+  auto fail = [&](const char* text) {
+    if (error) *error = QString::fromLatin1(text);
+    return false;
+  };
   auto skip_past = [&](const char* from, const char* marker) -> const char* {
     const size_t len = std::strlen(marker);
     const char* found = std::search(from, end, marker, marker + len);
-    return found == end ? end : found + len;
+    return found == end ? nullptr : found + len;
   };
   auto starts = [&](const char* at, const char* text) {
     const size_t len = std::strlen(text);
     return size_t(end - at) >= len && std::memcmp(at, text, len) == 0;
   };
-  auto name_ends = [&](const char* at) {
-    return at >= end || *at == '>' || *at == '/' || *at == ' ' || *at == '\t' || *at == '\n' ||
-           *at == '\r';
+  // The ">" that ends the tag starting at `from`, past quoted values; nullptr when none.
+  auto tag_end = [&](const char* from) -> const char* {
+    for (const char* q = from; q < end; ++q) {
+      if (*q == '"' || *q == '\'') {
+        const void* close = std::memchr(q + 1, *q, size_t(end - q - 1));
+        if (!close) return nullptr;
+        q = static_cast<const char*>(close);
+      } else if (*q == '>') {
+        return q;
+      } else if (*q == '<') {
+        return nullptr;
+      }
+    }
+    return nullptr;
   };
+  const int max_element_depth = limits.max_depth + 2;
   int depth = 0;
   qint64 elements = 0;
   while (p < end) {
@@ -753,29 +772,23 @@ bool Check_Xml(const QByteArray& data, const Read_Limits& limits, QString* error
     } else if (starts(p, "<?")) {
       p = skip_past(p + 2, "?>");
     } else if (starts(p, "<!")) {
-      p = skip_past(p + 2, ">");
+      const char* close = tag_end(p + 2);
+      if (close && std::memchr(p, '[', size_t(close - p)))
+        return fail("property list with a document type subset");
+      p = close ? close + 1 : nullptr;
     } else if (starts(p, "</")) {
-      if ((starts(p, "</array") && name_ends(p + 7)) || (starts(p, "</dict") && name_ends(p + 6)))
-        --depth;
-      p = skip_past(p + 2, ">");
+      if (--depth < 0) return fail("not a property list");
+      const char* close = tag_end(p + 2);
+      p = close ? close + 1 : nullptr;
     } else {
-      const bool container =
-          (starts(p, "<array") && name_ends(p + 6)) || (starts(p, "<dict") && name_ends(p + 5));
-      const char* close = skip_past(p + 1, ">");
-      const bool empty_element = close - p >= 2 && close[-2] == '/';
-      if (container) {
-        if (depth + 1 > limits.max_depth) {
-          if (error) *error = QStringLiteral("property list nested too deeply");
-          return false;
-        }
-        if (!empty_element) ++depth;
-      }
-      if (++elements > limits.max_nodes) {
-        if (error) *error = QStringLiteral("property list too large");
-        return false;
-      }
-      p = close;
+      const char* close = tag_end(p + 1);
+      if (!close) return fail("not a property list");
+      if (close[-1] != '/' && ++depth > max_element_depth)
+        return fail("property list nested too deeply");
+      if (++elements > limits.max_nodes) return fail("property list too large");
+      p = close + 1;
     }
+    if (!p) return fail("not a property list");
   }
   return true;
 }
@@ -789,8 +802,14 @@ struct Plist_Deleter {
 };
 using Plist_Ptr = std::unique_ptr<void, Plist_Deleter>;
 
-Value From_Plist(plist_t node, int depth) {
-  if (depth > 1024) return {};  // never reached after the checks; a guard all the same
+// Nesting beyond the limit throws (never reached after Check_Xml; a guard all the same).
+struct Too_Deep {};
+
+// What libplist hands out with malloc, freed on every way out.
+using Malloced = std::unique_ptr<void, decltype([](void* p) { free(p); })>;
+
+// `depth` counts the arrays and dictionaries around the node.
+Value From_Plist(plist_t node, int depth, int max_depth) {
   switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
       uint8_t b = 0;
@@ -830,36 +849,35 @@ Value From_Plist(plist_t node, int depth) {
       return Value(Uid{u});
     }
     case PLIST_ARRAY: {
+      if (depth >= max_depth) throw Too_Deep{};
       Array array;
       array.reserve(plist_array_get_size(node));
       plist_array_iter it = nullptr;
       plist_array_new_iter(node, &it);
+      const Malloced iterator(it);  // freed when a nested container throws too
       for (;;) {
         plist_t item = nullptr;
         plist_array_next_item(node, it, &item);
         if (!item) break;
-        array.push_back(From_Plist(item, depth + 1));
+        array.push_back(From_Plist(item, depth + 1, max_depth));
       }
-      free(it);
       return Value(std::move(array));
     }
     case PLIST_DICT: {
+      if (depth >= max_depth) throw Too_Deep{};
       Dictionary dictionary;
       dictionary.reserve(plist_dict_get_size(node));
       plist_dict_iter it = nullptr;
       plist_dict_new_iter(node, &it);
+      const Malloced iterator(it);
       for (;;) {
         char* key = nullptr;
         plist_t item = nullptr;
         plist_dict_next_item(node, it, &key, &item);
-        if (!item) {
-          free(key);
-          break;
-        }
-        dictionary.insert(QString::fromUtf8(key ? key : ""), From_Plist(item, depth + 1));
-        free(key);
+        const Malloced key_owner(key);
+        if (!item) break;
+        dictionary.insert(QString::fromUtf8(key ? key : ""), From_Plist(item, depth + 1, max_depth));
       }
-      free(it);
       // XML has no UIDs of its own: it writes them as {"CF$UID": n}.
       if (dictionary.size() == 1 && dictionary.entries().front().key == QLatin1String("CF$UID"))
         if (const qint64* uid = dictionary.entries().front().value.integer(); uid && *uid >= 0)
@@ -940,7 +958,13 @@ std::optional<Value> Read(const QByteArray& data, const Read_Limits& limits, For
   plist_t root = nullptr;
   plist_from_xml(data.constData(), uint32_t(data.size()), &root);
   const Plist_Ptr owner(root);
-  Value value = root ? From_Plist(root, 0) : Value();
+  Value value;
+  try {
+    if (root) value = From_Plist(root, 0, limits.max_depth);
+  } catch (const Too_Deep&) {
+    if (error) *error = QStringLiteral("property list nested too deeply");
+    return std::nullopt;
+  }
   if (value.isNone()) {
     if (error) *error = QStringLiteral("not a property list");
     return std::nullopt;

@@ -124,7 +124,7 @@ struct Dictionary_Entry {
 struct Read_Limits {
   qint64 max_bytes = 256LL * 1024 * 1024;    // size of the input
   int max_depth = 256;                       // nesting of arrays and dictionaries
-  qint64 max_nodes = 8LL * 1000 * 1000;      // values in the parsed tree
+  qint64 max_nodes = 2LL * 1000 * 1000;      // values in the parsed tree
   qint64 max_payload = 512LL * 1024 * 1024;  // bytes of strings and data in it
 };
 

@@ -9,12 +9,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <charconv>
 #include <thread>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -41,10 +48,6 @@ qsizetype widest_row(const Sheet_Rows& rows) {
   return widest;
 }
 
-void log_parse_error(const QString& message) {
-  Show_NSLog_Message(QStringLiteral("Error: %1").arg(message));
-}
-
 std::string decimal(long long value) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
@@ -67,13 +70,14 @@ class Worksheet_Scan {
   QString error() const { return error_; }
   // Titles: the columns the dimension gives; or, when the sheet has none or one that claims
   // more than kTrusted_Dimension columns, those its filled cells use (never more than the
-  // dimension claims); 0 when nothing says.
+  // dimension claims); 0 when nothing says. A title beyond them widens them. Rows: the
+  // columns given, or more when a cell lies beyond them.
   int columns() const { return columns_; }
 
  private:
   void start_cell(const Xml_Pull_Reader& reader);
   void end_cell();
-  void place(int column, const QString& value, QStringList* row) const;
+  void place(int column, const QString& value, QStringList* row);
 
   Mode mode_;
   const QStringList& shared_;
@@ -98,6 +102,9 @@ class Worksheet_Scan {
 constexpr int kTrusted_Dimension = 1024;
 // The most cells a rows read hands out; a sheet that would give more is refused.
 constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
+// The most shared strings, and bytes of their texts, a workbook read takes in.
+constexpr qsizetype kMax_Shared_Strings = qsizetype(1) << 22;
+constexpr qint64 kMax_Shared_Characters = qint64(1) << 28;
 
 bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
   Xml_Pull_Reader reader(device);
@@ -183,6 +190,16 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
         in_text = false;
     }
   }
+  if (mode_ == Mode::Rows) {
+    qsizetype widest = 0;
+    for (const QStringList& row : *rows) widest = std::max(widest, row.size());
+    if (widest > columns_) {
+      if (qint64(widest) * rows->size() > kMax_Read_Cells)
+        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+      for (QStringList& row : *rows) row.resize(widest);
+      columns_ = int(widest);
+    }
+  }
   if (mode_ == Mode::Titles) {
     if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
       columns_ = dimension_columns_;
@@ -191,6 +208,8 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
     else if (widest_filled_ > 0)
       columns_ = widest_filled_;
     if (first_row_done_) {
+      // A title beyond the columns the sheet declares widens the sheet.
+      for (const auto& cell : first_row_) columns_ = std::max(columns_, cell.first);
       QStringList titles;
       for (int i = 1; i <= columns_; ++i) titles << QStringLiteral("Untitled Column %1").arg(i);
       for (const auto& [column, value] : first_row_) place(column, value, &titles);
@@ -208,6 +227,9 @@ void Worksheet_Scan::start_cell(const Xml_Pull_Reader& reader) {
     throw Spreadsheet_Error(
         QStringLiteral("The cell reference \"%1\" is not valid.")
             .arg(QString::fromUtf8(reference.data(), qsizetype(reference.size()))));
+  // A cell without reference after XFD: no sheet has such a column.
+  if (column > kMax_Sheet_Columns)
+    throw Spreadsheet_Error(QStringLiteral("A cell lies beyond the last column, XFD."));
   previous_column_ = column;
   cell_column_ = column;
   const std::string_view kind = reader.raw_attribute("t");
@@ -229,13 +251,13 @@ void Worksheet_Scan::end_cell() {
     if (digits.empty()) return;
     long long index = -1;
     const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-    if (parsed.ec != std::errc() || parsed.ptr != digits.data() + digits.size() || index < 0 ||
-        shared_.isEmpty())
+    if (parsed.ec != std::errc() || parsed.ptr != digits.data() + digits.size() || index < 0)
       throw Spreadsheet_Error(
           QStringLiteral("A string cell in column %1 names no shared string (%2).")
               .arg(Column_Letters(cell_column_),
                    QString::fromUtf8(digits.data(), qsizetype(digits.size()))));
-    if (index >= shared_.size()) return;  // names no string of this workbook: stays empty
+    // Names no string of this workbook (or it has none): stays empty.
+    if (index >= shared_.size()) return;
     value = shared_.at(qsizetype(index));
   } else if (cell_kind_ == 'i') {
     value = utf8_text(inline_text_);
@@ -250,11 +272,17 @@ void Worksheet_Scan::end_cell() {
     first_row_.emplace_back(cell_column_, value);
 }
 
-void Worksheet_Scan::place(int column, const QString& value, QStringList* row) const {
-  if (column > row->size())
-    throw Spreadsheet_Error(QStringLiteral("The cell %1 lies beyond the sheet's %2 columns.")
-                                .arg(Column_Letters(column))
-                                .arg(row->size()));
+// A cell beyond the columns the sheet declares widens the row (the rows read makes every
+// row as wide as the widest at its end).
+void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
+  if (column > row->size()) {
+    if (mode_ == Mode::Rows) {
+      cells_ += column - row->size();
+      if (cells_ > kMax_Read_Cells)
+        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+    }
+    row->resize(column);
+  }
   (*row)[column - 1] = value;
 }
 
@@ -272,8 +300,32 @@ int trailing_number(const QString& name) {
 Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
     : std::runtime_error(reason.toStdString()) {}
 
+// The private folder is "lumigrove-<process id>-XXXXXX" in the temporary folder, so that
+// one left behind by a run that died can be told from one in use.
+void Remove_Abandoned_Unpack_Folders() {
+#ifdef Q_OS_UNIX
+  const QDir temp(QDir::tempPath());
+  for (const QFileInfo& info :
+       temp.entryInfoList({QStringLiteral("lumigrove-*-*")},
+                          QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+    if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
+    const QStringList parts = info.fileName().split(u'-');
+    bool number = false;
+    const qint64 pid = parts.size() == 3 ? parts[1].toLongLong(&number) : 0;
+    if (!number || pid <= 0 || pid == QCoreApplication::applicationPid()) continue;
+    // Kept while the process runs (or may run: a process we may not signal is not ours).
+    if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+    QDir(info.filePath()).removeRecursively();
+  }
+#endif
+}
+
 QString Excel_Unpack_Folder() {
-  static QTemporaryDir private_folder(QDir::tempPath() + QStringLiteral("/lumigrove-XXXXXX"));
+  static QTemporaryDir private_folder = [] {
+    Remove_Abandoned_Unpack_Folders();
+    return QTemporaryDir(QDir::tempPath() + QStringLiteral("/lumigrove-%1-XXXXXX")
+                                                .arg(QCoreApplication::applicationPid()));
+  }();
   if (!private_folder.isValid()) return QString();
   return private_folder.path() + QStringLiteral("/ziptmp");
 }
@@ -338,53 +390,59 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   }
   Release_Data();
   Excel_Sheet_Columns = 1;
-  if (!shared.Prepare_Unpack_Folder()) {
-    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
-    shared.sharedStrings_.clear();
-    return shared.data_;
-  }
+  shared.sharedStrings_.clear();
+  if (!shared.Prepare_Unpack_Folder())
+    throw Spreadsheet_Error(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
   // The shared strings are unpacked and read on a second thread while the other parts,
   // the worksheets above all, are unpacked here.
   const QString strings_part = QStringLiteral("xl/sharedStrings.xml");
   const QString folder = shared.tmpDir_;
   Zip_Error error, strings_error;
-  bool unpacked = false, strings_unpacked = false;
+  bool unpacked = false, strings_unpacked = false, strings_read = false;
+  QString strings_problem;
   SpreadsheetWriter strings_reader(folder);
   std::thread strings_thread([&] {
     strings_unpacked =
         Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &strings_error, Zip_Limits(),
                                      [&](const QString& entry) { return entry == strings_part; });
-    if (strings_unpacked) strings_reader.ReadSharedStrings(folder + u'/' + strings_part);
+    if (strings_unpacked)
+      strings_read = strings_reader.ReadSharedStrings(folder + u'/' + strings_part, &strings_problem);
   });
   unpacked =
       Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &error, Zip_Limits(),
                                    [&](const QString& entry) { return entry != strings_part; });
   strings_thread.join();
-  if (!unpacked || !strings_unpacked) {
+  if (!unpacked || !strings_unpacked || !strings_read) {
     // Nothing half unpacked may be offered as a workbook.
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(
-        path, (unpacked ? strings_error : error).localizedDescription));
     shared.Prepare_Unpack_Folder();
-    shared.sharedStrings_.clear();
-    return shared.data_;
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(
+        path, !unpacked           ? error.localizedDescription
+              : !strings_unpacked ? strings_error.localizedDescription
+                                  : strings_problem));
   }
   shared.sharedStrings_ = strings_reader.sharedStrings_;
   return shared.data_;
 }
 
-void SpreadsheetWriter::ReadSharedStrings(const QString& path) {
+bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
   sharedStrings_.clear();
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return;
+  if (!file.exists()) return true;  // a workbook without strings
+  const auto fail = [&](const QString& why) {
+    if (error) *error = QStringLiteral("%1: %2").arg(path, why);
+    return false;
+  };
+  if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
   Xml_Pull_Reader reader(&file);
   QStringList strings;
+  qint64 characters = 0;
   std::string text;
   bool sst = false, in_item = false, in_run = false, in_text = false;
   int phonetic_depth = 0;
   for (;;) {
     const Xml_Pull_Reader::Token token = reader.next();
     if (token == Xml_Pull_Reader::End_Of_Document) break;
-    if (token == Xml_Pull_Reader::Error) return;  // an unreadable part gives no strings
+    if (token == Xml_Pull_Reader::Error) return fail(reader.error_string());
     const int depth = reader.depth();
     if (token == Xml_Pull_Reader::Text) {
       if (in_text) reader.append_text(text);
@@ -413,6 +471,10 @@ void SpreadsheetWriter::ReadSharedStrings(const QString& path) {
     }
     if (!sst || !in_item) continue;
     if (depth == 2 && name == "si") {
+      // Items and their characters are counted before they are made.
+      characters += qint64(text.size());
+      if (strings.size() >= kMax_Shared_Strings || characters > kMax_Shared_Characters)
+        return fail(QStringLiteral("The shared strings are too many to read."));
       strings << utf8_text(text);
       in_item = false;
     } else if (phonetic_depth != 0) {
@@ -424,20 +486,20 @@ void SpreadsheetWriter::ReadSharedStrings(const QString& path) {
     }
   }
   sharedStrings_ = strings;
+  return true;
 }
 
 void SpreadsheetWriter::ReadData(const QString& path) {
   data_.clear();
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    log_parse_error(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return;
-  }
+  if (!file.open(QIODevice::ReadOnly))
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, file.errorString()));
   Worksheet_Scan scan(Worksheet_Scan::Mode::Rows, sharedStrings_, Excel_Sheet_Columns);
   if (!scan.run(&file, &data_)) {
-    log_parse_error(QStringLiteral("%1: %2").arg(path, scan.error()));
     data_.clear();
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, scan.error()));
   }
+  Excel_Sheet_Columns = std::max(Excel_Sheet_Columns, scan.columns());
 }
 
 Sheet_Rows SpreadsheetWriter::ReadData_only_column() {
@@ -445,16 +507,12 @@ Sheet_Rows SpreadsheetWriter::ReadData_only_column() {
   shared.data_.clear();
   const QString path = shared.Worksheet_Path();
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    log_parse_error(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return shared.data_;
-  }
+  if (!file.open(QIODevice::ReadOnly))
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, file.errorString()));
   Worksheet_Scan scan(Worksheet_Scan::Mode::Titles, shared.sharedStrings_, Excel_Sheet_Columns);
   Sheet_Rows titles;
-  if (!scan.run(&file, &titles)) {
-    log_parse_error(QStringLiteral("%1: %2").arg(path, scan.error()));
-    return shared.data_;
-  }
+  if (!scan.run(&file, &titles))
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, scan.error()));
   Excel_Sheet_Columns = scan.columns();
   shared.data_ = titles;
   return shared.data_;

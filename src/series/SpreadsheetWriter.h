@@ -15,9 +15,10 @@
 // a workbook must be unpacked again before its sheets are read after a write.
 //
 // Every operation works on the one shared instance and its folder, on the main thread:
-// one workbook is in work at a time. Reads that meet a sheet they cannot read throw
-// Spreadsheet_Error; the dialogs catch it and log its reason. Failures to open or parse a
-// part are logged and give empty lists.
+// one workbook is in work at a time. Every read that fails (a file that cannot be unpacked,
+// a part that cannot be opened or parsed, a sheet or table that cannot be read as rows or is
+// larger than a read hands out) throws Spreadsheet_Error; the dialogs catch it, log its
+// reason and tell the user the file cannot be read.
 
 #include <QList>
 #include <QString>
@@ -27,8 +28,7 @@
 
 using Sheet_Rows = QList<QStringList>;
 
-// A sheet that cannot be read as rows: a cell beyond the sheet's columns, a string cell
-// whose index names no shared string.
+// A file that cannot be read as rows, and why.
 class Spreadsheet_Error : public std::runtime_error {
  public:
   explicit Spreadsheet_Error(const QString& reason);
@@ -40,6 +40,9 @@ class Spreadsheet_Error : public std::runtime_error {
 QString Excel_Unpack_Folder();
 // Removes the unpack folder with everything in it; errors are ignored.
 void Delete_Excel_File_Temp_Folder();
+// Removes the private folders that runs of this user which no longer run left behind (a
+// run that died keeps its folder). Done when the unpack folder is first made, and at start.
+void Remove_Abandoned_Unpack_Folders();
 
 class SpreadsheetWriter {
  public:
@@ -55,7 +58,8 @@ class SpreadsheetWriter {
 
   // ---- .xlsx workbooks -----------------------------------------------------------------
   // only_col true: empties the unpack folder, unpacks the workbook at `path` and reads its
-  // shared strings; answers data() unchanged. only_col false: the rows of worksheet
+  // shared strings; answers data() unchanged. Throws when the file cannot be unpacked or
+  // its shared strings cannot be read (the folder is left empty). only_col false: the rows of worksheet
   // Excel_Sheet_Number of the unpacked workbook (`path` plays no part). Throws
   // Spreadsheet_Error for a sheet that cannot be read.
   static Sheet_Rows ReadWorkbook(const QString& path, bool only_col);
@@ -74,7 +78,10 @@ class SpreadsheetWriter {
   static void Release_Data();
 
   // Parts of a workbook, for the operations above.
-  void ReadSharedStrings(const QString& path);
+  // False, with the reason in *error, for a part that is not well formed or holds more
+  // strings than a read takes in; a missing part is a workbook without strings.
+  bool ReadSharedStrings(const QString& path, QString* error = nullptr);
+  // The rows of a worksheet part into data(); throws Spreadsheet_Error.
   void ReadData(const QString& path);
   bool WriteWorksheetData(const QString& path);
   bool WriteSharedStringsXML(const QString& path);
@@ -91,12 +98,16 @@ class SpreadsheetWriter {
   static int Asc_Val(const QString& text);
 
   // ---- Other spreadsheet formats -------------------------------------------------------
-  // XML Spreadsheet 2003: the rows of the first table (cells placed by their index).
+  // XML Spreadsheet 2003: the rows of the first table, rows and cells placed by their index,
+  // every row as wide as the widest. Throws Spreadsheet_Error.
   static Sheet_Rows ReadWorksheetXML2004(const QString& path);
   static bool WriteWorksheetXML2004(const QString& path, const Sheet_Rows& rows);
   // OpenDocument spreadsheets: the rows of the first table, repeated rows and cells
   // expanded, the empty cells and rows that pad a table at its end left out.
+  // Throws Spreadsheet_Error.
   static Sheet_Rows ReadODS(const QString& path);
+  // The same from an unpacked content part ("content.xml").
+  static Sheet_Rows ReadODSContent(const QString& path);
   // Writes the rows as the one table of a new .ods built from the resource "Template.ods".
   static bool WriteODS(const QString& path, const Sheet_Rows& rows, bool hasTitleRow);
   // Writes data() as an OpenDocument content part.

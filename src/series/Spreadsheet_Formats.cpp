@@ -37,6 +37,42 @@ pugi::xml_attribute attribute_named(const pugi::xml_node& node, std::string_view
   return {};
 }
 
+// What a read makes at most. A real sheet stays far below: the cells of the widest and
+// longest sheet the import takes, and characters (texts that a repeat count copies are
+// shared, and count once).
+constexpr qint64 kMax_Table_Cells = qint64(1) << 24;
+constexpr qint64 kMax_Text_Characters = qint64(1) << 26;
+
+[[noreturn]] void refuse_too_large() {
+  throw Spreadsheet_Error(QStringLiteral("The table is too large to read."));
+}
+
+// Counts the characters a read makes, before it makes them.
+struct Text_Budget {
+  qint64 used = 0;
+  void take(qint64 characters) {
+    used += characters;
+    if (used > kMax_Text_Characters)
+      throw Spreadsheet_Error(QStringLiteral("The table holds more text than can be read."));
+  }
+};
+
+// Visits the nodes below `root` in document order without recursion (nesting may be as deep
+// as the file likes). `visit` answers whether to go into an element's children.
+template <typename Visit>
+void walk_below(const pugi::xml_node& root, Visit visit) {
+  pugi::xml_node node = root.first_child();
+  while (node) {
+    if (visit(node) && node.first_child()) {
+      node = node.first_child();
+      continue;
+    }
+    while (node != root && !node.next_sibling()) node = node.parent();
+    if (node == root) break;
+    node = node.next_sibling();
+  }
+}
+
 // Parses a whole file; white space between elements is kept, since in mixed content it is
 // part of the text.
 bool load(const QString& path, pugi::xml_document* document, QString* error) {
@@ -57,13 +93,15 @@ bool load(const QString& path, pugi::xml_document* document, QString* error) {
   return true;
 }
 
-void append_all_text(const pugi::xml_node& node, QString* text) {
-  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-      text->append(QString::fromUtf8(child.value()));
-    else if (child.type() == pugi::node_element)
-      append_all_text(child, text);
-  }
+void append_all_text(const pugi::xml_node& node, QString* text, Text_Budget* budget) {
+  walk_below(node, [&](const pugi::xml_node& child) {
+    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+      const QString part = QString::fromUtf8(child.value());
+      budget->take(part.size());
+      text->append(part);
+    }
+    return child.type() == pugi::node_element;
+  });
 }
 
 int positive_attribute(const pugi::xml_node& node, std::string_view name, int fallback, int limit) {
@@ -72,6 +110,18 @@ int positive_attribute(const pugi::xml_node& node, std::string_view name, int fa
   const long long value = a.as_llong(0);
   if (value < 1) return fallback;
   return int(std::min<long long>(value, limit));
+}
+
+// Makes every row `width` cells wide. Empty rows (a million of them after a far row index)
+// all share one blank row.
+void pad_rows(Sheet_Rows* rows, qsizetype width) {
+  const QStringList blank(width, QString());
+  for (QStringList& row : *rows) {
+    if (row.isEmpty())
+      row = blank;
+    else if (row.size() < width)
+      row.resize(width);
+  }
 }
 
 qsizetype widest_row(const Sheet_Rows& rows) {
@@ -88,10 +138,13 @@ std::string number_text(long long value) { return std::to_string(value); }
 // space count as one space and vanish at the paragraph's ends; <text:s/>, <text:tab/> and
 // <text:line-break/> are the characters they stand for. Annotations are not cell text.
 struct Paragraph_Text {
+  explicit Paragraph_Text(Text_Budget* budget) : budget(budget) {}
+  Text_Budget* budget;
   QString text;
   bool pending_space = false;
 
   void literal(const QString& part) {
+    budget->take(part.size() + 1);
     for (const QChar c : part) {
       if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
         if (!text.isEmpty()) pending_space = true;
@@ -102,6 +155,7 @@ struct Paragraph_Text {
     }
   }
   void exact(QChar c, int count) {
+    budget->take(count);
     flush();
     text.append(QString(count, c));
   }
@@ -109,13 +163,13 @@ struct Paragraph_Text {
     if (pending_space) text.append(u' ');
     pending_space = false;
   }
-  void walk(const pugi::xml_node& node) {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+  void walk(const pugi::xml_node& paragraph) {
+    walk_below(paragraph, [this](const pugi::xml_node& child) {
       if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
         literal(QString::fromUtf8(child.value()));
-        continue;
+        return false;
       }
-      if (child.type() != pugi::node_element) continue;
+      if (child.type() != pugi::node_element) return false;
       const std::string_view name = local_name(child.name());
       if (name == "s")
         exact(u' ', positive_attribute(child, "c", 1, kMax_Sheet_Columns));
@@ -123,50 +177,43 @@ struct Paragraph_Text {
         exact(u'\t', 1);
       else if (name == "line-break")
         exact(u'\n', 1);
-      else if (name != "annotation" && name != "note")
-        walk(child);
-    }
+      else
+        return name != "annotation" && name != "note";  // spans and links hold text
+      return false;
+    });
   }
 };
 
-QString cell_text(const pugi::xml_node& cell) {
+QString cell_text(const pugi::xml_node& cell, Text_Budget* budget) {
   QStringList paragraphs;
   for (pugi::xml_node child = cell.first_child(); child; child = child.next_sibling()) {
     if (child.type() != pugi::node_element) continue;
     const std::string_view name = local_name(child.name());
     if (name != "p" && name != "h") continue;
-    Paragraph_Text paragraph;
+    Paragraph_Text paragraph(budget);
+    budget->take(1);  // the line break before it
     paragraph.walk(child);
     paragraphs << paragraph.text;
   }
   return paragraphs.join(u'\n');
 }
 
-constexpr qint64 kMax_Table_Cells = qint64(1) << 24;
-
 class Ods_Table {
  public:
-  void read(const pugi::xml_node& container) {
-    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
-      if (child.type() != pugi::node_element) continue;
+  // Rows stand in the table, in groups of rows, and in groups of those. Throws
+  // Spreadsheet_Error for a table that would make more cells or text than a read hands out.
+  void read(const pugi::xml_node& table) {
+    walk_below(table, [this](const pugi::xml_node& child) {
+      if (child.type() != pugi::node_element) return false;
       const std::string_view name = local_name(child.name());
-      if (name == "table-row")
-        add_row(child);
-      else if (name == "table-header-rows" || name == "table-rows" || name == "table-row-group")
-        read(child);
-    }
+      if (name == "table-row") add_row(child);
+      return name == "table-header-rows" || name == "table-rows" || name == "table-row-group";
+    });
   }
 
-  // The rows made as wide as the widest; none when that would be more cells than a sheet
-  // read hands out.
+  // The rows made as wide as the widest.
   Sheet_Rows finish() {
-    const qsizetype width = widest_row(rows_);
-    if (qint64(width) * rows_.size() > kMax_Table_Cells) {
-      Show_NSLog_Message(QStringLiteral("The table is too large to read."));
-      return {};
-    }
-    for (QStringList& row : rows_)
-      while (row.size() < width) row.append(QString());
+    pad_rows(&rows_, widest_);
     return rows_;
   }
 
@@ -180,7 +227,7 @@ class Ods_Table {
       const int room = int(kMax_Sheet_Columns - row.size());
       if (room <= 0) break;
       const int repeat = positive_attribute(cell, "number-columns-repeated", 1, room);
-      const QString text = cell_text(cell);
+      const QString text = cell_text(cell, &budget_);
       for (int i = 0; i < repeat; ++i) row.append(text);
     }
     // Empty cells that pad a row to the table's width are no data.
@@ -191,14 +238,21 @@ class Ods_Table {
       pending_empty_ = std::min<qint64>(pending_empty_ + repeat, kMax_Sheet_Rows);
       return;
     }
-    const auto room = [this] { return qint64(kMax_Sheet_Rows) - rows_.size(); };
-    for (qint64 i = std::min(pending_empty_, room()); i > 0; --i) rows_.append(QStringList());
+    const qint64 empty = std::min<qint64>(pending_empty_, kMax_Sheet_Rows - rows_.size());
+    const qint64 copies = std::min<qint64>(repeat, kMax_Sheet_Rows - rows_.size() - empty);
+    const qsizetype width = std::max(widest_, row.size());
+    // The cells the table will have once padded, counted before any is made.
+    if (qint64(width) * (rows_.size() + empty + copies) > kMax_Table_Cells) refuse_too_large();
+    widest_ = width;
+    for (qint64 i = empty; i > 0; --i) rows_.append(QStringList());
     pending_empty_ = 0;
-    for (qint64 i = std::min<qint64>(repeat, room()); i > 0; --i) rows_.append(row);
+    for (qint64 i = copies; i > 0; --i) rows_.append(row);
   }
 
   Sheet_Rows rows_;
+  qsizetype widest_ = 0;
   qint64 pending_empty_ = 0;
+  Text_Budget budget_;
 };
 
 // Writes one line of a cell text as OpenDocument paragraph content: a space that a reader
@@ -255,32 +309,43 @@ void write_odf_text(Xml_Writer& out, const QString& text) {
 Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
   pugi::xml_document document;
   QString error;
-  if (!load(path, &document, &error)) {
-    Show_NSLog_Message(error);
-    return {};
-  }
-  Sheet_Rows rows;
+  if (!load(path, &document, &error)) throw Spreadsheet_Error(error);
   const pugi::xml_node root = document.document_element();
-  if (local_name(root.name()) != "Workbook") return rows;
+  if (local_name(root.name()) != "Workbook")
+    throw Spreadsheet_Error(QStringLiteral("%1 is not an XML spreadsheet.").arg(path));
+  Sheet_Rows rows;
+  qsizetype widest = 0;
+  Text_Budget budget;
+  int next_row = 1;
   const pugi::xml_node table = child_named(child_named(root, "Worksheet"), "Table");
   for (pugi::xml_node row = table.first_child(); row; row = row.next_sibling()) {
     if (row.type() != pugi::node_element || local_name(row.name()) != "Row") continue;
+    if (next_row > kMax_Sheet_Rows) break;
+    // A row, like a cell, may name its place; the rows it skips are empty. An index that
+    // goes back is not valid: such a row (or cell) takes the next place, losing nothing.
+    const int place = std::max(next_row, positive_attribute(row, "Index", next_row, kMax_Sheet_Rows));
     QStringList cells;
     int next_column = 1;
     for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
       if (cell.type() != pugi::node_element || local_name(cell.name()) != "Cell") continue;
-      // A cell may name its column; the columns it skips are empty.
-      const int column = positive_attribute(cell, "Index", next_column, kMax_Sheet_Columns);
-      if (column < next_column) continue;  // an index that goes back is not valid
+      if (next_column > kMax_Sheet_Columns) break;
+      const int column =
+          std::max(next_column, positive_attribute(cell, "Index", next_column, kMax_Sheet_Columns));
       while (cells.size() < column - 1) cells.append(QString());
       QString text;
-      if (const pugi::xml_node data = child_named(cell, "Data")) append_all_text(data, &text);
+      if (const pugi::xml_node data = child_named(cell, "Data"))
+        append_all_text(data, &text, &budget);
       cells.append(text);
       next_column = column + 1 + positive_attribute(cell, "MergeAcross", 0, kMax_Sheet_Columns);
-      if (next_column > kMax_Sheet_Columns) break;
     }
+    widest = std::max(widest, cells.size());
+    // The cells the sheet will have once padded, counted before the rows are made.
+    if (qint64(widest) * place > kMax_Table_Cells) refuse_too_large();
+    while (rows.size() < place - 1) rows.append(QStringList());
     rows.append(cells);
+    next_row = place + 1;
   }
+  pad_rows(&rows, widest);
   return rows;
 }
 
@@ -341,24 +406,23 @@ bool SpreadsheetWriter::WriteWorksheetXML2004(const QString& path, const Sheet_R
 
 Sheet_Rows SpreadsheetWriter::ReadODS(const QString& path) {
   SpreadsheetWriter& shared = spreadsheet();
-  if (!shared.Prepare_Unpack_Folder()) {
-    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
-    return {};
-  }
+  if (!shared.Prepare_Unpack_Folder())
+    throw Spreadsheet_Error(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
   Zip_Error zip_error;
   if (!Zip_Archive::unzipFileAtPath(path, shared.tmpDir_, true, QString(), &zip_error)) {
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, zip_error.localizedDescription));
     shared.Prepare_Unpack_Folder();
-    return {};
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, zip_error.localizedDescription));
   }
+  return ReadODSContent(shared.tmpDir_ + QStringLiteral("/content.xml"));
+}
+
+Sheet_Rows SpreadsheetWriter::ReadODSContent(const QString& path) {
   pugi::xml_document document;
   QString error;
-  if (!load(shared.tmpDir_ + QStringLiteral("/content.xml"), &document, &error)) {
-    Show_NSLog_Message(QStringLiteral("Error: %1").arg(error));
-    return {};
-  }
+  if (!load(path, &document, &error)) throw Spreadsheet_Error(error);
   const pugi::xml_node root = document.document_element();
-  if (local_name(root.name()) != "document-content") return {};
+  if (local_name(root.name()) != "document-content")
+    throw Spreadsheet_Error(QStringLiteral("%1 is not an OpenDocument content part.").arg(path));
   const pugi::xml_node table =
       child_named(child_named(child_named(root, "body"), "spreadsheet"), "table");
   Ods_Table rows;

@@ -8,6 +8,9 @@
 namespace {
 
 constexpr qsizetype kReadChunk = 256 * 1024;
+// No token of a real part comes near this (a cell holds at most 32,767 characters): a tag,
+// text run or comment that does not end before it is refused instead of buffered whole.
+constexpr qsizetype kMax_Token = qsizetype(64) << 20;
 constexpr size_t kWriteChunk = 1 << 20;
 
 // XML white space is space, tab, line feed and carriage return; the other characters below
@@ -94,13 +97,15 @@ void resolve(std::string_view raw, std::string& out, Resolve mode) {
       i = j + 1;
       continue;
     }
-    const size_t semicolon = raw.find(';', j);
-    if (semicolon == std::string_view::npos || semicolon - j > 12) {
+    // The longest reference we resolve ("&#x10FFFF;", "&#1114111;") ends within 12
+    // characters: a ";" further on ends no reference of ours.
+    const size_t semicolon = raw.substr(j, 13).find(';');
+    if (semicolon == std::string_view::npos) {
       out += '&';
       i = j + 1;
       continue;
     }
-    const std::string_view entity = raw.substr(j + 1, semicolon - j - 1);
+    const std::string_view entity = raw.substr(j + 1, semicolon - 1);
     char32_t code = 0;
     if (entity == "lt")
       out += '<';
@@ -115,8 +120,8 @@ void resolve(std::string_view raw, std::string& out, Resolve mode) {
     else if (!entity.empty() && entity[0] == '#' && character_reference(entity.substr(1), &code))
       append_utf8(out, code);
     else
-      out.append(raw.substr(j, semicolon - j + 1));
-    i = semicolon + 1;
+      out.append(raw.substr(j, semicolon + 1));
+    i = j + semicolon + 1;
   }
 }
 
@@ -130,6 +135,11 @@ Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device) : device_(device) {}
 // relative to begin_ stay valid. False at the end of the input.
 bool Xml_Pull_Reader::more() {
   if (eof_) return false;
+  if (end_ - begin_ > kMax_Token) {
+    eof_ = true;
+    if (error_.isEmpty()) error_ = QStringLiteral("A tag or text of the document is too long.");
+    return false;
+  }
   if (begin_ > 0) {
     const qsizetype kept = end_ - begin_;
     if (kept > 0) std::memmove(buffer_.data(), buffer_.constData() + begin_, size_t(kept));

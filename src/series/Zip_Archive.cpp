@@ -99,10 +99,14 @@ struct Unzip_Handle {
 bool read_entry_info(unzFile zip, unz_file_info64* info, QByteArray* raw_name) {
   if (unzGetCurrentFileInfo64(zip, info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
     return false;
-  // A QByteArray always holds one byte more for the terminating zero minizip adds.
-  raw_name->resize(qsizetype(info->size_filename));
-  return unzGetCurrentFileInfo64(zip, info, raw_name->data(), uLong(raw_name->size() + 1), nullptr,
-                                 0, nullptr, 0) == UNZ_OK;
+  // A buffer of our own with room for the terminating zero minizip adds (an empty name
+  // too: minizip writes that zero even then).
+  std::vector<char> name(size_t(info->size_filename) + 1, '\0');
+  if (unzGetCurrentFileInfo64(zip, info, name.data(), uLong(name.size()), nullptr, 0, nullptr,
+                              0) != UNZ_OK)
+    return false;
+  *raw_name = QByteArray(name.data(), qsizetype(info->size_filename));
+  return true;
 }
 
 // minizip writes the archive through these, into a QSaveFile.
@@ -149,10 +153,10 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
     return fail(error, Open_Failed, QStringLiteral("failed to open zip file"));
   }
   unzFile zip = handle.zip;
-  unz_global_info64 global;
-  unzGetGlobalInfo64(zip, &global);
+  // minizip opens only archives whose directory lists entries (see archive_without_entries):
+  // one whose first entry cannot be found has a damaged directory.
   if (unzGoToFirstFile(zip) != UNZ_OK)
-    return fail(error, No_First_File, QStringLiteral("failed to open first file in zip file"));
+    return fail(error, Damaged_Entry, QStringLiteral("the zip file's directory is damaged"));
 
   // Every entry is checked before anything is written.
   unz_file_info64 info;

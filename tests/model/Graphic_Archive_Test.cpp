@@ -15,7 +15,9 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <QtEndian>
 
+#include <cstring>
 #include <functional>
 
 using plist::Array;
@@ -674,6 +676,60 @@ TEST_F(Graphic_Archive, PicturesInOtherRepresentations) {
       EXPECT_EQ(picture->image().convertToFormat(QImage::Format_ARGB32), Sample_Picture().image())
           << c.name;
     }
+  }
+}
+
+// A little-endian TIFF of one uncompressed strip of 8-bit samples, one sample a pixel, with
+// the photometric interpretation given and every byte `fill`.
+QByteArray One_Sample_Tiff(quint16 photometric, quint32 w, quint32 h, char fill) {
+  const quint16 tags[][3] = {{256, 4, 0}, {257, 4, 0}, {258, 3, 8},   {259, 3, 1}, {262, 3, 0},
+                             {273, 4, 0}, {277, 3, 1}, {278, 4, 0}, {279, 4, 0}};
+  const quint32 count = sizeof tags / sizeof tags[0];
+  const quint32 pixels_at = 8 + 2 + count * 12 + 4;
+  QByteArray out(qsizetype(pixels_at), '\0');
+  std::memcpy(out.data(), "II*\0", 4);
+  qToLittleEndian<quint32>(8, out.data() + 4);
+  qToLittleEndian<quint16>(quint16(count), out.data() + 8);
+  for (quint32 i = 0; i < count; ++i) {
+    char* e = out.data() + 10 + i * 12;
+    const quint16 tag = tags[i][0], type = tags[i][1];
+    quint32 value = tags[i][2];
+    if (tag == 256) value = w;
+    if (tag == 257 || tag == 278) value = h;
+    if (tag == 262) value = photometric;
+    if (tag == 273) value = pixels_at;
+    if (tag == 279) value = w * h;
+    qToLittleEndian<quint16>(tag, e);
+    qToLittleEndian<quint16>(type, e + 2);
+    qToLittleEndian<quint32>(1, e + 4);
+    if (type == 3)
+      qToLittleEndian<quint16>(quint16(value), e + 8);
+    else
+      qToLittleEndian<quint32>(value, e + 8);
+  }
+  return out + QByteArray(qsizetype(w * h), fill);
+}
+
+// Tags that do not agree (one sample a pixel, yet RGB) once gave a picture of four bytes a
+// pixel of which a quarter was read: the rest was whatever the heap held.
+TEST_F(Graphic_Archive, PicturesNeverShowBytesTheyDoNotHold) {
+  const Dictionary array_class{{"$classname", "NSArray"},
+                               {"$classes", Array{"NSArray", "NSObject"}}};
+  for (const quint16 photometric : {quint16(1), quint16(2)}) {
+    SCOPED_TRACE(photometric);
+    const QByteArray archive = Object_Archive(
+        "NSImage", {{"NSSize", "{64, 32}"}, {"NSReps", Uid{3}}},
+        {Dictionary{{"$class", Uid{4}}, {"NS.objects", Array{Uid{5}}}}, array_class,
+         One_Sample_Tiff(photometric, 64, 32, char(0xFF))});
+    const auto unarchiver = keyed_archive::Unarchiver::Open(archive);
+    ASSERT_TRUE(unarchiver);
+    const std::optional<Picture> picture = Decode_Picture(unarchiver->root());
+    if (photometric == 1) ASSERT_TRUE(picture);  // grey: read
+    if (!picture) continue;                       // refused
+    const QImage image = picture->image().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        ASSERT_EQ(image.pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
   }
 }
 

@@ -156,11 +156,30 @@ TEST(Property_List, RefusesMalformedAndHostileData) {
   QByteArray deep_xml("<?xml version=\"1.0\"?><plist version=\"1.0\">");
   deep_xml += QByteArray("<array>").repeated(100000) + QByteArray("</array>").repeated(100000);
   deep_xml += "</plist>";
+  // The depth check cannot be fooled: end tags inside attribute values or a document type,
+  // or more end tags than start tags, do not make room for 200,000 real levels.
+  const QByteArray levels = QByteArray("<array>").repeated(200000) +
+                            QByteArray("</array>").repeated(200000);
+  const QByteArray header("<?xml version=\"1.0\"?>");
+  const QByteArray hidden_in_values =
+      header + "<plist>" + QByteArray("<array x=\"</array>\">").repeated(200000) +
+      QByteArray("</array>").repeated(200000) + "</plist>";
+  const QByteArray hidden_in_doctype = header + "<!DOCTYPE plist [" +
+                                       QByteArray("</array>").repeated(200000) + "]><plist>" +
+                                       levels + "</plist>";
+  const QByteArray ends_first =
+      header + QByteArray("</array>").repeated(200000) + "<plist>" + levels + "</plist>";
 
   // 100,000 arrays each holding the next.
   std::vector<QByteArray> chain;
   for (quint64 i = 0; i < 100000; ++i) chain.push_back(Array_Object({i + 1}, 4));
   chain.push_back(QByteArray(1, char(0x09)));
+
+  // A few kilobytes that expand to 3,003,004 values: three uses of an array that holds a
+  // thousand uses of one of a thousand strings (a real pasteboard never comes near).
+  const QByteArray shared_refs =
+      Binary({Array_Object({1, 1, 1}), Array_Object(std::vector<quint64>(1000, 2)),
+              Array_Object(std::vector<quint64>(1000, 3)), QByteArray(1, char(0x51)) + "x"});
 
   // 60 arrays each holding the next one twice: 2^60 values once expanded.
   std::vector<QByteArray> doubling;
@@ -194,7 +213,11 @@ TEST(Property_List, RefusesMalformedAndHostileData) {
       {"reference past the end", Binary({Array_Object({5})})},
       {"nested too deeply (binary)", Binary(chain, 0, 4)},
       {"nested too deeply (XML)", deep_xml},
+      {"end tags in attribute values (XML)", hidden_in_values},
+      {"end tags in a document type (XML)", hidden_in_doctype},
+      {"end tags before start tags (XML)", ends_first},
       {"shared objects expanding without bound", Binary(doubling)},
+      {"shared objects expanding to three million values", shared_refs},
       {"array claiming 2^40 entries", Binary({huge_array})},
       {"string claiming 2^62 bytes", Binary({huge_string})},
       {"object count past the table", bad_trailer},
@@ -212,10 +235,25 @@ TEST(Property_List, RefusesMalformedAndHostileData) {
   // The limits themselves: a list just inside them is read.
   plist::Read_Limits limits;
   limits.max_depth = 3;
-  EXPECT_TRUE(plist::Read(plist::Write(Array{Array{Array{}}}, Format::Binary), limits));
-  EXPECT_FALSE(plist::Read(plist::Write(Array{Array{Array{Array{}}}}, Format::Binary), limits));
-  EXPECT_TRUE(plist::Read(plist::Write(Array{Array{Array{}}}, Format::Xml), limits));
-  EXPECT_FALSE(plist::Read(plist::Write(Array{Array{Array{Array{}}}}, Format::Xml), limits));
+  // (Each level is made on its own: Array{Array{}} may be a copy of the inner array.)
+  const auto nested = [](int depth) {
+    Value v = Array{};
+    for (int i = 1; i < depth; ++i) v = Array{v};
+    return v;
+  };
+  for (const Format format : {Format::Binary, Format::Xml}) {
+    EXPECT_TRUE(plist::Read(plist::Write(nested(3), format), limits));
+    EXPECT_FALSE(plist::Read(plist::Write(nested(4), format), limits));
+  }
+  // Deeper than the limit is refused, never cut short and taken as read; up to it, read whole.
+  limits.max_depth = 1100;
+  for (const Format format : {Format::Binary, Format::Xml}) {
+    EXPECT_EQ(plist::Read(plist::Write(nested(1100), format), limits), nested(1100));
+    EXPECT_FALSE(plist::Read(plist::Write(nested(1101), format), limits));
+  }
+  limits = {};
+  limits.max_nodes = 4000000;
+  EXPECT_TRUE(plist::Read(shared_refs, limits));
   limits = {};
   limits.max_bytes = good.size() - 1;
   EXPECT_FALSE(plist::Read(good, limits));

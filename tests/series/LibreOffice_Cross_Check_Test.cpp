@@ -7,52 +7,15 @@
 #include "model/Shared_Design_State.h"
 #include "support/Test_Support.h"
 
+#include "LibreOffice_Jobs.h"
 #include "Series_Test_Support.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QUrl>
 
 using namespace series_test;
 
 namespace {
-
-const char kConvertScript[] = R"(import os
-import uno
-from com.sun.star.beans import PropertyValue
-
-
-def _property(name, value):
-    p = PropertyValue()
-    p.Name = name
-    p.Value = value
-    return p
-
-
-def run(*args):
-    desktop = XSCRIPTCONTEXT.getDesktop()
-    jobs = os.environ["LUMIGROVE_CONVERT_JOBS"]
-    with open(jobs + ".log", "w", encoding="utf-8") as log:
-        try:
-            for line in open(jobs, encoding="utf-8").read().splitlines():
-                if not line:
-                    continue
-                source, target, filter_name, options = line.split("\t")
-                try:
-                    document = desktop.loadComponentFromURL(
-                        uno.systemPathToFileUrl(source), "_blank", 0, (_property("Hidden", True),))
-                    store = [_property("FilterName", filter_name)]
-                    if options:
-                        store.append(_property("FilterOptions", options))
-                    document.storeToURL(uno.systemPathToFileUrl(target), tuple(store))
-                    document.close(True)
-                    log.write("ok\t" + target + "\n")
-                except Exception as error:
-                    log.write("failed\t" + target + "\t" + str(error) + "\n")
-        finally:
-            desktop.terminate()
-)";
 
 // Two sheets with text, numbers, a date, a formula, formatted runs, Unicode, empty cells
 // and empty rows.
@@ -158,7 +121,6 @@ TEST_F(LibreOfficeCrossCheck, ReadsLibreOfficeWorkbooksAndLibreOfficeReadsOurs) 
   QTemporaryDir work;
   ASSERT_TRUE(work.isValid());
   const auto at = [&](const char* name) { return work.path() + u'/' + QString::fromUtf8(name); };
-  Write_File(at("profile/user/Scripts/python/lumigrove_convert.py"), kConvertScript);
   Write_File(at("source.fods"), kSource);
 
   const Sheet_Rows ours{
@@ -173,34 +135,17 @@ TEST_F(LibreOfficeCrossCheck, ReadsLibreOfficeWorkbooksAndLibreOfficeReadsOurs) 
   ASSERT_TRUE(SpreadsheetWriter::WriteODS(at("ours.ods"), ours, true));
   ASSERT_TRUE(SpreadsheetWriter::WriteWorksheetXML2004(at("ours.xml"), ours));
 
-  const QString csv =
-      QStringLiteral("Text - txt - csv (StarCalc)\t44,34,76,1,,0,false,true,false,false,false");
-  const QStringList jobs = {
-      at("source.fods") + u'\t' + at("lo.xlsx") + QStringLiteral("\tCalc MS Excel 2007 XML\t"),
-      at("source.fods") + u'\t' + at("lo.ods") + QStringLiteral("\tcalc8\t"),
-      at("ours.xlsx") + u'\t' + at("ours_xlsx.csv") + u'\t' + csv,
-      at("ours.ods") + u'\t' + at("ours_ods.csv") + u'\t' + csv,
-      at("ours.xml") + u'\t' + at("ours_xml.csv") + u'\t' + csv,
+  const QString csv_filter = QStringLiteral("Text - txt - csv (StarCalc)");
+  const QString csv_options = QStringLiteral("44,34,76,1,,0,false,true,false,false,false");
+  const QList<Convert_Job> jobs = {
+      {at("source.fods"), at("lo.xlsx"), QStringLiteral("Calc MS Excel 2007 XML"), {}},
+      {at("source.fods"), at("lo.ods"), QStringLiteral("calc8"), {}},
+      {at("ours.xlsx"), at("ours_xlsx.csv"), csv_filter, csv_options},
+      {at("ours.ods"), at("ours_ods.csv"), csv_filter, csv_options},
+      {at("ours.xml"), at("ours_xml.csv"), csv_filter, csv_options},
   };
-  Write_File(at("jobs.txt"), jobs.join(u'\n').toUtf8() + '\n');
-
-  QProcess soffice;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("LUMIGROVE_CONVERT_JOBS", at("jobs.txt"));
-  soffice.setProcessEnvironment(environment);
-  soffice.start("soffice",
-                {"--headless", "--norestore", "--nolockcheck",
-                 "-env:UserInstallation=" + QUrl::fromLocalFile(at("profile")).toString(),
-                 "vnd.sun.star.script:lumigrove_convert.py$run?language=Python&location=user"});
-  ASSERT_TRUE(soffice.waitForStarted(30000));
-  if (!soffice.waitForFinished(240000)) {
-    soffice.kill();
-    soffice.waitForFinished();
-    FAIL() << "LibreOffice did not finish";
-  }
-  const QString log = QString::fromUtf8(Read_File(at("jobs.txt.log")));
-  ASSERT_EQ(log.count(QStringLiteral("ok\t")), jobs.size())
-      << log.toStdString() << soffice.readAllStandardError().toStdString();
+  Run_LibreOffice_Jobs(work.path(), jobs);
+  if (HasFatalFailure()) return;
 
   {
     SCOPED_TRACE("our reader, LibreOffice's .xlsx");

@@ -1,3 +1,4 @@
+#include "series/Cell_Reference.h"
 #include "series/SpreadsheetWriter.h"
 #include "series/Zip_Archive.h"
 
@@ -47,13 +48,24 @@ const QByteArray kSpreadsheet2003 =
 
 TEST_F(SpreadsheetFormats, ReadsXmlSpreadsheet2003) {
   Write_File(path("book.xml"), kSpreadsheet2003);
+  // Rows and cells in their places (row 2 is skipped), every row as wide as the widest.
   EXPECT_EQ(SpreadsheetWriter::ReadWorksheetXML2004(path("book.xml")),
-            (Sheet_Rows{
-                {"Name", "City"}, {"", "skips A", "", "42"}, {"wide", "", "", "bold and plain"}}));
+            (Sheet_Rows{{"Name", "City", "", ""},
+                        {"", "", "", ""},
+                        {"", "skips A", "", "42"},
+                        {"wide", "", "", "bold and plain"}}));
   Write_File(path("broken.xml"), kSpreadsheet2003.left(200));
-  Log_Capture log;
-  EXPECT_TRUE(SpreadsheetWriter::ReadWorksheetXML2004(path("broken.xml")).isEmpty());
-  EXPECT_FALSE(log.text().isEmpty());
+  EXPECT_THROW(SpreadsheetWriter::ReadWorksheetXML2004(path("broken.xml")), Spreadsheet_Error);
+  Write_File(path("other.xml"), "<Other/>");
+  EXPECT_THROW(SpreadsheetWriter::ReadWorksheetXML2004(path("other.xml")), Spreadsheet_Error);
+
+  // An index that goes back loses nothing: that row or cell takes the next place.
+  Write_File(path("back.xml"),
+             "<Workbook><Worksheet><Table><Row ss:Index=\"2\"><Cell><Data>a</Data></Cell>"
+             "<Cell ss:Index=\"1\"><Data>b</Data></Cell></Row>"
+             "<Row ss:Index=\"1\"><Cell><Data>c</Data></Cell></Row></Table></Worksheet></Workbook>");
+  EXPECT_EQ(SpreadsheetWriter::ReadWorksheetXML2004(path("back.xml")),
+            (Sheet_Rows{{"", ""}, {"a", "b"}, {"c", ""}}));
 }
 
 TEST_F(SpreadsheetFormats, WritesXmlSpreadsheet2003) {
@@ -78,7 +90,9 @@ TEST_F(SpreadsheetFormats, WritesXmlSpreadsheet2003) {
   const Sheet_Rows texts{{"Name", QStringLiteral("Zo\u00eb <&>"), "007"},
                          {"  spaced ", "two\nlines"}};
   ASSERT_TRUE(SpreadsheetWriter::WriteWorksheetXML2004(path("texts.xml"), texts));
-  EXPECT_EQ(SpreadsheetWriter::ReadWorksheetXML2004(path("texts.xml")), texts);
+  Sheet_Rows padded = texts;
+  padded[1].append(QString());
+  EXPECT_EQ(SpreadsheetWriter::ReadWorksheetXML2004(path("texts.xml")), padded);
   ASSERT_TRUE(document.load_file(QFile::encodeName(path("texts.xml")).constData()));
   EXPECT_STREQ(document.child("Workbook")
                    .child("Worksheet")
@@ -142,15 +156,89 @@ TEST_F(SpreadsheetFormats, ReadsOpenDocumentSpreadsheets) {
       "<text:p>x</text:p></table:table-cell>");
   ASSERT_NE(huge, kContent);
   Make_Zip(path("huge.ods"), {{"content.xml", huge}});
-  Log_Capture log;
-  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("huge.ods")).isEmpty());
-  EXPECT_TRUE(log.contains(QStringLiteral("too large")));
-
   Write_File(path("plain.ods"), "not a package");
-  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("plain.ods")).isEmpty());
   Make_Zip(path("nocontent.ods"), {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}});
-  EXPECT_TRUE(SpreadsheetWriter::ReadODS(path("nocontent.ods")).isEmpty());
-  EXPECT_TRUE(log.contains(QStringLiteral("Error: "))) << log.text();
+  const std::pair<const char*, const char*> refused[] = {
+      {"huge.ods", "too large"}, {"plain.ods", "failed to open zip file"}, {"nocontent.ods", ""}};
+  for (const auto& [file, reason] : refused) {
+    try {
+      SpreadsheetWriter::ReadODS(path(file));
+      ADD_FAILURE() << file << " was read";
+    } catch (const Spreadsheet_Error& e) {
+      EXPECT_TRUE(e.reason().contains(QString::fromUtf8(reason))) << e.reason();
+    }
+  }
+}
+
+// Small files that once crashed, or grew without limit: each is read or refused at once,
+// with its reason.
+TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
+  const int levels = 100000;
+  const QByteArray ods_head =
+      "<office:document-content><office:body><office:spreadsheet><table:table>";
+  const QByteArray ods_tail = "</table:table></office:spreadsheet></office:body></office:document-content>";
+  const auto ods = [&](const QByteArray& rows) { return ods_head + rows + ods_tail; };
+  const QByteArray deep_span = "<table:table-row><table:table-cell><text:p>" +
+                               QByteArray("<text:span>").repeated(levels) + "deep" +
+                               QByteArray("</text:span>").repeated(levels) +
+                               "</text:p></table:table-cell></table:table-row>";
+  const QByteArray deep_groups = QByteArray("<table:table-row-group>").repeated(levels) +
+                                 "<table:table-row><table:table-cell><text:p>g</text:p>"
+                                 "</table:table-cell></table:table-row>" +
+                                 QByteArray("</table:table-row-group>").repeated(levels);
+  const QByteArray spaces = "<table:table-row><table:table-cell><text:p>" +
+                            QByteArray("<text:s text:c=\"16384\"/>").repeated(5000) +
+                            "</text:p></table:table-cell></table:table-row>";
+  const QByteArray wide_rows =
+      QByteArray("<table:table-row><table:table-cell table:number-columns-repeated=\"16384\">"
+                 "<text:p>x</text:p></table:table-cell></table:table-row>")
+          .repeated(1100);
+  const auto xml2003 = [](const QByteArray& rows) {
+    return "<Workbook><Worksheet><Table>" + rows + "</Table></Worksheet></Workbook>";
+  };
+  const QByteArray deep_data = "<Row><Cell><Data>" + QByteArray("<B>").repeated(levels) + "deep" +
+                               QByteArray("</B>").repeated(levels) + "</Data></Cell></Row>";
+  const QByteArray far_cells =
+      QByteArray("<Row><Cell ss:Index=\"16384\"><Data>x</Data></Cell></Row>").repeated(1100);
+  struct Case {
+    const char* name;
+    bool ods;
+    QByteArray content;
+    std::optional<Sheet_Rows> rows;  // nothing: refused
+    const char* reason;
+  } cases[] = {
+      {"spans nested 100,000 deep", true, ods(deep_span), Sheet_Rows{{"deep"}}, ""},
+      {"row groups nested 100,000 deep", true, ods(deep_groups), Sheet_Rows{{"g"}}, ""},
+      {"runs of spaces past any cell", true, ods(spaces), std::nullopt, "more text"},
+      {"rows wider than a read hands out", true, ods(wide_rows), std::nullopt, "too large"},
+      {"data nested 100,000 deep", false, xml2003(deep_data), Sheet_Rows{{"deep"}}, ""},
+      {"cells far out on many rows", false, xml2003(far_cells), std::nullopt, "too large"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = path(c.ods ? "hostile.xml" : "hostile2003.xml");
+    Write_File(file, c.content);
+    try {
+      const Sheet_Rows rows = c.ods ? SpreadsheetWriter::ReadODSContent(file)
+                                    : SpreadsheetWriter::ReadWorksheetXML2004(file);
+      if (c.rows)
+        EXPECT_EQ(rows, *c.rows);
+      else
+        ADD_FAILURE() << "read";
+    } catch (const Spreadsheet_Error& e) {
+      EXPECT_FALSE(c.rows) << e.reason();
+      EXPECT_TRUE(e.reason().contains(QString::fromUtf8(c.reason))) << e.reason();
+    }
+  }
+  // A row index far out: the last row of a sheet, after a million empty ones.
+  Write_File(path("far.xml"), xml2003("<Row><Cell><Data>a</Data></Cell><Cell><Data>b</Data></Cell>"
+                                      "</Row><Row ss:Index=\"99999999999\"><Cell><Data>d</Data>"
+                                      "</Cell></Row>"));
+  const Sheet_Rows far = SpreadsheetWriter::ReadWorksheetXML2004(path("far.xml"));
+  ASSERT_EQ(far.size(), kMax_Sheet_Rows);
+  EXPECT_EQ(far.front(), (QStringList{"a", "b"}));
+  EXPECT_EQ(far[1], (QStringList{"", ""}));
+  EXPECT_EQ(far.back(), (QStringList{"d", ""}));
 }
 
 TEST_F(SpreadsheetFormats, WritesOpenDocumentSpreadsheets) {
@@ -218,7 +306,7 @@ TEST_F(SpreadsheetFormats, ContentPartStructure) {
 
 TEST_F(SpreadsheetFormats, WorkbookPartAndSheetNames) {
   SpreadsheetWriter& shared = SpreadsheetWriter::spreadsheet();
-  SpreadsheetWriter::ReadWorkbook(path("missing.xlsx"), true);
+  EXPECT_THROW(SpreadsheetWriter::ReadWorkbook(path("missing.xlsx"), true), Spreadsheet_Error);
   EXPECT_TRUE(SpreadsheetWriter::Read_Sheet_Name().isEmpty());
   ASSERT_TRUE(QDir().mkpath(shared.tmpDir() + "/xl"));
   ASSERT_TRUE(

@@ -7,8 +7,10 @@
 
 #include "Series_Test_Support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <pugixml.hpp>
@@ -231,6 +233,25 @@ TEST_F(Workbook, ReadsTitlesAndRows) {
        2,
        {{"", "p"}}},
       {"a sheet without rows", sheet_xml("A1", ""), std::nullopt, {}, 1, {}},
+      // An odd cell never costs its neighbours their place.
+      {"a title beyond the dimension widens the sheet",
+       sheet_xml("A1:B1", row(inl("a", "A1") + inl("c", "C1"))),
+       std::nullopt,
+       {"a", "Untitled Column 2", "c"},
+       3,
+       {{"a", "", "c"}}},
+      {"a cell beyond the dimension widens the sheet",
+       sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("c", "C2"))),
+       std::nullopt,
+       {"a", "Untitled Column 2"},
+       3,
+       {{"a", "", ""}, {"", "", "c"}}},
+      {"a string cell in a workbook without strings",
+       sheet_xml("A1:B2", row(inl("t", "A1")) + row(s(0, "A2") + inl("u", "B2"))),
+       std::nullopt,
+       {"t", "Untitled Column 2"},
+       2,
+       {{"t", ""}, {"", "u"}}},
       {"a dimension of whole columns: the filled cells tell",
        sheet_xml("A1:XFD1048576",
                  row(inl("a", "A1") + "<c r=\"F1\" s=\"1\"/>") + row(inl("b", "B2"))),
@@ -273,14 +294,8 @@ TEST_F(Workbook, SheetsThatCannotBeReadReachTheCaller) {
     std::optional<QByteArray> shared;
     bool titles_fail;  // else the rows read fails
   } cases[] = {
-      {"a title beyond the dimension", sheet_xml("A1:B1", row(inl("a", "A1") + inl("c", "C1"))),
-       std::nullopt, true},
-      {"a cell beyond the columns", sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("c", "C2"))),
-       std::nullopt, false},
       {"a negative string index", sheet_xml("A1", row(inl("t", "A1")) + row(s(-1, "A2"))),
        shared_xml({"<t>a</t>"}), false},
-      {"a string cell without strings", sheet_xml("A1", row(inl("t", "A1")) + row(s(0, "A2"))),
-       std::nullopt, false},
       {"a reference that names no cell", sheet_xml("A1", row(inl("t", "A1")) + row(n("1", "1A"))),
        std::nullopt, false},
       {"more cells than a read hands out",
@@ -306,35 +321,82 @@ TEST_F(Workbook, SheetsThatCannotBeReadReachTheCaller) {
   EXPECT_EQ(rows, (Sheet_Rows{{"a"}}));
 }
 
-TEST_F(Workbook, PartsThatAreNotXmlAreLoggedAndGiveNothing) {
+TEST_F(Workbook, PartsThatAreNotXmlReachTheCaller) {
   const QByteArray good = sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("b", "A2")));
   struct Case {
     const char* name;
     QByteArray sheet;
     int sheet_number;
-    Sheet_Rows titles;  // the titles read stops after the first row
+    std::optional<Sheet_Rows> titles;  // the titles read stops after the first row
   } cases[] = {
       {"a part cut short after its first row",
        good.left(good.size() - 40),
        1,
-       {{"a", "Untitled Column 2"}}},
-      {"a part cut short in its first row", good.left(good.indexOf("</row>")), 1, {}},
+       Sheet_Rows{{"a", "Untitled Column 2"}}},
+      {"a part cut short in its first row", good.left(good.indexOf("</row>")), 1, std::nullopt},
       {"a document type declaration",
        kDeclaration + "<!DOCTYPE worksheet [<!ENTITY a \"aaaa\">]>" + good.mid(kDeclaration.size()),
        1,
-       {}},
-      {"a missing sheet", good, 5, {}},
-      {"mismatched tags", sheet_xml("A1", "<row><c r=\"A1\"><v>1</c></row>"), 1, {}},
+       std::nullopt},
+      {"a missing sheet", good, 5, std::nullopt},
+      {"mismatched tags", sheet_xml("A1", "<row><c r=\"A1\"><v>1</c></row>"), 1, std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const QString path = workbook(c.sheet);
-    Log_Capture log;
-    const auto [titles, rows] = read(path, c.sheet_number);
-    EXPECT_EQ(titles, c.titles);
-    EXPECT_TRUE(rows.isEmpty());
-    EXPECT_TRUE(log.contains(QStringLiteral("Error: "))) << log.text();
+    SpreadsheetWriter::ReadWorkbook(workbook(c.sheet), true);
+    Excel_Sheet_Number = c.sheet_number;
+    if (c.titles)
+      EXPECT_EQ(SpreadsheetWriter::ReadData_only_column(), *c.titles);
+    else
+      EXPECT_THROW(SpreadsheetWriter::ReadData_only_column(), Spreadsheet_Error);
+    EXPECT_THROW(SpreadsheetWriter::ReadWorkbook(QString(), false), Spreadsheet_Error);
   }
+}
+
+// Small packages a user may open that once crashed, hung or filled the memory: each is
+// refused with its reason, or read, within moments.
+TEST_F(Workbook, HostileWorkbooks) {
+  const QByteArray sheet = sheet_xml("A1", row(inl("a", "A1")));
+  QByteArray many_strings = kDeclaration + "<sst xmlns=\"" + kMain + "\">";
+  many_strings += QByteArray("<si/>").repeated((1 << 22) + 1) + "</sst>";
+  struct Case {
+    const char* name;
+    QString path;
+    const char* reason;
+  } cases[] = {
+      {"shared strings with a document type",
+       workbook(sheet, kDeclaration + "<!DOCTYPE sst [<!ENTITY a \"b\">]><sst/>"),
+       "Document type"},
+      {"more shared strings than a workbook holds", workbook(sheet, many_strings),
+       "too many"},
+      {"a white-space run past any real token",
+       workbook(sheet_xml("A1", row(inl("a", "A1"))).replace("<sheetData>",
+                                                             "<sheetData>" +
+                                                                 QByteArray(65 << 20, ' '))),
+       "too long"},
+      {"not a package", path("missing.xlsx"), "failed to open zip file"},
+      {"cells without references past column XFD",
+       workbook(sheet_xml("", row(QByteArray("<c t=\"inlineStr\"><is><t>a</t></is></c>")
+                                      .repeated(16385)))),
+       "last column"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      SpreadsheetWriter::ReadWorkbook(c.path, true);
+      Excel_Sheet_Number = 1;
+      SpreadsheetWriter::ReadData_only_column();
+      ADD_FAILURE() << "read";
+    } catch (const Spreadsheet_Error& e) {
+      EXPECT_TRUE(e.reason().contains(QString::fromUtf8(c.reason))) << e.reason();
+    }
+  }
+  // 1.6 million "&" read at once (each once looked for its ";" through the rest).
+  const QByteArray ampersands(1600000, '&');
+  const auto [titles, rows] =
+      read(workbook(sheet_xml("A1", row(inl(ampersands.constData(), "A1")))));
+  ASSERT_EQ(rows.size(), 1);
+  EXPECT_EQ(rows[0][0].size(), ampersands.size());
 }
 
 TEST_F(Workbook, WorksheetsInNumericOrder) {
@@ -387,10 +449,13 @@ TEST_F(Workbook, UnpackFolderIsPrivateAndStartsEmpty) {
   const QString hostile = path("hostile.xlsx");
   Make_Zip(hostile, {{"xl/worksheets/sheet1.xml", sheet_xml("A1", row(inl("c", "A1")))},
                      {"../../escaped.xml", "x"}});
-  Log_Capture log;
-  SpreadsheetWriter::ReadWorkbook(hostile, true);
+  try {
+    SpreadsheetWriter::ReadWorkbook(hostile, true);
+    ADD_FAILURE() << "a hostile archive was read";
+  } catch (const Spreadsheet_Error& e) {
+    EXPECT_TRUE(e.reason().contains(QStringLiteral("outside its folder"))) << e.reason();
+  }
   EXPECT_TRUE(Tree(folder).isEmpty()) << Tree(folder);
-  EXPECT_TRUE(log.contains(QStringLiteral("outside its folder")));
   EXPECT_FALSE(QFileInfo::exists(QFileInfo(holder).absolutePath() + "/escaped.xml"));
 
   Delete_Excel_File_Temp_Folder();
@@ -514,6 +579,37 @@ TEST_F(Workbook, FailedWritesAreReported) {
     EXPECT_EQ(Read_File(path("kept.xlsx")), QByteArray("previous"));
     EXPECT_FALSE(QFileInfo::exists(path("missing")));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A run that dies leaves its private folder; the next start removes it, and only it.
+TEST_F(Workbook, FoldersOfRunsThatEndedAreRemoved) {
+  QProcess ended;
+  ended.start(QStringLiteral("/bin/true"));
+  ASSERT_TRUE(ended.waitForStarted());
+  const qint64 gone = ended.processId();
+  ASSERT_TRUE(ended.waitForFinished());
+  const QString temp = QDir::tempPath() + u'/';
+  const QString tag = QFileInfo(dir_.path()).fileName().right(6);
+  const QString abandoned = temp + QStringLiteral("lumigrove-%1-%2").arg(gone).arg(tag);
+  const QString ours =
+      temp + QStringLiteral("lumigrove-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag);
+  const QString running = temp + QStringLiteral("lumigrove-1-%1").arg(tag);  // init runs
+  for (const QString& folder : {abandoned, ours, running})
+    Write_File(folder + "/ziptmp/xl/sheet1.xml", "<x/>");
+  Remove_Abandoned_Unpack_Folders();
+  EXPECT_FALSE(QFileInfo::exists(abandoned));
+  EXPECT_TRUE(QFileInfo::exists(ours + "/ziptmp/xl/sheet1.xml"));
+  EXPECT_TRUE(QFileInfo::exists(running + "/ziptmp/xl/sheet1.xml"));
+  QDir(ours).removeRecursively();
+  QDir(running).removeRecursively();
+  // The unpack folder of this run is one such folder.
+  EXPECT_TRUE(QFileInfo(QFileInfo(Excel_Unpack_Folder()).absolutePath())
+                  .fileName()
+                  .startsWith(QStringLiteral("lumigrove-%1-").arg(QCoreApplication::applicationPid())));
 }
 
 }  // namespace

@@ -143,6 +143,14 @@ TEST_F(ZipArchive, UnpackingNamesDatesAndOverwrite) {
 TEST_F(ZipArchive, OpeningErrors) {
   Write_File(path("text.zip"), "this is not a zip file at all");
   Make_Zip(path("empty.zip"), {});
+  // The signature of the first central directory record broken: the archive opens, its
+  // directory cannot be read.
+  Make_Zip(path("directory.zip"), {{"a.txt", "payload"}, {"b.txt", "more"}});
+  QByteArray directory = Read_File(path("directory.zip"));
+  const qsizetype record = directory.indexOf(QByteArray("PK\x01\x02", 4));
+  ASSERT_GT(record, 0);
+  directory[record + 3] = '\x09';
+  Write_File(path("directory.zip"), directory);
   struct Case {
     const char* name;
     QString zip;
@@ -153,6 +161,8 @@ TEST_F(ZipArchive, OpeningErrors) {
       {"not a zip file", path("text.zip"), Zip_Archive::Open_Failed, "failed to open zip file"},
       {"no entries", path("empty.zip"), Zip_Archive::No_First_File,
        "failed to open first file in zip file"},
+      {"a damaged directory", path("directory.zip"), Zip_Archive::Damaged_Entry,
+       "the zip file's directory is damaged"},
   };
   for (const Case& c : cases) {
     Zip_Error error;
@@ -263,6 +273,21 @@ TEST_F(ZipArchive, LinksInTheDestinationLeadNowhere) {
   }
   EXPECT_EQ(Tree(path("outside")), QStringList{"target.txt"});
   EXPECT_EQ(Read_File(path("outside/target.txt")), QByteArray("original"));
+}
+
+}  // namespace
+
+namespace {
+
+// An entry without a name (a 114-byte workbook of a fuzzer) is no file to write; the others
+// are unpacked.
+TEST_F(ZipArchive, AnEntryWithoutNameIsSkipped) {
+  Make_Zip(path("nameless.zip"), {{"", "x"}, {"a.txt", "payload"}});
+  Zip_Error error;
+  EXPECT_TRUE(Zip_Archive::unzipFileAtPath(path("nameless.zip"), path("out"), true, QString(),
+                                           &error))
+      << error.localizedDescription.toStdString();
+  EXPECT_EQ(Tree(path("out")), QStringList{"a.txt"});
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "series/Data_Series_Store.h"
 #include "series/Series_Manager_Rules.h"
 #include "series/ui/Generate_List.h"
+#include "series/ui/Import_Wizard.h"
 #include "series/ui/Series_Dialog_Parts.h"
 #include "series/ui/Series_List_Model.h"
 #include "series/ui/Series_Value_Sheets.h"
@@ -65,18 +66,20 @@ BatchWizard::BatchWizard() {
   list_column->addWidget(batch_list_count);
 
   QPushButton* create = Named_Button(QStringLiteral("Create Series..."), "CreateSeries_btn", this);
+  QPushButton* import = Named_Button(QStringLiteral("Import..."), "Import_btn", this);
   QPushButton* add = Named_Button(QStringLiteral("Add New"), "AddNew_btn", this);
   QPushButton* update = Named_Button(QStringLiteral("Update"), "Update_btn", this);
   QPushButton* remove = Named_Button(QStringLiteral("Delete"), "Delete_List_btn", this);
   QPushButton* help = Named_Button(QStringLiteral("Help"), "Help_btn", this);
   QPushButton* close = Named_Button(QStringLiteral("Close"), "Close_btn", this);
   connect(create, &QPushButton::clicked, this, &BatchWizard::CreateSeries_Btn_Clicked);
+  connect(import, &QPushButton::clicked, this, &BatchWizard::Import_Btn_Clicked);
   connect(add, &QPushButton::clicked, this, &BatchWizard::AddNew_Btn_Clicked);
   connect(update, &QPushButton::clicked, this, &BatchWizard::Update_Btn_Clicked);
   connect(remove, &QPushButton::clicked, this, &BatchWizard::Delete_List_Btn_Clicked);
   connect(help, &QPushButton::clicked, this, &BatchWizard::Help_Btn_Clicked);
   connect(close, &QPushButton::clicked, this, &BatchWizard::Close_Btn_Clicked);
-  btn_box1 = Button_Column(this, "btn_box1", {create, add, update, remove}, {help, close});
+  btn_box1 = Button_Column(this, "btn_box1", {create, import, add, update, remove}, {help, close});
 
   auto* first = new QWidget(this);
   auto* first_row = new QHBoxLayout(first);
@@ -104,6 +107,8 @@ BatchWizard::BatchWizard() {
   value_column->addWidget(update_list_name);
 
   QPushButton* generate = Named_Button(QStringLiteral("Generate Values..."), "Series_Value_btn", this);
+  QPushButton* import_values =
+      Named_Button(QStringLiteral("Import Values..."), "Import_Value_btn", this);
   QPushButton* delete_rows = Named_Button(QStringLiteral("Delete Values"), "Delete_Rows_btn", this);
   QPushButton* save = Named_Button(QStringLiteral("Save"), "Save_btn", this);
   QPushButton* export_values = Named_Button(QStringLiteral("Export..."), "Export_Value_btn", this);
@@ -111,13 +116,14 @@ BatchWizard::BatchWizard() {
   QPushButton* help2 = Named_Button(QStringLiteral("Help"), "Help_2_btn", this);
   QPushButton* close2 = Named_Button(QStringLiteral("Close"), "Close_2_btn", this);
   connect(generate, &QPushButton::clicked, this, &BatchWizard::Series_Value_Btn_Clicked);
+  connect(import_values, &QPushButton::clicked, this, &BatchWizard::Import_Value_Btn_Clicked);
   connect(delete_rows, &QPushButton::clicked, this, &BatchWizard::Delete_Rows_Btn_Clicked);
   connect(save, &QPushButton::clicked, this, &BatchWizard::Save_Btn_Clicked);
   connect(export_values, &QPushButton::clicked, this, &BatchWizard::Export_Value_Btn_Clicked);
   connect(back, &QPushButton::clicked, this, &BatchWizard::Back_Btn_Clicked);
   connect(help2, &QPushButton::clicked, this, &BatchWizard::Help_Btn_Clicked);
   connect(close2, &QPushButton::clicked, this, &BatchWizard::Close_Btn_Clicked);
-  btn_box2 = Button_Column(this, "btn_box2", {generate, delete_rows, save, export_values},
+  btn_box2 = Button_Column(this, "btn_box2", {generate, import_values, delete_rows, save, export_values},
                            {back, help2, close2});
 
   auto* second = new QWidget(this);
@@ -247,7 +253,7 @@ void BatchWizard::Delete_List_Btn_Clicked() {
 
 void BatchWizard::Close_Btn_Clicked() { platform::Stop_Modal(this, 0); }
 
-void BatchWizard::Series_Value_Btn_Clicked() {
+bool BatchWizard::Make_Room_For_Values() {
   if (ListData_value->count() > 0) {
     const int answer = platform::Run_Modal(Load_Number_Window);
     Load_Number_Window->hide();
@@ -255,9 +261,29 @@ void BatchWizard::Series_Value_Btn_Clicked() {
       ListData_value->clear();
       Update_Value_List_Count();
     } else if (answer != Load_Num_Info::No) {
-      return;
+      return false;
     }
   }
+  return true;
+}
+
+void BatchWizard::Import_Btn_Clicked() {
+  Import_Wizard* wizard = Import_Wizard::defaultInstance();
+  wizard->file_name_required = 1;
+  wizard->file_name_Insert = 1;
+  wizard->Open_Wnd();
+}
+
+void BatchWizard::Import_Value_Btn_Clicked() {
+  if (!Make_Room_For_Values()) return;
+  Import_Wizard* wizard = Import_Wizard::defaultInstance();
+  wizard->file_name_required = 0;
+  wizard->file_name_Insert = 1;
+  wizard->Open_Wnd();
+}
+
+void BatchWizard::Series_Value_Btn_Clicked() {
+  if (!Make_Room_For_Values()) return;
   Generate_List* generator = Generate_List::defaultInstance();
   generator->file_name_required = 0;
   generator->file_name_Insert = 1;

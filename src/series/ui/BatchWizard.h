@@ -65,6 +65,9 @@ class BatchWizard : public QDialog {
   void Delete_List_Btn_Clicked();
   void Close_Btn_Clicked();
   void Series_Value_Btn_Clicked();
+  // The import wizard: a new series (list screen), or values for the editor.
+  void Import_Btn_Clicked();
+  void Import_Value_Btn_Clicked();
   void Delete_Rows_Btn_Clicked();
   void Export_Value_Btn_Clicked();
   void Back_Btn_Clicked();
@@ -74,5 +77,8 @@ class BatchWizard : public QDialog {
 
  private:
   BatchWizard();
+  // Before values are fed from another dialog: asks whether the editor's values go first;
+  // false when the user cancelled.
+  bool Make_Room_For_Values();
   QStackedWidget* screens_ = nullptr;
 };

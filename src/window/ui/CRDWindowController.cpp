@@ -122,6 +122,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   app_DefaultInstance = this;
   Set_Main_App_wnd(this, this);
   Install_Series_Hooks();
+  Install_Import_Hooks();
 
   Text_font = Make_Font(Text_Ctrl_Font, 14);
   paper_card_arry = Paper_Card_Names();
@@ -141,6 +142,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
   build_window();
   setDocument(document);
   awakeFromNib(resource_folder);
+  Apply_Window_Look();
 }
 
 void CRDWindowController::setDocument(CRDDocument* document) {
@@ -194,6 +196,7 @@ void CRDWindowController::build_window() {
   build_arrange_commands();  // CRDWindowController_Arrange.cpp
   build_gallery();           // CRDWindowController_Gallery.cpp
   build_file_commands();     // CRDWindowController_File.cpp
+  build_barcode_tab();
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
@@ -256,7 +259,7 @@ QWidget* CRDWindowController::build_tool_palette() {
     button->setObjectName(QString::fromLatin1(b.name));
     button->setText(QString::fromLatin1(b.label));
     button->setToolTip(QString::fromLatin1(b.label));
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setProperty("tool", index);  // the tool number is the place in the palette
     connect(button, &QToolButton::clicked, this, b.action);
     grid->addWidget(button, index / 2, index % 2);
     ++index;
@@ -299,6 +302,7 @@ void CRDWindowController::build_toolbar() {
   toolbar->addWidget(Front_back_label);
   Add_Series_Button(toolbar, Batch_Series_btn, "Batch_Series_btn", "Series", &CRDWindowController::Batch_Series_Button);
   Add_Series_Button(toolbar, Create_Series_btn, "Create_Series_btn", "Create Series", &CRDWindowController::Create_Series_Button);
+  Add_Series_Button(toolbar, Import_Wizard_btn, "Import_Wizard_btn", "Import", &CRDWindowController::Import_Wizard_Button);
 }
 
 void CRDWindowController::build_edit_menu() {

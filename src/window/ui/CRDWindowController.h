@@ -49,6 +49,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QTableView;
@@ -430,6 +431,25 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void Add_Series_Button(QToolBar* toolbar, QToolButton*& button, const char* name,
                          const char* label, void (CRDWindowController::*slot)());
 
+  // ---- Barcode designer (CRDWindowController_Barcode.cpp) ---------------------------------
+ public:
+  QPushButton* View_barcode_prop_btn = nullptr;  // on barcode_tab: opens the designer
+  // Runs the designer on the current side's selected graphic; after OK gives its settings and
+  // picture to the selected graphics (Update_Barcode_Graphics).
+  void Open_Barcode_Window() override;
+  // Every selected graphic of the current side takes the source's barcode settings and the
+  // print flag of print_object_chk; every selected barcode the picture Barcode_output_image.
+  // Nothing while Not_Draw_Only_Prop_Change is set or nothing is selected.
+  void Update_Barcode_Graphics(const std::shared_ptr<CRDGraphic>& source);
+
+ public slots:
+  void View_barcode_prop_Button();
+
+ private:
+  // The Barcode tab's button and what the designer borrows of the window (done by the
+  // constructor).
+  void build_barcode_tab();
+
   // ---- Focus, shortcuts, layout and placement (CRDWindowController_Focus_Layout.cpp) ----
  public:
   // The canvas the Edit menu and its shortcuts act on, whatever widget has the focus: the
@@ -509,6 +529,18 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  private:
   // The reset, sidebar and refresh of a new design, without the start screen.
   void new_design();
+
+  // ---- Series import (CRDWindowController_Import.cpp) -----------------------------------
+ public:
+  QToolButton* Import_Wizard_btn = nullptr;
+  // Lends the spreadsheet imports the long message dialog for their questions (done by the
+  // constructor).
+  void Install_Import_Hooks();
+
+ public slots:
+  // Opens the import wizard to write a named series.
+  void Import_Wizard_Button();
+
   // ---- Arrange and grid commands (CRDWindowController_Arrange.cpp) --------------------
  public:
   QPushButton *Align_Left_btn = nullptr, *Align_Right_btn = nullptr, *Align_Top_btn = nullptr,
@@ -602,4 +634,17 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  private:
   void build_file_commands();
   void Apply_Design(design_file::Design_Contents design, const QString& path, const QString& mode);
+
+  // ---- The window's look (CRDWindowController_Look.cpp) ---------------------------------
+ public:
+  // Icons and tooltips from the look table, the toolbar's two rows, the tool pictures;
+  // run once the window and all its buttons are built.
+  void Apply_Window_Look();
+  // The tool button of the current tool (Selected_Control_Tool) shows as checked.
+  void Show_Current_Tool();
+
+ private:
+  // The widest row of sidebar tabs that shows at once (the pages of one kind of object,
+  // with the card's pages and Alignment).
+  int Widest_Tab_Row() const;
 };

@@ -121,8 +121,10 @@ void CRDWindowController::run_edit_command(CRDGraphicView::Command command,
 
 void CRDWindowController::fit_layout() {
   // While every page is in the tab view (as at build time), its size hint is that of the
-  // widest page: the sidebar keeps that width on every page.
-  sett_tab->setFixedWidth(std::max(Minimum_Sidebar_Width, sett_tab->sizeHint().width()));
+  // widest page: the sidebar keeps that width on every page, and is wide enough for every
+  // row of tabs that shows at once to show whole.
+  sett_tab->setFixedWidth(
+      std::max({Minimum_Sidebar_Width, sett_tab->sizeHint().width(), Widest_Tab_Row()}));
 
   // The design area holds a viewport of at least Minimum_Canvas_Viewport beside both
   // scroll bars (the horizontal one carries the zoom pop-up) and the view's frame.

@@ -1,0 +1,24 @@
+#pragma once
+// Plain text from a rich text (RTF) file, without any GUI: the text of the document body
+// with paragraph and line breaks as "\n" and tabs as "\t".
+//
+// Understood: groups; control words and symbols; the document code page (\ansi, \mac, \pc,
+// \pca, \ansicpgN) and the fonts' character sets (\fcharsetN), through which \'hh bytes and
+// 8-bit text are decoded; \uN with its fallback skipped by \ucN; \par, \line, \sect, \page,
+// \row, a backslash before a line break as line breaks, \tab and \cell as tabs; the common
+// typographic symbols. Ignorable destinations (\*) and the font, colour, style, info,
+// picture, header/footer and other non-body destinations are skipped; \binN data is stepped
+// over.
+//
+// The reader refuses (no text) data that does not start with "{\rtf", whose groups do not
+// close, that nests deeper than Rtf_Max_Depth, or that is larger than Rtf_Max_Bytes.
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+constexpr int Rtf_Max_Depth = 256;
+constexpr qsizetype Rtf_Max_Bytes = qsizetype(256) * 1024 * 1024;
+
+std::optional<QString> Rtf_To_Text(const QByteArray& rtf);

@@ -1,0 +1,59 @@
+#include "series/ui/Import_Excel.h"
+
+#include "model/Common_Functions.h"
+#include "platform/Platform.h"
+#include "series/Data_From_Excel.h"
+#include "series/Import_Text.h"
+#include "series/Sheet_Import.h"
+#include "series/ui/BatchWizard.h"
+#include "series/ui/Series_Dialog_Parts.h"
+
+#include <QLineEdit>
+
+namespace {
+Import_Excel* Import_Excel_Instance = nullptr;
+}
+
+Import_Excel* Import_Excel::defaultInstance() {
+  if (!Import_Excel_Instance) Import_Excel_Instance = new Import_Excel;
+  return Import_Excel_Instance;
+}
+
+Import_Excel::Import_Excel()
+    : Sheet_Picker("Import_Excel", QStringLiteral("Import from Spreadsheet"), false) {}
+
+void Import_Excel::OKPressed() {
+  if (!Check_Choice()) return;
+  if (open_mode == QLatin1String("D"))
+    Insert_file_Func();
+  else
+    Create_Excel_List_Func();
+}
+
+void Import_Excel::Insert_file_Func() {
+  const Sheet_Rows rows = Read_Rows();
+  if (rows.isEmpty()) {
+    Show_MessageBox(Import_File_Corrupted);
+  } else {
+    BatchWizard::defaultInstance()->Append_Values(
+        Row_Major_Values(rows, ListData_xl->Ticked(), Header_On()));
+  }
+  platform::Stop_Modal(this, 1);
+}
+
+void Import_Excel::Create_Excel_List_Func() {
+  const Sheet_Rows rows = Read_Rows();
+  if (rows.isEmpty()) {  // the table stays as it was
+    Show_MessageBox(Import_File_Corrupted);
+  } else {
+    const Busy_Cursor busy;
+    QList<int> columns;
+    QStringList titles;
+    for (int j : ListData_xl->Ticked()) {
+      columns << j;
+      titles << ListData_xl->row(j).title;
+    }
+    Fill_Data_Table(*Data_From_Excel::defaultInstance(), rows, columns, titles, Header_On());
+  }
+  platform::Stop_Modal(this, 1);
+}

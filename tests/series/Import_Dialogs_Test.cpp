@@ -1,0 +1,497 @@
+// The import wizard, the sheet and column picker (modes "D" and "E"), the spreadsheet columns
+// import and the data table window, driven through their handlers with a scripted platform.
+
+#include "series/Data_From_Excel.h"
+#include "series/Import_Text.h"
+#include "series/Sheet_Import.h"
+#include "series/ui/BatchWizard.h"
+#include "series/ui/Data_Table_Window.h"
+#include "series/ui/Import_Excel.h"
+#include "series/ui/Import_Excel_DataSheet.h"
+#include "series/ui/Import_Wizard.h"
+#include "series/ui/Series_List_Model.h"
+
+#include "Series_Dialog_Fixture.h"
+#include "Series_Test_Support.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+using namespace series_test;
+
+namespace {
+
+class Import_Dialogs : public Series_Dialog_Test {
+ protected:
+  void SetUp() override {
+    Series_Dialog_Test::SetUp();
+    ASSERT_TRUE(work_.isValid());
+    Msg_Apply_All_Chk = false;
+    Long_Question_Hook() = [this](const QString& title, const QString& text, bool show_apply) {
+      long_questions << title + u'|' + text.section(u'\n', 0, 0) + (show_apply ? "|apply" : "");
+      const auto [answer, apply] = long_answers.empty() ? std::pair{0, false} : long_answers.front();
+      if (!long_answers.empty()) long_answers.pop_front();
+      if (answer == 1) Msg_Apply_All_Chk = apply;
+      return answer;
+    };
+    BatchWizard::defaultInstance()->ListData_value->clear();
+    BatchWizard::defaultInstance()->ListData->setValues({});
+  }
+  void TearDown() override {
+    Long_Question_Hook() = nullptr;
+    Series_Dialog_Test::TearDown();
+  }
+  QString at(const QString& name) const { return work_.filePath(name); }
+  QByteArray series(const QString& name) const { return Read_File(series_file(name)); }
+  // Runs the wizard with the flags; `drive` fills it and presses OK; answers the modal code
+  // (-1 when it stayed open).
+  int run_wizard(int required, int insert, const std::function<void(Import_Wizard*)>& drive) {
+    Import_Wizard* wizard = Import_Wizard::defaultInstance();
+    wizard->file_name_required = required;
+    wizard->file_name_Insert = insert;
+    platform_.on_run_modal = [&](QObject* shown) {
+      if (shown != wizard) return 0;
+      drive(wizard);
+      return -1;
+    };
+    return wizard->Open_Wnd();
+  }
+  // A workbook of one sheet with these rows.
+  QString workbook(const Sheet_Rows& rows) {
+    const QString path = at(QStringLiteral("book%1.xlsx").arg(++books_));
+    EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(path, rows, true));
+    return path;
+  }
+  // Opens a picker on the path; `drive` ticks and presses OK. Answers the modal code.
+  int run_picker(Sheet_Picker* picker, const QString& path,
+                 const std::function<void(Sheet_Picker*)>& drive) {
+    platform_.on_run_modal = [&](QObject* shown) {
+      if (shown != picker) return 0;
+      drive(picker);
+      return -1;
+    };
+    return picker->Open_excel_Wnd(path);
+  }
+  static void tick(Sheet_Picker* picker, const QList<int>& rows) {
+    for (int row : rows)
+      picker->ListData_xl->setData(picker->ListData_xl->index(row, 0), Qt::Checked,
+                                   Qt::CheckStateRole);
+  }
+  // Message boxes as the platform gets them.
+  static QStringList said(const QStringList& texts) {
+    QStringList shown;
+    for (const QString& text : texts) shown << u'\n' + text;
+    return shown;
+  }
+  static QStringList manager_values() { return BatchWizard::defaultInstance()->ListData_value->values(); }
+
+  QTemporaryDir work_;
+  int books_ = 0;
+  QStringList long_questions;
+  std::deque<std::pair<int, bool>> long_answers;  // (answer, apply-to-all box)
+
+  const Sheet_Rows people_{{"Name", "City", "", "Code"},
+                           {"Ann", "Oslo", "x", "007"},
+                           {"Bob", "", "y", " 008 "}};
+};
+
+TEST_F(Import_Dialogs, WizardWritesANamedSeriesFromEachSource) {
+  Write_File(at("a.txt"), "a\n\n  b  \n");
+  Write_File(at("v.csv"), "Name,City\r\n\"a, b\",\"two\r\nlines\"\r\n");
+  Write_File(at("c.rtf"), "{\\rtf1\\ansi\\ansicpg1252 Stra\\uc0\\u223 e\\\ncaf\\'e9}");
+  Write_File(at("pictures/B.png"), "x");
+  Write_File(at("pictures/a.JPG"), "x");
+  Write_File(at("pictures/notes.txt"), "x");
+  struct Case {
+    const char* series;
+    int option;
+    QString input;
+    QByteArray written;
+  };
+  const Case cases[] = {
+      {"Text", 1, at("a.txt"), "a\nb\n"},
+      {"Csv", 1, at("v.csv"), "Name\nCity\na, b\ntwo lines\n"},
+      {"Rich", 1, at("c.rtf"), "Stra\xC3\x9F" "e\ncaf\xC3\xA9\n"},
+      {"Pasted", 2, "p \r\nq\n\n", "p \nq\n"},
+      {"Pictures", 3, at("pictures"), (at("pictures/B.png") + '\n' + at("pictures/a.JPG") + '\n').toUtf8()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.series);
+    const int code = run_wizard(1, 1, [&](Import_Wizard* wizard) {
+      QLineEdit* names[] = {nullptr, wizard->Text_file_name, wizard->Manual_file_name,
+                            wizard->Image_file_name};
+      if (c.option == 1) wizard->Text_RD_Pressed();
+      if (c.option == 2) wizard->Manual_RD_Pressed();
+      if (c.option == 3) wizard->Image_RD_Pressed();
+      EXPECT_EQ(names[c.option]->text(), "Untitled");
+      names[c.option]->setText(QString::fromLatin1(c.series));
+      if (c.option == 1) wizard->Text_path->setText(c.input);
+      if (c.option == 2) wizard->ManualEdit->setPlainText(c.input);
+      if (c.option == 3) wizard->Image_path->setText(c.input);
+      wizard->OKPressed();
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(series(QString::fromLatin1(c.series)), c.written);
+    EXPECT_TRUE(BatchWizard::defaultInstance()->ListData->values().contains(c.series));
+  }
+  EXPECT_EQ(platform_.messages, QStringList());
+}
+
+TEST_F(Import_Dialogs, BrowsingRunsTheImportAtOnce) {
+  Write_File(at("v.csv"), "x,y\r1,2\r");
+  platform_.open_answers = {{}, {at("v.csv")}};
+  EXPECT_EQ(run_wizard(1, 0, [&](Import_Wizard* wizard) {
+              wizard->Text_RD_Pressed();
+              wizard->Text_file_name->setText("Browsed");
+              wizard->Browse_Text_Pressed();  // cancelled: nothing happens
+              EXPECT_FALSE(QFile::exists(series_file("Browsed")));
+              wizard->Browse_Text_Pressed();
+            }),
+            1);
+  EXPECT_EQ(series("Browsed"), "x\ny\n1\n2\n");
+  ASSERT_EQ(platform_.open_requests.size(), 2);
+  EXPECT_EQ(platform_.open_requests.at(1).extensions,
+            (QStringList{"txt", "TXT", "rtf", "RTF", "csv", "CSV"}));
+}
+
+TEST_F(Import_Dialogs, WizardRefusalsLeaveItOpenAndTheSeriesAsItWas) {
+  Write_File(series_file("Kept"), "old\n");
+  Write_File(at("plain.rtf"), "not rich text\n");
+  Write_File(at("latin1.txt"), "caf\xE9\n");
+  Write_File(at("a.txt"), "new\n");
+  bind("Kept");
+  struct Case {
+    const char* name;
+    int option;
+    QString input;
+    bool answer_yes;
+    QString message;
+  };
+  const Case cases[] = {
+      {"no path", 1, "  ", false, Import_Invalid_Path},
+      {"missing file", 1, at("missing.txt"), false, Import_Invalid_Path},
+      {"not rich text", 1, at("plain.rtf"), false, Import_File_Corrupted},
+      {"not UTF-8", 1, at("latin1.txt"), false, Import_File_Corrupted},
+      {"in use", 1, at("a.txt"), false, Series_Update_In_Use},
+      {"empty paste", 2, " \n ", false, Import_Paste_Empty},
+      {"folder is a file", 3, at("a.txt"), false, Import_Invalid_Path},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform_.messages.clear();
+    const int code = run_wizard(1, 0, [&](Import_Wizard* wizard) {
+      if (c.option == 1) {
+        wizard->Text_RD_Pressed();
+        wizard->Text_file_name->setText(QString::fromLatin1(c.name) == QLatin1String("in use") ? "Kept" : "Other");
+        wizard->Text_path->setText(c.input);
+      } else if (c.option == 2) {
+        wizard->Manual_RD_Pressed();
+        wizard->ManualEdit->setPlainText(c.input);
+      } else {
+        wizard->Image_RD_Pressed();
+        wizard->Image_path->setText(c.input);
+      }
+      wizard->OKPressed();
+    });
+    EXPECT_EQ(code, -1);
+    EXPECT_EQ(platform_.messages, said({c.message}));
+  }
+  EXPECT_EQ(series("Kept"), "old\n");
+  EXPECT_FALSE(QFile::exists(series_file("Other")));
+
+  // "No" to the replace question keeps the existing series.
+  front_.clear();
+  platform_.yes_no_answers = {false};
+  EXPECT_EQ(run_wizard(1, 0, [&](Import_Wizard* wizard) {
+              wizard->Text_RD_Pressed();
+              wizard->Text_file_name->setText("Kept");
+              wizard->Text_path->setText(at("a.txt"));
+              wizard->OKPressed();
+            }),
+            -1);
+  EXPECT_EQ(platform_.questions, QStringList{Series_Replace_Question});
+  EXPECT_EQ(series("Kept"), "old\n");
+}
+
+TEST_F(Import_Dialogs, TheEditorsImportFeedsItsValueList) {
+  Write_File(at("a.csv"), "x,y\n1,2\n");
+  BatchWizard* manager = BatchWizard::defaultInstance();
+  Import_Wizard* wizard = Import_Wizard::defaultInstance();
+  platform_.on_run_modal = [&](QObject* shown) {
+    if (shown != wizard) return 0;
+    EXPECT_EQ(wizard->file_name_required, 0);
+    EXPECT_EQ(wizard->file_name_Insert, 1);
+    EXPECT_FALSE(wizard->Text_file_name->isVisibleTo(wizard));
+    wizard->Text_RD_Pressed();
+    wizard->Text_path->setText(at("a.csv"));
+    wizard->OKPressed();
+    return -1;
+  };
+  manager->Import_Value_Btn_Clicked();
+  EXPECT_EQ(manager_values(), (QStringList{"x", "y", "1", "2"}));
+  EXPECT_TRUE(QDir(Data_Folder_Path).isEmpty());
+
+  // From a workbook, the picker in mode "D": row by row, empty cells left out.
+  const QString book = workbook(people_);
+  manager->ListData_value->clear();
+  Import_Excel* picker = Import_Excel::defaultInstance();
+  platform_.on_run_modal = [&](QObject* shown) {
+    if (shown == wizard) {
+      wizard->Excel_path->setText(book);
+      wizard->OKPressed();
+      return -1;
+    }
+    EXPECT_EQ(shown, picker);
+    EXPECT_EQ(picker->open_mode, "D");
+    tick(picker, {0, 1});
+    picker->OKPressed();
+    return -1;
+  };
+  manager->Import_Value_Btn_Clicked();
+  EXPECT_EQ(manager_values(), (QStringList{"Ann", "Oslo", "Bob"}));
+}
+
+TEST_F(Import_Dialogs, PickerModesDAndE) {
+  const QString book = workbook(people_);
+  Import_Excel* picker = Import_Excel::defaultInstance();
+  struct Case {
+    const char* name;
+    QString mode;
+    bool header_on;
+    QList<int> ticked;
+    QStringList values;           // mode "D": the manager's values
+    QStringList titles;           // mode "E": the table's titles
+    QList<QStringList> rows;      // mode "E": the table's rows, row number first
+  };
+  const Case cases[] = {
+      {"D, header on", "D", true, {0, 1}, {"Ann", "Oslo", "Bob"}, {}, {}},
+      {"D, header off", "D", false, {0, 3}, {"Name", "Code", "Ann", "007", "Bob", "008"}, {}, {}},
+      {"E, header on", "E", true, {1, 3}, {}, {"Row No.", "City", "Code"},
+       {{"1", "Oslo", "007"}, {"2", "", "008"}}},
+      {"E, header off, the untitled column", "E", false, {2}, {}, {"Row No.", "Untitled Column 3"},
+       {{"1", ""}, {"2", "x"}, {"3", "y"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BatchWizard::defaultInstance()->ListData_value->clear();
+    picker->open_mode = c.mode;
+    const int code = run_picker(picker, book, [&](Sheet_Picker* p) {
+      EXPECT_TRUE(p->contains_header->isChecked());
+      ASSERT_EQ(p->ListData_xl->count(), 4);
+      EXPECT_EQ(p->ListData_xl->row(2).title, "Untitled Column 3");
+      p->contains_header->setChecked(c.header_on);
+      tick(p, c.ticked);
+      p->OKPressed();
+    });
+    EXPECT_EQ(code, 1);
+    if (c.mode == "D") {
+      EXPECT_EQ(manager_values(), c.values);
+      continue;
+    }
+    const Data_From_Excel* table = Data_From_Excel::defaultInstance();
+    EXPECT_EQ(table->Column_Titles(), c.titles);
+    QList<QStringList> rows;
+    for (int r = 0; r < table->Row_Count(); ++r) {
+      QStringList row;
+      for (int column = 0; column < table->Column_Count(); ++column) row << table->Value(r, column);
+      rows << row;
+    }
+    EXPECT_EQ(rows, c.rows);
+  }
+
+  // The window shows the counts, the row-number column included.
+  Data_Table_Window* window = Data_Table_Window::defaultInstance();
+  platform_.on_run_modal = [&](QObject* shown) {
+    EXPECT_EQ(shown, window);
+    EXPECT_EQ(window->rows_count->text(), "3");
+    EXPECT_EQ(window->column_count->text(), "2");
+    window->OK_Click();
+    return -1;
+  };
+  EXPECT_EQ(window->Open_Wnd(), 1);
+
+  // Refusals keep the dialog open; Cancel changes nothing.
+  platform_.messages.clear();
+  EXPECT_EQ(run_picker(picker, book, [&](Sheet_Picker* p) {
+              p->OKPressed();
+              tick(p, {0});
+              p->Clear_All_Pressed();
+              p->OKPressed();
+              p->Select_ALL_Pressed();
+              EXPECT_EQ(p->ListData_xl->Ticked(), (QList<int>{0, 1, 2, 3}));
+              p->CancelPressed();
+            }),
+            0);
+  EXPECT_EQ(platform_.messages, said({Picker_No_Selection, Picker_No_Selection}));
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->Row_Count(), 3);
+}
+
+TEST_F(Import_Dialogs, OneSeriesPerColumn) {
+  const QString book = workbook(people_);
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  columns->file_name_Insert = 0;
+  const auto import = [&](const QList<int>& ticked, const std::function<void(Sheet_Picker*)>& edit = {}) {
+    return run_picker(columns, book, [&](Sheet_Picker* p) {
+      EXPECT_TRUE(columns->Each_col_RD->isChecked());
+      tick(p, ticked);
+      if (edit) edit(p);
+      p->OKPressed();
+    });
+  };
+
+  // Titles name the series; an edited name wins; empty cells are empty lines.
+  EXPECT_EQ(import({0, 1, 3}, [](Sheet_Picker* p) {
+              p->ListData_xl->setData(p->ListData_xl->index(3, 2), "Guests");
+            }),
+            1);
+  EXPECT_EQ(series("Name"), "Ann\nBob\n");
+  EXPECT_EQ(series("City"), "Oslo\n\n");
+  EXPECT_EQ(series("Guests"), "007\n008\n");
+  EXPECT_TRUE(long_questions.isEmpty());
+
+  // Existing series: a question each, with the apply-to-all box; OK with the box ticked
+  // answers for the rest of this import.
+  Write_File(series_file("Name"), "old\n");
+  long_answers = {{1, true}};
+  EXPECT_EQ(import({0, 1}), 1);
+  EXPECT_EQ(long_questions,
+            QStringList{"Batch Processing Series already exists :|Name|apply"});
+  EXPECT_EQ(series("City"), "Oslo\n\n");
+
+  // The choice starts afresh with each import; "No" passes a column over.
+  long_questions.clear();
+  long_answers = {{0, false}, {1, false}};
+  Write_File(series_file("Name"), "old\n");
+  EXPECT_EQ(import({0, 1}), 1);
+  EXPECT_EQ(long_questions.size(), 2);
+  EXPECT_EQ(series("Name"), "old\n");
+
+  // A series in use is passed over whatever the answer, and named at the end; a one-column
+  // import shows no apply-to-all box.
+  long_questions.clear();
+  platform_.messages.clear();
+  bind("Name");
+  long_answers = {{1, true}};
+  EXPECT_EQ(import({0}), 1);
+  EXPECT_EQ(long_questions, QStringList{"Message :|Name"});
+  EXPECT_EQ(series("Name"), "old\n");
+  ASSERT_EQ(platform_.messages.size(), 1);
+  EXPECT_TRUE(platform_.messages.first().contains("Name: in use"));
+}
+
+TEST_F(Import_Dialogs, AllColumnsIntoOneSeries) {
+  const QString book = workbook({{"A", "B"}, {"a1", "b1"}, {"a2", ""}});
+  Write_File(series_file("Old"), "x\n");
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  const auto import = [&](int option, const QString& name) {
+    return run_picker(columns, book, [&](Sheet_Picker*) {
+      columns->Fill_Col_RD_Click();
+      columns->Fill_Type_CellClick(option);
+      if (option == 0) columns->list_name->setText(name);
+      else columns->List_ComboBox->setCurrentText(name);
+      tick(columns, {0, 1});
+      columns->OKPressed();
+    });
+  };
+  struct Case {
+    const char* what;
+    int option;
+    QString name;
+    std::deque<bool> yes_no;
+    int code;
+    QByteArray old_after;
+    QStringList messages;
+  };
+  const Case cases[] = {
+      {"new", 0, "New", {}, 1, "x\n", {}},
+      {"new onto an existing one, No", 0, "Old", {false}, -1, "x\n", {}},
+      {"append", 2, "Old", {}, 1, "x\na1\nb1\na2\n\n", {}},
+      {"replace, no question", 1, "Old", {}, 1, "a1\nb1\na2\n\n", {}},
+      {"no name", 0, " ", {}, -1, "a1\nb1\na2\n\n", {Series_Name_Missing}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform_.messages.clear();
+    platform_.yes_no_answers = c.yes_no;
+    EXPECT_EQ(import(c.option, c.name), c.code);
+    EXPECT_EQ(series("Old"), c.old_after);
+    EXPECT_EQ(platform_.messages, said(c.messages));
+  }
+  EXPECT_EQ(series("New"), "a1\nb1\na2\n\n");
+
+  // Neither replaced nor appended to while a design uses it.
+  bind("Old");
+  for (int option : {1, 2}) {
+    platform_.messages.clear();
+    EXPECT_EQ(import(option, "Old"), -1);
+    EXPECT_EQ(platform_.messages, said({Series_Update_In_Use}));
+  }
+  EXPECT_EQ(series("Old"), "a1\nb1\na2\n\n");
+
+  // Reopened, the dialog is back at one series per column and a new series.
+  EXPECT_EQ(run_picker(columns, book, [&](Sheet_Picker* p) {
+              EXPECT_TRUE(columns->Each_col_RD->isChecked());
+              EXPECT_FALSE(columns->fill_box->isEnabled());
+              EXPECT_EQ(columns->fill_col_option, 0);
+              EXPECT_TRUE(columns->list_name->text().isEmpty());
+              EXPECT_EQ(columns->List_ComboBox->count(), 2);
+              p->CancelPressed();
+            }),
+            0);
+}
+
+TEST_F(Import_Dialogs, ASheetWithoutDataRowsKeepsEverySeries) {
+  const QString titles_only = workbook({{"A", "B"}});
+  Write_File(series_file("A"), "kept\n");
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  struct Case {
+    const char* what;
+    bool one_series;
+    int option;
+    QString message;
+  };
+  const Case cases[] = {
+      {"one series per column", false, 0, Picker_No_Sheet_Data},
+      {"all into one, replace", true, 1, Import_File_Corrupted},
+      {"all into one, new", true, 0, Import_File_Corrupted},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform_.messages.clear();
+    EXPECT_EQ(run_picker(columns, titles_only, [&](Sheet_Picker* p) {
+                if (c.one_series) {
+                  columns->Fill_Col_RD_Click();
+                  columns->Fill_Type_CellClick(c.option);
+                  columns->list_name->setText("A");
+                  columns->List_ComboBox->setCurrentText("A");
+                }
+                p->Select_ALL_Pressed();
+                p->OKPressed();
+              }),
+              1);
+    EXPECT_EQ(platform_.messages, said({c.message}));
+    EXPECT_EQ(series("A"), "kept\n");
+    EXPECT_FALSE(QFile::exists(series_file("B")));
+  }
+}
+
+TEST_F(Import_Dialogs, AWorkbookThatCannotBeReadIsRefused) {
+  Write_File(at("fake.xlsx"), "PK not really");
+  Write_File(at("text.xlsx"), "just text");
+  for (const char* name : {"fake.xlsx", "text.xlsx"}) {
+    SCOPED_TRACE(name);
+    platform_.messages.clear();
+    platform_.modal_runs.clear();
+    EXPECT_EQ(Import_Excel::defaultInstance()->Open_excel_Wnd(at(QString::fromLatin1(name))), 0);
+    EXPECT_EQ(platform_.messages, said({Import_File_Corrupted}));
+    EXPECT_TRUE(platform_.modal_runs.isEmpty());
+  }
+}
+
+}  // namespace

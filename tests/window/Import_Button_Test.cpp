@@ -1,0 +1,98 @@
+// The design window's Import button: the wizard opens for a named series, a workbook becomes
+// one series per column, and the window's long message dialog asks about a series in use.
+
+#include "model/CRDDocument.h"
+#include "model/CRDText.h"
+#include "model/Shared_Design_State.h"
+#include "platform/Scripted_Platform.h"
+#include "series/Series_Manager_Rules.h"
+#include "series/Sheet_Import.h"
+#include "series/SpreadsheetWriter.h"
+#include "series/ui/BatchWizard.h"
+#include "series/ui/Import_Excel_DataSheet.h"
+#include "series/ui/Import_Wizard.h"
+#include "series/ui/Series_List_Model.h"
+#include "support/Test_Support.h"
+#include "window/ui/CRDWindowController.h"
+#include "window/ui/Long_SMS_Dlg.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+
+class Import_Button : public test_support::Design_Test {
+ protected:
+  void SetUp() override {
+    Design_Test::SetUp();
+    ASSERT_TRUE(scratch.isValid());
+    window = std::make_unique<CRDWindowController>(&document, scratch.filePath("Lumigrove"));
+  }
+  void TearDown() override {
+    window.reset();
+    Series_Hooks() = {};
+    Long_Question_Hook() = nullptr;
+    Design_Test::TearDown();
+  }
+  static QByteArray read(const QString& name) {
+    QFile file(Data_Folder_Path + '/' + name + ".txt");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  }
+
+  platform::Scoped_Scripted_Platform platform;
+  CRDDocument document;
+  QTemporaryDir scratch;
+  std::unique_ptr<CRDWindowController> window;
+};
+
+TEST_F(Import_Button, AWorkbookBecomesOneSeriesPerColumn) {
+  const QString book = scratch.filePath("guests.xlsx");
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(
+      book, {{"Name", "City"}, {"Ann", "Oslo"}, {"Bob", "Rome"}}, true));
+  ASSERT_TRUE(QDir().mkpath(Data_Folder_Path));
+  {
+    QFile city(Data_Folder_Path + "/City.txt");
+    ASSERT_TRUE(city.open(QIODevice::WriteOnly));
+    city.write("Paris\n");
+  }
+  auto text = std::make_shared<CRDText>();
+  text->data_source_type = 1;
+  text->batch_list_name = "City";
+  ASSERT_TRUE(document.insertGraphics(CRDDocument::Side::Front, {text}, {0}));
+
+  QToolButton* import = window->findChild<QToolButton*>("Import_Wizard_btn");
+  ASSERT_NE(import, nullptr);
+  EXPECT_TRUE(import->isEnabled());
+  Import_Wizard* wizard = Import_Wizard::defaultInstance();
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  Long_SMS_Dlg* question = Long_SMS_Dlg::defaultInstance();
+  platform.on_run_modal = [&](QObject* shown) {
+    if (shown == wizard) {
+      EXPECT_EQ(wizard->file_name_required, 1);
+      EXPECT_EQ(wizard->file_name_Insert, 0);
+      wizard->Excel_path->setText(book);
+      wizard->OKPressed();
+    } else if (shown == columns) {
+      columns->Select_ALL_Pressed();
+      columns->OKPressed();
+    } else if (shown == question) {
+      EXPECT_EQ(question->title_val, "Message :");
+      EXPECT_TRUE(question->apply_chk_show);  // two columns: the apply-to-all box
+      question->OKPressed();
+    }
+    return -1;
+  };
+  import->click();
+  EXPECT_EQ(platform.modal_runs, (QList<QObject*>{wizard, columns, question}));
+  EXPECT_EQ(read("Name"), "Ann\nBob\n");
+  EXPECT_EQ(read("City"), "Paris\n");  // in use: passed over
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages.first().contains("City: in use"));
+  EXPECT_TRUE(question->title_val.isNull());  // back to its one-button form
+}
+
+}  // namespace
