@@ -58,8 +58,8 @@ void sheet(QPainter& p, const QRectF& r) {
   p.setPen(ink_pen(1.2));
   p.setBrush(Paper);
   p.drawPath(path);
-  p.drawPolyline(QPolygonF{{r.right() - 5, r.top()}, {r.right() - 5, r.top() + 5},
-                           {r.right(), r.top() + 5}});
+  p.drawPolyline(
+      QPolygonF{{r.right() - 5, r.top()}, {r.right() - 5, r.top() + 5}, {r.right(), r.top() + 5}});
 }
 
 void plus(QPainter& p, QPointF c, double r, const QColor& color) {
@@ -273,8 +273,8 @@ void paint_card(QPainter& p) {
 void mountains(QPainter& p, const QRectF& r) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(246, 211, 45));
-  p.drawEllipse(QPointF(r.left() + r.width() * 0.72, r.top() + r.height() * 0.3),
-                r.width() * 0.11, r.width() * 0.11);
+  p.drawEllipse(QPointF(r.left() + r.width() * 0.72, r.top() + r.height() * 0.3), r.width() * 0.11,
+                r.width() * 0.11);
   p.setBrush(Positive);
   p.drawPolygon(QPolygonF{{r.left(), r.bottom()},
                           {r.left() + r.width() * 0.35, r.top() + r.height() * 0.4},
@@ -419,8 +419,7 @@ void paint_barcode_tool(QPainter& p, const QRectF& r, qreal ratio) {
   symbol.setCodeSet(LinCode128Barcode::Code_Set_Auto);
   if (!symbol.initWithContent(QStringLiteral("1234"), false) || !symbol.isContentValid()) return;
   const QString modules = symbol.completeBarcode();
-  const double module =
-      std::max(1.0, std::floor(r.width() * ratio / modules.size())) / ratio;
+  const double module = std::max(1.0, std::floor(r.width() * ratio / modules.size())) / ratio;
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setClipRect(r);
@@ -509,28 +508,28 @@ const std::vector<Control_Look>& Control_Looks() {
   static const char* const Select_First = "Select an object on the card that is not locked.";
   static const std::vector<Control_Look> looks = {
       // Toolbar, first row: the design file, undo, the clipboard, the arrangement.
-      {"New_btn", "document-new", paint_new, "Start a new design with empty card sides",
-       nullptr, 0, 0},
+      {"New_btn", "document-new", paint_new, "Start a new design with empty card sides", nullptr, 0,
+       0},
       {"Open_btn", "document-open", paint_open, "Open a saved design", nullptr, 0, 0},
       {"Save_btn", "document-save", paint_save, "Save the design", nullptr, 0, 0},
-      {"SaveAs_btn", "document-save-as", paint_save_as, "Save the design under a new name",
-       nullptr, 0, 0},
+      {"SaveAs_btn", "document-save-as", paint_save_as, "Save the design under a new name", nullptr,
+       0, 0},
       {"Exit_btn", "application-exit", paint_exit, "End the program", nullptr, 0, 0},
       {"Undo_btn", "edit-undo", paint_undo, "Undo the last change", "Nothing to undo.", 0, 1},
-      {"Redo_btn", "edit-redo", paint_redo, "Redo the change last undone", "Nothing to redo.",
-       0, 1},
-      {"Cut_btn", "edit-cut", paint_cut, "Cut the selected objects to the clipboard",
-       Select_First, 0, 2},
+      {"Redo_btn", "edit-redo", paint_redo, "Redo the change last undone", "Nothing to redo.", 0,
+       1},
+      {"Cut_btn", "edit-cut", paint_cut, "Cut the selected objects to the clipboard", Select_First,
+       0, 2},
       {"Copy_btn", "edit-copy", paint_copy, "Copy the selected objects to the clipboard",
        Select_First, 0, 2},
       {"Paste_btn", "edit-paste", paint_paste, "Paste the objects on the clipboard",
        "Nothing to paste: cut or copy an object first (not while a locked object is "
        "selected).",
        0, 2},
-      {"Delete_btn", "edit-delete", paint_delete, "Delete the selected objects", Select_First,
-       0, 2},
-      {"Begin_Front_btn", nullptr, paint_to_front, "Bring the selected objects in front of all others",
-       Select_First, 0, 3},
+      {"Delete_btn", "edit-delete", paint_delete, "Delete the selected objects", Select_First, 0,
+       2},
+      {"Begin_Front_btn", nullptr, paint_to_front,
+       "Bring the selected objects in front of all others", Select_First, 0, 3},
       {"Send_Back_btn", nullptr, paint_to_back, "Send the selected objects behind all others",
        Select_First, 0, 3},
       {"Lock_btn", "changes-prevent", paint_lock,
@@ -538,27 +537,27 @@ const std::vector<Control_Look>& Control_Looks() {
       {"Unlock_btn", "changes-allow", paint_unlock, "Unlock the selected objects",
        "Select a locked object first.", 0, 3},
       // Second row: the card's sides and settings, profiles, data series, output.
-      {"Front_Card_Btn", nullptr, paint_front_side, "Show and edit the card's front side",
-       nullptr, 1, 4},
+      {"Front_Card_Btn", nullptr, paint_front_side, "Show and edit the card's front side", nullptr,
+       1, 4},
       {"Back_Side_btn", nullptr, paint_back_side, "Show and edit the card's back side",
        "This card has a front side only: choose \"Front and Back\" under Sides on the Card "
        "tab.",
        1, 4},
-      {"Temp_Card_Btn", "document-print-preview", paint_preview,
-       "Preview the side being designed", nullptr, 1, 4},
+      {"Temp_Card_Btn", "document-print-preview", paint_preview, "Preview the side being designed",
+       nullptr, 1, 4},
       {"Front_back_label", nullptr, nullptr, "The side shown on the canvas", nullptr, 1, 4},
       {"Card_Prop_btn", "document-properties", paint_card,
        "Card settings: sides, orientation and size", nullptr, 1, 5},
       {"Card_Bckgrnd_btn", nullptr, paint_background,
        "Choose a background picture from the gallery", nullptr, 1, 5},
-      {"Profile_btn", nullptr, paint_profile, "Edit the user profile and put it on the card",
+      {"User_Profile_btn", nullptr, paint_profile, "Edit the user profile and put it on the card",
        nullptr, 1, 6},
       {"Batch_Series_btn", "x-office-spreadsheet", paint_series,
        "Manage the data series that cards are produced from", nullptr, 1, 7},
-      {"Create_Series_btn", nullptr, paint_create_series, "Generate a new data series",
-       nullptr, 1, 7},
-      {"Import_btn", "document-import", paint_import, "Import data from a spreadsheet or file",
-       nullptr, 1, 7},
+      {"Create_Series_btn", nullptr, paint_create_series, "Generate a new data series", nullptr, 1,
+       7},
+      {"Import_Wizard_btn", "document-import", paint_import,
+       "Import data from a spreadsheet or file", nullptr, 1, 7},
       {"Export_btn", "document-export", paint_export,
        "Export the card as pictures (one per record when bound to a series)", nullptr, 1, 8},
       {"Print_btn", "document-print", paint_print, "Print the cards as sheets", nullptr, 1, 8},
@@ -570,8 +569,10 @@ const std::vector<Control_Look>& Control_Looks() {
       {"Text_Tool_btn", nullptr, nullptr, "Text: add a text to the card", nullptr},
       {"Rect_Tool_btn", nullptr, nullptr, "Rectangle: add a rectangle", nullptr},
       {"Circle_Tool_btn", nullptr, nullptr, "Ellipse: add an ellipse", nullptr},
-      {"Round_Rect_Tool_btn", nullptr, nullptr, "Rounded rectangle: add a rectangle with "
-       "rounded corners", nullptr},
+      {"Round_Rect_Tool_btn", nullptr, nullptr,
+       "Rounded rectangle: add a rectangle with "
+       "rounded corners",
+       nullptr},
       {"Triangle_Tool_btn", nullptr, nullptr, "Triangle: add a triangle", nullptr},
       {"Diamond_Tool_btn", nullptr, nullptr, "Diamond: add a diamond", nullptr},
       {"Image_Tool_btn", nullptr, nullptr, "Picture: add a picture from a file", nullptr},
@@ -581,8 +582,7 @@ const std::vector<Control_Look>& Control_Looks() {
       {"Signature_Tool_btn", nullptr, nullptr, "Signature: add a signature", nullptr},
       {"Fingure_Print_Tool_btn", nullptr, nullptr, "Fingerprint: add a fingerprint", nullptr},
       {"Star_Tool_btn", nullptr, nullptr, "Star: add a five-pointed star", nullptr},
-      {"Double_Star_Tool_btn", nullptr, nullptr, "Double star: add a star of many points",
-       nullptr},
+      {"Double_Star_Tool_btn", nullptr, nullptr, "Double star: add a star of many points", nullptr},
       {"Polygon_Tool_btn", nullptr, nullptr, "Polygon: add a polygon", nullptr},
 
       // Sidebar commands that need more than one object.
@@ -596,10 +596,8 @@ const std::vector<Control_Look>& Control_Looks() {
 
       // Sidebar controls that say nothing themselves.
       {"ColList", nullptr, nullptr,
-       "Card sizes of the category: choose one to give the card its width and height",
-       nullptr},
-      {"Card_Image_path", nullptr, nullptr, "The file of the card's background picture",
-       nullptr},
+       "Card sizes of the category: choose one to give the card its width and height", nullptr},
+      {"Card_Image_path", nullptr, nullptr, "The file of the card's background picture", nullptr},
       {"Manual_image_path", nullptr, nullptr, "The file of the selected picture", nullptr},
       {"Sign_image_path", nullptr, nullptr,
        "The file of the signature or fingerprint picture (\"Default\": the sample)", nullptr},
@@ -628,8 +626,7 @@ QImage Tool_Picture(int tool, int logical_size, qreal device_pixel_ratio) {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   const double margin = std::max(1.0, logical_size / 12.0);
-  paint_tool(p, tool, QRectF(margin, margin, logical_size - 2 * margin,
-                             logical_size - 2 * margin),
+  paint_tool(p, tool, QRectF(margin, margin, logical_size - 2 * margin, logical_size - 2 * margin),
              device_pixel_ratio);
   return image;
 }
@@ -657,7 +654,8 @@ QIcon Command_Icon(const Control_Look& look, qreal device_pixel_ratio) {
 
 QString Tooltip_For(const Control_Look& look, bool enabled) {
   QString tip = QString::fromUtf8(look.tooltip ? look.tooltip : "");
-  if (!enabled && look.why_disabled) tip += QLatin1Char('\n') + QString::fromUtf8(look.why_disabled);
+  if (!enabled && look.why_disabled)
+    tip += QLatin1Char('\n') + QString::fromUtf8(look.why_disabled);
   return tip;
 }
 
@@ -665,11 +663,10 @@ void Use_Installed_Icon_Theme() {
   // Themes live in the "icons" folders of the data folders; a platform without a desktop
   // of its own may not search them.
   QStringList search = QIcon::themeSearchPaths();
-  for (const QString& folder : QStandardPaths::locateAll(
-           QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-           QStandardPaths::LocateDirectory))
-    if (!search.contains(folder) && !search.contains(folder + QLatin1Char('/')))
-      search << folder;
+  for (const QString& folder :
+       QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                 QStandardPaths::LocateDirectory))
+    if (!search.contains(folder) && !search.contains(folder + QLatin1Char('/'))) search << folder;
   if (search != QIcon::themeSearchPaths()) QIcon::setThemeSearchPaths(search);
 
   const QString current = QIcon::themeName();
@@ -695,7 +692,8 @@ void Apply_Looks(QWidget* window) {
                                          Qt::FindDirectChildrenOnly);
       new Tooltip_Follower(widget, look);
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget); button && (look.painter || look.theme_icon))
+    if (auto* button = qobject_cast<QAbstractButton*>(widget);
+        button && (look.painter || look.theme_icon))
       button->setIcon(Command_Icon(look, ratio));
   }
 }
