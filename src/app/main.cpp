@@ -53,6 +53,10 @@ int main(int argc, char* argv[]) {
   {
     CRDDocument document;
     document.makeWindowControllers();
+    // Every run begins at the start screen; any answer but a new card or an opened design
+    // ends the program there.
+    if (CRDWindowController* window = CRDWindowController::defaultInstance())
+      window->Open_Start_Window();
     status = app.exec();
     // Quitting: workers are told to stop and are answered at once from now on; the window,
     // the document and the application stay until the workers have finished.

@@ -35,9 +35,10 @@ void Design_Test::TearDown() {
 QString Design_Test::resource_path() const { return Resource_Path; }
 
 Process_Result Run_Program(const QString& program, const QStringList& arguments, int timeout_ms,
-                           const QByteArray& input) {
+                           const QByteArray& input, const QProcessEnvironment& environment) {
   Process_Result result;
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.start(program, arguments);
   if (!process.waitForStarted(10000)) return result;
   if (!input.isEmpty()) process.write(input);

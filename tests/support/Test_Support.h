@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -65,9 +66,11 @@ struct Process_Result {
   QByteArray out;
   QByteArray err;
 };
-// Runs a program and waits for it (timeout in milliseconds).
+// Runs a program and waits for it (timeout in milliseconds), in the environment given.
 Process_Result Run_Program(const QString& program, const QStringList& arguments,
-                           int timeout_ms = 60000, const QByteArray& input = {});
+                           int timeout_ms = 60000, const QByteArray& input = {},
+                           const QProcessEnvironment& environment =
+                               QProcessEnvironment::systemEnvironment());
 // True when the program can be found on PATH.
 bool Have_Program(const QString& program);
 // Debian's python3, never one found earlier on PATH.

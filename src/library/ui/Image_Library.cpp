@@ -1,5 +1,9 @@
 #include "library/ui/Image_Library.h"
 
+#include "library/ui/Library_Dialog.h"
+
+#include "library/ui/Image_Browser_View.h"
+
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
@@ -22,18 +26,11 @@
 
 namespace {
 constexpr double default_zoom = 0.4;
-// Zoom 1 shows thumbnails of this many pixels.
-constexpr int full_thumbnail = 240;
 }  // namespace
 
 Image_Library* Image_Library::defaultInstance() {
   static QPointer<Image_Library> instance;
-  if (!instance) {
-    QWidget* parent = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName() == QLatin1String("DrawWindow")) parent = w;
-    instance = new Image_Library(parent);
-  }
+  if (!instance) instance = new Image_Library(Design_Window_Parent());
   return instance;
 }
 
@@ -41,10 +38,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Image_Library"));
   setWindowTitle(QStringLiteral("Image Library"));
   setModal(true);
-  QPalette background = palette();
-  background.setColor(QPalette::Window, QColor(241, 244, 250));
-  setPalette(background);
-  setAutoFillBackground(true);
+  Apply_Library_Dialog_Style(this);
   resize(640, 480);
 
   images = new Image_Browser_Model(this);
@@ -52,16 +46,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
   category_label->setObjectName(QStringLiteral("category_label"));
   cat_cmbo_bx = new QComboBox(this);
   cat_cmbo_bx->setObjectName(QStringLiteral("cat_cmbo_bx"));
-  imageBrowser = new QListView(this);
-  imageBrowser->setObjectName(QStringLiteral("imageBrowser"));
-  imageBrowser->setViewMode(QListView::IconMode);
-  imageBrowser->setResizeMode(QListView::Adjust);
-  imageBrowser->setMovement(QListView::Snap);
-  imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
-  imageBrowser->setDragDropMode(QAbstractItemView::InternalMove);
-  imageBrowser->setDefaultDropAction(Qt::MoveAction);
-  imageBrowser->setWordWrap(true);
-  imageBrowser->setModel(images);
+  imageBrowser = Make_Image_Browser(images, this);
   _zoom_label = new QLabel(QStringLiteral("Zoom"), this);
   _zoom_label->setObjectName(QStringLiteral("_zoom_label"));
   _zoom_slider = new QSlider(Qt::Horizontal, this);
@@ -101,11 +86,7 @@ void Image_Library::set_zoom(double zoom) {
 }
 
 void Image_Library::zoomSliderDidChange(int value) {
-  const int side = std::max(16, full_thumbnail * value / 100);
-  images->setThumbnailSize(QSize(side, side));
-  imageBrowser->setIconSize(QSize(side, side));
-  imageBrowser->setGridSize(QSize(side + 24, side + 36));
-  imageBrowser->viewport()->update();
+  Set_Image_Browser_Zoom(imageBrowser, images, value / 100.0);
 }
 
 int Image_Library::Open_Library_Window() {

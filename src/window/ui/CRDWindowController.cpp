@@ -540,7 +540,8 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
 
   Load_and_fill_backgrounds();
   // A new design: data folders, default card sides, the card's sidebar, the front side.
-  New_Project();
+  // The start screen follows from main, once the window is on screen.
+  new_design();
 }
 
 // ---- Canvas size ---------------------------------------------------------------------------

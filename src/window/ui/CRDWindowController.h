@@ -510,6 +510,26 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Tools 8 and 9 choose their picture first; false: nothing is made.
   bool picture_tool_step();
 
+  // ---- Start screen, invitation fill, greeting picker (CRDWindowController_Start.cpp) ---
+ public:
+  // The start screen: runs the invitation wizard. Any answer but 1 ends the program
+  // through the seam (status 0; 1 when the wizard could not be opened). With the wizard's
+  // choice "W" the card gets the invitation's texts and background, without undo history;
+  // a design opened from the start screen ("L") stays as it was loaded. main runs it once
+  // the window is on screen; New_Project runs it again.
+  void Open_Start_Window();
+  void newDocumentWindow() { Open_Start_Window(); }
+  // The invitation's answers as texts on the front side, then its background.
+  void Fill_Party_Invidation_Details();
+  // The text panel's "Use Template Title" / "Use Template Message": the greeting picker;
+  // on OK its text replaces the editor's and goes into the selected text.
+  void Insert_Template_Button();
+  void Open_Support_Mail();
+
+ private:
+  // The reset, sidebar and refresh of a new design, without the start screen.
+  void new_design();
+
   // ---- User profile (CRDWindowController_Profile.cpp) -----------------------------------
  public:
   QToolButton* User_Profile_btn = nullptr;

@@ -271,7 +271,7 @@ void CRDWindowController::New_Project_Setting_Reset() {
   Undo_Redo_Button_state();
 }
 
-void CRDWindowController::New_Project() {
+void CRDWindowController::new_design() {
   {
     const Prop_Change_Guard resetting;  // the flag is off afterwards, whatever happens
     try {

@@ -39,8 +39,8 @@ void Text_Panel::build_editing_page() {
   Text_value_Edit->setTabChangesFocus(true);
   insert_template_btn = Named(new QPushButton(QStringLiteral("Use Template Title"), page),
                               "insert_template_btn");
-  insert_template_btn->setEnabled(false);
-  insert_template_btn->setToolTip(QStringLiteral("Greeting templates are not available yet."));
+  insert_template_btn->setToolTip(
+      QStringLiteral("Choose a greeting of the card's occasion for this text."));
   insert_template_btn->hide();
   Text_Insert_Date_btn = Named(new QPushButton(QStringLiteral("Insert"), page), "Text_Insert_Date_btn");
   Text_Insert_Time_btn = Named(new QPushButton(QStringLiteral("Insert"), page), "Text_Insert_Time_btn");
@@ -52,6 +52,8 @@ void Text_Panel::build_editing_page() {
   layout->addLayout(form);
 
   connect(Text_value_Edit, &QPlainTextEdit::textChanged, this, &Text_Panel::textDidChange);
+  connect(insert_template_btn, &QPushButton::clicked, &window_,
+          &CRDWindowController::Insert_Template_Button);
   connect(Text_Insert_Date_btn, &QPushButton::clicked, this, &Text_Panel::Text_Insert_Date);
   connect(Text_Insert_Time_btn, &QPushButton::clicked, this, &Text_Panel::Text_Insert_Time);
 }

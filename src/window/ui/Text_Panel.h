@@ -48,8 +48,7 @@ class Text_Panel : public QObject {
 
   // Editing page.
   QPlainTextEdit* Text_value_Edit = nullptr;
-  // Shown for the invitation's title and message; the greeting picker is not part of
-  // the program yet, so the button stays disabled.
+  // Shown for the invitation's title and message: opens the greeting picker.
   QPushButton* insert_template_btn = nullptr;
   QComboBox *Text_Date_style = nullptr, *Text_Time_style = nullptr;  // the window's
   QPushButton *Text_Insert_Date_btn = nullptr, *Text_Insert_Time_btn = nullptr;
