@@ -3,6 +3,7 @@
 // is checked by pngcheck and Pillow.
 
 #include "../output/Output_Test_Support.h"
+#include "Export_Driver.h"
 #include "model/CRDDocument.h"
 #include "output/Batch_Export.h"
 #include "output/ui/Export_Window.h"
@@ -53,18 +54,9 @@ class Export : public test_support::Design_Test {
 
   // The export options as the test chose them; the result box is closed with OK.
   int drive(QObject* modal) {
-    if (auto* options = qobject_cast<Export_Window*>(modal)) {
-      options->matrix_export_card_side->button(side_row)->click();
-      options->export_combined_image_chk->setChecked(combined);
-      options->fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
-      options->exportOkay();
-      return 1;
-    }
-    if (qobject_cast<Open_Export_Log*>(modal)) {
-      result_boxes << window->Open_Export_Files->_open_log_message->text();
-      return 0;
-    }
-    return 0;
+    int code = 0;
+    test_support::Answer_Export_Run(modal, *window, side_row, combined, result_boxes, &code);
+    return code;
   }
 
   // Runs a batch export through the Export button into a fresh folder and waits for it.

@@ -2,6 +2,7 @@
 // (driven through their handlers under a scripted platform), the fills onto the card, the
 // preview on the temporary side and a batch export of a profile bound to data.
 
+#include "Export_Driver.h"
 #include "../output/Output_Test_Support.h"
 #include "Window_Fixture.h"
 #include "model/CRDBarcode.h"
@@ -599,18 +600,9 @@ class Profile_Export : public Profile {
       picker->OKPressed();
       return -1;
     }
-    if (auto* options = qobject_cast<Export_Window*>(modal)) {
-      options->matrix_export_card_side->button(1)->click();  // front
-      options->export_combined_image_chk->setChecked(false);
-      options->fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
-      options->exportOkay();
-      return 1;
-    }
-    if (qobject_cast<Open_Export_Log*>(modal)) {
-      result_boxes << window->Open_Export_Files->_open_log_message->text();
-      return 0;
-    }
-    return 0;
+    int code = 0;  // the front alone, not combined
+    test_support::Answer_Export_Run(modal, *window, 1, false, result_boxes, &code);
+    return code;
   }
   void SetUp() override {
     Profile::SetUp();
