@@ -20,7 +20,7 @@
 #include "model/Picture.h"
 #include "profile/User_Profile_Class.h"
 #include "output/Batch_Binding.h"
-#include "window/Card_Presets.h"
+#include "library/Card_Presets.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -58,6 +58,8 @@ class Text_Panel;
 class Picture_Panel;
 class Signature_Panel;
 class Data_Source_Panel;
+class Help_Support;
+class Share_It_Dlg;
 
 
 class CRDWindowController : public QMainWindow, public Design_Window_Services {
@@ -491,4 +493,38 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  public slots:
   // Opens the import wizard to write a named series.
   void Import_Wizard_Button();
+
+  // ---- Card wizard, templates, help, share, review and promotion ------------------------
+  // ---- (CRDWindowController_Templates.cpp) ----------------------------------------------
+ public:
+  QToolButton *Help_btn = nullptr, *Share_btn = nullptr;
+  QAction *Card_Wizard_menu_item = nullptr, *Help_menu_item = nullptr;
+  // File > Card Wizard...: the card size and outline; OK resizes the canvases.
+  int Open_Card_Wizard();
+  // The toolbar's Help: the help and support window.
+  void Help_Button();
+  // The toolbar's Share: the social-comments page.
+  void Share_It_Button_Clicked();
+  // Help > Share...: the share window.
+  void Open_Share_Window();
+  // The review window shown before the program ends.
+  void Show_Review_Window();
+  // Help > the three products: the promotion window for "S", "R" or "B".
+  void Open_Promotion(const QString& software_type);
+  // Link actions: each opens one fixed address.
+  void Open_Support_Mail();
+  void Open_Reseller_Mail();
+  void Open_Website_1();
+  void Open_Website_2();
+  void Open_Website_3();
+  void Open_Google_Plus();
+  void Open_FaceBook();
+  void Open_Twitter();
+  void Open_FB_Like();
+  void Open_Share_It_Dl();
+
+ private:
+  void add_template_commands(QToolBar* toolbar);
+  Help_Support* help_window_ = nullptr;
+  Share_It_Dlg* share_window_ = nullptr;
 };
