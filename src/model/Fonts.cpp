@@ -50,6 +50,13 @@ Face resolve(const QString& name) {
     family.remove(suffix);
     style.remove(suffix);
     family = split_camel_case(family);
+  } else {
+    // A family name with a stored style after its last hyphen ("DejaVu Serif-Bold").
+    static const QRegularExpression stored(QStringLiteral("^(.*\\S)-(Bold|Italic|BoldItalic)$"));
+    if (const QRegularExpressionMatch m = stored.match(family); m.hasMatch()) {
+      family = m.captured(1);
+      style = m.captured(2);
+    }
   }
   face.bold = style.contains(QLatin1String("Bold"), Qt::CaseInsensitive) ||
               style.contains(QLatin1String("Black"), Qt::CaseInsensitive) ||
@@ -61,6 +68,24 @@ Face resolve(const QString& name) {
 }
 
 }  // namespace
+
+QString Font_Stored_Name(const QFont& font) {
+  const QString name = Font_Name(font);
+  const QString style = font.styleName();
+  const bool bold = font.bold() || style.contains(QLatin1String("Bold"), Qt::CaseInsensitive);
+  const bool italic = font.italic() || style.contains(QLatin1String("Italic"), Qt::CaseInsensitive) ||
+                      style.contains(QLatin1String("Oblique"), Qt::CaseInsensitive);
+  if (!bold && !italic) return name;
+  const Face named = resolve(name);
+  if ((named.bold || !bold) && (named.italic || !italic)) return name;  // the name says it
+  QString added;
+  if (bold || named.bold) added += QLatin1String("Bold");
+  if (italic || named.italic) added += QLatin1String("Italic");
+  // A name already carrying one style gets the whole style again after its family.
+  const QString base = named.bold || named.italic ? name.left(name.lastIndexOf(QLatin1Char('-')))
+                                                  : name;
+  return base + QLatin1Char('-') + added;
+}
 
 QFont Make_Font(const QString& name, double points) {
   QFont font;

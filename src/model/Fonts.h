@@ -12,8 +12,14 @@ QFont Make_Font(const QString& name, double points);
 // The name the font was given.
 inline QString Font_Name(const QFont& font) { return font.family(); }
 
+// The name to store the font under: the name it was given, with "-Bold", "-Italic" or
+// "-BoldItalic" added when the font is bold or italic and the name does not say so
+// already (a font dialog's bold face of "DejaVu Serif" is stored as "DejaVu Serif-Bold"),
+// so that the style comes back with the name.
+QString Font_Stored_Name(const QFont& font);
+
 // The installed face to draw a design font with: PostScript names are split into
-// family and style, and the classic families map to their metric-compatible faces
+// family and style (as is a family name with a style added by Font_Stored_Name), and the classic families map to their metric-compatible faces
 // ("Times New Roman" -> "Liberation Serif", "Arial"/"Helvetica" -> "Liberation Sans",
 // "Courier New"/"Courier" -> "Liberation Mono"). Size and other settings are kept.
 QFont Drawing_Font(const QFont& font);

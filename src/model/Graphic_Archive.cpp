@@ -640,7 +640,7 @@ plist::Uid Encode_Font(Archiver& archiver, const QFont& font) {
   if (!Has_Font(font)) return Archiver::Null();
   const double size = font.pointSizeF() > 0 ? font.pointSizeF() : Default_Font_Size;
   return archiver.Encode_Object({QStringLiteral("NSFont")}, [&](Object_Encoder& e) {
-    e.Encode_Object(Key_Font_Name, archiver.Encode_String(Font_Name(font)));
+    e.Encode_Object(Key_Font_Name, archiver.Encode_String(Font_Stored_Name(font)));
     e.Encode_Double(Key_Font_Size, size);
     e.Encode_Int32(Key_Font_Flags, Font_Flags);
   });

@@ -136,6 +136,11 @@ std::optional<Value> Read(const QByteArray& data, const Read_Limits& limits = {}
 // (the root must have a type; an empty result means it had none).
 QByteArray Write(const Value& root, Format format);
 
+// The XML form written straight into one buffer (no intermediate tree): many times faster
+// than Write for large lists. Nothing, with the reason in *error, when the root has no
+// value or a string holds a character XML cannot carry (a control character).
+QByteArray Write_Xml_Direct(const Value& root, QString* error = nullptr);
+
 // Files: written whole or not at all (temporary file, then rename).
 std::optional<Value> Read_File(const QString& path, const Read_Limits& limits = {},
                                Format* format = nullptr, QString* error = nullptr);

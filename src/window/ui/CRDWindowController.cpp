@@ -192,6 +192,9 @@ void CRDWindowController::build_window() {
   build_sidebar();
   build_card_side();
   build_object_panels();
+  build_arrange_commands();  // CRDWindowController_Arrange.cpp
+  build_gallery();           // CRDWindowController_Gallery.cpp
+  build_file_commands();     // CRDWindowController_File.cpp
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
@@ -533,6 +536,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   connect(this, &CRDWindowController::Selected_Tool_Did_Change, this,
           &CRDWindowController::selectedToolDidChange, Qt::DirectConnection);
 
+  Load_and_fill_backgrounds();
   // A new design: data folders, default card sides, the card's sidebar, the front side.
   New_Project();
 }

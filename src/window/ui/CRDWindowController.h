@@ -21,6 +21,7 @@
 #include "profile/User_Profile_Class.h"
 #include "output/Batch_Binding.h"
 #include "library/Card_Presets.h"
+#include "window/Design_File.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -35,6 +36,14 @@
 #include <memory>
 
 class QCheckBox;
+class QListView;
+class Image_Browser_Model;
+class MyImageObject;
+class QGroupBox;
+class QPushButton;
+class QSlider;
+class Color_Well;
+class QCloseEvent;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -527,4 +536,98 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void add_template_commands(QToolBar* toolbar);
   Help_Support* help_window_ = nullptr;
   Share_It_Dlg* share_window_ = nullptr;
+
+  // ---- Arrange and grid commands (CRDWindowController_Arrange.cpp) --------------------
+ public:
+  QPushButton *Align_Left_btn = nullptr, *Align_Right_btn = nullptr, *Align_Top_btn = nullptr,
+              *Align_Bottom_btn = nullptr, *Align_Horz_btn = nullptr, *Align_Vert_btn = nullptr,
+              *Align_Center_btn = nullptr, *Align_To_Grid_btn = nullptr,
+              *Make_same_width_btn = nullptr, *Make_same_height_btn = nullptr,
+              *Make_natural_size_btn = nullptr;
+  QToolButton *Grid_btn = nullptr, *Snap_btn = nullptr;
+  // The grid settings' controls (shown in Grid_Wizard while it runs).
+  Color_Well* Grid_clr = nullptr;
+  QSlider* Grid_Space_slidr = nullptr;  // whole points, 1 to 72
+  QCheckBox* Show_hide_grid_chk = nullptr;
+  QGroupBox* Grid_Opt_box = nullptr;
+  // Each acts on the current side's canvas and redraws it.
+  void Align_Center_Clicked();
+  void Align_Left_Clicked();
+  void Align_Right_Clicked();
+  void Align_Top_Clicked();
+  void Align_Bottom_Clicked();
+  void Align_Horz_Clicked();
+  void Align_Vert_Clicked();
+  // "Please select more than one control." with fewer than two selected.
+  void Make_Same_Width_Clicked();
+  void Make_Same_Height_Clicked();
+  void Make_Natural_Clicked();
+  // "Please use grid option first." unless the grid is shown and usable.
+  void Align_To_Grid_Clicked();
+  void toggleGridConstraining();
+  // Loads the grid controls and runs the grid settings dialog.
+  void toggleGridShowing();
+  void Grid_Clr_Changed();
+  void Grid_Slider_Changed();
+  void Grid_Show_Hide_Changed();
+  void Set_Same_Size_Buttons_Enabled(bool enabled) override;
+
+ private:
+  void build_arrange_commands();
+  void Arrange_On_Current_Canvas(void (CRDGraphicView::*command)());
+  void Make_Same_Size(void (CRDGraphicView::*command)());
+  void Sync_Grid_Controls();
+  QWidget* grid_controls_ = nullptr;
+  QLabel* grid_spacing_label_ = nullptr;
+
+  // ---- Background gallery (CRDWindowController_Gallery.cpp) ------------------------------
+ public:
+  QListView* imageBrowser = nullptr;  // on the card's background page
+  QString selected_image;             // the path of the picture picked last
+  // Fills the gallery from Resource_Path/"Background" (png and jpg, by name); a missing
+  // folder leaves it as it was.
+  void Load_and_fill_backgrounds();
+  void addImageWithPath(const QString& path, const QString& imageName, const QString& image_UID);
+  const QList<MyImageObject>& gallery_images() const;
+  // A picked picture becomes the front side's background.
+  void imageBrowserSelectionDidChange();
+
+ private:
+  void build_gallery();
+  Image_Browser_Model* gallery_images_ = nullptr;
+
+  // ---- Design file: New, Open, Save, Save As, Exit, the title (CRDWindowController_File.cpp)
+ public:
+  QToolButton *Open_btn = nullptr, *Save_btn = nullptr, *SaveAs_btn = nullptr,
+              *Exit_btn = nullptr;
+  // Writes the design to Project_File_Name, asking for a name first when there is none or
+  // save_as is set. Answers whether the file was written (whole, or the old one stays);
+  // a cancelled panel writes nothing and puts the name back. With show_msg the result is
+  // shown and the title follows. *failure gets the reason of a failed write.
+  bool Save_project_file(bool save_as, bool show_msg, QString* failure = nullptr);
+  // Opens a design file: 1 when loaded; 0, with "File is corrupt and cannot be opened."
+  // and nothing changed, when any part of it fails its checks. Mode "L" takes the path as
+  // the design's file; any other mode opens it untitled.
+  int Read_and_load_design_Log(const QString& path, const QString& mode);
+  // The open panel, then Read_and_load_design_Log with "L"; 0 when cancelled.
+  int Open_Log_File();
+  // "App ( file name )" while the design's file exists, else the application name.
+  void Set_Log_Name_In_Title();
+  void New_Btn_Clicked();
+  void Open_Btn_Clicked();
+  void Save_Btn_Clicked();
+  void SaveAs_Btn_Clicked();
+  void Exit_Btn_Clicked();
+  // Asks to save, saves, ends the program. Answers false (the program goes on) when the
+  // save was asked for and did not happen.
+  bool Exit_App();
+  // The design as the file stores it (clears the unused background paths in memory too).
+  design_file::Design_Contents Current_Design_Contents();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build_file_commands();
+  void Apply_Design(design_file::Design_Contents design, const QString& path, const QString& mode);
 };

@@ -75,7 +75,7 @@ void CRDWindowController::build_card_side() {
   New_btn = new QToolButton(toolbar);
   New_btn->setObjectName(QStringLiteral("New_btn"));
   New_btn->setText(QStringLiteral("New"));
-  connect(New_btn, &QToolButton::clicked, this, &CRDWindowController::New_Project);
+  connect(New_btn, &QToolButton::clicked, this, &CRDWindowController::New_Btn_Clicked);
   toolbar->insertWidget(toolbar->actions().value(0), New_btn);
   add(Front_Card_Btn, "Front_Card_Btn", "Front Side", &CRDWindowController::Front_Card_Btn_Clicked);
   add(Back_Side_btn, "Back_Side_btn", "Back Side", &CRDWindowController::Back_Card_Btn_Clicked);

@@ -1,0 +1,311 @@
+#include "window/Design_File.h"
+
+#include "model/Graphic_Archive.h"
+#include "platform/Keyed_Archive.h"
+#include "window/Card_Units.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace design_file {
+namespace {
+
+using plist::Array;
+using plist::Value;
+
+// ---- Writing -------------------------------------------------------------------------------
+
+void Append_Side(Array& a, const Card_Property& side) {
+  a.emplace_back(Flag_Text(side.Card_border_chk));
+  a.emplace_back(Archive_Color(side.Card_bordr_clr));
+  a.emplace_back(QString::number(side.Card_bor_Stepper));
+  a.emplace_back(side.Card_border_style);
+  a.emplace_back(Flag_Text(side.Card_fill_chk));
+  a.emplace_back(side.Card_fill_style);
+  a.emplace_back(Archive_Color(side.Card_fill_clr));
+  a.emplace_back(Archive_Color(side.Card_fill_Grd_1_clr));
+  a.emplace_back(Archive_Color(side.Card_fill_Grd_2_clr));
+  a.emplace_back(QString::number(side.Card_grad_Stepper));
+  a.emplace_back(side.Card_hatch_style);
+  a.emplace_back(Archive_Color(side.Card_hatch_bk_clr));
+  a.emplace_back(QString::asprintf("%0.2f", double(side.Card_alpha_Stepper)));
+  a.emplace_back(side.Card_Side);
+  a.emplace_back(side.Card_Side_Name);
+  a.emplace_back(side.Card_Shape);
+  a.emplace_back(side.Card_Name);
+  a.emplace_back(keyed_archive::Point_Text(side.Card_Location));
+  a.emplace_back(keyed_archive::Size_Text(side.Card_Size));
+  a.emplace_back(side.Card_Preset);
+  a.emplace_back(side.Card_Category);
+  a.emplace_back(side.Card_Sub_Category);
+  a.emplace_back(QString::number(side.Card_Cat_index));
+  a.emplace_back(side.Card_Create_Mode);
+  a.emplace_back(side.Card_fill_style == QLatin1String("I") ? side.Card_BG_Image_Path : QString());
+  a.emplace_back(side.Card_BG_Image_Layout);
+  a.emplace_back(Archive_Color(side.Card_Content_clr));
+  a.emplace_back(Archive_Font(side.Card_Content_font));
+}
+
+void Append_Graphics(Array& a, const Graphic_List& graphics) {
+  a.emplace_back(QString::number(graphics.size()));
+  for (const auto& graphic : graphics) a.emplace_back(Archive_Graphic(*graphic));
+}
+
+// ---- Reading -------------------------------------------------------------------------------
+
+struct Refused : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Refuse(int index, const QString& what) {
+  throw Refused(QStringLiteral("element %1: %2").arg(index).arg(what).toStdString());
+}
+
+// Reads the elements in order and refuses the first one that is missing or wrong.
+class Element_Reader {
+ public:
+  explicit Element_Reader(const Array& a) : a_(a) {}
+
+  int index() const { return next_; }
+  int remaining() const { return int(a_.size()) - next_; }
+
+  const Value& take() {
+    if (next_ >= int(a_.size())) Refuse(next_, QStringLiteral("missing (the file is cut short)"));
+    return a_[size_t(next_++)];
+  }
+  QString string() {
+    const Value& v = take();
+    if (!v.string()) Refuse(next_ - 1, QStringLiteral("not a string"));
+    return *v.string();
+  }
+  QByteArray data() {
+    const Value& v = take();
+    if (!v.data()) Refuse(next_ - 1, QStringLiteral("not data"));
+    return *v.data();
+  }
+  bool flag() { return Flag_From_Text(string()); }
+  // A whole number as "%d" writes it: an optional minus and decimal digits, nothing else.
+  int integer() {
+    const QString s = string();
+    static const QRegularExpression form(QStringLiteral("^-?[0-9]{1,9}$"));
+    if (!form.match(s).hasMatch()) Refuse(next_ - 1, QStringLiteral("not a whole number"));
+    return s.toInt();
+  }
+  // A count: decimal digits only, and no more than the elements left after it.
+  int count() {
+    const QString s = string();
+    static const QRegularExpression form(QStringLiteral("^[0-9]{1,10}$"));
+    if (!form.match(s).hasMatch()) Refuse(next_ - 1, QStringLiteral("not a count"));
+    const qint64 n = s.toLongLong();
+    if (n > remaining()) Refuse(next_ - 1, QStringLiteral("a count larger than the file"));
+    return int(n);
+  }
+  double real() {
+    const QString s = string();
+    bool ok = false;
+    const double d = s.toDouble(&ok);
+    // Finite, and still finite as the single-precision value it is kept in.
+    if (!ok || !std::isfinite(d) || std::fabs(d) > double(std::numeric_limits<float>::max()))
+      Refuse(next_ - 1, QStringLiteral("not a finite number"));
+    return d;
+  }
+  CRDColor color() {
+    const auto c = Unarchive_Color(data());
+    if (!c) Refuse(next_ - 1, QStringLiteral("not a colour archive"));
+    return *c;
+  }
+  QFont font() {
+    const auto f = Unarchive_Font(data());
+    if (!f) Refuse(next_ - 1, QStringLiteral("not a font archive"));
+    return *f;
+  }
+  QPointF point() {
+    const auto p = keyed_archive::Point_From_Text(string());
+    if (!p || !std::isfinite(p->x()) || !std::isfinite(p->y()))
+      Refuse(next_ - 1, QStringLiteral("not a point"));
+    return *p;
+  }
+  QSizeF size() {
+    const auto s = keyed_archive::Size_From_Text(string());
+    if (!s || !std::isfinite(s->width()) || !std::isfinite(s->height()))
+      Refuse(next_ - 1, QStringLiteral("not a size"));
+    return *s;
+  }
+  std::shared_ptr<CRDGraphic> graphic() {
+    auto g = Unarchive_Graphic(data());
+    if (!g) Refuse(next_ - 1, QStringLiteral("not a graphic archive"));
+    return g;
+  }
+
+ private:
+  const Array& a_;
+  int next_ = 0;
+};
+
+Card_Property Read_Side(Element_Reader& r) {
+  Card_Property side;
+  side.Card_border_chk = r.flag();
+  side.Card_bordr_clr = r.color();
+  side.Card_bor_Stepper = r.integer();
+  side.Card_border_style = r.string();
+  side.Card_fill_chk = r.flag();
+  side.Card_fill_style = r.string();
+  side.Card_fill_clr = r.color();
+  side.Card_fill_Grd_1_clr = r.color();
+  side.Card_fill_Grd_2_clr = r.color();
+  side.Card_grad_Stepper = r.integer();
+  side.Card_hatch_style = r.string();
+  side.Card_hatch_bk_clr = r.color();
+  side.Card_alpha_Stepper = float(r.real());
+  side.Card_Side = r.string();
+  side.Card_Side_Name = r.string();
+  side.Card_Shape = r.string();
+  side.Card_Name = r.string();
+  side.Card_Location = r.point();
+  side.Card_Size = r.size();
+  side.Card_Preset = r.string();
+  side.Card_Category = r.string();
+  side.Card_Sub_Category = r.string();
+  side.Card_Cat_index = r.integer();
+  side.Card_Create_Mode = r.string();
+  side.Card_BG_Image_Path = r.string();
+  side.Card_BG_Image_Layout = r.string();
+  side.Card_Content_clr = r.color();
+  side.Card_Content_font = r.font();
+  return side;
+}
+
+Graphic_List Read_Graphics(Element_Reader& r) {
+  const int n = r.count();
+  Graphic_List graphics;
+  graphics.reserve(size_t(n));
+  for (int i = 0; i < n; ++i) graphics.push_back(r.graphic());
+  return graphics;
+}
+
+bool In_Size_Range(double points) {
+  const double mm = points * Millimetres_Per_Point;
+  // The controls show two decimals: a size they hold may sit a rounding step outside.
+  return mm >= Minimum_Card_MM - 0.005 && mm <= Maximum_Card_MM + 0.005;
+}
+
+}  // namespace
+
+QString Flag_Text(bool value) { return value ? QStringLiteral("Y") : QStringLiteral("N"); }
+bool Flag_From_Text(const QString& text) { return text == QLatin1String("Y"); }
+
+void Clear_Unused_Background_Path(Card_Property& side) {
+  if (side.Card_fill_style != QLatin1String("I")) side.Card_BG_Image_Path.clear();
+}
+
+plist::Array Design_To_Array(const Design_Contents& design) {
+  Array a;
+  a.reserve(size_t(Minimum_Elements) + design.front_graphics.size() + design.back_graphics.size());
+  a.emplace_back(QString::fromLatin1(Magic));
+  Append_Side(a, design.front);
+  Append_Side(a, design.back);
+  a.emplace_back(Flag_Text(design.excel_binding_use));
+  a.emplace_back(design.excel_source_path);
+  Array titles;
+  titles.reserve(size_t(design.column_titles.size()));
+  for (const QString& title : design.column_titles) titles.emplace_back(title);
+  a.emplace_back(std::move(titles));
+  Array rows;
+  rows.reserve(size_t(design.rows.size()));
+  for (const Data_Table_Row& row : design.rows) {
+    plist::Dictionary d;
+    d.reserve(size_t(row.size()));
+    // Keys in a stable order (the hash's own order changes from run to run).
+    QStringList keys = row.keys();
+    keys.sort();
+    for (const QString& key : keys) d.insert(key, row.value(key));
+    rows.emplace_back(std::move(d));
+  }
+  a.emplace_back(std::move(rows));
+  Append_Graphics(a, design.front_graphics);
+  Append_Graphics(a, design.back_graphics);
+  return a;
+}
+
+std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason) {
+  try {
+    const Array* a = root.array();
+    if (!a) throw Refused("not a list of elements");
+    if (a->empty() || !(*a)[0].string() || *(*a)[0].string() != QLatin1String(Magic))
+      throw Refused("not a design file");
+    if (a->size() < size_t(Minimum_Elements))
+      throw Refused(QStringLiteral("%1 elements, fewer than a design holds").arg(a->size()).toStdString());
+    Element_Reader r(*a);
+    r.take();  // the magic
+    Design_Contents d;
+    d.front = Read_Side(r);
+    if (!In_Size_Range(d.front.Card_Size.width()) || !In_Size_Range(d.front.Card_Size.height()))
+      Refuse(Front_Offset + 18, QStringLiteral("a card size out of range"));
+    d.back = Read_Side(r);
+    d.excel_binding_use = r.flag();
+    d.excel_source_path = r.string();
+
+    const Value& titles = r.take();
+    if (!titles.array()) Refuse(Titles_Index, QStringLiteral("not a list of titles"));
+    for (const Value& title : *titles.array()) {
+      if (!title.string()) Refuse(Titles_Index, QStringLiteral("a title that is not a string"));
+      d.column_titles << *title.string();
+    }
+    const Value& rows = r.take();
+    if (!rows.array()) Refuse(Rows_Index, QStringLiteral("not a list of rows"));
+    d.rows.reserve(qsizetype(rows.array()->size()));
+    for (const Value& row : *rows.array()) {
+      if (!row.dictionary()) Refuse(Rows_Index, QStringLiteral("a row that is not a dictionary"));
+      Data_Table_Row cells;
+      for (const plist::Dictionary_Entry& e : row.dictionary()->entries()) {
+        if (!e.value.string()) Refuse(Rows_Index, QStringLiteral("a cell that is not a string"));
+        cells.insert(e.key, *e.value.string());
+      }
+      d.rows << cells;
+    }
+    d.front_graphics = Read_Graphics(r);
+    d.back_graphics = Read_Graphics(r);
+    return d;
+  } catch (const std::exception& e) {
+    if (reason) *reason = QString::fromUtf8(e.what());
+    return std::nullopt;
+  }
+}
+
+bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error) {
+  QString why;
+  const QByteArray xml = plist::Write_Xml_Direct(plist::Value(Design_To_Array(design)), &why);
+  if (xml.isEmpty()) {
+    if (error) *error = why;
+    return false;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason) {
+  // Only a plain file: a pipe or a device would block or never end.
+  if (!QFileInfo(path).isFile()) {
+    if (reason) *reason = QStringLiteral("not a file");
+    return std::nullopt;
+  }
+  QString why;
+  const auto root = plist::Read_File(path, {}, nullptr, &why);
+  if (!root) {
+    if (reason) *reason = why;
+    return std::nullopt;
+  }
+  return Design_From_Array(*root, reason);
+}
+
+}  // namespace design_file

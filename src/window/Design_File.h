@@ -1,0 +1,66 @@
+#pragma once
+// The design file ("*.dcard"): one XML property list whose root array holds a magic text,
+// the settings of both card sides (28 elements each), the spreadsheet binding, the data
+// table's column titles and rows, and the front and back graphics as keyed archives,
+// each list preceded by its count.
+//
+// Design_To_Array builds that array; Design_From_Array checks a whole array before it
+// answers anything, so a damaged or foreign file never half-loads a design. The window
+// applies only a checked Design_Contents.
+
+#include "model/CRDGraphic.h"
+#include "model/Card_Property.h"
+#include "platform/Property_List.h"
+#include "series/Data_From_Excel.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace design_file {
+
+inline constexpr char Magic[] = "ZELKMACBDAYINVITECARD";
+inline constexpr int Side_Elements = 28;
+inline constexpr int Front_Offset = 1;
+inline constexpr int Back_Offset = Front_Offset + Side_Elements;
+inline constexpr int Binding_Index = 57;  // "Y"/"N", then the source path
+inline constexpr int Titles_Index = 59;
+inline constexpr int Rows_Index = 60;
+inline constexpr int Front_Count_Index = 61;
+inline constexpr int Minimum_Elements = 63;  // a design without graphics
+// The front card size must lie within the size controls' range.
+inline constexpr double Minimum_Card_MM = 1.0;
+inline constexpr double Maximum_Card_MM = 2000.0;
+
+// What a design file holds.
+struct Design_Contents {
+  Card_Property front, back;  // the background pictures themselves are not stored
+  bool excel_binding_use = false;
+  QString excel_source_path;
+  QStringList column_titles;  // the row-number column's title first
+  Data_Table_Rows rows;
+  Graphic_List front_graphics, back_graphics;  // list order, front-most first
+};
+
+// A side's background path is kept only while its fill is a picture ("I"): the path is
+// cleared in the settings themselves, as the file stores it.
+void Clear_Unused_Background_Path(Card_Property& side);
+
+// The file's array. The sides' background paths are written as Clear_Unused_Background_Path
+// leaves them (the caller clears them in its own settings first).
+plist::Array Design_To_Array(const Design_Contents& design);
+
+// The contents of an array, or nothing when any element is missing, of the wrong kind or
+// out of range; *reason says which.
+std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason = nullptr);
+
+// Files. Writing is whole or nothing (temporary file, then rename); *error gets the reason.
+bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error = nullptr);
+std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason = nullptr);
+
+// "Y" exactly for true; reading takes "Y" as true and every other text as false.
+QString Flag_Text(bool value);
+bool Flag_From_Text(const QString& text);
+
+}  // namespace design_file

@@ -1,0 +1,261 @@
+// The design file without the window: the array's layout as Python's plistlib reads it,
+// files rewritten by plistlib, and damaged files refused whole.
+
+#include "model/Fonts.h"
+#include "model/Graphic_Archive.h"
+#include "platform/Property_List.h"
+#include "support/Sample_Graphics.h"
+#include "support/Test_Support.h"
+#include "window/Card_Side_Settings.h"
+#include "window/Design_File.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace design_file;
+
+namespace {
+
+const char* const Kinds[] = {"Shape_Control", "CRDLine",      "CRDText",
+                             "CRDImage",      "CRDSignature", "CRDBarcode"};
+
+Design_Contents Sample_Design() {
+  Design_Contents d;
+  Reset_Card_Property(d.front, QFont(QStringLiteral("Arial"), 14), CRDColor::blackColor());
+  Reset_Card_Property(d.back, QFont(QStringLiteral("Arial"), 14), CRDColor::blackColor());
+  d.front.Card_Size = QSizeF(243, 153.5);
+  d.front.Card_border_chk = true;
+  d.front.Card_fill_style = QStringLiteral("G");
+  d.front.Card_alpha_Stepper = 42.5f;
+  d.front.Card_Location = QPointF(3.25, -4);
+  d.front.Card_fill_Grd_2_clr = CRDColor::rgb(0.1, 0.8, 0.2, 0.5);
+  d.back.Card_fill_style = QStringLiteral("I");
+  d.back.Card_BG_Image_Path = QStringLiteral("/pictures/waves & sand <1>.png");
+  d.back.Card_Name = QStringLiteral("Rückseite");
+  d.excel_binding_use = true;
+  d.excel_source_path = QStringLiteral("/data/guests.xlsx");
+  d.column_titles = {QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("City")};
+  d.rows = {{{"Extension", "1"}, {"Column1", "Ann"}, {"Column2", "Oslo"}},
+            {{"Extension", "2"}, {"Column1", "Bo"}, {"Column2", ""}}};
+  for (const char* kind : Kinds) {
+    d.front_graphics.push_back(test_support::Filled(QString::fromLatin1(kind)));
+    d.back_graphics.insert(d.back_graphics.begin(), test_support::Filled(QString::fromLatin1(kind)));
+  }
+  return d;
+}
+
+// Runs Python with the script and arguments; its standard output.
+QString Python(const char* script, const QStringList& arguments) {
+  const auto result = test_support::Run_Program(test_support::System_Python(),
+                                                QStringList{"-c", QString::fromUtf8(script)} + arguments);
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  return QString::fromUtf8(result.out).trimmed();
+}
+
+class Design_File_Test : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  QTemporaryDir dir;
+};
+
+TEST_F(Design_File_Test, PlistlibReadsTheLayout) {
+  const char* script = R"(
+import plistlib, sys
+a = plistlib.load(open(sys.argv[1], 'rb'))
+kinds = ''.join({str: 's', bytes: 'd', list: 'a'}[type(v)] for v in a)
+print(len(a), a[0], kinds)
+print(a[13], a[18], a[19], a[57], a[59], a[60])
+n = int(a[61])
+print(n, int(a[62 + n]))
+for i in list(range(62, 62 + n)) + [63 + n + k for k in range(int(a[62 + n]))]:
+    arc = plistlib.loads(a[i])
+    top = arc['$objects'][arc['$top']['root'].data]
+    print(arc['$archiver'], arc['$objects'][top['$class'].data]['$classname'])
+)";
+  Design_Contents empty;
+  ASSERT_TRUE(Write_Design_File(path("empty.dcard"), empty));
+  QStringList lines = Python(script, {path("empty.dcard")}).split('\n');
+  ASSERT_GE(lines.size(), 3);
+  // Magic, front settings (flag, colour, width, ...), back settings, binding, titles, rows,
+  // and the two counts.
+  const QString side = "sdssssdddssds" + QString(13, QChar('s')) + "dd";
+  EXPECT_EQ(lines[0], "63 ZELKMACBDAYINVITECARD s" + side + side + "ssaass");
+  EXPECT_EQ(lines[2], "0 0");
+
+  Design_Contents two_one = Sample_Design();
+  two_one.front_graphics.resize(2);
+  two_one.back_graphics.resize(1);
+  ASSERT_TRUE(Write_Design_File(path("two_one.dcard"), two_one));
+  lines = Python(script, {path("two_one.dcard")}).split('\n');
+  ASSERT_EQ(lines.size(), 6) << lines.join('\n').toStdString();
+  // Front count and two archives, back count at 64 and its archive at 65.
+  EXPECT_EQ(lines[0], "66 ZELKMACBDAYINVITECARD s" + side + side + "ssaasddsd");
+  EXPECT_EQ(lines[1], "42.50 {3.25, -4} {243, 153.5} Y ['Row No.', 'Name', 'City'] "
+                      "[{'Column1': 'Ann', 'Column2': 'Oslo', 'Extension': '1'}, "
+                      "{'Column1': 'Bo', 'Column2': '', 'Extension': '2'}]");
+  EXPECT_EQ(lines[2], "2 1");
+  EXPECT_EQ(lines[3], "NSKeyedArchiver Shape_Control");
+  EXPECT_EQ(lines[4], "NSKeyedArchiver CRDLine");
+  EXPECT_EQ(lines[5], "NSKeyedArchiver CRDBarcode");
+}
+
+TEST_F(Design_File_Test, FileRewrittenByPlistlibReadsTheSame) {
+  const Design_Contents design = Sample_Design();
+  ASSERT_TRUE(Write_Design_File(path("a.dcard"), design));
+  Python(R"(
+import plistlib, sys
+a = plistlib.load(open(sys.argv[1], 'rb'))
+plistlib.dump(a, open(sys.argv[2], 'wb'), fmt=plistlib.FMT_XML)
+)",
+         {path("a.dcard"), path("b.dcard")});
+  QString reason;
+  const auto read = Read_Design_File(path("b.dcard"), &reason);
+  ASSERT_TRUE(read) << reason.toStdString();
+  // Same array, element by element: settings, binding, table and every archive.
+  const plist::Array expected = Design_To_Array(design);
+  const plist::Array got = Design_To_Array(*read);
+  ASSERT_EQ(got.size(), expected.size());
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_TRUE(got[i] == expected[i]) << "element " << i;
+  EXPECT_EQ(read->back.Card_BG_Image_Path, design.back.Card_BG_Image_Path);
+  ASSERT_EQ(read->front_graphics.size(), 6u);
+  EXPECT_EQ(read->front_graphics[2]->className(), QStringLiteral("CRDText"));
+}
+
+TEST_F(Design_File_Test, OnlyAPictureFillKeepsItsBackgroundPath) {
+  Design_Contents d = Sample_Design();
+  d.front.Card_BG_Image_Path = QStringLiteral("/a.png");  // fill "G"
+  const plist::Array a = Design_To_Array(d);
+  EXPECT_EQ(*a[size_t(Front_Offset + 24)].string(), QString());
+  EXPECT_EQ(*a[size_t(Back_Offset + 24)].string(), d.back.Card_BG_Image_Path);
+  Clear_Unused_Background_Path(d.front);
+  Clear_Unused_Background_Path(d.back);
+  EXPECT_TRUE(d.front.Card_BG_Image_Path.isEmpty());
+  EXPECT_FALSE(d.back.Card_BG_Image_Path.isEmpty());
+}
+
+TEST_F(Design_File_Test, FlagsAreYOnlyForYes) {
+  EXPECT_EQ(Flag_Text(true), "Y");
+  EXPECT_EQ(Flag_Text(false), "N");
+  for (const char* text : {"y", "YES", "Y ", "", "1"}) EXPECT_FALSE(Flag_From_Text(text)) << text;
+  EXPECT_TRUE(Flag_From_Text("Y"));
+}
+
+TEST_F(Design_File_Test, DamagedFilesAreRefusedWhole) {
+  Design_Contents design = Sample_Design();
+  design.front_graphics.resize(2);
+  design.back_graphics.resize(1);
+  ASSERT_TRUE(Write_Design_File(path("good.dcard"), design));
+  // Each case: a name and the change plistlib makes to the good array.
+  const char* script = R"(
+import plistlib, sys, os
+good = plistlib.load(open(sys.argv[1], 'rb'))
+out = sys.argv[2]
+def case(name, change):
+    a = list(good)
+    a = change(a) or a
+    plistlib.dump(a, open(os.path.join(out, name + '.dcard'), 'wb'))
+    print(name)
+def put(i, v):
+    def f(a):
+        a[i] = v
+    return f
+case('magic_space', put(0, good[0] + ' '))
+case('not_an_array', lambda a: {'a': 1})
+for n in (1, 30, 62, 64, 65):
+    case('cut_%d' % n, lambda a, n=n: a[:n])
+for text in ('999', '-1', ' 2', '1e3', '2 ', '+2', '0x2', ''):
+    case('front_count_%r' % text, put(61, text))
+    case('back_count_%r' % text, put(64, text))
+for i, v in enumerate(good):
+    other = b'x' if isinstance(v, str) else 'x'
+    case('kind_%d' % i, put(i, other))
+case('kind_title', put(59, ['Row No.', 7]))
+case('kind_row', put(60, ['row']))
+case('kind_cell', put(60, [{'Extension': 1}]))
+case('graphic_cut', put(62, good[62][:len(good[62]) // 2]))
+case('graphic_foreign', put(63, plistlib.dumps({'$archiver': 'NSKeyedArchiver', '$version': 100000,
+     '$top': {'root': plistlib.UID(1)}, '$objects': ['$null', {'$class': plistlib.UID(2)},
+     {'$classname': 'NSWindow', '$classes': ['NSWindow', 'NSObject']}]}, fmt=plistlib.FMT_BINARY)))
+case('colour_cut', put(2, good[2][:20]))
+case('font_not_archive', put(28, b'plain bytes'))
+case('size_nan', put(19, '{nan, nan}'))
+case('size_text', put(19, '{243}'))
+case('size_huge', put(19, '{1e9, 100}'))
+case('size_zero', put(19, '{0, 100}'))
+case('alpha_nan', put(13, 'nan'))
+case('alpha_inf', put(13, 'inf'))
+case('alpha_beyond_float', put(13, '1e300'))
+case('location_nan', put(18, '{nan, 1}'))
+case('width_float', put(3, '1.5'))
+)";
+  const QStringList names = Python(script, {path("good.dcard"), dir.path()}).split('\n');
+  ASSERT_GT(names.size(), 80);
+  for (const QString& name : names) {
+    QString reason;
+    EXPECT_FALSE(Read_Design_File(dir.filePath(name + ".dcard"), &reason)) << name.toStdString();
+    EXPECT_FALSE(reason.isEmpty()) << name.toStdString();
+  }
+  // The good file itself opens.
+  EXPECT_TRUE(Read_Design_File(path("good.dcard")));
+}
+
+TEST_F(Design_File_Test, FolderOrMissingFileIsNotRead) {
+  QString reason;
+  EXPECT_FALSE(Read_Design_File(dir.path(), &reason));
+  EXPECT_FALSE(Read_Design_File(path("missing.dcard"), &reason));
+}
+
+TEST_F(Design_File_Test, ControlCharactersRefuseTheWrite) {
+  Design_Contents d;
+  d.excel_source_path = QStringLiteral("a\x01b");
+  QString error;
+  EXPECT_FALSE(Write_Design_File(path("bad.dcard"), d, &error));
+  EXPECT_TRUE(error.contains("control character")) << error.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(path("bad.dcard")));
+}
+
+}  // namespace
+
+namespace {
+
+// A font dialog's bold or italic face is a flag on the family; the file keeps it in the
+// stored name, and drawing finds the face again.
+TEST_F(Design_File_Test, BoldAndItalicFacesSurviveTheFile) {
+  struct Case {
+    const char* family;
+    bool bold, italic;
+    const char* stored;
+  } cases[] = {
+      {"DejaVu Serif", true, false, "DejaVu Serif-Bold"},
+      {"DejaVu Serif", true, true, "DejaVu Serif-BoldItalic"},
+      {"DejaVu Serif", false, false, "DejaVu Serif"},
+      {"TimesNewRomanPS-ItalicMT", true, false, "TimesNewRomanPS-BoldItalic"},
+      {"TimesNewRomanPS-BoldMT", true, false, "TimesNewRomanPS-BoldMT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    QFont font = Make_Font(QString::fromLatin1(c.family), 20);
+    font.setBold(c.bold);
+    font.setItalic(c.italic);
+    EXPECT_EQ(Font_Stored_Name(font), c.stored);
+
+    Design_Contents d = Sample_Design();
+    d.front.Card_Content_font = font;
+    d.front_graphics[2]->text_ctrl_font = font;  // the text
+    ASSERT_TRUE(Write_Design_File(path("fonts.dcard"), d));
+    const auto read = Read_Design_File(path("fonts.dcard"));
+    ASSERT_TRUE(read);
+    for (const QFont& back : {read->front.Card_Content_font, read->front_graphics[2]->text_ctrl_font}) {
+      const QFont drawn = Drawing_Font(back);
+      EXPECT_EQ(drawn.bold(), Drawing_Font(font).bold());
+      EXPECT_EQ(drawn.italic(), Drawing_Font(font).italic());
+      EXPECT_EQ(back.pointSizeF(), 20);
+    }
+    // Stored again, the name stays.
+    EXPECT_EQ(Font_Stored_Name(read->front.Card_Content_font), c.stored);
+  }
+}
+
+}  // namespace

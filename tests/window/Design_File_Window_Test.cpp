@@ -1,0 +1,358 @@
+// The design window's file commands with a scripted desktop: Save, Save As, New, Open and
+// Exit, the title, damaged files and files that cannot be written.
+
+#include "Window_Fixture.h"
+
+#include "model/CRDImage.h"
+#include "output/Design_Binding.h"
+#include "window/ui/Data_Source_Panel.h"
+#include "model/Graphic_Archive.h"
+#include "model/Shared_Design_State.h"
+#include "series/Data_From_Excel.h"
+#include "support/Sample_Graphics.h"
+#include "window/Design_File.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+
+using test_support::Window_Fixture;
+
+// Message boxes start their text on a new line.
+const QString Saved = QStringLiteral("\nGreeting Card Design Log has been saved successfully.");
+const QString Corrupt = QStringLiteral("\nFile is corrupt and cannot be opened.");
+
+QByteArray File_Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class Design_File_Window : public Window_Fixture {
+ protected:
+  void SetUp() override {
+    Window_Fixture::SetUp();
+    Data_From_Excel::defaultInstance()->Restore({}, {});
+    Data_From_Excel::defaultInstance()->Set_Columns({});
+  }
+  void TearDown() override {
+    Data_From_Excel::defaultInstance()->Set_Columns({});
+    Window_Fixture::TearDown();
+  }
+  QString path(const char* name) const { return scratch.filePath(QString::fromLatin1(name)); }
+
+  // Every kind on both sides, a spreadsheet binding and its table, changed side settings.
+  void Fill_Design() {
+    const char* kinds[] = {"Shape_Control", "CRDLine",      "CRDText",
+                           "CRDImage",      "CRDSignature", "CRDBarcode"};
+    document.Enable_Disable_Undo_Registraion(false);
+    int i = 0;
+    for (const char* kind : kinds) {
+      for (auto side : {CRDDocument::Side::Front, CRDDocument::Side::Back}) {
+        auto graphic = test_support::Filled(QString::fromLatin1(kind));
+        graphic->setBounds(QRectF(10 + 5 * i, 12 + 3 * i, 40, 30));
+        ASSERT_TRUE(document.insertGraphics(side, {graphic}, {int(document.list(side).size())}));
+      }
+      ++i;
+    }
+    document.Enable_Disable_Undo_Registraion(true);
+    Excel_Binding_Use = true;
+    Excel_Source_Path = QStringLiteral("/data/guests.xlsx");
+    Data_From_Excel* table = Data_From_Excel::defaultInstance();
+    table->Set_Columns({QStringLiteral("Name"), QStringLiteral("City")});
+    table->Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral("Oslo")}, 2);
+    table->Create_List_By_Array({QStringLiteral("Bo"), QStringLiteral("Rome")}, 2);
+    window->Front_card_Prop.Card_border_chk = true;
+    window->Front_card_Prop.Card_bordr_clr = CRDColor::rgb(0.2, 0.4, 0.6);
+    window->Front_card_Prop.Card_Shape = QStringLiteral("RR");
+    window->Front_card_Prop.Card_Side = QStringLiteral("1");
+    window->Front_card_Prop.Card_Size = QSizeF(300, 200);
+    window->Back_card_Prop.Card_fill_chk = true;
+    window->Back_card_Prop.Card_fill_style = QStringLiteral("H");
+    window->Back_card_Prop.Card_Name = QStringLiteral("Back of the card");
+  }
+
+  std::vector<QByteArray> Archives(CRDDocument::Side side) const {
+    std::vector<QByteArray> out;
+    for (const auto& g : document.list(side)) out.push_back(Archive_Graphic(*g));
+    return out;
+  }
+  plist::Array Design_Array() { return design_file::Design_To_Array(window->Current_Design_Contents()); }
+
+  // Saves through the Save button into a new file.
+  void Save_As_New(const QString& file) {
+    platform.save_answers.push_back(file);
+    window->Save_btn->click();
+  }
+};
+
+TEST_F(Design_File_Window, SaveNewOpenRestoresTheWholeDesign) {
+  Fill_Design();
+  const auto front = Archives(CRDDocument::Side::Front);
+  const auto back = Archives(CRDDocument::Side::Back);
+  const plist::Array before = Design_Array();
+
+  Save_As_New(path("party"));  // the extension is added
+  ASSERT_EQ(platform.messages.value(0), Saved);
+  EXPECT_EQ(Project_File_Name, path("party.dcard"));
+  EXPECT_EQ(window->windowTitle(), window->App_Name + " ( party.dcard )");
+  ASSERT_EQ(platform.save_requests.size(), 1);
+  EXPECT_EQ(platform.save_requests[0].file_types, QStringList{"dcard"});
+
+  platform.yes_no_answers = {false};
+  window->New_btn->click();
+  EXPECT_EQ(platform.questions.value(0),
+            "Do you want to save changes before opening new document?");
+  EXPECT_TRUE(document.list(CRDDocument::Side::Front).empty());
+  EXPECT_TRUE(document.list(CRDDocument::Side::Back).empty());
+  EXPECT_EQ(window->windowTitle(), window->App_Name);
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+
+  Excel_Binding_Use = false;
+  Data_From_Excel::defaultInstance()->Set_Columns({});
+  platform.yes_no_answers = {false};
+  platform.open_answers = {{path("party.dcard")}};
+  window->Open_btn->click();
+  EXPECT_EQ(platform.questions.value(1), "Do you want to save changes before opening document?");
+  ASSERT_EQ(platform.open_requests.size(), 1);
+  EXPECT_EQ(platform.open_requests[0].extensions, QStringList{"dcard"});
+  EXPECT_EQ(platform.messages.size(), 1) << platform.messages.join('|').toStdString();
+
+  EXPECT_EQ(Archives(CRDDocument::Side::Front), front);
+  EXPECT_EQ(Archives(CRDDocument::Side::Back), back);
+  const plist::Array after = Design_Array();
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(after[i] == before[i]) << "element " << i;
+  EXPECT_TRUE(Excel_Binding_Use);
+  // The objects' data source offers the spreadsheet again.
+  EXPECT_NE(window->data_source_panel->Data_source_type->findText(Source_Excel_Item), -1);
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->Column_Titles(),
+            QStringList({"Row No.", "Name", "City"}));
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->Value(1, 2), "Rome");
+  EXPECT_EQ(Project_File_Name, path("party.dcard"));
+  EXPECT_EQ(window->windowTitle(), window->App_Name + " ( party.dcard )");
+  // The outline and the side count follow the front side, and show.
+  EXPECT_EQ(Card_Shape.load(), 1);
+  EXPECT_EQ(CARD_SIDE_STR, "1");
+  EXPECT_EQ(window->Sides_ComboBox->currentIndex(), 1);
+  EXPECT_FALSE(window->Back_Side_btn->isEnabled());
+  EXPECT_EQ(window->_graphicView->bounds().size(), QSizeF(300, 200));
+  // A loaded design starts without undo history.
+  EXPECT_FALSE(window->Undo_btn->isEnabled());
+  EXPECT_FALSE(Not_Draw_Only_Prop_Change);
+}
+
+TEST_F(Design_File_Window, SaveAsCancelledKeepsTheNameAndSaveReusesIt) {
+  Save_As_New(path("first.dcard"));
+  const QByteArray first = File_Bytes(path("first.dcard"));
+  ASSERT_FALSE(first.isEmpty());
+
+  platform.save_answers = {QString()};  // cancelled
+  window->SaveAs_btn->click();
+  EXPECT_EQ(Project_File_Name, path("first.dcard"));
+  EXPECT_EQ(platform.save_requests.size(), 2);
+  EXPECT_EQ(platform.messages.size(), 1);  // nothing reported for the cancel
+
+  add_shape(CRDDocument::Side::Front, "R", QRectF(5, 5, 20, 20));
+  window->Save_btn->click();  // no panel this time
+  EXPECT_EQ(platform.save_requests.size(), 2);
+  EXPECT_EQ(platform.messages.value(1), Saved);
+  EXPECT_NE(File_Bytes(path("first.dcard")), first);
+}
+
+TEST_F(Design_File_Window, OnlyAPictureFillKeepsItsBackgroundPathInMemory) {
+  window->Front_card_Prop.Card_fill_style = QStringLiteral("S");
+  window->Front_card_Prop.Card_BG_Image_Path = QStringLiteral("/old.png");
+  window->Back_card_Prop.Card_fill_style = QStringLiteral("I");
+  window->Back_card_Prop.Card_BG_Image_Path = QStringLiteral("/kept.png");
+  Save_As_New(path("paths.dcard"));
+  EXPECT_TRUE(window->Front_card_Prop.Card_BG_Image_Path.isEmpty());
+  EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path, "/kept.png");
+}
+
+TEST_F(Design_File_Window, DamagedFileChangesNothing) {
+  Fill_Design();
+  Save_As_New(path("good.dcard"));
+  // Some undo history to keep.
+  const auto moved = document.list(CRDDocument::Side::Front)[0];
+  moved->setBounds(moved->bounds().translated(7, 7));
+  ASSERT_TRUE(document.undoManager()->canUndo());
+  window->Undo_Redo_Button_state();
+  const auto front = Archives(CRDDocument::Side::Front);
+  const plist::Array before = Design_Array();
+  const QString title = window->windowTitle();
+
+  QByteArray damaged = File_Bytes(path("good.dcard"));
+  damaged.replace("ZELKMACBDAYINVITECARD", "ZELKMACBDAYINVITECARD ");
+  QByteArray cut = File_Bytes(path("good.dcard"));
+  cut.truncate(cut.size() / 2);
+  for (const QByteArray& bytes : {damaged, cut, QByteArray("not a property list")}) {
+    QFile f(path("bad.dcard"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.close();
+    platform.messages.clear();
+    platform.yes_no_answers = {false};
+    platform.open_answers = {{path("bad.dcard")}};
+    window->Open_btn->click();
+    EXPECT_EQ(platform.messages, QStringList{Corrupt});
+    EXPECT_EQ(Archives(CRDDocument::Side::Front), front);
+    const plist::Array after = Design_Array();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(after[i] == before[i]) << i;
+    EXPECT_EQ(Project_File_Name, path("good.dcard"));
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_TRUE(window->Undo_btn->isEnabled());
+    EXPECT_TRUE(document.undoManager()->canUndo());
+    EXPECT_FALSE(Not_Draw_Only_Prop_Change);
+  }
+  // A cancelled panel keeps the design too.
+  platform.yes_no_answers = {false};
+  platform.open_answers = {{}};
+  window->Open_btn->click();
+  EXPECT_EQ(Archives(CRDDocument::Side::Front), front);
+}
+
+TEST_F(Design_File_Window, AFileThatCannotBeWrittenReportsAndTheOldOneStays) {
+  Save_As_New(path("kept.dcard"));
+  const QByteArray old = File_Bytes(path("kept.dcard"));
+  // A name XML cannot carry makes the write fail before the file is touched.
+  window->Front_card_Prop.Card_Name = QStringLiteral("bad\x01name");
+  window->Save_btn->click();
+  ASSERT_EQ(platform.messages.size(), 2);
+  EXPECT_TRUE(platform.messages[1].startsWith("\nfail: ")) << platform.messages[1].toStdString();
+  EXPECT_TRUE(platform.messages[1].contains("control character"));
+  EXPECT_EQ(File_Bytes(path("kept.dcard")), old);
+
+  // A folder that cannot exist (its parent is a file).
+  window->Front_card_Prop.Card_Name = QStringLiteral("fine");
+  platform.save_answers = {path("kept.dcard") + "/inside.dcard"};
+  window->SaveAs_btn->click();
+  ASSERT_EQ(platform.messages.size(), 3);
+  EXPECT_TRUE(platform.messages[2].startsWith("\nfail: "));
+  EXPECT_EQ(File_Bytes(path("kept.dcard")), old);
+}
+
+TEST_F(Design_File_Window, ExitAsksToSave) {
+  // No: ends without saving.
+  platform.yes_no_answers = {false};
+  window->Exit_btn->click();
+  EXPECT_EQ(platform.questions.value(0), "Do you want to save changes before closing?");
+  EXPECT_EQ(platform.terminated, 0);
+  EXPECT_TRUE(platform.save_requests.isEmpty());
+
+  // Yes with a save that fails: the message, and the program goes on.
+  platform.terminated.reset();
+  Project_File_Name = path("kept.dcard") + "/nowhere/x.dcard";
+  platform.yes_no_answers = {true};
+  window->Exit_btn->click();
+  EXPECT_FALSE(platform.terminated.has_value());
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].startsWith("\nfail: "));
+
+  // Yes, and a cancelled save panel: the program goes on, silently.
+  Project_File_Name.clear();
+  platform.yes_no_answers = {true};
+  platform.save_answers = {QString()};
+  window->Exit_btn->click();
+  EXPECT_FALSE(platform.terminated.has_value());
+  EXPECT_EQ(platform.messages.size(), 1);
+
+  // The window manager's close runs Exit: Yes saves silently, then ends.
+  platform.yes_no_answers = {true};
+  platform.save_answers = {path("closing.dcard")};
+  QCloseEvent close;
+  QApplication::sendEvent(window.get(), &close);
+  EXPECT_FALSE(close.isAccepted());
+  EXPECT_EQ(platform.terminated, 0);
+  EXPECT_TRUE(QFileInfo(path("closing.dcard")).isFile());
+  EXPECT_EQ(platform.messages.size(), 1);
+  EXPECT_EQ(window->windowTitle(), window->App_Name);  // silent: the title stays
+}
+
+TEST_F(Design_File_Window, BackgroundAndPicturePathsNamingAPipeOpenAtOnce) {
+  const QString fifo = path("pipe.png");
+  ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  window->Front_card_Prop.Card_fill_chk = true;
+  window->Front_card_Prop.Card_fill_style = QStringLiteral("I");
+  window->Front_card_Prop.Card_BG_Image_Path = fifo;
+  auto picture = test_support::Filled(QStringLiteral("CRDImage"));
+  picture->Set_Control_File_path(fifo);
+  document.Enable_Disable_Undo_Registraion(false);
+  ASSERT_TRUE(document.insertGraphics(CRDDocument::Side::Front, {picture}, {0}));
+  document.Enable_Disable_Undo_Registraion(true);
+  Save_As_New(path("pipe.dcard"));
+
+  platform.yes_no_answers = {false};
+  window->New_btn->click();
+  EXPECT_EQ(window->Read_and_load_design_Log(path("pipe.dcard"), "L"), 1);
+  EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path, fifo);
+  EXPECT_TRUE(window->Front_card_Prop.Card_BG_Image.isNull());
+  ASSERT_EQ(document.list(CRDDocument::Side::Front).size(), 1u);
+  EXPECT_EQ(Archive_Graphic(*document.list(CRDDocument::Side::Front)[0]), Archive_Graphic(*picture));
+}
+
+TEST_F(Design_File_Window, OtherModesOpenUntitled) {
+  Save_As_New(path("template.dcard"));
+  platform.yes_no_answers = {false};
+  window->New_btn->click();
+  EXPECT_EQ(window->Read_and_load_design_Log(path("template.dcard"), "T"), 1);
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+  EXPECT_EQ(window->windowTitle(), window->App_Name);
+}
+
+}  // namespace
+
+namespace {
+
+// The File menu holds the file commands and their keys: they work while the buttons wait
+// in the toolbar's overflow menu.
+TEST_F(Design_File_Window, KeysRunTheFileCommands) {
+  QStringList items;
+  for (QAction* action : window->File_menu()->actions())
+    items << (action->isSeparator() ? "-" : action->text());
+  EXPECT_EQ(items, QStringList({"New", "Open...", "Save", "Save As...", "-", "Print...", "-", "Exit"}));
+  window->resize(window->minimumSize());
+  QApplication::processEvents();
+  platform.save_answers = {path("keyed.dcard")};
+  QTest::keySequence(window.get(), QKeySequence::Save);
+  EXPECT_TRUE(QFileInfo(path("keyed.dcard")).isFile());
+  platform.yes_no_answers = {false};
+  QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  EXPECT_EQ(platform.terminated, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The stored titles: none keeps the table's columns, the row-number title alone leaves
+// only that column; the stored rows are taken in any case.
+TEST_F(Design_File_Window, StoredTitlesDecideTheTablesColumns) {
+  struct Case {
+    QStringList stored;
+    QStringList after;
+  } cases[] = {
+      {{}, {"Row No.", "Name", "City"}},
+      {{"Row No."}, {"Row No."}},
+      {{"Row No.", "Guest"}, {"Row No.", "Guest"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored.join(',').toStdString());
+    Data_From_Excel::defaultInstance()->Set_Columns({"Name", "City"});
+    design_file::Design_Contents d = window->Current_Design_Contents();
+    d.column_titles = c.stored;
+    d.rows = {{{"Extension", "1"}, {"Column1", "Ann"}}};
+    ASSERT_TRUE(design_file::Write_Design_File(path("titles.dcard"), d));
+    ASSERT_EQ(window->Read_and_load_design_Log(path("titles.dcard"), "L"), 1);
+    EXPECT_EQ(Data_From_Excel::defaultInstance()->Column_Titles(), c.after);
+    EXPECT_EQ(Data_From_Excel::defaultInstance()->Row_Count(), 1);
+  }
+}
+
+}  // namespace
