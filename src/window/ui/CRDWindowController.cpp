@@ -195,6 +195,7 @@ void CRDWindowController::build_window() {
   build_arrange_commands();  // CRDWindowController_Arrange.cpp
   build_gallery();           // CRDWindowController_Gallery.cpp
   build_file_commands();     // CRDWindowController_File.cpp
+  build_template_menu_items();  // CRDWindowController_Templates.cpp
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();

@@ -68,6 +68,7 @@ class Picture_Panel;
 class Signature_Panel;
 class Data_Source_Panel;
 class Help_Support;
+class Export_Template;
 class Share_It_Dlg;
 
 
@@ -507,7 +508,15 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // ---- (CRDWindowController_Templates.cpp) ----------------------------------------------
  public:
   QToolButton *Help_btn = nullptr, *Share_btn = nullptr;
-  QAction *Card_Wizard_menu_item = nullptr, *Help_menu_item = nullptr;
+  QToolButton* Export_Template_btn = nullptr;
+  QAction *Card_Wizard_menu_item = nullptr, *New_Template_menu_item = nullptr,
+          *Export_Template_menu_item = nullptr, *Help_menu_item = nullptr;
+  // File > New from Template...: the template library; on OK its design is loaded untitled.
+  int New_From_Template();
+  // Keeps the design as a user template: the name window, then the design file and a
+  // combined picture of both sides in Templates/User. Success is said only when both
+  // files were written.
+  void Export_As_Template_Clicked();
   // File > Card Wizard...: the card size and outline; OK resizes the canvases.
   int Open_Card_Wizard();
   // The toolbar's Help: the help and support window.
@@ -534,6 +543,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
 
  private:
   void add_template_commands(QToolBar* toolbar);
+  void build_template_menu_items();
+  Export_Template* export_template_window_ = nullptr;
   Help_Support* help_window_ = nullptr;
   Share_It_Dlg* share_window_ = nullptr;
 

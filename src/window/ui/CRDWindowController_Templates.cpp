@@ -4,7 +4,10 @@
 #include "window/ui/CRDWindowController.h"
 
 #include "library/Support_Links.h"
+#include "library/Templates.h"
 #include "library/ui/Card_Wizard.h"
+#include "library/ui/Template_Wizard.h"
+#include "output/ui/Export_Window.h"
 #include "library/ui/Support_Windows.h"
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
@@ -13,6 +16,8 @@
 #include <QCoreApplication>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -34,10 +39,9 @@ void CRDWindowController::add_template_commands(QToolBar* toolbar) {
       &CRDWindowController::Help_Button);
   add(Share_btn, "Share_btn", "Share", "Tell others about this program",
       &CRDWindowController::Share_It_Button_Clicked);
-
-  Card_Wizard_menu_item = File_menu()->addAction(QStringLiteral("Card Wizard..."));
-  Card_Wizard_menu_item->setObjectName(QStringLiteral("Card_Wizard_menu_item"));
-  connect(Card_Wizard_menu_item, &QAction::triggered, this, [this] { Open_Card_Wizard(); });
+  add(Export_Template_btn, "Export_Template_btn", "Export as Template",
+      "Keep this design as a template of your own",
+      &CRDWindowController::Export_As_Template_Clicked);
 
   auto* help = new QMenu(QStringLiteral("&Help"), menuBar());
   help->setObjectName(QStringLiteral("Help_menu"));
@@ -67,6 +71,79 @@ void CRDWindowController::add_template_commands(QToolBar* toolbar) {
       item("Promotion_item", product->name + QStringLiteral("..."),
            [this, software_type] { Open_Promotion(software_type); });
   }
+}
+
+void CRDWindowController::build_template_menu_items() {
+  // After New: the two other ways to begin a card. After Save As: Export as Template.
+  QMenu* file = File_menu();
+  auto insert_after = [&](const char* anchor, const char* name, const QString& label,
+                          auto run) {
+    const QList<QAction*> items = file->actions();
+    QAction* before = nullptr;
+    for (int i = 0; i < items.size(); ++i)
+      if (items[i]->objectName() == QLatin1String(anchor)) before = items.value(i + 1);
+    auto* action = new QAction(label, file);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, run);
+    file->insertAction(before, action);
+    return action;
+  };
+  Card_Wizard_menu_item = insert_after("New_menu_item", "Card_Wizard_menu_item",
+                                       QStringLiteral("Card Wizard..."),
+                                       [this] { Open_Card_Wizard(); });
+  New_Template_menu_item = insert_after("New_menu_item", "New_Template_menu_item",
+                                        QStringLiteral("New from Template..."),
+                                        [this] { New_From_Template(); });
+  Export_Template_menu_item = insert_after("SaveAs_menu_item", "Export_Template_menu_item",
+                                           QStringLiteral("Export as Template..."),
+                                           [this] { Export_As_Template_Clicked(); });
+}
+
+int CRDWindowController::New_From_Template() {
+  Template_Wizard* library = Template_Wizard::defaultInstance();
+  if (library->Open_Template_Window() != 1) return 0;
+  const QString chosen = Selected_Template_Path;
+  if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening new document?")))
+    Save_project_file(false, true);
+  // Template mode: the design is loaded untitled; its next Save asks for a name.
+  const int loaded = Read_and_load_design_Log(chosen, QStringLiteral("T"));
+  Undo_Redo_Button_state();
+  return loaded;
+}
+
+void CRDWindowController::Export_As_Template_Clicked() {
+  if (!export_template_window_) export_template_window_ = new Export_Template(this);
+  if (export_template_window_->Ask_Name(QString(), QString()) != 1) return;
+  const QString base = User_Templates_Folder() + QLatin1Char('/') + export_template_name;
+  const QString design_path = base + QLatin1Char('.') + design_file_EXT;
+  const QString picture_path = base + QStringLiteral(".png");
+  if (!QDir().mkpath(User_Templates_Folder())) {
+    Show_MessageBox(QStringLiteral("Template could not be exported: the folder %1 cannot be made.")
+                        .arg(User_Templates_Folder()));
+    return;
+  }
+  // Both files are written whole over any old ones: nothing is deleted first, so a failed
+  // write leaves the old template as it was.
+  const QString own_name = Project_File_Name;
+  Project_File_Name = design_path;
+  QString failure;
+  const bool design_written = Save_project_file(false, false, &failure);
+  Project_File_Name = own_name;
+  Set_Log_Name_In_Title();
+  if (!design_written) {
+    Show_MessageBox(QStringLiteral("Template could not be exported: %1")
+                        .arg(failure.isEmpty() ? design_path : failure));
+    return;
+  }
+  export_card_side.set(QStringLiteral("BOTH"));
+  if (!ExportWindow) ExportWindow = new Export_Window(this);
+  ExportWindow->export_combined_image_chk->setChecked(true);
+  if (!Export_Single_File(picture_path, false)) {
+    Show_MessageBox(QStringLiteral("Template could not be exported: the preview %1 was not written.")
+                        .arg(picture_path));
+    return;
+  }
+  Show_MessageBox(QStringLiteral("Template exported successfully."));
 }
 
 int CRDWindowController::Open_Card_Wizard() {
