@@ -135,8 +135,8 @@ void CRDWindowController::Export_As_Template_Clicked() {
                         .arg(failure.isEmpty() ? design_path : failure));
     return;
   }
-  export_card_side.set(QStringLiteral("BOTH"));
   if (!ExportWindow) ExportWindow = new Export_Window(this);
+  export_card_side.set(QStringLiteral("BOTH"));
   ExportWindow->export_combined_image_chk->setChecked(true);
   if (!Export_Single_File(picture_path, false)) {
     Show_MessageBox(QStringLiteral("Template could not be exported: the preview %1 was not written.")
