@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 
 namespace {
 
@@ -167,6 +168,24 @@ TEST_F(Templates_Window, EveryWindowIsReachable) {
     if (action->objectName().endsWith("_Mail_item") || action->objectName().startsWith("Website"))
       action->trigger();
   EXPECT_EQ(platform.opened_urls.size(), 6);
+}
+
+TEST_F(Templates_Window, BothWizardsOpenTheGeneralProfileDialog) {
+  QStringList runs;
+  platform.on_run_modal = [&](QObject* window) {
+    runs << window->objectName();
+    if (auto* wizard = qobject_cast<Card_Wizard*>(window)) {
+      EXPECT_FALSE(wizard->User_Profile_btn->isHidden());
+      wizard->User_Profile_btn->click();
+    } else if (auto* library = qobject_cast<Template_Wizard*>(window)) {
+      EXPECT_FALSE(library->User_Profile_btn->isHidden());
+      library->User_Profile_btn->click();
+    }
+    return 0;
+  };
+  window->Card_Wizard_menu_item->trigger();
+  window->New_Template_menu_item->trigger();
+  EXPECT_EQ(runs, QStringList({"Card_Wizard", "User_profile", "Template_Wizard", "User_profile"}));
 }
 
 }  // namespace

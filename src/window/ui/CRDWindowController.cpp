@@ -295,6 +295,7 @@ void CRDWindowController::build_toolbar() {
   add_export_button(toolbar);
   add_print_button(toolbar);
   add_mail_button(toolbar);
+  add_profile_button(toolbar);
   Front_back_label = new QLabel(QStringLiteral("Front"), toolbar);
   Front_back_label->setObjectName(QStringLiteral("Front_back_label"));
   Front_back_label->setContentsMargins(8, 0, 8, 0);

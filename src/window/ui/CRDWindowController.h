@@ -69,6 +69,7 @@ class Signature_Panel;
 class Data_Source_Panel;
 class Help_Support;
 class Export_Template;
+struct Wizard_Hooks;
 class Share_It_Dlg;
 
 
@@ -493,6 +494,31 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Tools 8 and 9 choose their picture first; false: nothing is made.
   bool picture_tool_step();
 
+  // ---- User profile (CRDWindowController_Profile.cpp) -----------------------------------
+ public:
+  QToolButton* User_Profile_btn = nullptr;
+  // The toolbar's Profile: the designer profile dialog for the current side, then (on
+  // OK) that side's fill; the canvas is redrawn either way.
+  void User_Profile_Button_Clicked();
+  // Opens the designer dialog for a side ("F", "B") or the general one (""); mode true
+  // loads the side's profile objects first. Answers 1 OK (Fill_User_Profile is then set),
+  // 0 Cancel.
+  int Open_User_Profile_Window(bool mode, const QString& side);
+  // The side's profile record onto its canvas (front and back only after a confirmed
+  // dialog); the temporary fill serves the dialogs' preview.
+  void Fill_User_profile_info_front_side();
+  void Fill_User_profile_info_back_side();
+  void Fill_User_profile_info_TEMP_side();
+  void Fill_User_profile_Details();
+  // Where the fill places a new object of the profile field with the control ID.
+  QRectF Get_Control_Rect_From_Template(const QString& control_id) const;
+
+ private:
+  void add_profile_button(QToolBar* toolbar);
+  void Install_Profile_Services();
+  void Fill_Profile_Side_Of(CRDGraphicView* canvas, User_Profile_Class& record, bool design_side);
+  Graphic_List Profile_Preview();
+
   // ---- Series import (CRDWindowController_Import.cpp) -----------------------------------
  public:
   QToolButton* Import_Wizard_btn = nullptr;
@@ -544,6 +570,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  private:
   void add_template_commands(QToolBar* toolbar);
   void build_template_menu_items();
+  // What the card wizard and the template library may ask of this window.
+  Wizard_Hooks wizard_hooks();
   Export_Template* export_template_window_ = nullptr;
   Help_Support* help_window_ = nullptr;
   Share_It_Dlg* share_window_ = nullptr;

@@ -99,8 +99,24 @@ void CRDWindowController::build_template_menu_items() {
                                            [this] { Export_As_Template_Clicked(); });
 }
 
+Wizard_Hooks CRDWindowController::wizard_hooks() {
+  const QPointer<CRDWindowController> self(this);
+  Wizard_Hooks hooks;
+  hooks.resize_canvas = [self](QSizeF points) {
+    if (!self) return;
+    self->Set_Document_Size(points);
+    self->SetDocumentCanvasSize(points);
+  };
+  // The general profile dialog; its answer is not used here.
+  hooks.open_general_profile = [self] {
+    if (self) self->Open_User_Profile_Window(false, QString());
+  };
+  return hooks;
+}
+
 int CRDWindowController::New_From_Template() {
   Template_Wizard* library = Template_Wizard::defaultInstance();
+  library->hooks = wizard_hooks();
   if (library->Open_Template_Window() != 1) return 0;
   const QString chosen = Selected_Template_Path;
   if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening new document?")))
@@ -148,12 +164,7 @@ void CRDWindowController::Export_As_Template_Clicked() {
 
 int CRDWindowController::Open_Card_Wizard() {
   Card_Wizard* wizard = Card_Wizard::defaultInstance();
-  const QPointer<CRDWindowController> self(this);
-  wizard->hooks.resize_canvas = [self](QSizeF points) {
-    if (!self) return;
-    self->Set_Document_Size(points);
-    self->SetDocumentCanvasSize(points);
-  };
+  wizard->hooks = wizard_hooks();
   const int code = wizard->Open_Wnd();
   if (code == 1) Refresh_Canvas();
   return code;
