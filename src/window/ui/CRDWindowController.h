@@ -543,6 +543,10 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // combined picture of both sides in Templates/User. Success is said only when both
   // files were written.
   void Export_As_Template_Clicked();
+  // The design file "<base>.dcard" and the combined picture "<base>.png" of the current
+  // design; false with the reason when either was not written. The design keeps its own
+  // file name.
+  bool Write_Template(const QString& base, QString* failure);
   // File > Card Wizard...: the card size and outline; OK resizes the canvases.
   int Open_Card_Wizard();
   // The toolbar's Help: the help and support window.

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -130,36 +131,44 @@ int CRDWindowController::New_From_Template() {
 void CRDWindowController::Export_As_Template_Clicked() {
   if (!export_template_window_) export_template_window_ = new Export_Template(this);
   if (export_template_window_->Ask_Name(QString(), QString()) != 1) return;
-  const QString base = User_Templates_Folder() + QLatin1Char('/') + export_template_name;
+  QString failure;
+  if (!Write_Template(User_Templates_Folder() + QLatin1Char('/') + export_template_name,
+                      &failure)) {
+    Show_MessageBox(QStringLiteral("Template could not be exported: %1").arg(failure));
+    return;
+  }
+  Show_MessageBox(QStringLiteral("Template exported successfully."));
+}
+
+bool CRDWindowController::Write_Template(const QString& base, QString* failure) {
   const QString design_path = base + QLatin1Char('.') + design_file_EXT;
   const QString picture_path = base + QStringLiteral(".png");
-  if (!QDir().mkpath(User_Templates_Folder())) {
-    Show_MessageBox(QStringLiteral("Template could not be exported: the folder %1 cannot be made.")
-                        .arg(User_Templates_Folder()));
-    return;
+  const QString folder = QFileInfo(base).absolutePath();
+  if (!QDir().mkpath(folder)) {
+    *failure = QStringLiteral("the folder %1 cannot be made.").arg(folder);
+    return false;
   }
   // Both files are written whole over any old ones: nothing is deleted first, so a failed
   // write leaves the old template as it was.
   const QString own_name = Project_File_Name;
   Project_File_Name = design_path;
-  QString failure;
-  const bool design_written = Save_project_file(false, false, &failure);
+  QString reason;
+  const bool design_written = Save_project_file(false, false, &reason);
   Project_File_Name = own_name;
   Set_Log_Name_In_Title();
   if (!design_written) {
-    Show_MessageBox(QStringLiteral("Template could not be exported: %1")
-                        .arg(failure.isEmpty() ? design_path : failure));
-    return;
+    *failure = reason.isEmpty() ? design_path : reason;
+    return false;
   }
+  // The preview: both sides combined into one picture.
   if (!ExportWindow) ExportWindow = new Export_Window(this);
   export_card_side.set(QStringLiteral("BOTH"));
   ExportWindow->export_combined_image_chk->setChecked(true);
   if (!Export_Single_File(picture_path, false)) {
-    Show_MessageBox(QStringLiteral("Template could not be exported: the preview %1 was not written.")
-                        .arg(picture_path));
-    return;
+    *failure = QStringLiteral("the preview %1 was not written.").arg(picture_path);
+    return false;
   }
-  Show_MessageBox(QStringLiteral("Template exported successfully."));
+  return true;
 }
 
 int CRDWindowController::Open_Card_Wizard() {
