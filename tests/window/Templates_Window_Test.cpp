@@ -188,4 +188,19 @@ TEST_F(Templates_Window, BothWizardsOpenTheGeneralProfileDialog) {
   EXPECT_EQ(runs, QStringList({"Card_Wizard", "User_profile", "Template_Wizard", "User_profile"}));
 }
 
+// The built-in templates the build writes are seeded, listed and open as designs.
+TEST_F(Window_Fixture, BuiltInTemplatesAreListedAndOpen) {
+  QStringList listed;
+  for (const QString& preview : List_Template_Previews(Templates_Folder()))
+    listed << QFileInfo(preview).fileName();
+  EXPECT_EQ(listed, QStringList({"Birthday.png", "Invitation.png", "Thank You.png"}));
+  for (const QString& preview : List_Template_Previews(Templates_Folder())) {
+    SCOPED_TRACE(preview.toStdString());
+    EXPECT_EQ(window->Read_and_load_design_Log(Template_Design_Path(preview), "T"), 1);
+    EXPECT_EQ(window->Get_Front_Controls_Array().size(), 4u);
+    EXPECT_EQ(window->Get_Back_Controls_Array().size(), 2u);
+  }
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
 }  // namespace
