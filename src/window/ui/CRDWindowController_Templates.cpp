@@ -43,7 +43,34 @@ void CRDWindowController::add_template_commands(QToolBar* toolbar) {
   add(Export_Template_btn, "Export_Template_btn", "Export as Template",
       "Keep this design as a template of your own",
       &CRDWindowController::Export_As_Template_Clicked);
+}
 
+void CRDWindowController::build_template_menu_items() {
+  // After New: the two other ways to begin a card. After Save As: Export as Template.
+  QMenu* file = File_menu();
+  auto insert_after = [&](const char* anchor, const char* name, const QString& label,
+                          auto run) {
+    const QList<QAction*> items = file->actions();
+    QAction* before = nullptr;
+    for (int i = 0; i < items.size(); ++i)
+      if (items[i]->objectName() == QLatin1String(anchor)) before = items.value(i + 1);
+    auto* action = new QAction(label, file);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, run);
+    file->insertAction(before, action);
+    return action;
+  };
+  Card_Wizard_menu_item = insert_after("New_menu_item", "Card_Wizard_menu_item",
+                                       QStringLiteral("Card Wizard..."),
+                                       [this] { Open_Card_Wizard(); });
+  New_Template_menu_item = insert_after("New_menu_item", "New_Template_menu_item",
+                                        QStringLiteral("New from Template..."),
+                                        [this] { New_From_Template(); });
+  Export_Template_menu_item = insert_after("SaveAs_menu_item", "Export_Template_menu_item",
+                                           QStringLiteral("Export as Template..."),
+                                           [this] { Export_As_Template_Clicked(); });
+
+  // The Help menu, last in the menu bar.
   auto* help = new QMenu(QStringLiteral("&Help"), menuBar());
   help->setObjectName(QStringLiteral("Help_menu"));
   menuBar()->addMenu(help);
@@ -72,32 +99,6 @@ void CRDWindowController::add_template_commands(QToolBar* toolbar) {
       item("Promotion_item", product->name + QStringLiteral("..."),
            [this, software_type] { Open_Promotion(software_type); });
   }
-}
-
-void CRDWindowController::build_template_menu_items() {
-  // After New: the two other ways to begin a card. After Save As: Export as Template.
-  QMenu* file = File_menu();
-  auto insert_after = [&](const char* anchor, const char* name, const QString& label,
-                          auto run) {
-    const QList<QAction*> items = file->actions();
-    QAction* before = nullptr;
-    for (int i = 0; i < items.size(); ++i)
-      if (items[i]->objectName() == QLatin1String(anchor)) before = items.value(i + 1);
-    auto* action = new QAction(label, file);
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, run);
-    file->insertAction(before, action);
-    return action;
-  };
-  Card_Wizard_menu_item = insert_after("New_menu_item", "Card_Wizard_menu_item",
-                                       QStringLiteral("Card Wizard..."),
-                                       [this] { Open_Card_Wizard(); });
-  New_Template_menu_item = insert_after("New_menu_item", "New_Template_menu_item",
-                                        QStringLiteral("New from Template..."),
-                                        [this] { New_From_Template(); });
-  Export_Template_menu_item = insert_after("SaveAs_menu_item", "Export_Template_menu_item",
-                                           QStringLiteral("Export as Template..."),
-                                           [this] { Export_As_Template_Clicked(); });
 }
 
 Wizard_Hooks CRDWindowController::wizard_hooks() {
