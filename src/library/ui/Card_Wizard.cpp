@@ -75,19 +75,13 @@ Card_Wizard::Card_Wizard(QWidget* parent) : QDialog(parent) {
 }
 
 int Card_Wizard::Open_Wnd() {
-  try {
+  const int code = Run_Modal_Logged(this, [this] {
     matrix_card_shape->button(0)->setChecked(true);
     Sides_ComboBox->setCurrentIndex(0);
     chooser->Reset();
     User_Profile_btn->setVisible(bool(hooks.open_general_profile));
-    const int code = platform::Run_Modal(this);
-    hide();
-    return code == 1 ? 1 : 0;
-  } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
-    hide();
-    return 0;
-  }
+  });
+  return code == 1 ? 1 : 0;
 }
 
 void Card_Wizard::card_shape_CellClick(int row) {

@@ -3,6 +3,7 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
+#include "library/ui/Thumbnail_Browser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,8 +23,6 @@
 
 namespace {
 constexpr double default_zoom = 0.4;
-// Zoom 1 shows thumbnails of this many pixels.
-constexpr int full_thumbnail = 240;
 }  // namespace
 
 Image_Library* Image_Library::defaultInstance() {
@@ -52,16 +51,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
   category_label->setObjectName(QStringLiteral("category_label"));
   cat_cmbo_bx = new QComboBox(this);
   cat_cmbo_bx->setObjectName(QStringLiteral("cat_cmbo_bx"));
-  imageBrowser = new QListView(this);
-  imageBrowser->setObjectName(QStringLiteral("imageBrowser"));
-  imageBrowser->setViewMode(QListView::IconMode);
-  imageBrowser->setResizeMode(QListView::Adjust);
-  imageBrowser->setMovement(QListView::Snap);
-  imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
-  imageBrowser->setDragDropMode(QAbstractItemView::InternalMove);
-  imageBrowser->setDefaultDropAction(Qt::MoveAction);
-  imageBrowser->setWordWrap(true);
-  imageBrowser->setModel(images);
+  imageBrowser = Make_Thumbnail_Browser(this, images);
   _zoom_label = new QLabel(QStringLiteral("Zoom"), this);
   _zoom_label->setObjectName(QStringLiteral("_zoom_label"));
   _zoom_slider = new QSlider(Qt::Horizontal, this);
@@ -92,20 +82,11 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
 }
 
 void Image_Library::set_zoom(double zoom) {
-  const int percent = int(std::lround(zoom * 100));
-  if (_zoom_slider->value() != percent) {
-    _zoom_slider->setValue(percent);  // reaches zoomSliderDidChange
-    return;
-  }
-  zoomSliderDidChange(percent);
+  Set_Browser_Zoom(_zoom_slider, imageBrowser, images, zoom);
 }
 
 void Image_Library::zoomSliderDidChange(int value) {
-  const int side = std::max(16, full_thumbnail * value / 100);
-  images->setThumbnailSize(QSize(side, side));
-  imageBrowser->setIconSize(QSize(side, side));
-  imageBrowser->setGridSize(QSize(side + 24, side + 36));
-  imageBrowser->viewport()->update();
+  Zoom_Thumbnail_Browser(imageBrowser, images, value);
 }
 
 int Image_Library::Open_Library_Window() {

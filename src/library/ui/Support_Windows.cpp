@@ -59,6 +59,19 @@ void open_logged(const QString& address) {
 }
 }  // namespace
 
+int Run_Modal_Logged(QDialog* window, const std::function<void()>& prepare) {
+  try {
+    if (prepare) prepare();
+    const int code = platform::Run_Modal(window);
+    window->hide();
+    return code;
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    window->hide();
+    return 0;
+  }
+}
+
 QWidget* Design_Window_Parent() {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->objectName() == QLatin1String("DrawWindow")) return w;
@@ -209,17 +222,7 @@ Review_Form::Review_Form(QWidget* parent) : QDialog(parent) {
   connect(ok, &QPushButton::clicked, this, &Review_Form::OK_Clicked);
 }
 
-int Review_Form::Open_Review_Form_Window() {
-  try {
-    const int code = platform::Run_Modal(this);
-    hide();
-    return code;
-  } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
-    hide();
-    return 0;
-  }
-}
+int Review_Form::Open_Review_Form_Window() { return Run_Modal_Logged(this); }
 
 void Review_Form::Open_Link(const QString& address) { open_logged(address); }
 
@@ -305,21 +308,14 @@ Promotion_Form::Promotion_Form(QWidget* parent) : QDialog(parent) {
 }
 
 int Promotion_Form::Open_Promotion_Window() {
-  try {
+  return Run_Modal_Logged(this, [this] {
     if (const Promoted_Product* product = Find_Promoted_Product(software_type, app_name)) {
       bundle_image->setPixmap(QPixmap(Resource_Path + QLatin1Char('/') + product->picture_file));
       Software_title->setText(product->name);
       short_descp->setText(product->short_description);
       long_descp->setText(product->long_description);
     }
-    const int code = platform::Run_Modal(this);
-    hide();
-    return code;
-  } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
-    hide();
-    return 0;
-  }
+  });
 }
 
 void Promotion_Form::OK_Clicked() { platform::Stop_Modal(this, 1); }

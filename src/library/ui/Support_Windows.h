@@ -4,11 +4,16 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
 // The design window ("DrawWindow") as the parent of the wizards' windows, or nullptr.
 QWidget* Design_Window_Parent();
+// Runs prepare, then the window modally, then hides it; answers the modal code. An
+// exception on the way is logged, the window hidden and 0 answered.
+int Run_Modal_Logged(QDialog* window, const std::function<void()>& prepare = {});
 // The common dialog background (241, 244, 250).
 void Apply_Support_Background(QWidget* window);
 // A button that acts as a link: flat, bold 11 pt blue underlined title on the dialog

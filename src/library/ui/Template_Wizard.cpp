@@ -5,6 +5,7 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
+#include "library/ui/Thumbnail_Browser.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -20,11 +21,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace {
 constexpr double default_zoom = 0.6;
-constexpr int full_thumbnail = 240;
 }  // namespace
 
 // ---- Template-name window ----------------------------------------------------------------
@@ -108,16 +107,7 @@ Template_Wizard::Template_Wizard(QWidget* parent) : QDialog(parent) {
   cat_cmbo_bx = new QComboBox(this);
   cat_cmbo_bx->setObjectName(QStringLiteral("cat_cmbo_bx"));
   cat_cmbo_bx->addItems({QStringLiteral("Templates"), QStringLiteral("My Templates")});
-  imageBrowser = new QListView(this);
-  imageBrowser->setObjectName(QStringLiteral("imageBrowser"));
-  imageBrowser->setViewMode(QListView::IconMode);
-  imageBrowser->setResizeMode(QListView::Adjust);
-  imageBrowser->setMovement(QListView::Snap);
-  imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
-  imageBrowser->setDragDropMode(QAbstractItemView::InternalMove);
-  imageBrowser->setDefaultDropAction(Qt::MoveAction);
-  imageBrowser->setWordWrap(true);
-  imageBrowser->setModel(images);
+  imageBrowser = Make_Thumbnail_Browser(this, images);
   _zoom_slider = new QSlider(Qt::Horizontal, this);
   _zoom_slider->setObjectName(QStringLiteral("_zoom_slider"));
   _zoom_slider->setRange(20, 100);
@@ -167,24 +157,15 @@ Template_Wizard::Template_Wizard(QWidget* parent) : QDialog(parent) {
 }
 
 void Template_Wizard::set_zoom(double zoom) {
-  const int percent = int(std::lround(zoom * 100));
-  if (_zoom_slider->value() != percent) {
-    _zoom_slider->setValue(percent);
-    return;
-  }
-  zoomSliderDidChange(percent);
+  Set_Browser_Zoom(_zoom_slider, imageBrowser, images, zoom);
 }
 
 void Template_Wizard::zoomSliderDidChange(int value) {
-  const int side = std::max(16, full_thumbnail * value / 100);
-  images->setThumbnailSize(QSize(side, side));
-  imageBrowser->setIconSize(QSize(side, side));
-  imageBrowser->setGridSize(QSize(side + 24, side + 36));
-  imageBrowser->viewport()->update();
+  Zoom_Thumbnail_Browser(imageBrowser, images, value);
 }
 
 int Template_Wizard::Open_Template_Window() {
-  try {
+  const int code = Run_Modal_Logged(this, [this] {
     {
       const QSignalBlocker quiet(cat_cmbo_bx);
       cat_cmbo_bx->setCurrentIndex(0);
@@ -194,14 +175,8 @@ int Template_Wizard::Open_Template_Window() {
     images->removeAll();
     set_zoom(default_zoom);
     Fill_Templates();
-    const int code = platform::Run_Modal(this);
-    hide();
-    return code == 1 ? 1 : 0;
-  } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
-    hide();
-    return 0;
-  }
+  });
+  return code == 1 ? 1 : 0;
 }
 
 void Template_Wizard::list_folder(const QString& folder, bool user) {
