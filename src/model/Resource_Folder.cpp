@@ -13,6 +13,9 @@
 #ifndef LUMIGROVE_SHIPPED_RESOURCES
 #define LUMIGROVE_SHIPPED_RESOURCES ""
 #endif
+#ifndef LUMIGROVE_GENERATED_RESOURCES
+#define LUMIGROVE_GENERATED_RESOURCES ""
+#endif
 
 QString Shipped_Resources_Path() {
   const QString env = qEnvironmentVariable("LUMIGROVE_RESOURCES");
@@ -21,6 +24,14 @@ QString Shipped_Resources_Path() {
   if (!built.isEmpty() && QFileInfo(built).isDir()) return built;
   if (QCoreApplication::instance())
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lumigrove/resources");
+  return {};
+}
+
+QString Generated_Resources_Path() {
+  // A resource folder named by the environment holds everything itself.
+  if (!qEnvironmentVariable("LUMIGROVE_RESOURCES").isEmpty()) return {};
+  const QString built = QStringLiteral(LUMIGROVE_GENERATED_RESOURCES);
+  if (!built.isEmpty() && QFileInfo(built).isDir()) return built;
   return {};
 }
 
@@ -71,6 +82,7 @@ bool Prepare_Resource_Path(const QString& folder) {
     return false;
   }
   seed_from(Shipped_Resources_Path(), path);
+  seed_from(Generated_Resources_Path(), path);
   Resource_Path = path;
   Data_Folder_Path = Resource_Path + QStringLiteral("/DataSet");
   return true;

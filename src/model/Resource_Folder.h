@@ -7,6 +7,9 @@
 // Where the shipped resources are: $LUMIGROVE_RESOURCES when set, else the folder the
 // build was made from, else "../share/lumigrove/resources" beside the executable.
 QString Shipped_Resources_Path();
+// The resources the build generates (the user guide, the promotion pictures), or "" when
+// there is no such folder or $LUMIGROVE_RESOURCES names the one folder to use.
+QString Generated_Resources_Path();
 
 // Makes `folder` (default: the application data location) the resource folder: creates
 // it with default permissions, copies every shipped file that is missing there (files

@@ -277,9 +277,10 @@ TEST_F(Invitation_Wizard_Test, OpeningASavedDesign) {
 }
 
 TEST_F(Invitation_Wizard_Test, HelpAndContact) {
+  QFile::remove(Resource_Path + QStringLiteral("/Help.pdf"));  // seeded by the build
   open([&] {
     wizard->Contact_us_btn->click();
-    wizard->Help_btn_1->click();  // no Help.pdf in the resource folder here
+    wizard->Help_btn_1->click();  // no Help.pdf in the resource folder now
   });
   ASSERT_EQ(platform.opened_urls.size(), 1);
   EXPECT_EQ(platform.opened_urls[0].scheme(), QStringLiteral("mailto"));

@@ -1,7 +1,7 @@
 // Card-size presets, the preset list and the millimetre/point conversion.
 
 #include "support/Test_Support.h"
-#include "window/Card_Presets.h"
+#include "library/Card_Presets.h"
 #include "window/Card_Units.h"
 
 #include <QSignalSpy>

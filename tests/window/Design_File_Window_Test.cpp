@@ -316,7 +316,9 @@ TEST_F(Design_File_Window, KeysRunTheFileCommands) {
   QStringList items;
   for (QAction* action : window->File_menu()->actions())
     items << (action->isSeparator() ? "-" : action->text());
-  EXPECT_EQ(items, QStringList({"New", "Open...", "Save", "Save As...", "-", "Print...", "-", "Exit"}));
+  EXPECT_EQ(items, QStringList({"New", "New from Template...", "Card Wizard...", "Open...", "Save",
+                                "Save As...", "Export as Template...", "-", "Print...", "-",
+                                "Exit"}));
   window->resize(window->minimumSize());
   QApplication::processEvents();
   platform.save_answers = {path("keyed.dcard")};

@@ -3,6 +3,7 @@
 #include "library/Image_Browser_Model.h"
 
 #include <QListView>
+#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -35,4 +36,12 @@ void Set_Image_Browser_Zoom(QListView* view, Image_Browser_Model* model, double 
   view->setIconSize(QSize(side, side));
   view->setGridSize(QSize(side + 24, side + 36));
   view->viewport()->update();
+}
+
+void Set_Browser_Zoom(QSlider* slider, QListView* view, Image_Browser_Model* model, double zoom) {
+  const int percent = int(std::lround(zoom * 100));
+  if (slider->value() != percent)
+    slider->setValue(percent);  // reaches the slider's handler
+  else
+    Set_Image_Browser_Zoom(view, model, zoom);
 }

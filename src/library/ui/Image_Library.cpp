@@ -77,12 +77,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
 }
 
 void Image_Library::set_zoom(double zoom) {
-  const int percent = int(std::lround(zoom * 100));
-  if (_zoom_slider->value() != percent) {
-    _zoom_slider->setValue(percent);  // reaches zoomSliderDidChange
-    return;
-  }
-  zoomSliderDidChange(percent);
+  Set_Browser_Zoom(_zoom_slider, imageBrowser, images, zoom);
 }
 
 void Image_Library::zoomSliderDidChange(int value) {

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 
 #include <algorithm>
@@ -121,7 +122,14 @@ void Qt_Platform::Stop_Modal(QObject* window, int code) {
   if (QEventLoop* loop = loops_.value(window)) loop->exit(code);
 }
 
-bool Qt_Platform::Open_Url(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool Qt_Platform::Open_Url(const QUrl& url) {
+  if (!url.isValid() || url.isEmpty()) return false;
+  if (QDesktopServices::openUrl(url)) return true;
+  // Platforms without an opener of their own (offscreen, minimal) answer false and run
+  // nothing: hand the fully encoded address to the desktop's opener directly, no shell.
+  return QProcess::startDetached(QStringLiteral("xdg-open"),
+                                 {QString::fromLatin1(url.toEncoded())});
+}
 
 void Qt_Platform::Terminate(int status) {
   // Workers still running are answered at once from now on instead of waiting for a main

@@ -197,6 +197,7 @@ void CRDWindowController::build_window() {
   build_gallery();           // CRDWindowController_Gallery.cpp
   build_file_commands();     // CRDWindowController_File.cpp
   build_barcode_tab();
+  build_template_menu_items();  // CRDWindowController_Templates.cpp
   row->addWidget(sett_tab);
   setCentralWidget(central);
   fit_layout();
@@ -304,6 +305,7 @@ void CRDWindowController::build_toolbar() {
   Add_Series_Button(toolbar, Batch_Series_btn, "Batch_Series_btn", "Series", &CRDWindowController::Batch_Series_Button);
   Add_Series_Button(toolbar, Create_Series_btn, "Create_Series_btn", "Create Series", &CRDWindowController::Create_Series_Button);
   Add_Series_Button(toolbar, Import_Wizard_btn, "Import_Wizard_btn", "Import", &CRDWindowController::Import_Wizard_Button);
+  add_template_commands(toolbar);
 }
 
 void CRDWindowController::build_edit_menu() {

@@ -20,7 +20,7 @@
 #include "model/Picture.h"
 #include "profile/User_Profile_Class.h"
 #include "output/Batch_Binding.h"
-#include "window/Card_Presets.h"
+#include "library/Card_Presets.h"
 #include "window/Design_File.h"
 
 #include <QDateTime>
@@ -68,6 +68,10 @@ class Text_Panel;
 class Picture_Panel;
 class Signature_Panel;
 class Data_Source_Panel;
+class Help_Support;
+class Export_Template;
+struct Wizard_Hooks;
+class Share_It_Dlg;
 
 
 class CRDWindowController : public QMainWindow, public Design_Window_Services {
@@ -525,8 +529,6 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // on OK its text replaces the editor's and goes into the selected text.
   void Insert_Template_Button();
   void Open_Support_Mail();
-
- private:
   // The reset, sidebar and refresh of a new design, without the start screen.
   void new_design();
 
@@ -565,6 +567,55 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
  public slots:
   // Opens the import wizard to write a named series.
   void Import_Wizard_Button();
+
+  // ---- Card wizard, templates, help, share, review and promotion ------------------------
+  // ---- (CRDWindowController_Templates.cpp) ----------------------------------------------
+ public:
+  QToolButton *Help_btn = nullptr, *Share_btn = nullptr;
+  QToolButton* Export_Template_btn = nullptr;
+  QAction *Card_Wizard_menu_item = nullptr, *New_Template_menu_item = nullptr,
+          *Export_Template_menu_item = nullptr, *Help_menu_item = nullptr;
+  // File > New from Template...: the template library; on OK its design is loaded untitled.
+  int New_From_Template();
+  // Keeps the design as a user template: the name window, then the design file and a
+  // combined picture of both sides in Templates/User. Success is said only when both
+  // files were written.
+  void Export_As_Template_Clicked();
+  // The design file "<base>.dcard" and the combined picture "<base>.png" of the current
+  // design; false with the reason when either was not written. The design keeps its own
+  // file name.
+  bool Write_Template(const QString& base, QString* failure);
+  // File > Card Wizard...: the card size and outline; OK resizes the canvases.
+  int Open_Card_Wizard();
+  // The toolbar's Help: the help and support window.
+  void Help_Button();
+  // The toolbar's Share: the social-comments page.
+  void Share_It_Button_Clicked();
+  // Help > Share...: the share window.
+  void Open_Share_Window();
+  // The review window shown before the program ends.
+  void Show_Review_Window();
+  // Help > the three products: the promotion window for "S", "R" or "B".
+  void Open_Promotion(const QString& software_type);
+  // Link actions: each opens one fixed address.
+  void Open_Reseller_Mail();
+  void Open_Website_1();
+  void Open_Website_2();
+  void Open_Website_3();
+  void Open_Google_Plus();
+  void Open_FaceBook();
+  void Open_Twitter();
+  void Open_FB_Like();
+  void Open_Share_It_Dl();
+
+ private:
+  void add_template_commands(QToolBar* toolbar);
+  void build_template_menu_items();
+  // What the card wizard and the template library may ask of this window.
+  Wizard_Hooks wizard_hooks();
+  Export_Template* export_template_window_ = nullptr;
+  Help_Support* help_window_ = nullptr;
+  Share_It_Dlg* share_window_ = nullptr;
 
   // ---- Arrange and grid commands (CRDWindowController_Arrange.cpp) --------------------
  public:

@@ -280,6 +280,7 @@ bool CRDWindowController::Exit_App() {
       return false;
     }
   }
+  Show_Review_Window();  // CRDWindowController_Templates.cpp
   platform::Terminate(0);
   return true;
 }

@@ -84,4 +84,3 @@ void CRDWindowController::Insert_Template_Button() {
   text_panel->Update_Text_Graphics();
 }
 
-void CRDWindowController::Open_Support_Mail() { ::Open_Support_Mail(); }

@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
+#include <numbers>
 
 #include <algorithm>
 #include <map>
@@ -111,6 +112,42 @@ void pencil(QPainter& p) {
 void paint_save_as(QPainter& p) {
   floppy(p);
   pencil(p);
+}
+
+// A design kept as a template: a card with a star on it.
+void paint_export_template(QPainter& p) {
+  p.setPen(ink_pen(1.2));
+  p.setBrush(Paper);
+  p.drawRoundedRect(QRectF(3.5, 5.5, 17, 13), 1.5, 1.5);
+  p.setBrush(QColor(246, 211, 45));
+  QPolygonF star;
+  for (int i = 0; i < 10; ++i) {
+    const double radius = i % 2 ? 2.2 : 5.0,
+                 angle = std::numbers::pi / 2 + i * std::numbers::pi / 5;
+    star << QPointF(12 + radius * std::cos(angle), 12 - radius * std::sin(angle));
+  }
+  p.drawPolygon(star);
+}
+
+void paint_help(QPainter& p) {
+  p.setPen(ink_pen(1.4, Accent));
+  p.setBrush(Paper);
+  p.drawEllipse(QRectF(2.5, 2.5, 19, 19));
+  QFont font = p.font();
+  font.setPixelSize(14);
+  font.setBold(true);
+  p.setFont(font);
+  p.drawText(QRectF(2.5, 2.5, 19, 19), Qt::AlignCenter, QStringLiteral("?"));
+}
+
+// Three dots joined: passing the word on.
+void paint_share(QPainter& p) {
+  p.setPen(ink_pen(1.6, Accent));
+  p.drawLine(QPointF(6, 12), QPointF(18, 5));
+  p.drawLine(QPointF(6, 12), QPointF(18, 19));
+  p.setBrush(Accent);
+  for (const QPointF& at : {QPointF(6, 12), QPointF(18, 5), QPointF(18, 19)})
+    p.drawEllipse(at, 3, 3);
 }
 
 void paint_exit(QPainter& p) {
@@ -514,6 +551,8 @@ const std::vector<Control_Look>& Control_Looks() {
       {"Save_btn", "document-save", paint_save, "Save the design", nullptr, 0, 0},
       {"SaveAs_btn", "document-save-as", paint_save_as, "Save the design under a new name", nullptr,
        0, 0},
+      {"Export_Template_btn", nullptr, paint_export_template,
+       "Keep this design as a template of your own", nullptr, 0, 0},
       {"Exit_btn", "application-exit", paint_exit, "End the program", nullptr, 0, 0},
       {"Undo_btn", "edit-undo", paint_undo, "Undo the last change", "Nothing to undo.", 0, 1},
       {"Redo_btn", "edit-redo", paint_redo, "Redo the change last undone", "Nothing to redo.", 0,
@@ -562,6 +601,8 @@ const std::vector<Control_Look>& Control_Looks() {
        "Export the card as pictures (one per record when bound to a series)", nullptr, 1, 8},
       {"Print_btn", "document-print", paint_print, "Print the cards as sheets", nullptr, 1, 8},
       {"Mail_btn", "mail-send", paint_mail, "Send the card by e-mail", nullptr, 1, 8},
+      {"Help_btn", "help-browser", paint_help, "Help, support and the user guide", nullptr, 1, 9},
+      {"Share_btn", nullptr, paint_share, "Tell others about this program", nullptr, 1, 9},
 
       // The tool palette (pictures: Tool_Icon).
       {"Arrow_Tool_btn", nullptr, nullptr, "Arrow: select, move and resize objects", nullptr},

@@ -1,4 +1,4 @@
-#include "window/Card_Presets.h"
+#include "library/Card_Presets.h"
 
 #include "model/Common_Functions.h"
 

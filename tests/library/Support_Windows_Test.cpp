@@ -1,0 +1,202 @@
+// The help, share, review and promotion windows and the addresses they open. Addresses go
+// through the desktop's real opener path (Qt, then xdg-open) to a stub "xdg-open" first on
+// PATH that appends its argument to a file: no browser or mail program ever starts.
+
+#include "library/Support_Links.h"
+#include "library/ui/Support_Windows.h"
+#include "model/Resource_Folder.h"
+#include "model/Shared_Design_State.h"
+#include "platform/Scripted_Platform.h"
+#include "platform/ui/Qt_Platform.h"
+#include "support/Test_Support.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QUrlQuery>
+
+namespace {
+
+using test_support::Design_Test;
+
+// Scripted answers, but addresses go to the real desktop opener (recorded as well).
+class Opening_Platform : public platform::Scoped_Scripted_Platform {
+ public:
+  bool Open_Url(const QUrl& url) override {
+    opened_urls << url;
+    return real_.Open_Url(url);
+  }
+
+ private:
+  platform::Qt_Platform real_;
+};
+
+class Support_Windows : public Design_Test {
+ protected:
+  void SetUp() override {
+    Design_Test::SetUp();
+    ASSERT_TRUE(stub_dir_.isValid());
+    log_ = stub_dir_.filePath("opened.txt");
+    const QString stub = stub_dir_.filePath("xdg-open");
+    QFile script(stub);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log_.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    old_path_ = qgetenv("PATH");
+    qputenv("PATH", stub_dir_.path().toUtf8() + ":" + old_path_);
+  }
+  void TearDown() override {
+    qputenv("PATH", old_path_);
+    Design_Test::TearDown();
+  }
+  // The addresses the stub received, waiting until there are at least `count`.
+  QStringList arrived(int count) const {
+    QDeadlineTimer deadline(10000);
+    QStringList lines;
+    do {
+      QFile f(log_);
+      if (f.open(QIODevice::ReadOnly))
+        lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+      if (lines.size() >= count) break;
+      QTest::qWait(20);
+    } while (!deadline.hasExpired());
+    return lines;
+  }
+
+  Opening_Platform platform;
+  QTemporaryDir stub_dir_;
+  QString log_;
+  QByteArray old_path_;
+};
+
+TEST_F(Support_Windows, MailLinksArriveAsOneEncodedAddress) {
+  Promotion_Form* promotion = Promotion_Form::defaultInstance();
+  const QString saved_name = promotion->app_name;
+  promotion->app_name = "Sample App";
+  promotion->software_type = "S";
+  promotion->Contact_us_Clicked();
+  promotion->app_name = saved_name;
+  Open_Link(Mail_Link("a@example.com", "Two lines", "first line\nsecond line"));
+  Open_Link(Mail_Link("a@example.com", "Tom & Jérôme #1?", "50% off\n= ok"));
+
+  const QStringList got = arrived(3);
+  ASSERT_EQ(got.size(), 3) << got;
+  EXPECT_TRUE(got[0].startsWith(
+      "mailto:seating@example.com?subject=User%20Enquiry%20from%20App:%20Sample%20App&body="))
+      << got[0];
+  EXPECT_EQ(got[1], "mailto:a@example.com?subject=Two%20lines&body=first%20line%0A%0Asecond%20line");
+  const QUrl third(got[2], QUrl::StrictMode);
+  ASSERT_TRUE(third.isValid()) << got[2];
+  EXPECT_EQ(third.path(), "a@example.com");
+  const QUrlQuery query(third);
+  EXPECT_EQ(query.queryItems().size(), 2) << got[2];
+  EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), "Tom & Jérôme #1?");
+  EXPECT_EQ(query.queryItemValue("body", QUrl::FullyDecoded), "50% off\n\n= ok");
+  EXPECT_FALSE(got[2].contains(QRegularExpression("[^\\x21-\\x7e]"))) << got[2];
+}
+
+TEST_F(Support_Windows, BothReviewButtonsOpenTheReviewPageAndAnswerOne) {
+  Review_Form* review = Review_Form::defaultInstance();
+  for (auto press : {&Review_Form::OK_Clicked, &Review_Form::Review_Clicked}) {
+    platform.on_run_modal = [&](QObject*) {
+      (review->*press)();
+      return 0;
+    };
+    EXPECT_EQ(review->Open_Review_Form_Window(), 1);
+  }
+  const QStringList got = arrived(2);
+  EXPECT_EQ(got, QStringList(2, Support_Address(Support_Link::Review_Page)));
+}
+
+TEST_F(Support_Windows, AnUnknownProductKeepsWhatWasShownAndOpensNothing) {
+  Promotion_Form* promotion = Promotion_Form::defaultInstance();
+  platform.on_run_modal = [](QObject*) { return 1; };
+  promotion->software_type = "B";
+  EXPECT_EQ(promotion->Open_Promotion_Window(), 1);
+  EXPECT_EQ(promotion->Software_title->text(), "Lumigrove Badge Maker");
+  EXPECT_FALSE(promotion->bundle_image->pixmap().isNull());  // the generated picture
+  promotion->software_type = "X";
+  promotion->Open_Promotion_Window();
+  EXPECT_EQ(promotion->Software_title->text(), "Lumigrove Badge Maker");
+  promotion->Mail_Clicked();
+  promotion->Contact_us_Clicked();
+  promotion->Order_Clicked();
+  EXPECT_TRUE(platform.opened_urls.isEmpty());
+}
+
+TEST_F(Support_Windows, TheHelpFileOpensAsItsFileUrlOrIsMissed) {
+  const QString help = Resource_Path + "/Help.pdf";
+  ASSERT_TRUE(QFileInfo(help).isFile()) << "the build generates the user guide";
+  Help_Support window;
+  window._Help_File_Label->click();
+  EXPECT_EQ(arrived(1), QStringList({QUrl::fromLocalFile(help).toString(QUrl::FullyEncoded)}));
+
+  ASSERT_TRUE(QFile::remove(help));
+  window.HelpFilePressed();
+  EXPECT_EQ(platform.messages, QStringList({"\nHelp file does not exist!"}));
+  EXPECT_EQ(platform.opened_urls.size(), 1);
+}
+
+TEST_F(Support_Windows, ShareAddressesCarryTheSecondSite) {
+  const QString site = Support_Address(Support_Link::Website_2);
+  const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(site));
+  struct Case {
+    Support_Link link;
+    const char* path;
+    const char* key;
+  };
+  const Case cases[] = {{Support_Link::Google_Plus, "/share", "url"},
+                        {Support_Link::FaceBook, "/share.php", "u"},
+                        {Support_Link::Twitter, "/intent/tweet", "url"},
+                        {Support_Link::FB_Like, "/plugins/like.php", "href"}};
+  for (const Case& c : cases) {
+    const QString address = Support_Address(c.link);
+    const QUrl url(address, QUrl::StrictMode);
+    SCOPED_TRACE(address.toStdString());
+    EXPECT_EQ(url.path(), c.path);
+    EXPECT_EQ(QUrlQuery(url).queryItemValue(c.key, QUrl::FullyDecoded), site);
+    EXPECT_TRUE(address.contains(encoded));
+  }
+  EXPECT_TRUE(QUrlQuery(QUrl(Support_Address(Support_Link::Twitter))).hasQueryItem("source"));
+  EXPECT_EQ(Support_Address(Support_Link::Support_Mail), "mailto:support@example.com");
+}
+
+TEST(Support_Files, TheGeneratedUserGuideIsAPdfWithPages) {
+  if (!test_support::Have_Program("pdfinfo")) GTEST_SKIP() << "pdfinfo (poppler-utils) missing";
+  const QString guide = Generated_Resources_Path() + "/Help.pdf";
+  ASSERT_TRUE(QFileInfo(guide).isFile()) << guide;
+  const test_support::Process_Result info = test_support::Run_Program("pdfinfo", {guide});
+  ASSERT_EQ(info.exit_code, 0) << info.err.toStdString();
+  const QRegularExpressionMatch pages =
+      QRegularExpression("Pages:\\s+(\\d+)").match(QString::fromUtf8(info.out));
+  ASSERT_TRUE(pages.hasMatch()) << info.out.toStdString();
+  EXPECT_GE(pages.captured(1).toInt(), 1);
+}
+
+// The same opener path under a real X server: Qt's own opener runs the stub.
+TEST(Support_Files, LinksUnderXvfb) {
+  if (qEnvironmentVariableIsSet("LUMIGROVE_XVFB_CHILD")) GTEST_SKIP() << "inside the child";
+  if (!test_support::Have_Program("xvfb-run")) GTEST_SKIP() << "xvfb-run missing";
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("LUMIGROVE_XVFB_CHILD", "1");
+  env.remove("DISPLAY");
+  child.setProcessEnvironment(env);
+  child.start("xvfb-run", {"-a", QCoreApplication::applicationFilePath(),
+                           "--gtest_filter=Support_Windows.MailLinksArriveAsOneEncodedAddress:"
+                           "Support_Windows.TheHelpFileOpensAsItsFileUrlOrIsMissed"});
+  ASSERT_TRUE(child.waitForFinished(120000));
+  const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
+  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+  EXPECT_TRUE(out.contains("[  PASSED  ] 2 tests")) << out.toStdString();
+}
+
+}  // namespace

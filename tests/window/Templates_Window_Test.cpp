@@ -1,0 +1,206 @@
+// The design window's template, card wizard and support commands: Export as Template, New
+// from Template, File > Card Wizard..., the review window on Exit and where each command
+// is reached.
+
+#include "Window_Fixture.h"
+
+#include "library/Templates.h"
+#include "library/ui/Card_Size_Chooser.h"
+#include "library/ui/Card_Wizard.h"
+#include "library/ui/Support_Windows.h"
+#include "library/ui/Template_Wizard.h"
+#include "model/Shared_Design_State.h"
+#include "window/Design_File.h"
+
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+using test_support::Window_Fixture;
+
+class Templates_Window : public Window_Fixture {
+ protected:
+  void SetUp() override {
+    Window_Fixture::SetUp();
+    QDir(Templates_Folder()).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(User_Templates_Folder()));
+  }
+  // Answers the template-name window with a name (nothing: Cancel), any other modal run
+  // with 0.
+  void name_answer(const QString& name) {
+    platform.on_run_modal = [this, name](QObject* window) {
+      auto* ask = qobject_cast<Export_Template*>(window);
+      if (!ask) return 0;
+      if (name.isEmpty()) {
+        ask->CancelPressed();
+      } else {
+        ask->template_name->setText(name);
+        ask->OKPressed();
+      }
+      return 0;
+    };
+  }
+  QString user(const QString& file) const { return User_Templates_Folder() + "/" + file; }
+};
+
+TEST_F(Templates_Window, ExportAsTemplateWritesTheDesignAndACombinedPicture) {
+  add_shape(CRDDocument::Side::Front, "R", QRectF(10, 10, 60, 40));
+  add_shape(CRDDocument::Side::Back, "E", QRectF(20, 20, 40, 40));
+  Project_File_Name = scratch.filePath("own.dcard");
+  name_answer("Party");
+  window->Export_Template_btn->click();
+  EXPECT_EQ(platform.messages, QStringList({"\nTemplate exported successfully."}));
+  EXPECT_EQ(Project_File_Name, scratch.filePath("own.dcard"));  // the design keeps its file
+  const auto design = design_file::Read_Design_File(user("Party.dcard"));
+  ASSERT_TRUE(design.has_value());
+  const QImage preview(user("Party.png"));
+  ASSERT_FALSE(preview.isNull());
+  EXPECT_EQ(export_card_side.get(), "BOTH");
+  // Both sides in one picture: two side pictures high.
+  export_card_side.set("F");
+  ASSERT_TRUE(window->Export_Single_File(scratch.filePath("front.png"), false));
+  const QImage side(scratch.filePath("front.png"));
+  EXPECT_EQ(preview.width(), side.width());
+  EXPECT_NEAR(preview.height(), 2 * side.height(), 2);
+
+  // Cancel writes nothing and deletes nothing.
+  platform.messages.clear();
+  name_answer(QString());
+  window->Export_Template_menu_item->trigger();
+  EXPECT_TRUE(platform.messages.isEmpty());
+  EXPECT_EQ(QDir(User_Templates_Folder()).entryList(QDir::Files, QDir::Name),
+            QStringList({"Party.dcard", "Party.png"}));
+}
+
+TEST_F(Templates_Window, AnExportThatCannotWriteItsPreviewDoesNotReportSuccess) {
+  ASSERT_TRUE(QDir().mkpath(user("Blocked.png")));
+  name_answer("Blocked");
+  window->Export_As_Template_Clicked();
+  ASSERT_FALSE(platform.messages.isEmpty());
+  EXPECT_FALSE(platform.messages.contains("\nTemplate exported successfully."))
+      << platform.messages;
+  EXPECT_TRUE(platform.messages.last().contains("Template could not be exported"));
+}
+
+TEST_F(Templates_Window, NewFromTemplateLoadsTheChosenDesignUntitled) {
+  // A user template made by the window itself, then chosen in the library.
+  add_shape(CRDDocument::Side::Front, "R", QRectF(10, 10, 60, 40));
+  name_answer("Mine");
+  window->Export_As_Template_Clicked();
+  QDir(Templates_Folder()).rename("User/Mine.dcard", "Mine.dcard");
+  QDir(Templates_Folder()).rename("User/Mine.png", "Mine.png");
+  Project_File_Name = scratch.filePath("own.dcard");
+
+  platform.yes_no_answers = {false};  // do not save the current design
+  platform.on_run_modal = [](QObject* window) {
+    if (auto* library = qobject_cast<Template_Wizard*>(window)) library->OK_Click();
+    return 0;
+  };
+  window->New_Template_menu_item->trigger();
+  EXPECT_EQ(Selected_Template_Path, Templates_Folder() + "/Mine.dcard");
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+  EXPECT_EQ(window->Get_Front_Controls_Array().size(), 1u);
+
+  // Cancel in the library changes nothing and asks nothing.
+  platform.questions.clear();
+  platform.on_run_modal = [](QObject*) { return 0; };
+  window->New_From_Template();
+  EXPECT_TRUE(platform.questions.isEmpty());
+  EXPECT_EQ(window->Get_Front_Controls_Array().size(), 1u);
+}
+
+TEST_F(Templates_Window, CardWizardResizesTheCanvases) {
+  platform.on_run_modal = [](QObject* window) {
+    if (auto* wizard = qobject_cast<Card_Wizard*>(window)) {
+      wizard->chooser->width_Stepper->setValue(100);
+      wizard->chooser->height_Stepper->setValue(50);
+      wizard->OK_Click();
+    }
+    return 0;
+  };
+  window->Card_Wizard_menu_item->trigger();
+  for (CRDGraphicView* canvas : {window->_graphicView, window->_graphicView_BACK}) {
+    EXPECT_NEAR(canvas->frameSize().width(), 283.465, 0.01);
+    EXPECT_NEAR(canvas->frameSize().height(), 141.732, 0.01);
+  }
+}
+
+TEST_F(Templates_Window, ExitShowsTheReviewWindowBeforeEnding) {
+  QStringList order;
+  platform.yes_no_answers = {false};
+  platform.on_run_modal = [&](QObject* window) {
+    order << window->objectName();
+    if (auto* review = qobject_cast<Review_Form*>(window)) review->OK_Clicked();
+    return 0;
+  };
+  platform.open_url_result = true;
+  window->Exit_App();
+  EXPECT_EQ(order, QStringList({"Review_Window"}));
+  EXPECT_EQ(platform.opened_urls.size(), 1);
+  EXPECT_EQ(platform.terminated, 0);
+}
+
+TEST_F(Templates_Window, EveryWindowIsReachable) {
+  QStringList runs;
+  platform.on_run_modal = [&](QObject* window) {
+    runs << window->objectName();
+    return 0;
+  };
+  window->Help_btn->click();
+  auto* help = window->menuBar()->findChild<QMenu*>("Help_menu");
+  ASSERT_NE(help, nullptr);
+  for (QAction* action : help->actions())
+    if (action->text() == "Share..." || action->objectName() == "Promotion_item")
+      action->trigger();
+  window->Card_Wizard_menu_item->trigger();
+  window->New_Template_menu_item->trigger();
+  EXPECT_EQ(runs, QStringList({"HelpWindow", "Share_It_Dlg", "Promotion_Form", "Promotion_Form",
+                               "Promotion_Form", "Card_Wizard", "Template_Wizard"}));
+  // Share and the link items open their addresses.
+  window->Share_btn->click();
+  for (QAction* action : help->actions())
+    if (action->objectName().endsWith("_Mail_item") || action->objectName().startsWith("Website"))
+      action->trigger();
+  EXPECT_EQ(platform.opened_urls.size(), 6);
+}
+
+TEST_F(Templates_Window, BothWizardsOpenTheGeneralProfileDialog) {
+  QStringList runs;
+  platform.on_run_modal = [&](QObject* window) {
+    runs << window->objectName();
+    if (auto* wizard = qobject_cast<Card_Wizard*>(window)) {
+      EXPECT_FALSE(wizard->User_Profile_btn->isHidden());
+      wizard->User_Profile_btn->click();
+    } else if (auto* library = qobject_cast<Template_Wizard*>(window)) {
+      EXPECT_FALSE(library->User_Profile_btn->isHidden());
+      library->User_Profile_btn->click();
+    }
+    return 0;
+  };
+  window->Card_Wizard_menu_item->trigger();
+  window->New_Template_menu_item->trigger();
+  EXPECT_EQ(runs, QStringList({"Card_Wizard", "User_profile", "Template_Wizard", "User_profile"}));
+}
+
+// The built-in templates the build writes are seeded, listed and open as designs.
+TEST_F(Window_Fixture, BuiltInTemplatesAreListedAndOpen) {
+  QStringList listed;
+  for (const QString& preview : List_Template_Previews(Templates_Folder()))
+    listed << QFileInfo(preview).fileName();
+  EXPECT_EQ(listed, QStringList({"Birthday.png", "Invitation.png", "Thank You.png"}));
+  for (const QString& preview : List_Template_Previews(Templates_Folder())) {
+    SCOPED_TRACE(preview.toStdString());
+    EXPECT_EQ(window->Read_and_load_design_Log(Template_Design_Path(preview), "T"), 1);
+    EXPECT_EQ(window->Get_Front_Controls_Array().size(), 4u);
+    EXPECT_EQ(window->Get_Back_Controls_Array().size(), 2u);
+  }
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+}  // namespace
