@@ -484,9 +484,17 @@ TEST_F(Card_Side, EditCommandsActOnTheCurrentRealSide) {
   EXPECT_TRUE(window->Undo_btn->isEnabled());
   window->Undo_btn->click();
   EXPECT_EQ(document.graphics().size(), 1u);
+  // The pasted shape is gone: the sidebar shows the card, not a page of a removed object.
+  EXPECT_EQ(window->sett_tab->widget(0), window->card_setting_tab);
+  EXPECT_FALSE(window->Cut_btn->isEnabled());
   EXPECT_TRUE(window->Redo_btn->isEnabled());
   window->Redo_btn->click();
   EXPECT_EQ(document.graphics().size(), 2u);
+  // The shape brought back is selected and shows its own page.
+  ASSERT_NE(window->_graphicView->Selected_Graphic(), nullptr);
+  EXPECT_NE(window->_graphicView->Selected_Graphic(), front);
+  EXPECT_EQ(window->sett_tab->widget(0), window->shape_tab);
+  EXPECT_TRUE(window->Cut_btn->isEnabled());
 }
 
 // ---- Sides ---------------------------------------------------------------------------------

@@ -275,6 +275,39 @@ TEST_F(Design_File_Window, ExitAsksToSave) {
   EXPECT_EQ(window->windowTitle(), window->App_Name);  // silent: the title stays
 }
 
+TEST_F(Design_File_Window, NewAndOpenKeepTheDesignWhenYesDoesNotSave) {
+  // Yes to saving, and the save panel cancelled or the write failing: the design stays
+  // and no open panel follows.
+  struct Case {
+    const char* what;
+    QToolButton* button;
+    QString file;       // the design's file; empty asks for one
+    QString answer;     // the save panel's answer
+    int messages;       // messages shown by then
+  };
+  const Case cases[] = {
+      {"New, panel cancelled", window->New_btn, QString(), QString(), 0},
+      {"Open, panel cancelled", window->Open_btn, QString(), QString(), 0},
+      {"New, write failing", window->New_btn, path("kept.dcard") + "/nowhere/x.dcard", QString(), 1},
+      {"Open, write failing", window->Open_btn, path("kept.dcard") + "/nowhere/x.dcard", QString(), 2},
+  };
+  QFile plain(path("kept.dcard"));  // a file, so nothing can be written inside it
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  Fill_Design();
+  const size_t objects = document.list(CRDDocument::Side::Front).size();
+  ASSERT_GT(objects, 0u);
+  for (const Case& c : cases) {
+    Project_File_Name = c.file;
+    platform.yes_no_answers = {true};
+    platform.save_answers = {c.answer};
+    c.button->click();
+    EXPECT_EQ(document.list(CRDDocument::Side::Front).size(), objects) << c.what;
+    EXPECT_TRUE(platform.open_requests.isEmpty()) << c.what;
+    EXPECT_EQ(platform.messages.size(), c.messages) << c.what;
+  }
+}
+
 TEST_F(Design_File_Window, BackgroundAndPicturePathsNamingAPipeOpenAtOnce) {
   const QString fifo = path("pipe.png");
   ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);

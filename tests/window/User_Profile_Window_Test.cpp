@@ -576,6 +576,11 @@ TEST_F(Profile, TheProfileButtonFillsTheCurrentSideOnlyAfterOk) {
       value(d, "name")->setText("Back name");
       return ok(d);
     });
+    // The new text is selected: the sidebar shows its pages and the edit buttons are on.
+    ASSERT_EQ(side_list(1).size(), 1u);
+    EXPECT_EQ(window->_graphicView_BACK->Selected_Graphic(), side_list(1)[0]);
+    EXPECT_EQ(window->sett_tab->widget(0), window->text_edtng_tab);
+    EXPECT_TRUE(window->Delete_btn->isEnabled());
   }
   window->Select_front_side();
   ASSERT_EQ(side_list(1).size(), 1u);

@@ -145,7 +145,7 @@ class CRDGraphicView : public QWidget {
   // clipboard becomes a picture graphic.
   void paste();
   // Undo and redo of the document; afterwards the graphics they inserted or changed are
-  // selected.
+  // selected and the sidebar shows what is selected (the card when nothing is).
   void undo();
   void redo();
   void alignformCenter();
@@ -330,6 +330,7 @@ class CRDGraphicView : public QWidget {
   std::shared_ptr<CRDGraphic> make_graphic(const QString& class_name, const QRectF& frame,
                                            const QString& ctrl_value, const QString& ctrl_ID);
   void finish_creation();
+  void step_history(void (Undo_Manager::*step)());
 
   QPointer<CRDDocument> document_;
   CRDDocument::Side side_ = CRDDocument::Side::Front;

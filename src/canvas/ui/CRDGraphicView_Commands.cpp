@@ -147,24 +147,23 @@ bool CRDGraphicView::makeNewImageFromPasteboard(const QMimeData* data, const QPo
 
 // ---- Undo and redo -----------------------------------------------------------------------
 
-void CRDGraphicView::undo() {
-  // A press holds its undo group open until its release.
-  if (!document_ || drag_.kind != Drag_Kind::None) return;
-  undo_selection_indexes_ = Index_Set{};
-  document_->undoManager()->undo();
-  if (!undo_selection_indexes_->isEmpty()) changeSelectionIndexes(*undo_selection_indexes_);
-  undo_selection_indexes_.reset();
-  Window_Undo_Redo_Button_state();
-}
+void CRDGraphicView::undo() { step_history(&Undo_Manager::undo); }
+void CRDGraphicView::redo() { step_history(&Undo_Manager::redo); }
 
-void CRDGraphicView::redo() {
+void CRDGraphicView::step_history(void (Undo_Manager::*step)()) {
   // A press holds its undo group open until its release.
   if (!document_ || drag_.kind != Drag_Kind::None) return;
   undo_selection_indexes_ = Index_Set{};
-  document_->undoManager()->redo();
+  (document_->undoManager()->*step)();
   if (!undo_selection_indexes_->isEmpty()) changeSelectionIndexes(*undo_selection_indexes_);
   undo_selection_indexes_.reset();
   Window_Undo_Redo_Button_state();
+  // The sidebar follows what the step left selected: a graphic taken away no longer
+  // shows its pages, a graphic brought back shows its own.
+  if (const auto shown = Selected_Graphic())
+    Window_Show_RHS_Properties(shown);
+  else if (selection_.isEmpty())
+    Window_Show_RHS_Properties(nullptr);
 }
 
 // ---- Alignment and sizes -----------------------------------------------------------------

@@ -685,6 +685,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // a cancelled panel writes nothing and puts the name back. With show_msg the result is
   // shown and the title follows. *failure gets the reason of a failed write.
   bool Save_project_file(bool save_as, bool show_msg, QString* failure = nullptr);
+  // Asks the question and saves on Yes; false when Yes did not save (a cancelled panel or a
+  // failed write), and the design must then stay as it is.
+  bool Save_Changes_First(const QString& question, bool show_msg);
   // Opens a design file: 1 when loaded; 0, with "File is corrupt and cannot be opened."
   // and nothing changed, when any part of it fails its checks. Mode "L" takes the path as
   // the design's file; any other mode opens it untitled.

@@ -251,16 +251,25 @@ int CRDWindowController::Open_Log_File() {
 
 // ---- Buttons -------------------------------------------------------------------------------
 
+bool CRDWindowController::Save_Changes_First(const QString& question, bool show_msg) {
+  if (!Show_YES_NO_MessageBox(question)) return true;
+  QString failure;
+  if (Save_project_file(false, show_msg, &failure)) return true;
+  // Not saved: the design stays. A cancelled panel says nothing.
+  if (!show_msg && !failure.isEmpty()) Show_MessageBox(QStringLiteral("fail: ") + failure);
+  return false;
+}
+
 void CRDWindowController::New_Btn_Clicked() {
-  if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening new document?")))
-    Save_project_file(false, true);
+  if (!Save_Changes_First(QStringLiteral("Do you want to save changes before opening new document?"), true))
+    return;
   New_Project();
   Undo_Redo_Button_state();
 }
 
 void CRDWindowController::Open_Btn_Clicked() {
-  if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening document?")))
-    Save_project_file(false, true);
+  if (!Save_Changes_First(QStringLiteral("Do you want to save changes before opening document?"), true))
+    return;
   // The design is replaced only by a file that has passed its checks.
   Open_Log_File();
   Undo_Redo_Button_state();
@@ -272,14 +281,8 @@ void CRDWindowController::SaveAs_Btn_Clicked() { Save_project_file(true, true); 
 void CRDWindowController::Exit_Btn_Clicked() { Exit_App(); }
 
 bool CRDWindowController::Exit_App() {
-  if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before closing?"))) {
-    QString failure;
-    if (!Save_project_file(false, false, &failure)) {
-      // Not saved: the design stays open. A cancelled panel says nothing.
-      if (!failure.isEmpty()) Show_MessageBox(QStringLiteral("fail: ") + failure);
-      return false;
-    }
-  }
+  if (!Save_Changes_First(QStringLiteral("Do you want to save changes before closing?"), false))
+    return false;
   Show_Review_Window();  // CRDWindowController_Templates.cpp
   platform::Terminate(0);
   return true;
