@@ -88,21 +88,25 @@ bool four_state(const LinBarcode& model) {
 // glyph by glyph, every time. On rasters each glyph's outline is filled once per thread
 // (the same outline, the same antialiasing) at a quarter-pixel phase, and then copied.
 
+// The key names the font rather than holding it: a thread's pictures may outlive the font
+// engines (the main thread's last until exit).
 struct Glyph_Key {
-  QRawFont font;
+  QString family, style;
+  double pixel_size;
   quint32 glyph;
   double scale_x, scale_y;
   int phase_x, phase_y;  // quarter pixels
   QRgb colour;
   bool operator==(const Glyph_Key& o) const {
-    return glyph == o.glyph && phase_x == o.phase_x && phase_y == o.phase_y &&
-           colour == o.colour && scale_x == o.scale_x && scale_y == o.scale_y && font == o.font;
+    return glyph == o.glyph && phase_x == o.phase_x && phase_y == o.phase_y && colour == o.colour &&
+           scale_x == o.scale_x && scale_y == o.scale_y && pixel_size == o.pixel_size &&
+           family == o.family && style == o.style;
   }
 };
 
 size_t qHash(const Glyph_Key& key, size_t seed = 0) {
-  return qHashMulti(seed, key.font, key.glyph, key.scale_x, key.scale_y, key.phase_x,
-                    key.phase_y, key.colour);
+  return qHashMulti(seed, key.family, key.style, key.pixel_size, key.glyph, key.scale_x,
+                    key.scale_y, key.phase_x, key.phase_y, key.colour);
 }
 
 struct Glyph_Picture {
@@ -115,22 +119,22 @@ constexpr int kPhases = 4;
 constexpr double kQt_Glyph_Cache_Limit = 64;
 constexpr qsizetype kMax_Cached_Glyphs = 4096;
 
-const Glyph_Picture& glyph_picture(const Glyph_Key& key) {
+const Glyph_Picture& glyph_picture(const Glyph_Key& key, const QRawFont& font) {
   thread_local QHash<Glyph_Key, Glyph_Picture> cache;
   if (const auto found = cache.constFind(key); found != cache.constEnd()) return *found;
   if (cache.size() >= kMax_Cached_Glyphs) cache.clear();
-  QPainterPath outline = QTransform::fromScale(key.scale_x, key.scale_y)
-                             .map(key.font.pathForGlyph(key.glyph))
-                             .translated(double(key.phase_x) / kPhases,
-                                         double(key.phase_y) / kPhases);
+  QPainterPath outline =
+      QTransform::fromScale(key.scale_x, key.scale_y)
+          .map(font.pathForGlyph(key.glyph))
+          .translated(double(key.phase_x) / kPhases, double(key.phase_y) / kPhases);
   outline.setFillRule(Qt::WindingFill);  // as Qt fills glyph outlines: overlaps stay inked
   Glyph_Picture picture;
   const QRectF bounds = outline.boundingRect();
   if (!outline.isEmpty() && bounds.width() > 0 && bounds.height() > 0) {
     const QPoint from(int(std::floor(bounds.left())) - 1, int(std::floor(bounds.top())) - 1);
     const QPoint to(int(std::ceil(bounds.right())) + 1, int(std::ceil(bounds.bottom())) + 1);
-    picture.image = QImage(QSize(to.x() - from.x(), to.y() - from.y()),
-                           QImage::Format_ARGB32_Premultiplied);
+    picture.image =
+        QImage(QSize(to.x() - from.x(), to.y() - from.y()), QImage::Format_ARGB32_Premultiplied);
     picture.image.fill(Qt::transparent);
     picture.offset = from;
     QPainter painter(&picture.image);
@@ -180,7 +184,8 @@ bool draw_glyphs(QPainter& painter, const QFont& font, const Barcode_Text_Item& 
   // Smaller glyphs Qt keeps in its own cache (rasterised its own way): leave them to it.
   const double pixel_size = font.pointSizeF() > 0 ? font.pointSizeF() * device->logicalDpiY() / 72
                                                   : double(font.pixelSize());
-  if (pixel_size * pixel_size * std::abs(to_device.determinant()) < kQt_Glyph_Cache_Limit * kQt_Glyph_Cache_Limit)
+  if (pixel_size * pixel_size * std::abs(to_device.determinant()) <
+      kQt_Glyph_Cache_Limit * kQt_Glyph_Cache_Limit)
     return false;
   // Tab stops and line breaks are laid out by drawText's own rules.
   for (const QChar ch : item.text)
@@ -194,20 +199,23 @@ bool draw_glyphs(QPainter& painter, const QFont& font, const Barcode_Text_Item& 
   painter.resetTransform();
   for (const QGlyphRun& run : layout.glyphRuns()) {
     const QRawFont raw = run.rawFont();
+    const QString family = raw.familyName(), style = raw.styleName();
     const QList<quint32> glyphs = run.glyphIndexes();
     const QList<QPointF> positions = run.positions();
     for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
       const QPointF at = to_device.map(item.rect.topLeft() + positions.at(i));
       const double qx = std::round(at.x() * kPhases), qy = std::round(at.y() * kPhases);
       const int whole_x = int(std::floor(qx / kPhases)), whole_y = int(std::floor(qy / kPhases));
-      const Glyph_Key key{raw,
+      const Glyph_Key key{family,
+                          style,
+                          raw.pixelSize(),
                           glyphs.at(i),
                           to_device.m11(),
                           to_device.m22(),
                           int(qx) - whole_x * kPhases,
                           int(qy) - whole_y * kPhases,
                           colour};
-      const Glyph_Picture& glyph = glyph_picture(key);
+      const Glyph_Picture& glyph = glyph_picture(key, raw);
       if (!glyph.image.isNull())
         painter.drawImage(QPoint(whole_x, whole_y) + glyph.offset, glyph.image);
     }
@@ -419,8 +427,7 @@ Barcode_Drawing LinBarcodeOffscreenView::framed_layout() const {
 
 void LinBarcodeOffscreenView::drawRect(QPainter& painter) const { paint(painter, layout(), 0); }
 
-void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& drawing,
-                                    double dpi) {
+void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& drawing, double dpi) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -2,7 +2,6 @@
 
 #include "model/Common_Functions.h"
 
-
 #include <cmath>
 #include <cstring>
 #include <limits>
