@@ -9,11 +9,16 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -78,6 +83,147 @@ bool four_state(const LinBarcode& model) {
          dynamic_cast<const JapanPostBarcode*>(&model);
 }
 
+// ---- Glyphs on rasters -------------------------------------------------------------------
+// Qt keeps no glyph pictures above 64 pixels: a caption at 600 dpi is filled as outlines,
+// glyph by glyph, every time. On rasters each glyph's outline is filled once per thread
+// (the same outline, the same antialiasing) at a quarter-pixel phase, and then copied.
+
+// The key names the font rather than holding it: a thread's pictures may outlive the font
+// engines (the main thread's last until exit).
+struct Glyph_Key {
+  QString family, style;
+  double pixel_size;
+  quint32 glyph;
+  double scale_x, scale_y;
+  int phase_x, phase_y;  // quarter pixels
+  QRgb colour;
+  bool operator==(const Glyph_Key& o) const {
+    return glyph == o.glyph && phase_x == o.phase_x && phase_y == o.phase_y && colour == o.colour &&
+           scale_x == o.scale_x && scale_y == o.scale_y && pixel_size == o.pixel_size &&
+           family == o.family && style == o.style;
+  }
+};
+
+size_t qHash(const Glyph_Key& key, size_t seed = 0) {
+  return qHashMulti(seed, key.family, key.style, key.pixel_size, key.glyph, key.scale_x,
+                    key.scale_y, key.phase_x, key.phase_y, key.colour);
+}
+
+struct Glyph_Picture {
+  QImage image;   // null for a glyph without ink (a space)
+  QPoint offset;  // of the picture's top left from the glyph's whole-pixel origin
+};
+
+constexpr int kPhases = 4;
+// The largest glyph, in device pixels, that Qt draws from its glyph cache.
+constexpr double kQt_Glyph_Cache_Limit = 64;
+constexpr qsizetype kMax_Cached_Glyphs = 4096;
+
+const Glyph_Picture& glyph_picture(const Glyph_Key& key, const QRawFont& font) {
+  thread_local QHash<Glyph_Key, Glyph_Picture> cache;
+  if (const auto found = cache.constFind(key); found != cache.constEnd()) return *found;
+  if (cache.size() >= kMax_Cached_Glyphs) cache.clear();
+  QPainterPath outline =
+      QTransform::fromScale(key.scale_x, key.scale_y)
+          .map(font.pathForGlyph(key.glyph))
+          .translated(double(key.phase_x) / kPhases, double(key.phase_y) / kPhases);
+  outline.setFillRule(Qt::WindingFill);  // as Qt fills glyph outlines: overlaps stay inked
+  Glyph_Picture picture;
+  const QRectF bounds = outline.boundingRect();
+  if (!outline.isEmpty() && bounds.width() > 0 && bounds.height() > 0) {
+    const QPoint from(int(std::floor(bounds.left())) - 1, int(std::floor(bounds.top())) - 1);
+    const QPoint to(int(std::ceil(bounds.right())) + 1, int(std::ceil(bounds.bottom())) + 1);
+    picture.image =
+        QImage(QSize(to.x() - from.x(), to.y() - from.y()), QImage::Format_ARGB32_Premultiplied);
+    picture.image.fill(Qt::transparent);
+    picture.offset = from;
+    QPainter painter(&picture.image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(-QPointF(from));
+    painter.fillPath(outline, QColor::fromRgba(key.colour));
+  }
+  return *cache.insert(key, std::move(picture));
+}
+
+// Lays the text out as QPainter::drawText does for a single line at the top of `rect`.
+QTextLayout& line_layout(QTextLayout& layout, const Barcode_Text_Item& item,
+                         Qt::LayoutDirection direction) {
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTextDirection(direction);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setLineWidth(0x01000000);
+  Qt::Alignment horizontal = item.alignment & Qt::AlignHorizontal_Mask;
+  if (direction == Qt::RightToLeft && !(horizontal & Qt::AlignAbsolute)) {
+    if (horizontal & Qt::AlignLeft)
+      horizontal = Qt::AlignRight;
+    else if (horizontal & Qt::AlignRight)
+      horizontal = Qt::AlignLeft;
+  }
+  double x = 0;
+  if (horizontal & Qt::AlignRight)
+    x = item.rect.width() - line.naturalTextWidth();
+  else if (horizontal & Qt::AlignHCenter)
+    x = (item.rect.width() - line.naturalTextWidth()) / 2;
+  line.setPosition(QPointF(x, 0));
+  layout.endLayout();
+  return layout;
+}
+
+// The glyphs of a laid-out text copied from the per-thread pictures; false when the painter
+// is not one this applies to (then Qt draws the text).
+bool draw_glyphs(QPainter& painter, const QFont& font, const Barcode_Text_Item& item) {
+  QPaintDevice* device = painter.device();
+  const QTransform to_device = painter.deviceTransform();
+  if (!device || device->devType() != QInternal::Image || to_device.type() > QTransform::TxScale ||
+      to_device.m11() <= 0 || to_device.m22() <= 0 || font.underline() || font.overline() ||
+      font.strikeOut() || painter.pen().style() == Qt::NoPen)
+    return false;
+  // Smaller glyphs Qt keeps in its own cache (rasterised its own way): leave them to it.
+  const double pixel_size = font.pointSizeF() > 0 ? font.pointSizeF() * device->logicalDpiY() / 72
+                                                  : double(font.pixelSize());
+  if (pixel_size * pixel_size * std::abs(to_device.determinant()) <
+      kQt_Glyph_Cache_Limit * kQt_Glyph_Cache_Limit)
+    return false;
+  // Tab stops and line breaks are laid out by drawText's own rules.
+  for (const QChar ch : item.text)
+    if (ch.category() == QChar::Other_Control || ch == QChar::LineSeparator ||
+        ch == QChar::ParagraphSeparator)
+      return false;
+  QTextLayout layout(item.text, font, device);
+  line_layout(layout, item, painter.layoutDirection());
+  const QRgb colour = painter.pen().color().rgba();
+  painter.save();
+  painter.resetTransform();
+  for (const QGlyphRun& run : layout.glyphRuns()) {
+    const QRawFont raw = run.rawFont();
+    const QString family = raw.familyName(), style = raw.styleName();
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+      const QPointF at = to_device.map(item.rect.topLeft() + positions.at(i));
+      const double qx = std::round(at.x() * kPhases), qy = std::round(at.y() * kPhases);
+      const int whole_x = int(std::floor(qx / kPhases)), whole_y = int(std::floor(qy / kPhases));
+      const Glyph_Key key{family,
+                          style,
+                          raw.pixelSize(),
+                          glyphs.at(i),
+                          to_device.m11(),
+                          to_device.m22(),
+                          int(qx) - whole_x * kPhases,
+                          int(qy) - whole_y * kPhases,
+                          colour};
+      const Glyph_Picture& glyph = glyph_picture(key, raw);
+      if (!glyph.image.isNull())
+        painter.drawImage(QPoint(whole_x, whole_y) + glyph.offset, glyph.image);
+    }
+  }
+  painter.restore();
+  return true;
+}
+
 // Draws the text with a painter whose unit is the point.
 void draw_text(QPainter& painter, const Barcode_Text_Item& item) {
   QFont font = Barcode_Text_Font(item.font);
@@ -89,6 +235,7 @@ void draw_text(QPainter& painter, const Barcode_Text_Item& item) {
                           device_dpi > 0 ? item.kerning * text_dpi() / device_dpi : item.kerning);
   painter.setFont(font);
   painter.setPen(item.colour);
+  if (draw_glyphs(painter, font, item)) return;
   painter.drawText(item.rect,
                    int(item.alignment) | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
                    item.text);
@@ -280,8 +427,7 @@ Barcode_Drawing LinBarcodeOffscreenView::framed_layout() const {
 
 void LinBarcodeOffscreenView::drawRect(QPainter& painter) const { paint(painter, layout(), 0); }
 
-void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& drawing,
-                                    double dpi) {
+void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& drawing, double dpi) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -2,10 +2,10 @@
 
 #include "model/Common_Functions.h"
 
-#include <QPainter>
-
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 Picture Increase_DPI(const Picture& picture, double dpi) {
   const QSizeF size = picture.size();
@@ -26,15 +26,25 @@ Picture Increase_DPI(const Picture& picture, double dpi) {
     Show_NSLog_Message(QStringLiteral("Unable to render the picture at %1 dpi").arg(dpi));
     return {};
   }
-  bitmap.fill(Qt::transparent);
   const int dots_per_meter = int(std::lround(dpi / 0.0254));
   bitmap.setDotsPerMeterX(dots_per_meter);
   bitmap.setDotsPerMeterY(dots_per_meter);
-  {
-    QPainter painter(&bitmap);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QRectF(0, 0, w, h), picture.image());
+  // Nearest neighbour by hand: each target pixel takes the source pixel under its centre.
+  // Qt's scaling and format conversions hand large pictures to its shared thread pool,
+  // where batch workers would queue behind one another.
+  const QImage source = picture.image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const int tw = int(w), th = int(h), sw = source.width(), sh = source.height();
+  std::vector<int> column(size_t(tw), 0);
+  for (int x = 0; x < tw; ++x) column[size_t(x)] = int((2 * qint64(x) + 1) * sw / (2 * qint64(tw)));
+  for (int y = 0; y < th; ++y) {
+    const int sy = int((2 * qint64(y) + 1) * sh / (2 * qint64(th)));
+    auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
+    if (y > 0 && sy == int((2 * qint64(y - 1) + 1) * sh / (2 * qint64(th)))) {
+      std::memcpy(line, bitmap.constScanLine(y - 1), size_t(tw) * sizeof(QRgb));
+      continue;
+    }
+    const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
+    for (int x = 0; x < tw; ++x) line[x] = from[column[size_t(x)]];
   }
   return Picture(std::move(bitmap), size);
 }

@@ -8,6 +8,7 @@
 #include "support/Test_Support.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -438,3 +439,109 @@ TEST_F(Renderer, PdfDataIsOnePageOfTheModelsSize) {
 }
 
 }  // namespace
+
+// ---- Texts on rasters -----------------------------------------------------------------------
+
+Q_GUI_EXPORT int qt_defaultDpiY();
+
+namespace {
+
+// The picture's texts as Qt draws them itself: on a pixmap (not an image), so the renderer
+// hands every text to QPainter::drawText.
+QImage drawn_by_qt(const LinBarcode& model, double dpi, QSize size) {
+  QImage base(size, QImage::Format_ARGB32_Premultiplied);
+  const int dots_per_meter = int(std::lround(qt_defaultDpiY() / 0.0254));
+  base.setDotsPerMeterX(dots_per_meter);
+  base.setDotsPerMeterY(dots_per_meter);
+  base.fill(Barcode_Gen_Var->bar_back_clr.toQColor());
+  QPixmap pixmap = QPixmap::fromImage(base);
+  {
+    QPainter painter(&pixmap);
+    painter.scale(dpi / 72, dpi / 72);
+    LinBarcodeOffscreenView(&model).drawRect(painter);
+  }
+  return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+// Texts on a raster come from glyph pictures made once per thread; they must show what Qt's
+// own drawing shows: the same ink in the same places, to a fraction of a pixel.
+TEST_F(Renderer, TextsOnRastersMatchQtsDrawing) {
+  Barcode_Gen& s = settings();
+  s.bar_val_clr = CRDColor::rgb(0.6, 0, 0.4);
+  const struct {
+    const char* caption;
+    const char* align;
+    double dpi;
+    int kerning_box;
+  } cases[] = {
+      {"LG00000042", "Center", 576, 0},  // 80-pixel glyphs: beyond Qt's glyph cache
+      {"LG00000042", "Right", 144, 1},   // small glyphs, spread to the bars' width
+      {"Wq 7\t39\tAy", "Left", 576, 0},   // groups, letter spacing of their own; a footer
+                                         // with tabs
+      {"ÅÉ ñ 0", "Left", 1152, 0},        // composed glyphs, overlapping outlines
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.caption << " at " << c.dpi);
+    s.kerning_value_Checkbox = c.kerning_box;
+    s.align_hdr_combo.index = s.align_hdr_combo.items.indexOf(c.align);
+    s.align_ftr_combo.index = s.align_ftr_combo.items.indexOf(c.align);
+    Fixed_Model model(QStringLiteral("0"), 200, 1, 0);
+    model.middle = QString::fromUtf8(c.caption);
+    model.start = QStringLiteral("0");
+    model.setHeader(QStringLiteral("Header gj"));
+    model.setFooter(QString::fromUtf8(c.caption));
+    model.setPrintsCaption(true);
+    model.setPrintsHeader(true);
+    model.setPrintsFooter(true);
+    model.setCaptionFontSize(10);
+    model.setHeaderFontSize(12);
+    model.setFooterFontSize(7);
+    model.setHeight(model.captionHeight() * 72 + model.headerHeight() * 72 +
+                    model.footerHeight() * 72 + 10);
+    const Picture picture = imageFromBarcode(&model, c.dpi);
+    ASSERT_FALSE(picture.isNull());
+    const QImage ours = picture.image().convertToFormat(QImage::Format_RGB32);
+    const QImage qt = drawn_by_qt(model, c.dpi, ours.size());
+    ASSERT_EQ(ours.size(), qt.size());
+    const QRgb back = qt.pixel(0, 0);
+    auto ink = [&](const QImage& image, QRect* where) {
+      double total = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const QRgb p = image.pixel(x, y);
+          const int d = std::abs(qRed(p) - qRed(back)) + std::abs(qGreen(p) - qGreen(back)) +
+                        std::abs(qBlue(p) - qBlue(back));
+          total += d;
+          if (d > 0) *where |= QRect(x, y, 1, 1);
+        }
+      return total;
+    };
+    QRect ours_box, qt_box;
+    const double ours_ink = ink(ours, &ours_box), qt_ink = ink(qt, &qt_box);
+    ASSERT_GT(qt_ink, 0);
+    EXPECT_NEAR(ours_ink / qt_ink, 1.0, 0.02);
+    for (const auto& [a, b] : {std::pair{ours_box.left(), qt_box.left()},
+                               {ours_box.right(), qt_box.right()},
+                               {ours_box.top(), qt_box.top()},
+                               {ours_box.bottom(), qt_box.bottom()}})
+      EXPECT_LE(std::abs(a - b), 1);
+    // Pixel by pixel: an ink edge may lie a fraction of a pixel elsewhere, nothing more.
+    int far = 0;
+    for (int y = 0; y < ours.height(); ++y)
+      for (int x = 0; x < ours.width(); ++x) {
+        const QRgb p = ours.pixel(x, y);
+        bool close = false;
+        for (int dy = -1; dy <= 1 && !close; ++dy)
+          for (int dx = -1; dx <= 1 && !close; ++dx) {
+            if (!qt.rect().contains(x + dx, y + dy)) continue;
+            const QRgb q = qt.pixel(x + dx, y + dy);
+            close = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))}) <= 72;
+          }
+        far += !close;
+      }
+    EXPECT_EQ(far, 0);
+  }
+}

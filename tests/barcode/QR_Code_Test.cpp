@@ -1,3 +1,4 @@
+#include "barcode/Picture_Resolution.h"
 #include "barcode/QREncoder.h"
 #include "barcode/QR_Encoder.h"
 #include "model/Shared_Design_State.h"
@@ -5,6 +6,7 @@
 #include "support/Test_Support.h"
 
 #include <QElapsedTimer>
+#include <QPainter>
 
 #include <random>
 
@@ -532,6 +534,58 @@ TEST_F(QrPicture, RasterisedAtTheDesignResolutionAndReadable) {
   for (Decoder decoder : {Decoder::Zbar, Decoder::ZXing}) {
     const auto decoded = Decode(decoder, picture.image());
     EXPECT_EQ(decoded.data, QByteArray("https://lumigrove.example/card/42")) << decoded.log;
+  }
+}
+
+// The hand-made nearest-neighbour scaling shows what a painter without smoothing draws: the
+// two may place an edge one pixel apart (each rounds the source position its own way), no more.
+TEST(PictureResolution, SamplesLikeAnUnsmoothedPainter) {
+  const struct {
+    QSize pixels;
+    QSizeF points;
+    double dpi;
+    QImage::Format format;
+  } cases[] = {
+      {{29, 29}, {29, 29}, 600, QImage::Format_RGBA8888},  // QR: one pixel a point
+      {{100, 100}, {100, 100}, 300, QImage::Format_RGBA8888},
+      {{25, 25}, {60, 60}, 203, QImage::Format_ARGB32},
+      {{137, 12}, {220, 70}, 600, QImage::Format_Mono},  // PDF417: a pixel a module and row
+      {{40, 30}, {40, 30}, 72, QImage::Format_ARGB32_Premultiplied},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pixels.width() << "x" << c.pixels.height() << " at "
+                                    << c.dpi);
+    QImage source(c.pixels, c.format);
+    if (c.format == QImage::Format_Mono) source.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < source.height(); ++y)
+      for (int x = 0; x < source.width(); ++x)
+        source.setPixel(x, y, c.format == QImage::Format_Mono ? uint((x * 7 + y * 3) % 5 < 2)
+                              : (x + y) % 3 == 0 ? qRgba(0, 0, 0, 255)
+                              : (x * y) % 4 == 1 ? qRgba(255, 255, 255, 0)
+                                                 : qRgba(255, 255, 255, 255));
+    const Picture picture = Increase_DPI(Picture(source, c.points), c.dpi);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), c.points);
+    QImage expected(picture.image().size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::transparent);
+    {
+      QPainter painter(&expected);
+      painter.drawImage(QRectF(QPointF(0, 0), QSizeF(expected.size())), source);
+    }
+    const QImage got = picture.image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(got.size(), expected.size());
+    auto near = [&](int x, int y, QRgb value) {
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          if (expected.rect().contains(x + dx, y + dy) && expected.pixel(x + dx, y + dy) == value)
+            return true;
+      return false;
+    };
+    int far = 0;
+    for (int y = 0; y < got.height(); ++y)
+      for (int x = 0; x < got.width(); ++x) far += !near(x, y, got.pixel(x, y));
+    EXPECT_EQ(far, 0);
+    EXPECT_EQ(picture.image().dotsPerMeterX(), int(std::lround(c.dpi / 0.0254)));
   }
 }
 
