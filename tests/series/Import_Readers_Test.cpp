@@ -97,6 +97,8 @@ TEST(RtfReader, ControlWordsCodePagesAndUnicode) {
       {"open group", "{\\rtf1 a{b}", std::nullopt},
       {"extra close", "{\\rtf1 a}}", QStringLiteral("a")},
       {"cut \\'", "{\\rtf1 \\'e", std::nullopt},
+      {"\\'hh with a sign", "{\\rtf1 \\'-1}", std::nullopt},
+      {"\\'hh with a space", "{\\rtf1 \\' f}", std::nullopt},
       {"too deep", "{\\rtf1" + QByteArray(Rtf_Max_Depth, '{') + QByteArray(Rtf_Max_Depth + 1, '}'),
        std::nullopt},
       {"\\bin beyond the end", "{\\rtf1\\bin99 x}", std::nullopt},
