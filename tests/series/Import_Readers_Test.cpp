@@ -35,6 +35,10 @@ TEST(DecodeText, ByteOrderMarksAndStrictUtf8) {
       {"Latin-1 without mark", QByteArray("caf\xE9"), std::nullopt},
       {"cut UTF-8 sequence", QByteArray("ab\xE6\x97"), std::nullopt},
       {"odd UTF-16", QByteArray("\xFF\xFE" "a", 3), std::nullopt},
+      {"UTF-16 lone high surrogate", QByteArray("\xFF\xFE\x00\xD8" "a\0", 6), std::nullopt},
+      {"UTF-16 lone low surrogate", QByteArray("\xFE\xFF\xDC\x00", 4), std::nullopt},
+      {"UTF-32 surrogate", QByteArray("\xFF\xFE\0\0\x00\xD8\0\0", 8), std::nullopt},
+      {"UTF-32 past U+10FFFF", QByteArray("\0\0\xFE\xFF\0\x11\0\0", 8), std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
