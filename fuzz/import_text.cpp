@@ -1,11 +1,13 @@
 // A text file as the import wizard reads it: the first byte picks the file's extension
 // (.csv, .txt or .rtf), the rest is the file. The decoding and the CSV rows are also run on
-// the bytes directly.
+// the bytes directly; decoded text must be whole Unicode.
 
 #include "Fuzz_Support.h"
 #include "series/Import_Text.h"
 
 #include <QFile>
+
+#include <cstdlib>
 
 QList<QByteArray> Fuzz_Seeds() {
   const auto utf16 = [](const QString& s, bool big) {
@@ -38,6 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Read_Text_Import(path);
   QFile::remove(path);
   if (const std::optional<QString> text = Decode_Text(body)) {
+    // Decoded text is whole Unicode, and reads back the same from UTF-8.
+    if (!text->isValidUtf16() || Decode_Text(text->toUtf8()) != text) std::abort();
     Parse_Csv(*text);
     Pasted_Values(*text);
   }
