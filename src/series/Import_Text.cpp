@@ -53,6 +53,10 @@ std::optional<QString> Decode_Text(const QByteArray& bytes) {
   QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
   QString text = decoder.decode(body);
   if (decoder.hasError()) return std::nullopt;
+  // Marks repeated at the start are no text either (the decoder drops only one of them).
+  qsizetype repeated = 0;
+  while (repeated < text.size() && text.at(repeated) == QChar(QChar::ByteOrderMark)) ++repeated;
+  text.remove(0, repeated);
   // Its UTF-16 decoder passes unpaired surrogates through.
   for (qsizetype i = 0; i < text.size(); ++i) {
     if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
