@@ -79,7 +79,7 @@ check-thread:
 FUZZ_BUILD ?= build-fuzz
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_TIME ?= 60
-FUZZ_TARGETS ?= property_list pasteboard zip workbook ods xml2003
+FUZZ_TARGETS ?= property_list pasteboard zip workbook ods xml2003 rtf import_text design_file
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 
 .PHONY: deps-check fuzz check-sanitize

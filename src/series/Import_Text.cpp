@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QtEndian>
 
 const QString Import_File_Unreadable = QStringLiteral("Please select a valid file.");
 const QString Import_File_Corrupted =
@@ -40,9 +41,30 @@ std::optional<QString> Decode_Text(const QByteArray& bytes) {
   const qsizetype unit = encoding == QStringConverter::Utf16LE || encoding == QStringConverter::Utf16BE ? 2
                          : encoding == QStringConverter::Utf8 ? 1 : 4;
   if (body.size() % unit != 0) return std::nullopt;  // a unit cut at the end
+  // Qt's UTF-32 decoder takes values past U+10FFFF and surrogates without an error.
+  if (unit == 4) {
+    const bool little = encoding == QStringConverter::Utf32LE;
+    for (qsizetype i = 0; i < body.size(); i += 4) {
+      const uchar* p = reinterpret_cast<const uchar*>(body.data() + i);
+      const quint32 code = little ? qFromLittleEndian<quint32>(p) : qFromBigEndian<quint32>(p);
+      if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+    }
+  }
   QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
   QString text = decoder.decode(body);
   if (decoder.hasError()) return std::nullopt;
+  // Marks repeated at the start are no text either (the decoder drops only one of them).
+  qsizetype repeated = 0;
+  while (repeated < text.size() && text.at(repeated) == QChar(QChar::ByteOrderMark)) ++repeated;
+  text.remove(0, repeated);
+  // Its UTF-16 decoder passes unpaired surrogates through.
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+      ++i;
+    } else if (text.at(i).isSurrogate()) {
+      return std::nullopt;
+    }
+  }
   return text;
 }
 

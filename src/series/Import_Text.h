@@ -17,7 +17,8 @@ extern const QString Import_Paste_Empty;      // "Please enter some data."
 extern const QString Import_Invalid_Path;     // "Please select valid file path."
 
 // Text from bytes: UTF-8, UTF-16 or UTF-32 when a byte-order mark says so, else strict
-// UTF-8. No text when the bytes are not valid in that encoding.
+// UTF-8. Marks repeated at the start are no text. No text when the bytes are not valid in
+// that encoding.
 std::optional<QString> Decode_Text(const QByteArray& bytes);
 
 // The rows of comma-separated values (RFC 4180): quoted fields may hold commas, doubled

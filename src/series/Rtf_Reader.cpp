@@ -174,10 +174,11 @@ class Rtf_Parser {
     ++pos_;
     switch (c) {
       case '\'': {
-        if (pos_ + 2 > data_.size()) return false;
-        bool ok = false;
-        const int value = data_.mid(pos_, 2).toInt(&ok, 16);
-        if (!ok) return false;
+        // Exactly two hex digits (toInt alone would take a sign or a space).
+        if (pos_ + 2 > data_.size() || !std::isxdigit(static_cast<unsigned char>(data_.at(pos_))) ||
+            !std::isxdigit(static_cast<unsigned char>(data_.at(pos_ + 1))))
+          return false;
+        const int value = data_.mid(pos_, 2).toInt(nullptr, 16);
         pos_ += 2;
         character_byte(char(value));
         return true;

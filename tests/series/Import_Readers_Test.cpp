@@ -32,9 +32,16 @@ TEST(DecodeText, ByteOrderMarksAndStrictUtf8) {
       {"UTF-16 BE", QByteArray("\xFE\xFF", 2) + QByteArray(be16.encode(word)), word},
       {"UTF-32 LE", QByteArray("\xFF\xFE\0\0", 4) + QByteArray(le32.encode(word)), word},
       {"UTF-32 BE", QByteArray("\0\0\xFE\xFF", 4) + QByteArray(be32.encode(word)), word},
+      {"repeated UTF-8 marks", "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF" + word.toUtf8(), word},
+      {"repeated UTF-16 marks", QByteArray("\xFF\xFE\xFF\xFE\xFF\xFE\xFF\xFE", 8) + QByteArray(le16.encode(word)),
+       word},
       {"Latin-1 without mark", QByteArray("caf\xE9"), std::nullopt},
       {"cut UTF-8 sequence", QByteArray("ab\xE6\x97"), std::nullopt},
       {"odd UTF-16", QByteArray("\xFF\xFE" "a", 3), std::nullopt},
+      {"UTF-16 lone high surrogate", QByteArray("\xFF\xFE\x00\xD8" "a\0", 6), std::nullopt},
+      {"UTF-16 lone low surrogate", QByteArray("\xFE\xFF\xDC\x00", 4), std::nullopt},
+      {"UTF-32 surrogate", QByteArray("\xFF\xFE\0\0\x00\xD8\0\0", 8), std::nullopt},
+      {"UTF-32 past U+10FFFF", QByteArray("\0\0\xFE\xFF\0\x11\0\0", 8), std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -97,6 +104,8 @@ TEST(RtfReader, ControlWordsCodePagesAndUnicode) {
       {"open group", "{\\rtf1 a{b}", std::nullopt},
       {"extra close", "{\\rtf1 a}}", QStringLiteral("a")},
       {"cut \\'", "{\\rtf1 \\'e", std::nullopt},
+      {"\\'hh with a sign", "{\\rtf1 \\'-1}", std::nullopt},
+      {"\\'hh with a space", "{\\rtf1 \\' f}", std::nullopt},
       {"too deep", "{\\rtf1" + QByteArray(Rtf_Max_Depth, '{') + QByteArray(Rtf_Max_Depth + 1, '}'),
        std::nullopt},
       {"\\bin beyond the end", "{\\rtf1\\bin99 x}", std::nullopt},
