@@ -1,5 +1,7 @@
 #include "library/ui/Card_Size_Chooser.h"
 
+#include "library/ui/Preset_Table_View.h"
+
 #include "model/Common_Functions.h"
 
 #include <QComboBox>
@@ -21,14 +23,7 @@ Card_Size_Chooser::Card_Size_Chooser(QWidget* parent) : QWidget(parent) {
   Preset_ComboBox->addItems({QStringLiteral("Horizontal"), QStringLiteral("Vertical")});
 
   ListData = new Preset_List(this);
-  ColList = new QTableView(this);
-  ColList->setObjectName(QStringLiteral("ColList"));
-  ColList->setModel(ListData);
-  ColList->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ColList->setSelectionMode(QAbstractItemView::SingleSelection);
-  ColList->horizontalHeader()->setStretchLastSection(true);
-  ColList->horizontalHeader()->hide();
-  ColList->verticalHeader()->hide();
+  ColList = Make_Preset_Table_View(ListData, this);
   ColList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
   auto make_stepper = [this](const char* name) {

@@ -1,5 +1,6 @@
 #include "window/ui/CRDWindowController.h"
 
+#include "library/ui/Preset_Table_View.h"
 #include "model/CRDDocument.h"
 #include "model/Common_Functions.h"
 #include "model/Fonts.h"
@@ -382,14 +383,7 @@ void CRDWindowController::build_sidebar() {
   Category_ComboBox = make_combo(card_setting_tab, "Category_ComboBox",
                                  {PVC_Card_Category, QStringLiteral("Paper Card")});
   ListData = new Preset_List(this);
-  ColList = new QTableView(card_setting_tab);
-  ColList->setObjectName(QStringLiteral("ColList"));
-  ColList->setModel(ListData);
-  ColList->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ColList->setSelectionMode(QAbstractItemView::SingleSelection);
-  ColList->horizontalHeader()->setStretchLastSection(true);
-  ColList->horizontalHeader()->hide();
-  ColList->verticalHeader()->hide();
+  ColList = Make_Preset_Table_View(ListData, card_setting_tab);
   auto make_size = [&](QDoubleSpinBox*& stepper, QLineEdit*& text, const char* stepper_name,
                        const char* text_name) {
     stepper = new QDoubleSpinBox(card_setting_tab);
