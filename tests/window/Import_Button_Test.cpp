@@ -1,6 +1,7 @@
 // The design window's Import button: the wizard opens for a named series, a workbook becomes
 // one series per column, and the window's long message dialog asks about a series in use.
 
+#include "Window_Fixture.h"
 #include "model/CRDDocument.h"
 #include "model/CRDText.h"
 #include "model/Shared_Design_State.h"
@@ -25,28 +26,17 @@
 
 namespace {
 
-class Import_Button : public test_support::Design_Test {
+class Import_Button : public test_support::Window_Fixture {
  protected:
-  void SetUp() override {
-    Design_Test::SetUp();
-    ASSERT_TRUE(scratch.isValid());
-    window = std::make_unique<CRDWindowController>(&document, scratch.filePath("Lumigrove"));
-  }
   void TearDown() override {
-    window.reset();
+    Window_Fixture::TearDown();
     Series_Hooks() = {};
     Long_Question_Hook() = nullptr;
-    Design_Test::TearDown();
   }
   static QByteArray read(const QString& name) {
     QFile file(Data_Folder_Path + '/' + name + ".txt");
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
   }
-
-  platform::Scoped_Scripted_Platform platform;
-  CRDDocument document;
-  QTemporaryDir scratch;
-  std::unique_ptr<CRDWindowController> window;
 };
 
 TEST_F(Import_Button, AWorkbookBecomesOneSeriesPerColumn) {

@@ -1,6 +1,7 @@
 // The design window's series buttons: the manager and the generator open from the toolbar
 // and use the window's in-use test and export-result box.
 
+#include "Window_Fixture.h"
 #include "model/CRDDocument.h"
 #include "model/CRDText.h"
 #include "model/Shared_Design_State.h"
@@ -24,26 +25,15 @@
 
 namespace {
 
-class Series_Buttons : public test_support::Design_Test {
+class Series_Buttons : public test_support::Window_Fixture {
  protected:
-  void SetUp() override {
-    Design_Test::SetUp();
-    ASSERT_TRUE(scratch.isValid());
-    window = std::make_unique<CRDWindowController>(&document, scratch.filePath("Lumigrove"));
-  }
   void TearDown() override {
-    window.reset();
+    Window_Fixture::TearDown();
     Series_Hooks() = {};
-    Design_Test::TearDown();
   }
   QToolButton* button(const char* name) {
     return window->findChild<QToolButton*>(QString::fromLatin1(name));
   }
-
-  platform::Scoped_Scripted_Platform platform;
-  CRDDocument document;
-  QTemporaryDir scratch;
-  std::unique_ptr<CRDWindowController> window;
 };
 
 TEST_F(Series_Buttons, CreateSeriesOpensTheGeneratorForANamedSeries) {
