@@ -3,6 +3,7 @@
 #include "canvas/CRDRenderingView.h"
 #include "model/CRDDocument.h"
 #include "model/Shared_Design_State.h"
+#include "output/Mail_Sender.h"
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "series/SpreadsheetWriter.h"
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
   platform::Qt_Platform qt_platform;
   platform::Install(&qt_platform);
   Remove_Abandoned_Unpack_Folders();
+  Remove_Abandoned_Mail_Folders();
 
   // The document's pictures of its front side come from the card renderer.
   CRDDocument::Set_Image_Data_Renderer(

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <filesystem>
+#include <system_error>
+
 #ifndef LUMIGROVE_SHIPPED_RESOURCES
 #define LUMIGROVE_SHIPPED_RESOURCES ""
 #endif
@@ -37,6 +40,33 @@ QString Generated_Resources_Path() {
 
 namespace {
 
+// Files that are the program's own, not the user's: a copy that differs from the shipped
+// one (an older version) is replaced, so that a mended file reaches every user.
+bool is_program_file(const QString& relative) {
+  return relative == QLatin1String("pyth_mail.py");
+}
+
+// True when both are regular files of the same bytes (program files are small: read whole
+// only up to a megabyte).
+bool same_contents(const QString& a, const QString& b) {
+  constexpr qint64 limit = 1024 * 1024;
+  const QFileInfo ia(a), ib(b);
+  if (!ia.isFile() || !ib.isFile() || ia.isSymLink() || ib.isSymLink() || ia.size() != ib.size() ||
+      ia.size() > limit)
+    return false;
+  QFile fa(a), fb(b);
+  if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+  return fa.read(limit) == fb.read(limit);
+}
+
+// Renames `from` to `to`, replacing what is there in one step.
+bool replace_with(const QString& from, const QString& to) {
+  std::error_code error;
+  std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                          QFile::encodeName(to).toStdString(), error);
+  return !error;
+}
+
 bool seed_from(const QString& shipped, const QString& target) {
   if (shipped.isEmpty() || !QFileInfo(shipped).isDir()) return true;
   bool all = true;
@@ -53,12 +83,15 @@ bool seed_from(const QString& shipped, const QString& target) {
       if (!QDir().mkpath(destination)) all = false;
       continue;
     }
-    if (info.fileName().startsWith(QLatin1Char('.')) || QFileInfo::exists(destination)) continue;
+    if (info.fileName().startsWith(QLatin1Char('.'))) continue;
+    const bool present = QFileInfo::exists(destination) || QFileInfo(destination).isSymLink();
+    if (present && (!is_program_file(relative) || same_contents(path, destination))) continue;
     QDir().mkpath(QFileInfo(destination).absolutePath());
     const QString temporary = destination + QStringLiteral(".seeding");
     QFile::remove(temporary);
-    // Copy under a temporary name, then rename: a file is there whole or not at all.
-    if (!QFile::copy(path, temporary) || !QFile::rename(temporary, destination)) {
+    // Copy under a temporary name, then rename: a file is there whole or not at all, and
+    // a program file that is replaced stays whole until its new copy takes its place.
+    if (!QFile::copy(path, temporary) || !replace_with(temporary, destination)) {
       QFile::remove(temporary);
       Show_NSLog_Message(QStringLiteral("Could not copy the resource %1").arg(relative));
       all = false;

@@ -13,6 +13,7 @@ QString Generated_Resources_Path();
 
 // Makes `folder` (default: the application data location) the resource folder: creates
 // it with default permissions, copies every shipped file that is missing there (files
-// already present are the user's and stay), and sets Resource_Path and
+// already present are the user's and stay, except the program's own mail script, which is
+// replaced when it differs from the shipped one), and sets Resource_Path and
 // Data_Folder_Path. Answers false when the folder cannot be created.
 bool Prepare_Resource_Path(const QString& folder = {});

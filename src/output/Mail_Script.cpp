@@ -5,9 +5,15 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 namespace {
 constexpr qsizetype kept_error_bytes = 16 * 1024;
@@ -26,17 +32,19 @@ QStringList Mail_Script_Arguments(const QString& script, const Mail_Message& mes
                         text(message.server),
                         text(message.port),
                         text(message.sender),
-                        text(message.recipient),
-                        text(message.subject),
-                        text(message.body),
                         message.ssl == QLatin1String("Y") ? QStringLiteral("Y")
                                                           : QStringLiteral("N")};
   arguments << message.attachments;
   return arguments;
 }
 
-QByteArray Mail_Script_Input(const QString& password) {
-  return password.toUtf8() + "\nDescription";
+QByteArray Mail_Script_Input(const Mail_Message& message) {
+  auto text = [](const QString& value) { return value.isNull() ? QString("") : value; };
+  const QJsonObject values{{QStringLiteral("password"), text(message.password)},
+                           {QStringLiteral("recipient"), text(message.recipient)},
+                           {QStringLiteral("subject"), text(message.subject)},
+                           {QStringLiteral("body"), text(message.body)}};
+  return QJsonDocument(values).toJson(QJsonDocument::Compact);
 }
 
 Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
@@ -57,6 +65,13 @@ Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
   process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
   process.setProgram(Mail_Interpreter());
   process.setArguments(Mail_Script_Arguments(script, message));
+#ifdef Q_OS_UNIX
+  // Runs in the child between fork and exec: a system call only.
+  process.setChildProcessModifier([] {
+    const rlimit limit{rlim_t(Mail_Script_Memory_Limit), rlim_t(Mail_Script_Memory_Limit)};
+    ::setrlimit(RLIMIT_DATA, &limit);
+  });
+#endif
 
   QByteArray errors;
   bool timed_out = false;
@@ -82,7 +97,7 @@ Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
 
   process.start(QIODevice::ReadWrite);
   if (!failed_to_start) {
-    process.write(Mail_Script_Input(message.password));
+    process.write(Mail_Script_Input(message));
     process.closeWriteChannel();
     limit.start(time_limit_ms);
     loop.exec();

@@ -1,10 +1,12 @@
 #pragma once
 // The mail script call: one e-mail is one run of the mail script "pyth_mail.py" in the
-// resource folder by Debian's Python, with the message on its command line and the
-// password on its standard input (never on the command line). The e-mail counts as sent
-// exactly when the script ends normally with status 0; a script that cannot start,
-// crashes, ends with another status or runs past the time limit (it is killed) is a
-// failed e-mail, never the program's end.
+// resource folder by Debian's Python. The command line carries only the account (sender,
+// server, port, SSL flag) and the attachments' paths; the password, the recipient, the
+// subject and the body go on its standard input, out of sight of other users' `ps` and
+// free of the command line's length limits. The script's memory is bounded
+// (Mail_Script_Memory_Limit). The e-mail counts as sent exactly when the script ends
+// normally with status 0; a script that cannot start, crashes, ends with another status
+// or runs past the time limit (it is killed) is a failed e-mail, never the program's end.
 //
 // Safe on any thread that may run an event loop (the GUI thread, a QThread): the call
 // waits in a local event loop, so a window on the GUI thread goes on painting.
@@ -29,11 +31,16 @@ struct Mail_Message {
 QString Mail_Interpreter();   // "/usr/bin/python3"
 QString Mail_Script_Path();   // Resource_Path + "/pyth_mail.py"
 
-// The script path, sender, server, port, sender again, recipient, subject, body, SSL flag,
-// then one argument per attachment; every fixed argument present (a null one empty).
+// The script path, sender, server, port, sender again, SSL flag, then one argument per
+// attachment; every fixed argument present (a null one empty).
 QStringList Mail_Script_Arguments(const QString& script, const Mail_Message& message);
-// What the script reads on standard input: the password in UTF-8, "\n", "Description".
-QByteArray Mail_Script_Input(const QString& password);
+// What the script reads on standard input: one JSON object (UTF-8) with the strings
+// "password", "recipient", "subject" and "body" (a null one empty).
+QByteArray Mail_Script_Input(const Mail_Message& message);
+
+// The bound on the script's data (heap and private mappings, RLIMIT_DATA): the largest
+// message the script takes (8 MiB of text, 25 MiB of attachments) needs about half.
+constexpr long long Mail_Script_Memory_Limit = 512LL * 1024 * 1024;
 
 struct Mail_Result {
   bool sent = false;

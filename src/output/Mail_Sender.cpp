@@ -5,6 +5,7 @@
 #include "output/Card_Picture_File.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -13,8 +14,34 @@
 #include <chrono>
 #include <thread>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+#endif
+
+void Remove_Abandoned_Mail_Folders() {
+#ifdef Q_OS_UNIX
+  const QDir temp(QDir::tempPath());
+  for (const QFileInfo& info :
+       temp.entryInfoList({QStringLiteral("lumigrove-mail-*-*")},
+                          QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+    if (info.isSymLink() || info.ownerId() != ::getuid()) continue;
+    const QStringList parts = info.fileName().split(u'-');
+    bool number = false;
+    const qint64 pid = parts.size() == 4 ? parts[2].toLongLong(&number) : 0;
+    if (!number || pid <= 0 || pid == QCoreApplication::applicationPid()) continue;
+    // Kept while the process runs (or may run: a process we may not signal is not ours).
+    if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+    QDir(info.filePath()).removeRecursively();
+  }
+#endif
+}
+
 QString Mail_Result_Message(const Mail_Run_Result& result) {
   QString text = result.last_sent ? Mail_Sent_Text : Mail_Failed_Text;
+  if (!result.last_sent && !result.failure.isEmpty())
+    text += QStringLiteral("\n\n") + result.failure;
   if (!result.skipped.isEmpty()) {
     QStringList numbers;
     for (int record : result.skipped.mid(0, 10)) numbers << QString::number(record + 1);
@@ -43,8 +70,11 @@ Mail_Sender::~Mail_Sender() {
 
 void Mail_Sender::start() {
   if (thread_) return;
-  // A private folder (0700) per run: nobody else reads the cards or swaps them.
-  folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/lumigrove-mail-XXXXXX"));
+  // A private folder (0700) per run: nobody else reads the cards or swaps them. Its name
+  // carries our process id, so that one left by a run that died can be told from one in use.
+  folder_ = std::make_unique<QTemporaryDir>(
+      QDir::tempPath() +
+      QStringLiteral("/lumigrove-mail-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
   folder_path_ = folder_->isValid() ? folder_->path() : QString();
   curr_barcode_count = 0;
   thread_ = QThread::create([this] { work(); });
@@ -66,7 +96,8 @@ bool Mail_Sender::render_and_save(int record, QStringList* files) {
   files->clear();
   QString reason;
   if (folder_path_.isEmpty()) reason = QStringLiteral("No temporary folder for the card pictures.");
-  const QString front = QDir(folder_path_).filePath(settings_.picture_name + QStringLiteral(".jpeg"));
+  // The card pictures are PNG data: their names say so, as the attachments' type does.
+  const QString front = QDir(folder_path_).filePath(settings_.picture_name + QStringLiteral(".png"));
   auto make = [&](int side, const QString& path) {
     if (!reason.isEmpty()) return false;
     const Picture picture = renderer_ ? renderer_(record, side, &reason) : Picture();

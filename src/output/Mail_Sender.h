@@ -54,9 +54,14 @@ struct Mail_Run_Result {
   QString skipped_reason;   // the first one's reason
 };
 
-// The result box: the success or failure text, followed by the records that could not be
-// made (numbered from 1) when there were any.
+// The result box: the success text, or the failure text followed by the script's reason;
+// then the records that could not be made (numbered from 1) when there were any.
 QString Mail_Result_Message(const Mail_Run_Result& result);
+
+// Every run keeps its card pictures in "lumigrove-mail-<process id>-XXXXXX" in the
+// temporary folder and removes it at its end. At start-up this removes the folders of
+// this user's runs whose process is gone (killed, crashed); others' and live ones stay.
+void Remove_Abandoned_Mail_Folders();
 
 class Mail_Sender : public QObject {
   Q_OBJECT

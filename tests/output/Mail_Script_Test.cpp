@@ -67,10 +67,13 @@ TEST_F(Mail_Script_Test, DeliversOverStartTlsWithAttachmentsInOrderAndAnEncodedS
   Smtp_Server server;
   const QByteArray back = Png(Qt::blue), front = Png(Qt::red);
   Mail_Message m = Message(server);
-  m.attachments = {Write(QStringLiteral("Party_Back.jpeg"), back),
-                   Write(QStringLiteral("Party.jpeg"), front)};
+  m.attachments = {Write(QStringLiteral("Party_Back.png"), back),
+                   Write(QStringLiteral("Party.png"), front)};
   m.subject = QStringLiteral("Grüße ✨ $(touch x) `id`");
   m.recipient = QStringLiteral("  friend@example.org");  // blanks after a comma stay in it
+  // A long letter: more than a command line can carry (128 KiB per argument).
+  for (int line = 0; m.body.size() < 300 * 1024; ++line)
+    m.body += QStringLiteral("\nLine %1: Grüße, \"quoted\" \\ and more.").arg(line);
   QDir::current().remove(QStringLiteral("x"));
 
   const Mail_Result result = sendEmail_pyth(m);
@@ -84,10 +87,10 @@ TEST_F(Mail_Script_Test, DeliversOverStartTlsWithAttachmentsInOrderAndAnEncodedS
   EXPECT_EQ(r.subject, m.subject);
   EXPECT_TRUE(r.raw_subject.contains(QStringLiteral("=?utf-8?"))) << r.raw_subject;
   EXPECT_FALSE(r.raw_subject.contains(QStringLiteral("ü"))) << r.raw_subject;
-  EXPECT_EQ(Trim_Str(r.body), Trim_Str(m.body));
+  EXPECT_TRUE(Trim_Str(r.body) == Trim_Str(m.body)) << r.body.size() << " of " << m.body.size();
   ASSERT_EQ(r.attachments.size(), 2);
-  EXPECT_EQ(r.attachments[0].filename, QStringLiteral("Party_Back.jpeg"));
-  EXPECT_EQ(r.attachments[1].filename, QStringLiteral("Party.jpeg"));
+  EXPECT_EQ(r.attachments[0].filename, QStringLiteral("Party_Back.png"));
+  EXPECT_EQ(r.attachments[1].filename, QStringLiteral("Party.png"));
   for (const auto& part : r.attachments) EXPECT_EQ(part.content_type, QStringLiteral("image/png"));
   EXPECT_EQ(r.attachments[0].data, back);
   EXPECT_EQ(r.attachments[1].data, front);
@@ -105,25 +108,44 @@ TEST_F(Mail_Script_Test, DeliversOverTlsFromTheStart) {
 
 TEST_F(Mail_Script_Test, FailuresSendNothingAndSayWhy) {
   Smtp_Server server;
+  // More than the attachments may weigh together, without its bytes on the disk.
+  const QString heavy = files.filePath(QStringLiteral("heavy.pdf"));
+  {
+    QFile file(heavy);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(26 * 1024 * 1024));
+  }
   struct Case {
     const char* what;
     std::function<void(Mail_Message&)> spoil;
+    const char* reason_part;
   };
   const Case cases[] = {
-      {"wrong password", [](Mail_Message& m) { m.password = QStringLiteral("wrong"); }},
-      {"TLS from the start on a STARTTLS port", [](Mail_Message& m) { m.ssl = QStringLiteral("Y"); }},
+      {"wrong password", [](Mail_Message& m) { m.password = QStringLiteral("wrong"); },
+       "refused the login"},
+      {"TLS from the start on a STARTTLS port", [](Mail_Message& m) { m.ssl = QStringLiteral("Y"); },
+       "No TLS connection"},
       {"untrusted certificate",
-       [](Mail_Message&) { QFile::remove(Resource_Path + QStringLiteral("/smtp-ca.pem")); }},
-      {"port not a number", [](Mail_Message& m) { m.port = QStringLiteral("smtp"); }},
-      {"header injection", [](Mail_Message& m) { m.recipient += QStringLiteral("\r\nBcc: x@y.org"); }},
-      {"missing attachment", [](Mail_Message& m) { m.attachments = {QStringLiteral("/nonexistent.png")}; }},
+       [](Mail_Message&) { QFile::remove(Resource_Path + QStringLiteral("/smtp-ca.pem")); },
+       "certificate is not trusted"},
+      {"port not a number", [](Mail_Message& m) { m.port = QStringLiteral("smtp"); },
+       "not a port number"},
+      {"header injection", [](Mail_Message& m) { m.recipient += QStringLiteral("\r\nBcc: x@y.org"); },
+       "is not valid"},
+      {"missing attachment", [](Mail_Message& m) { m.attachments = {QStringLiteral("/nonexistent.png")}; },
+       "Cannot read the attachment"},
+      {"attachments over 25 MiB", [&](Mail_Message& m) { m.attachments = {heavy}; },
+       "larger than 25 MiB"},
+      {"text over 8 MiB", [](Mail_Message& m) { m.body = QString(9 * 1024 * 1024, u'x'); },
+       "too long"},
   };
   for (const Case& c : cases) {
     Mail_Message m = Message(server);
     c.spoil(m);
     const Mail_Result result = sendEmail_pyth(m);
     EXPECT_FALSE(result.sent) << c.what;
-    EXPECT_FALSE(result.reason.isEmpty()) << c.what;
+    EXPECT_TRUE(result.reason.contains(QString::fromLatin1(c.reason_part))) << c.what << ": "
+                                                                            << result.reason;
   }
   EXPECT_TRUE(server.Messages().isEmpty());
 
@@ -131,6 +153,39 @@ TEST_F(Mail_Script_Test, FailuresSendNothingAndSayWhy) {
   const Mail_Result result = sendEmail_pyth(Message(server));
   EXPECT_FALSE(result.sent);
   EXPECT_TRUE(result.reason.contains(QStringLiteral("refused"), Qt::CaseInsensitive)) << result.reason;
+}
+
+// TLS chosen is TLS required: a server that offers no STARTTLS gets neither the password
+// nor the message, also on this machine.
+TEST_F(Mail_Script_Test, TlsChosenAndNotOfferedSendsNothing) {
+  Smtp_Server server(QStringLiteral("plain"));
+  for (const QString& password : {mail_test::Password, QString()}) {
+    Mail_Message m = Message(server);
+    m.password = password;
+    const Mail_Result result = sendEmail_pyth(m);
+    EXPECT_FALSE(result.sent);
+    EXPECT_TRUE(result.reason.contains(QStringLiteral("offers no STARTTLS"))) << result.reason;
+  }
+  EXPECT_EQ(server.Login_Attempts(), 0);
+  EXPECT_TRUE(server.Messages().isEmpty());
+}
+
+// A server whose greeting never ends is cut off after a bounded reply, with the reason.
+TEST_F(Mail_Script_Test, AFloodedGreetingIsCutOff) {
+  mail_test::Flooding_Server server;
+  Mail_Message m;
+  m.sender = mail_test::Login;
+  m.password = mail_test::Password;
+  m.server = QStringLiteral("127.0.0.1");
+  m.port = server.port_text();
+  m.recipient = QStringLiteral("friend@example.org");
+  const Mail_Result result = sendEmail_pyth(m);
+  EXPECT_FALSE(result.sent);
+  EXPECT_TRUE(result.reason.contains(QStringLiteral("reply of more than 500 lines"))) << result.reason;
+  // What the script took in before it left: the bound plus what the sockets held.
+  const qint64 sent = server.Bytes_Sent();
+  EXPECT_GE(sent, 0);
+  EXPECT_LT(sent, 32 * 1024 * 1024);
 }
 
 TEST_F(Mail_Script_Test, TheSettingsDialogsTestMailUsesTheFieldsAndReportsTheResult) {
@@ -148,9 +203,12 @@ TEST_F(Mail_Script_Test, TheSettingsDialogsTestMailUsesTheFieldsAndReportsTheRes
   EXPECT_EQ(dialog->_send_mail_result_status->text(), Email_Setting::Sent_Text);
   dialog->_send_mail_password->setText(QStringLiteral("wrong"));
   dialog->Send_Test_Email();
-  EXPECT_EQ(dialog->_send_mail_result_status->text(), Email_Setting::Failed_Text);
+  // The failure says why: the general advice, then the script's reason.
+  const QString failed = dialog->_send_mail_result_status->text();
+  EXPECT_TRUE(failed.startsWith(Email_Setting::Failed_Text + QStringLiteral("\n\n"))) << failed;
+  EXPECT_TRUE(failed.contains(QStringLiteral("refused the login"))) << failed;
   EXPECT_EQ(scripted.messages, (QStringList{QStringLiteral("\n") + Email_Setting::Sent_Text,
-                                            QStringLiteral("\n") + Email_Setting::Failed_Text}));
+                                            QStringLiteral("\n") + failed}));
 
   const auto received = server.Messages();
   ASSERT_EQ(received.size(), 1);
@@ -164,27 +222,35 @@ TEST_F(Mail_Script_Test, TheSettingsDialogsTestMailUsesTheFieldsAndReportsTheRes
 }
 
 // A stand-in for the mail script: records its arguments, its environment as the kernel
-// holds it, its standard input and whether the password shows in any process's command
-// line, then ends with the status named in "stub-exit" (or by "crash" / "hang").
+// holds it, its standard input, which of the private values (password, recipient, subject,
+// body) show in any process's command line, and whether it may take a gigabyte of memory;
+// then ends with the status named in "stub-exit" (or by "crash" / "hang").
 const char* Stub_Script = R"PY(
 import json, os, signal, sys, time
 here = os.path.dirname(os.path.abspath(__file__))
 stdin = sys.stdin.buffer.read()
-password = stdin.split(b"\n", 1)[0]
+values = json.loads(stdin.decode("utf-8"))
+private = [values[k].encode() for k in ("password", "recipient", "subject", "body")]
 seen = []
 for pid in os.listdir("/proc"):
     if pid.isdigit():
         try:
             with open("/proc/%s/cmdline" % pid, "rb") as f:
-                if password and password in f.read():
-                    seen.append(pid)
+                line = f.read()
+            seen += [pid for v in private if v and v in line]
         except OSError:
             pass
 with open("/proc/self/environ", "rb") as f:
     environ = [v.decode() for v in f.read().split(b"\0") if v]
+try:
+    hog = bytearray(1 << 30)
+    del hog
+    gigabyte_refused = False
+except MemoryError:
+    gigabyte_refused = True
 with open(os.path.join(here, "stub-record.json"), "w") as out:
-    json.dump({"argv": sys.argv, "environ": environ, "stdin": stdin.decode("utf-8"),
-               "password_seen_in": seen}, out)
+    json.dump({"argv": sys.argv, "environ": environ, "stdin": values,
+               "private_seen_in": seen, "gigabyte_refused": gigabyte_refused}, out)
 action = open(os.path.join(here, "stub-exit")).read().strip()
 if action == "crash":
     os.kill(os.getpid(), signal.SIGKILL)
@@ -193,7 +259,7 @@ if action == "hang":
 sys.exit(int(action))
 )PY";
 
-TEST_F(Mail_Script_Test, TheCallHandsOverArgumentsEnvironmentAndPasswordAsAgreed) {
+TEST_F(Mail_Script_Test, TheCallHandsOverArgumentsEnvironmentAndPrivateValuesAsAgreed) {
   QFile stub(Mail_Script_Path());
   ASSERT_TRUE(stub.open(QIODevice::WriteOnly | QIODevice::Truncate));
   stub.write(Stub_Script);
@@ -211,13 +277,13 @@ TEST_F(Mail_Script_Test, TheCallHandsOverArgumentsEnvironmentAndPasswordAsAgreed
 
   Mail_Message m;
   m.sender = QStringLiteral("me@example.org");
-  m.password = QStringLiteral("s3cret-Päss");
+  m.password = QStringLiteral("s3cret-Päss\"{}");
   m.server = QStringLiteral("smtp.example.org");
   m.port = QStringLiteral("587");
-  m.recipient = QStringLiteral("friend@example.org");
-  m.subject = QStringLiteral("$(id) ✨");
-  m.body = QStringLiteral("Line 1\nLine 2");
-  m.attachments = {QStringLiteral("/tmp/a b.jpeg"), QStringLiteral("/tmp/c.jpeg")};
+  m.recipient = QStringLiteral("friend-7f3a@example.org");
+  m.subject = QStringLiteral("$(id) ✨ private subject");
+  m.body = QStringLiteral("Line 1\nLine 2 private body");
+  m.attachments = {QStringLiteral("/tmp/a b.png"), QStringLiteral("/tmp/c.png")};
   // ssl left unset: "N"
 
   set_action("0");
@@ -227,23 +293,28 @@ TEST_F(Mail_Script_Test, TheCallHandsOverArgumentsEnvironmentAndPasswordAsAgreed
   QStringList argv;
   for (const auto& a : r["argv"].toArray()) argv << a.toString();
   EXPECT_EQ(argv, (QStringList{Mail_Script_Path(), m.sender, m.server, m.port, m.sender,
-                               m.recipient, m.subject, m.body, QStringLiteral("N"),
-                               m.attachments[0], m.attachments[1]}));
+                               QStringLiteral("N"), m.attachments[0], m.attachments[1]}));
   QStringList environ;
   for (const auto& v : r["environ"].toArray()) environ << v.toString();
   environ.sort();
   EXPECT_EQ(environ, (QStringList{QStringLiteral("PATH=/bin:/usr/bin:/usr/local/bin"),
                                   QStringLiteral("PYTHONPATH=")}));
-  EXPECT_EQ(r["stdin"].toString(), m.password + QStringLiteral("\nDescription"));
-  EXPECT_TRUE(r["password_seen_in"].toArray().isEmpty());
+  const QJsonObject input = r["stdin"].toObject();
+  EXPECT_EQ(input["password"].toString(), m.password);
+  EXPECT_EQ(input["recipient"].toString(), m.recipient);
+  EXPECT_EQ(input["subject"].toString(), m.subject);
+  EXPECT_EQ(input["body"].toString(), m.body);
+  EXPECT_TRUE(r["private_seen_in"].toArray().isEmpty());
+  // The script's memory is bounded: a gigabyte is refused (it would not be without a bound).
+  EXPECT_TRUE(r["gigabyte_refused"].toBool());
 
   // A setting never stored is passed as an empty argument; every fixed one is there.
   Mail_Message bare;
   sendEmail_pyth(bare);
   QStringList bare_argv;
   for (const auto& a : record()["argv"].toArray()) bare_argv << a.toString();
-  EXPECT_EQ(bare_argv.size(), 9);
-  EXPECT_EQ(bare_argv.last(), QStringLiteral("N"));
+  EXPECT_EQ(bare_argv, (QStringList{Mail_Script_Path(), "", "", "", "", QStringLiteral("N")}));
+  EXPECT_EQ(record()["stdin"].toObject().keys().size(), 4);
 
   struct Failure {
     const char* action;

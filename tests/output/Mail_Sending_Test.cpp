@@ -19,8 +19,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -173,14 +176,15 @@ TEST_F(Mail_Sending_Test, WhatArrivesInEachMode) {
       EXPECT_EQ(r.rcpt_tos, QStringList{recipients[who].trimmed()});
       EXPECT_EQ(r.subject, QStringLiteral("Hello"));
       ASSERT_EQ(r.attachments.size(), c.attachments);
+      // Name, type and bytes agree: PNG data travels as .png, image/png.
       const QStringList names = c.side_row == 0
-                                    ? QStringList{QStringLiteral("Party_Back.jpeg"), QStringLiteral("Party.jpeg")}
-                                : c.side_row == 1 ? QStringList{QStringLiteral("Party.jpeg")}
-                                                  : QStringList{QStringLiteral("Party_Back.jpeg")};
+                                    ? QStringList{QStringLiteral("Party_Back.png"), QStringLiteral("Party.png")}
+                                : c.side_row == 1 ? QStringList{QStringLiteral("Party.png")}
+                                                  : QStringList{QStringLiteral("Party_Back.png")};
       for (int p = 0; p < r.attachments.size(); ++p) {
         EXPECT_EQ(r.attachments[p].filename, names[p]);
         EXPECT_EQ(r.attachments[p].content_type, QStringLiteral("image/png"));
-        EXPECT_TRUE(r.attachments[p].data.startsWith("\x89PNG"));
+        EXPECT_TRUE(r.attachments[p].data.startsWith("\x89PNG\r\n\x1a\n"));
         pictures.insert(r.attachments[p].data);
       }
     }
@@ -190,13 +194,22 @@ TEST_F(Mail_Sending_Test, WhatArrivesInEachMode) {
 
 TEST_F(Mail_Sending_Test, FailuresSendNothingAndSaySo) {
   Use_Design({});
-  for (const char* what : {"wrong password", "server stopped"}) {
-    SCOPED_TRACE(what);
+  struct Case {
+    const char* what;
+    const char* reason_part;  // of the script's reason, shown after the general text
+  };
+  for (const Case& c : {Case{"wrong password", "refused the login"},
+                        Case{"server stopped", "Could not connect to 127.0.0.1"}}) {
+    SCOPED_TRACE(c.what);
     scripted.messages.clear();
-    if (QByteArray(what) == "wrong password") sender_pwd = QStringLiteral("wrong");
+    if (QByteArray(c.what) == "wrong password") sender_pwd = QStringLiteral("wrong");
     else server->Stop();
     Send([&] { dialog->to_txt->setText(QStringLiteral("a@example.org, b@example.org")); });
-    EXPECT_EQ(scripted.messages, QStringList{Shown(Mail_Failed_Text)});
+    ASSERT_EQ(scripted.messages.size(), 1);
+    EXPECT_TRUE(scripted.messages[0].startsWith(Shown(Mail_Failed_Text) + QStringLiteral("\n\n")))
+        << scripted.messages[0];
+    EXPECT_TRUE(scripted.messages[0].contains(QString::fromLatin1(c.reason_part)))
+        << scripted.messages[0];
     EXPECT_EQ(dialog->Current_Run()->result().calls, 1);  // the first failure ends the run
     EXPECT_FALSE(QFileInfo::exists(dialog->Current_Run()->picture_folder()));
   }
@@ -209,6 +222,43 @@ TEST_F(Mail_Sending_Test, FailuresSendNothingAndSaySo) {
     dialog->to_txt->setText(QStringLiteral("a@example.org, nobody"));
   });
   EXPECT_EQ(scripted.messages, QStringList{Shown(QStringLiteral("Recipient E-mail address is invalid or incomplete."))});
+}
+
+// A run keeps its pictures in a folder named with our process id; one left by a run that
+// died is removed at the next start, and only such a one.
+TEST_F(Mail_Sending_Test, FoldersOfRunsThatDiedAreRemoved) {
+  Use_Design({});
+  Send([&] { dialog->to_txt->setText(QStringLiteral("a@example.org")); });
+  ASSERT_NE(dialog->Current_Run(), nullptr);
+  EXPECT_TRUE(QFileInfo(dialog->Current_Run()->picture_folder())
+                  .fileName()
+                  .startsWith(QStringLiteral("lumigrove-mail-%1-").arg(QCoreApplication::applicationPid())))
+      << dialog->Current_Run()->picture_folder();
+
+  QProcess ended;
+  ended.start(QStringLiteral("/bin/true"));
+  ASSERT_TRUE(ended.waitForStarted());
+  const qint64 gone = ended.processId();
+  ASSERT_TRUE(ended.waitForFinished());
+  QTemporaryDir unique;  // a tag no parallel run uses
+  const QString tag = QFileInfo(unique.path()).fileName().right(6);
+  const QString temp = QDir::tempPath() + u'/';
+  const QString abandoned = temp + QStringLiteral("lumigrove-mail-%1-%2").arg(gone).arg(tag);
+  const QString ours =
+      temp + QStringLiteral("lumigrove-mail-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag);
+  const QString running = temp + QStringLiteral("lumigrove-mail-1-%1").arg(tag);  // init runs
+  for (const QString& folder : {abandoned, ours, running}) {
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile card(folder + QStringLiteral("/Party.png"));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+  }
+  Remove_Abandoned_Mail_Folders();
+  EXPECT_FALSE(QFileInfo::exists(abandoned));
+  EXPECT_TRUE(QFileInfo::exists(ours + QStringLiteral("/Party.png")));
+  EXPECT_TRUE(QFileInfo::exists(running + QStringLiteral("/Party.png")));
+  QDir(ours).removeRecursively();
+  QDir(running).removeRecursively();
+  QDir(abandoned).removeRecursively();
 }
 
 TEST_F(Mail_Sending_Test, ARecordThatCannotBeMadeIsSkippedAndNamed) {

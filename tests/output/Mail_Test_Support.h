@@ -1,8 +1,9 @@
 #pragma once
 // A real SMTP server for the e-mail tests: aiosmtpd run by Debian's Python on 127.0.0.1 at
-// a free port, with one login, STARTTLS (or TLS from the start) on a self-signed
-// certificate for IP:127.0.0.1 that the test's resource folder trusts ("smtp-ca.pem" beside
-// the mail script). Every message is stored with its envelope; the test reads them back.
+// a free port, with one login, STARTTLS (or TLS from the start, or no TLS at all) on a
+// self-signed certificate for IP:127.0.0.1 that the test's resource folder trusts
+// ("smtp-ca.pem" beside the mail script). Every message is stored with its envelope, and
+// every login attempt is counted; the test reads them back.
 
 #include "model/Shared_Design_State.h"
 #include "support/Test_Support.h"
@@ -81,6 +82,8 @@ class Handler:
         return "250 Message accepted"
 
 def authenticator(server, session, envelope, mechanism, data):
+    with open(os.path.join(folder, "logins"), "a") as out:
+        out.write("%s\n" % mechanism)
     if (isinstance(data, LoginPassword) and data.login == login.encode()
             and data.password == password.encode()):
         return AuthResult(success=True)
@@ -96,6 +99,8 @@ for attempt in range(20):
     options = dict(hostname="127.0.0.1", port=port, authenticator=authenticator)
     if mode == "implicit":
         options.update(ssl_context=context, auth_require_tls=False)
+    elif mode == "plain":  # no STARTTLS offered; logins taken in clear
+        options.update(auth_require_tls=False)
     else:
         options.update(tls_context=context, require_starttls=True, auth_require_tls=True)
     controller = Controller(Handler(), **options)
@@ -135,7 +140,7 @@ inline const Certificate& Test_Certificate() {
 
 class Smtp_Server {
  public:
-  // mode "starttls" or "implicit"; the resource folder trusts the certificate.
+  // mode "starttls", "implicit" or "plain"; the resource folder trusts the certificate.
   explicit Smtp_Server(const QString& mode = QStringLiteral("starttls")) {
     const Certificate& certificate = Test_Certificate();
     const QString trusted = Resource_Path + QStringLiteral("/smtp-ca.pem");
@@ -172,6 +177,13 @@ class Smtp_Server {
     }
   }
 
+  // How many times a client tried to log in (the password reached the server).
+  int Login_Attempts() const {
+    QFile file(QDir(messages_).filePath(QStringLiteral("logins")));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    return int(file.readAll().count('\n'));
+  }
+
   QList<Received> Messages() const {
     QList<Received> all;
     const QStringList names =
@@ -199,6 +211,58 @@ class Smtp_Server {
  private:
   QTemporaryDir folder_;
   QString messages_;
+  QProcess process_;
+  int port_ = 0;
+};
+
+// A hostile server: its greeting never ends ("220-" continuation lines as fast as the
+// socket takes them). When the client goes away it reports how many bytes it had sent.
+inline const char* Flooding_Server_Script = R"PY(
+import socket, sys
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(1)
+print("PORT", listener.getsockname()[1], flush=True)
+client, _ = listener.accept()
+block = (b"220-" + b"x" * 500 + b"\r\n") * 128
+sent = 0
+try:
+    while sent < (8 << 30):
+        client.sendall(block)
+        sent += len(block)
+except OSError:
+    pass
+print("SENT", sent, flush=True)
+)PY";
+
+class Flooding_Server {
+ public:
+  Flooding_Server() {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(test_support::System_Python(),
+                   {QStringLiteral("-c"), QString::fromUtf8(Flooding_Server_Script)});
+    EXPECT_TRUE(process_.waitForStarted(10000));
+    const QByteArray line = Read_Line();
+    EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
+    port_ = line.mid(5).toInt();
+  }
+  ~Flooding_Server() {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+  QString port_text() const { return QString::number(port_); }
+  // The bytes sent before the client left (-1 while it still reads).
+  qint64 Bytes_Sent() {
+    const QByteArray line = Read_Line();
+    return line.startsWith("SENT ") ? line.mid(5).toLongLong() : -1;
+  }
+
+ private:
+  QByteArray Read_Line() {
+    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    }
+    return process_.readLine().trimmed();
+  }
   QProcess process_;
   int port_ = 0;
 };

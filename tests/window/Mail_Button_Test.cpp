@@ -80,7 +80,9 @@ TEST_F(Mail_Button, SendsOneCardPerRecordFromTheLiveDesign) {
   QSet<QByteArray> pictures;
   for (const auto& r : received) {
     ASSERT_EQ(r.attachments.size(), 1);
-    EXPECT_EQ(r.attachments[0].filename, QStringLiteral("ZELKCard.jpeg"));
+    EXPECT_EQ(r.attachments[0].filename, QStringLiteral("ZELKCard.png"));
+    EXPECT_EQ(r.attachments[0].content_type, QStringLiteral("image/png"));
+    EXPECT_TRUE(r.attachments[0].data.startsWith("\x89PNG\r\n\x1a\n"));
     pictures.insert(r.attachments[0].data);
   }
   EXPECT_EQ(pictures.size(), 3);

@@ -191,7 +191,11 @@ void Email_Setting::Send_Test_Email() {
   const Mail_Result result = sendEmail_pyth(message);
   Hide_Destroy_Modeless();
   sending_ = false;
-  const QString& text = result.sent ? Sent_Text : Failed_Text;
+  // A failure says what the script found (login refused, certificate not trusted, no TLS).
+  const QString text = result.sent ? Sent_Text
+                       : result.reason.isEmpty()
+                           ? Failed_Text
+                           : Failed_Text + QStringLiteral("\n\n") + result.reason;
   _send_mail_result_status->setText(text);
   Show_MessageBox(text);
 }

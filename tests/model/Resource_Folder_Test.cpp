@@ -1,0 +1,78 @@
+// Seeding the per-user resource folder: missing files come from the shipped folder, the
+// user's files stay as they are, and the program's own mail script is brought up to date.
+
+#include "model/Resource_Folder.h"
+#include "model/Shared_Design_State.h"
+#include "support/Test_Support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray Read(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void Write(const QString& path, const QByteArray& data) {
+  QDir().mkpath(path.left(path.lastIndexOf(u'/')));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(data);
+}
+
+class Resource_Folder : public test_support::Design_Test {
+ protected:
+  void SetUp() override {
+    Design_Test::SetUp();
+    previous_ = qgetenv("LUMIGROVE_RESOURCES");
+    qputenv("LUMIGROVE_RESOURCES", shipped_.path().toUtf8());
+  }
+  void TearDown() override {
+    if (previous_.isEmpty()) qunsetenv("LUMIGROVE_RESOURCES");
+    else qputenv("LUMIGROVE_RESOURCES", previous_);
+    Design_Test::TearDown();
+  }
+  QString shipped(const QString& name) const { return shipped_.filePath(name); }
+  QString user(const QString& name) const { return user_.filePath(name); }
+
+  QTemporaryDir shipped_, user_;
+  QByteArray previous_;
+};
+
+TEST_F(Resource_Folder, AnOlderMailScriptIsReplacedAndTheUsersFilesStay) {
+  Write(shipped("pyth_mail.py"), "# the mended script\n");
+  Write(shipped("Templates/Party.dcard"), "shipped template");
+  Write(shipped("DataSet/Names.txt"), "shipped series");
+  Write(user("pyth_mail.py"), "# the script of an older version\n");
+  Write(user("Templates/Party.dcard"), "the user's own changes");
+  Write(user("smtp-ca.pem"), "the user's authority");
+
+  ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
+  EXPECT_EQ(Resource_Path, QDir::cleanPath(user_.path()));
+  struct Expect {
+    const char* file;
+    QByteArray contents;
+  };
+  const Expect expected[] = {
+      {"pyth_mail.py", "# the mended script\n"},          // the program's: replaced
+      {"Templates/Party.dcard", "the user's own changes"},  // the user's: kept
+      {"smtp-ca.pem", "the user's authority"},              // not shipped: kept
+      {"DataSet/Names.txt", "shipped series"},              // missing: copied
+  };
+  for (const Expect& e : expected) EXPECT_EQ(Read(user(e.file)), e.contents) << e.file;
+  EXPECT_FALSE(QFile::exists(user("pyth_mail.py.seeding")));
+
+  // A user who changes the script gets the shipped one back at the next start; one that
+  // is already the shipped one is left as it is.
+  Write(user("pyth_mail.py"), "# edited\n");
+  ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
+  EXPECT_EQ(Read(user("pyth_mail.py")), QByteArray("# the mended script\n"));
+  QFile::setPermissions(user("pyth_mail.py"), QFile::ReadOwner);  // a new copy would be writable
+  ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
+  EXPECT_EQ(QFile::permissions(user("pyth_mail.py")) & QFile::WriteOwner, QFile::Permissions());
+}
+
+}  // namespace
