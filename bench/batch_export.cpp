@@ -206,6 +206,19 @@ void BM_Encode_Ours(benchmark::State& state) {
 }
 BENCHMARK(BM_Encode_Ours)->Unit(benchmark::kMillisecond);
 
+// One card picture encoded as each type on one core (what a worker adds to its render).
+void BM_Encode_Type(benchmark::State& state) {
+  const Picture picture = rendered();
+  const auto type = Card_File_Type(state.range(0));
+  state.SetLabel(Card_File_Title(type).toStdString());
+  Card_Picture_Encoder encoder;
+  for (auto _ : state) benchmark::DoNotOptimize(encoder.Encode(picture, type));
+  state.counters["bytes"] = double(encoder.Encode(picture, type).size());
+}
+BENCHMARK(BM_Encode_Type)
+    ->DenseRange(int(Card_File_Type::PNG), int(Card_File_Type::BMP))
+    ->Unit(benchmark::kMillisecond);
+
 void BM_Encode_Qt_Peer(benchmark::State& state) {
   const Picture picture = rendered();
   QByteArray data;
