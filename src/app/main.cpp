@@ -5,12 +5,12 @@
 #include "model/Shared_Design_State.h"
 #include "output/Mail_Sender.h"
 #include "platform/Platform.h"
+#include "platform/Worker_Runs.h"
 #include "platform/ui/Qt_Platform.h"
 #include "series/SpreadsheetWriter.h"
 #include "window/ui/CRDWindowController.h"
 
 #include <QApplication>
-#include <QThreadPool>
 
 #include <cstdio>
 
@@ -60,16 +60,11 @@ int main(int argc, char* argv[]) {
     if (CRDWindowController* window = CRDWindowController::defaultInstance())
       window->Open_Start_Window();
     status = app.exec();
-    // Quitting: workers are told to stop and are answered at once from now on; the window,
-    // the document and the application stay until the workers have finished.
+    // Quitting: every run of workers (export, print, mail) is told to stop and waited for,
+    // and workers are answered at once from now on; the window, the document and the
+    // application stay until the last worker has ended.
     Stop_SMS_Sending_Now = true;
-    platform::Begin_Shutdown();
-    QThreadPool& workers = *QThreadPool::globalInstance();
-    if (!platform::Wait_For_Pool(workers, 5000)) {
-      std::fprintf(stderr, "lumigrove: waiting for %d background tasks to finish\n",
-                   workers.activeThreadCount());
-      platform::Wait_For_Pool(workers);
-    }
+    platform::Finish_Work_Before_Exit();
   }
   platform::Install(nullptr);
   return status;

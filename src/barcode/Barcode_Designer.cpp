@@ -249,6 +249,7 @@ int Barcode_Designer::Get_Print_State() {
 }
 
 void Barcode_Designer::goButtonActionPerformed() {
+  work_.failure.clear();
   if (!Check_And_Validat_Barcode(false, false)) return;
   work_.testBarcode = Generate_Barcode_Variable(true, Current_Value(), HeaderText, FooterText);
 }
@@ -267,6 +268,7 @@ std::shared_ptr<LinBarcode> Barcode_Designer::generate(bool preview, const QStri
                                                        const QString& header,
                                                        const QString& footer) {
   const Barcode_Gen_Binding bind(*this);
+  work_.failure.clear();
   if (value.isEmpty()) {
     work_.image_2d = Picture();
     return nullptr;

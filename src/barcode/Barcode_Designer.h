@@ -179,6 +179,10 @@ class Barcode_Designer : public Barcode_Gen {
   const Picture& image_2d() const { return work_.image_2d; }
   const Picture& barcodeImage() const { return work_.preview; }  // null while blank
   bool barcode_error_label_shown() const { return work_.error_label; }
+  // Why the last generation could not draw its symbol although the value was encoded (a QR
+  // Code side too large to draw); empty otherwise. Shown by whoever owns the designer on the
+  // main thread: generation itself never shows anything, so workers can use it.
+  const QString& Drawing_Failure() const { return work_.failure; }
   const std::shared_ptr<LinBarcode>& testBarcode() const { return work_.testBarcode; }
   const std::shared_ptr<LinBarcode>& testBarcode_EXP() const { return work_.testBarcode_EXP; }
 
@@ -201,6 +205,7 @@ class Barcode_Designer : public Barcode_Gen {
       image_2d = Picture();
       preview = Picture();
       error_label = false;
+      failure.clear();
       pdf_barcode = pdf417View();
       return *this;
     }
@@ -210,6 +215,7 @@ class Barcode_Designer : public Barcode_Gen {
     Picture image_2d;
     Picture preview;
     bool error_label = false;
+    QString failure;  // Drawing_Failure()
     pdf417View pdf_barcode;
   };
 

@@ -14,7 +14,8 @@ void Barcode_Designer::Draw_QR_Barcode(const QString& value) {
     const std::unique_ptr<DataMatrix> grid =
         QREncoder::encodeWithECLevel(qr_ec_lvl_ComboBox.index, qr_version_ComboBox.index, value);
     if (grid) {
-      Picture picture = QREncoder::renderDataMatrix(grid.get(), HeightStepper_2D, Used_DPI());
+      Picture picture = QREncoder::renderDataMatrix(grid.get(), HeightStepper_2D, Used_DPI(),
+                                                    &work_.failure);
       if (!picture.isNull()) work_.image_2d = std::move(picture);
     }
   } catch (const std::exception& e) {

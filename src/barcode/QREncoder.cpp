@@ -114,13 +114,16 @@ Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension) 
   return renderDataMatrix(grid, imageDimension, USED_DPI_VALUE.load());
 }
 
-Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension, double dpi) {
+Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension, double dpi,
+                                    QString* failure) {
   if (!grid || grid->dimension() == 0) return {};
   const int n = grid->dimension();
   const int d = std::max(imageDimension, n);
   QImage image(d, d, QImage::Format_RGBA8888);
   if (image.isNull()) {
-    Show_MessageBox(QStringLiteral("Unable to draw a QR Code picture of %1 pixels.").arg(d));
+    const QString reason = QStringLiteral("Unable to draw a QR Code picture of %1 pixels.").arg(d);
+    if (failure) *failure = reason;
+    else Show_MessageBox(reason);
     return {};
   }
   const int m = d / n;

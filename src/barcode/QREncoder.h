@@ -47,8 +47,11 @@ class QREncoder {
   // USED_DPI_VALUE. A d below the module count is raised to it, so every module gets at
   // least one pixel. Null for no grid or a grid of dimension 0.
   static Picture renderDataMatrix(const DataMatrix* grid, int imageDimension);
-  // The same, rasterised at `dpi` dots per inch.
-  static Picture renderDataMatrix(const DataMatrix* grid, int imageDimension, double dpi);
+  // The same, rasterised at `dpi` dots per inch. A square too large to be drawn gives a null
+  // picture and the reason: in *failure when given (workers report it as a value), else in
+  // a message box.
+  static Picture renderDataMatrix(const DataMatrix* grid, int imageDimension, double dpi,
+                                  QString* failure = nullptr);
 
   // Characters that a symbol of the version (1..40) and level holds in each mode
   // (0 numeric, 1 alphanumeric, 2 8-bit byte, 3 Kanji); 0 outside the ranges.

@@ -39,6 +39,7 @@ Shared_Value<QString> export_card_side;
 Shared_Value<QString> Export_File_Path;
 Shared_Value<QString> Export_File_Message;
 std::atomic<bool> Stop_SMS_Sending_Now{false};
+std::atomic<bool> Stop_Question_Open{false};
 std::atomic<int> list_count{0};
 std::atomic<double> curr_barcode_count{0.0};
 Shared_Value<QString> curr_msg_count;
@@ -134,6 +135,7 @@ void Reset_Shared_Design_State() {
   Export_File_Path = QString();
   Export_File_Message = QString();
   Stop_SMS_Sending_Now = false;
+  Stop_Question_Open = false;
   list_count = 0;
   curr_barcode_count = 0.0;
   curr_msg_count = QString();

@@ -53,6 +53,9 @@ extern Shared_Value<QString> export_card_side;  // "BOTH", "F" or "B"
 extern Shared_Value<QString> Export_File_Path;
 extern Shared_Value<QString> Export_File_Message;
 extern std::atomic<bool> Stop_SMS_Sending_Now;
+// True while the progress sheet's stop question is open: workers begin no new step until
+// it is answered (Yes sets Stop_SMS_Sending_Now).
+extern std::atomic<bool> Stop_Question_Open;
 extern std::atomic<int> list_count;
 extern std::atomic<double> curr_barcode_count;
 extern Shared_Value<QString> curr_msg_count;

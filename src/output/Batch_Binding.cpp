@@ -107,7 +107,8 @@ qsizetype Picture_File_Cache::bytes() const {
 }
 
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
-                            Barcode_Designer& designer, Picture_File_Cache* pictures) {
+                            Barcode_Designer& designer, Picture_File_Cache* pictures,
+                            Binding_Report* report) {
   Picture last_barcode;
   for (const auto& g : graphics) {
     if (!g || !Takes_Batch_Values(*g)) continue;
@@ -123,10 +124,17 @@ Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batc
       } else {
         image->setFilePath(value);
       }
+      // An empty value (a record past the end of its series) leaves the frame empty on
+      // purpose; a path that gives no picture is a file missing.
+      if (report && report->missing_picture.isEmpty() && !value.isEmpty() &&
+          image->_contents.isNull())
+        report->missing_picture = Standardized_Path(value);
     } else {
       designer.Set_Barcode_Prop_To_Control(g);
       last_barcode = designer.Get_Image_From_Val(value, g->header_val, g->footer_val);
       g->Set_Barcode_image(last_barcode);
+      if (report && report->barcode_failure.isEmpty())
+        report->barcode_failure = designer.Drawing_Failure();
     }
   }
   return last_barcode;

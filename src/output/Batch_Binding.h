@@ -84,11 +84,22 @@ class Picture_File_Cache {
   qsizetype max_bytes_;
 };
 
+// What the binding of one record could not do. The record is drawn all the same, the
+// graphic concerned without its picture; the caller reports it (a worker as a value, which
+// the main thread shows once).
+struct Binding_Report {
+  QString missing_picture;  // the first bound picture file of the record that could not be read
+  QString barcode_failure;  // why the first bound barcode that failed could not be drawn
+  bool complete() const { return missing_picture.isEmpty() && barcode_failure.isEmpty(); }
+};
+
 // Writes record i into every bound text, picture and barcode of the list, index 0 first:
 // a text's whole styled text becomes the trimmed value, a picture loads the value as its
 // file path (through the cache when one is given), a barcode is drawn anew from the
 // value with its own settings loaded into the designer (a value that makes no barcode
 // leaves it without a picture). Answers the last barcode picture made (null when none
-// was made).
+// was made). A picture path that names no readable picture, and a barcode whose symbol
+// cannot be drawn, are noted in the report when one is given; nothing is shown.
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
-                            Barcode_Designer& designer, Picture_File_Cache* pictures = nullptr);
+                            Barcode_Designer& designer, Picture_File_Cache* pictures = nullptr,
+                            Binding_Report* report = nullptr);

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -26,33 +27,68 @@ QString Batch_Output_Folder(const QString& chosen) {
   return folder;
 }
 
-QString Batch_Result_Message(const Batch_Export_Result& result) {
-  if (result.failed == 0) return QStringLiteral("Card has been exported successfully.");
+namespace {
+QString record_numbers(const std::vector<Batch_Export_Failure>& records, int total) {
   QStringList numbers;
-  for (const auto& failure : result.failures) numbers << QString::number(failure.record + 1);
-  if (result.failed > int(result.failures.size())) numbers << QStringLiteral("...");
-  const QString first = result.failures.empty() ? QString() : result.failures.front().reason;
-  return QStringLiteral("%1 of %2 cards could not be exported (record %3): %4")
-      .arg(result.failed)
-      .arg(result.done)
-      .arg(numbers.join(QStringLiteral(", ")), first);
+  for (const auto& record : records) numbers << QString::number(record.record + 1);
+  if (total > int(records.size())) numbers << QStringLiteral("...");
+  return numbers.join(QStringLiteral(", "));
+}
+
+void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure record) {
+  kept.push_back(std::move(record));
+  std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.record < b.record; });
+  if (kept.size() > kept_failures) kept.pop_back();
+}
+
+int thread_count(int asked, int records) {
+  const int threads =
+      asked > 0 ? asked : int(std::max(1u, std::thread::hardware_concurrency()));
+  return std::max(1, std::min(threads, records));
+}
+}  // namespace
+
+QString Batch_Result_Message(const Batch_Export_Result& result) {
+  QStringList paragraphs;
+  if (result.stopped) {
+    paragraphs << QStringLiteral("The export was stopped: %1 of %2 cards were written.")
+                      .arg(result.written)
+                      .arg(result.count);
+  }
+  if (result.failed > 0) {
+    const QString first = result.failures.empty() ? QString() : result.failures.front().reason;
+    paragraphs << QStringLiteral("%1 of %2 cards could not be exported (record %3): %4")
+                      .arg(result.failed)
+                      .arg(result.done)
+                      .arg(record_numbers(result.failures, result.failed), first);
+  }
+  if (result.incomplete > 0) {
+    const QString first =
+        result.incomplete_records.empty() ? QString() : result.incomplete_records.front().reason;
+    paragraphs << QStringLiteral("%1 of %2 cards were exported with an empty frame (record %3): %4")
+                      .arg(result.incomplete)
+                      .arg(result.done)
+                      .arg(record_numbers(result.incomplete_records, result.incomplete), first);
+  }
+  if (paragraphs.isEmpty()) return QStringLiteral("Card has been exported successfully.");
+  return paragraphs.join(QStringLiteral("\n\n"));
 }
 
 Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Options options,
                            QObject* parent)
-    : QObject(parent), options_(std::move(options)), count_(prototype.Record_Count()) {
-  int threads = options_.threads > 0 ? options_.threads
-                                     : int(std::max(1u, std::thread::hardware_concurrency()));
-  threads = std::max(1, std::min(threads, count_));
+    : QObject(parent),
+      options_(std::move(options)),
+      count_(prototype.Record_Count()),
+      pool_(thread_count(options_.threads, count_)) {
+  const int threads = thread_count(options_.threads, count_);
   for (int t = 0; t < threads; ++t)
     workers_.push_back(std::make_unique<Worker>(Worker{prototype.Copy(), {}}));
-  pool_.setMaxThreadCount(int(workers_.size()));
   result_.count = count_;
 }
 
 Batch_Export::~Batch_Export() {
-  stop_ = true;
-  pool_.waitForDone();
+  pool_.Stop();
+  pool_.Wait();
 }
 
 void Batch_Export::start() {
@@ -64,7 +100,7 @@ void Batch_Export::start() {
   active_ = int(workers_.size());
   for (auto& worker : workers_) {
     Worker* own = worker.get();
-    pool_.start([this, own] {
+    pool_.Start([this, own] {
       work(*own);
       if (--active_ == 0)
         QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
@@ -72,73 +108,99 @@ void Batch_Export::start() {
   }
 }
 
-void Batch_Export::work(Worker& worker) {
+bool Batch_Export::may_begin_record() {
   for (;;) {
-    if (stop_ || Stop_SMS_Sending_Now) return;
+    if (pool_.Stopping() || Stop_SMS_Sending_Now) return false;
+    if (!Stop_Question_Open) return true;
+    // The user is deciding whether to stop: nothing new begins until the answer.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+void Batch_Export::work(Worker& worker) {
+  while (may_begin_record()) {
     const int record = next_++;
     if (record >= count_) return;
     raise_progress(record + 1);
-    QString reason;
-    const bool ok = export_record(worker, record, &reason);
+    Record_Outcome outcome = export_record(worker, record);
     ++done_;
-    if (!ok) {
-      std::lock_guard<std::mutex> lock(failures_mutex_);
+    if (outcome.written) ++written_;
+    if (outcome.written && outcome.incomplete.isEmpty()) continue;
+    std::lock_guard<std::mutex> lock(failures_mutex_);
+    if (!outcome.written) {
       ++failed_;
-      failures_.push_back({record, reason});
-      std::sort(failures_.begin(), failures_.end(),
-                [](const auto& a, const auto& b) { return a.record < b.record; });
-      if (failures_.size() > kept_failures) failures_.pop_back();
+      keep_first(failures_, {record, outcome.reason});
+    } else {
+      ++incomplete_count_;
+      keep_first(incomplete_, {record, outcome.incomplete});
     }
   }
 }
 
-bool Batch_Export::export_record(Worker& worker, int record, QString* reason) {
-  const QString path = Batch_Card_Path(options_.folder, record, options_.ext);
+Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int record) {
+  Record_Outcome outcome;
+  const QString path =
+      Batch_Card_Path(options_.folder, record, Card_File_Extension(options_.type));
   auto render = [&](Card_Side side, Picture* picture) {
     Render_Report report;
-    *picture = worker.renderer.Render(record, side, &report);
+    Binding_Report binding;
+    *picture = worker.renderer.Render(record, side, &report, &binding);
     if (picture->isNull()) {
-      *reason = report.failed ? report.reason : QStringLiteral("The card picture could not be made.");
+      outcome.reason =
+          report.failed ? report.reason : QStringLiteral("The card picture could not be made.");
       return false;
+    }
+    if (outcome.incomplete.isEmpty()) {
+      if (!binding.missing_picture.isEmpty())
+        outcome.incomplete = QStringLiteral("%1 could not be read.").arg(binding.missing_picture);
+      else if (!binding.barcode_failure.isEmpty())
+        outcome.incomplete = binding.barcode_failure;
     }
     return true;
   };
   auto write = [&](const Picture& picture, const QString& file) {
     QString error;
-    if (worker.encoder.Write(picture, file, &error)) return true;
-    *reason = QStringLiteral("%1: %2").arg(file, error);
+    if (worker.encoder.Write(picture, options_.type, file, &error)) return true;
+    outcome.reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };
   bool ok = true;
   Picture front, back;
   if (options_.side == QLatin1String("BOTH")) {
-    if (!render(Card_Side::Back, &back)) return false;
+    if (!render(Card_Side::Back, &back)) return outcome;
     if (!options_.combined) ok = write(back, Create_Back_Card_Path(path));
-    if (!render(Card_Side::Front, &front)) return false;
+    if (!render(Card_Side::Front, &front)) return outcome;
     if (options_.combined) {
       const Picture both = Combine_Card_Pictures(front, back);
       if (both.isNull()) {
-        *reason = QStringLiteral("Invalid image");
-        return false;
+        outcome.reason = QStringLiteral("Invalid image");
+        return outcome;
       }
-      return write(both, path) && ok;
+      outcome.written = write(both, path) && ok;
+      return outcome;
     }
-    return write(front, Create_Front_Card_Path(path)) && ok;
+    outcome.written = write(front, Create_Front_Card_Path(path)) && ok;
+    return outcome;
   }
   if (options_.side == QLatin1String("F")) {
-    return render(Card_Side::Front, &front) && write(front, Create_Front_Card_Path(path));
+    outcome.written = render(Card_Side::Front, &front) && write(front, Create_Front_Card_Path(path));
+    return outcome;
   }
-  return render(Card_Side::Back, &back) && write(back, Create_Back_Card_Path(path));
+  outcome.written = render(Card_Side::Back, &back) && write(back, Create_Back_Card_Path(path));
+  return outcome;
 }
 
 void Batch_Export::worker_done() {
   if (finished_) return;
   result_.done = done_;
+  result_.written = written_;
   result_.stopped = result_.done < count_;
   {
     std::lock_guard<std::mutex> lock(failures_mutex_);
     result_.failed = failed_;
     result_.failures = failures_;
+    result_.incomplete = incomplete_count_;
+    result_.incomplete_records = incomplete_;
   }
   finished_ = true;
   emit finished();

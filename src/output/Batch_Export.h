@@ -1,21 +1,27 @@
 #pragma once
 // The batch image export: one card file (or a front and a back file) per record, written
-// in parallel by worker threads, each with its own Record_Renderer and PNG encoder.
+// in parallel by worker threads, each with its own Record_Renderer and encoder, in the
+// chosen type (PNG, JPEG, TIFF or BMP) at the chosen resolution.
 //
 // Made and started on the GUI thread. Workers pull the next record number from a shared
-// counter (one record per worker in flight), test the stop flags before each record,
-// render, encode and write; they never touch widgets, the live design or the platform
-// seam. A record whose picture or file fails leaves no file (not even part of one) and is
-// collected with its reason; the run goes on. The progress counter curr_barcode_count
-// holds the number of the latest record begun (1-based). When the last worker has ended,
-// finished() is delivered on the GUI thread.
+// counter (one record per worker in flight), test the stop flags before each record and
+// hold while the stop question is open, render, encode and write; they never touch
+// widgets, the live design or the platform seam. What goes wrong is collected as values:
+// a record whose picture or file fails leaves no file (not even part of one), a record
+// drawn without a bound picture (its file missing) or barcode is written and named; the
+// run goes on, and the GUI thread shows the result once. The progress counter
+// curr_barcode_count holds the number of the latest record begun (1-based). When the last
+// worker has ended, finished() is delivered on the GUI thread.
+//
+// The workers run on a platform::Worker_Pool: quitting stops and waits for them, and the
+// destructor waits serving the seam.
 
 #include "output/Card_Picture_File.h"
 #include "output/Record_Renderer.h"
+#include "platform/Worker_Runs.h"
 
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -26,10 +32,11 @@ struct Batch_Export_Options {
   QString folder;        // where the files go (see Batch_Output_Folder)
   QString side = QStringLiteral("F");  // "BOTH", "F" or anything else for the back
   bool combined = false;  // with "BOTH": one picture, the front above the back
-  QString ext = QStringLiteral("png");  // the files' extension (the data is PNG whatever it says)
+  Card_File_Type type = Card_File_Type::PNG;  // the files' data; their extension is its title
   int threads = 0;        // 0: one per core
 };
 
+// One record the result names, with what happened to it.
 struct Batch_Export_Failure {
   int record = 0;  // counted from 0
   QString reason;
@@ -38,9 +45,14 @@ struct Batch_Export_Failure {
 struct Batch_Export_Result {
   int count = 0;      // records of the run
   int done = 0;       // records worked on (all of them unless stopped)
+  int written = 0;    // records whose files were all written
   int failed = 0;     // records with a file that could not be made
   std::vector<Batch_Export_Failure> failures;  // sorted by record; at most 10 kept
-  bool stopped = false;
+  // Records written without a bound picture or barcode; the reason names the first
+  // missing picture file (or why the barcode could not be drawn).
+  int incomplete = 0;
+  std::vector<Batch_Export_Failure> incomplete_records;  // sorted by record; at most 10 kept
+  bool stopped = false;  // Stop ended the run before its last record was begun
 };
 
 // The folder "ZELK Festival Greeting Card" inside the chosen one, created with its
@@ -49,19 +61,22 @@ struct Batch_Export_Result {
 QString Batch_Output_Folder(const QString& chosen);
 
 // The result line of the after-export box: "Card has been exported successfully." when
-// every record was written, else how many records failed, the first record numbers
-// (counted from 1) and the first reason.
+// every record was written whole; otherwise one paragraph for each of: the run was
+// stopped (how many cards were written), records that failed, records written without a
+// picture whose file is missing — each with the count, the first record numbers (counted
+// from 1) and the first reason or path.
 QString Batch_Result_Message(const Batch_Export_Result& result);
 
 class Batch_Export : public QObject {
   Q_OBJECT
 
  public:
-  // Makes one renderer per worker from the prototype (GUI thread).
+  // Makes one renderer per worker from the prototype (GUI thread). The prototype's
+  // resolution is the pictures' resolution.
   Batch_Export(const Record_Renderer& prototype, Batch_Export_Options options,
                QObject* parent = nullptr);
-  // Stops the run and waits for the records in flight (workers never wait for the GUI
-  // thread, so this cannot hang).
+  // Stops the run and waits for the records in flight, serving the workers' calls through
+  // the seam meanwhile.
   ~Batch_Export() override;
 
   void start();
@@ -70,7 +85,7 @@ class Batch_Export : public QObject {
   // progress sheet go on).
   void waitForFinished();
   // Asks the workers to start no further record.
-  void stop() { stop_ = true; }
+  void stop() { pool_.Stop(); }
   // Valid once finished.
   const Batch_Export_Result& result() const { return result_; }
 
@@ -81,23 +96,34 @@ class Batch_Export : public QObject {
   // What one worker thread owns and reuses from record to record.
   struct Worker {
     Record_Renderer renderer;
-    Card_PNG_Encoder encoder;
+    Card_Picture_Encoder encoder;
+  };
+  // Outcome of one record.
+  struct Record_Outcome {
+    bool written = false;
+    QString reason;      // why it was not written
+    QString incomplete;  // what is missing from a written record
   };
   void work(Worker& worker);
-  bool export_record(Worker& worker, int record, QString* reason);
+  // False when the run is to stop; holds while the stop question is open.
+  bool may_begin_record();
+  Record_Outcome export_record(Worker& worker, int record);
   void worker_done();
 
   Batch_Export_Options options_;
   std::vector<std::unique_ptr<Worker>> workers_;
-  QThreadPool pool_;
   int count_ = 0;
   std::atomic<int> next_{0};
   std::atomic<int> done_{0};
+  std::atomic<int> written_{0};
   std::atomic<int> active_{0};
-  std::atomic<bool> stop_{false};
   std::mutex failures_mutex_;
   std::vector<Batch_Export_Failure> failures_;
   int failed_ = 0;
+  std::vector<Batch_Export_Failure> incomplete_;
+  int incomplete_count_ = 0;
   Batch_Export_Result result_;
   bool finished_ = false;
+  // Last: destroyed first, so the workers have ended before anything they use goes.
+  platform::Worker_Pool pool_;
 };

@@ -1,7 +1,9 @@
 #include "output/Card_Picture_File.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
 #include <QtEndian>
@@ -91,6 +93,18 @@ constexpr size_t idat_bytes = size_t(256) << 10;
 constexpr int band_rows = 32;
 
 QString no_memory() { return QStringLiteral("Not enough memory to encode the picture."); }
+
+// The one write call of card files: the data whole or not at all (QSaveFile: a temporary
+// file beside the target, then a rename); an existing file is replaced only by a complete
+// new one.
+bool write_card_file(const QByteArray& data, const QString& path, QString* error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (error) *error = file.errorString();
+    return false;  // QSaveFile removes its temporary file
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -222,17 +236,163 @@ QByteArray Encode_Card_PNG(const Picture& picture, QString* error) {
 bool Card_PNG_Encoder::Write(const Picture& picture, const QString& path, QString* error) {
   const QByteArray data = Encode(picture, error);
   if (data.isEmpty()) return false;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;  // QSaveFile removes its temporary file
-  }
-  return true;
+  return write_card_file(data, path, error);
 }
 
 bool Write_Card_PNG(const Picture& picture, const QString& path, QString* error) {
   return Card_PNG_Encoder().Write(picture, path, error);
 }
+
+// ---- Every type --------------------------------------------------------------------------------
+
+namespace {
+
+struct Type_Row {
+  Card_File_Type type;
+  const char* title;
+  const char* qt_format;  // Qt's writer; nullptr for our own PNG encoder
+};
+// In the export's order.
+constexpr Type_Row type_rows[] = {
+    {Card_File_Type::TIFF, "TIFF", "tiff"},
+    {Card_File_Type::PNG, "PNG", nullptr},
+    {Card_File_Type::JPEG, "JPEG", "jpeg"},
+    {Card_File_Type::BMP, "BMP", "bmp"},
+};
+
+const Type_Row& row_of(Card_File_Type type) {
+  for (const Type_Row& row : type_rows)
+    if (row.type == type) return row;
+  return type_rows[1];
+}
+
+// The pixels as the type's writer takes them. Opaque pictures become RGB32 (the writers
+// then store no alpha); a picture with transparency is laid on white for the types without
+// alpha, and made straight RGBA for TIFF.
+QImage pixels_for(const QImage& source, Card_File_Type type) {
+  if (fully_opaque(source)) {
+    return source.format() == QImage::Format_RGB32 ? source
+                                                    : source.convertToFormat(QImage::Format_RGB32);
+  }
+  if (type == Card_File_Type::TIFF) return source.convertToFormat(QImage::Format_ARGB32);
+  QImage flat(source.size(), QImage::Format_RGB32);
+  if (flat.isNull()) return flat;
+  flat.fill(Qt::white);
+  {
+    QPainter painter(&flat);
+    painter.drawImage(QPoint(0, 0), source);
+  }
+  flat.setDotsPerMeterX(source.dotsPerMeterX());
+  flat.setDotsPerMeterY(source.dotsPerMeterY());
+  return flat;
+}
+
+QByteArray encode_with_qt(const Picture& picture, const Type_Row& row, QString* error) {
+  auto fail = [error](QString reason) {
+    if (error) *error = std::move(reason);
+    return QByteArray();
+  };
+  if (picture.isNull()) return fail(QStringLiteral("There is no picture to save."));
+  const QImage& source = picture.image();
+  const QImage::Format format = source.format();
+  const bool words = format == QImage::Format_ARGB32_Premultiplied ||
+                     format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
+  const QImage pixels = pixels_for(
+      words ? source
+            : source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                              : QImage::Format_RGB32),
+      row.type);
+  if (pixels.isNull()) return fail(no_memory());
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, row.qt_format);
+  if (row.type == Card_File_Type::JPEG) {
+    writer.setQuality(95);
+    writer.setOptimizedWrite(true);
+  }
+  if (row.type == Card_File_Type::TIFF) writer.setCompression(1);  // LZW
+  if (!writer.write(pixels)) {
+    return fail(QStringLiteral("The picture could not be encoded as %1: %2")
+                    .arg(QString::fromLatin1(row.title), writer.errorString()));
+  }
+  return data;
+}
+
+}  // namespace
+
+QString Card_File_Title(Card_File_Type type) { return QString::fromLatin1(row_of(type).title); }
+
+QString Card_File_Extension(Card_File_Type type) { return Card_File_Title(type).toLower(); }
+
+std::optional<Card_File_Type> Card_File_Type_Named(const QString& name) {
+  const QString lower = name.toLower();
+  if (lower == QLatin1String("jpg")) return Card_File_Type::JPEG;
+  if (lower == QLatin1String("tif")) return Card_File_Type::TIFF;
+  for (const Type_Row& row : type_rows)
+    if (lower == QString::fromLatin1(row.title).toLower()) return row.type;
+  return std::nullopt;
+}
+
+bool Card_File_Type_Writable(Card_File_Type type) {
+  const Type_Row& row = row_of(type);
+  if (!row.qt_format) return true;
+  static const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
+  return writable.contains(QByteArray(row.qt_format));
+}
+
+QStringList Card_File_Titles() {
+  QStringList titles;
+  for (const Type_Row& row : type_rows)
+    if (Card_File_Type_Writable(row.type)) titles << QString::fromLatin1(row.title);
+  return titles;
+}
+
+Card_File_Type Card_File_Type_For_Path(QString* path, Card_File_Type chosen) {
+  const QString name = path->mid(path->lastIndexOf(u'/') + 1);
+  const int dot = int(name.lastIndexOf(u'.'));
+  if (dot > 0) {
+    if (const auto named = Card_File_Type_Named(name.mid(dot + 1));
+        named && Card_File_Type_Writable(*named))
+      return *named;
+  }
+  *path += QLatin1Char('.') + Card_File_Extension(chosen);
+  return chosen;
+}
+
+QByteArray Card_Picture_Encoder::Encode(const Picture& picture, Card_File_Type type,
+                                        QString* error) {
+  const Type_Row& row = row_of(type);
+  if (!row.qt_format) return png_.Encode(picture, error);
+  if (!Card_File_Type_Writable(type)) {
+    if (error) *error = QStringLiteral("This program cannot write %1 files.").arg(Card_File_Title(type));
+    return {};
+  }
+  try {
+    return encode_with_qt(picture, row, error);
+  } catch (const std::bad_alloc&) {
+    if (error) *error = no_memory();
+    return {};
+  }
+}
+
+bool Card_Picture_Encoder::Write(const Picture& picture, Card_File_Type type, const QString& path,
+                                 QString* error) {
+  const QByteArray data = Encode(picture, type, error);
+  if (data.isEmpty()) return false;
+  return write_card_file(data, path, error);
+}
+
+QByteArray Encode_Card_Picture(const Picture& picture, Card_File_Type type, QString* error) {
+  return Card_Picture_Encoder().Encode(picture, type, error);
+}
+
+bool Write_Card_Picture(const Picture& picture, Card_File_Type type, const QString& path,
+                        QString* error) {
+  return Card_Picture_Encoder().Write(picture, type, path, error);
+}
+
+// ---- File names ------------------------------------------------------------------------------
 
 QString Create_Front_Card_Path(const QString& path) { return path; }
 

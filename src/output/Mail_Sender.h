@@ -14,17 +14,17 @@
 #include "model/Picture.h"
 #include "output/Mail_Plan.h"
 #include "output/Mail_Script.h"
+#include "platform/Worker_Runs.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <atomic>
 #include <functional>
 #include <memory>
-
-class QThread;
 
 // The card picture of record k (record < 0: the design as it is) of the front (0) or the
 // back (1); null with the reason when it cannot be made. Called on the worker thread only.
@@ -103,4 +103,7 @@ class Mail_Sender : public QObject {
   std::atomic<bool> cancel_{false};
   Mail_Run_Result result_;  // written by the worker until it ends, then read on the GUI thread
   bool finished_ = false;
+  // Quitting stops the run and waits for it (platform/Worker_Runs.h).
+  platform::Running_Work running_{[this] { cancel_ = true; },
+                                  [this] { return !thread_ || thread_->isFinished(); }};
 };

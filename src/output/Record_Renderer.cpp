@@ -21,8 +21,10 @@ Record_Renderer Record_Renderer::Copy() const {
   return copy;
 }
 
-Picture Record_Renderer::Render(int record, Card_Side side, Render_Report* report) {
+Picture Record_Renderer::Render(int record, Card_Side side, Render_Report* report,
+                                Binding_Report* binding) {
   Card_Side_Snapshot& snapshot = sides_[side == Card_Side::Front ? 0 : 1];
-  if (record >= 0) Assign_Batch_Values(snapshot.graphics, record, values_, designer_, pictures_.get());
+  if (record >= 0)
+    Assign_Batch_Values(snapshot.graphics, record, values_, designer_, pictures_.get(), binding);
   return Render_Card_Picture(snapshot, dpi_, report);
 }

@@ -41,8 +41,10 @@ class Record_Renderer {
 
   // Record `record` bound into this renderer's copy of the side, rendered at the
   // renderer's resolution. A record < 0 binds nothing (the side as it was copied). Null
-  // when the picture cannot be made; the report says why a graphic failed to draw.
-  Picture Render(int record, Card_Side side, Render_Report* report = nullptr);
+  // when the picture cannot be made; the report says why a graphic failed to draw, the
+  // binding report what binding the record left undone (a picture file missing).
+  Picture Render(int record, Card_Side side, Render_Report* report = nullptr,
+                 Binding_Report* binding = nullptr);
 
   int Record_Count() const { return values_.total; }
   const Batch_Values& values() const { return values_; }

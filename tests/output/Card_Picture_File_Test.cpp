@@ -1,6 +1,7 @@
-// The card PNG encoder: every kind of picture it is given comes back pixel for pixel from
-// independent readers (pngcheck, Pillow, Qt's reader), with its resolution; failures
-// write nothing.
+// Card picture files. The PNG encoder: every kind of picture it is given comes back pixel
+// for pixel from independent readers (pngcheck, Pillow, Qt's reader), with its resolution;
+// failures write nothing. Every type: Pillow and file(1) find the type the name says, the
+// pixel size and the resolution the picture was made at.
 
 #include "output/Card_Picture_File.h"
 
@@ -8,6 +9,8 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+
+#include <cmath>
 #include <QTemporaryDir>
 
 using namespace output_test;
@@ -109,6 +112,99 @@ TEST(Card_PNG_Encoder, FailuresWriteNothingAndSayWhy) {
   // The encoder still works after a failure.
   EXPECT_TRUE(encoder.Write(picture, folder.filePath(QStringLiteral("card.png")), &error));
   EXPECT_EQ(Checked_Png(folder.filePath(QStringLiteral("card.png"))), QStringLiteral("RGB 20x10"));
+}
+
+// A card of 36 x 21.6 points rendered at dpi: red, with a transparent top-left corner as
+// a rounded outline leaves it when `corner` is set.
+Picture card_picture(int dpi, bool corner) {
+  const QSize px(int(std::ceil(36.0 * dpi / 72)), int(std::ceil(21.6 * dpi / 72)));
+  QImage image(px, QImage::Format_ARGB32_Premultiplied);
+  image.fill(QColor(200, 30, 30));
+  if (corner)
+    for (int y = 0; y < px.height() / 4; ++y)
+      for (int x = 0; x < px.width() / 4; ++x) image.setPixel(x, y, 0);
+  const int dpm = qRound(dpi / 0.0254);
+  image.setDotsPerMeterX(dpm);
+  image.setDotsPerMeterY(dpm);
+  return Picture(image, QSizeF(36, 21.6));
+}
+
+TEST(Card_Picture_Encoder, EachTypeIsWhatItsNameSaysAtItsResolution) {
+  const QColor red(200, 30, 30), white(Qt::white), clear(0, 0, 0, 0);
+  struct Case {
+    Card_File_Type type;
+    int dpi;
+    bool corner;
+    const char* format;  // Pillow's
+    const char* mode;
+    QColor corner_pixel;  // transparency kept, or laid on white
+    const char* file_says;
+  };
+  const Case cases[] = {
+      {Card_File_Type::PNG, 300, false, "PNG", "RGB", red, "PNG image data"},
+      {Card_File_Type::PNG, 300, true, "PNG", "RGBA", clear, "PNG image data"},
+      {Card_File_Type::JPEG, 300, false, "JPEG", "RGB", red, "JPEG image data"},
+      {Card_File_Type::JPEG, 300, true, "JPEG", "RGB", white, "JPEG image data"},
+      {Card_File_Type::TIFF, 150, false, "TIFF", "RGB", red, "TIFF image data"},
+      {Card_File_Type::TIFF, 72, true, "TIFF", "RGBA", clear, "TIFF image data"},
+      {Card_File_Type::TIFF, 600, false, "TIFF", "RGB", red, "TIFF image data"},
+      {Card_File_Type::BMP, 300, false, "BMP", "RGB", red, "PC bitmap"},
+      {Card_File_Type::BMP, 300, true, "BMP", "RGB", white, "PC bitmap"},
+  };
+  QTemporaryDir folder;
+  Card_Picture_Encoder encoder;  // one for every type, as a batch worker keeps it
+  int n = 0;
+  for (const Case& c : cases) {
+    const QString path = folder.filePath(
+        QStringLiteral("card%1.%2").arg(n++).arg(Card_File_Extension(c.type)));
+    SCOPED_TRACE(path.toStdString());
+    ASSERT_TRUE(Card_File_Type_Writable(c.type));
+    const Picture picture = card_picture(c.dpi, c.corner);
+    QString error;
+    ASSERT_TRUE(encoder.Write(picture, c.type, path, &error)) << error.toStdString();
+    const Picture_File_Facts facts = Read_Picture_File(path);
+    EXPECT_EQ(facts.format, QLatin1String(c.format));
+    EXPECT_EQ(facts.mode, QLatin1String(c.mode));
+    EXPECT_TRUE(facts.file_says.startsWith(QLatin1String(c.file_says))) << facts.file_says.toStdString();
+    EXPECT_EQ(facts.size, picture.image().size());
+    EXPECT_EQ(facts.dpi, QSize(c.dpi, c.dpi));
+    EXPECT_TRUE(Near(facts.centre, red)) << facts.centre.name(QColor::HexArgb).toStdString();
+    EXPECT_TRUE(Near(facts.corner, c.corner_pixel)) << facts.corner.name(QColor::HexArgb).toStdString();
+    if (c.type == Card_File_Type::TIFF) {
+      EXPECT_EQ(facts.tiff_unit, 2) << "inches";
+      EXPECT_EQ(facts.tiff_x, c.dpi);
+      EXPECT_EQ(facts.tiff_y, c.dpi);
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Encode_Card_Picture(picture, c.type), file.readAll()) << "Encode gives what Write writes";
+  }
+}
+
+TEST(Card_Picture_Encoder, NamesAndTheTypeAPathIsWrittenAs) {
+  EXPECT_EQ(Card_File_Titles(), (QStringList{"TIFF", "PNG", "JPEG", "BMP"}));
+  struct Case {
+    const char* path;
+    Card_File_Type chosen;
+    Card_File_Type type;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"/x/card.jpeg", Card_File_Type::JPEG, Card_File_Type::JPEG, "/x/card.jpeg"},
+      {"/x/card.JPG", Card_File_Type::TIFF, Card_File_Type::JPEG, "/x/card.JPG"},
+      {"/x/card.tif", Card_File_Type::PNG, Card_File_Type::TIFF, "/x/card.tif"},
+      {"/x/preview.png", Card_File_Type::BMP, Card_File_Type::PNG, "/x/preview.png"},
+      {"/x/card", Card_File_Type::BMP, Card_File_Type::BMP, "/x/card.bmp"},
+      {"/x/card.gif", Card_File_Type::JPEG, Card_File_Type::JPEG, "/x/card.gif.jpeg"},
+      {"/x.y/card", Card_File_Type::TIFF, Card_File_Type::TIFF, "/x.y/card.tiff"},
+      {"/x/.png", Card_File_Type::JPEG, Card_File_Type::JPEG, "/x/.png.jpeg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    QString path = QString::fromLatin1(c.path);
+    EXPECT_EQ(Card_File_Type_For_Path(&path, c.chosen), c.type);
+    EXPECT_EQ(path, QLatin1String(c.written));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the output tests: bound graphics, series files and PNG checks by independent
-// readers (pngcheck, Pillow).
+// Helpers of the output tests: bound graphics, series files and picture file checks by
+// independent readers (pngcheck, Pillow, file).
 
 #include "barcode/Barcode_Designer.h"
 #include "model/CRDBarcode.h"
@@ -12,6 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace output_test {
 
@@ -62,6 +65,67 @@ inline QString Checked_Png(const QString& path) {
        path});
   EXPECT_EQ(pil.exit_code, 0) << pil.err.toStdString();
   return QString::fromUtf8(pil.out).trimmed();
+}
+
+// What independent readers find in a picture file: Pillow's format, mode, size, resolution
+// (its "dpi", rounded) and two pixels as RGBA; TIFF's resolution fields; and the first words
+// of file(1)'s description.
+struct Picture_File_Facts {
+  QString format, mode;
+  QSize size;
+  QSize dpi;           // (0, 0) when the file states none
+  int tiff_unit = 0;   // ResolutionUnit: 2 inch, 3 centimetre
+  double tiff_x = 0, tiff_y = 0;  // XResolution, YResolution
+  QColor corner, centre;  // pixels (0, 0) and (w / 2, h / 2)
+  QString file_says;
+};
+
+inline Picture_File_Facts Read_Picture_File(const QString& path) {
+  using namespace test_support;
+  Picture_File_Facts facts;
+  const Process_Result pil = Run_Program(
+      System_Python(),
+      {QStringLiteral("-c"), QStringLiteral(R"(
+import json, sys
+from PIL import Image
+im = Image.open(sys.argv[1])
+im.load()
+dpi = im.info.get('dpi', (0, 0))
+tags = getattr(im, 'tag_v2', {})
+rgba = im.convert('RGBA')
+w, h = im.size
+print(json.dumps({'format': im.format, 'mode': im.mode, 'size': [w, h],
+                  'dpi': [round(float(dpi[0])), round(float(dpi[1]))],
+                  'unit': int(tags.get(296, 0)), 'x': float(tags.get(282, 0)),
+                  'y': float(tags.get(283, 0)),
+                  'corner': list(rgba.getpixel((0, 0))),
+                  'centre': list(rgba.getpixel((w // 2, h // 2)))}))
+)"),
+       path});
+  EXPECT_EQ(pil.exit_code, 0) << path << pil.err.toStdString();
+  const QJsonObject o = QJsonDocument::fromJson(pil.out).object();
+  facts.format = o["format"].toString();
+  facts.mode = o["mode"].toString();
+  facts.size = QSize(o["size"][0].toInt(), o["size"][1].toInt());
+  facts.dpi = QSize(o["dpi"][0].toInt(), o["dpi"][1].toInt());
+  facts.tiff_unit = o["unit"].toInt();
+  facts.tiff_x = o["x"].toDouble();
+  facts.tiff_y = o["y"].toDouble();
+  auto colour = [](const QJsonValue& v) {
+    return QColor(v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt());
+  };
+  facts.corner = colour(o["corner"]);
+  facts.centre = colour(o["centre"]);
+  const Process_Result file =
+      Run_Program(QStringLiteral("file"), {QStringLiteral("-b"), path});
+  facts.file_says = QString::fromUtf8(file.out).trimmed();
+  return facts;
+}
+
+// Within a few steps of each other in every channel (lossy JPEG).
+inline bool Near(const QColor& a, const QColor& b, int steps = 6) {
+  return std::abs(a.red() - b.red()) <= steps && std::abs(a.green() - b.green()) <= steps &&
+         std::abs(a.blue() - b.blue()) <= steps && std::abs(a.alpha() - b.alpha()) <= steps;
 }
 
 }  // namespace output_test

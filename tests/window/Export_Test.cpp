@@ -1,6 +1,7 @@
 // Card image export from the design window: single files (front, back, both, combined),
-// batch export per record with its progress sheet, failures and Stop. Every file written
-// is checked by pngcheck and Pillow.
+// each file type at its resolution, batch export per record with its progress sheet,
+// failures, records drawn without their picture, and Stop. Every file written is checked by
+// independent readers (pngcheck, Pillow, file).
 
 #include "../output/Output_Test_Support.h"
 #include "Export_Driver.h"
@@ -55,7 +56,8 @@ class Export : public test_support::Design_Test {
   // The export options as the test chose them; the result box is closed with OK.
   int drive(QObject* modal) {
     int code = 0;
-    test_support::Answer_Export_Run(modal, *window, side_row, combined, result_boxes, &code);
+    test_support::Answer_Export_Run(modal, *window, side_row, combined, result_boxes, &code,
+                                    type, dpi);
     return code;
   }
 
@@ -82,6 +84,8 @@ class Export : public test_support::Design_Test {
   QStringList result_boxes;
   int side_row = 1;
   bool combined = false;
+  QString type = QStringLiteral("PNG");
+  QString dpi;  // the resolution list's choice; empty: as the options open
 };
 
 TEST_F(Export, SingleFilesForEachSideAndTheCombinedPicture) {
@@ -98,7 +102,6 @@ TEST_F(Export, SingleFilesForEachSideAndTheCombinedPicture) {
       {"back: the back name", 2, false, "B.png", {"B_Back.png"}},
       {"both", 0, false, "Both.png", {"Both.png", "Both_Back.png"}},
       {"combined", 0, true, "One.png", {"One.png"}},
-      {"any extension holds PNG data", 1, false, "Card.TIFF", {"Card.TIFF"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -124,6 +127,73 @@ TEST_F(Export, SingleFilesForEachSideAndTheCombinedPicture) {
   }
   EXPECT_EQ(Card_Front_Or_Back, 0);
   EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+// The card is 72 x 36 points: ceil(dpi x points / 72) pixels.
+TEST_F(Export, EachTypeWritesItsOwnDataAtItsResolution) {
+  struct Case {
+    const char* type;
+    const char* dpi;      // chosen in the resolution list
+    const char* name;     // answered in the save panel
+    const char* written;  // the file
+    const char* format;   // Pillow's
+    int resolution;       // of the picture and in the file
+  };
+  const Case cases[] = {
+      {"JPEG", nullptr, "Card", "Card.jpeg", "JPEG", 300},
+      {"TIFF", "150", "Card", "Card.tiff", "TIFF", 150},
+      {"TIFF", "600", "Card.tif", "Card.tif", "TIFF", 600},
+      {"BMP", nullptr, "Card.bmp", "Card.bmp", "BMP", 300},
+      {"PNG", "600", "Card", "Card.png", "PNG", 300},  // the list counts for TIFF only
+      {"TIFF", "72", "Card.png", "Card.png", "PNG", 300},  // the name decides the data
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    QTemporaryDir out;
+    type = QLatin1String(c.type);
+    dpi = c.dpi ? QString::fromLatin1(c.dpi) : QString();
+    platform.save_answers.push_back(out.filePath(QString::fromLatin1(c.name)));
+    result_boxes.clear();
+    window->Export_Button();
+    EXPECT_EQ(platform.save_requests.last().extension, type.toLower());
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{c.written});
+    const Picture_File_Facts facts = Read_Picture_File(out.filePath(QString::fromLatin1(c.written)));
+    EXPECT_EQ(facts.format, QLatin1String(c.format));
+    EXPECT_EQ(facts.size, QSize(int(std::ceil(c.resolution * 72 / 72.0)),
+                                int(std::ceil(c.resolution * 36 / 72.0))));
+    EXPECT_EQ(facts.dpi, QSize(c.resolution, c.resolution));
+    if (facts.format == QLatin1String("TIFF")) {
+      EXPECT_EQ(facts.tiff_x, c.resolution);
+      EXPECT_EQ(facts.tiff_unit, 2);
+    }
+    EXPECT_TRUE(Near(facts.centre, front_colour)) << facts.centre.name().toStdString();
+    EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+  }
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+TEST_F(Export, TheOptionsOfferTheTypesWrittenAndTheResolutionForTiffOnly) {
+  auto* options = new Export_Window(window.get());
+  EXPECT_EQ(options->matrix_file_type->buttons().size(), 4);
+  struct Case {
+    int row;
+    const char* title;
+    bool resolution_enabled;
+  };
+  for (const Case& c : {Case{2, "JPEG", false}, Case{0, "TIFF", true}, Case{3, "BMP", false},
+                        Case{1, "PNG", false}}) {
+    options->matrix_file_type->button(c.row)->click();
+    EXPECT_EQ(options->fileFormatPopup->currentText(), QLatin1String(c.title));
+    EXPECT_EQ(options->saveDPIText->isEnabled(), c.resolution_enabled) << c.title;
+  }
+  options->saveDPIText->setCurrentText(QStringLiteral("150"));
+  EXPECT_EQ(options->Resolution(), 300) << "PNG";
+  options->fileFormatPopup->setCurrentText(QStringLiteral("TIFF"));
+  EXPECT_TRUE(options->saveDPIText->isEnabled());
+  EXPECT_EQ(options->Resolution(), 150);
+  options->Reset(false, false);
+  EXPECT_EQ(options->Type(), Card_File_Type::TIFF);
+  EXPECT_EQ(options->Resolution(), 300) << "item 0";
 }
 
 TEST_F(Export, ASingleFileThatCannotBeWrittenShowsNoResultBox) {
@@ -209,6 +279,61 @@ TEST_F(Batch, AFailedRecordLeavesNoFileAndTheOthersAreWritten) {
   EXPECT_TRUE(platform.messages.isEmpty()) << "failures are collected, not shown per file";
 }
 
+TEST_F(Batch, EveryRecordInTheChosenTypeAndResolution) {
+  side_row = 0;
+  type = QStringLiteral("TIFF");
+  dpi = QStringLiteral("150");
+  QTemporaryDir out;
+  const QString folder = batch_export(out.path());
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+            (QStringList{"Card_1.tiff", "Card_1_Back.tiff", "Card_2.tiff", "Card_2_Back.tiff",
+                         "Card_3.tiff", "Card_3_Back.tiff"}));
+  for (int r = 0; r < 3; ++r) {
+    for (const char* suffix : {"", "_Back"}) {
+      const QString path = QDir(folder).filePath(QStringLiteral("Card_%1%2.tiff").arg(r + 1).arg(suffix));
+      SCOPED_TRACE(path.toStdString());
+      const Picture_File_Facts facts = Read_Picture_File(path);
+      EXPECT_EQ(facts.format, QStringLiteral("TIFF"));
+      EXPECT_EQ(facts.size, QSize(150, 75));
+      EXPECT_EQ(facts.tiff_x, 150);
+      EXPECT_EQ(facts.tiff_y, 150);
+      EXPECT_EQ(facts.tiff_unit, 2);
+      EXPECT_EQ(facts.centre, record_colours[r]);
+    }
+  }
+  EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+}
+
+TEST_F(Batch, RecordsWithoutTheirPictureAreNamedInTheResult) {
+  const QString missing = QDir(scratch.path()).filePath("p1.png");
+  ASSERT_TRUE(QFile::remove(missing));
+  QTemporaryDir out;
+  const QString folder = batch_export(out.path());
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+            (QStringList{"Card_1.png", "Card_2.png", "Card_3.png"}))
+      << "the record is still written, with an empty frame";
+  EXPECT_EQ(result_boxes, QStringList{QStringLiteral(
+                              "1 of 3 cards were exported with an empty frame (record 2): "
+                              "%1 could not be read.")
+                                          .arg(missing)});
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+TEST_F(Batch, ABarcodeThatCannotBeDrawnIsReportedOnceByTheWindow) {
+  // A QR Code whose stored side is far too large for a picture: its workers used to show a
+  // message box each through the seam.
+  auto qr = Bound_Barcode(QStringLiteral("QR Code"), QStringLiteral("Photos"));
+  qr->qr_size_val = 1000000;
+  document.insertGraphics(CRDDocument::Side::Front, {qr}, {0});
+  QTemporaryDir out;
+  const QString folder = batch_export(out.path());
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);
+  EXPECT_TRUE(platform.messages.isEmpty()) << "workers show nothing: " << platform.messages;
+  EXPECT_EQ(result_boxes,
+            QStringList{"3 of 3 cards were exported with an empty frame (record 1, 2, 3): "
+                        "Unable to draw a QR Code picture of 1000000 pixels."});
+}
+
 TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {
   Write_Series("Photos", [&] {
     QByteArray lines;
@@ -235,7 +360,7 @@ TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {
   run->waitForFinished();
   const QString folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
   const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-  EXPECT_EQ(platform.questions, QStringList{"Are you sure you want to continue?"});
+  EXPECT_EQ(platform.questions, QStringList{Send_Modeless::Stop_Question});
   ASSERT_GE(begun_at_stop, 2);
   EXPECT_LT(files.size(), 200);
   EXPECT_LE(files.size(), begun_at_stop + int(std::thread::hardware_concurrency()));
@@ -245,6 +370,99 @@ TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {
     EXPECT_EQ(Checked_Png(QDir(folder).filePath(file)), QStringLiteral("RGB 1240x1750"));
   }
   EXPECT_EQ(result_boxes.size(), 1);
+}
+
+// Answers the stop question as a person does: a while after it was asked. Meanwhile the
+// workers begin no record.
+class Deliberating_Platform : public platform::Scoped_Scripted_Platform {
+ public:
+  int begun_when_asked = -1, begun_when_answered = -1;
+  bool Yes_No_Box(const QString& text) override {
+    // Records that had passed their last test when the question came up get going first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    begun_when_asked = int(curr_barcode_count.load());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    begun_when_answered = int(curr_barcode_count.load());
+    return Scripted_Platform::Yes_No_Box(text);
+  }
+};
+
+TEST_F(Batch, WhileTheStopQuestionIsOpenNoRecordBeginsAndTheResultSaysStopped) {
+  constexpr int records = 200;
+  Write_Series("Photos", [&] {
+    QByteArray lines;
+    for (int i = 0; i < records; ++i)
+      lines += QDir(scratch.path()).filePath("p0.png").toUtf8() + '\n';
+    return lines;
+  }());
+  card_points = QSizeF(297.6, 420);  // A6
+  window->SetDocumentCanvasSize(card_points);
+  for (const bool yes : {true, false}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    Deliberating_Platform person;
+    person.on_run_modal = platform.on_run_modal;
+    person.yes_no_answers = {yes};
+    result_boxes.clear();
+    QTemporaryDir out;
+    person.open_answers.push_back({out.path()});
+    window->Export_Button();
+    Batch_Export* run = window->Current_Batch_Export();
+    ASSERT_TRUE(run);
+    bool pressed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (!pressed && curr_barcode_count >= 2) {
+        pressed = true;
+        window->send_modls_wnd->_stop_btn->click();
+      }
+    });
+    poll.start(1);
+    run->waitForFinished();
+    ASSERT_TRUE(pressed);
+    ASSERT_LT(person.begun_when_asked, records) << "the run ended before the question";
+    EXPECT_EQ(person.begun_when_answered, person.begun_when_asked);
+    const int files = int(QDir(QDir(out.path()).filePath("ZELK Festival Greeting Card"))
+                              .entryList(QDir::Files)
+                              .size());
+    if (yes) {
+      EXPECT_EQ(files, person.begun_when_answered);
+      EXPECT_EQ(result_boxes, QStringList{QStringLiteral(
+                                  "The export was stopped: %1 of %2 cards were written.")
+                                                  .arg(files)
+                                                  .arg(records)});
+    } else {
+      EXPECT_EQ(files, records);
+      EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+    }
+    EXPECT_FALSE(Stop_Question_Open);
+  }
+}
+
+TEST(Batch_Result_Message, SaysWhatHappened) {
+  auto records = [](std::initializer_list<int> numbers, const char* reason) {
+    std::vector<Batch_Export_Failure> list;
+    for (int n : numbers) list.push_back({n, QString::fromLatin1(reason)});
+    return list;
+  };
+  struct Case {
+    const char* what;
+    Batch_Export_Result result;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"all written", {1000, 1000, 1000, 0, {}, 0, {}, false},
+       "Card has been exported successfully."},
+      {"stopped", {1000, 361, 361, 0, {}, 0, {}, true},
+       "The export was stopped: 361 of 1000 cards were written."},
+      {"stopped with a failure", {1000, 361, 360, 1, records({4}, "disk full"), 0, {}, true},
+       "The export was stopped: 360 of 1000 cards were written.\n\n"
+       "1 of 361 cards could not be exported (record 5): disk full"},
+      {"pictures missing, more than are kept",
+       {30, 30, 30, 0, {}, 12, records({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, "/p/a.png could not be read."), false},
+       "12 of 30 cards were exported with an empty frame (record 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, "
+       "...): /p/a.png could not be read."},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Batch_Result_Message(c.result), QLatin1String(c.message)) << c.what;
 }
 
 TEST_F(Export, ProgressSheetLabelsAndStopAnsweredNo) {
@@ -268,7 +486,7 @@ TEST_F(Export, ProgressSheetLabelsAndStopAnsweredNo) {
   platform.yes_no_answers = {false};
   sheet._stop_btn->click();
   EXPECT_FALSE(Stop_SMS_Sending_Now) << "No changes nothing";
-  EXPECT_EQ(platform.questions, QStringList{"Are you sure you want to continue?"});
+  EXPECT_EQ(platform.questions, QStringList{Send_Modeless::Stop_Question});
   sheet.End_Run();
 }
 

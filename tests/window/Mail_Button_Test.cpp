@@ -89,4 +89,30 @@ TEST_F(Mail_Button, SendsOneCardPerRecordFromTheLiveDesign) {
   EXPECT_EQ(output_test::Text_Of(text), QStringLiteral("first"));
 }
 
+TEST_F(Mail_Button, CardsWhoseBarcodeCannotBeDrawnAreNotSentAndNamedOnce) {
+  output_test::Write_Series("Three", "first\nsecond\nthird\n");
+  auto qr = output_test::Bound_Barcode(QStringLiteral("QR Code"), QStringLiteral("Three"));
+  qr->qr_size_val = 1000000;  // no picture can be that large
+  document.insertGraphics(CRDDocument::Side::Front, {qr}, {0});
+  platform.on_run_modal = [&](QObject* modal) {
+    auto* dialog = qobject_cast<Send_Mail*>(modal);
+    if (!dialog) return 0;
+    dialog->to_txt->setText(QStringLiteral("a@example.org"));
+    dialog->send_with_batch_chk->click();
+    dialog->Send_Button();
+    if (Mail_Sender* run = dialog->Current_Run()) run->waitForFinished();
+    QCoreApplication::processEvents();
+    dialog->Close_Button();
+    return -1;
+  };
+  window->findChild<QToolButton*>(QStringLiteral("Mail_btn"))->click();
+  EXPECT_TRUE(server->Messages().isEmpty());
+  ASSERT_EQ(platform.messages.size(), 1) << "the workers show nothing; the result once: "
+                                         << platform.messages;
+  EXPECT_TRUE(platform.messages[0].contains(
+      "3 card(s) could not be made and were not sent (record 1, 2, 3): "
+      "Unable to draw a QR Code picture of 1000000 pixels."))
+      << platform.messages[0];
+}
+
 }  // namespace

@@ -614,6 +614,7 @@ void Barcode_Gen_Window::Encode_btn() {
 void Barcode_Gen_Window::regenerate() {
   designer_.goButtonActionPerformed();
   show_preview();
+  if (!designer_.Drawing_Failure().isEmpty()) Show_MessageBox(designer_.Drawing_Failure());
 }
 
 void Barcode_Gen_Window::re_render() {

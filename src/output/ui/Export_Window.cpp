@@ -14,10 +14,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-const QStringList file_types = {QStringLiteral("TIFF"), QStringLiteral("PNG"),
-                                QStringLiteral("JPEG"), QStringLiteral("BMP")};
-}
 
 Export_Window::Export_Window(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ExportWindow"));
@@ -46,6 +42,8 @@ Export_Window::Export_Window(QWidget* parent) : QDialog(parent) {
   auto* type_row = new QHBoxLayout;
   matrix_file_type = new QButtonGroup(this);
   matrix_file_type->setObjectName(QStringLiteral("matrix_file_type"));
+  // Only the types this program writes are offered.
+  const QStringList file_types = Card_File_Titles();
   for (int row = 0; row < file_types.size(); ++row) {
     auto* button = new QRadioButton(file_types[row], types);
     matrix_file_type->addButton(button, row);
@@ -58,9 +56,12 @@ Export_Window::Export_Window(QWidget* parent) : QDialog(parent) {
   types_layout->addRow(QStringLiteral("Extension:"), fileFormatPopup);
   saveDPIText = new QComboBox(types);
   saveDPIText->setObjectName(QStringLiteral("saveDPIText"));
-  saveDPIText->addItems({QStringLiteral("72"), QStringLiteral("150"), QStringLiteral("300"),
-                         QStringLiteral("600")});
-  saveDPIText->setToolTip(QStringLiteral("Card pictures are always made at 300 dpi."));
+  // Item 0, which every opening selects, is the resolution of the other types.
+  saveDPIText->addItems({QString::number(Fixed_Resolution), QStringLiteral("72"),
+                         QStringLiteral("150"), QStringLiteral("600")});
+  saveDPIText->setToolTip(QStringLiteral(
+      "Pixels per inch of TIFF pictures; PNG, JPEG and BMP pictures are made at %1 dpi.")
+                              .arg(Fixed_Resolution));
   types_layout->addRow(QStringLiteral("Resolution:"), saveDPIText);
   layout->addWidget(types);
 
@@ -89,9 +90,9 @@ Export_Window::Export_Window(QWidget* parent) : QDialog(parent) {
 
 void Export_Window::Reset(bool use_series, bool use_sheet) {
   saveDPIText->setCurrentIndex(0);
-  saveDPIText->setEnabled(true);
   matrix_file_type->button(0)->setChecked(true);
   fileFormatPopup->setCurrentIndex(0);
+  saveDPIText->setEnabled(Type() == Card_File_Type::TIFF);  // row 0 is TIFF where it is written
   export_combined_image_chk->setChecked(false);
   matrix_export_card_side->button(1)->setChecked(true);
   export_card_side = QStringLiteral("F");
@@ -102,7 +103,17 @@ void Export_Window::Reset(bool use_series, bool use_sheet) {
   Export_with_excel_chk->setChecked(use_sheet);
 }
 
-QString Export_Window::Extension() const { return fileFormatPopup->currentText().toLower(); }
+Card_File_Type Export_Window::Type() const {
+  return Card_File_Type_Named(fileFormatPopup->currentText()).value_or(Card_File_Type::PNG);
+}
+
+QString Export_Window::Extension() const { return Card_File_Extension(Type()); }
+
+int Export_Window::Resolution(Card_File_Type type) const {
+  if (type != Card_File_Type::TIFF) return Fixed_Resolution;
+  const int dpi = saveDPIText->currentText().toInt();
+  return dpi > 0 ? dpi : Fixed_Resolution;
+}
 
 void Export_Window::export_card_side_CellClick() {
   const int row = matrix_export_card_side->checkedId();
@@ -112,9 +123,9 @@ void Export_Window::export_card_side_CellClick() {
 }
 
 void Export_Window::export_file_type_CellClick() {
-  const int row = matrix_file_type->checkedId();
-  saveDPIText->setEnabled(row == 0);
-  fileFormatPopup->setCurrentIndex(row);
+  // Row k is item k; the resolution list follows the TIFF row (row 0 while TIFF is offered).
+  fileFormatPopup->setCurrentIndex(matrix_file_type->checkedId());
+  saveDPIText->setEnabled(Type() == Card_File_Type::TIFF);
 }
 
 void Export_Window::exportFileTypeChanged() {

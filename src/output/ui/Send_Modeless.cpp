@@ -74,9 +74,17 @@ void Send_Modeless::End_Run() {
   hide();
 }
 
+const QString Send_Modeless::Stop_Question = QStringLiteral(
+    "Stop now?\n\nYes: the cards already begun are finished and no other is started.\n"
+    "No: go on.");
+
 void Send_Modeless::Stop_Sending_Pressed() {
-  if (platform::Yes_No_Box(QStringLiteral("Are you sure you want to continue?")))
-    Stop_SMS_Sending_Now = true;
+  // No step begins while the question is open, so the answer decides about the rest.
+  struct Question_Open {
+    Question_Open() { Stop_Question_Open = true; }
+    ~Question_Open() { Stop_Question_Open = false; }
+  } open;
+  if (platform::Yes_No_Box(Stop_Question)) Stop_SMS_Sending_Now = true;
 }
 
 void Send_Modeless::update_sending_progress_bar() {

@@ -3,8 +3,9 @@
 // bar, a pause text and a Stop button. A window-modal dialog over the window that runs
 // the batch; its bar and current label are refreshed every 0.5 s by a timer on the GUI
 // thread from the shared counters (curr_barcode_count, list_count), which the workers
-// write. Stop asks "Are you sure you want to continue?" through the platform seam; Yes
-// sets Stop_SMS_Sending_Now, which the workers test before each step.
+// write. Stop asks whether to stop through the platform seam, the question saying what
+// each answer does; while it is open Stop_Question_Open holds the workers before their next
+// step; Yes sets Stop_SMS_Sending_Now, which they test before each step.
 
 #include <QDialog>
 #include <QTimer>
@@ -29,6 +30,9 @@ class Send_Modeless : public QDialog {
   QLabel* pause_label = nullptr;
   QTimer msend_modTimer;  // the 0.5 s refresh while a run shows the sheet
 
+  // The stop question.
+  static const QString Stop_Question;
+
   // Start of a run: list_count = steps, the stop button enabled, the bar 0 .. steps at 0,
   // the total label "%d", the current label (and curr_msg_count) the first text filled
   // with 0 and steps ("%d / %d Card" for export, "%d / %d" for e-mail); then the sheet is
@@ -38,7 +42,7 @@ class Send_Modeless : public QDialog {
   void End_Run();
 
  public slots:
-  // The Stop button: asks the question; Yes stops the run, No changes nothing.
+  // The Stop button: asks Stop_Question; Yes stops the run, No changes nothing.
   void Stop_Sending_Pressed();
   // One refresh: the bar at curr_barcode_count, the label "%d / %d " of it and list_count.
   void update_sending_progress_bar();

@@ -1,5 +1,7 @@
 #include "platform/ui/Qt_Platform.h"
 
+#include "platform/Worker_Runs.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -133,8 +135,9 @@ bool Qt_Platform::Open_Url(const QUrl& url) {
 
 void Qt_Platform::Terminate(int status) {
   // Workers still running are answered at once from now on instead of waiting for a main
-  // thread that is about to leave.
-  Begin_Shutdown();
+  // thread that is about to leave; every run is stopped and waited for, so that no worker
+  // paints while exit() destroys what it uses.
+  Finish_Work_Before_Exit();
   std::fflush(nullptr);
   std::exit(status);
 }

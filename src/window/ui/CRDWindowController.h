@@ -322,9 +322,11 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Recounts after a source flag was cleared.
   void Get_total_Card_count();
   // Writes record i into the live side ("F" front, else back; Card_Front_Or_Back follows)
-  // and answers its picture.
-  Picture Set_data_table_value_to_card(int record, const QString& card_side, bool print_box);
-  // Record 0 back into the front; the canvas redraws again.
+  // and answers its picture. A bound barcode that cannot be drawn is shown in a message.
+  Picture Set_data_table_value_to_card(int record, const QString& card_side, bool print_box,
+                                       Binding_Report* report = nullptr);
+  // Record 0 back into the front; the canvas redraws again. Shows nothing: the run that
+  // ends with it has reported its records.
   void Select_first_row_value_for_design(bool print_box);
   // The design as it is, to the path: side by export_card_side, combined as ticked. The
   // after-export box follows (with show) only when the file was written.

@@ -51,17 +51,22 @@ void CRDWindowController::Get_total_Card_count() {
 }
 
 Picture CRDWindowController::Set_data_table_value_to_card(int record, const QString& card_side,
-                                                          bool print_box) {
+                                                          bool print_box, Binding_Report* report) {
   const bool front = card_side == QLatin1String("F");
   Card_Front_Or_Back = front ? 0 : 1;
   const Graphic_List& side = front ? Get_Front_Controls_Array() : Get_Back_Controls_Array();
-  const Picture barcode = Assign_Batch_Values(side, record, batch_values, batch_designer);
+  Binding_Report binding;
+  const Picture barcode =
+      Assign_Batch_Values(side, record, batch_values, batch_designer, nullptr, &binding);
   if (!barcode.isNull()) Barcode_output_image = barcode;
+  if (report) *report = binding;
+  else if (!binding.barcode_failure.isEmpty()) Show_MessageBox(binding.barcode_failure);
   return CRDRenderingView::image_From_Card_Graphics(side, print_box);
 }
 
 void CRDWindowController::Select_first_row_value_for_design(bool print_box) {
-  Set_data_table_value_to_card(0, QStringLiteral("F"), print_box);
+  Binding_Report reported_by_the_run;
+  Set_data_table_value_to_card(0, QStringLiteral("F"), print_box, &reported_by_the_run);
   Card_Value_In_Process = false;
   Refresh_Canvas();
 }
@@ -105,36 +110,44 @@ Card_Side_Snapshot CRDWindowController::export_snapshot(int side) {
   return snapshot;
 }
 
-bool CRDWindowController::Export_Single_File(const QString& path, bool show_msg) {
+bool CRDWindowController::Export_Single_File(const QString& given_path, bool show_msg) {
   if (!ExportWindow) ExportWindow = new Export_Window(this);
   const int side_before = Card_Front_Or_Back;
   const QString side = export_card_side.get();
-  auto render = [this](int card_side) {
+  // The name decides the data: "card.png" is PNG whatever type the options show (the
+  // template preview relies on it); a name without a type's extension gets the chosen one.
+  QString path = given_path;
+  const Card_File_Type type = Card_File_Type_For_Path(&path, ExportWindow->Type());
+  const int dpi = ExportWindow->Resolution(type);
+  auto render = [this, dpi](int card_side) {
     Card_Front_Or_Back = card_side;
     return CRDRenderingView::image_From_Card_Graphics(
-        card_side == 0 ? Get_Front_Controls_Array() : Get_Back_Controls_Array(), false);
+        card_side == 0 ? Get_Front_Controls_Array() : Get_Back_Controls_Array(), false, dpi);
+  };
+  auto save = [type](const Picture& picture, const QString& file) {
+    return Save_Card_Picture(picture, file, type);
   };
   QString shown_path;
   bool written = false;
   if (side == QLatin1String("BOTH")) {
     const bool combined = ExportWindow->export_combined_image_chk->isChecked();
     const Picture back = render(1);
-    if (!combined) Save_gen_image(back, Create_Back_Card_Path(path));
+    if (!combined) save(back, Create_Back_Card_Path(path));
     const Picture front = render(0);
     shown_path = combined ? path : Create_Front_Card_Path(path);
     if (combined) {
       const Picture both = Combine_Card_Pictures(front, back);
       if (both.isNull()) Show_NSLog_Message(QStringLiteral("Invalid image"));
-      else written = Save_gen_image(both, shown_path);
+      else written = save(both, shown_path);
     } else {
-      written = Save_gen_image(front, shown_path);
+      written = save(front, shown_path);
     }
   } else if (side == QLatin1String("F")) {
     shown_path = Create_Front_Card_Path(path);
-    written = Save_gen_image(render(0), shown_path);
+    written = save(render(0), shown_path);
   } else {
     shown_path = Create_Back_Card_Path(path);
-    written = Save_gen_image(render(1), shown_path);
+    written = save(render(1), shown_path);
   }
   Card_Front_Or_Back = side_before;
   if (show_msg && written) {
@@ -162,11 +175,11 @@ void CRDWindowController::Export_Batch_File(const QString& folder) {
   options.folder = output;
   options.side = export_card_side.get();
   options.combined = ExportWindow->export_combined_image_chk->isChecked();
-  options.ext = ExportWindow->Extension();
+  options.type = ExportWindow->Type();
   // Both sides are copied once per worker here, on the GUI thread; the run never reads
   // the live design.
   const Record_Renderer prototype(export_snapshot(0), export_snapshot(1), batch_values,
-                                  batch_designer);
+                                  batch_designer, ExportWindow->Resolution());
   auto* run = new Batch_Export(prototype, options, this);
   batch_export_ = run;
   if (!send_modls_wnd) send_modls_wnd = Send_Modeless::defaultInstance();

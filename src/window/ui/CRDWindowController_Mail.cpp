@@ -44,9 +44,15 @@ Mail_Design_Hooks CRDWindowController::mail_hooks() {
         self->export_snapshot(0), self->export_snapshot(1), self->batch_values, self->batch_designer);
     return [renderer](int record, int side, QString* reason) {
       Render_Report report;
-      Picture picture =
-          renderer->Render(record, side == 0 ? Card_Side::Front : Card_Side::Back, &report);
+      Binding_Report binding;
+      Picture picture = renderer->Render(record, side == 0 ? Card_Side::Front : Card_Side::Back,
+                                         &report, &binding);
       if (picture.isNull() && reason) *reason = report.reason;
+      // A card whose barcode cannot be drawn is not sent; the run's result names it.
+      if (!picture.isNull() && !binding.barcode_failure.isEmpty()) {
+        if (reason) *reason = binding.barcode_failure;
+        return Picture();
+      }
       return picture;
     };
   };
