@@ -600,6 +600,22 @@ TEST_F(Designer_Dialog, CancelLeavesTheGraphicByteEqualAlsoAfterChoosingASource)
   EXPECT_EQ(graphic->linear_font_val, QStringLiteral("A100"));
 }
 
+// "Excel" lists the loaded spreadsheet's columns; with none loaded it says where to load one
+// and the source stays as it was (not a list of "Row No." alone over an empty table).
+TEST_F(Designer_Dialog, ExcelWithoutASpreadsheetSaysWhereToLoadOne) {
+  Data_From_Excel::defaultInstance()->Set_Columns({});
+  run([&] {
+    choose("barcodeTypePopup", QStringLiteral("Code 128"));
+    choose("Data_source_type", QStringLiteral("Excel"));
+    EXPECT_EQ(platform.messages, QStringList{Excel_Source_Not_Loaded});
+    EXPECT_EQ(dialog->Data_source_type->currentText(), QStringLiteral("Manual"));
+    EXPECT_FALSE(dialog->dataText->isReadOnly());
+    EXPECT_FALSE(dialog->Batch_Series->isEnabled());
+    dialog->OK_Btn->click();
+  });
+  EXPECT_EQ(graphic->data_source_type, 0);
+}
+
 TEST_F(Designer_Dialog, SpreadsheetColumnGivesItsFirstValueAndTheViewButtonShowsTheTable) {
   Data_From_Excel* table = Data_From_Excel::defaultInstance();
   table->Set_Columns({QStringLiteral("Name"), QStringLiteral("Code")});

@@ -1035,6 +1035,10 @@ void Barcode_Gen_Window::comboBoxSelectionDidChange(QComboBox* combo) {
 
 // ---- Value source --------------------------------------------------------------------------
 
+const QString Excel_Source_Not_Loaded = QStringLiteral(
+    "No spreadsheet is loaded. Load one with \u201cSpreadsheet...\u201d in the User Profile "
+    "window; its columns are then offered here.");
+
 void Barcode_Gen_Window::set_value_editable(bool editable) {
   dataText->setReadOnly(!editable);
   dataText_2D->setReadOnly(!editable);
@@ -1076,6 +1080,13 @@ void Barcode_Gen_Window::value_source_changed() {
     if (!binding_.batch_list_name.isEmpty())
       select(Batch_Series, int(designer_.Batch_Series.items.indexOf(binding_.batch_list_name)));
   } else {
+    if (Data_From_Excel::defaultInstance()->Column_Count() <= 1) {
+      // No spreadsheet is loaded: a list of "Row No." alone and an empty table would be all.
+      platform::Message_Box(Excel_Source_Not_Loaded);
+      const QSignalBlocker block(Data_source_type);
+      select(Data_source_type, binding_.data_source_type);
+      return;
+    }
     set_value_editable(false);
     fill_batch_series(2);
     select(Batch_Series, binding_.excel_col_indx);

@@ -48,6 +48,9 @@ class Stepping_Spin_Box : public QSpinBox {
   bool stepping_ = false;
 };
 
+// What choosing "Excel" says while no spreadsheet is loaded (the source stays as it was).
+extern const QString Excel_Source_Not_Loaded;
+
 class Barcode_Gen_Window : public QDialog {
   Q_OBJECT
 
