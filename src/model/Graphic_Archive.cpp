@@ -774,17 +774,23 @@ QByteArray Archive_Graphic(const CRDGraphic& graphic) {
   return archiver.Archived_Data(root);
 }
 
-std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data) {
+std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason) {
+  const auto refuse = [reason](const QString& why) {
+    if (reason) *reason = why;
+    return nullptr;
+  };
   const std::unique_ptr<keyed_archive::Unarchiver> archive = keyed_archive::Unarchiver::Open(data);
-  if (!archive) return nullptr;
+  if (!archive) return refuse(QStringLiteral("not a keyed archive"));
   try {
     const Object root = archive->root();
     std::shared_ptr<CRDGraphic> graphic = Make_Bare_Graphic(root.className());
-    if (!graphic) return nullptr;
+    if (!graphic)
+      return refuse(QStringLiteral("an object of the kind \u201c%1\u201d, which this version does not know")
+                        .arg(root.className()));
     Decode_Fields(root, *graphic);
     return graphic;
-  } catch (const keyed_archive::Archive_Error&) {
-    return nullptr;
+  } catch (const keyed_archive::Archive_Error& e) {
+    return refuse(QString::fromUtf8(e.what()));
   }
 }
 
