@@ -350,6 +350,7 @@ void Barcode_Gen_Window::build() {
       new QLabel(QStringLiteral("No barcode: the value cannot be encoded with these settings."), this),
       "barcode_error_label");
   barcode_error_label->setStyleSheet(QStringLiteral("color: #b00020"));
+  barcode_error_label->setWordWrap(true);  // reasons run to a few lines
   right->addWidget(barcode_error_label);
   auto* preview_row = new QHBoxLayout;
   bar_align_combo = list(this, "bar_align_combo",
