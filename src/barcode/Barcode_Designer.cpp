@@ -3,6 +3,7 @@
 #include "barcode/Barcode_Renderer.h"
 #include "barcode/Barcode_Symbologies.h"
 #include "barcode/LinBarcode.h"
+#include "barcode/Picture_Resolution.h"
 #include "model/CRDGraphic.h"
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
@@ -278,6 +279,7 @@ std::shared_ptr<LinBarcode> Barcode_Designer::generate(bool preview, const QStri
     if (preview) {
       work_.preview = Picture();
       work_.error_label = false;
+      work_.blank_reason.clear();
     }
     const bool prints = Get_Print_State() == 1;
     const Barcode_Symbology* row = Find_Barcode_Symbology(barcodeTypePopup.titleOfSelectedItem());
@@ -349,7 +351,7 @@ Picture Barcode_Designer::Get_Image_From_Val(const QString& value, const QString
       return imageFromBarcodeImage(work_.image_2d, Used_DPI());
     }
     if (!work_.testBarcode_EXP) return {};
-    return imageFromBarcode(work_.testBarcode_EXP.get(), Used_DPI());
+    return imageFromBarcode(work_.testBarcode_EXP.get(), Linear_DPI);
   } catch (const std::exception& e) {
     log_exception(e);
     return {};
@@ -400,7 +402,7 @@ void Barcode_Designer::Check_And_Set_QR_size_Acc_Version(int version_index) {
 void Barcode_Designer::Get_Image_From_Barcode(LinBarcode& model) {
   if (!Check_And_Validat_Barcode(false, false)) return;
   const Barcode_Gen_Binding bind(*this);
-  work_.preview = imageFromBarcode(&model, Used_DPI());
+  work_.preview = imageFromBarcode(&model, Linear_DPI);
 }
 
 void Barcode_Designer::Get_Image_From_barcode_image(const Picture& symbol) {
@@ -413,6 +415,7 @@ void Barcode_Designer::Get_Image_From_barcode_image(const Picture& symbol) {
     Set_2d_Barcode_Height(symbol);
     Set_2d_Barcode_Width(symbol);
     work_.preview = imageFromBarcodeImage(symbol, Used_DPI());
+    if (work_.preview.isNull()) work_.blank_reason = Too_Large_Reason(QSizeF(width(), height()));
   } catch (const std::exception& e) {
     log_exception(e);
   }
@@ -422,6 +425,27 @@ void Barcode_Designer::Set_Blank_Image() {
   work_.image_2d = Picture();
   work_.preview = Picture();
   work_.error_label = true;
+}
+
+QString Barcode_Designer::Too_Large_Reason(QSizeF points) const {
+  const int dpi = Used_DPI();
+  if (Fits_Picture_Limit(points, dpi)) return {};
+  const Barcode_Symbology* row = Find_Barcode_Symbology(barcodeTypePopup.titleOfSelectedItem());
+  QString what = QStringLiteral("the margins");
+  if (row && row->kind == Barcode_Kind::QR_Code)
+    what = QStringLiteral("the QR size");
+  else if (row && row->kind == Barcode_Kind::PDF417)
+    what = QStringLiteral("the PDF417 width and height");
+  else if (row && row->kind == Barcode_Kind::Data_Matrix)
+    what = QStringLiteral("the module size");
+  return QStringLiteral("The picture would be %1 x %2 points at %3 dpi, more than the %4 pixels "
+                        "a side that a picture can have. Lower the resolution (Resolution tab) "
+                        "or %5 (Barcode tab).")
+      .arg(std::ceil(points.width()), 0, 'f', 0)
+      .arg(std::ceil(points.height()), 0, 'f', 0)
+      .arg(dpi)
+      .arg(kMax_Picture_Side)
+      .arg(what);
 }
 
 // ---- Pictures -----------------------------------------------------------------------------

@@ -102,9 +102,12 @@ class Barcode_Designer : public Barcode_Gen {
   void Select_Symbology(const QString& title);
   // The value of the current mode's value control.
   QString Current_Value() const;
-  // Dots per inch of the pictures: the resolution item's number, 600 for "Auto", dpi_Stepper
-  // for "Custom"; 600 for anything that gives no positive number.
+  // Dots per inch of the two-dimensional pictures: the resolution item's number, 600 for
+  // "Auto", dpi_Stepper for "Custom"; 600 for anything that gives no positive number.
   int Used_DPI() const;
+  // Linear pictures are drawn at this resolution whatever the resolution item holds: linear
+  // mode hides that item, so a graphic that kept 72 from a QR Code must not get coarse bars.
+  static constexpr int Linear_DPI = 600;
 
   // ---- Copies between the designer and a barcode graphic -----------------------------------
   // Loads every barcode setting of the graphic (and its value source) without regenerating,
@@ -176,6 +179,12 @@ class Barcode_Designer : public Barcode_Gen {
   // No symbol, no preview picture, the error label shown.
   void Set_Blank_Image();
 
+  // Why the last preview generation left the preview blank, when there is more to say than
+  // that the value cannot be encoded: a picture over the size limit and what to lower.
+  const QString& blank_reason() const { return work_.blank_reason; }
+  // That reason for a picture of the size in points at Used_DPI(); empty when it fits.
+  QString Too_Large_Reason(QSizeF points) const;
+
   const Picture& image_2d() const { return work_.image_2d; }
   const Picture& barcodeImage() const { return work_.preview; }  // null while blank
   bool barcode_error_label_shown() const { return work_.error_label; }
@@ -206,6 +215,7 @@ class Barcode_Designer : public Barcode_Gen {
       preview = Picture();
       error_label = false;
       failure.clear();
+      blank_reason.clear();
       pdf_barcode = pdf417View();
       return *this;
     }
@@ -216,6 +226,7 @@ class Barcode_Designer : public Barcode_Gen {
     Picture preview;
     bool error_label = false;
     QString failure;  // Drawing_Failure()
+    QString blank_reason;
     pdf417View pdf_barcode;
   };
 

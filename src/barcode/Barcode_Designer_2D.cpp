@@ -13,7 +13,13 @@ void Barcode_Designer::Draw_QR_Barcode(const QString& value) {
   try {
     const std::unique_ptr<DataMatrix> grid =
         QREncoder::encodeWithECLevel(qr_ec_lvl_ComboBox.index, qr_version_ComboBox.index, value);
-    if (grid) {
+    if (grid && grid->dimension() > 0) {
+      // An encoded symbol too large to draw says what to lower.
+      work_.blank_reason = Too_Large_Reason(QSizeF(HeightStepper_2D, HeightStepper_2D));
+      if (!work_.blank_reason.isEmpty()) {
+        work_.failure = work_.blank_reason;  // a batch names the records without a barcode
+        return;
+      }
       Picture picture = QREncoder::renderDataMatrix(grid.get(), HeightStepper_2D, Used_DPI(),
                                                     &work_.failure);
       if (!picture.isNull()) work_.image_2d = std::move(picture);
@@ -30,6 +36,12 @@ void Barcode_Designer::Draw_PDF_417_Barcode(const QString& value) {
     view.setResolution(Used_DPI());
     // The symbol is made at the level the settings show (and a graphic stores).
     if (view.getErrorLevel() != pdf_ec_lvl_Stepper) view.setErrorLevel(pdf_ec_lvl_Stepper);
+    // A frame too large to draw says what to lower.
+    work_.blank_reason = Too_Large_Reason(view.frameSize());
+    if (!work_.blank_reason.isEmpty()) {
+      work_.failure = work_.blank_reason;
+      return;
+    }
     if (view.drawWithText(value) == pdf417View::kImagePresent) work_.image_2d = view.getImage();
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromLocal8Bit(e.what()));

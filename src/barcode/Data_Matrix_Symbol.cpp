@@ -1,5 +1,7 @@
 #include "barcode/Data_Matrix_Symbol.h"
 
+#include "barcode/Data_Matrix_Ecc200.h"
+
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 
@@ -67,7 +69,7 @@ Data_Matrix_Symbol Call_Library(const QByteArray& data, int width, int height,
 }  // namespace
 
 Data_Matrix_Symbol Encode_Data_Matrix(const QByteArray& data, int width, int height,
-                                      const QByteArray& encoding) {
+                                      const QByteArray& encoding, int eci) {
   Data_Matrix_Symbol symbol;
   if (data.isEmpty()) {
     symbol.error = QStringLiteral("Nothing to encode");
@@ -81,6 +83,9 @@ Data_Matrix_Symbol Encode_Data_Matrix(const QByteArray& data, int width, int hei
     symbol.error = QStringLiteral("Invalid size %1x%2").arg(width).arg(height);
     return symbol;
   }
+  // The library has no way to write the ECI codeword: such symbols are made by our own
+  // ECC200 maker, in ASCII encodation like the library's for bytes above 127.
+  if (eci >= 0) return Data_Matrix_From_Codewords(Data_Matrix_Ascii_Codewords(data, eci), width, height);
   const int length = int(data.size());
   bool extended = false;
   for (char c : data) extended = extended || static_cast<unsigned char>(c) > 127;
@@ -213,7 +218,11 @@ Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item
   int width = 0, height = 0;
   Data_Matrix_Size_From_Format(format_item, &width, &height);
   const QByteArray encoding = Data_Matrix_Encoding_String(encoding_item, int(data.size()));
-  const Data_Matrix_Symbol symbol = Encode_Data_Matrix(data, width, height, encoding);
+  // Text beyond ASCII is marked as UTF-8, so that no reader guesses another encoding.
+  bool beyond_ascii = false;
+  for (char c : data) beyond_ascii = beyond_ascii || static_cast<unsigned char>(c) > 127;
+  const Data_Matrix_Symbol symbol =
+      Encode_Data_Matrix(data, width, height, encoding, beyond_ascii ? kData_Matrix_Eci_Utf8 : -1);
   if (!symbol.isValid()) {
     Show_NSLog_Message(
         QStringLiteral("No barcode produced: %1\nSize    : %2x%3\nEncoded : %4 of %5 bytes with "

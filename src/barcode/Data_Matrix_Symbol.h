@@ -37,10 +37,15 @@ inline constexpr int kData_Matrix_Max_Bytes = 3116;
 // library's limit are refused without calling it. Data with bytes above 127 is always
 // encoded in ASCII (upper shift): the library's C40 and Text encodings write some of those
 // bytes wrongly, and its automatic and Base256 encodings refuse them. Any other encoding that
-// fails is tried once more in ASCII, which holds every byte.
+// fails is tried once more in ASCII, which holds every byte. With an ECI assignment number
+// (not below 0) the symbol opens with that ECI and the bytes are in ASCII encodation, whatever
+// the encoding letters say (the library cannot write an ECI: Data_Matrix_Ecc200.h).
 // Safe from any thread: calls into the library are serialised.
 Data_Matrix_Symbol Encode_Data_Matrix(const QByteArray& data, int width, int height,
-                                      const QByteArray& encoding = {});
+                                      const QByteArray& encoding = {}, int eci = -1);
+
+// The ECI assignment number of UTF-8.
+inline constexpr int kData_Matrix_Eci_Utf8 = 26;
 
 // The designer's format item: "Auto" gives 0 x 0; "C<rows>X<columns>" gives W = columns and
 // H = rows; anything else 0 x 0 as well.
@@ -60,7 +65,8 @@ QByteArray makeEPS_Data_Matrix(const QByteArray& value, const Data_Matrix_Symbol
 Picture Data_Matrix_Picture(const Data_Matrix_Symbol& symbol, int module_size, double dpi);
 
 // The designer's Data Matrix drawing: the value's UTF-8 bytes at the format and encoding
-// items, drawn with Barcode_module_size points per module at USED_DPI_VALUE. When no symbol
+// items (marked with the UTF-8 ECI, in ASCII encodation, when any is beyond ASCII), drawn
+// with Barcode_module_size points per module at USED_DPI_VALUE. When no symbol
 // comes out, the diagnostic report is logged and the picture is null.
 Picture Draw_DataMatrix_Barcode(const QString& value, const QString& format_item,
                                 const QString& encoding_item);

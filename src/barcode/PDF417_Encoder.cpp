@@ -25,6 +25,9 @@ constexpr int BYTE_MODE = 901;
 constexpr int NUMERIC_MODE = 902;
 constexpr int BYTE_MODE_6 = 924;
 constexpr int BYTE_SHIFT = 913;
+constexpr int ECI_USER_DEFINED = 925;     // then one codeword: number - 810900
+constexpr int ECI_GENERAL_PURPOSE = 926;  // then two: number / 900 - 1, number % 900
+constexpr int ECI_CHARACTER_SET = 927;    // then one: the number, 0..899
 
 // Generator polynomials (x - 3)(x - 3^2)...(x - 3^k) over GF(929), k = 2^(level + 1): the
 // coefficients below the leading term, lowest degree first.
@@ -434,6 +437,7 @@ void PDF417_Init(PDF417_Param* p) {
   p->lenBits = 0;
   p->error = PDF417_ERROR_SUCCESS;
   p->lenText = -1;
+  p->eci = -1;
   p->text = "";
   p->yHeight = 3.0f;
   p->aspectRatio = 0.5f;
@@ -472,6 +476,23 @@ void PDF417_Codewords(PDF417_Param* p) {
       return;
     }
     State s{p, reinterpret_cast<const unsigned char*>(text)};
+    // The ECI that tells readers how the bytes are encoded comes before the data.
+    if (p->eci >= 0) {
+      if (p->eci < 900) {
+        p->codewords[s.cwPtr++] = ECI_CHARACTER_SET;
+        p->codewords[s.cwPtr++] = p->eci;
+      } else if (p->eci < 810900) {
+        p->codewords[s.cwPtr++] = ECI_GENERAL_PURPOSE;
+        p->codewords[s.cwPtr++] = p->eci / 900 - 1;
+        p->codewords[s.cwPtr++] = p->eci % 900;
+      } else if (p->eci < 811800) {
+        p->codewords[s.cwPtr++] = ECI_USER_DEFINED;
+        p->codewords[s.cwPtr++] = p->eci - 810900;
+      } else {
+        p->error = PDF417_ERROR_INVALID_PARAMS;
+        return;
+      }
+    }
     assemble(s, breakString(text, p->lenText));
     if (p->error != PDF417_ERROR_SUCCESS) return;
     p->lenCodewords = p->codewords[0] = s.cwPtr;

@@ -17,7 +17,8 @@ inline constexpr int PDF417_INVERT_BITMAP = 128;
 // Results in PDF417_Param::error.
 inline constexpr int PDF417_ERROR_SUCCESS = 0;
 inline constexpr int PDF417_ERROR_TEXT_TOO_BIG = 1;     // over 5420 bytes or 926 codewords
-inline constexpr int PDF417_ERROR_INVALID_PARAMS = 2;   // raw codewords that do not add up
+inline constexpr int PDF417_ERROR_INVALID_PARAMS = 2;   // raw codewords that do not add up,
+                                                        // or an ECI number out of range
 inline constexpr int PDF417_ERROR_EMPTY_TEXT = 3;       // nothing to encode
 inline constexpr int PDF417_ERROR_NO_SYMBOL_TABLE = 4;  // bar-space patterns not available
 
@@ -37,6 +38,7 @@ struct PDF417_Param {
   const char* text = "";  // borrowed: the caller keeps it alive
   int lenText = -1;       // below 0: up to the first zero byte
   int options = 0;
+  int eci = -1;  // the ECI assignment number that opens the data (26: UTF-8); -1 for none
   float aspectRatio = 0.5f;  // wanted height / width when nothing is fixed
   float yHeight = 3.0f;      // row height in modules, for the same rule
   int error = PDF417_ERROR_SUCCESS;
@@ -52,7 +54,7 @@ struct PDF417_Segment {
   bool operator==(const PDF417_Segment&) const = default;
 };
 
-// Options 0, no bitmap, no error, text "", lenText -1, yHeight 3, aspectRatio 0.5.
+// Options 0, no bitmap, no error, text "", lenText -1, no ECI, yHeight 3, aspectRatio 0.5.
 void PDF417_Init(PDF417_Param* p);
 // The whole encoding; the result is in error and, on success, in the bitmap and layout.
 void paintCode(PDF417_Param* p);

@@ -7,6 +7,11 @@
 #include <limits>
 #include <vector>
 
+bool Fits_Picture_Limit(QSizeF points, double dpi) {
+  return std::ceil(dpi * points.width() / 72.0) <= kMax_Picture_Side &&
+         std::ceil(dpi * points.height() / 72.0) <= kMax_Picture_Side;
+}
+
 Picture Increase_DPI(const Picture& picture, double dpi) {
   const QSizeF size = picture.size();
   if (picture.isNull() || !(size.width() > 0) || !(size.height() > 0)) {
@@ -16,7 +21,7 @@ Picture Increase_DPI(const Picture& picture, double dpi) {
   const float w = std::ceil(float(dpi) * float(size.width()) / 72.0f);
   const float h = std::ceil(float(dpi) * float(size.height()) / 72.0f);
   // Keep far below what a QImage can address (and what memory can hold).
-  constexpr float kMaxSide = 32768.0f;
+  constexpr float kMaxSide = float(kMax_Picture_Side);
   if (!(w >= 1.0f) || !(h >= 1.0f) || w > kMaxSide || h > kMaxSide) {
     Show_NSLog_Message(QStringLiteral("Unable to render the picture at %1 dpi").arg(dpi));
     return {};

@@ -13,31 +13,48 @@
 
 namespace {
 
-// Character capacities by mode, (version - 1) x 4 + level: the data capacity table of
-// ISO/IEC 18004, derived from the data bits of each version and level.
+// Characters of a mode that fit into the data bits of a version group after the header bits
+// (ISO/IEC 18004's data capacity table is this with no header).
+int Characters_In(int mode, int bits, int g) {
+  static constexpr int numeral[3] = {10, 12, 14}, alpha[3] = {9, 11, 13}, byte8[3] = {8, 16, 16},
+                       kanji[3] = {8, 10, 12};
+  int left = 0;
+  switch (mode) {
+    case 0:
+      left = bits - 4 - numeral[g];
+      return left < 0 ? 0 : (left / 10) * 3 + (left % 10 >= 7 ? 2 : left % 10 >= 4 ? 1 : 0);
+    case 1:
+      left = bits - 4 - alpha[g];
+      return left < 0 ? 0 : (left / 11) * 2 + (left % 11 >= 6 ? 1 : 0);
+    case 2: left = bits - 4 - byte8[g]; return left < 0 ? 0 : left / 8;
+    default: left = bits - 4 - kanji[g]; return left < 0 ? 0 : left / 13;
+  }
+}
+
+int Version_Group_Of(int version) { return version >= 27 ? 2 : version >= 10 ? 1 : 0; }
+
+// Character capacities by mode, (version - 1) x 4 + level.
 struct Capacity_Tables {
   std::array<std::array<int, 160>, 4> table{};
   Capacity_Tables() {
     for (int v = 1; v <= 40; ++v)
-      for (int level = 0; level < 4; ++level) {
-        const int bits = QR_Encoder::DataBitSize(v, level);
-        const int g = v >= 27 ? 2 : v >= 10 ? 1 : 0;
-        static constexpr int numeral[3] = {10, 12, 14}, alpha[3] = {9, 11, 13},
-                             byte8[3] = {8, 16, 16}, kanji[3] = {8, 10, 12};
-        const int row = (v - 1) * 4 + level;
-        int left = bits - 4 - numeral[g];
-        table[0][row] = (left / 10) * 3 + (left % 10 >= 7 ? 2 : left % 10 >= 4 ? 1 : 0);
-        left = bits - 4 - alpha[g];
-        table[1][row] = (left / 11) * 2 + (left % 11 >= 6 ? 1 : 0);
-        table[2][row] = (bits - 4 - byte8[g]) / 8;
-        table[3][row] = (bits - 4 - kanji[g]) / 13;
-      }
+      for (int level = 0; level < 4; ++level)
+        for (int mode = 0; mode < 4; ++mode)
+          table[mode][(v - 1) * 4 + level] =
+              Characters_In(mode, QR_Encoder::DataBitSize(v, level), Version_Group_Of(v));
   }
 };
 
 const Capacity_Tables& Capacities() {
   static const Capacity_Tables tables;
   return tables;
+}
+
+// Bytes beyond 7-bit ASCII need their encoding marked for every reader to take them alike.
+bool Needs_Eci(const QByteArray& bytes) {
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) > 127) return true;
+  return false;
 }
 
 }  // namespace
@@ -75,8 +92,14 @@ int QREncoder::Capacity(int mode, int version, int level) {
   return Capacities().table[mode][(version - 1) * 4 + level];
 }
 
+int QREncoder::Capacity(int mode, int version, int level, int eci) {
+  if (mode < 0 || mode > 3 || version < 1 || version > 40 || level < 0 || level > 3) return 0;
+  return Characters_In(mode, QR_Encoder::DataBitSize(version, level) - QR_Encoder::EciHeaderBits(eci),
+                       Version_Group_Of(version));
+}
+
 std::unique_ptr<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int version,
-                                                                const QByteArray& cstring) {
+                                                                const QByteArray& cstring, int eci) {
   try {
     if (level < 0 || level > 3 || version < 0 || version > 40) return nullptr;
     const qsizetype zero = cstring.indexOf('\0');
@@ -85,11 +108,13 @@ std::unique_ptr<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int v
 
     auto encoder = std::make_unique<QR_Encoder>();
     encoder->m_bKanjiMode = false;  // text arrives as UTF-8
+    encoder->m_nEci = eci;
     // "Auto" takes the smallest version that holds the data, so only what no version holds
-    // is refused here; a fixed version is checked against its own capacity.
+    // is refused here; a fixed version is checked against its own capacity, which the ECI
+    // header shares.
     if (length > QR_Encoder::MAX_SOURCE_BYTES) return nullptr;
     const int mode = encoder->Get_Encoding_Mode(bytes, int(length));
-    if (Capacity(mode, version == 0 ? 40 : version, level) < length) return nullptr;
+    if (Capacity(mode, version == 0 ? 40 : version, level, eci) < length) return nullptr;
 
     auto grid = std::make_unique<DataMatrix>(0);
     if (length > 0 && encoder->EncodeData(level, version, true, -1, bytes, int(length))) {
@@ -107,7 +132,8 @@ std::unique_ptr<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int v
 
 std::unique_ptr<DataMatrix> QREncoder::encodeWithECLevel(int level, int version,
                                                          const QString& string) {
-  return encodeCStringWithECLevel(level, version, string.toUtf8());
+  const QByteArray bytes = string.toUtf8();
+  return encodeCStringWithECLevel(level, version, bytes, Needs_Eci(bytes) ? kEci_Utf8 : -1);
 }
 
 Picture QREncoder::renderDataMatrix(const DataMatrix* grid, int imageDimension) {

@@ -35,10 +35,14 @@ class QREncoder {
   // Level 0..3 (L, M, Q, H); version 0 ("Auto") or 1..40. The bytes up to the first zero byte
   // are encoded. nullptr when the level or version is out of range or the value is longer
   // than the version holds in its mode ("Auto": than version 40 holds); a grid of dimension
-  // 0 when the encoder refuses the data (nothing to encode, or it fits no version).
+  // 0 when the encoder refuses the data (nothing to encode, or it fits no version). An ECI
+  // assignment number (not below 0) opens the stream with its header.
   static std::unique_ptr<DataMatrix> encodeCStringWithECLevel(int level, int version,
-                                                              const QByteArray& cstring);
-  // The text's UTF-8 bytes in 8-bit byte mode (no Kanji detection on UTF-8 sequences).
+                                                              const QByteArray& cstring,
+                                                              int eci = -1);
+  // The text's UTF-8 bytes in 8-bit byte mode (no Kanji detection on UTF-8 sequences). Text
+  // beyond ASCII is marked as UTF-8 (ECI 26), so that no reader guesses another encoding;
+  // ASCII text has no mark.
   static std::unique_ptr<DataMatrix> encodeWithECLevel(int level, int version,
                                                        const QString& string);
 
@@ -56,4 +60,9 @@ class QREncoder {
   // Characters that a symbol of the version (1..40) and level holds in each mode
   // (0 numeric, 1 alphanumeric, 2 8-bit byte, 3 Kanji); 0 outside the ranges.
   static int Capacity(int mode, int version, int level);
+  // The same, less what the header of the ECI assignment number takes (none below 0).
+  static int Capacity(int mode, int version, int level, int eci);
+
+  // The ECI assignment number of UTF-8.
+  static constexpr int kEci_Utf8 = 26;
 };

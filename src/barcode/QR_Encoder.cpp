@@ -193,6 +193,14 @@ QR_Encoder::QR_Encoder() {
 
 // ---- Character classes --------------------------------------------------------------
 
+int QR_Encoder::EciHeaderBits(int eci) {
+  // The designator: 0bbbbbbb, 10bbbbbb bbbbbbbb or 110bbbbb bbbbbbbb bbbbbbbb.
+  if (eci < 0 || eci > 999999) return 0;
+  if (eci < 128) return 4 + 8;
+  if (eci < 16384) return 4 + 16;
+  return 4 + 24;
+}
+
 bool QR_Encoder::IsNumeralData(unsigned char c) { return c >= '0' && c <= '9'; }
 
 bool QR_Encoder::IsAlphabetData(unsigned char c) {
@@ -333,6 +341,8 @@ bool QR_Encoder::EncodeSourceData(const unsigned char* lpsSource, int ncLength, 
                               6 * (4 + nIndicatorLen8Bit[g]), 6 * (4 + nIndicatorLenKanji[g])};
   const int per_char[kModes] = {20, 33, 48, 78};  // a Kanji character takes two bytes
   auto whole_bits = [](int sixths) { return (sixths + 5) / 6 * 6; };
+  // The ECI header comes before the first segment.
+  const int eci_bits = EciHeaderBits(m_nEci);
 
   // cost[i][m]: bytes 0 .. i-1 encoded, the last segment in mode m; from[i][m]: the mode
   // of the segment before the character that ends at i (kNone: it opened the stream).
@@ -350,7 +360,7 @@ bool QR_Encoder::EncodeSourceData(const unsigned char* lpsSource, int ncLength, 
       int best = i == 0 ? kInfinite : cost[i][m];
       int best_from = m;
       if (i == 0) {
-        best = header[m];
+        best = 6 * eci_bits + header[m];
         best_from = kNone;
       }
       for (int k = 0; k < kModes && i > 0; ++k) {
@@ -403,6 +413,19 @@ bool QR_Encoder::EncodeSourceData(const unsigned char* lpsSource, int ncLength, 
   std::memset(m_byDataCodeWord, 0, sizeof m_byDataCodeWord);
   m_ncDataCodeWordBit = 0;
   int pos = 0;
+  if (eci_bits == 12) {
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, 7, 4);
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, std::uint16_t(m_nEci), 8);
+  } else if (eci_bits == 20) {
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, 7, 4);
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, 2, 2);
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, std::uint16_t(m_nEci), 14);
+  } else if (eci_bits == 28) {
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, 7, 4);
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, 6, 3);
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, std::uint16_t(m_nEci >> 16), 5);
+    m_ncDataCodeWordBit = SetBitStream(m_ncDataCodeWordBit, std::uint16_t(m_nEci & 0xFFFF), 16);
+  }
   for (int i = 0; i < m_ncDataBlock && m_ncDataCodeWordBit != -1; ++i) {
     const unsigned char* data = lpsSource + pos;
     const int count = len[i];

@@ -54,6 +54,10 @@ class QR_Encoder {
   // position is -1 or the stream would pass MAX_DATA_BITS.
   int SetBitStream(int nIndex, std::uint16_t wData, int ncData);
 
+  // Bits of the ECI header (mode indicator 0111 and the designator of 1, 2 or 3 bytes) that
+  // opens the stream for an assignment number; 0 for none (below 0) or one out of range.
+  static int EciHeaderBits(int eci);
+
   static bool IsNumeralData(unsigned char c);
   static bool IsAlphabetData(unsigned char c);
   static bool IsKanjiData(unsigned char c1, unsigned char c2);
@@ -97,6 +101,9 @@ class QR_Encoder {
   // Byte pairs in the Shift JIS double-byte ranges go into Kanji mode. Callers that hand
   // over UTF-8 text switch this off: its multi-byte sequences fall into the same ranges.
   bool m_bKanjiMode = true;
+  // The ECI assignment number that opens the stream and tells readers how the bytes are
+  // encoded (26: UTF-8), or -1 for none: readers then take the ISO/IEC 8859-1 default.
+  int m_nEci = -1;
 
   int m_nLevel = 0;
   int m_nVersion = 0;

@@ -27,6 +27,9 @@ int pdf417View::drawWithText(const QString& text) {
   p.lenText = int(std::min<qsizetype>(text_.size(), PDF417_MAX_TEXT + 1));
   p.options = PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP;
   p.errorLevel = errorLevel;
+  // Text beyond ASCII is marked as UTF-8, so that no reader guesses another encoding.
+  for (char c : text_)
+    if (static_cast<unsigned char>(c) > 127) p.eci = kEci_Utf8;
   p.aspectRatio = 1.0f;
   paintCode(&p);
   p.text = "";

@@ -18,14 +18,16 @@ class pdf417View {
   static constexpr int kImagePresent = 0;
   static constexpr int kImageEmpty = 1;
   static constexpr int kImageFailed = 2;
+  // The ECI assignment number of UTF-8.
+  static constexpr int kEci_Utf8 = 26;
 
   explicit pdf417View(QSizeF frame = QSizeF());
 
   void setFrameSize(QSizeF size) { frame_ = size; }
   QSizeF frameSize() const { return frame_; }
 
-  // Encodes the text (its UTF-8 bytes) at the view's error level with the rows and columns
-  // chosen for a square symbol, and answers the new state: 0 picture made, 1 empty text,
+  // Encodes the text (its UTF-8 bytes, marked with the UTF-8 ECI when any is beyond ASCII)
+  // at the view's error level with the rows and columns chosen for a square symbol, and answers the new state: 0 picture made, 1 empty text,
   // 2 the encoding (or the picture) failed. On 1 and 2 the previous picture stays.
   int drawWithText(const QString& text);
   // A copy of the current picture (null before the first success).

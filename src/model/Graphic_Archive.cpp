@@ -11,6 +11,8 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <zlib.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -184,13 +186,16 @@ const QString Key_Image_Reps = QStringLiteral("NSReps");
 const QString Key_TIFF = QStringLiteral("NSTIFFRepresentation");
 constexpr qint64 Max_Picture_Pixels = 32LL * 1000 * 1000;  // 128 MB as RGBA
 
-// Pictures are stored as baseline TIFF: 8-bit grey, RGB or RGBA (unassociated alpha) in one
-// uncompressed strip, little-endian. Written and read here directly, since pictures are
-// copied and saved often and the general image codecs cost far more; TIFF files of other
-// layouts (and PNG or JPEG data) are read through Qt's image readers.
+// Pictures are stored as TIFF: 8-bit grey, RGB or RGBA (unassociated alpha) in one strip,
+// little-endian, compressed with Deflate (compression 8, which the desktop's and GNUstep's
+// TIFF readers take; uncompressed strips of older files are read as well). Written and read
+// here directly, since pictures are copied and saved often and the general image codecs cost
+// far more; TIFF files of other layouts (and PNG or JPEG data) are read through Qt's image
+// readers.
 namespace tiff {
 
 enum : quint16 { Short = 3, Long = 4, Rational = 5 };
+enum : quint16 { Deflate = 8, Deflate_Old = 32946 };
 
 void Put16(QByteArray& out, qsizetype at, quint16 v) { qToLittleEndian(v, out.data() + at); }
 void Put32(QByteArray& out, qsizetype at, quint32 v) { qToLittleEndian(v, out.data() + at); }
@@ -236,23 +241,40 @@ QByteArray Write(const QImage& picture, QSizeF points) {
   auto dpi = [](double pixels, double pts) {
     return pts > 0 && pixels > 0 ? quint32(std::lround(pixels * 72.0 / pts * 100)) : 7200u;
   };
+  // The strip: the samples row after row, then deflated (fast: barcodes and flat pictures
+  // shrink to a small part whatever the level).
+  QByteArray raw;
+  if (!grey) {
+    raw.resize(qsizetype(strip));
+    for (quint32 y = 0; y < h; ++y)
+      std::memcpy(raw.data() + y * row, image.constScanLine(int(y)), row);
+  }
+  const QByteArray& samples = grey ? *grey : raw;
+  uLongf packed_size = compressBound(uLong(strip));
+  QByteArray packed(qsizetype(packed_size), Qt::Uninitialized);
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
+                reinterpret_cast<const Bytef*>(samples.constData()), uLong(strip),
+                Z_BEST_SPEED) != Z_OK)
+    return {};
+  packed.truncate(qsizetype(packed_size));
+
   const Entry table[] = {
       {256, Long, 1, w},
       {257, Long, 1, h},
       {258, Short, spp, spp <= 2 ? 8u : bits_at},
-      {259, Short, 1, 1},               // no compression
+      {259, Short, 1, Deflate},
       {262, Short, 1, grey ? 1u : 2u},  // grey (black is zero) or RGB
       {273, Long, 1, pixels_at},
       {277, Short, 1, spp},
       {278, Long, 1, h},
-      {279, Long, 1, quint32(strip)},
+      {279, Long, 1, quint32(packed.size())},
       {282, Rational, 1, xres_at},
       {283, Rational, 1, yres_at},
       {284, Short, 1, 1},  // interleaved samples
       {296, Short, 1, 2},  // resolution in inches
       {338, Short, 1, 2},  // unassociated alpha
   };
-  QByteArray out(qsizetype(pixels_at + strip), Qt::Uninitialized);
+  QByteArray out(qsizetype(pixels_at + packed.size()), Qt::Uninitialized);
   std::memcpy(out.data(), "II*\0", 4);
   Put32(out, 4, ifd);
   Put16(out, ifd, entries);
@@ -273,16 +295,12 @@ QByteArray Write(const QImage& picture, QSizeF points) {
   Put32(out, xres_at + 4, 100);
   Put32(out, yres_at, dpi(h, points.height()));
   Put32(out, yres_at + 4, 100);
-  char* pixels = out.data() + pixels_at;
-  if (grey)
-    std::memcpy(pixels, grey->constData(), size_t(strip));
-  else
-    for (quint32 y = 0; y < h; ++y) std::memcpy(pixels + y * row, image.constScanLine(int(y)), row);
+  std::memcpy(out.data() + pixels_at, packed.constData(), size_t(packed.size()));
   return out;
 }
 
-// The picture of a TIFF in the layout Write makes (RGB or RGBA of 8 bits, one strip, no
-// compression, little-endian); nothing for any other data.
+// The picture of a TIFF in the layout Write makes (grey, RGB or RGBA of 8 bits, one strip,
+// Deflate or no compression, little-endian); nothing for any other data.
 std::optional<QImage> Read(const QByteArray& data) {
   const auto* d = reinterpret_cast<const uchar*>(data.constData());
   const quint64 n = quint64(data.size());
@@ -328,15 +346,28 @@ std::optional<QImage> Read(const QByteArray& data) {
   // the tags is refused, since the pixel format follows from them.
   const bool grey = photometric == 1 && spp == 1;
   const bool rgb = photometric == 2 && (spp == 3 || spp == 4);
-  if (compression != 1 || !(grey || rgb) || planar != 1 || strips != 1 || rows < h)
+  const bool deflated = compression == Deflate || compression == Deflate_Old;
+  if ((compression != 1 && !deflated) || !(grey || rgb) || planar != 1 || strips != 1 || rows < h)
     return std::nullopt;
   if (bits_count != spp || quint64(bits_at) + 2 * spp > n) return std::nullopt;
   for (quint32 i = 0; i < spp; ++i)
     if (qFromLittleEndian<quint16>(d + bits_at + 2 * i) != 8) return std::nullopt;
   const quint64 row = quint64(w) * spp;
-  if (w == 0 || h == 0 || quint64(w) * h > Max_Picture_Pixels || bytes != row * h ||
-      quint64(offset) + bytes > n)
+  if (w == 0 || h == 0 || quint64(w) * h > Max_Picture_Pixels ||
+      (deflated ? bytes == 0 : bytes != row * h) || quint64(offset) + bytes > n)
     return std::nullopt;
+  // A deflated strip must unpack to exactly the samples, never more.
+  QByteArray unpacked;
+  const uchar* samples = d + offset;
+  if (deflated) {
+    unpacked.resize(qsizetype(row * h));
+    uLongf size = uLongf(row * h);
+    if (uncompress(reinterpret_cast<Bytef*>(unpacked.data()), &size, d + offset, uLong(bytes)) !=
+            Z_OK ||
+        size != row * h)
+      return std::nullopt;
+    samples = reinterpret_cast<const uchar*>(unpacked.constData());
+  }
   const QImage::Format format = grey         ? QImage::Format_Grayscale8
                                 : spp == 3   ? QImage::Format_RGB888
                                 : extra == 1 ? QImage::Format_RGBA8888_Premultiplied
@@ -344,7 +375,7 @@ std::optional<QImage> Read(const QByteArray& data) {
   QImage image(int(w), int(h), format);
   if (image.isNull() || size_t(image.bytesPerLine()) < row) return std::nullopt;
   image.fill(0);  // the padding at the end of each line too
-  for (quint32 y = 0; y < h; ++y) std::memcpy(image.scanLine(int(y)), d + offset + y * row, row);
+  for (quint32 y = 0; y < h; ++y) std::memcpy(image.scanLine(int(y)), samples + y * row, row);
   // The resolution, so a picture without a stored size keeps its size in points.
   auto resolution = [&](quint32 at) -> double {
     if (at == 0 || quint64(at) + 8 > n) return 0;
@@ -369,6 +400,7 @@ QByteArray Picture_Bytes(const Picture& picture) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "tiff");
+  writer.setCompression(1);  // LZW
   if (!writer.write(picture.image())) {
     bytes.clear();
     buffer.seek(0);
@@ -774,17 +806,23 @@ QByteArray Archive_Graphic(const CRDGraphic& graphic) {
   return archiver.Archived_Data(root);
 }
 
-std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data) {
+std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason) {
+  const auto refuse = [reason](const QString& why) {
+    if (reason) *reason = why;
+    return nullptr;
+  };
   const std::unique_ptr<keyed_archive::Unarchiver> archive = keyed_archive::Unarchiver::Open(data);
-  if (!archive) return nullptr;
+  if (!archive) return refuse(QStringLiteral("not a keyed archive"));
   try {
     const Object root = archive->root();
     std::shared_ptr<CRDGraphic> graphic = Make_Bare_Graphic(root.className());
-    if (!graphic) return nullptr;
+    if (!graphic)
+      return refuse(QStringLiteral("an object of the kind \u201c%1\u201d, which this version does not know")
+                        .arg(root.className()));
     Decode_Fields(root, *graphic);
     return graphic;
-  } catch (const keyed_archive::Archive_Error&) {
-    return nullptr;
+  } catch (const keyed_archive::Archive_Error& e) {
+    return refuse(QString::fromUtf8(e.what()));
   }
 }
 

@@ -38,9 +38,9 @@ const QStringList& Graphic_Archive_Keys();
 
 // The keyed archive of a graphic (binary property list).
 QByteArray Archive_Graphic(const CRDGraphic& graphic);
-// The graphic of an archive; nullptr when the data is not a readable archive of one of
-// the six kinds.
-std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data);
+// The graphic of an archive; nullptr, with the reason when asked, when the data is not a
+// readable archive of one of the six kinds.
+std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason = nullptr);
 
 // ---- Lists and the pasteboard ----------------------------------------------------------
 

@@ -30,7 +30,8 @@ class Xml_Writer {
  private:
   void indent(int depth) { out_->append(depth, '\t'); }
 
-  // Text content: the five XML escapes; characters XML 1.0 cannot carry refuse the list.
+  // Text content: the XML escapes, and a carriage return as a character reference (a reader
+  // turns a raw one into a line feed); characters XML 1.0 cannot carry refuse the list.
   bool text(const QString& s) {
     const QByteArray utf8 = s.toUtf8();
     const char* p = utf8.constData();
@@ -45,6 +46,8 @@ class Xml_Writer {
         escape = "&lt;";
       else if (c == '>')
         escape = "&gt;";
+      else if (c == '\r')
+        escape = "&#13;";
       else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
         if (error_)
           *error_ = QStringLiteral("a string holds the control character %1, which XML cannot carry")

@@ -8,6 +8,10 @@
 #include "series/Series_Manager_Rules.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <optional>
 
 #include <type_traits>
 
@@ -125,10 +129,45 @@ Result Logged(Read read, Result fallback = {}) {
   return fallback;
 }
 
+// An OpenDocument spreadsheet or an XML Spreadsheet 2003 is read whole when it is opened:
+// its first table stands for the one sheet the pickers show.
+struct Single_Table {
+  bool open = false;
+  Sheet_Rows rows;
+};
+
+Single_Table& Opened_Table() {
+  static Single_Table table;
+  return table;
+}
+
 }  // namespace
+
+const QStringList& Import_Workbook_Extensions() {
+  static const QStringList extensions = {"xlsx", "XLSX", "ods", "ODS", "xml", "XML"};
+  return extensions;
+}
 
 Workbook_Sheets Open_Workbook(const QString& path) {
   Workbook_Sheets result;
+  Single_Table& table = Opened_Table();
+  table = {};
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("ods") || suffix == QLatin1String("xml")) {
+    try {
+      table.rows = suffix == QLatin1String("ods") ? SpreadsheetWriter::ReadODS(path)
+                                                  : SpreadsheetWriter::ReadWorksheetXML2004(path);
+      table.open = true;
+      result.sheets = {QStringLiteral("sheet1")};
+    } catch (const Spreadsheet_Error& error) {
+      Show_NSLog_Message(error.reason());
+      result.error = Import_File_Corrupted;
+    } catch (const std::exception& error) {
+      Show_NSLog_Message(QString::fromUtf8(error.what()));
+      result.error = Import_File_Corrupted;
+    }
+    return result;
+  }
   result.sheets = Logged([&] {
     SpreadsheetWriter::ReadWorkbook(path, true);
     return SpreadsheetWriter::Worksheet_Names();
@@ -142,11 +181,14 @@ Workbook_Sheets Open_Workbook(const QString& path) {
 
 QStringList Sheet_Titles(int position) {
   Excel_Sheet_Number = position + 1;
+  if (const Single_Table& table = Opened_Table(); table.open)
+    return table.rows.isEmpty() ? QStringList() : table.rows.first();
   const Sheet_Rows titles = Logged([] { return SpreadsheetWriter::ReadData_only_column(); });
   return titles.isEmpty() ? QStringList() : titles.first();
 }
 
 Sheet_Rows Sheet_Data_Rows() {
+  if (const Single_Table& table = Opened_Table(); table.open) return table.rows;
   return Logged([] { return SpreadsheetWriter::ReadWorkbook(QString(), false); });
 }
 
@@ -182,45 +224,89 @@ void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList
   table.setListData(built.ListData());
 }
 
-QStringList Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Series>& columns,
-                                bool header_on) {
-  const auto ask = Ask_Long_Question;
-  QStringList skipped;
-  Msg_Apply_All_Chk = false;
-  const bool show_apply = columns.size() > 1;
+Column_Import Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Series>& columns,
+                                  bool header_on) {
+  Column_Import result;
+  // Every check comes before the first write, so that the import writes all its columns or
+  // none.
+  QStringList names, invalid, twice, in_use, existing;
   for (const Column_Series& column : columns) {
     const QString name = Clean_Series_Name(column.name);
     if (!Is_Valid_Series_Name(name)) {
-      skipped << (Trim_Str(column.name).isEmpty() ? QStringLiteral("Column %1").arg(column.column + 1)
-                                                  : column.name) +
-                     QStringLiteral(": invalid series name");
+      invalid << QStringLiteral("Column %1").arg(column.column + 1);
       continue;
     }
-    const QString path = Series_Path(name);
-    if (QFile::exists(path)) {
-      if (Series_Hook_In_Use(name)) {
-        if (!Msg_Apply_All_Chk) {
-          ask(QStringLiteral("Message :"),
-              name + QStringLiteral("\nBatch processing Series name is already in use with another "
-                                    "sequence. Please change Batch Processing Series Name."),
-              show_apply);
-        }
-        skipped << name + QStringLiteral(": in use");
-        continue;
-      }
-      if (!Msg_Apply_All_Chk) {
-        const int answer =
-            ask(QStringLiteral("Batch Processing Series already exists :"),
-                name + QStringLiteral("\nBatch Processing Series already exists. Do you want to "
-                                      "replace it?"),
-                show_apply);
-        if (answer != 1) continue;
+    for (const QString& earlier : names)  // named as the first column that has it
+      if (earlier.compare(name, Qt::CaseInsensitive) == 0 && !twice.contains(earlier)) twice << earlier;
+    names << name;
+    if (!QFile::exists(Series_Path(name))) continue;
+    if (Series_Hook_In_Use(name))
+      in_use << name;
+    else
+      existing << name;
+  }
+  const QString nothing = QStringLiteral("Nothing was imported: every series is as it was.\n\n");
+  if (!invalid.isEmpty() || !twice.isEmpty() || !in_use.isEmpty()) {
+    result.refusal = nothing;
+    if (!in_use.isEmpty())
+      result.refusal += QStringLiteral("These series are used by objects of the design, and a series "
+                                       "in use cannot be replaced:\n%1\n\n")
+                            .arg(in_use.join(QStringLiteral(", ")));
+    if (!invalid.isEmpty())
+      result.refusal += QStringLiteral("These columns have no valid series name:\n%1\n\n")
+                            .arg(invalid.join(QStringLiteral(", ")));
+    if (!twice.isEmpty())
+      result.refusal += QStringLiteral("These series names are given to more than one column:\n%1\n\n")
+                            .arg(twice.join(QStringLiteral(", ")));
+    result.refusal += QStringLiteral("Give these columns other names in the Series Name column, or "
+                                     "untick them, then press OK again.");
+    return result;
+  }
+  if (!existing.isEmpty()) {
+    const QString text =
+        QStringLiteral("These series already exist:\n%1\n\nYes replaces them with the sheet's "
+                       "columns and imports every chosen column.\nNo imports nothing and leaves every "
+                       "series as it is.")
+            .arg(existing.join(QStringLiteral(", ")));
+    if (Ask_Long_Question(QStringLiteral("Batch Processing Series already exists :"), text, false) != 1)
+      return result;
+  }
+
+  // The writes; a failure puts back what the import had written before it.
+  struct Written {
+    QString path;
+    std::optional<QByteArray> old;  // none: the series was new
+  };
+  QList<Written> done;
+  for (qsizetype i = 0; i < columns.size(); ++i) {
+    const QString path = Series_Path(names.at(i));
+    Written entry{path, std::nullopt};
+    if (QFile old(path); old.exists()) {
+      if (!old.open(QIODevice::ReadOnly)) {
+        result.refusal = nothing + QStringLiteral("The series %1 cannot be read.").arg(names.at(i));
+      } else {
+        entry.old = old.readAll();
       }
     }
-    if (!Write_Series_File(path, Column_Values(rows, column.column, header_on)))
-      skipped << name + QStringLiteral(": cannot be written");
+    if (result.refusal.isEmpty() &&
+        !Write_Series_File(path, Column_Values(rows, columns.at(i).column, header_on)))
+      result.refusal = nothing + QStringLiteral("The series %1 cannot be written.").arg(names.at(i));
+    if (!result.refusal.isEmpty()) {
+      for (const Written& w : done) {
+        if (!w.old) {
+          Delete_File(w.path);
+        } else if (QSaveFile back(w.path);
+                   !back.open(QIODevice::WriteOnly) || back.write(*w.old) != w.old->size() ||
+                   !back.commit()) {
+          result.refusal += QStringLiteral("\nThe series file %1 could not be put back.").arg(w.path);
+        }
+      }
+      return result;
+    }
+    done << entry;
   }
-  return skipped;
+  result.written = true;
+  return result;
 }
 
 Long_Question& Long_Question_Hook() {

@@ -62,9 +62,14 @@ class Sheet_Column_List : public QAbstractTableModel {
   QList<Row> rows_;
 };
 
+// The file types the spreadsheet imports offer: .xlsx workbooks, OpenDocument spreadsheets
+// (.ods) and XML Spreadsheet 2003 files (.xml).
+const QStringList& Import_Workbook_Extensions();
+
 // Unpacks the workbook and lists its worksheets ("sheet1", "sheet2", ... in the order of
-// their numbers). `error` is Import_File_Corrupted when it cannot be unpacked or holds no
-// worksheet (the reason is logged).
+// their numbers). An .ods or .xml file (by its extension) is read whole at once, and its
+// first table is the one sheet "sheet1". `error` is Import_File_Corrupted when it cannot be
+// read or holds no worksheet (the reason is logged).
 struct Workbook_Sheets {
   QStringList sheets;
   QString error;
@@ -94,19 +99,21 @@ QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on);
 void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
                      const QStringList& titles, bool header_on);
 
-// One series per chosen column. `columns` are (sheet column, typed series name) pairs.
-// The questions are the long message dialog's (Ask_Long_Question); the apply-to-all choice
-// is read from Msg_Apply_All_Chk after each and is cleared when the import starts. A series in use is always passed over. Answers the names
-// of the columns that were passed over for a reason other than the user's answer (in use,
-// invalid name, failed write), each as "<name>: <reason>".
+// One series per chosen column, all of them or none. `columns` are (sheet column, typed
+// series name) pairs. Nothing is written, and `refusal` says why and what to do, when a name
+// is not valid, names two columns, or names a series in use. Series that exist are replaced
+// only after one question that names them all (through Ask_Long_Question; No writes
+// nothing). A write that fails puts back what the import had written before it.
 struct Column_Series {
   int column = 0;
   QString name;
 };
-
-// One series per chosen column (see above); the questions go through Ask_Long_Question.
-QStringList Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Series>& columns,
-                                bool header_on);
+struct Column_Import {
+  bool written = false;  // every column was written
+  QString refusal;       // why nothing was written; empty after a write or a No
+};
+Column_Import Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Series>& columns,
+                                  bool header_on);
 
 // The long message dialog's question, lent by the design window: (title, text, show the
 // apply-to-all box) -> 1 for OK, leaving the box's state in Msg_Apply_All_Chk. Without it a

@@ -138,8 +138,9 @@ class Element_Reader {
     return *s;
   }
   std::shared_ptr<CRDGraphic> graphic() {
-    auto g = Unarchive_Graphic(data());
-    if (!g) Refuse(next_ - 1, QStringLiteral("not a graphic archive"));
+    QString why;
+    auto g = Unarchive_Graphic(data(), &why);
+    if (!g) Refuse(next_ - 1, QStringLiteral("not a graphic archive (%1)").arg(why));
     return g;
   }
 
@@ -238,7 +239,8 @@ std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QStri
     const Array* a = root.array();
     if (!a) throw Refused("not a list of elements");
     if (a->empty() || !(*a)[0].string() || *(*a)[0].string() != QLatin1String(Magic))
-      throw Refused("not a design file");
+      throw Refused("its first element is not the mark of a design file (\"" + std::string(Magic) +
+                    "\"): not a design, or one of a newer version");
     if (a->size() < size_t(Minimum_Elements))
       throw Refused(QStringLiteral("%1 elements, fewer than a design holds").arg(a->size()).toStdString());
     Element_Reader r(*a);

@@ -327,21 +327,25 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(t.dialog->Data_source_type->currentIndex(), 0);
                     EXPECT_FALSE(t.dialog->dataText->isReadOnly());
                   }},
-        Edge_Case{"DataMatrixFormatRaisesTheSizePairsOnly",
+        // The read-only size fields show the symbol of the format at the module size, typed or
+        // stepped, smaller as well as larger; "Auto" shows the symbol drawn.
+        Edge_Case{"DataMatrixSizeFieldsFollowFormatAndModuleSize",
                   [](Designer_Dialog& t) {
                     choose("barcodeTypePopup", QStringLiteral("DataMatrix"));
+                    type_value(QStringLiteral("0123"));
                     t.dialog->dm_moduleStepper_2D->setValue(2);
                     choose("dm_format_ComboBox", QStringLiteral("C16X48"));
                     EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 96);
                     EXPECT_EQ(t.dialog->dm_HeightStepper_2D->value(), 32);
-                    // Typed: no raise; stepped: raised.
                     t.dialog->dm_moduleStepper_2D->setValue(3);
-                    EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 96);
-                    t.dialog->dm_moduleStepper_2D->stepBy(1);
-                    EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 192);
-                    EXPECT_EQ(t.dialog->dm_HeightStepper_2D->value(), 64);
+                    EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 144);
+                    EXPECT_EQ(t.dialog->dm_HeightStepper_2D->value(), 48);
+                    t.dialog->dm_moduleStepper_2D->stepBy(-2);
+                    EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 48);
+                    EXPECT_EQ(t.dialog->dm_HeightStepper_2D->value(), 16);
                     choose("dm_format_ComboBox", QStringLiteral("Auto"));
-                    EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 192);
+                    EXPECT_EQ(t.dialog->dm_widthStepper_2D->value(), 10);  // 10 x 10 modules
+                    EXPECT_EQ(t.dialog->dm_HeightStepper_2D->value(), 10);
                   }},
         Edge_Case{"QrVersionRaisesTheSize",
                   [](Designer_Dialog& t) {
@@ -466,6 +470,100 @@ INSTANTIATE_TEST_SUITE_P(
                                      choose("qr_ec_lvl_ComboBox", QStringLiteral("H"));
                                    }}));
 
+// ---- What the dialog shows is what it uses -------------------------------------------------
+
+TEST_F(Designer_Dialog, LoadingShowsTheValuesItUses) {
+  CRDGraphic& g = *graphic;
+  g.linear_or_2d = 1;
+  g.barcode_font_index = Barcode_Symbology_Titles().indexOf(QStringLiteral("DataMatrix"));
+  g.two_d_font_val = QStringLiteral("0123");
+  g.dm_format_index = 25;  // "C8X18"
+  g.dm_module_val = 3;
+  g.dpi_val_index = 1;  // "72"
+  // Stored values outside the pairs' ranges.
+  g.qr_size_val = 5000;
+  g.pdf_wdt_val = 1;
+  g.LR_margin_val = 50;
+  run([&] {
+    EXPECT_EQ(dialog->dm_widthStepper_2D->value(), 54);
+    EXPECT_EQ(dialog->dm_HeightStepper_2D->value(), 24);
+    EXPECT_TRUE(dialog->dpi_Stepper->isHidden());
+    EXPECT_TRUE(dialog->dpi_label->isHidden());
+    choose("DPI_ComboBox", QStringLiteral("Custom"));
+    EXPECT_FALSE(dialog->dpi_label->isHidden());
+    choose("DPI_ComboBox", QStringLiteral("300"));
+    EXPECT_TRUE(dialog->dpi_label->isHidden());
+    EXPECT_EQ(dialog->designer().HeightStepper_2D, dialog->HeightStepper_2D->value());
+    EXPECT_EQ(dialog->designer().LR_mar_Stepper, float(dialog->LR_mar_Stepper->value()));
+    dialog->OK_Btn->click();
+  });
+  EXPECT_EQ(graphic->qr_size_val, 2000);
+  EXPECT_EQ(graphic->pdf_wdt_val, 20);
+  EXPECT_FLOAT_EQ(graphic->LR_margin_val, 10.0f);
+}
+
+TEST_F(Designer_Dialog, ASymbolTooLargeToDrawSaysWhatToLower) {
+  const struct {
+    const char* title;
+    std::function<void()> enlarge;
+    const char* what;
+  } cases[] = {
+      {"QR Code", [] { Barcode_Gen_Window::defaultInstance()->HeightStepper_2D->setValue(2000); },
+       "the QR size"},
+      {"PDF417", [] { Barcode_Gen_Window::defaultInstance()->Pdf_widthStepper_2D->setValue(4000); },
+       "the PDF417 width and height"},
+      {"DataMatrix",
+       [] {
+         choose("dm_format_ComboBox", QStringLiteral("C144X144"));
+         Barcode_Gen_Window::defaultInstance()->dm_moduleStepper_2D->setValue(50);
+       },
+       "the module size"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    run([&] {
+      choose("barcodeTypePopup", QString::fromLatin1(c.title));
+      type_value(QStringLiteral("0123"));
+      choose("DPI_ComboBox", QStringLiteral("1200"));
+      c.enlarge();
+      EXPECT_TRUE(dialog->designer().barcodeImage().isNull());
+      EXPECT_FALSE(dialog->OK_Btn->isEnabled());
+      const QString said = dialog->barcode_error_label->text();
+      EXPECT_TRUE(said.contains(QStringLiteral("Lower the resolution"))) << said.toStdString();
+      EXPECT_TRUE(said.contains(QString::fromLatin1(c.what))) << said.toStdString();
+      choose("DPI_ComboBox", QStringLiteral("72"));
+      dialog->Encode_btn();
+      EXPECT_FALSE(dialog->designer().barcodeImage().isNull());
+    });
+  }
+}
+
+// A series or column gives each card its own value: a first value the symbology refuses
+// does not keep the settings from being stored, and the preview says why it is blank.
+TEST_F(Designer_Dialog, ABoundSourceIsStoredWhenItsFirstValueIsRefused) {
+  QDir().mkpath(Data_Folder_Path);
+  QFile file(Data_Folder_Path + QStringLiteral("/Codes.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not digits\n400638133393\n");
+  file.close();
+  run([&] {
+    choose("barcodeTypePopup", QStringLiteral("EAN-13"));
+    choose("Data_source_type", QStringLiteral("Series"));
+    choose("Batch_Series", QStringLiteral("Codes"));
+    EXPECT_TRUE(dialog->designer().barcodeImage().isNull());
+    EXPECT_FALSE(dialog->barcode_error_label->isHidden());
+    const QString said = dialog->barcode_error_label->text();
+    EXPECT_TRUE(said.contains(QStringLiteral("EAN-13 cannot encode"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("OK keeps these settings"))) << said.toStdString();
+    EXPECT_TRUE(dialog->OK_Btn->isEnabled());
+    dialog->OK_Btn->click();
+  });
+  EXPECT_TRUE(Barcode_output_image.get().isNull());
+  EXPECT_EQ(graphic->data_source_type, 1);
+  EXPECT_EQ(graphic->batch_list_name, QStringLiteral("Codes"));
+  EXPECT_EQ(graphic->barcode_font_index, Barcode_Symbology_Titles().indexOf(QStringLiteral("EAN-13")));
+}
+
 // ---- Cancel, the value source and the round trip ---------------------------------------------
 
 TEST_F(Designer_Dialog, CancelLeavesTheGraphicByteEqualAlsoAfterChoosingASource) {
@@ -500,6 +598,22 @@ TEST_F(Designer_Dialog, CancelLeavesTheGraphicByteEqualAlsoAfterChoosingASource)
   EXPECT_EQ(graphic->batch_list_name, QStringLiteral("Guests"));
   EXPECT_EQ(graphic->batch_list_index, 0);
   EXPECT_EQ(graphic->linear_font_val, QStringLiteral("A100"));
+}
+
+// "Excel" lists the loaded spreadsheet's columns; with none loaded it says where to load one
+// and the source stays as it was (not a list of "Row No." alone over an empty table).
+TEST_F(Designer_Dialog, ExcelWithoutASpreadsheetSaysWhereToLoadOne) {
+  Data_From_Excel::defaultInstance()->Set_Columns({});
+  run([&] {
+    choose("barcodeTypePopup", QStringLiteral("Code 128"));
+    choose("Data_source_type", QStringLiteral("Excel"));
+    EXPECT_EQ(platform.messages, QStringList{Excel_Source_Not_Loaded});
+    EXPECT_EQ(dialog->Data_source_type->currentText(), QStringLiteral("Manual"));
+    EXPECT_FALSE(dialog->dataText->isReadOnly());
+    EXPECT_FALSE(dialog->Batch_Series->isEnabled());
+    dialog->OK_Btn->click();
+  });
+  EXPECT_EQ(graphic->data_source_type, 0);
 }
 
 TEST_F(Designer_Dialog, SpreadsheetColumnGivesItsFirstValueAndTheViewButtonShowsTheTable) {

@@ -271,14 +271,24 @@ TEST_F(Generation, ResolutionItemsGiveThePicturesPixels) {
                {"Custom", 150, 150}, {"Custom", 0, 600}, {"Bogus", 0, 600}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.item);
-    Barcode_Designer designer = On("EAN-13");
-    designer.DPI_ComboBox.index = int(designer.DPI_ComboBox.items.indexOf(c.item));
-    if (designer.DPI_ComboBox.index < 0) designer.DPI_ComboBox = {{c.item}, 0};
-    designer.dpi_Stepper = c.custom;
-    EXPECT_EQ(designer.Used_DPI(), c.dpi);
-    const Picture picture = designer.Get_Image_From_Val("400638133393", "H", "F");
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(picture.image().width(), int(std::ceil(c.dpi * picture.size().width() / 72 - 1e-6)));
+    for (const char* title : {"QR Code", "EAN-13"}) {
+      SCOPED_TRACE(title);
+      Barcode_Designer designer = On(title);
+      designer.DPI_ComboBox.index = int(designer.DPI_ComboBox.items.indexOf(c.item));
+      if (designer.DPI_ComboBox.index < 0) designer.DPI_ComboBox = {{c.item}, 0};
+      designer.dpi_Stepper = c.custom;
+      EXPECT_EQ(designer.Used_DPI(), c.dpi);
+      // Linear mode hides the resolution item: its pictures never follow it.
+      const int dpi = designer.liner_or_2D_font == 1 ? c.dpi : Barcode_Designer::Linear_DPI;
+      const Picture picture = designer.Get_Image_From_Val("400638133393", "H", "F");
+      ASSERT_FALSE(picture.isNull());
+      EXPECT_EQ(picture.image().width(), int(std::ceil(dpi * picture.size().width() / 72 - 1e-6)));
+      (designer.liner_or_2D_font == 1 ? designer.dataText_2D : designer.dataText) = "400638133393";
+      designer.goButtonActionPerformed();
+      const Picture preview = designer.barcodeImage();
+      ASSERT_FALSE(preview.isNull());
+      EXPECT_EQ(preview.image().width(), int(std::ceil(dpi * preview.size().width() / 72 - 1e-6)));
+    }
   }
 }
 
@@ -400,13 +410,14 @@ TEST_F(Generation, LoadedSettingsShapeTheHeadlessPicture) {
   auto graphic = std::make_shared<CRDBarcode>();
   graphic->barcode_font_index = 8;  // EAN-13
   graphic->barcode_back_clr_val = CRDColor::rgb(1, 0, 0);
-  graphic->dpi_val_index = 1;  // 72 dpi
+  graphic->dpi_val_index = 1;  // 72 dpi, kept from a QR Code: linear pictures ignore it
   graphic->LR_margin_val = 0;
   Barcode_Designer designer;
   designer.Set_Barcode_Prop_To_Control(graphic);
   const Picture picture = designer.Get_Image_From_Val("400638133393", "H", "F");
   ASSERT_FALSE(picture.isNull());
-  EXPECT_EQ(picture.image().width(), int(std::ceil(picture.size().width())));
+  EXPECT_EQ(picture.image().width(),
+            int(std::ceil(Barcode_Designer::Linear_DPI * picture.size().width() / 72 - 1e-6)));
   EXPECT_EQ(picture.image().pixel(0, 0), qRgb(255, 0, 0));
 }
 

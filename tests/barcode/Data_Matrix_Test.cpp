@@ -1,3 +1,4 @@
+#include "barcode/Data_Matrix_Ecc200.h"
 #include "barcode/Data_Matrix_Symbol.h"
 #include "model/Shared_Design_State.h"
 #include "support/Barcode_Decoders.h"
@@ -5,6 +6,7 @@
 
 #include <future>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -97,6 +99,84 @@ TEST(DataMatrixSymbols, EncodingsDecodeToTheExactBytes) {
         c.data, 0, 0, Data_Matrix_Encoding_String(c.encoding_item, int(c.data.size())));
     ASSERT_TRUE(symbol.isValid()) << symbol.error;
     Expect_Decodes(test_support::Grid_Image(Rows(symbol), 4), c.data, Size_Of(symbol));
+  }
+}
+
+// Our own ECC200 maker against the library: the same ASCII codewords give the same modules
+// in every size, filled to the last data codeword and with padding left over.
+TEST(DataMatrixEcc200, SameModulesAsTheLibraryInEverySize) {
+  for (const Data_Matrix_Size& size : Data_Matrix_Sizes()) {
+    for (const int unused : {0, 1, 5}) {
+      if (unused >= size.data) continue;
+      SCOPED_TRACE(QStringLiteral("%1x%2, %3 unused").arg(size.rows).arg(size.columns).arg(unused).toStdString());
+      QByteArray data;  // one codeword a letter
+      for (int i = 0; i < size.data - unused; ++i) data += char('a' + (i * 7) % 26);
+      const Data_Matrix_Symbol ours =
+          Data_Matrix_From_Codewords(Data_Matrix_Ascii_Codewords(data, -1), size.columns, size.rows);
+      ASSERT_TRUE(ours.isValid()) << ours.error;
+      EXPECT_EQ(ours.capacity, size.data);
+      // The library (and dmtxread) interleave the ten blocks of 144 x 144 their own way (see
+      // Expect_Decodes); ours are interleaved whole, as the standard has it and ZXing reads.
+      if (size.rows == 144) {
+        const auto zxing = Decode(Decoder::ZXing, test_support::Grid_Image(Rows(ours), 3),
+                                  {"-format", "DataMatrix"});
+        ASSERT_TRUE(zxing.ran) << zxing.log;
+        EXPECT_EQ(zxing.data, data) << zxing.log;
+        continue;
+      }
+      const Data_Matrix_Symbol library =
+          Encode_Data_Matrix(data, size.columns, size.rows, QByteArray(data.size(), 'A'));
+      ASSERT_TRUE(library.isValid()) << library.error;
+      EXPECT_TRUE(ours.modules == library.modules);
+    }
+  }
+}
+
+// The ECI opens the data: 241, then the number in one, two or three codewords; two digits
+// share a codeword; a byte above 127 follows an upper shift.
+TEST(DataMatrixEcc200, AsciiCodewordsWithAndWithoutEci) {
+  using Codewords = std::vector<std::uint8_t>;
+  const struct {
+    const char* what;
+    QByteArray data;
+    int eci;
+    Codewords codewords;
+  } cases[] = {
+      {"plain", "Ab", -1, {66, 99}},
+      {"digit pairs", "1234a5", -1, {142, 164, 98, 54}},
+      {"UTF-8", "\xc3\xa9", 26, {241, 27, 235, 68, 235, 42}},
+      {"ECI in two codewords", "a", 1000, {241, 131, 112, 98}},
+      {"ECI in three codewords", "a", 100000, {241, 193, 76, 52, 98}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Data_Matrix_Ascii_Codewords(c.data, c.eci), c.codewords);
+  }
+}
+
+TEST(DataMatrixEcc200, EciSymbolsDecodeAndTheHeaderTakesRoom) {
+  const QByteArray value = QString::fromUtf8("Zo\u00eb, Stra\u00dfe 12, \u65e5\u672c").toUtf8();
+  for (const char* format : {"Auto", "C26X26", "C16X48", "C144X144"}) {
+    SCOPED_TRACE(format);
+    int w = 0, h = 0;
+    Data_Matrix_Size_From_Format(format, &w, &h);
+    const Data_Matrix_Symbol symbol = Encode_Data_Matrix(value, w, h, {}, kData_Matrix_Eci_Utf8);
+    ASSERT_TRUE(symbol.isValid()) << symbol.error;
+    const auto zxing = Decode(Decoder::ZXing, test_support::Grid_Image(Rows(symbol), 3),
+                              {"-format", "DataMatrix"});
+    ASSERT_TRUE(zxing.ran) << zxing.log;
+    EXPECT_EQ(zxing.data, value) << zxing.log;
+  }
+  // Three letters fill a 10 x 10 symbol; with the ECI's two codewords they do not.
+  EXPECT_TRUE(Encode_Data_Matrix("abc", 10, 10).isValid());
+  EXPECT_FALSE(Encode_Data_Matrix("abc", 10, 10, {}, kData_Matrix_Eci_Utf8).isValid());
+  EXPECT_EQ(Encode_Data_Matrix("abc", 0, 0, {}, kData_Matrix_Eci_Utf8).width, 12);
+  // Sizes that do not exist and data no size holds are refused with a reason.
+  for (const auto& [data, w, h] : {std::tuple{QByteArray("a"), 11, 11},
+                                   std::tuple{QByteArray(1600, '\xe9'), 0, 0}}) {
+    const Data_Matrix_Symbol refused = Encode_Data_Matrix(data, w, h, {}, kData_Matrix_Eci_Utf8);
+    EXPECT_FALSE(refused.isValid());
+    EXPECT_FALSE(refused.error.isEmpty());
   }
 }
 

@@ -178,6 +178,40 @@ TEST(Pdf417Codewords, Refusals) {
   EXPECT_EQ(maxPossibleErrorLevel(928), 8);
 }
 
+// The ECI comes first in the data: 927 and the number below 900, 926 and two codewords up to
+// 810899, 925 and one codeword up to 811799; beyond that the encoding is refused.
+TEST(Pdf417Codewords, EciOpensTheData) {
+  const struct {
+    int eci;
+    std::vector<int> opening;  // the codewords after the length descriptor
+    int error;
+  } cases[] = {
+      {26, {927, 26}, PDF417_ERROR_SUCCESS},
+      {899, {927, 899}, PDF417_ERROR_SUCCESS},
+      {900, {926, 0, 0}, PDF417_ERROR_SUCCESS},
+      {810899, {926, 899, 899}, PDF417_ERROR_SUCCESS},
+      {810900, {925, 0}, PDF417_ERROR_SUCCESS},
+      {811799, {925, 899}, PDF417_ERROR_SUCCESS},
+      {811800, {}, PDF417_ERROR_INVALID_PARAMS},
+  };
+  const PDF417_Param plain = Encoded("ab");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.eci);
+    PDF417_Param p;
+    PDF417_Init(&p);
+    p.text = "ab";
+    p.eci = c.eci;
+    PDF417_Codewords(&p);
+    EXPECT_EQ(p.error, c.error);
+    if (c.error != PDF417_ERROR_SUCCESS) continue;
+    const int n = int(c.opening.size());
+    EXPECT_EQ(std::vector<int>(p.codewords + 1, p.codewords + 1 + n), c.opening);
+    // Then the same data as without it; the ECI counts in the length descriptor.
+    EXPECT_EQ(p.codewords[1 + n], plain.codewords[1]);
+    EXPECT_GE(p.codewords[0], plain.codewords[0]);
+  }
+}
+
 class Pdf417Picture : public test_support::Design_Test {};
 
 TEST_F(Pdf417Picture, ViewStates) {

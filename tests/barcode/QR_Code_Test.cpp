@@ -280,6 +280,37 @@ TEST(QrVersions, FrontEndCapacityCheck) {
   }
 }
 
+// Text beyond ASCII opens with the ECI of UTF-8 (4 + 8 bits), which the capacity counts:
+// version 1-L holds 17 bytes, 16 of them after the ECI.
+TEST(QrVersions, TheEciHeaderTakesRoom) {
+  EXPECT_EQ(QREncoder::Capacity(2, 1, 0), 17);
+  EXPECT_EQ(QREncoder::Capacity(2, 1, 0, QREncoder::kEci_Utf8), 16);
+  EXPECT_EQ(QREncoder::Capacity(2, 40, 0, QREncoder::kEci_Utf8), 2952);
+  EXPECT_EQ(QREncoder::Capacity(0, 1, 0, 1000), 35);  // 41 digits, less a 20-bit header
+  const QString eight = QString(8, QChar(0xe9));        // 16 bytes of UTF-8
+  const struct {
+    const char* name;
+    QString text;
+    int version;
+    int dimension;  // -1: refused
+  } cases[] = {
+      {"16 bytes at version 1", eight, 1, 21},
+      {"17 bytes at version 1", eight + QLatin1Char('a'), 1, -1},
+      {"17 bytes, Auto: version 2", eight + QLatin1Char('a'), 0, 25},
+      {"17 ASCII bytes at version 1: no ECI", QString(17, QLatin1Char('a')), 1, 21},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto grid = QREncoder::encodeWithECLevel(0, c.version, c.text);
+    if (c.dimension < 0) {
+      EXPECT_EQ(grid, nullptr);
+    } else {
+      ASSERT_TRUE(grid);
+      EXPECT_EQ(grid->dimension(), c.dimension);
+    }
+  }
+}
+
 TEST(QrVersions, SmallestVersionThatHoldsTheValue) {
   const QByteArray full_40h = Alphanumeric_With_Digit_Runs(QREncoder::Capacity(1, 40, 3), 40);
   const struct {

@@ -226,11 +226,27 @@ std::shared_ptr<CRDGraphic> Line_Pointing_Right() {
   return line;
 }
 
+// A barcode whose picture takes another of the stored layouts (the sample's is RGBA):
+// grey bars, or colours without alpha.
+std::shared_ptr<CRDGraphic> Barcode_With_Picture(bool grey) {
+  QImage image(40, 6, QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      image.setPixel(x, y, grey ? ((x / 3) % 2 ? 0xFF000000 : 0xFFFFFFFF) | (x == 7 ? 0x7F7F7F : 0)
+                                : qRgb(6 * x, 40 * y, 255 - 6 * x));
+  auto barcode = test_support::Filled("CRDBarcode");
+  barcode->Set_Barcode_image(Picture(image, QSizeF(20, 3)));
+  return barcode;
+}
+
 // What we give GNUstep to read.
 Graphic_List Sample_Graphics() {
   Graphic_List graphics;
   for (const QString& kind : Kinds)
     graphics.push_back(kind == "CRDLine" ? Line_Pointing_Right() : test_support::Filled(kind));
+  // Pictures are stored deflated: every layout must come through.
+  graphics.push_back(Barcode_With_Picture(true));
+  graphics.push_back(Barcode_With_Picture(false));
   graphics.push_back(Make_Bare_Graphic("Shape_Control"));  // every key at zero or none
   return graphics;
 }

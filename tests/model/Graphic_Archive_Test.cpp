@@ -14,6 +14,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -731,6 +732,66 @@ TEST_F(Graphic_Archive, PicturesNeverShowBytesTheyDoNotHold) {
       for (int x = 0; x < image.width(); ++x)
         ASSERT_EQ(image.pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
   }
+}
+
+// The same strip deflated (compression 8), as we write pictures.
+QByteArray Deflated_Tiff(quint32 w, quint32 h, char fill) {
+  QByteArray tiff = One_Sample_Tiff(1, w, h, fill);
+  const quint32 pixels_at = quint32(tiff.size()) - w * h;
+  const QByteArray strip = qCompress(QByteArray(qsizetype(w * h), fill)).mid(4);  // zlib stream
+  tiff.truncate(pixels_at);
+  for (quint32 i = 0; i < 9; ++i) {
+    char* e = tiff.data() + 10 + i * 12;
+    const quint16 tag = qFromLittleEndian<quint16>(e);
+    if (tag == 259) qToLittleEndian<quint16>(8, e + 8);
+    if (tag == 279) qToLittleEndian<quint32>(quint32(strip.size()), e + 8);
+  }
+  return tiff + strip;
+}
+
+// Pictures are stored deflated: a barcode picture of 480,000 grey pixels takes a few
+// kilobytes (it took 480,000 bytes).
+TEST_F(Graphic_Archive, PicturesAreStoredDeflated) {
+  QImage bars(1200, 400, QImage::Format_RGB32);
+  bars.fill(Qt::white);
+  {
+    QPainter painter(&bars);
+    for (int x = 40; x < 1160; x += 6) painter.fillRect(x, 20, (x / 6) % 3 + 1, 300, Qt::black);
+  }
+  CRDBarcode barcode{CRDGraphic::Bare{}};
+  barcode.Set_Barcode_image(Picture(bars, QSizeF(144, 48)));
+  const QByteArray archive = Archive_Graphic(barcode);
+  EXPECT_LT(archive.size(), 20000);
+  const qsizetype tiff = archive.indexOf(QByteArray("II*\0", 4));
+  ASSERT_GE(tiff, 0);
+  const char* d = archive.constData() + tiff;
+  const quint16 entries = qFromLittleEndian<quint16>(d + qFromLittleEndian<quint32>(d + 4));
+  quint16 compression = 0;
+  for (quint16 i = 0; i < entries; ++i) {
+    const char* e = d + qFromLittleEndian<quint32>(d + 4) + 2 + i * 12;
+    if (qFromLittleEndian<quint16>(e) == 259) compression = qFromLittleEndian<quint16>(e + 8);
+  }
+  EXPECT_EQ(compression, 8);
+  const auto back = Unarchive_Graphic(archive);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->_barcode_image.image().convertToFormat(QImage::Format_RGB32), bars);
+
+  // A deflated strip as another writer makes it is read as well.
+  const Dictionary array_class{{"$classname", "NSArray"},
+                               {"$classes", Array{"NSArray", "NSObject"}}};
+  const auto unarchiver = keyed_archive::Unarchiver::Open(Object_Archive(
+      "NSImage", {{"NSSize", "{64, 32}"}, {"NSReps", Uid{3}}},
+      {Dictionary{{"$class", Uid{4}}, {"NS.objects", Array{Uid{5}}}}, array_class,
+       Deflated_Tiff(64, 32, char(0x40))}));
+  ASSERT_TRUE(unarchiver);
+  const std::optional<Picture> picture = Decode_Picture(unarchiver->root());
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->image().convertToFormat(QImage::Format_RGB32),
+            [] {
+              QImage grey(64, 32, QImage::Format_RGB32);
+              grey.fill(qRgb(0x40, 0x40, 0x40));
+              return grey;
+            }());
 }
 
 // ---- Pasteboard data ------------------------------------------------------------------

@@ -83,6 +83,37 @@ print(d['escaped <&> "\''], d['empty array'], d['empty dict'], d['uid'], a[14])
   EXPECT_EQ(lines[2], "a < b && c > d [] {} {'CF$UID': 42} [[['deep']]]");
 }
 
+// XML readers turn a raw carriage return (alone or before a line feed) into a line feed.
+TEST(Property_List_Xml_Writer, CarriageReturnsReadBackAsWritten) {
+  const plist::Value value = plist::Dictionary{
+      {QStringLiteral("key\rwith return"), plist::Array{QStringLiteral("cell\r\nline"),
+                                                         QStringLiteral("\r"),
+                                                         QStringLiteral("a\r\rb\n")}}};
+  const QByteArray xml = plist::Write_Xml_Direct(value);
+  ASSERT_FALSE(xml.isEmpty());
+  EXPECT_FALSE(xml.contains('\r'));
+  const auto read = plist::Read(xml);
+  ASSERT_TRUE(read);
+  EXPECT_TRUE(*read == value);
+
+  QTemporaryDir dir;
+  const QString path = dir.filePath("returns.plist");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(xml);
+  file.close();
+  const char* script = R"(
+import plistlib, sys
+d = plistlib.load(open(sys.argv[1], 'rb'))
+print(repr(d))
+)";
+  const auto result = test_support::Run_Program(test_support::System_Python(),
+                                                {"-c", QString::fromUtf8(script), path});
+  ASSERT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(result.out).trimmed(),
+            "{'key\\rwith return': ['cell\\r\\nline', '\\r', 'a\\r\\rb\\n']}");
+}
+
 TEST(Property_List_Xml_Writer, RefusesWhatXmlCannotCarry) {
   struct Case {
     const char* name;

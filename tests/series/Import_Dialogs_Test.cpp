@@ -21,7 +21,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <tuple>
 
 using namespace series_test;
 
@@ -35,6 +38,7 @@ class Import_Dialogs : public Series_Dialog_Test {
     Msg_Apply_All_Chk = false;
     Long_Question_Hook() = [this](const QString& title, const QString& text, bool show_apply) {
       long_questions << title + u'|' + text.section(u'\n', 0, 0) + (show_apply ? "|apply" : "");
+      long_texts << text;
       const auto [answer, apply] = long_answers.empty() ? std::pair{0, false} : long_answers.front();
       if (!long_answers.empty()) long_answers.pop_front();
       if (answer == 1) Msg_Apply_All_Chk = apply;
@@ -94,6 +98,7 @@ class Import_Dialogs : public Series_Dialog_Test {
   QTemporaryDir work_;
   int books_ = 0;
   QStringList long_questions;
+  QStringList long_texts;
   std::deque<std::pair<int, bool>> long_answers;  // (answer, apply-to-all box)
 
   const Sheet_Rows people_{{"Name", "City", "", "Code"},
@@ -158,6 +163,58 @@ TEST_F(Import_Dialogs, BrowsingRunsTheImportAtOnce) {
   ASSERT_EQ(platform_.open_requests.size(), 2);
   EXPECT_EQ(platform_.open_requests.at(1).extensions,
             (QStringList{"txt", "TXT", "rtf", "RTF", "csv", "CSV"}));
+}
+
+// The spreadsheet page hands over to the column picker; only an import that ran closes the
+// wizard: Cancel in the picker, or a file it cannot read, comes back to the wizard's page.
+TEST_F(Import_Dialogs, TheWizardStaysOpenUntilTheSpreadsheetIsImported) {
+  const QString book = workbook(people_);
+  Write_File(at("broken.xlsx"), "PK not really");
+  Import_Wizard* wizard = Import_Wizard::defaultInstance();
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  const struct {
+    const char* what;
+    QString path;
+    bool pick;  // OK in the picker after ticking the first column; else Cancel
+    int code;
+    QStringList messages;
+  } cases[] = {
+      {"Cancel in the picker", book, false, -1, {}},
+      {"a file that cannot be read", at("broken.xlsx"), false, -1, {Import_File_Corrupted}},
+      {"OK in the picker", book, true, 1, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform_.messages.clear();
+    wizard->file_name_required = 1;
+    wizard->file_name_Insert = 0;
+    platform_.on_run_modal = [&](QObject* shown) {
+      if (shown == columns) {
+        if (!c.pick) {
+          columns->CancelPressed();
+          return 0;
+        }
+        tick(columns, {0});
+        columns->OKPressed();
+        return 1;
+      }
+      if (shown != wizard) return 0;
+      wizard->Excel_RD_Pressed();
+      wizard->Excel_path->setText(c.path);
+      wizard->OKPressed();
+      return -1;
+    };
+    EXPECT_EQ(wizard->Open_Wnd(), c.code);
+    EXPECT_EQ(platform_.messages, said(c.messages));
+  }
+  EXPECT_EQ(series("Name"), "Ann\nBob\n");
+
+  // The file panel offers what the readers take.
+  platform_.open_answers = {{}};
+  wizard->Browse_Excel_Pressed();
+  ASSERT_FALSE(platform_.open_requests.isEmpty());
+  EXPECT_EQ(platform_.open_requests.last().extensions,
+            (QStringList{"xlsx", "XLSX", "ods", "ODS", "xml", "XML"}));
 }
 
 TEST_F(Import_Dialogs, WizardRefusalsLeaveItOpenAndTheSeriesAsItWas) {
@@ -355,34 +412,78 @@ TEST_F(Import_Dialogs, OneSeriesPerColumn) {
   EXPECT_EQ(series("Guests"), "007\n008\n");
   EXPECT_TRUE(long_questions.isEmpty());
 
-  // Existing series: a question each, with the apply-to-all box; OK with the box ticked
-  // answers for the rest of this import.
+  // Two columns given one series name, or a name that is not valid: nothing is written and
+  // the picker stays open, saying which columns and what to do.
+  const auto name_columns = [](const QString& first, const QString& second) {
+    return [=](Sheet_Picker* p) {
+      p->ListData_xl->setData(p->ListData_xl->index(0, 2), first);
+      p->ListData_xl->setData(p->ListData_xl->index(1, 2), second);
+    };
+  };
+  for (const auto& [first, second, said] :
+       {std::tuple{QStringLiteral("Twice"), QStringLiteral("twice"), "more than one column:\nTwice"},
+        std::tuple{QStringLiteral("Fine"), QStringLiteral(" / "), "no valid series name:\nColumn 2"}}) {
+    platform_.messages.clear();
+    EXPECT_EQ(import({0, 1}, name_columns(first, second)), -1);
+    ASSERT_EQ(platform_.messages.size(), 1);
+    EXPECT_TRUE(platform_.messages.first().contains("Nothing was imported")) << platform_.messages.first().toStdString();
+    EXPECT_TRUE(platform_.messages.first().contains(QString::fromUtf8(said))) << platform_.messages.first().toStdString();
+    EXPECT_FALSE(QFile::exists(series_file("Twice")));
+    EXPECT_FALSE(QFile::exists(series_file("Fine")));
+  }
+
+  // Existing series: one question names them all and says what each answer does; Yes
+  // replaces every one, No writes nothing and leaves the picker open.
   Write_File(series_file("Name"), "old\n");
-  long_answers = {{1, true}};
+  Write_File(series_file("City"), "old\n");
+  long_answers = {{0, false}};
+  EXPECT_EQ(import({0, 1}), -1);
+  EXPECT_EQ(long_questions, QStringList{"Batch Processing Series already exists :|These series already exist:"});
+  ASSERT_EQ(long_texts.size(), 1);
+  EXPECT_TRUE(long_texts.first().contains("\nName, City\n"));
+  EXPECT_TRUE(long_texts.first().contains("No imports nothing"));
+  EXPECT_EQ(series("Name"), "old\n");
+  EXPECT_EQ(series("City"), "old\n");
+  long_answers = {{1, false}};
   EXPECT_EQ(import({0, 1}), 1);
-  EXPECT_EQ(long_questions,
-            QStringList{"Batch Processing Series already exists :|Name|apply"});
+  EXPECT_EQ(series("Name"), "Ann\nBob\n");
   EXPECT_EQ(series("City"), "Oslo\n\n");
 
-  // The choice starts afresh with each import; "No" passes a column over.
-  long_questions.clear();
-  long_answers = {{0, false}, {1, false}};
+  // A series in use: the import writes none of its columns (the free one neither), asks
+  // nothing, and says which series are in use and what to do.
   Write_File(series_file("Name"), "old\n");
-  EXPECT_EQ(import({0, 1}), 1);
-  EXPECT_EQ(long_questions.size(), 2);
-  EXPECT_EQ(series("Name"), "old\n");
-
-  // A series in use is passed over whatever the answer, and named at the end; a one-column
-  // import shows no apply-to-all box.
+  Write_File(series_file("City"), "old\n");
   long_questions.clear();
   platform_.messages.clear();
   bind("Name");
-  long_answers = {{1, true}};
-  EXPECT_EQ(import({0}), 1);
-  EXPECT_EQ(long_questions, QStringList{"Message :|Name"});
+  EXPECT_EQ(import({0, 1}), -1);
+  EXPECT_TRUE(long_questions.isEmpty());
   EXPECT_EQ(series("Name"), "old\n");
+  EXPECT_EQ(series("City"), "old\n");
   ASSERT_EQ(platform_.messages.size(), 1);
-  EXPECT_TRUE(platform_.messages.first().contains("Name: in use"));
+  const QString said = platform_.messages.first();
+  EXPECT_TRUE(said.contains("Nothing was imported")) << said.toStdString();
+  EXPECT_TRUE(said.contains("in use cannot be replaced:\nName\n")) << said.toStdString();
+  EXPECT_TRUE(said.contains("other names in the Series Name column")) << said.toStdString();
+  // Renamed, the column is imported.
+  EXPECT_EQ(import({0, 1}, name_columns("Names 2", "City")), -1);  // City still exists: No
+  long_answers = {{1, false}};
+  EXPECT_EQ(import({0, 1}, name_columns("Names 2", "City")), 1);
+  EXPECT_EQ(series("Names 2"), "Ann\nBob\n");
+  EXPECT_EQ(series("Name"), "old\n");
+}
+
+// A write that fails puts back the series the import wrote before it.
+TEST_F(Import_Dialogs, AFailedColumnWriteLeavesEverySeriesAsItWas) {
+  const Sheet_Rows rows{{"A", "B", "C"}, {"a", "b", "c"}};
+  Write_File(series_file("A"), "old a\n");
+  QDir().mkpath(series_file("C"));  // a folder where the series file should be
+  long_answers = {{1, false}};
+  const Column_Import result = Write_Column_Series(rows, {{0, "A"}, {1, "B"}, {2, "C"}}, true);
+  EXPECT_FALSE(result.written);
+  EXPECT_TRUE(result.refusal.contains("The series C cannot")) << result.refusal.toStdString();
+  EXPECT_EQ(series("A"), "old a\n");
+  EXPECT_FALSE(QFile::exists(series_file("B")));
 }
 
 TEST_F(Import_Dialogs, AllColumnsIntoOneSeries) {
@@ -474,7 +575,7 @@ TEST_F(Import_Dialogs, ASheetWithoutDataRowsKeepsEverySeries) {
                 p->Select_ALL_Pressed();
                 p->OKPressed();
               }),
-              1);
+              -1);  // the picker stays open for another sheet
     EXPECT_EQ(platform_.messages, said({c.message}));
     EXPECT_EQ(series("A"), "kept\n");
     EXPECT_FALSE(QFile::exists(series_file("B")));

@@ -1,7 +1,8 @@
 // The spreadsheet imports on workbooks LibreOffice wrote: titles (empty, blank, Unicode),
 // "007", empty cells and rows, a cell with a comma, a quote and a line break, a sheet
 // without rows, eleven sheets; the CSV LibreOffice wrote of the same sheet gives the same
-// values; an OpenDocument file named .xlsx is refused.
+// values; .ods and XML Spreadsheet 2003 files import like the workbook; an OpenDocument
+// file named .xlsx is refused.
 
 #include "series/Import_Text.h"
 #include "series/Sheet_Import.h"
@@ -74,6 +75,8 @@ class Import_LibreOffice : public Series_Dialog_Test {
     Run_LibreOffice_Jobs(work_->path(),
                          {{at("people.fods"), at("people.xlsx"), xlsx, {}},
                           {at("people.fods"), at("people.ods"), QStringLiteral("calc8"), {}},
+                          {at("people.fods"), at("people.xml"),
+                           QStringLiteral("MS Excel 2003 XML"), {}},
                           {at("people.fods"), at("people.csv"),
                            QStringLiteral("Text - txt - csv (StarCalc)"),
                            QStringLiteral("44,34,76,1,,0,false,true,false,false,false")},
@@ -153,6 +156,37 @@ TEST_F(Import_LibreOffice, TitlesSheetsAndValuesOfLibreOfficeWorkbooks) {
   platform_.messages.clear();
   EXPECT_EQ(Import_Excel::defaultInstance()->Open_excel_Wnd(at("named.xlsx")), 0);
   EXPECT_EQ(platform_.messages, QStringList{u'\n' + Import_File_Corrupted});
+}
+
+// An OpenDocument spreadsheet and an XML Spreadsheet 2003 of the same sheet: their first
+// table is the one sheet, with the titles and values the workbook gives.
+TEST_F(Import_LibreOffice, OpenDocumentAndXml2003FilesImportLikeTheWorkbook) {
+  for (const char* name : {"people.ods", "people.xml"}) {
+    SCOPED_TRACE(name);
+    platform_.messages.clear();
+    const QStringList values = pick(at(QString::fromLatin1(name)), [](Import_Excel* picker) {
+      EXPECT_EQ(picker->Sheet_ComboBox->count(), 1);
+      QStringList titles;
+      for (int j = 0; j < picker->ListData_xl->count(); ++j)
+        titles << picker->ListData_xl->row(j).title;
+      EXPECT_EQ(titles, (QStringList{"Name", "Untitled Column 2", "Untitled Column 3",
+                                     QStringLiteral("Zo\u00eb \u65e5\u672c"), "Code"}));
+      picker->ListData_xl->setData(picker->ListData_xl->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+      picker->ListData_xl->setData(picker->ListData_xl->index(4, 0), Qt::Checked, Qt::CheckStateRole);
+      picker->OKPressed();
+    });
+    EXPECT_EQ(values, (QStringList{"Ann", "007", Odd_Cell, "9"}));
+    EXPECT_TRUE(platform_.messages.isEmpty()) << platform_.messages.join(' ').toStdString();
+  }
+  // After them a workbook reads its own sheets again.
+  EXPECT_EQ(pick(at("people.xlsx"),
+                 [](Import_Excel* picker) {
+                   EXPECT_EQ(picker->Sheet_ComboBox->count(), 2);
+                   picker->ListData_xl->setData(picker->ListData_xl->index(0, 0), Qt::Checked,
+                                                Qt::CheckStateRole);
+                   picker->OKPressed();
+                 }),
+            (QStringList{"Ann", Odd_Cell}));
 }
 
 TEST_F(Import_LibreOffice, CsvValuesEqualTheCellsWhateverTheLineEnds) {

@@ -7,7 +7,25 @@
 
 namespace test_support {
 
+namespace {
+
+Decoded Run_Decoder(Decoder decoder, const QImage& image, const QStringList& extra_arguments,
+                    bool text);
+
+}  // namespace
+
 Decoded Decode(Decoder decoder, const QImage& image, const QStringList& extra_arguments) {
+  return Run_Decoder(decoder, image, extra_arguments, false);
+}
+
+Decoded Decode_Text(Decoder decoder, const QImage& image, const QStringList& extra_arguments) {
+  return Run_Decoder(decoder, image, extra_arguments, true);
+}
+
+namespace {
+
+Decoded Run_Decoder(Decoder decoder, const QImage& image, const QStringList& extra_arguments,
+                    bool text) {
   Decoded result;
   QTemporaryDir dir;
   if (!dir.isValid()) return result;
@@ -25,11 +43,12 @@ Decoded Decode(Decoder decoder, const QImage& image, const QStringList& extra_ar
   switch (decoder) {
     case Decoder::Zbar:
       program = QStringLiteral("zbarimg");
-      arguments << QStringLiteral("--raw") << QStringLiteral("-q") << QStringLiteral("-Sbinary");
+      arguments << QStringLiteral("--raw") << QStringLiteral("-q");
+      if (!text) arguments << QStringLiteral("-Sbinary");
       break;
     case Decoder::ZXing:
       program = QStringLiteral("ZXingReader");
-      arguments << QStringLiteral("-bytes");
+      if (!text) arguments << QStringLiteral("-bytes");
       break;
     case Decoder::Dmtx:
       program = QStringLiteral("dmtxread");
@@ -44,10 +63,28 @@ Decoded Decode(Decoder decoder, const QImage& image, const QStringList& extra_ar
   if (!result.ran) return result;
   QByteArray data = run.out;
   if (decoder == Decoder::Zbar && data.endsWith('\n')) data.chop(1);
+  if (text && decoder == Decoder::ZXing) {
+    // The report's lines  Text:       "..."  and  BytesECI:   5D 4C 31 5C 30 ...  (the
+    // symbology identifier, then each ECI as a backslash and six digits, then the bytes).
+    QByteArray line, with_eci;
+    for (const QByteArray& l : data.split('\n')) {
+      if (l.startsWith("Text:")) line = l;
+      if (l.startsWith("BytesECI:")) with_eci = QByteArray::fromHex(l.mid(9).simplified().replace(' ', ""));
+    }
+    const qsizetype first = line.indexOf('"'), last = line.lastIndexOf('"');
+    data = first >= 0 && last > first ? line.mid(first + 1, last - first - 1) : QByteArray();
+    if (const qsizetype mark = with_eci.indexOf('\\'); mark >= 0) {
+      bool number = false;
+      const int eci = with_eci.mid(mark + 1, 6).toInt(&number);
+      if (number) result.eci = eci;
+    }
+  }
   result.found = !data.isEmpty() || (decoder == Decoder::Zbar && run.exit_code == 0);
   result.data = data;
   return result;
 }
+
+}  // namespace
 
 QImage Bars_Image(const QString& bars, int module_px, int height_px, int quiet_modules) {
   const int width = int(bars.size() + 2 * quiet_modules) * module_px;

@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 namespace {
@@ -200,7 +202,9 @@ TEST_F(Design_File_Window, DamagedFileChangesNothing) {
     platform.yes_no_answers = {false};
     platform.open_answers = {{path("bad.dcard")}};
     window->Open_btn->click();
-    EXPECT_EQ(platform.messages, QStringList{Corrupt});
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages.first().startsWith(Corrupt + "\n\nReason: "))
+        << platform.messages.first().toStdString();
     EXPECT_EQ(Archives(CRDDocument::Side::Front), front);
     const plist::Array after = Design_Array();
     ASSERT_EQ(after.size(), before.size());
@@ -216,6 +220,48 @@ TEST_F(Design_File_Window, DamagedFileChangesNothing) {
   platform.open_answers = {{}};
   window->Open_btn->click();
   EXPECT_EQ(Archives(CRDDocument::Side::Front), front);
+}
+
+// A design of a newer version: the message says what this version could not read.
+TEST_F(Design_File_Window, ADesignOfANewerVersionSaysWhy) {
+  Fill_Design();
+  const plist::Array design = Design_Array();
+  const int first_graphic = design_file::Front_Count_Index + 1;
+  ASSERT_TRUE(design.at(first_graphic).data());
+  ASSERT_TRUE(design.at(first_graphic).data()->contains("Shape_Control"));
+  const struct {
+    const char* what;
+    std::function<void(plist::Array&)> change;
+    const char* said;
+  } cases[] = {
+      {"a changed first element",
+       [](plist::Array& a) { a[0] = QStringLiteral("ZELKMACBDAYINVITECARD 2"); },
+       "its first element is not the mark of a design file"},
+      {"an unknown object kind",
+       [&](plist::Array& a) {
+         QByteArray archive = *a[first_graphic].data();
+         a[first_graphic] = archive.replace("Shape_Control", "Spiral_Shapes");
+       },
+       "element 62: not a graphic archive (an object of the kind \u201cSpiral_Shapes\u201d, which "
+       "this version does not know)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    plist::Array changed = design;
+    c.change(changed);
+    QFile f(path("newer.dcard"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(plist::Write_Xml_Direct(plist::Value(changed)));
+    f.close();
+    platform.messages.clear();
+    platform.yes_no_answers = {false};
+    platform.open_answers = {{path("newer.dcard")}};
+    window->Open_btn->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages.first().startsWith(Corrupt + "\n\nReason: "));
+    EXPECT_TRUE(platform.messages.first().contains(QString::fromUtf8(c.said)))
+        << platform.messages.first().toStdString();
+  }
 }
 
 TEST_F(Design_File_Window, AFileThatCannotBeWrittenReportsAndTheOldOneStays) {

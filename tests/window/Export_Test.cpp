@@ -331,7 +331,9 @@ TEST_F(Batch, ABarcodeThatCannotBeDrawnIsReportedOnceByTheWindow) {
   EXPECT_TRUE(platform.messages.isEmpty()) << "workers show nothing: " << platform.messages;
   EXPECT_EQ(result_boxes,
             QStringList{"3 of 3 cards were exported with an empty frame (record 1, 2, 3): "
-                        "Unable to draw a QR Code picture of 1000000 pixels."});
+                        "The picture would be 1000000 x 1000000 points at 600 dpi, more than the 32768 pixels "
+                        "a side that a picture can have. Lower the resolution (Resolution tab) or the QR "
+                        "size (Barcode tab)."});
 }
 
 TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {

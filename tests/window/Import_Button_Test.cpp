@@ -1,5 +1,6 @@
 // The design window's Import button: the wizard opens for a named series, a workbook becomes
-// one series per column, and the window's long message dialog asks about a series in use.
+// one series per column (none while one is in use), and the window's long message dialog
+// asks once about the series that exist.
 
 #include "Window_Fixture.h"
 #include "model/CRDDocument.h"
@@ -60,6 +61,7 @@ TEST_F(Import_Button, AWorkbookBecomesOneSeriesPerColumn) {
   Import_Wizard* wizard = Import_Wizard::defaultInstance();
   Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
   Long_SMS_Dlg* question = Long_SMS_Dlg::defaultInstance();
+  bool answered_once = false;
   platform.on_run_modal = [&](QObject* shown) {
     if (shown == wizard) {
       EXPECT_EQ(wizard->file_name_required, 1);
@@ -68,20 +70,29 @@ TEST_F(Import_Button, AWorkbookBecomesOneSeriesPerColumn) {
       wizard->OKPressed();
     } else if (shown == columns) {
       columns->Select_ALL_Pressed();
-      columns->OKPressed();
+      columns->OKPressed();  // refused while City is in use: the picker stays open
+      if (!answered_once) {
+        answered_once = true;
+        text->data_source_type = 0;  // City no longer in use
+        columns->OKPressed();
+      }
     } else if (shown == question) {
-      EXPECT_EQ(question->title_val, "Message :");
-      EXPECT_TRUE(question->apply_chk_show);  // two columns: the apply-to-all box
+      EXPECT_EQ(question->title_val, "Batch Processing Series already exists :");
+      EXPECT_FALSE(question->apply_chk_show);  // one question names them all
+      EXPECT_TRUE(question->msg_val_str.contains("\nCity\n"));
       question->OKPressed();
     }
     return -1;
   };
   import->click();
+  // The first OK writes nothing, not even the free column, and says why; the second asks
+  // once about the existing series and writes both.
   EXPECT_EQ(platform.modal_runs, (QList<QObject*>{wizard, columns, question}));
-  EXPECT_EQ(read("Name"), "Ann\nBob\n");
-  EXPECT_EQ(read("City"), "Paris\n");  // in use: passed over
   ASSERT_EQ(platform.messages.size(), 1);
-  EXPECT_TRUE(platform.messages.first().contains("City: in use"));
+  EXPECT_TRUE(platform.messages.first().contains("Nothing was imported"));
+  EXPECT_TRUE(platform.messages.first().contains("in use cannot be replaced:\nCity"));
+  EXPECT_EQ(read("Name"), "Ann\nBob\n");
+  EXPECT_EQ(read("City"), "Oslo\nRome\n");
   EXPECT_TRUE(question->title_val.isNull());  // back to its one-button form
 }
 

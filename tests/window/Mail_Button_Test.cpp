@@ -111,7 +111,7 @@ TEST_F(Mail_Button, CardsWhoseBarcodeCannotBeDrawnAreNotSentAndNamedOnce) {
                                          << platform.messages;
   EXPECT_TRUE(platform.messages[0].contains(
       "3 card(s) could not be made and were not sent (record 1, 2, 3): "
-      "Unable to draw a QR Code picture of 1000000 pixels."))
+      "The picture would be 1000000 x 1000000 points at 600 dpi"))
       << platform.messages[0];
 }
 

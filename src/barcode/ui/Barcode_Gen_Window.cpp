@@ -33,6 +33,7 @@
 
 #include <cmath>
 #include <exception>
+#include <type_traits>
 #include <vector>
 
 void Stepping_Spin_Box::stepBy(int steps) {
@@ -215,14 +216,13 @@ void Barcode_Gen_Window::build() {
   dm_format_ComboBox = list(dm_2d_sett_box, "dm_format_ComboBox", Barcode_Designer::DM_Format_Items());
   dm_encoding_ComboBox =
       list(dm_2d_sett_box, "dm_encoding_ComboBox", Barcode_Designer::DM_Encoding_Items());
-  // The least symbol size of the chosen format at the module size: raised by the format and by
-  // stepping the module size, shown for reference.
+  // The symbol size of the chosen format at the module size, shown for reference.
   dm_widthStepper_2D = int_pair(dm_2d_sett_box, "dm_widthStepper_2D", 0, 10000);
   dm_HeightStepper_2D = int_pair(dm_2d_sett_box, "dm_HeightStepper_2D", 0, 10000);
   for (QSpinBox* box : {dm_widthStepper_2D, dm_HeightStepper_2D}) {
     box->setReadOnly(true);
     box->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    box->setValue(20);
+    box->setSpecialValueText(QStringLiteral("-"));
   }
   dm_form->addRow(QStringLiteral("Module Size (pt) :"), dm_moduleStepper_2D);
   dm_form->addRow(QStringLiteral("Preferred Format :"),
@@ -329,7 +329,8 @@ void Barcode_Gen_Window::build() {
   dpi_form->addRow(QStringLiteral("DPI :"),
                    with_help(DPI_ComboBox, help_button(dpi_tab_item, "DPI_Help_Label",
                                                        &Barcode_Gen_Window::DPI_Help_Label)));
-  dpi_form->addRow(QStringLiteral("Custom DPI :"), dpi_Stepper);
+  dpi_label = named(new QLabel(QStringLiteral("Custom DPI :"), dpi_tab_item), "dpi_label");
+  dpi_form->addRow(dpi_label, dpi_Stepper);
   sett_tab->addTab(dpi_tab_item, QStringLiteral("Resolution"));
 
   // The preview.
@@ -349,6 +350,7 @@ void Barcode_Gen_Window::build() {
       new QLabel(QStringLiteral("No barcode: the value cannot be encoded with these settings."), this),
       "barcode_error_label");
   barcode_error_label->setStyleSheet(QStringLiteral("color: #b00020"));
+  barcode_error_label->setWordWrap(true);  // reasons run to a few lines
   right->addWidget(barcode_error_label);
   auto* preview_row = new QHBoxLayout;
   bar_align_combo = list(this, "bar_align_combo",
@@ -433,23 +435,30 @@ void Barcode_Gen_Window::load_controls() {
   kerning_value_Checkbox->setChecked(d.kerning_value_Checkbox == 1);
   select(align_hdr_combo, d.align_hdr_combo.index);
   select(align_ftr_combo, d.align_ftr_combo.index);
-  HeightStepper->setValue(d.HeightStepper);
-  widthStepper->setValue(d.widthStepper);
+  // A stored value outside a pair's range is shown clamped, and the clamped value is used.
+  const auto show_used = [](auto* box, auto& field) {
+    box->setValue(field);
+    if (field < box->minimum() || field > box->maximum())
+      field = static_cast<std::remove_reference_t<decltype(field)>>(box->value());
+  };
+  Barcode_Designer& used = designer_;
+  show_used(HeightStepper, used.HeightStepper);
+  show_used(widthStepper, used.widthStepper);
   HeightStepper_2D->setMinimum(Barcode_Designer::QR_Size_Minimum(d.qr_version_ComboBox.index));
-  HeightStepper_2D->setValue(d.HeightStepper_2D);
+  show_used(HeightStepper_2D, used.HeightStepper_2D);
   select(qr_version_ComboBox, d.qr_version_ComboBox.index);
   select(qr_ec_lvl_ComboBox, d.qr_ec_lvl_ComboBox.index);
-  pdf_HeightStepper_2D->setValue(d.pdf_HeightStepper_2D);
-  Pdf_widthStepper_2D->setValue(d.Pdf_widthStepper_2D);
-  pdf_ec_lvl_Stepper->setValue(d.pdf_ec_lvl_Stepper);
-  dm_moduleStepper_2D->setValue(d.dm_moduleStepper_2D);
+  show_used(pdf_HeightStepper_2D, used.pdf_HeightStepper_2D);
+  show_used(Pdf_widthStepper_2D, used.Pdf_widthStepper_2D);
+  show_used(pdf_ec_lvl_Stepper, used.pdf_ec_lvl_Stepper);
+  show_used(dm_moduleStepper_2D, used.dm_moduleStepper_2D);
   select(dm_format_ComboBox, d.dm_format_ComboBox.index);
   select(dm_encoding_ComboBox, d.dm_encoding_ComboBox.index);
-  hdr_mar_Stepper->setValue(d.hdr_mar_Stepper);
-  ftr_mar_Stepper->setValue(d.ftr_mar_Stepper);
-  val_mar_Stepper->setValue(d.val_mar_Stepper);
-  TB_mar_Stepper->setValue(d.TB_mar_Stepper);
-  LR_mar_Stepper->setValue(d.LR_mar_Stepper);
+  show_used(hdr_mar_Stepper, used.hdr_mar_Stepper);
+  show_used(ftr_mar_Stepper, used.ftr_mar_Stepper);
+  show_used(val_mar_Stepper, used.val_mar_Stepper);
+  show_used(TB_mar_Stepper, used.TB_mar_Stepper);
+  show_used(LR_mar_Stepper, used.LR_mar_Stepper);
   show_font_labels();
   show_well(bar_hdr_clr, d.bar_hdr_clr);
   show_well(bar_ftr_clr, d.bar_ftr_clr);
@@ -457,8 +466,9 @@ void Barcode_Gen_Window::load_controls() {
   show_well(bar_back_clr, d.bar_back_clr);
   show_well(barcode_clr, d.barcode_clr);
   select(DPI_ComboBox, d.DPI_ComboBox.index);
-  dpi_Stepper->setValue(d.dpi_Stepper);
-  dpi_Stepper->setVisible(DPI_ComboBox->currentText() == QLatin1String("Custom"));
+  show_used(dpi_Stepper, used.dpi_Stepper);
+  used.dpi_Text = QString::number(used.dpi_Stepper);
+  show_custom_dpi(DPI_ComboBox->currentText() == QLatin1String("Custom"));
   select(Data_source_type, d.Data_source_type.index);
 }
 
@@ -587,8 +597,11 @@ std::shared_ptr<CRDGraphic> Barcode_Gen_Window::Open_Wnd(const std::shared_ptr<C
 
 void Barcode_Gen_Window::OK_Btn_Clicked() {
   // A blank preview means the value cannot be encoded: the dialog stays open (the button is
-  // disabled then; this guards Return in a field).
-  if (!designer_.Check_And_Validat_Barcode(false, false) || designer_.barcodeImage().isNull()) {
+  // disabled then; this guards Return in a field). A series or column gives every card its
+  // own value, so its settings are stored even when its first value is refused.
+  const bool bound = binding_.data_source_type != 0;
+  if (!bound &&
+      (!designer_.Check_And_Validat_Barcode(false, false) || designer_.barcodeImage().isNull())) {
     show_preview();
     return;
   }
@@ -614,7 +627,9 @@ void Barcode_Gen_Window::Encode_btn() {
 void Barcode_Gen_Window::regenerate() {
   designer_.goButtonActionPerformed();
   show_preview();
-  if (!designer_.Drawing_Failure().isEmpty()) Show_MessageBox(designer_.Drawing_Failure());
+  // A symbol too large to draw is explained beside the preview; other failures once here.
+  if (!designer_.Drawing_Failure().isEmpty() && designer_.blank_reason().isEmpty())
+    Show_MessageBox(designer_.Drawing_Failure());
 }
 
 void Barcode_Gen_Window::re_render() {
@@ -647,8 +662,55 @@ void Barcode_Gen_Window::show_preview() {
   } else {
     Set_Barcode_On_Panel(picture);
   }
+  const bool bound = binding_.data_source_type != 0;
+  if (picture.isNull()) barcode_error_label->setText(blank_reason(bound));
   barcode_error_label->setVisible(picture.isNull());
-  OK_Btn->setEnabled(!picture.isNull());
+  OK_Btn->setEnabled(!picture.isNull() || bound);
+  show_dm_least_size();
+}
+
+QString Barcode_Gen_Window::blank_reason(bool bound) const {
+  const QString value = designer_.Current_Value();
+  QString reason = designer_.blank_reason();
+  if (!reason.isEmpty()) {
+    // what to lower says it all
+  } else if (value.isEmpty()) {
+    reason = bound ? QStringLiteral("No barcode: the first value of the source is empty.")
+                   : QStringLiteral("No barcode: please enter a value.");
+  } else {
+    bool ascii = true;
+    for (QChar c : value) ascii = ascii && c.unicode() < 128;
+    const QString shown = value.size() > 40 ? value.left(40) + QChar(0x2026) : value;
+    reason = ascii ? QStringLiteral("No barcode: %1 cannot encode \u201c%2\u201d with these settings.")
+                         .arg(barcodeTypePopup->currentText(), shown)
+                   : QStringLiteral("No barcode: the preview takes ASCII values only (\u201c%1\u201d).")
+                         .arg(shown);
+  }
+  if (bound)
+    reason += QStringLiteral(" OK keeps these settings: each card gets its own record's value, "
+                             "and a card whose value cannot be encoded has no barcode.");
+  return reason;
+}
+
+void Barcode_Gen_Window::show_custom_dpi(bool shown) {
+  dpi_Stepper->setVisible(shown);
+  dpi_label->setVisible(shown);
+}
+
+void Barcode_Gen_Window::show_dm_least_size() {
+  // The symbol size of the chosen format at the module size; for "Auto" the size of the
+  // symbol drawn now (blank when there is none).
+  int cols = 0, rows = 0;
+  Data_Matrix_Size_From_Format(dm_format_ComboBox->currentText(), &cols, &rows);
+  const int m = dm_moduleStepper_2D->value();
+  int width = cols * m, height = rows * m;
+  const Picture& symbol = designer_.image_2d();
+  if (!cols && barcodeTypePopup->currentText() == QLatin1String("DataMatrix") && !symbol.isNull()) {
+    width = int(std::lround(symbol.size().width()));
+    height = int(std::lround(symbol.size().height()));
+  }
+  dm_widthStepper_2D->setValue(width);
+  dm_HeightStepper_2D->setValue(height);
 }
 
 void Barcode_Gen_Window::Set_Barcode_On_Panel(const Picture& picture) {
@@ -871,18 +933,7 @@ void Barcode_Gen_Window::PDF_EC_Lvl_Changed() {
 
 void Barcode_Gen_Window::dm_modulesizeChanged() {
   designer_.dm_moduleStepper_2D = dm_moduleStepper_2D->value();
-  if (dm_moduleStepper_2D->stepping()) data_matrix_barcode_size_acc_format();
   regenerate();
-}
-
-void Barcode_Gen_Window::data_matrix_barcode_size_acc_format() {
-  const QString item = dm_format_ComboBox->currentText();
-  if (item == QLatin1String("Auto")) return;
-  int cols = 0, rows = 0;
-  Data_Matrix_Size_From_Format(item, &cols, &rows);
-  const int m = dm_moduleStepper_2D->value();
-  if (dm_widthStepper_2D->value() < cols * m) dm_widthStepper_2D->setValue(cols * m);
-  if (dm_HeightStepper_2D->value() < rows * m) dm_HeightStepper_2D->setValue(rows * m);
 }
 
 void Barcode_Gen_Window::Header_Color_Changed(QToolButton* well) {
@@ -941,8 +992,7 @@ void Barcode_Gen_Window::comboBoxSelectionDidChange(QComboBox* combo) {
     const int index = combo->currentIndex();
     if (combo == DPI_ComboBox) {
       designer_.DPI_ComboBox.index = index;
-      const bool custom = combo->currentText() == QLatin1String("Custom");
-      dpi_Stepper->setVisible(custom);
+      show_custom_dpi(combo->currentText() == QLatin1String("Custom"));
       USED_DPI_VALUE = designer_.Used_DPI();
       return;
     }
@@ -976,7 +1026,6 @@ void Barcode_Gen_Window::comboBoxSelectionDidChange(QComboBox* combo) {
       QR_EC_Level_Val = index;
     } else if (combo == dm_format_ComboBox) {
       designer_.dm_format_ComboBox.index = index;
-      data_matrix_barcode_size_acc_format();
     } else if (combo == dm_encoding_ComboBox) {
       designer_.dm_encoding_ComboBox.index = index;
     } else {
@@ -989,6 +1038,10 @@ void Barcode_Gen_Window::comboBoxSelectionDidChange(QComboBox* combo) {
 }
 
 // ---- Value source --------------------------------------------------------------------------
+
+const QString Excel_Source_Not_Loaded = QStringLiteral(
+    "No spreadsheet is loaded. Load one with \u201cSpreadsheet...\u201d in the User Profile "
+    "window; its columns are then offered here.");
 
 void Barcode_Gen_Window::set_value_editable(bool editable) {
   dataText->setReadOnly(!editable);
@@ -1031,6 +1084,13 @@ void Barcode_Gen_Window::value_source_changed() {
     if (!binding_.batch_list_name.isEmpty())
       select(Batch_Series, int(designer_.Batch_Series.items.indexOf(binding_.batch_list_name)));
   } else {
+    if (Data_From_Excel::defaultInstance()->Column_Count() <= 1) {
+      // No spreadsheet is loaded: a list of "Row No." alone and an empty table would be all.
+      platform::Message_Box(Excel_Source_Not_Loaded);
+      const QSignalBlocker block(Data_source_type);
+      select(Data_source_type, binding_.data_source_type);
+      return;
+    }
     set_value_editable(false);
     fill_batch_series(2);
     select(Batch_Series, binding_.excel_col_indx);

@@ -9,8 +9,10 @@
 //
 // A stepper and its field are one spin box named after the stepper. The value source chosen
 // in the dialog reaches the graphic only on OK, together with the other settings; Cancel
-// leaves the graphic and Barcode_output_image without a picture. OK is enabled only while
-// the preview shows a picture, so settings and picture agree after OK.
+// leaves the graphic and Barcode_output_image without a picture. With a manual value OK is
+// enabled only while the preview shows a picture, so settings and picture agree after OK; with
+// a series or column it stays enabled (each card gets its own record's value) and the preview
+// says why it is blank.
 
 #include "barcode/Barcode_Designer.h"
 
@@ -45,6 +47,9 @@ class Stepping_Spin_Box : public QSpinBox {
  private:
   bool stepping_ = false;
 };
+
+// What choosing "Excel" says while no spreadsheet is loaded (the source stays as it was).
+extern const QString Excel_Source_Not_Loaded;
 
 class Barcode_Gen_Window : public QDialog {
   Q_OBJECT
@@ -109,13 +114,14 @@ class Barcode_Gen_Window : public QDialog {
   QSpinBox* pdf_HeightStepper_2D = nullptr;
   QSpinBox* Pdf_widthStepper_2D = nullptr;
   QSpinBox* pdf_ec_lvl_Stepper = nullptr;
-  QSpinBox* dm_widthStepper_2D = nullptr;   // least symbol width for the format, points
-  QSpinBox* dm_HeightStepper_2D = nullptr;  // least symbol height for the format, points
+  QSpinBox* dm_widthStepper_2D = nullptr;   // symbol width of the format (or drawn), points
+  QSpinBox* dm_HeightStepper_2D = nullptr;  // symbol height of the format (or drawn), points
   Stepping_Spin_Box* dm_moduleStepper_2D = nullptr;
   QComboBox* dm_format_ComboBox = nullptr;
   QComboBox* dm_encoding_ComboBox = nullptr;
   QComboBox* DPI_ComboBox = nullptr;
   QSpinBox* dpi_Stepper = nullptr;
+  QLabel* dpi_label = nullptr;  // "Custom DPI :", shown with dpi_Stepper
   QScrollArea* image_scroll = nullptr;
   QLabel* barcodeImage = nullptr;
   QComboBox* bar_align_combo = nullptr;
@@ -175,8 +181,6 @@ class Barcode_Gen_Window : public QDialog {
   void textDidChange();
   // The lists of the dialog, by the list that changed.
   void comboBoxSelectionDidChange(QComboBox* combo);
-  // Raises the Data Matrix size pairs to the chosen format at the current module size.
-  void data_matrix_barcode_size_acc_format();
 
   // Help buttons: their text in the long-message dialog.
   void QR_Version_Help_Btn();
@@ -217,6 +221,10 @@ class Barcode_Gen_Window : public QDialog {
   void redraw();
   void re_frame();
   void show_preview();
+  // What the error label says while the preview is blank.
+  QString blank_reason(bool bound) const;
+  void show_custom_dpi(bool shown);
+  void show_dm_least_size();
   void place_preview_again();
   void set_linear_width();
   void run_font_panel(QFont& font, QLabel* label, int which);

@@ -7,6 +7,7 @@
 #include "output/Design_Binding.h"
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
+#include "series/Sheet_Import.h"
 #include "series/ui/Data_Table_Window.h"
 #include "series/ui/Import_Excel.h"
 #include "series/ui/Series_Dialog_Parts.h"
@@ -464,7 +465,7 @@ void Profile_Dialog::Browse_excel_Btn_Clicked() {
   const auto& services = Profile_Window_Services();
   if (services.delete_excel_temp_folder) services.delete_excel_temp_folder();
   platform::Open_Panel_Options options;
-  options.extensions = {QStringLiteral("xlsx"), QStringLiteral("XLSX")};
+  options.extensions = Import_Workbook_Extensions();
   const QString path = platform::Open_File_Panel(options);
   if (path.isEmpty()) return;
   excel_path_field->setText(path);

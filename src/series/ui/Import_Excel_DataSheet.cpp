@@ -108,17 +108,19 @@ void Import_Excel_DataSheet::OKPressed() {
 void Import_Excel_DataSheet::Create_file_For_Col_Func() {
   const Sheet_Rows rows = Read_Rows();
   if (!Has_Data_Rows(rows, Header_On())) {  // nothing to write: every series stays as it was
-    Show_MessageBox(Picker_No_Sheet_Data);
-    platform::Stop_Modal(this, 1);
+    Show_MessageBox(Picker_No_Sheet_Data);  // and another sheet may be chosen
     return;
   }
   QList<Column_Series> columns;
   for (int j : ListData_xl->Ticked())
     if (j < rows.first().size()) columns.append({j, ListData_xl->row(j).header});
-  const QStringList skipped = Write_Column_Series(rows, columns, Header_On());
+  // All or none: after a refusal or a No the picker stays open for another choice.
+  const Column_Import result = Write_Column_Series(rows, columns, Header_On());
+  if (!result.written) {
+    if (!result.refusal.isEmpty()) Show_MessageBox(result.refusal);
+    return;
+  }
   if (file_name_Insert == 1) BatchWizard::defaultInstance()->Fill_List();
-  if (!skipped.isEmpty())
-    Show_MessageBox(QStringLiteral("These columns were not imported:\n") + skipped.join(u'\n'));
   platform::Stop_Modal(this, 1);
 }
 
@@ -136,9 +138,8 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
   }
   const Sheet_Rows rows = Read_Rows();
   if (!Has_Data_Rows(rows, Header_On())) {  // nothing to write: the series stays as it was
-    Show_MessageBox(Import_File_Corrupted);
-    platform::Stop_Modal(this, 1);
-    return true;
+    Show_MessageBox(Import_File_Corrupted);  // and another sheet may be chosen
+    return false;
   }
   const QStringList values = Row_Major_Values(rows, ListData_xl->Ticked(), Header_On());
   const QString path = Series_Path(name);

@@ -5,6 +5,7 @@
 #include "series/Data_Series_Store.h"
 #include "series/Import_Text.h"
 #include "series/Series_Manager_Rules.h"
+#include "series/Sheet_Import.h"
 #include "series/SpreadsheetWriter.h"
 #include "series/ui/BatchWizard.h"
 #include "series/ui/Import_Excel.h"
@@ -44,7 +45,7 @@ Import_Wizard::Import_Wizard() {
     button->setAutoExclusive(false);  // the handlers set all four
     return button;
   };
-  Excel_RD = radio("Excel_RD", QStringLiteral("Spreadsheet (.xlsx)"));
+  Excel_RD = radio("Excel_RD", QStringLiteral("Spreadsheet (.xlsx, .ods, .xml)"));
   Text_RD = radio("Text_RD", QStringLiteral("Text file (.txt, .rtf, .csv)"));
   Mnul_RD = radio("Mnul_RD", QStringLiteral("Type or paste values, one per line"));
   Image_RD = radio("Image_RD", QStringLiteral("Pictures of a folder"));
@@ -154,7 +155,7 @@ void Import_Wizard::Browse_Excel_Pressed() {
   Delete_Excel_File_Temp_Folder();
   platform::Open_Panel_Options options;
   options.title = QStringLiteral("Choose a workbook");
-  options.extensions = {"xlsx", "XLSX"};
+  options.extensions = Import_Workbook_Extensions();
   Browse(options, Excel_path);
 }
 
@@ -177,16 +178,18 @@ void Import_Wizard::OKPressed() {
     case 0: {
       const QString path = Trim_Str(Excel_path->text());
       if (Refuse_Import_Path(path)) return;
+      int code = 0;
       if (file_name_required == 1) {
         Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
         columns->file_name_Insert = file_name_Insert;
-        columns->Open_excel_Wnd(path);
+        code = columns->Open_excel_Wnd(path);
       } else {
         Import_Excel* picker = Import_Excel::defaultInstance();
         picker->open_mode = QStringLiteral("D");
-        picker->Open_excel_Wnd(path);
+        code = picker->Open_excel_Wnd(path);
       }
-      platform::Stop_Modal(this, 1);
+      // Cancel in the picker, or a file it could not read, comes back to this page.
+      if (code == 1) platform::Stop_Modal(this, 1);
       return;
     }
     case 1: {

@@ -690,9 +690,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Asks the question and saves on Yes; false when Yes did not save (a cancelled panel or a
   // failed write), and the design must then stay as it is.
   bool Save_Changes_First(const QString& question, bool show_msg);
-  // Opens a design file: 1 when loaded; 0, with "File is corrupt and cannot be opened."
-  // and nothing changed, when any part of it fails its checks. Mode "L" takes the path as
-  // the design's file; any other mode opens it untitled.
+  // Opens a design file: 1 when loaded; 0, with "File is corrupt and cannot be opened." and
+  // the reason, and nothing changed, when any part of it fails its checks. Mode "L" takes
+  // the path as the design's file; any other mode opens it untitled.
   int Read_and_load_design_Log(const QString& path, const QString& mode);
   // The open panel, then Read_and_load_design_Log with "L"; 0 when cancelled.
   int Open_Log_File();

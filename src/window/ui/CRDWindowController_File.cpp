@@ -165,7 +165,7 @@ int CRDWindowController::Read_and_load_design_Log(const QString& path, const QSt
   std::optional<design_file::Design_Contents> design = design_file::Read_Design_File(path, &reason);
   if (!design) {
     Show_NSLog_Message(QStringLiteral("Design %1 not opened: %2").arg(path, reason));
-    Show_MessageBox(Corrupt_Message);
+    Show_MessageBox(Corrupt_Message + QStringLiteral("\n\nReason: ") + reason + QLatin1Char('.'));
     return 0;
   }
   Apply_Design(std::move(*design), path, mode);
