@@ -399,6 +399,12 @@ TEST_F(Card_Side, StandardButtonsFollowWhatTheSidebarShows) {
   expect({false, false, false, false, false, false, false, true}, "locked");
   EXPECT_EQ(window->sett_tab->widget(0), window->Lock_tab);
   EXPECT_EQ(window->sett_tab->count(), 1);
+  // The locked page says why nothing can be changed and how to change it again.
+  QStringList said;
+  for (const QLabel* label : window->Lock_tab->findChildren<QLabel*>())
+    if (label->isVisibleTo(window->Lock_tab)) said << label->text();
+  EXPECT_TRUE(said.join(' ').contains(QStringLiteral("locked"))) << said.join(' ').toStdString();
+  EXPECT_TRUE(said.join(' ').contains(QStringLiteral("Unlock"))) << said.join(' ').toStdString();
   window->Unlock_btn->click();
   EXPECT_FALSE(a->ctrl_is_locked);
   EXPECT_EQ(window->sett_tab->widget(0), window->shape_tab);
