@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -714,6 +715,7 @@ QRectF CRDWindowController::Front_Canvas_Bounds() const {
 
 void CRDWindowController::Set_Align_With_Grid_Enabled(bool enabled) {
   align_with_grid_enabled = enabled;
+  if (Align_To_Grid_btn) Align_To_Grid_btn->setEnabled(enabled);
 }
 
 void CRDWindowController::Refresh_Canvas() {
