@@ -445,6 +445,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // print flag of print_object_chk; every selected barcode the picture Barcode_output_image.
   // Nothing while Not_Draw_Only_Prop_Change is set or nothing is selected.
   void Update_Barcode_Graphics(const std::shared_ptr<CRDGraphic>& source);
+  // The symbol a new barcode shows: a designer of its own draws the object's settings
+  // (the dialog is not touched); none when they make no symbol.
+  Picture New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode) override;
 
  public slots:
   void View_barcode_prop_Button();
