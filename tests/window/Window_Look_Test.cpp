@@ -8,6 +8,7 @@
 #include "model/CRDLine.h"
 #include "model/CRDSignature.h"
 #include "model/CRDText.h"
+#include "window/ui/Card_Panel.h"
 #include "window/ui/Window_Icons.h"
 
 #include <QAbstractItemView>
@@ -283,6 +284,20 @@ TEST_F(Window_Look_Test, EverySidebarControlThatSaysNothingHasATooltip) {
                     QLatin1Char(')');
   }
   EXPECT_TRUE(silent.isEmpty()) << silent.join(QLatin1Char(' ')).toStdString();
+}
+
+// The card's font for all texts, "name ( 14.00 )", reads on one line at the default size
+// and at the window's minimum size: the size never wraps away from the name.
+TEST_F(Window_Look_Test, TheFontOfAllTextsShowsOnOneLine) {
+  window->Show_RHS_Properties(nullptr);
+  const QLabel* label = window->card_panel->All_Text_font_value;
+  ASSERT_TRUE(label->text().endsWith(QStringLiteral("( 14.00 )"))) << label->text().toStdString();
+  for (const QSize size : {QSize(1000, 800), window->minimumSize()}) {
+    window->resize(size);
+    QTest::qWait(0);
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+        << size.width() << " x " << size.height();
+  }
 }
 
 TEST_F(Window_Look_Test, EveryTabOfASelectionShowsWhole) {

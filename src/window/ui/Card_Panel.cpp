@@ -83,7 +83,9 @@ void Card_Panel::build_settings_page() {
   All_Text_font_value->setWordWrap(true);
   All_Text_clr_well = new Color_Well(text, QStringLiteral("All_Text_clr"));
   auto* text_layout = new QFormLayout(text);
-  text_layout->addRow(All_Text_font_btn, All_Text_font_value);
+  // The font's name and size take a row of their own, the group's whole width.
+  text_layout->addRow(Row_Of({All_Text_font_btn}));
+  text_layout->addRow(All_Text_font_value);
   text_layout->addRow(QStringLiteral("Colour"), All_Text_clr_well);
 
   auto* layout = Fresh_Page_Layout(page);
