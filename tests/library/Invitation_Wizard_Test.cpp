@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTimeEdit>
@@ -60,6 +61,18 @@ class Invitation_Wizard_Test : public test_support::Design_Test {
   QList<int> open_answers;
 };
 
+// Under the home folder the start screen writes the data folder from "~".
+TEST_F(Invitation_Wizard_Test, TheStartScreenNamesTheDataFolderFromHome) {
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QFileInfo(Resource_Path).path().toUtf8());
+  open([&] {
+    EXPECT_EQ(wizard->APP_path_label->text(),
+              QStringLiteral("Your data series, templates and pictures are kept in ") +
+                  QDir::toNativeSeparators(QStringLiteral("~/") + QFileInfo(Resource_Path).fileName()));
+  });
+  qputenv("HOME", home);
+}
+
 TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
   Start_Card_Option = QStringLiteral("T");
   Event_Type = QStringLiteral("7");
@@ -71,7 +84,14 @@ TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
     EXPECT_FALSE(wizard->Exit_btn->isHidden());
     EXPECT_EQ(wizard->width_Stepper->value(), 120.0);
     EXPECT_EQ(wizard->height_Stepper->value(), 120.0);
-    EXPECT_EQ(wizard->APP_path_label->text(), Resource_Path);
+    // The data folder in a sentence, with the home folder as "~", the whole path on hover.
+    const QString said = wizard->APP_path_label->text();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Your data series, templates and pictures are kept in ")))
+        << said.toStdString();
+    EXPECT_TRUE(said.endsWith(QDir::toNativeSeparators(QDir(Resource_Path).dirName())))
+        << said.toStdString();
+    EXPECT_NE(said, Resource_Path);
+    EXPECT_EQ(wizard->APP_path_label->toolTip(), QDir::toNativeSeparators(Resource_Path));
     EXPECT_EQ(Event_Type, QStringLiteral("1"));
     EXPECT_EQ(wizard->Exit_btn->text(), QStringLiteral("E&xit"));  // Alt+X
 
@@ -88,10 +108,16 @@ TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
     EXPECT_EQ(wizard->next_counter, 2);
     EXPECT_EQ(wizard->selected_image, background("Confetti.png"));
     EXPECT_TRUE(wizard->imageBrowser->selectionModel()->isRowSelected(0));
-    // A pick goes on to the festival page.
+    // A pick only chooses; Next goes on to the festival page with it.
     pick(2);
-    EXPECT_EQ(wizard->next_counter, 3);
+    EXPECT_EQ(wizard->next_counter, 2);
     EXPECT_EQ(wizard->selected_image, background("Sunrise.png"));
+    pick(3);
+    EXPECT_EQ(wizard->next_counter, 2);
+    EXPECT_EQ(wizard->selected_image, background("Waves.png"));
+    wizard->OK_Click();
+    EXPECT_EQ(wizard->next_counter, 3);
+    EXPECT_EQ(wizard->selected_image, background("Waves.png"));
     // Back twice and Next: the first background is selected anew.
     wizard->Back_Click();
     wizard->Back_Click();
