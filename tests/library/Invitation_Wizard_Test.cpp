@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QTest>
 #include <QTimeEdit>
 #include <QLineEdit>
 #include <QListView>
@@ -66,9 +67,17 @@ TEST_F(Invitation_Wizard_Test, TheStartScreenNamesTheDataFolderFromHome) {
   const QByteArray home = qgetenv("HOME");
   qputenv("HOME", QFileInfo(Resource_Path).path().toUtf8());
   open([&] {
-    EXPECT_EQ(wizard->APP_path_label->text(),
+    const QLabel* label = wizard->APP_path_label;
+    EXPECT_EQ(label->text(),
               QStringLiteral("Your data series, templates and pictures are kept in ") +
                   QDir::toNativeSeparators(QStringLiteral("~/") + QFileInfo(Resource_Path).fileName()));
+    // On screen every word of it shows: the label is as tall as its lines need.
+    wizard->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard));
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+              label->width() * (label->height() / label->fontMetrics().lineSpacing()));
+    wizard->hide();
   });
   qputenv("HOME", home);
 }

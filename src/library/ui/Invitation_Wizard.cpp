@@ -198,7 +198,7 @@ QWidget* Invitation_Wizard::build_start_page() {
   APP_path_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   APP_path_label->setWordWrap(true);
   APP_path_label->setAlignment(Qt::AlignHCenter);
-  layout->addWidget(APP_path_label, 0, Qt::AlignHCenter);
+  layout->addWidget(APP_path_label);  // the page's width, its lines centred
   return page;
 }
 
