@@ -77,7 +77,8 @@ QSizeF Get_My_card_Size(const QString& category, const QString& orientation, int
 
 int Preset_Row_For_Size(const QString& category, const QString& orientation, QSizeF size_mm,
                         int preferred_row) {
-  const int count = int((category == PVC_Card_Category ? PVC_Card_Names() : Paper_Card_Names()).size());
+  const int count =
+      int((category == PVC_Card_Category ? PVC_Card_Names() : Paper_Card_Names()).size());
   const auto fits = [&](int row) {
     if (row < 0 || row >= count) return false;
     const QSizeF preset = Get_My_card_Size(category, orientation, row);

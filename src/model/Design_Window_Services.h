@@ -64,9 +64,7 @@ class Design_Window_Services {
   virtual void Open_Barcode_Window() {}
   // The picture a new barcode object shows from its start: the designer's symbol of the
   // object's own settings. The default is none: the object then shows the sample picture.
-  virtual Picture New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& /*barcode*/) {
-    return {};
-  }
+  virtual Picture New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& /*barcode*/) { return {}; }
   // Enables the same-width, same-height and natural-size buttons.
   virtual void Set_Same_Size_Buttons_Enabled(bool /*enabled*/) {}
 };

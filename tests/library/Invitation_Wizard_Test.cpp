@@ -14,13 +14,13 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QTest>
-#include <QTimeEdit>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
+#include <QTimeEdit>
 
 namespace {
 
@@ -68,9 +68,10 @@ TEST_F(Invitation_Wizard_Test, TheStartScreenNamesTheDataFolderFromHome) {
   qputenv("HOME", QFileInfo(Resource_Path).path().toUtf8());
   open([&] {
     const QLabel* label = wizard->APP_path_label;
-    EXPECT_EQ(label->text(),
-              QStringLiteral("Your data series, templates and pictures are kept in ") +
-                  QDir::toNativeSeparators(QStringLiteral("~/") + QFileInfo(Resource_Path).fileName()));
+    EXPECT_EQ(
+        label->text(),
+        QStringLiteral("Your data series, templates and pictures are kept in ") +
+            QDir::toNativeSeparators(QStringLiteral("~/") + QFileInfo(Resource_Path).fileName()));
     // On screen every word of it shows: the label is as tall as its lines need.
     wizard->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard));
@@ -95,7 +96,8 @@ TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
     EXPECT_EQ(wizard->height_Stepper->value(), 120.0);
     // The data folder in a sentence, with the home folder as "~", the whole path on hover.
     const QString said = wizard->APP_path_label->text();
-    EXPECT_TRUE(said.startsWith(QStringLiteral("Your data series, templates and pictures are kept in ")))
+    EXPECT_TRUE(
+        said.startsWith(QStringLiteral("Your data series, templates and pictures are kept in ")))
         << said.toStdString();
     EXPECT_TRUE(said.endsWith(QDir::toNativeSeparators(QDir(Resource_Path).dirName())))
         << said.toStdString();

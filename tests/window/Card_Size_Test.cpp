@@ -86,8 +86,8 @@ TEST(Card_Presets, RowOfTheCardsSize) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(Preset_Row_For_Size(QString::fromLatin1(c.category), QString::fromLatin1(c.orientation),
-                                  c.size_mm, c.preferred),
+    EXPECT_EQ(Preset_Row_For_Size(QString::fromLatin1(c.category),
+                                  QString::fromLatin1(c.orientation), c.size_mm, c.preferred),
               c.row);
   }
 }

@@ -34,7 +34,8 @@ QStringList bold_names(const QString& html) {
   QStringList names;
   const QRegularExpression bold(QStringLiteral("<b>(.*?)</b>"),
                                 QRegularExpression::DotMatchesEverythingOption);
-  for (auto match = bold.globalMatch(html); match.hasNext();) names << plain(match.next().captured(1));
+  for (auto match = bold.globalMatch(html); match.hasNext();)
+    names << plain(match.next().captured(1));
   return names;
 }
 
@@ -70,7 +71,7 @@ class User_Guide : public test_support::Window_Fixture {
     for (const QToolButton* button :
          window->findChild<QWidget*>(QStringLiteral("Tool_Palette"))->findChildren<QToolButton*>())
       all << (button->property("tool").isValid() ? button->toolTip().section(QLatin1Char(':'), 0, 0)
-                                                  : button->text());
+                                                 : button->text());
     return all;
   }
   // The title of the window the next modal run shows (none: "").
@@ -91,8 +92,8 @@ TEST_F(User_Guide, EveryNameInBoldIsACommandOfTheWindow) {
   ASSERT_GE(names.size(), 30);
   const QSet<QString> known = commands();
   for (const QString& name : names)
-    EXPECT_TRUE(known.contains(name)) << "the guide names \"" << name.toStdString()
-                                      << "\", which the window does not have";
+    EXPECT_TRUE(known.contains(name))
+        << "the guide names \"" << name.toStdString() << "\", which the window does not have";
 }
 
 // The guide once described another program: an empty card from New, a click on the card to
@@ -133,8 +134,8 @@ TEST_F(User_Guide, WhatItSaysTheCommandsDoIsWhatTheyDo) {
     ASSERT_FALSE(said.isEmpty()) << "the guide says nothing about it";
     const QString shown = c.shows();
     ASSERT_FALSE(shown.isEmpty());
-    EXPECT_TRUE(said.contains(shown)) << "shows \"" << shown.toStdString() << "\"; the guide says: "
-                                      << said.toStdString();
+    EXPECT_TRUE(said.contains(shown))
+        << "shows \"" << shown.toStdString() << "\"; the guide says: " << said.toStdString();
   }
 }
 

@@ -605,11 +605,10 @@ void CRDWindowController::Fill_Preset_List() {
 }
 
 int CRDWindowController::Card_Size_Preset_Row(int preferred_row) const {
-  return Preset_Row_For_Size(Category_ComboBox->currentText(),
-                             Preset_ComboBox->currentIndex() == 1 ? QStringLiteral("V")
-                                                                  : QStringLiteral("H"),
-                             QSizeF(width_Stepper->value(), height_Stepper->value()),
-                             preferred_row);
+  return Preset_Row_For_Size(
+      Category_ComboBox->currentText(),
+      Preset_ComboBox->currentIndex() == 1 ? QStringLiteral("V") : QStringLiteral("H"),
+      QSizeF(width_Stepper->value(), height_Stepper->value()), preferred_row);
 }
 
 // ---- Side lists, units, image saving -------------------------------------------------------
