@@ -311,6 +311,7 @@ TEST_F(Card_Side, ThePresetListNamesTheCardsSizeOrNone) {
   window->SetDocumentCanvasSize(QSizeF(MM_to_Points_Convert(150), MM_to_Points_Convert(100)));
   window->Show_RHS_Properties(nullptr);
   EXPECT_EQ(selected(), -1);
+  EXPECT_EQ(window->Front_card_Prop.Card_Cat_index, -1);  // what a saved file keeps
   window->Select_Combo_Item(window->Preset_ComboBox, 1);
   EXPECT_EQ(selected(), -1);
   window->Select_Combo_Item(window->Preset_ComboBox, 0);
