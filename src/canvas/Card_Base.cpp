@@ -57,6 +57,9 @@ void paint_fill(QPainter& painter, const QPainterPath& outline, const Card_Prope
     if (side.Card_BG_Image_Layout == QLatin1String("Tile")) {
       Fill_With_Pattern(painter, outline, picture);
     } else if (stretch_area.width() > 0 && stretch_area.height() > 0) {
+      // Stretched over the canvas, and like every other fill kept inside the outline: a
+      // rounded or elliptical card shows nothing of it beyond its edge.
+      painter.setClipPath(outline, Qt::IntersectClip);
       painter.setRenderHint(QPainter::SmoothPixmapTransform);
       painter.drawImage(stretch_area, picture.image());
     }

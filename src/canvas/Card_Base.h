@@ -19,7 +19,7 @@ QPainterPath Card_Outline(const QRectF& rect, int card_shape);
 
 // Paints the base of one side on the rectangle, in points, from explicit inputs (safe on
 // any thread). A stretched background picture fills stretch_area (the canvas bounds)
-// and is not clipped to the outline; a tiled one repeats inside the outline. Hatch
+// inside the outline; a tiled one repeats inside the outline. Hatch
 // patterns are read from resource_path/Fill_Style_Image. A failure is logged and ends
 // the painting where it happened (the border is then not drawn).
 void Paint_Card_Base(QPainter& painter, const QRectF& rect, const Card_Property& side,

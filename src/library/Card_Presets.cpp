@@ -3,6 +3,7 @@
 #include "model/Common_Functions.h"
 
 #include <array>
+#include <cmath>
 
 const QString PVC_Card_Category = QStringLiteral("PVC Card");
 const QString Preset_Name_Key = QStringLiteral("Extension");
@@ -72,6 +73,22 @@ QSizeF Get_My_card_Size(const QString& category, const QString& orientation, int
   const QSizeF size = category == PVC_Card_Category ? size_of(pvc_presets, list_index)
                                                     : size_of(paper_presets, list_index);
   return orientation == QLatin1String("V") ? size.transposed() : size;
+}
+
+int Preset_Row_For_Size(const QString& category, const QString& orientation, QSizeF size_mm,
+                        int preferred_row) {
+  const int count =
+      int((category == PVC_Card_Category ? PVC_Card_Names() : Paper_Card_Names()).size());
+  const auto fits = [&](int row) {
+    if (row < 0 || row >= count) return false;
+    const QSizeF preset = Get_My_card_Size(category, orientation, row);
+    return std::abs(preset.width() - size_mm.width()) < 0.5 &&
+           std::abs(preset.height() - size_mm.height()) < 0.5;
+  };
+  if (fits(preferred_row)) return preferred_row;
+  for (int row = 0; row < count; ++row)
+    if (fits(row)) return row;
+  return -1;
 }
 
 Preset_List::Preset_List(QObject* parent) : QAbstractTableModel(parent) {}

@@ -22,6 +22,13 @@ const QStringList& PVC_Card_Names();
 // index -1 (no row chosen) answers 30 x 30 mm.
 QSizeF Get_My_card_Size(const QString& category, const QString& orientation, int list_index);
 
+// The row of the category's presets whose size (in the orientation) is the card's size in
+// millimetres: preferred_row when its preset has that size, else the first that has it,
+// else -1 (a size of the user's own). Sizes within half a millimetre count as the same,
+// since a card's size may have been kept in whole points.
+int Preset_Row_For_Size(const QString& category, const QString& orientation, QSizeF size_mm,
+                        int preferred_row);
+
 // The rows of the preset list: one dictionary per row, the name under "Extension".
 class Preset_List : public QAbstractTableModel {
   Q_OBJECT

@@ -30,6 +30,11 @@ QRectF CRDBarcode::Picture_Rect() const {
   return QRectF(bounds().topLeft(), Shown_Picture().size());
 }
 
+void CRDBarcode::Hold_Barcode_Picture() {
+  if (_barcode_image.isNull()) return;
+  _bounds.setSize(_bounds.size().expandedTo(_barcode_image.size()));
+}
+
 void CRDBarcode::drawContentsInView(QPainter& painter, bool) {
   if (!ctrl_is_visible) return;
   barcode_image_var_assign();

@@ -25,6 +25,10 @@ class CRDBarcode : public CRDGraphic {
   Picture Shown_Picture() const;
   // Where the picture lies: the bounds' top-left corner and the picture's size.
   QRectF Picture_Rect() const;
+  // A new barcode picture comes with a frame that holds it: the bounds grow to the
+  // picture's size where they are smaller (their top-left corner stays). Without a
+  // barcode picture (the sample shows) the bounds stay. Written straight into the field.
+  void Hold_Barcode_Picture();
 
   // The picture at its own size, never scaled to the bounds; no fill and no border.
   void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;

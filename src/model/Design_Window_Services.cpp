@@ -106,6 +106,11 @@ void Window_Open_Barcode_Window() {
   if (auto* s = Window_Services()) s->Open_Barcode_Window();
 }
 
+Picture Window_New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode) {
+  auto* s = Window_Services();
+  return s ? s->New_Barcode_Picture(barcode) : Picture();
+}
+
 void Window_Set_Same_Size_Buttons_Enabled(bool enabled) {
   if (auto* s = Window_Services()) s->Set_Same_Size_Buttons_Enabled(enabled);
 }

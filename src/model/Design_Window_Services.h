@@ -62,6 +62,9 @@ class Design_Window_Services {
   virtual void Set_Paste_Button_Status() {}
   // Opens the barcode designer on the barcode graphic of the current side's canvas.
   virtual void Open_Barcode_Window() {}
+  // The picture a new barcode object shows from its start: the designer's symbol of the
+  // object's own settings. The default is none: the object then shows the sample picture.
+  virtual Picture New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& /*barcode*/) { return {}; }
   // Enables the same-width, same-height and natural-size buttons.
   virtual void Set_Same_Size_Buttons_Enabled(bool /*enabled*/) {}
 };
@@ -95,4 +98,5 @@ void Window_Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic);
 void Window_Undo_Redo_Button_state();
 void Window_Set_Paste_Button_Status();
 void Window_Open_Barcode_Window();
+Picture Window_New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode);  // none
 void Window_Set_Same_Size_Buttons_Enabled(bool enabled);

@@ -103,11 +103,20 @@ TEST_F(Card_Base, BackgroundPictureTiledOrStretched) {
   EXPECT_EQ(side.Card_fill_style, "I");
   EXPECT_EQ(side.Card_BG_Image.size(), QSizeF(20, 20));
 
-  // Stretched over the canvas bounds, not clipped to an elliptical outline.
-  QImage image = paint(side, 2);
+  // Stretched over the canvas bounds, inside the outline: nothing beyond the corners of a
+  // rounded card or outside an elliptical one.
+  QImage image = paint(side, 0);
   EXPECT_TRUE(Near(At(image, 12, 12), Qt::red));
   EXPECT_TRUE(Near(At(image, 107, 67), Qt::yellow));
   EXPECT_TRUE(Near(At(image, 62, 42), Qt::yellow));  // just past the middle of both
+  for (const int shape : {1, 2}) {
+    SCOPED_TRACE(shape);
+    image = paint(side, shape);
+    EXPECT_TRUE(Transparent(image, 11, 11));
+    EXPECT_TRUE(Transparent(image, 108, 68));
+    EXPECT_TRUE(Near(At(image, 30, 30), Qt::red));
+    EXPECT_TRUE(Near(At(image, 62, 42), Qt::yellow));
+  }
 
   // Tiled: repeats inside the outline only, tiles aligned to the origin.
   side.Card_BG_Image_Layout = "Tile";

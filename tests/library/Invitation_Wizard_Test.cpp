@@ -11,14 +11,16 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QTimeEdit>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
+#include <QTimeEdit>
 
 namespace {
 
@@ -60,6 +62,27 @@ class Invitation_Wizard_Test : public test_support::Design_Test {
   QList<int> open_answers;
 };
 
+// Under the home folder the start screen writes the data folder from "~".
+TEST_F(Invitation_Wizard_Test, TheStartScreenNamesTheDataFolderFromHome) {
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QFileInfo(Resource_Path).path().toUtf8());
+  open([&] {
+    const QLabel* label = wizard->APP_path_label;
+    EXPECT_EQ(
+        label->text(),
+        QStringLiteral("Your data series, templates and pictures are kept in ") +
+            QDir::toNativeSeparators(QStringLiteral("~/") + QFileInfo(Resource_Path).fileName()));
+    // On screen every word of it shows: the label is as tall as its lines need.
+    wizard->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard));
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+              label->width() * (label->height() / label->fontMetrics().lineSpacing()));
+    wizard->hide();
+  });
+  qputenv("HOME", home);
+}
+
 TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
   Start_Card_Option = QStringLiteral("T");
   Event_Type = QStringLiteral("7");
@@ -71,7 +94,15 @@ TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
     EXPECT_FALSE(wizard->Exit_btn->isHidden());
     EXPECT_EQ(wizard->width_Stepper->value(), 120.0);
     EXPECT_EQ(wizard->height_Stepper->value(), 120.0);
-    EXPECT_EQ(wizard->APP_path_label->text(), Resource_Path);
+    // The data folder in a sentence, with the home folder as "~", the whole path on hover.
+    const QString said = wizard->APP_path_label->text();
+    EXPECT_TRUE(
+        said.startsWith(QStringLiteral("Your data series, templates and pictures are kept in ")))
+        << said.toStdString();
+    EXPECT_TRUE(said.endsWith(QDir::toNativeSeparators(QDir(Resource_Path).dirName())))
+        << said.toStdString();
+    EXPECT_NE(said, Resource_Path);
+    EXPECT_EQ(wizard->APP_path_label->toolTip(), QDir::toNativeSeparators(Resource_Path));
     EXPECT_EQ(Event_Type, QStringLiteral("1"));
     EXPECT_EQ(wizard->Exit_btn->text(), QStringLiteral("E&xit"));  // Alt+X
 
@@ -88,10 +119,16 @@ TEST_F(Invitation_Wizard_Test, WalksThePagesAndPublishesTrimmedAnswers) {
     EXPECT_EQ(wizard->next_counter, 2);
     EXPECT_EQ(wizard->selected_image, background("Confetti.png"));
     EXPECT_TRUE(wizard->imageBrowser->selectionModel()->isRowSelected(0));
-    // A pick goes on to the festival page.
+    // A pick only chooses; Next goes on to the festival page with it.
     pick(2);
-    EXPECT_EQ(wizard->next_counter, 3);
+    EXPECT_EQ(wizard->next_counter, 2);
     EXPECT_EQ(wizard->selected_image, background("Sunrise.png"));
+    pick(3);
+    EXPECT_EQ(wizard->next_counter, 2);
+    EXPECT_EQ(wizard->selected_image, background("Waves.png"));
+    wizard->OK_Click();
+    EXPECT_EQ(wizard->next_counter, 3);
+    EXPECT_EQ(wizard->selected_image, background("Waves.png"));
     // Back twice and Next: the first background is selected anew.
     wizard->Back_Click();
     wizard->Back_Click();

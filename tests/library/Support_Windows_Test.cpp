@@ -21,6 +21,8 @@
 #include <QTest>
 #include <QUrlQuery>
 
+#include <functional>
+
 namespace {
 
 using test_support::Design_Test;
@@ -113,6 +115,31 @@ TEST_F(Support_Windows, BothReviewButtonsOpenTheReviewPageAndAnswerOne) {
   }
   const QStringList got = arrived(2);
   EXPECT_EQ(got, QStringList(2, Support_Address(Support_Link::Review_Page)));
+}
+
+// Only the two buttons ask for a review: Escape and the title bar's close just end the
+// window, with 0, and open nothing.
+TEST_F(Support_Windows, EscapeAndCloseEndTheReviewWindowWithoutOpeningThePage) {
+  Review_Form* review = Review_Form::defaultInstance();
+  const struct {
+    const char* what;
+    std::function<void()> leave;
+  } cases[] = {
+      {"Escape", [&] { QTest::keyClick(review, Qt::Key_Escape); }},
+      {"close", [&] { review->close(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform.on_run_modal = [&](QObject* window) {
+      EXPECT_EQ(window, review);
+      review->show();  // as the modal run shows it
+      c.leave();
+      return 1;  // a stop code, when one was given, takes its place
+    };
+    EXPECT_EQ(review->Open_Review_Form_Window(), 0);
+    EXPECT_FALSE(review->isVisible());
+  }
+  EXPECT_TRUE(platform.opened_urls.isEmpty());
 }
 
 TEST_F(Support_Windows, AnUnknownProductKeepsWhatWasShownAndOpensNothing) {

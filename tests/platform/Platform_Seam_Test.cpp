@@ -1,7 +1,17 @@
 #include "platform/Platform.h"
 #include "platform/Scripted_Platform.h"
+#include "platform/ui/Qt_Platform.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QStyle>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QThread>
@@ -10,6 +20,7 @@
 #include "support/Watchdog.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -104,6 +115,49 @@ TEST(PlatformSeam, PanelsAnswerFromTheScriptAndCancelWhenEmpty) {
   EXPECT_EQ(platform::Open_File_Panel({}), QString());
   EXPECT_EQ(platform::Save_Panel({}), QString());
   EXPECT_FALSE(platform::Color_Panel(Qt::red).has_value());
+}
+
+}  // namespace
+
+namespace {
+
+// Window managers cut a title that does not fit the title bar ("Lum...ve"). Every alert and
+// every window run modally is wide enough for its title in the bold title-bar font beside
+// at least three title-bar buttons, however short its text.
+TEST(QtPlatform, ShortAlertsAndWindowsAreWideEnoughForTheirTitles) {
+  QCoreApplication::setApplicationName(QStringLiteral("Lumigrove"));
+  platform::Qt_Platform qt;
+  QDialog small;
+  small.setWindowTitle(QStringLiteral("Lumigrove"));
+  auto* layout = new QVBoxLayout(&small);
+  layout->addWidget(new QLabel(QStringLiteral("Wait."), &small));
+  const struct {
+    const char* what;
+    std::function<void()> run;
+  } cases[] = {
+      {"message", [&] { qt.Message_Box(QStringLiteral("\nList is empty.")); }},
+      {"question", [&] { qt.Yes_No_Box(QStringLiteral("Go?")); }},
+      {"small window", [&] { qt.Run_Modal(&small); }},
+  };
+  QFont title_font = QApplication::font("QMdiSubWindowTitleBar");
+  title_font.setBold(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QString title;
+    int width = 0, button = 0;
+    QTimer::singleShot(0, [&] {
+      QWidget* shown = QApplication::activeModalWidget();
+      ASSERT_NE(shown, nullptr);
+      title = shown->windowTitle().isEmpty() ? QGuiApplication::applicationDisplayName()
+                                             : shown->windowTitle();
+      width = shown->width();
+      button = shown->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown);
+      QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    c.run();
+    EXPECT_EQ(title, QStringLiteral("Lumigrove"));
+    EXPECT_GE(width, QFontMetrics(title_font).horizontalAdvance(title) + 3 * button);
+  }
 }
 
 }  // namespace

@@ -74,7 +74,9 @@ TEST_F(Arrange_Grid, SameSizeNeedsTwoObjectsOnTheCurrentSideOnly) {
 
 TEST_F(Arrange_Grid, AlignToGridNeedsTheGridShown) {
   Two_On_Each_Side(Side::Back);
-  window->Align_To_Grid_btn->click();
+  // The button is enabled exactly while the grid shows; the command refuses by itself.
+  EXPECT_FALSE(window->Align_To_Grid_btn->isEnabled());
+  window->Align_To_Grid_Clicked();
   EXPECT_EQ(platform.messages, QStringList{"\nPlease use grid option first."});
   EXPECT_EQ(Bounds(Side::Back, 1).topLeft(), QPointF(60, 33));
 
@@ -85,6 +87,7 @@ TEST_F(Arrange_Grid, AlignToGridNeedsTheGridShown) {
     EXPECT_TRUE(window->Grid_Space_slidr->isEnabled());
   });
   EXPECT_TRUE(window->_grid->isAlwaysShown());
+  EXPECT_TRUE(window->Align_To_Grid_btn->isEnabled());
   window->Align_To_Grid_btn->click();
   EXPECT_EQ(platform.messages.size(), 1);
   EXPECT_EQ(Bounds(Side::Back, 1).topLeft(), QPointF(63, 36));  // the 9-point grid
@@ -92,8 +95,15 @@ TEST_F(Arrange_Grid, AlignToGridNeedsTheGridShown) {
 
   In_Grid_Settings([this] { window->Show_hide_grid_chk->click(); });
   EXPECT_FALSE(window->_grid->isAlwaysShown());
-  window->Align_To_Grid_btn->click();
+  EXPECT_FALSE(window->Align_To_Grid_btn->isEnabled());
+  window->Align_To_Grid_Clicked();
   EXPECT_EQ(platform.messages.size(), 2);
+
+  // A new design hides the grid again, and the button follows.
+  In_Grid_Settings([this] { window->Show_hide_grid_chk->click(); });
+  ASSERT_TRUE(window->Align_To_Grid_btn->isEnabled());
+  window->new_design();
+  EXPECT_FALSE(window->Align_To_Grid_btn->isEnabled());
 }
 
 TEST_F(Arrange_Grid, SpacingAndColourShowTheGridAndLeaveSnapping) {

@@ -56,6 +56,29 @@ class Barcode_Command : public test_support::Window_Fixture {
   }
 };
 
+// A new barcode shows the symbol of its own settings (Code 39 of "0123") at once, and its
+// frame holds every symbol it gets, also a QR Code taller than the tool's 120 x 60.
+TEST_F(Barcode_Command, TheSymbolShowsFromTheStartInsideItsFrame) {
+  const std::shared_ptr<CRDGraphic> barcode = make_barcode();
+  const auto& made = static_cast<const CRDBarcode&>(*barcode);
+  ASSERT_FALSE(made._barcode_image.isNull());
+  EXPECT_EQ(made.Shown_Picture(), made._barcode_image);
+  QImage flat(made._barcode_image.image().size(), QImage::Format_RGB32);
+  flat.fill(Qt::white);
+  QPainter(&flat).drawImage(0, 0, made._barcode_image.image());
+  const auto read = test_support::Decode(Decoder::Zbar, flat);
+  ASSERT_TRUE(read.ran) << read.log.toStdString();
+  EXPECT_EQ(read.data, QByteArray("0123"));
+  EXPECT_TRUE(barcode->bounds().contains(made.Picture_Rect()));
+  EXPECT_EQ(barcode->bounds().topLeft(), made.Picture_Rect().topLeft());
+
+  answer_qr(QStringLiteral("Party at eight"));
+  window->View_barcode_prop_Button();
+  ASSERT_EQ(read_qr(*barcode), QByteArray("Party at eight"));
+  ASSERT_GT(made.Picture_Rect().height(), 60);
+  EXPECT_TRUE(barcode->bounds().contains(made.Picture_Rect()));
+}
+
 TEST_F(Barcode_Command, DoubleClickOnABarcodeRunsTheDesignerAndOkPutsThePictureOnIt) {
   const std::shared_ptr<CRDGraphic> barcode = make_barcode();
   ASSERT_EQ(barcode->className(), QStringLiteral("CRDBarcode"));

@@ -13,6 +13,7 @@
 #include "platform/Scripted_Platform.h"
 #include "support/Test_Support.h"
 #include "window/Card_Side_Settings.h"
+#include "window/Card_Units.h"
 #include "window/Panel_Writeback.h"
 #include "window/ui/CRDWindowController.h"
 #include "window/ui/Card_Panel.h"
@@ -38,6 +39,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -294,6 +296,39 @@ TEST_F(Card_Side, PanelEditsChangeTheCardAndComeBackAfterASideSwitch) {
   EXPECT_FALSE(Not_Draw_Only_Prop_Change);
 }
 
+// The preset list names the card's preset only while the card has its size: a size of the
+// user's own (from the start wizard, or typed) selects none, also once the list is filled
+// anew for another orientation.
+TEST_F(Card_Side, ThePresetListNamesTheCardsSizeOrNone) {
+  auto selected = [&] {
+    const QModelIndexList rows = window->ColList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+  };
+  EXPECT_EQ(selected(), 0);  // the start card, 243 x 154 points, is CR80
+
+  // The start wizard's 150 x 100 mm, as its hook sets them; then the card's sidebar.
+  window->Set_Card_Size_In_Control({150, 100});
+  window->SetDocumentCanvasSize(QSizeF(MM_to_Points_Convert(150), MM_to_Points_Convert(100)));
+  window->Show_RHS_Properties(nullptr);
+  EXPECT_EQ(selected(), -1);
+  EXPECT_EQ(window->Front_card_Prop.Card_Cat_index, -1);  // what a saved file keeps
+  window->Select_Combo_Item(window->Preset_ComboBox, 1);
+  EXPECT_EQ(selected(), -1);
+  window->Select_Combo_Item(window->Preset_ComboBox, 0);
+  EXPECT_EQ(selected(), -1);
+
+  // Typed sizes: the preset that has one, kept with the side; none again for another.
+  window->width_Stepper->setValue(88.9);
+  window->height_Stepper->setValue(44.45);
+  EXPECT_EQ(selected(), 4);
+  EXPECT_EQ(window->Front_card_Prop.Card_Cat_index, 4);
+  EXPECT_EQ(window->Front_card_Prop.Card_Sub_Category, QStringLiteral("CR50"));
+  window->width_Stepper->setValue(100);
+  EXPECT_EQ(selected(), -1);
+  EXPECT_EQ(window->Front_card_Prop.Card_Cat_index, -1);
+  EXPECT_TRUE(window->Front_card_Prop.Card_Sub_Category.isEmpty());
+}
+
 TEST_F(Card_Side, FillCheckBoxAndRadiosEnableTheirControls) {
   panel->Card_fill_chk->click();
   panel->Card_gradient_fill_rd->click();
@@ -399,6 +434,12 @@ TEST_F(Card_Side, StandardButtonsFollowWhatTheSidebarShows) {
   expect({false, false, false, false, false, false, false, true}, "locked");
   EXPECT_EQ(window->sett_tab->widget(0), window->Lock_tab);
   EXPECT_EQ(window->sett_tab->count(), 1);
+  // The locked page says why nothing can be changed and how to change it again.
+  QStringList said;
+  for (const QLabel* label : window->Lock_tab->findChildren<QLabel*>())
+    if (label->isVisibleTo(window->Lock_tab)) said << label->text();
+  EXPECT_TRUE(said.join(' ').contains(QStringLiteral("locked"))) << said.join(' ').toStdString();
+  EXPECT_TRUE(said.join(' ').contains(QStringLiteral("Unlock"))) << said.join(' ').toStdString();
   window->Unlock_btn->click();
   EXPECT_FALSE(a->ctrl_is_locked);
   EXPECT_EQ(window->sett_tab->widget(0), window->shape_tab);

@@ -61,6 +61,37 @@ TEST(Card_Presets, SizeOfEveryKindOfLookup) {
   }
 }
 
+TEST(Card_Presets, RowOfTheCardsSize) {
+  struct Case {
+    const char* what;
+    const char* category;
+    const char* orientation;
+    QSizeF size_mm;
+    int preferred;
+    int row;
+  };
+  const Case cases[] = {
+      {"CR80", "PVC Card", "H", {85.598, 54.102}, 0, 0},
+      {"the start card of 243 x 154 points is CR80", "PVC Card", "H", {85.725, 54.328}, 0, 0},
+      {"CR80 standing", "PVC Card", "V", {54.102, 85.598}, 0, 0},
+      {"CR80 lying, listed standing", "PVC Card", "V", {85.598, 54.102}, 0, -1},
+      {"a preferred row of another size", "PVC Card", "H", {88.9, 44.45}, 0, 4},
+      {"150 x 100 is no preset", "PVC Card", "H", {150, 100}, 0, -1},
+      {"a millimetre off is another size", "PVC Card", "H", {86.6, 54.102}, 0, -1},
+      {"two presets of one size: the preferred", "Paper Card", "H", {74.93, 40.132}, 2, 2},
+      {"two presets of one size: the first", "Paper Card", "H", {74.93, 40.132}, 7, 1},
+      {"taller than wide when horizontal", "Paper Card", "H", {59.944, 89.916}, -1, 5},
+      {"no row preferred", "PVC Card", "H", {73.152, 53.848}, -1, 6},
+      {"a preferred row past the list", "PVC Card", "H", {150, 100}, 9, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Preset_Row_For_Size(QString::fromLatin1(c.category),
+                                  QString::fromLatin1(c.orientation), c.size_mm, c.preferred),
+              c.row);
+  }
+}
+
 TEST(Preset_List, KeepsTrimmedNamesAndAnswersMissingRowsWithEmptyText) {
   Preset_List list;
   list.Create_List(QStringLiteral("  CR79 \n"));

@@ -5,6 +5,7 @@
 #include "Window_Fixture.h"
 #include "canvas/ui/CRDGraphicView.h"
 #include "canvas/ui/CRDZoomingScrollView.h"
+#include "model/CRDBarcode.h"
 #include "model/CRDDocument.h"
 #include "model/CRDSignature.h"
 #include "model/Shape_Control.h"
@@ -22,6 +23,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -66,7 +69,10 @@ TEST_F(Window_Canvas, ToolButtonsCreateTheirObjectsAtTheCascadeAndShowThem) {
                                : made->_shape_type;
       EXPECT_EQ(code, QString::fromLatin1(c.code));
     }
-    EXPECT_EQ(made->bounds(), QRectF(c.at, c.size));
+    // A barcode's frame grows where its symbol is larger.
+    const auto* barcode = dynamic_cast<const CRDBarcode*>(made.get());
+    EXPECT_EQ(made->bounds(),
+              QRectF(c.at, barcode ? c.size.expandedTo(barcode->_barcode_image.size()) : c.size));
     // Selected alone, remembered by the canvas, shown by the sidebar; the arrow again.
     EXPECT_EQ(w._graphicView->selectionIndexes(), Index_Set({0}));
     EXPECT_EQ(w._graphicView->Selected_Graphic(), made);
@@ -157,6 +163,44 @@ TEST_F(Window_Canvas, EachToolCreationIsOneUndoStepOfTheEditMenu) {
   menu_item("Undo_menu_item")->trigger();
   ASSERT_EQ(document.graphics().size(), 1u);
   EXPECT_EQ(window->_graphicView->selectionIndexes(), Index_Set({0}));
+}
+
+// Select All and Paste select without the mouse: the sidebar and the toolbar follow the
+// front-most selected object as after a click, on either side.
+TEST_F(Window_Canvas, SelectAllAndPasteShowTheSelectionInTheSidebarAndToolbar) {
+  const auto rectangle = add_shape(CRDDocument::Side::Front, "R", {20, 20, 60, 40});
+  add_shape(CRDDocument::Side::Front, "C", {120, 30, 80, 80});
+  struct Case {
+    const char* what;
+    int side;
+    std::function<void()> select;
+  };
+  const Case cases[] = {
+      {"Select All on the front", 0, [&] { menu_item("Select_All_menu_item")->trigger(); }},
+      {"Paste on the front", 0, [&] { window->Paste_btn->click(); }},
+      {"Paste on the back", 1, [&] { window->Paste_btn->click(); }},
+      {"Select All on the back", 1, [&] { menu_item("Select_All_menu_item")->trigger(); }},
+  };
+  // Copied once: both shapes are on the clipboard.
+  window->_graphicView->changeSelectionIndexes({0, 1});
+  window->Copy_Clicked();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    (c.side == 0 ? window->Front_Card_Btn : window->Back_Side_btn)->click();
+    ASSERT_EQ(first_page(), window->card_setting_tab);
+    c.select();
+    CRDGraphicView* canvas = window->current_canvas();
+    ASSERT_FALSE(canvas->selectionIndexes().isEmpty());
+    const auto front_most = canvas->selectedGraphics().front();
+    EXPECT_EQ(canvas->Selected_Graphic(), front_most);
+    EXPECT_EQ(window->Last_Selected_Graphic.lock(), front_most);
+    EXPECT_EQ(first_page(), window->shape_tab);
+    for (QToolButton* b : {window->Cut_btn, window->Copy_btn, window->Delete_btn,
+                           window->Begin_Front_btn, window->Send_Back_btn, window->Lock_btn})
+      EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_FALSE(window->Unlock_btn->isEnabled());
+  }
+  EXPECT_EQ(document.graphics()[2], rectangle);  // the front's own, behind the pasted two
 }
 
 TEST_F(Window_Canvas, ClicksOnTheCanvasReachTheSidebar) {

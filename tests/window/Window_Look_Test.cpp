@@ -8,6 +8,7 @@
 #include "model/CRDLine.h"
 #include "model/CRDSignature.h"
 #include "model/CRDText.h"
+#include "model/Fonts.h"
 #include "window/ui/Window_Icons.h"
 
 #include <QAbstractItemView>
@@ -283,6 +284,39 @@ TEST_F(Window_Look_Test, EverySidebarControlThatSaysNothingHasATooltip) {
                     QLatin1Char(')');
   }
   EXPECT_TRUE(silent.isEmpty()) << silent.join(QLatin1Char(' ')).toStdString();
+}
+
+// A font's "name ( 14.00 )" reads on one line, for all texts on the card's page and for a
+// text on its properties page, at the default size and at the window's minimum size: the
+// size never wraps away from the name.
+TEST_F(Window_Look_Test, FontNamesAndSizesShowOnOneLine) {
+  auto text = std::make_shared<CRDText>();
+  text->text_ctrl_font = Make_Font(QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0);
+  put(text);
+  const struct {
+    const char* what;
+    std::shared_ptr<CRDGraphic> shown;
+    QWidget* page;
+    const char* label;
+  } cases[] = {
+      {"all texts", nullptr, window->card_setting_tab, "All_Text_font_value"},
+      {"a text", text, window->text_prop_tab, "Text_font_value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    window->Show_RHS_Properties(c.shown);
+    window->sett_tab->setCurrentWidget(c.page);
+    const QLabel* label = c.page->findChild<QLabel*>(QString::fromLatin1(c.label));
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(label->text().endsWith(QStringLiteral(".00 )"))) << label->text().toStdString();
+    for (const QSize size : {QSize(1000, 800), window->minimumSize()}) {
+      window->resize(size);
+      QTest::qWait(0);
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                label->contentsRect().width())
+          << label->text().toStdString() << " at " << size.width() << " x " << size.height();
+    }
+  }
 }
 
 TEST_F(Window_Look_Test, EveryTabOfASelectionShowsWhole) {

@@ -1,10 +1,12 @@
 // Writes the resources the program generates at build time into one folder: the user
-// guide "Help.pdf" (from the text below) and the pictures of the promotion window's three
-// products ("Promotion_S.png", "Promotion_R.png", "Promotion_B.png").
+// guide "Help.pdf" (from user_guide.html beside this file) and the pictures of the
+// promotion window's three products ("Promotion_S.png", "Promotion_R.png",
+// "Promotion_B.png").
 //
-//   make_support_resources <output folder>
+//   make_support_resources <output folder> <user guide HTML>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
@@ -21,40 +23,8 @@
 
 namespace {
 
-const char* const guide_html = R"(
-<h1>Lumigrove User Guide</h1>
-<p>Lumigrove designs greeting cards and invitations with a front and a back side, and
-produces them one at a time or once for every record of a data series or spreadsheet.</p>
-<h2>Starting a card</h2>
-<ul>
-<li><b>File &gt; New</b> starts an empty card.</li>
-<li><b>File &gt; Card Wizard...</b> sets the card's size from the PVC card and name badge
-presets (or typed in millimetres) and its outline: rectangle, rounded rectangle or ellipse.</li>
-<li><b>File &gt; New from Template...</b> starts from a ready-made design. Your own templates
-are under "My Templates", where you can also copy, rename and delete them.</li>
-<li><b>File &gt; Export as Template...</b> keeps the current design as a template of your own.</li>
-</ul>
-<h2>Designing</h2>
-<p>Pick a tool on the left and click the card to place a text, picture, shape, line,
-signature or barcode. The sidebar on the right shows the settings of the selected object,
-or of the card when nothing is selected. Use <b>Front Side</b> and <b>Back Side</b> to switch
-sides and <b>Preview</b> to see the card with its data filled in.</p>
-<h2>Data series and spreadsheets</h2>
-<p>Bind a text, picture or barcode to a data series or a spreadsheet column on the data
-page of the sidebar. <b>Series</b>, <b>Create Series</b> and <b>Import</b> manage the data.
-Export, printing and e-mail then produce one card for each record.</p>
-<h2>Output</h2>
-<ul>
-<li><b>Export</b> writes card pictures (front, back, both, or both combined into one).</li>
-<li><b>Print</b> lays the cards out on sheets: choose rows, columns, gaps and position.</li>
-<li><b>Mail</b> sends the cards by e-mail through your SMTP server.</li>
-</ul>
-<h2>Help and support</h2>
-<p>The <b>Help</b> button opens this guide and the support addresses. <b>Share</b> tells
-others about the program.</p>
-)";
 
-bool write_pdf(const QString& path) {
+bool write_pdf(const QString& path, const QString& guide_html) {
   QPdfWriter pdf(path);
   pdf.setPageSize(QPageSize(QPageSize::A4));
   pdf.setResolution(300);
@@ -62,7 +32,7 @@ bool write_pdf(const QString& path) {
   pdf.setCreator(QStringLiteral("Lumigrove"));
   QTextDocument guide;
   guide.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 11));
-  guide.setHtml(QString::fromUtf8(guide_html));
+  guide.setHtml(guide_html);
   guide.print(&pdf);
   return QFileInfo(path).size() > 0;
 }
@@ -96,16 +66,22 @@ bool write_picture(const QString& path, QColor top, QColor bottom, const QString
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_support_resources <output folder>\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: make_support_resources <output folder> <user guide HTML>\n");
     return 2;
   }
+  QFile guide_file(QString::fromLocal8Bit(argv[2]));
+  if (!guide_file.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "could not read %s\n", argv[2]);
+    return 1;
+  }
+  const QString guide_html = QString::fromUtf8(guide_file.readAll());
   const QDir out(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(out.path())) return 1;
   // The PDF is written to a temporary name first: the build never leaves half a guide.
   const QString pdf = out.filePath(QStringLiteral("Help.pdf"));
   const QString partial = pdf + QStringLiteral(".part");
-  if (!write_pdf(partial) || (QFile::exists(pdf) && !QFile::remove(pdf)) ||
+  if (!write_pdf(partial, guide_html) || (QFile::exists(pdf) && !QFile::remove(pdf)) ||
       !QFile::rename(partial, pdf)) {
     std::fprintf(stderr, "could not write %s\n", qPrintable(pdf));
     return 1;

@@ -259,6 +259,14 @@ void CRDGraphicView::selectAll() {
   Index_Set all;
   for (int i = 0; i < int(graphics().size()); ++i) all << i;
   changeSelectionIndexes(all);
+  show_selection_in_sidebar();
+}
+
+void CRDGraphicView::show_selection_in_sidebar() {
+  const Graphic_List selected = selectedGraphics();
+  if (selected.empty()) return;
+  selected_graphic_ = selected.front();
+  Window_Show_RHS_Properties(selected.front());
 }
 
 void CRDGraphicView::deselectAll() { changeSelectionIndexes({}); }

@@ -102,6 +102,7 @@ class CRDGraphicView : public QWidget {
   // The selected graphics in index order (the first is the front-most).
   Graphic_List selectedGraphics() const;
   bool isSelected(int index) const;
+  // Selects every graphic; the sidebar and the edit buttons then follow the front-most.
   void selectAll();
   void deselectAll();
   // The graphic this canvas last created, refilled or clicked, or the front-most selected
@@ -142,7 +143,8 @@ class CRDGraphicView : public QWidget {
   void cut();
   // Graphics copied on this canvas are placed at the next new-object position each time;
   // graphics from elsewhere keep their positions the first time. A picture on the
-  // clipboard becomes a picture graphic.
+  // clipboard becomes a picture graphic. The pasted graphics are selected, and the
+  // sidebar and the edit buttons follow the front-most of them.
   void paste();
   // Undo and redo of the document; afterwards the graphics they inserted or changed are
   // selected and the sidebar shows what is selected (the card when nothing is).
@@ -300,6 +302,9 @@ class CRDGraphicView : public QWidget {
   void attach_pictures(std::vector<Layer_Item>& items);
   void drop_picture(const CRDGraphic* graphic) { pictures_.Drop(graphic); }
   void remember_drawn_selection(const QRectF& area);
+  // After a command that selected graphics without the mouse: the front-most selected
+  // graphic is remembered and shown by the sidebar, which sets the edit buttons for it.
+  void show_selection_in_sidebar();
   // The selection handles of every selected graphic meeting the area (canvas points),
   // painted after all graphics so that no later graphic covers them.
   void paint_selection_handles(QPainter& painter, const QRectF& area) const;

@@ -118,10 +118,11 @@ void CRDGraphicView::paste() {
     const Index_Set indexes = range(0, int(pasted->size()));
     if (insert_graphics(*pasted, indexes)) changeSelectionIndexes(indexes);
     Window_Undo_Redo_Button_state();
+    show_selection_in_sidebar();
     return;
   }
   if (data->hasUrls()) return;  // file names are not pasted
-  makeNewImageFromPasteboard(data, QPointF(50, 50));
+  if (makeNewImageFromPasteboard(data, QPointF(50, 50))) show_selection_in_sidebar();
 }
 
 bool CRDGraphicView::makeNewImageFromPasteboard(const QMimeData* data, const QPointF& point) {

@@ -97,9 +97,14 @@ std::shared_ptr<CRDGraphic> CRDGraphicView::make_graphic(const QString& class_na
       return placed(
           std::make_shared<CRDImage>(origin, Window_Loaded_Picture(QStringLiteral("no_image"))));
     case 9: return placed(std::make_shared<CRDImage>(origin, Library_Selected_Image));
-    case 10:
-      return Window_Apply_New_Graphic_Defaults(std::make_shared<CRDBarcode>(
-          origin, Window_Loaded_Picture(QStringLiteral("barcode_sample_img"))));
+    case 10: {
+      auto barcode = std::make_shared<CRDBarcode>(
+          origin, Window_Loaded_Picture(QStringLiteral("barcode_sample_img")));
+      Window_Apply_New_Graphic_Defaults(barcode);
+      // The real symbol of its settings from the start, where the window can make it.
+      barcode->Set_Barcode_image(Window_New_Barcode_Picture(barcode));
+      return barcode;
+    }
     case 11:
       return placed(std::make_shared<CRDSignature>(
           origin, Window_Loaded_Picture(QStringLiteral("sign_sample_img")), QStringLiteral("S")));
@@ -171,6 +176,9 @@ void CRDGraphicView::createGraphicOfClass(const QString& class_name, const QMous
     creating_ = graphic;
     graphic->control_ID = ctrl_ID;
     graphic->setBounds(frame);
+    // A barcode placed without the mouse gets a frame that holds its whole symbol.
+    if (auto* barcode = dynamic_cast<CRDBarcode*>(graphic.get()); barcode && !event)
+      barcode->Hold_Barcode_Picture();
     if (!insert_graphics({graphic}, {0})) creating_.reset();
   }
   if (creating_ && event) {

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateEdit>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -63,6 +64,17 @@ QWidget* panel(QWidget* parent) {
   p.setColor(QPalette::Window, QColor(255, 255, 255, 225));
   box->setPalette(p);
   return box;
+}
+
+// The resource folder as the start screen names it: what it holds and where, the home
+// folder written "~".
+QString Resource_Folder_Sentence(const QString& folder) {
+  QString shown = QDir::cleanPath(folder);
+  const QString home = QDir::cleanPath(QDir::homePath());
+  if (shown == home || shown.startsWith(home + QLatin1Char('/')))
+    shown = QLatin1Char('~') + shown.mid(home.size());
+  return QStringLiteral("Your data series, templates and pictures are kept in %1")
+      .arg(QDir::toNativeSeparators(shown));
 }
 
 }  // namespace
@@ -184,8 +196,9 @@ QWidget* Invitation_Wizard::build_start_page() {
   APP_path_label = new QLabel(page);
   APP_path_label->setObjectName(QStringLiteral("APP_path_label"));
   APP_path_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  APP_path_label->setToolTip(QStringLiteral("Your pictures, backgrounds and data series"));
-  layout->addWidget(APP_path_label, 0, Qt::AlignHCenter);
+  APP_path_label->setWordWrap(true);
+  APP_path_label->setAlignment(Qt::AlignHCenter);
+  layout->addWidget(APP_path_label);  // the page's width, its lines centred
   return page;
 }
 
@@ -352,7 +365,8 @@ int Invitation_Wizard::Open_Wnd() {
     Event_Type = QStringLiteral("1");
     width_Stepper->setValue(default_size_mm);
     height_Stepper->setValue(default_size_mm);
-    APP_path_label->setText(Resource_Path);
+    APP_path_label->setText(Resource_Folder_Sentence(Resource_Path));
+    APP_path_label->setToolTip(QDir::toNativeSeparators(Resource_Path));
     images->removeAll();
     Show_Hide_Card_Start_Screen(true);
     Set_Image_Browser_Zoom(imageBrowser, images, default_zoom);
@@ -606,10 +620,10 @@ void Invitation_Wizard::controlTextDidChange(QWidget* field) {
 // ---- Background browser ----------------------------------------------------------------------
 
 void Invitation_Wizard::imageBrowserSelectionDidChange() {
+  // A pick only chooses the background; Next goes on, so a click can be taken back.
   const QModelIndexList rows = imageBrowser->selectionModel()->selectedIndexes();
   if (rows.isEmpty()) return;
   const MyImageObject* item = images->itemAtIndex(rows.first().row());
   if (!item) return;
   selected_image = item->path();
-  if (!auto_background_selection && next_counter == 2) OK_Click();
 }

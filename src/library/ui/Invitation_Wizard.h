@@ -78,7 +78,7 @@ class Invitation_Wizard : public QDialog {
   void timePickerAction();
   // Cuts a field's text to its limit (From, To 40; venue, title 100; message 250).
   void controlTextDidChange(QWidget* field);
-  // The browser: a pick stores the path and, unless the wizard picked it, goes on.
+  // The browser: a pick stores the path; Next goes on.
   void imageBrowserSelectionDidChange();
   void Load_and_fill_backgrounds();
   void Show_Hide_Card_Start_Screen(bool start_screen);
@@ -92,7 +92,7 @@ class Invitation_Wizard : public QDialog {
   int next_counter = 0;
   Image_Browser_Model* images = nullptr;
   QString selected_image;
-  bool auto_background_selection = false;
+  bool auto_background_selection = false;  // Next onto page 2 selects the first background
   Greeting_Lists greetings;
   QString selected_title, selected_msg, selected_date, selected_time;
 
@@ -116,7 +116,7 @@ class Invitation_Wizard : public QDialog {
   QLineEdit *Date_ctrl_value = nullptr, *Time_ctrl_value = nullptr;
   QLabel *venue_label = nullptr, *date_label = nullptr, *time_label = nullptr;
   QPushButton* clear_details_btn = nullptr;
-  QLabel* APP_path_label = nullptr;
+  QLabel* APP_path_label = nullptr;  // says where the data folders are (start screen)
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -223,6 +223,8 @@ void Review_Form::Review_Clicked() {
   platform::Stop_Modal(this, 1);
 }
 
+void Review_Form::reject() { platform::Stop_Modal(this, 0); }
+
 // ---- Promotion -------------------------------------------------------------------------------
 
 Promotion_Form* Promotion_Form::defaultInstance() {

@@ -51,7 +51,7 @@ class Share_It_Dlg : public QDialog {
 };
 
 // The review window shown when the program ends: both buttons open the review page and
-// close it with 1.
+// close it with 1. Escape and the title bar's close only close it, with 0.
 class Review_Form : public QDialog {
   Q_OBJECT
 
@@ -61,7 +61,7 @@ class Review_Form : public QDialog {
   void OK_Clicked();
   void Review_Clicked();
   static void Open_Link(const QString& address);
-  void reject() override { OK_Clicked(); }
+  void reject() override;
 
   QPushButton *support_id = nullptr, *website_1 = nullptr;
 

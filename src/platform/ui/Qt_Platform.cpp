@@ -10,9 +10,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,8 +24,26 @@
 
 namespace platform {
 
+int Title_Width(const QWidget& window) {
+  const QString title = window.windowTitle().isEmpty() ? QGuiApplication::applicationDisplayName()
+                                                       : window.windowTitle();
+  QFont font = QApplication::font("QMdiSubWindowTitleBar");
+  font.setBold(true);
+  const int bar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+  return QFontMetrics(font).horizontalAdvance(title) + 4 * bar;
+}
+
 namespace {
 QWidget* parent_window() { return QApplication::activeWindow(); }
+
+// An alert sizes itself to its text alone; a spacer across its layout makes it wide enough
+// for its title.
+void hold_title(QMessageBox& box) {
+  box.setWindowTitle(QGuiApplication::applicationDisplayName());
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(Title_Width(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 QString name_filter(const QStringList& extensions) {
   if (extensions.isEmpty()) return {};
@@ -36,6 +58,7 @@ void Qt_Platform::Message_Box(const QString& text) {
   box.setIcon(QMessageBox::NoIcon);
   box.setText(text);
   box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  hold_title(box);
   box.exec();
 }
 
@@ -46,6 +69,7 @@ bool Qt_Platform::Yes_No_Box(const QString& text) {
   QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
   box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
   box.setDefaultButton(yes);
+  hold_title(box);
   box.exec();
   return box.clickedButton() == yes;
 }
@@ -102,10 +126,12 @@ std::optional<QFont> Qt_Platform::Font_Panel(const QFont& initial, const QString
 int Qt_Platform::Run_Modal(QObject* window) {
   if (auto* dialog = qobject_cast<QDialog*>(window)) {
     dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), Title_Width(*dialog)));
     return dialog->exec();
   }
   auto* widget = qobject_cast<QWidget*>(window);
   if (!widget) return 0;
+  widget->setMinimumWidth(std::max(widget->minimumWidth(), Title_Width(*widget)));
   QEventLoop loop;
   loops_.insert(window, &loop);
   widget->setWindowModality(Qt::ApplicationModal);

@@ -1,13 +1,20 @@
 #pragma once
-// The desktop platform on Qt Widgets: alerts, panels and modal runs.
+// The desktop platform on Qt Widgets: alerts, panels and modal runs. Every alert and
+// every window run modally is at least as wide as its title needs (Title_Width).
 
 #include "platform/Platform.h"
 
 #include <QHash>
 
 class QEventLoop;
+class QWidget;
 
 namespace platform {
+
+// The width a window needs for its title (the application's name when it has none) to
+// show whole in a window manager's title bar: the title in the bold title-bar font beside
+// the window icon and three title-bar buttons, each as wide as the title bar is high.
+int Title_Width(const QWidget& window);
 
 class Qt_Platform final : public Platform {
  public:

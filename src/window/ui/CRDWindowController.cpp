@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -586,7 +587,10 @@ QString CRDWindowController::Get_Item_Text(int row) const { return ListData->Get
 
 void CRDWindowController::Mark_List_New_Selection(int row) {
   const QModelIndex index = ListData->index(row, 0);
-  if (!index.isValid()) return;
+  if (!index.isValid()) {
+    ColList->selectionModel()->clearSelection();
+    return;
+  }
   ColList->selectionModel()->select(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   ColList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
@@ -596,7 +600,15 @@ void CRDWindowController::Fill_Preset_List() {
   ListData->Remove_All();
   const bool pvc = Category_ComboBox->currentIndex() == 0;
   for (const QString& name : pvc ? pvc_card_arry : paper_card_arry) Create_List(name);
-  Mark_List_New_Selection(0);
+  // The list names the card's size: the first preset that has it, or none.
+  Mark_List_New_Selection(Card_Size_Preset_Row(0));
+}
+
+int CRDWindowController::Card_Size_Preset_Row(int preferred_row) const {
+  return Preset_Row_For_Size(
+      Category_ComboBox->currentText(),
+      Preset_ComboBox->currentIndex() == 1 ? QStringLiteral("V") : QStringLiteral("H"),
+      QSizeF(width_Stepper->value(), height_Stepper->value()), preferred_row);
 }
 
 // ---- Side lists, units, image saving -------------------------------------------------------
@@ -714,6 +726,7 @@ QRectF CRDWindowController::Front_Canvas_Bounds() const {
 
 void CRDWindowController::Set_Align_With_Grid_Enabled(bool enabled) {
   align_with_grid_enabled = enabled;
+  if (Align_To_Grid_btn) Align_To_Grid_btn->setEnabled(enabled);
 }
 
 void CRDWindowController::Refresh_Canvas() {

@@ -111,10 +111,14 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
                           int list_index) const;
   void Create_List(const QString& name);
   QString Get_Item_Text(int row) const;
-  // Selects that single row of the preset list.
+  // Selects that single row of the preset list; a row outside the list selects none.
   void Mark_List_New_Selection(int row);
-  // Fills the preset list with the chosen category's presets and selects the first.
+  // Fills the preset list with the chosen category's presets and selects the card's.
   void Fill_Preset_List();
+  // The row of the preset list that has the card's size (the size fields, in the chosen
+  // category and orientation): preferred_row when it has, else the first that has; -1
+  // for a size of the user's own.
+  int Card_Size_Preset_Row(int preferred_row) const;
 
   // ---- Side lists, units and image saving -----------------------------------------------
   const Graphic_List& Get_Front_Controls_Array() const;
@@ -447,6 +451,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // print flag of print_object_chk; every selected barcode the picture Barcode_output_image.
   // Nothing while Not_Draw_Only_Prop_Change is set or nothing is selected.
   void Update_Barcode_Graphics(const std::shared_ptr<CRDGraphic>& source);
+  // The symbol a new barcode shows: a designer of its own draws the object's settings
+  // (the dialog is not touched); none when they make no symbol.
+  Picture New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode) override;
 
  public slots:
   void View_barcode_prop_Button();

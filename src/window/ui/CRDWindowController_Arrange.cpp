@@ -67,6 +67,10 @@ void CRDWindowController::build_arrange_commands() {
   page->insertWidget(1, size);
   page->addStretch(1);
   Set_Same_Size_Buttons_Enabled(false);
+  // Aligning to the grid needs the grid on screen; the grid reports when it shows.
+  Align_To_Grid_btn->setToolTip(
+      QStringLiteral("Snaps the selection to the grid (shown with Grid... under the tools)"));
+  Set_Align_With_Grid_Enabled(_grid->isAlwaysShown());
 
   // The grid settings' controls; the dialog borrows them while it runs.
   grid_controls_ = new QWidget(this);

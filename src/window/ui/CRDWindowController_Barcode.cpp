@@ -1,12 +1,14 @@
 // The design window's barcode command: a double click on a barcode or the Barcode tab's
 // button runs the barcode designer on the selected barcode; after OK the selected graphics
-// take its settings and the selected barcodes its picture.
+// take its settings and the selected barcodes its picture, in a frame that holds it. A new
+// barcode shows the symbol of its own settings from the start.
 
 #include "window/ui/CRDWindowController.h"
 
 #include "barcode/Barcode_Settings_Copy.h"
 #include "barcode/ui/Barcode_Gen_Window.h"
 #include "canvas/ui/CRDGraphicView.h"
+#include "model/CRDBarcode.h"
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "window/Panel_Writeback.h"
@@ -69,7 +71,28 @@ void CRDWindowController::Update_Barcode_Graphics(const std::shared_ptr<CRDGraph
     graphic.print_object = print;
     Copy_Barcode_Settings(*source, graphic);
     // Every selected barcode shows the picture its new settings make.
-    if (graphic.className() == QLatin1String("CRDBarcode") && !picture.isNull())
+    if (graphic.className() == QLatin1String("CRDBarcode") && !picture.isNull()) {
       graphic.Set_Barcode_image(picture);
+      // The frame holds the new symbol, so that no part of it lies outside the handles.
+      if (auto* barcode = dynamic_cast<CRDBarcode*>(&graphic)) barcode->Hold_Barcode_Picture();
+    }
   });
+}
+
+Picture CRDWindowController::New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode) {
+  if (!barcode) return {};
+  try {
+    // A designer of its own, loaded from the object alone: the dialog's state stays, and
+    // so does a fill in progress (loading clears Not_Draw_Only_Prop_Change).
+    Barcode_Designer designer;
+    {
+      const Prop_Change_Guard keep;
+      designer.Set_Barcode_Prop_To_Control(barcode);
+    }
+    return designer.Get_Image_From_Val(designer.Current_Value(), barcode->header_val,
+                                       barcode->footer_val);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    return {};
+  }
 }

@@ -44,6 +44,16 @@ void CRDWindowController::build_card_side() {
   connect(print_object_chk, &QCheckBox::clicked, this,
           &CRDWindowController::Print_object_chk_changed);
 
+  // The one page of a locked object says why there is nothing to change.
+  auto* locked = Lock_tab->layout() ? Lock_tab->layout() : new QVBoxLayout(Lock_tab);
+  auto* why = new QLabel(QStringLiteral("This object is locked: it cannot be moved, resized or "
+                                        "changed. Press Unlock in the toolbar to change it."),
+                         Lock_tab);
+  why->setObjectName(QStringLiteral("Lock_hint_label"));
+  why->setWordWrap(true);
+  locked->addWidget(why);
+  if (auto* box = qobject_cast<QBoxLayout*>(locked)) box->addStretch(1);
+
   // Toolbar: the standard buttons' commands, then the card and side buttons.
   const std::pair<QToolButton*, void (CRDWindowController::*)()> commands[] = {
       {Undo_btn, &CRDWindowController::Undo_Clicked},

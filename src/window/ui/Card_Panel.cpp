@@ -83,7 +83,9 @@ void Card_Panel::build_settings_page() {
   All_Text_font_value->setWordWrap(true);
   All_Text_clr_well = new Color_Well(text, QStringLiteral("All_Text_clr"));
   auto* text_layout = new QFormLayout(text);
-  text_layout->addRow(All_Text_font_btn, All_Text_font_value);
+  // The font's name and size take a row of their own, the group's whole width.
+  text_layout->addRow(Row_Of({All_Text_font_btn}));
+  text_layout->addRow(All_Text_font_value);
   text_layout->addRow(QStringLiteral("Colour"), All_Text_clr_well);
 
   auto* layout = Fresh_Page_Layout(page);
@@ -232,7 +234,9 @@ void Card_Panel::Load(const Card_Property& side) {
                                             Points_to_MM_Convert(float(side.Card_Size.height()))));
   select_value(window_.Preset_ComboBox, side.Card_Preset);
   select_value(window_.Category_ComboBox, side.Card_Category);
-  window_.Mark_List_New_Selection(side.Card_Cat_index);
+  // The side's preset row while the card has its size; the list names no preset for a
+  // size of the user's own.
+  window_.Mark_List_New_Selection(window_.Card_Size_Preset_Row(side.Card_Cat_index));
 }
 
 Card_Panel_Values Card_Panel::values() const {
@@ -371,6 +375,10 @@ void Card_Panel::Apply_Size_Clicked() {
   window_.Set_Document_Size(size);
   window_.SetDocumentCanvasSize(size);
   window_._graphicView->Refresh_ScrollView();
+  // The preset list follows the new size: the preset that has it, or none.
+  const QModelIndexList rows = window_.ColList->selectionModel()->selectedRows();
+  window_.Mark_List_New_Selection(
+      window_.Card_Size_Preset_Row(rows.isEmpty() ? -1 : rows.first().row()));
   Update_All_Card_Content();
 }
 

@@ -70,7 +70,9 @@ void Text_Panel::build_properties_page() {
   Text_font_value->setWordWrap(true);
   Text_Kern_Stepper = Make_Decimal_Stepper(page, "Text_Kern_Stepper", -20, 100, 1, QStringLiteral(" pt"));
   auto* text = new QFormLayout;
-  text->addRow(Text_font_btn, Text_font_value);
+  // The font's name and size take a row of their own, the page's whole width.
+  text->addRow(Row_Of({Text_font_btn}));
+  text->addRow(Text_font_value);
   text->addRow(QStringLiteral("Colour"), Text_clr);
   text->addRow(QStringLiteral("Alignment"), Text_align_combo);
   text->addRow(QStringLiteral("Case"), Text_case_combo);
