@@ -119,7 +119,8 @@ bool CRDWindowController::Export_Single_File(const QString& path, bool show_msg)
   if (side == QLatin1String("BOTH")) {
     const bool combined = ExportWindow->export_combined_image_chk->isChecked();
     const Picture back = render(1);
-    if (!combined) Save_gen_image(back, Create_Back_Card_Path(path));
+    // A back that failed (said by Save_gen_image) makes the export a failure, whatever the front.
+    const bool back_written = combined || Save_gen_image(back, Create_Back_Card_Path(path));
     const Picture front = render(0);
     shown_path = combined ? path : Create_Front_Card_Path(path);
     if (combined) {
@@ -127,7 +128,7 @@ bool CRDWindowController::Export_Single_File(const QString& path, bool show_msg)
       if (both.isNull()) Show_NSLog_Message(QStringLiteral("Invalid image"));
       else written = Save_gen_image(both, shown_path);
     } else {
-      written = Save_gen_image(front, shown_path);
+      written = Save_gen_image(front, shown_path) && back_written;
     }
   } else if (side == QLatin1String("F")) {
     shown_path = Create_Front_Card_Path(path);
