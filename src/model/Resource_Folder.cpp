@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,12 +56,13 @@ bool seed_from(const QString& shipped, const QString& target) {
     }
     if (info.fileName().startsWith(QLatin1Char('.')) || QFileInfo::exists(destination)) continue;
     QDir().mkpath(QFileInfo(destination).absolutePath());
-    const QString temporary = destination + QStringLiteral(".seeding");
-    QFile::remove(temporary);
-    // Copy under a temporary name, then rename: a file is there whole or not at all.
-    if (!QFile::copy(path, temporary) || !QFile::rename(temporary, destination)) {
-      QFile::remove(temporary);
-      Show_NSLog_Message(QStringLiteral("Could not copy the resource %1").arg(relative));
+    // A file is there whole or not at all. Its name need not outlive a crash: a copy that
+    // is missing is made again at the next start.
+    Whole_File_Options options;
+    options.sync_folder = false;
+    QString why;
+    if (!Copy_Whole_File(path, destination, &why, options)) {
+      Show_NSLog_Message(QStringLiteral("Could not copy the resource %1: %2").arg(relative, why));
       all = false;
       continue;
     }

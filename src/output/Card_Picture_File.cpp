@@ -1,9 +1,10 @@
 #include "output/Card_Picture_File.h"
 
+#include "platform/Whole_File.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <isa-l/crc.h>
@@ -222,12 +223,7 @@ QByteArray Encode_Card_PNG(const Picture& picture, QString* error) {
 bool Card_PNG_Encoder::Write(const Picture& picture, const QString& path, QString* error) {
   const QByteArray data = Encode(picture, error);
   if (data.isEmpty()) return false;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;  // QSaveFile removes its temporary file
-  }
-  return true;
+  return Write_Whole_File(path, data, error);
 }
 
 bool Write_Card_PNG(const Picture& picture, const QString& path, QString* error) {

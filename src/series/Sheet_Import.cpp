@@ -217,8 +217,9 @@ QStringList Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Serie
         if (answer != 1) continue;
       }
     }
-    if (!Write_Series_File(path, Column_Values(rows, column.column, header_on)))
-      skipped << name + QStringLiteral(": cannot be written");
+    QString reason;
+    if (!Write_Series_File(path, Column_Values(rows, column.column, header_on), &reason))
+      skipped << name + QStringLiteral(": cannot be written (%1)").arg(reason);
   }
   return skipped;
 }
