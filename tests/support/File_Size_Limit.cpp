@@ -1,8 +1,10 @@
 #include "support/File_Size_Limit.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -55,11 +57,22 @@ void write_all(int fd, const QByteArray& bytes) {
   ::_exit(0);  // nothing of the parent's (windows, temporary folders) is torn down here
 }
 
+// A forked child has none of the parent's threads, but Qt's thread pools would still hand
+// work to the idle threads they remember (Qt's own image scaling uses a pool of the
+// application), and the child would wait for them for ever. Emptied first, the pools
+// start threads of their own in the child.
+void empty_thread_pools() {
+  QThreadPool::globalInstance()->waitForDone();
+  if (QCoreApplication* app = QCoreApplication::instance())
+    for (QThreadPool* pool : app->findChildren<QThreadPool*>()) pool->waitForDone();
+}
+
 }  // namespace
 
 Limited_Write Run_With_File_Size_Limit(qint64 limit,
                                        const std::function<bool(QString* reason)>& write) {
   Limited_Write result;
+  empty_thread_pools();
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) {
     result.reason = QStringLiteral("pipe failed");
