@@ -7,10 +7,10 @@
 #include "model/CRDGraphic.h"
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 
 #include <QCoreApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <QThread>
 
 #include <algorithm>
@@ -475,9 +475,11 @@ Picture Barcode_Designer::Resize_Image(const Picture& picture, QSizeF new_size) 
   return Picture(std::move(bitmap), new_size);
 }
 
-bool Barcode_Designer::Save_Barcode_image(const Picture& picture, const QString& path) {
+bool Barcode_Designer::Save_Barcode_image(const Picture& picture, const QString& path,
+                                          QString* error) {
   if (picture.isNull()) {
     Show_NSLog_Message(QStringLiteral("Invalid image"));
+    if (error) *error = QStringLiteral("Invalid image");
     return false;
   }
   QImage image = picture.image();
@@ -487,10 +489,13 @@ bool Barcode_Designer::Save_Barcode_image(const Picture& picture, const QString&
     image.setDotsPerMeterX(int(std::lround(image.width() * 72.0 / size.width() / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(image.height() * 72.0 / size.height() / 0.0254)));
   }
-  QSaveFile file(path);
+  Whole_File_Writer file(path);
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    const QString reason =
+        file.failed() ? file.error_string() : QStringLiteral("the PNG data could not be made");
     Show_NSLog_Message(
-        QStringLiteral("Unable to save the barcode picture %1: %2").arg(path, file.errorString()));
+        QStringLiteral("Unable to save the barcode picture %1: %2").arg(path, reason));
+    if (error) *error = reason;
     return false;
   }
   return true;

@@ -199,8 +199,10 @@ class Barcode_Designer : public Barcode_Gen {
   // A picture of the new size in points, one pixel a point, the source copied at the origin at
   // its own size without interpolation; null (logged) for a null source or an empty size.
   static Picture Resize_Image(const Picture& picture, QSizeF new_size);
-  // Writes the picture as a PNG file whole or not at all; false (logged) on failure.
-  static bool Save_Barcode_image(const Picture& picture, const QString& path);
+  // Writes the picture as a PNG file whole or not at all; false (logged, and the reason in
+  // *error) on failure.
+  static bool Save_Barcode_image(const Picture& picture, const QString& path,
+                                 QString* error = nullptr);
 
  private:
   // What the designer made last; a copy of the designer starts without it.

@@ -2,11 +2,11 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString export_template_name;
 std::atomic<std::uint64_t> User_Defined_File{0};
@@ -35,31 +35,12 @@ QString with_extension(const QString& path, const QString& ext) {
   return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + ext);
 }
 
-// Copies a file whole: the target appears only once all of it was written.
+// Copies a file whole: the target appears only once all of it reached the disk.
 bool copy_whole(const QString& from, const QString& to, QString* reason) {
-  QFile source(from);
-  if (!source.open(QIODevice::ReadOnly)) {
-    *reason = QStringLiteral("%1: %2").arg(from, source.errorString());
-    return false;
-  }
-  QSaveFile target(to);
-  if (QFileInfo(to).isDir() || !target.open(QIODevice::WriteOnly)) {
-    *reason = QStringLiteral("%1: %2").arg(
-        to, QFileInfo(to).isDir() ? QStringLiteral("a folder is in the way")
-                                  : target.errorString());
-    return false;
-  }
-  while (!source.atEnd()) {
-    const QByteArray chunk = source.read(1 << 20);
-    if (chunk.isEmpty() && source.error() != QFileDevice::NoError) break;
-    if (target.write(chunk) != chunk.size()) break;
-  }
-  if (source.error() != QFileDevice::NoError || !target.commit()) {
-    *reason = QStringLiteral("%1: %2").arg(to, target.errorString());
-    target.cancelWriting();
-    return false;
-  }
-  return true;
+  QString why;
+  if (Copy_Whole_File(from, to, &why)) return true;
+  *reason = QStringLiteral("%1: %2").arg(to, why);
+  return false;
 }
 
 // Both files of a template to new paths; on failure nothing new is left behind.

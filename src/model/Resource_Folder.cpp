@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,14 +60,6 @@ bool same_contents(const QString& a, const QString& b) {
   return fa.read(limit) == fb.read(limit);
 }
 
-// Renames `from` to `to`, replacing what is there in one step.
-bool replace_with(const QString& from, const QString& to) {
-  std::error_code error;
-  std::filesystem::rename(QFile::encodeName(from).toStdString(),
-                          QFile::encodeName(to).toStdString(), error);
-  return !error;
-}
-
 bool seed_from(const QString& shipped, const QString& target) {
   if (shipped.isEmpty() || !QFileInfo(shipped).isDir()) return true;
   bool all = true;
@@ -87,13 +80,13 @@ bool seed_from(const QString& shipped, const QString& target) {
     const bool present = QFileInfo::exists(destination) || QFileInfo(destination).isSymLink();
     if (present && (!is_program_file(relative) || same_contents(path, destination))) continue;
     QDir().mkpath(QFileInfo(destination).absolutePath());
-    const QString temporary = destination + QStringLiteral(".seeding");
-    QFile::remove(temporary);
-    // Copy under a temporary name, then rename: a file is there whole or not at all, and
-    // a program file that is replaced stays whole until its new copy takes its place.
-    if (!QFile::copy(path, temporary) || !replace_with(temporary, destination)) {
-      QFile::remove(temporary);
-      Show_NSLog_Message(QStringLiteral("Could not copy the resource %1").arg(relative));
+    // A file is there whole or not at all. Its name need not outlive a crash: a copy that
+    // is missing is made again at the next start.
+    Whole_File_Options options;
+    options.sync_folder = false;
+    QString why;
+    if (!Copy_Whole_File(path, destination, &why, options)) {
+      Show_NSLog_Message(QStringLiteral("Could not copy the resource %1: %2").arg(relative, why));
       all = false;
       continue;
     }

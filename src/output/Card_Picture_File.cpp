@@ -1,11 +1,12 @@
 #include "output/Card_Picture_File.h"
 
+#include "platform/Whole_File.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <isa-l/crc.h>
@@ -94,16 +95,10 @@ constexpr int band_rows = 32;
 
 QString no_memory() { return QStringLiteral("Not enough memory to encode the picture."); }
 
-// The one write call of card files: the data whole or not at all (QSaveFile: a temporary
-// file beside the target, then a rename); an existing file is replaced only by a complete
-// new one.
+// The one write call of card files: the data whole or not at all, checked down to the disk;
+// an existing file is replaced only by a complete new one.
 bool write_card_file(const QByteArray& data, const QString& path, QString* error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;  // QSaveFile removes its temporary file
-  }
-  return true;
+  return Write_Whole_File(path, data, error);
 }
 
 }  // namespace

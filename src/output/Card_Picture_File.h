@@ -39,8 +39,8 @@ class Card_PNG_Encoder {
 
   // The PNG data of the picture; empty (with the reason) when it cannot be encoded.
   QByteArray Encode(const Picture& picture, QString* error = nullptr);
-  // Writes the PNG data whole or not at all (QSaveFile: a temporary file beside the
-  // target, then a rename); an existing file is replaced only by a complete new one.
+  // Writes the PNG data whole or not at all (Write_Whole_File: a temporary file beside
+  // the target, synced, then renamed); an existing file is replaced only by a complete new one.
   // False with the reason when nothing was written. Shows nothing.
   bool Write(const Picture& picture, const QString& path, QString* error = nullptr);
 

@@ -2,10 +2,10 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 const QString Preferences::Key_Recipient = QStringLiteral("SendEmailRecipient");
 const QString Preferences::Key_Sender = QStringLiteral("SendEmailSender");
@@ -60,12 +60,10 @@ void Preferences::setValue(const QString& key, const QString& value) {
 
 bool Preferences::flush(QString* error) const {
   const QByteArray bytes = plist::Write(plist::Value(dict_), plist::Format::Xml);
-  QSaveFile file(path_);
   // The temporary file is the one renamed into place: it carries the mode from the start.
-  const bool ok = file.open(QIODevice::WriteOnly) && file.setPermissions(owner_only) &&
-                  file.write(bytes) == bytes.size() && file.commit();
-  if (!ok && error) *error = file.errorString();
-  return ok;
+  Whole_File_Options options;
+  options.permissions = owner_only;
+  return Write_Whole_File(path_, bytes, error, options);
 }
 
 void Load_Email_Details() {

@@ -1,7 +1,8 @@
 #include "platform/Property_List.h"
 
+#include "platform/Whole_File.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <plist/plist.h>
 
@@ -1006,12 +1007,7 @@ bool Write_File(const QString& path, const Value& root, Format format, QString* 
     if (error) *error = QStringLiteral("nothing to write");
     return false;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  return true;
+  return Write_Whole_File(path, bytes, error);
 }
 
 }  // namespace plist

@@ -2,11 +2,11 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 const QString Series_Replace_Question =
@@ -29,17 +29,6 @@ QByteArray encode(const QStringList& values) {
     bytes += '\n';
   }
   return bytes;
-}
-
-bool write_whole(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    file.commit();
-    return false;
-  }
-  return file.commit();
 }
 
 // The file's text; nothing for a missing file or one that is not valid UTF-8. A byte-order
@@ -65,22 +54,28 @@ QString Series_Path(const QString& name) {
   return Data_Folder_Path + u'/' + name + u'.' + batch_file_EXT;
 }
 
-bool Write_Series_File(const QString& path, const QStringList& values) {
-  return write_whole(path, encode(values));
+bool Write_Series_File(const QString& path, const QStringList& values, QString* error) {
+  return Write_Whole_File(path, encode(values), error);
 }
 
-bool Append_Series_File(const QString& path, const QStringList& values) {
+bool Append_Series_File(const QString& path, const QStringList& values, QString* error) {
   QByteArray bytes;
   QFile existing(path);
   if (existing.exists()) {
-    if (!existing.open(QIODevice::ReadOnly)) return false;
-    bytes = existing.readAll();
-    if (existing.error() != QFileDevice::NoError) return false;
+    if (existing.open(QIODevice::ReadOnly)) bytes = existing.readAll();
+    if (!existing.isOpen() || existing.error() != QFileDevice::NoError) {
+      if (error) *error = QStringLiteral("reading failed: %1").arg(existing.errorString());
+      return false;
+    }
     existing.close();
     if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes += '\n';
   }
   bytes += encode(values);
-  return write_whole(path, bytes);
+  return Write_Whole_File(path, bytes, error);
+}
+
+QString Series_Access_Error_Because(const QString& reason) {
+  return reason.isEmpty() ? Series_Access_Error : Series_Access_Error + u'\n' + reason;
 }
 
 Series_Write_Result Save_Series(const QString& typed_name, const QStringList& values,
@@ -105,8 +100,9 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
     if (rules.skip_empty_values && text.isEmpty()) continue;
     written << text;
   }
-  if (!Write_Series_File(path, written)) {
-    Show_MessageBox(Series_Access_Error);
+  QString reason;
+  if (!Write_Series_File(path, written, &reason)) {
+    Show_MessageBox(Series_Access_Error_Because(reason));
     return Series_Write_Result::Failed;
   }
   return Series_Write_Result::Written;

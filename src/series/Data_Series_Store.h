@@ -34,12 +34,16 @@ bool Is_Valid_Series_Name(const QString& name);
 // The series folder's path, the name as one more path component, "." and "txt".
 QString Series_Path(const QString& name);
 
-// Writes exactly these values (each followed by "\n", UTF-8) as the file at `path`.
-// False, with the old file untouched, when the file cannot be written.
-bool Write_Series_File(const QString& path, const QStringList& values);
+// Writes exactly these values (each followed by "\n", UTF-8) as the file at `path`, whole
+// or not at all. False, with the old file untouched and the reason in *error, when the
+// file cannot be written.
+bool Write_Series_File(const QString& path, const QStringList& values, QString* error = nullptr);
 // Adds the values after the file's last line, creating the file when missing. A last line
-// without its line feed gets one first, so that no two values run together.
-bool Append_Series_File(const QString& path, const QStringList& values);
+// without its line feed gets one first, so that no two values run together. The file is
+// replaced whole: a failed append leaves it as it was.
+bool Append_Series_File(const QString& path, const QStringList& values, QString* error = nullptr);
+// "Error in file accessing." with the reason of the failure on the next line.
+QString Series_Access_Error_Because(const QString& reason);
 
 // How a writer treats its values and an existing series of the same name.
 struct Series_Write_Rules {
@@ -56,8 +60,9 @@ enum class Series_Write_Result { Written, Invalid_Name, In_Use, Kept, Failed };
 
 // The whole write of a series dialog: cleans the typed name (an invalid one is refused with
 // "Please enter list name."), refuses a series in use, asks before replacing an existing
-// one ("No" keeps it), and writes; a failed write shows "Error in file accessing.". The
-// messages go through Show_MessageBox and Show_YES_NO_MessageBox.
+// one ("No" keeps it), and writes; a failed write shows "Error in file accessing." and its
+// reason (Series_Access_Error_Because). The messages go through Show_MessageBox and
+// Show_YES_NO_MessageBox.
 Series_Write_Result Save_Series(const QString& typed_name, const QStringList& values,
                                 const Series_Write_Rules& rules);
 

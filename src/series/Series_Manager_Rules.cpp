@@ -59,11 +59,12 @@ QString Export_Path(const QString& chosen, int type_index) {
   return base + u'.' + type;
 }
 
-bool Export_Series_Values(const QString& path, int type_index, const QStringList& values) {
-  if (type_index != 0) return Write_Series_File(path, values);
+bool Export_Series_Values(const QString& path, int type_index, const QStringList& values,
+                          QString* error) {
+  if (type_index != 0) return Write_Series_File(path, values, error);
   Sheet_Rows rows;
   rows.reserve(values.size() + 1);
   rows << QStringList{QStringLiteral("Batch Value")};
   for (const QString& value : values) rows << QStringList{value};
-  return SpreadsheetWriter::WriteWorkbook(path, rows, false);
+  return SpreadsheetWriter::WriteWorkbook(path, rows, false, error);
 }

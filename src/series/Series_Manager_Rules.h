@@ -40,5 +40,6 @@ const QStringList& Export_Types();
 QString Export_Path(const QString& chosen, int type_index);
 // Writes the values to the path: a workbook whose first row is "Batch Value" followed by one
 // row per value, or a text file of UTF-8 lines. False, with any file at the path left as it
-// was, when the file could not be written.
-bool Export_Series_Values(const QString& path, int type_index, const QStringList& values);
+// was and the reason in *error, when the file could not be written.
+bool Export_Series_Values(const QString& path, int type_index, const QStringList& values,
+                          QString* error = nullptr);

@@ -1,6 +1,7 @@
 #include "series/Sheet_Import.h"
 
 #include "model/Common_Functions.h"
+#include "platform/Whole_File.h"
 #include "model/Shared_Design_State.h"
 #include "series/Data_From_Excel.h"
 #include "series/Data_Series_Store.h"
@@ -9,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -288,18 +288,19 @@ Column_Import Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Ser
         entry.old = old.readAll();
       }
     }
+    QString reason;
     if (result.refusal.isEmpty() &&
-        !Write_Series_File(path, Column_Values(rows, columns.at(i).column, header_on)))
-      result.refusal = nothing + QStringLiteral("The series %1 cannot be written.").arg(names.at(i));
+        !Write_Series_File(path, Column_Values(rows, columns.at(i).column, header_on), &reason))
+      result.refusal = nothing + QStringLiteral("The series %1 cannot be written (%2).")
+                                     .arg(names.at(i), reason);
     if (!result.refusal.isEmpty()) {
       for (const Written& w : done) {
-        if (!w.old) {
+        QString why;
+        if (!w.old)
           Delete_File(w.path);
-        } else if (QSaveFile back(w.path);
-                   !back.open(QIODevice::WriteOnly) || back.write(*w.old) != w.old->size() ||
-                   !back.commit()) {
-          result.refusal += QStringLiteral("\nThe series file %1 could not be put back.").arg(w.path);
-        }
+        else if (!Write_Whole_File(w.path, *w.old, &why))
+          result.refusal += QStringLiteral("\nThe series file %1 could not be put back (%2).")
+                                .arg(w.path, why);
       }
       return result;
     }

@@ -295,6 +295,14 @@ int trailing_number(const QString& name) {
   return ok ? number : -1;
 }
 
+// A part that could not be written: logged, and the reason handed on.
+bool part_not_written(const QString& path, const Xml_Writer& out, QString* error) {
+  const QString reason = QStringLiteral("%1: %2").arg(path, out.error_string());
+  Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(reason));
+  if (error) *error = reason;
+  return false;
+}
+
 }  // namespace
 
 Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
@@ -521,37 +529,44 @@ Sheet_Rows SpreadsheetWriter::ReadData_only_column() {
 // ---- Writing -----------------------------------------------------------------------------
 
 bool SpreadsheetWriter::Unpack_Template_For(const QString& path, const Sheet_Rows& rows,
-                                            const QString& template_name) {
+                                            const QString& template_name, QString* error) {
+  const auto fail = [&](const QString& reason, const QString& logged) {
+    Show_NSLog_Message(logged);
+    if (error) *error = reason;
+    return false;
+  };
   data_ = rows;
   if (widest_row(rows) == 0) {
-    Show_NSLog_Message(
-        QStringLiteral("Error when writing file %1: there is nothing to write.").arg(path));
-    return false;
+    const QString reason = QStringLiteral("there is nothing to write.");
+    return fail(reason, QStringLiteral("Error when writing file %1: %2").arg(path, reason));
   }
   const QString template_path = Resource_Path + u'/' + template_name;
   if (!QFileInfo(template_path).isFile()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1: the template %2 is missing.")
-                           .arg(path, template_path));
-    return false;
+    const QString reason = QStringLiteral("the template %1 is missing.").arg(template_path);
+    return fail(reason, QStringLiteral("Error when writing file %1: %2").arg(path, reason));
   }
   if (!Prepare_Unpack_Folder()) {
-    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(tmpDir_));
-    return false;
+    const QString reason = QStringLiteral("Could not prepare the folder %1").arg(tmpDir_);
+    return fail(reason, reason);
   }
-  Zip_Error error;
-  if (!Zip_Archive::unzipFileAtPath(template_path, tmpDir_, true, QString(), &error)) {
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(template_path, error.localizedDescription));
-    return false;
+  Zip_Error unzip_error;
+  if (!Zip_Archive::unzipFileAtPath(template_path, tmpDir_, true, QString(), &unzip_error)) {
+    const QString reason =
+        QStringLiteral("%1: %2").arg(template_path, unzip_error.localizedDescription);
+    return fail(reason, reason);
   }
   return true;
 }
 
-bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool) {
+bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool,
+                                      QString* error) {
   SpreadsheetWriter& shared = spreadsheet();
-  if (!shared.Unpack_Template_For(path, rows, QStringLiteral("Template.xlsx"))) return false;
+  if (!shared.Unpack_Template_For(path, rows, QStringLiteral("Template.xlsx"), error)) return false;
   const QString folder = shared.tmpDir_;
   if (!QDir().mkpath(folder + QStringLiteral("/xl/worksheets"))) {
-    Show_NSLog_Message(QStringLiteral("Could not prepare the folder %1").arg(folder));
+    const QString reason = QStringLiteral("Could not prepare the folder %1").arg(folder);
+    Show_NSLog_Message(reason);
+    if (error) *error = reason;
     return false;
   }
   // The shared strings are known before the sheet is written (every text that is not a
@@ -561,26 +576,32 @@ bool SpreadsheetWriter::WriteWorkbook(const QString& path, const Sheet_Rows& row
     for (const QString& text : row)
       if (!Is_Plain_Number(text)) strings_writer.sharedStrings_ << text;
   bool strings_written = false;
+  QString strings_error, sheet_error;
   std::thread strings_thread([&] {
-    strings_written =
-        strings_writer.WriteSharedStringsXML(folder + QStringLiteral("/xl/sharedStrings.xml"));
+    strings_written = strings_writer.WriteSharedStringsXML(
+        folder + QStringLiteral("/xl/sharedStrings.xml"), &strings_error);
   });
   const bool sheet_written =
-      shared.WriteWorksheetData(folder + QStringLiteral("/xl/worksheets/sheet1.xml"));
+      shared.WriteWorksheetData(folder + QStringLiteral("/xl/worksheets/sheet1.xml"), &sheet_error);
   strings_thread.join();
-  if (!sheet_written || !strings_written) return false;
+  if (!sheet_written || !strings_written) {
+    if (error) *error = !sheet_written ? sheet_error : strings_error;
+    return false;
+  }
   QStringList entries;
   for (const QString& entry : QDir(folder).entryList(
            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
     entries << folder + u'/' + entry;
-  if (!Zip_Archive::createZipFileAtPath(path, entries)) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+  QString zip_error;
+  if (!Zip_Archive::createZipFileAtPath(path, entries, &zip_error)) {
+    Show_NSLog_Message(QStringLiteral("Error when writing file %1: %2").arg(path, zip_error));
+    if (error) *error = zip_error;
     return false;
   }
   return true;
 }
 
-bool SpreadsheetWriter::WriteWorksheetData(const QString& path) {
+bool SpreadsheetWriter::WriteWorksheetData(const QString& path, QString* error) {
   const int columns = int(widest_row(data_));
   const std::string last_cell = Column_Letters(std::max(columns, 1)).toStdString() +
                                 decimal(std::max<qsizetype>(data_.size(), 1));
@@ -591,10 +612,7 @@ bool SpreadsheetWriter::WriteWorksheetData(const QString& path) {
   for (int c = 1; c <= columns; ++c) letters.push_back(Column_Letters(c).toStdString());
 
   Xml_Writer out(path);
-  if (!out.open()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
-    return false;
-  }
+  if (!out.open()) return part_not_written(path, out, error);
   out.declaration();
   out.start("worksheet");
   out.attribute("xmlns", kMain_Namespace);
@@ -680,19 +698,13 @@ bool SpreadsheetWriter::WriteWorksheetData(const QString& path) {
   out.newline();
   out.end("worksheet");
   out.newline();
-  if (!out.commit()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
-    return false;
-  }
+  if (!out.commit()) return part_not_written(path, out, error);
   return true;
 }
 
-bool SpreadsheetWriter::WriteSharedStringsXML(const QString& path) {
+bool SpreadsheetWriter::WriteSharedStringsXML(const QString& path, QString* error) {
   Xml_Writer out(path);
-  if (!out.open()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
-    return false;
-  }
+  if (!out.open()) return part_not_written(path, out, error);
   out.declaration();
   out.start("sst");
   out.attribute("xmlns", kMain_Namespace);
@@ -713,10 +725,7 @@ bool SpreadsheetWriter::WriteSharedStringsXML(const QString& path) {
   }
   out.end("sst");
   out.newline();
-  if (!out.commit()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
-    return false;
-  }
+  if (!out.commit()) return part_not_written(path, out, error);
   return true;
 }
 

@@ -70,10 +70,11 @@ class SpreadsheetWriter {
   // of their numbers (sheet2 before sheet10). Position i is Excel_Sheet_Number i + 1.
   static QStringList Worksheet_Names();
   // Writes the rows as the one sheet of a new workbook at `path` (replaced whole, or left
-  // alone on failure). False, with the reason logged, when there are no texts to write,
-  // the template is missing, or a part or the package cannot be written. `hasTitleRow`
-  // does not change the output: the first row is written like every other.
-  static bool WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool hasTitleRow);
+  // alone on failure). False, with the reason logged and in *error, when there are no texts
+  // to write, the template is missing, or a part or the package cannot be written.
+  // `hasTitleRow` does not change the output: the first row is written like every other.
+  static bool WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool hasTitleRow,
+                            QString* error = nullptr);
   // Does nothing; kept for the callers that send it before unpacking.
   static void Release_Data();
 
@@ -83,8 +84,9 @@ class SpreadsheetWriter {
   bool ReadSharedStrings(const QString& path, QString* error = nullptr);
   // The rows of a worksheet part into data(); throws Spreadsheet_Error.
   void ReadData(const QString& path);
-  bool WriteWorksheetData(const QString& path);
-  bool WriteSharedStringsXML(const QString& path);
+  // Parts written whole; false, with the reason logged and in *error, on failure.
+  bool WriteWorksheetData(const QString& path, QString* error = nullptr);
+  bool WriteSharedStringsXML(const QString& path, QString* error = nullptr);
 
   // Column letters: 1 -> "A", 28 -> "AB", 16384 -> "XFD".
   static QString ColumnIndexToName(int column);
@@ -123,10 +125,10 @@ class SpreadsheetWriter {
   explicit SpreadsheetWriter(const QString& folder);  // a helper that only reads parts
   bool Prepare_Unpack_Folder();
   // Takes the rows to write and unpacks the named template of the resource folder into
-  // the emptied unpack folder; logs and answers false when there is nothing to write or
-  // the template cannot be unpacked.
+  // the emptied unpack folder; logs and answers false, with the reason in *error, when
+  // there is nothing to write or the template cannot be unpacked.
   bool Unpack_Template_For(const QString& path, const Sheet_Rows& rows,
-                           const QString& template_name);
+                           const QString& template_name, QString* error = nullptr);
   QString Worksheet_Path() const;
 
   Sheet_Rows data_;

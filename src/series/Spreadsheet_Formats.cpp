@@ -358,7 +358,8 @@ bool SpreadsheetWriter::WriteWorksheetXML2004(const QString& path, const Sheet_R
   }
   Xml_Writer out(path);
   if (!out.open()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, out.error_string()));
     return false;
   }
   out.declaration();
@@ -396,7 +397,8 @@ bool SpreadsheetWriter::WriteWorksheetXML2004(const QString& path, const Sheet_R
   out.end("Workbook");
   out.newline();
   if (!out.commit()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, out.error_string()));
     return false;
   }
   return true;
@@ -446,7 +448,8 @@ bool SpreadsheetWriter::WriteODS(const QString& path, const Sheet_Rows& rows, bo
   for (const QString& entry : entries)
     if (written && entry != u"mimetype") written = archive.writeFile(entry, folder);
   if (!written || !archive.close()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, archive.errorString()));
     return false;
   }
   return true;
@@ -490,7 +493,8 @@ bool SpreadsheetWriter::WriteODSData(const QString& path) {
   const qsizetype columns = widest_row(data_);
   Xml_Writer out(path);
   if (!out.open()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, out.error_string()));
     return false;
   }
   out.declaration();
@@ -573,7 +577,8 @@ bool SpreadsheetWriter::WriteODSData(const QString& path) {
   out.end("office:document-content");
   out.newline();
   if (!out.commit()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, out.error_string()));
     return false;
   }
   return true;
@@ -603,7 +608,8 @@ QStringList SpreadsheetWriter::Read_Sheet_Name() {
 bool SpreadsheetWriter::WriteWorkbookXML(const QString& path, const QString& sheet_name) {
   Xml_Writer out(path);
   if (!out.open()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, out.error_string()));
     return false;
   }
   out.declaration(false, true);
@@ -622,7 +628,8 @@ bool SpreadsheetWriter::WriteWorkbookXML(const QString& path, const QString& she
   out.end("workbook");
   out.newline();
   if (!out.commit()) {
-    Show_NSLog_Message(QStringLiteral("Error when writing file %1").arg(path));
+    Show_NSLog_Message(
+        QStringLiteral("Error when writing file %1: %2").arg(path, out.error_string()));
     return false;
   }
   return true;

@@ -445,9 +445,7 @@ int Xml_Pull_Reader::parse_start_tag() {
 
 Xml_Writer::Xml_Writer(const QString& path) : file_(path) {}
 
-Xml_Writer::~Xml_Writer() {
-  if (file_.isOpen()) file_.cancelWriting();
-}
+Xml_Writer::~Xml_Writer() = default;  // an unfinished file is thrown away
 
 bool Xml_Writer::open() {
   buffer_.reserve(kWriteChunk + 4096);
@@ -584,11 +582,10 @@ bool Xml_Writer::commit() {
   close_start_tag();
   flush_buffer();
   if (failed_) {
-    file_.cancelWriting();
-    file_.commit();
+    file_.discard();
     return false;
   }
   return file_.commit();
 }
 
-QString Xml_Writer::error_string() const { return file_.errorString(); }
+QString Xml_Writer::error_string() const { return file_.error_string(); }

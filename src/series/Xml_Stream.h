@@ -9,8 +9,9 @@
 // callers compare local names). Document type declarations are refused, so no entity can
 // ever expand.
 
+#include "platform/Whole_File.h"
+
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 #include <memory>
@@ -78,8 +79,8 @@ class Xml_Pull_Reader {
   QString error_;
 };
 
-// Writes XML into a file through QSaveFile: nothing replaces the file unless every byte
-// was written. Texts are escaped; characters XML 1.0 cannot carry (control characters
+// Writes XML into a file through Whole_File_Writer: nothing replaces the file unless every
+// byte reached the disk. Texts are escaped; characters XML 1.0 cannot carry (control characters
 // other than tab, line feed and carriage return, U+FFFE, U+FFFF) are left out, and a
 // carriage return is written as a reference so that it survives line-end normalisation.
 class Xml_Writer {
@@ -102,6 +103,7 @@ class Xml_Writer {
   void newline();
   // Writes everything out and replaces the file; false when any write failed.
   bool commit();
+  // Why open() or commit() failed: the step and the system's error.
   QString error_string() const;
 
  private:
@@ -109,7 +111,7 @@ class Xml_Writer {
   void flush_buffer();
   void append_escaped(const QString& value, bool in_attribute);
 
-  QSaveFile file_;
+  Whole_File_Writer file_;
   std::string buffer_;
   bool tag_open_ = false;
   bool failed_ = false;

@@ -1,11 +1,11 @@
 #include "series/Zip_Archive.h"
 
 #include "model/Common_Functions.h"
+#include "platform/Whole_File.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <libdeflate.h>
@@ -140,9 +140,9 @@ bool inflate_whole(unzFile zip, const unz_file_info64& info, QByteArray* out) {
   }
 }
 
-// minizip writes the archive through these, into a QSaveFile.
+// minizip writes the archive through these, into a Whole_File_Writer.
 namespace io {
-QSaveFile* file(voidpf stream) { return static_cast<QSaveFile*>(stream); }
+Whole_File_Writer* file(voidpf stream) { return static_cast<Whole_File_Writer*>(stream); }
 voidpf ZCALLBACK open(voidpf opaque, const void*, int) { return opaque; }
 uLong ZCALLBACK read(voidpf, voidpf stream, void* buffer, uLong size) {
   const qint64 got = file(stream)->read(static_cast<char*>(buffer), qint64(size));
@@ -154,7 +154,7 @@ uLong ZCALLBACK write(voidpf, voidpf stream, const void* buffer, uLong size) {
 }
 ZPOS64_T ZCALLBACK tell(voidpf, voidpf stream) { return ZPOS64_T(file(stream)->pos()); }
 long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  QSaveFile* f = file(stream);
+  Whole_File_Writer* f = file(stream);
   qint64 base = 0;
   if (origin == ZLIB_FILEFUNC_SEEK_CUR)
     base = f->pos();
@@ -163,9 +163,7 @@ long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
   return f->seek(base + qint64(offset)) ? 0 : -1;
 }
 int ZCALLBACK close(voidpf, voidpf) { return 0; }
-int ZCALLBACK error(voidpf, voidpf stream) {
-  return file(stream)->error() != QFileDevice::NoError ? 1 : 0;
-}
+int ZCALLBACK error(voidpf, voidpf stream) { return file(stream)->failed() ? 1 : 0; }
 }  // namespace io
 
 }  // namespace
@@ -252,9 +250,15 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
           return fail(error, Damaged_Entry,
                       QStringLiteral("failed to open an entry of the zip file"));
         handle.entry_open = true;
-        QSaveFile out(target);
-        if (!out.open(QIODevice::WriteOnly))
-          return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+        // An unpacked file must be whole, not lasting: the folder is scratch space.
+        Whole_File_Options scratch;
+        scratch.durable = false;
+        Whole_File_Writer out(target, scratch);
+        const auto write_failed = [&] {
+          return fail(error, Write_Failed,
+                      QStringLiteral("failed to write %1: %2").arg(target, out.error_string()));
+        };
+        if (!out.open(QIODevice::WriteOnly)) return write_failed();
         if (whole) {
           if (qint64(info.uncompressed_size) > limits.max_total_bytes - unpacked)
             return fail(error, Too_Large,
@@ -264,8 +268,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
             return fail(error, Damaged_Entry,
                         QStringLiteral("the zip entry %1 is damaged").arg(name));
           unpacked += data.size();
-          if (out.write(data) != data.size())
-            return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+          if (out.write(data) != data.size()) return write_failed();
         }
         while (!whole) {
           const int got = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
@@ -277,15 +280,13 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
           if (unpacked > limits.max_total_bytes)
             return fail(error, Too_Large,
                         QStringLiteral("the zip file unpacks to more than is allowed"));
-          if (out.write(buffer.constData(), got) != got)
-            return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+          if (out.write(buffer.constData(), got) != got) return write_failed();
         }
         handle.entry_open = false;
         if (unzCloseCurrentFile(zip) != UNZ_OK)
           return fail(error, Damaged_Entry,
                       QStringLiteral("the zip entry %1 is damaged").arg(name));
-        if (!out.commit())
-          return fail(error, Write_Failed, QStringLiteral("failed to write %1").arg(target));
+        if (!out.commit()) return write_failed();
         if (info.dosDate != 0) set_modification_time(target, info.tmu_date);
       }
     }
@@ -303,20 +304,30 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
 
 // ---- Packing ---------------------------------------------------------------------------
 
-bool Zip_Archive::createZipFileAtPath(const QString& path, const QStringList& paths) {
+bool Zip_Archive::createZipFileAtPath(const QString& path, const QStringList& paths,
+                                      QString* error) {
   Zip_Archive archive(path);
-  if (!archive.open()) return false;
+  const auto failed = [&] {
+    if (error) *error = archive.errorString();
+    return false;
+  };
+  if (!archive.open()) return failed();
   for (QString item : paths) {
     if (item.size() > 1 && item.endsWith(u'/')) item.chop(1);
     const QString name = QFileInfo(item).fileName();
     const QString base = item.left(item.size() - name.size());
-    if (name.isEmpty() || !archive.writeFile(name, base)) return false;
+    if (name.isEmpty()) {
+      archive.note(QStringLiteral("no file name in %1").arg(item));
+      return failed();
+    }
+    if (!archive.writeFile(name, base)) return failed();
   }
-  return archive.close();
+  return archive.close() || failed();
 }
 
-bool Zip_Archive::createZipFileAtPath(const QString& path, const QString& item_path) {
-  return createZipFileAtPath(path, QStringList{item_path});
+bool Zip_Archive::createZipFileAtPath(const QString& path, const QString& item_path,
+                                      QString* error) {
+  return createZipFileAtPath(path, QStringList{item_path}, error);
 }
 
 QDateTime Zip_Archive::_dateFor1980() {
@@ -327,7 +338,23 @@ Zip_Archive::Zip_Archive(const QString& path) : _path(path) {}
 
 Zip_Archive::~Zip_Archive() {
   if (_zip && !closed_) zipClose(_zip, nullptr);
-  if (file_) file_->cancelWriting();
+  if (file_) file_->discard();
+}
+
+void Zip_Archive::note(const QString& reason) {
+  failed_ = true;
+  if (error_.isEmpty()) error_ = reason;
+}
+
+void Zip_Archive::keep_file_error() {
+  // The file's own failure says most (the step and the system's error): it wins over what
+  // minizip made of it.
+  if (file_ && file_->failed()) error_ = file_->error_string();
+}
+
+QString Zip_Archive::errorString() const {
+  if (file_ && file_->failed()) return file_->error_string();
+  return error_.isEmpty() && failed_ ? QStringLiteral("the archive could not be written") : error_;
 }
 
 bool Zip_Archive::open() {
@@ -335,8 +362,9 @@ bool Zip_Archive::open() {
     Show_NSLog_Message(QStringLiteral("Attempting open an archive which is already open"));
     return false;
   }
-  file_ = std::make_unique<QSaveFile>(_path);
-  if (!file_->open(QIODevice::WriteOnly)) {
+  file_ = std::make_unique<Whole_File_Writer>(_path);
+  if (!file_->open(QIODevice::ReadWrite)) {
+    note(file_->error_string());
     file_.reset();
     return false;
   }
@@ -345,7 +373,9 @@ bool Zip_Archive::open() {
   _zip =
       zipOpen2_64(QFile::encodeName(_path).constData(), APPEND_STATUS_CREATE, nullptr, &functions);
   if (!_zip) {
-    file_->cancelWriting();
+    note(QStringLiteral("the archive could not be started"));
+    keep_file_error();
+    file_->discard();
     file_.reset();
   }
   return _zip != nullptr;
@@ -358,7 +388,7 @@ bool Zip_Archive::add_entry(const QString& name, const zip_fileinfo* info, bool 
       _zip, utf8.constData(), info, nullptr, 0, nullptr, 0, nullptr, compress ? Z_DEFLATED : 0,
       compress ? Z_DEFAULT_COMPRESSION : 0, 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
       kUtf8_Names_Flag, size >= qint64(0xffffffff) ? 1 : 0);
-  if (rc != ZIP_OK) failed_ = true;
+  if (rc != ZIP_OK) note(QStringLiteral("the entry %1 could not be added").arg(name));
   return rc == ZIP_OK;
 }
 
@@ -377,7 +407,8 @@ bool Zip_Archive::writeFile(const QString& name, const QString& base_path, bool 
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     if (children.isEmpty()) {
       if (!add_entry(name + u'/', nullptr, compress, 0)) return false;
-      if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+      if (zipCloseFileInZip(_zip) != ZIP_OK)
+        note(QStringLiteral("the entry %1 could not be finished").arg(name));
       return !failed_;
     }
     for (const QString& child : children)
@@ -385,23 +416,28 @@ bool Zip_Archive::writeFile(const QString& name, const QString& base_path, bool 
     return true;
   }
   QFile in(full);
-  if (!in.open(QIODevice::ReadOnly)) return false;
+  if (!in.open(QIODevice::ReadOnly)) {
+    note(QStringLiteral("reading %1 failed: %2").arg(full, in.errorString()));
+    return false;
+  }
   if (compress && in.size() > kParallel_Block) return write_blocks(name, in);
   if (!add_entry(name, nullptr, compress, in.size())) return false;
   char buffer[kPack_Buffer];
   for (;;) {
     const qint64 got = in.read(buffer, sizeof buffer);
     if (got < 0) {
-      failed_ = true;  // the entry is cut short: the archive cannot be finished
+      // The entry is cut short: the archive cannot be finished.
+      note(QStringLiteral("reading %1 failed: %2").arg(full, in.errorString()));
       break;
     }
     if (got == 0) break;
     if (zipWriteInFileInZip(_zip, buffer, unsigned(got)) != ZIP_OK) {
-      failed_ = true;
+      note(QStringLiteral("writing the entry %1 failed").arg(name));
       break;
     }
   }
-  if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+  if (zipCloseFileInZip(_zip) != ZIP_OK)
+    note(QStringLiteral("the entry %1 could not be finished").arg(name));
   return !failed_;
 }
 
@@ -445,7 +481,7 @@ bool Zip_Archive::write_blocks(const QString& name, QFile& in) {
                               Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, 8,
                               Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8_Names_Flag,
                               size >= qint64(0xffffffff) ? 1 : 0) != ZIP_OK) {
-    failed_ = true;
+    note(QStringLiteral("the entry %1 could not be added").arg(name));
     return false;
   }
   const int threads =
@@ -465,7 +501,7 @@ bool Zip_Archive::write_blocks(const QString& name, QFile& in) {
       read += input.size();
     }
     if (count == 0) {
-      failed_ = true;  // the file ended before its size
+      note(QStringLiteral("reading %1 failed: it ended early").arg(name));
       break;
     }
     const bool window_ends_file = read == size;
@@ -482,12 +518,13 @@ bool Zip_Archive::write_blocks(const QString& name, QFile& in) {
       const Deflate_Block& block = window[size_t(b)];
       if (!block.ok || zipWriteInFileInZip(_zip, block.output.constData(),
                                            unsigned(block.output.size())) != ZIP_OK)
-        failed_ = true;
+        note(QStringLiteral("writing the entry %1 failed").arg(name));
       crc = crc32_combine(crc, block.crc, z_off_t(block.input.size()));
     }
     done = read;
   }
-  if (zipCloseFileInZipRaw64(_zip, ZPOS64_T(done), crc) != ZIP_OK) failed_ = true;
+  if (zipCloseFileInZipRaw64(_zip, ZPOS64_T(done), crc) != ZIP_OK)
+    note(QStringLiteral("the entry %1 could not be finished").arg(name));
   return !failed_;
 }
 
@@ -496,8 +533,10 @@ bool Zip_Archive::writeData(const QByteArray& data, const QString& filename) {
   zip_fileinfo info{};
   zipInfo(&info, QDateTime::currentDateTime());
   if (!add_entry(filename, &info, true, data.size())) return false;
-  if (zipWriteInFileInZip(_zip, data.constData(), unsigned(data.size())) != ZIP_OK) failed_ = true;
-  if (zipCloseFileInZip(_zip) != ZIP_OK) failed_ = true;
+  if (zipWriteInFileInZip(_zip, data.constData(), unsigned(data.size())) != ZIP_OK)
+    note(QStringLiteral("writing the entry %1 failed").arg(filename));
+  if (zipCloseFileInZip(_zip) != ZIP_OK)
+    note(QStringLiteral("the entry %1 could not be finished").arg(filename));
   return !failed_;
 }
 
@@ -507,13 +546,12 @@ bool Zip_Archive::close() {
     return false;
   }
   closed_ = true;
-  if (zipClose(_zip, nullptr) != ZIP_OK) failed_ = true;
-  if (failed_) {
-    file_->cancelWriting();
-    file_.reset();
-    return false;
+  if (zipClose(_zip, nullptr) != ZIP_OK) note(QStringLiteral("the archive could not be finished"));
+  const bool committed = !failed_ && file_->commit();
+  if (!committed) {
+    keep_file_error();
+    file_->discard();
   }
-  const bool committed = file_->commit();
   file_.reset();
   return committed;
 }

@@ -6,8 +6,9 @@
 // Unpacking refuses, before anything is written, an archive whose entry names would leave
 // the destination folder (absolute names, drive letters, ".." components) or that holds
 // more entries or more unpacked bytes than the limits allow; a damaged entry and a failed
-// write are errors. Archives are written whole or not at all: the new file replaces an
-// old one only when close() succeeds. Entry names are written as UTF-8 and say so.
+// write are errors; unpacked files are written whole (Whole_File_Writer). Archives are
+// written whole or not at all: the new file replaces an old one only when close()
+// succeeds, once every byte reached the disk. Entry names are written as UTF-8 and say so.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -20,7 +21,7 @@
 #include <memory>
 
 class QFile;
-class QSaveFile;
+class Whole_File_Writer;
 
 // An error of the zip archives, in the domain "Zip_ArchiveErrorDomain".
 struct Zip_Error {
@@ -62,10 +63,12 @@ class Zip_Archive {
   static bool unzipFileAtPath(const QString& path, const QString& destination);
 
   // A new archive at `path` holding each listed file or folder under its own name (a
-  // folder with everything in it). False, and no archive written, when the archive cannot
-  // be created or any item cannot be read.
-  static bool createZipFileAtPath(const QString& path, const QStringList& paths);
-  static bool createZipFileAtPath(const QString& path, const QString& item_path);
+  // folder with everything in it). False, no archive written and the reason in *error,
+  // when the archive cannot be created or written or any item cannot be read.
+  static bool createZipFileAtPath(const QString& path, const QStringList& paths,
+                                  QString* error = nullptr);
+  static bool createZipFileAtPath(const QString& path, const QString& item_path,
+                                  QString* error = nullptr);
 
   // Midnight of 1 January 1980 in the local time zone, where zip dates begin.
   static QDateTime _dateFor1980();
@@ -85,6 +88,8 @@ class Zip_Archive {
   bool writeData(const QByteArray& data, const QString& filename);
   // Finishes the archive and puts it in place; false when anything failed.
   bool close();
+  // Why open(), a write or close() failed; empty while nothing did.
+  QString errorString() const;
 
   // Fills the date part of an entry's information record from the date, in local time.
   static void zipInfo(zip_fileinfo* info, const QDateTime& date);
@@ -92,10 +97,14 @@ class Zip_Archive {
  private:
   bool add_entry(const QString& name, const zip_fileinfo* info, bool compress, qint64 size);
   bool write_blocks(const QString& name, QFile& in);
+  // Marks the archive failed; the first reason is kept.
+  void note(const QString& reason);
+  void keep_file_error();
 
   QString _path;
   zipFile _zip = nullptr;
-  std::unique_ptr<QSaveFile> file_;
+  std::unique_ptr<Whole_File_Writer> file_;
   bool failed_ = false;
+  QString error_;
   bool closed_ = false;
 };

@@ -2,12 +2,12 @@
 
 #include "model/Graphic_Archive.h"
 #include "platform/Keyed_Archive.h"
+#include "platform/Whole_File.h"
 #include "window/Card_Units.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -287,12 +287,7 @@ bool Write_Design_File(const QString& path, const Design_Contents& design, QStri
     if (error) *error = why;
     return false;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  return true;
+  return Write_Whole_File(path, xml, error);
 }
 
 std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason) {

@@ -8,8 +8,10 @@
 #include "model/CRDBarcode.h"
 #include "model/Fonts.h"
 #include "model/Shared_Design_State.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -593,6 +595,32 @@ TEST_F(Generation, ResizingAndSavingPictures) {
   EXPECT_EQ(QImage(path).size(), QSize(10, 5));
   EXPECT_FALSE(Barcode_Designer::Save_Barcode_image(picture, dir.filePath("missing/barcode.png")));
   EXPECT_FALSE(Barcode_Designer::Save_Barcode_image(Picture(), dir.filePath("none.png")));
+
+  // A disk that takes no more (files may not grow past a limit): refused with the system's
+  // reason, the picture saved before kept; small pictures fail only when written out.
+  const auto noise = [](int side) {
+    QImage image(side, side, QImage::Format_RGB32);
+    QRandomGenerator random(3);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) image.setPixel(x, y, random.generate() | 0xff000000u);
+    return Picture(image, QSizeF(side, side));
+  };
+  const struct {
+    const char* name;
+    qint64 limit;
+    int side;
+  } cases[] = {
+      {"small picture, nothing reaches the disk", 0, 8},
+      {"small picture, cut after 100 bytes", 100, 40},
+      {"large picture, cut after 64 KB", 64 * 1024, 500},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test_support::Expect_Refused_Under_Limit(path, c.limit, [&](QString* reason) {
+      return Barcode_Designer::Save_Barcode_image(noise(c.side), path, reason);
+    });
+    EXPECT_EQ(QImage(path).size(), QSize(10, 5));
+  }
 }
 
 }  // namespace

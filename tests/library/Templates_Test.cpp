@@ -5,6 +5,7 @@
 #include "library/ui/Template_Wizard.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
 #include <QComboBox>
@@ -253,6 +254,40 @@ TEST_F(Templates_Test, FailedCopiesKeepTheTemplateAndLeaveNothingHalfMade) {
   ASSERT_TRUE(Rename_Template(card, "Party").ok);
   EXPECT_EQ(read(User_Templates_Folder() + "/Party.png"), "preview of Card");
   EXPECT_FALSE(QFileInfo::exists(card));
+}
+
+// A disk that takes no more (files may not grow past a limit): a copy or a rename says why
+// and leaves the template's files as they were and no new file, half made or whole.
+TEST_F(Templates_Test, ADiskThatTakesNoMoreLeavesTheTemplateAsItWas) {
+  const QString folder = User_Templates_Folder();
+  const struct {
+    const char* name;
+    qint64 limit;
+    qsizetype design_size;
+  } sizes[] = {
+      {"small template, nothing reaches the disk", 0, 100},
+      {"small template, cut after 1 KB", 1024, 8 * 1024},
+      {"large template, cut after 64 KB", 64 * 1024, 2 * 1024 * 1024},
+  };
+  for (const auto& size : sizes) {
+    for (const bool rename : {false, true}) {
+      SCOPED_TRACE(std::string(size.name) + (rename ? ", rename" : ", copy"));
+      QDir(folder).removeRecursively();
+      ASSERT_TRUE(QDir().mkpath(folder));
+      const QString card = folder + "/Card.png";
+      write(card, "preview of Card");
+      write(folder + "/Card.dcard", QByteArray(size.design_size, 'd'));
+      const test_support::Limited_Write child =
+          test_support::Expect_Refused_Under_Limit(card, size.limit, [&](QString* reason) {
+            const Template_Result result =
+                rename ? Rename_Template(card, "Party") : Copy_Template(card, folder + "/Copy.png");
+            *reason = result.reason;
+            return result.ok;
+          });
+      EXPECT_EQ(names(folder), QStringList({"Card.dcard", "Card.png"}));
+      EXPECT_EQ(read(folder + "/Card.dcard"), QByteArray(size.design_size, 'd'));
+    }
+  }
 }
 
 }  // namespace

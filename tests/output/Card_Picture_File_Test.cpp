@@ -6,8 +6,10 @@
 #include "output/Card_Picture_File.h"
 
 #include "Output_Test_Support.h"
+#include "support/File_Size_Limit.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cmath>
@@ -204,6 +206,39 @@ TEST(Card_Picture_Encoder, NamesAndTheTypeAPathIsWrittenAs) {
     QString path = QString::fromLatin1(c.path);
     EXPECT_EQ(Card_File_Type_For_Path(&path, c.chosen), c.type);
     EXPECT_EQ(path, QLatin1String(c.written));
+  }
+}
+
+// A disk that takes no more (files may not grow past a limit): the card file is refused
+// with the system's reason and an old card stays as it was, small pictures (which fail only
+// when their data is written out) and large ones alike. The encoder goes on afterwards.
+TEST(Card_PNG_Encoder, ADiskThatTakesNoMoreKeepsTheOldCard) {
+  QTemporaryDir folder;
+  const QString card = folder.filePath(QStringLiteral("Card_1.png"));
+  const struct {
+    const char* name;
+    qint64 limit;
+    QSize pixels;
+  } cases[] = {
+      {"small card, nothing reaches the disk", 0, {20, 10}},
+      {"small card, cut after 100 bytes", 100, {60, 40}},
+      {"large card, cut after 64 KB", 64 * 1024, {600, 400}},
+  };
+  Card_PNG_Encoder encoder;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile old(card);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the card written before");
+    old.close();
+    const Picture picture(pattern(c.pixels, QImage::Format_RGB32, false), QSizeF(c.pixels));
+    test_support::Expect_Refused_Under_Limit(
+        card, c.limit, [&](QString* reason) { return encoder.Write(picture, card, reason); });
+    QString error;
+    ASSERT_TRUE(encoder.Write(picture, card, &error)) << error.toStdString();
+    EXPECT_GT(QFileInfo(card).size(), c.limit);
+    EXPECT_EQ(Checked_Png(card),
+              QStringLiteral("RGB %1x%2").arg(c.pixels.width()).arg(c.pixels.height()));
   }
 }
 

@@ -2,10 +2,11 @@
 // plistlib), the file's mode, reopening, Reset, a damaged file, a file that cannot be
 // written, and the validation in its order.
 
-#include "model/Shared_Design_State.h"
 #include "output/Mail_Settings.h"
+#include "model/Shared_Design_State.h"
 #include "output/ui/Email_Setting.h"
 #include "platform/Scripted_Platform.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
 #include <QDir>
@@ -191,6 +192,46 @@ TEST_F(Mail_Settings_Test, SaveThatCannotWriteSaysWhyAndStaysOpen) {
   EXPECT_TRUE(scripted.messages[0].startsWith(QStringLiteral("\nThe E-mail settings could not be saved")))
       << scripted.messages[0];
   EXPECT_TRUE(QFileInfo(settings_path()).isDir());
+}
+
+// A disk that takes no more (files may not grow past a limit): Save says why and stays
+// open; the settings saved before stay as they were, readable by their owner alone. Settings
+// are small, so they fail only when their data is written out; a long password makes a
+// file larger than a write buffer.
+TEST_F(Mail_Settings_Test, SaveOntoAFullDiskKeepsTheSavedSettings) {
+  Open([&] {
+    Fill(typed);
+    dialog->Save_Button();
+  });
+  ASSERT_EQ(File_Mode(settings_path()), 0600u);
+  const struct {
+    const char* name;
+    qint64 limit;
+    int password_size;
+  } cases[] = {
+      {"small settings, nothing reaches the disk", 0, 8},
+      {"small settings, cut after 200 bytes", 200, 8},
+      {"large settings, cut after 16 KB", 16 * 1024, 30000},  // a field holds 32767 at most
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Mail_Settings_Fields changed = typed;
+    changed.password = QString(c.password_size, QLatin1Char('p'));
+    const test_support::Limited_Write child =
+        test_support::Expect_Refused_Under_Limit(settings_path(), c.limit, [&](QString* shown) {
+          scripted.messages.clear();
+          const int code = Open([&] {
+            Fill(changed);
+            dialog->Save_Button();
+          });
+          *shown = scripted.messages.join(u'|');
+          return code == 1;
+        });
+    EXPECT_TRUE(child.reason.startsWith(QStringLiteral("\nThe E-mail settings could not be saved")))
+        << child.reason.toStdString();
+    EXPECT_EQ(File_Mode(settings_path()), 0600u);
+    EXPECT_EQ(Read_With_Plistlib(settings_path())["SendEmailPwd"].toString(), typed.password);
+  }
 }
 
 TEST_F(Mail_Settings_Test, ValidationNamesTheFirstFaultAndFocusesItsField) {

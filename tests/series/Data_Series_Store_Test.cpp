@@ -6,6 +6,7 @@
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
 #include "Series_Test_Support.h"
@@ -106,15 +107,67 @@ TEST_F(SeriesStore, ReplacingAsksFirstAndKeepsTheOldFileUntilTheNewOneIsWhole) {
   platform_.yes_no_answers = {true};
   platform_.messages.clear();
   EXPECT_EQ(Save_Series("Blocked", {"new"}, {}), Series_Write_Result::Failed);
-  EXPECT_EQ(platform_.messages, QStringList{"\nError in file accessing."});
+  EXPECT_EQ(platform_.messages,
+            QStringList{"\nError in file accessing.\nreplacing a folder failed: " +
+                        test_support::System_Error_Text(EISDIR)});
   EXPECT_EQ(Read_File(series_file("Blocked") + "/inside"), QByteArray("kept"));
 
   // Writers do not create the series folder.
   QDir(Data_Folder_Path).removeRecursively();
   platform_.messages.clear();
   EXPECT_EQ(Save_Series("Guests", {"a"}, {}), Series_Write_Result::Failed);
-  EXPECT_EQ(platform_.messages, QStringList{"\nError in file accessing."});
+  EXPECT_EQ(platform_.messages,
+            QStringList{"\nError in file accessing.\ncreating the temporary file failed: " +
+                        test_support::System_Error_Text(ENOENT)});
   EXPECT_FALSE(QFileInfo::exists(Data_Folder_Path));
+}
+
+// A disk that takes no more (files may not grow past a limit): every way of writing a
+// series says it failed and why, and the series keeps what it held. Small series fail only
+// when their data is written out, large ones on the way.
+TEST_F(SeriesStore, ADiskThatTakesNoMoreKeepsTheSeries) {
+  const struct {
+    const char* name;
+    qint64 limit;
+    int values;
+  } sizes[] = {
+      {"small series, nothing reaches the disk", 0, 3},
+      {"small series, cut after 1 KB", 1024, 800},
+      {"large series, cut after 64 KB", 64 * 1024, 100000},
+  };
+  using Writer = std::function<bool(const QStringList& values, QString* reason)>;
+  const QString path = series_file("Guests");
+  const std::pair<const char*, Writer> writers[] = {
+      {"save (the dialogs' write)",
+       [&](const QStringList& values, QString* shown) {
+         platform_.default_yes_no = true;
+         const bool written = Save_Series("Guests", values, {}) == Series_Write_Result::Written;
+         *shown = platform_.messages.join(u'|');
+         return written;
+       }},
+      {"write", [&](const QStringList& values,
+                    QString* reason) { return Write_Series_File(path, values, reason); }},
+      {"append", [&](const QStringList& values,
+                     QString* reason) { return Append_Series_File(path, values, reason); }},
+  };
+  for (const auto& size : sizes) {
+    QStringList values;
+    for (int i = 0; i < size.values; ++i) values << QStringLiteral("Guest number %1").arg(i);
+    for (const auto& [writer_name, write] : writers) {
+      SCOPED_TRACE(std::string(size.name) + ", " + writer_name);
+      Write_File(path, "Ann\nBo\n");
+      platform_.messages.clear();
+      const test_support::Limited_Write child = test_support::Expect_Refused_Under_Limit(
+          path, size.limit, [&](QString* reason) { return write(values, reason); });
+      if (QLatin1String(writer_name).startsWith(QLatin1String("save")))
+        EXPECT_TRUE(child.reason.startsWith("\nError in file accessing.\nwriting failed: "))
+            << child.reason.toStdString();
+      // Without the limit the same values are written.
+      QString reason;
+      ASSERT_TRUE(write(values, &reason)) << reason.toStdString();
+      EXPECT_GT(QFileInfo(path).size(), size.limit);
+    }
+  }
 }
 
 TEST_F(SeriesStore, InUseSeriesAreNotWritten) {

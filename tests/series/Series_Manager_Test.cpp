@@ -10,6 +10,7 @@
 
 #include "Series_Dialog_Fixture.h"
 #include "Series_Test_Support.h"
+#include "support/File_Size_Limit.h"
 
 #include <QFile>
 #include <QItemSelectionModel>
@@ -222,7 +223,8 @@ TEST_F(SeriesManager, ARenameWhoseWriteFailsKeepsTheOldSeries) {
   manager_->batch_list_name->setText("Blocked");
   platform_.default_yes_no = true;  // "Yes" to replacing what is there
   manager_->Save_Btn_Clicked();
-  EXPECT_EQ(platform_.messages.last(), "\nError in file accessing.");
+  EXPECT_EQ(platform_.messages.last(), "\nError in file accessing.\nreplacing a folder failed: " +
+                                           test_support::System_Error_Text(EISDIR));
   EXPECT_EQ(Read_File(series_file("Guests")), QByteArray("g1\ng2\n"));
   EXPECT_TRUE(QFileInfo(series_file("Blocked")).isDir());
   EXPECT_EQ(values(), (QStringList{"new", "values"}));
@@ -437,10 +439,59 @@ TEST_F(SeriesManager, AnImpossibleExportShowsNoResultBox) {
     platform_.save_answers = {out.path() + "/plain/inside.xlsx"};  // below a plain file
     platform_.save_type_answers = {type};
     manager_->Export_Value_Btn_Clicked();
-    EXPECT_EQ(platform_.messages, QStringList{"\nError in file accessing."});
+    EXPECT_EQ(platform_.messages,
+              QStringList{"\nError in file accessing.\ncreating the temporary file failed: " +
+                          test_support::System_Error_Text(ENOTDIR)});
   }
   EXPECT_TRUE(result_boxes.isEmpty());
   EXPECT_EQ(Read_File(out.path() + "/plain"), QByteArray("file\n"));
+}
+
+// An export onto a disk that takes no more (files may not grow past a limit) says so with
+// the reason, shows no result box, and leaves the file that was there.
+TEST_F(SeriesManager, AnExportTheDiskRefusesSaysWhyAndKeepsTheOldFile) {
+  const struct {
+    const char* name;
+    int type;  // 0 workbook, 1 text
+    qint64 limit;
+    int values;
+  } cases[] = {
+      {"small text, nothing reaches the disk", 1, 0, 3},
+      {"small text, cut after 1 KB", 1, 1024, 600},
+      {"large text, cut after 64 KB", 1, 64 * 1024, 60000},
+      {"small workbook, nothing reaches the disk", 0, 0, 3},
+      {"large workbook, cut after 64 KB", 0, 64 * 1024, 60000},
+  };
+  QTemporaryDir out;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QStringList values;
+    for (int i = 0; i < c.values; ++i) values << QStringLiteral("Guest number %1").arg(i);
+    manager_->AddNew_Btn_Clicked();
+    manager_->ListData_value->setValues(values);
+    const QString path = out.filePath(c.type == 0 ? "guests.xlsx" : "guests.txt");
+    Write_File(path, "the old export");
+    const test_support::Limited_Write child =
+        test_support::Expect_Refused_Under_Limit(path, c.limit, [&](QString* shown) {
+          platform_.messages.clear();
+          result_boxes.clear();
+          platform_.save_answers = {path};
+          platform_.save_type_answers = {c.type};
+          manager_->Export_Value_Btn_Clicked();
+          *shown = (platform_.messages + result_boxes).join(u'|');
+          return !result_boxes.isEmpty();
+        });
+    EXPECT_TRUE(child.reason.startsWith("\nError in file accessing.\n"))
+        << child.reason.toStdString();
+    // Without the limit the same export is written.
+    platform_.save_answers = {path};
+    platform_.save_type_answers = {c.type};
+    manager_->Export_Value_Btn_Clicked();
+    ASSERT_EQ(result_boxes.size(), 1);
+    EXPECT_GT(QFileInfo(path).size(), c.limit);
+    result_boxes.clear();
+    manager_->Back_Btn_Clicked();
+  }
 }
 
 TEST(SeriesExportPath, TheTypeDecidesTheExtension) {

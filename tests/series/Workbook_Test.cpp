@@ -3,12 +3,14 @@
 #include "series/Zip_Archive.h"
 
 #include "model/Shared_Design_State.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
 #include "Series_Test_Support.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -578,6 +580,46 @@ TEST_F(Workbook, FailedWritesAreReported) {
     EXPECT_TRUE(log.contains(QStringLiteral("Error when writing file"))) << log.text();
     EXPECT_EQ(Read_File(path("kept.xlsx")), QByteArray("previous"));
     EXPECT_FALSE(QFileInfo::exists(path("missing")));
+  }
+}
+
+// A disk that takes no more (files may not grow past a limit): the old workbook stays and
+// the reason is the system's. The small workbook's parts fit under the limit, only the
+// package does not: it fails when its last bytes are written out.
+TEST_F(Workbook, ADiskThatTakesNoMoreKeepsTheOldWorkbook) {
+  const auto rows_of = [](int count) {
+    Sheet_Rows rows{{"Batch Value"}};
+    for (int i = 0; i < count; ++i) rows << QStringList{QStringLiteral("Guest number %1").arg(i)};
+    return rows;
+  };
+  // The largest part of a small workbook, and the workbook's size.
+  const Sheet_Rows small = rows_of(20);
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path("free.xlsx"), small, false));
+  qint64 largest_part = 0;
+  QDirIterator parts(SpreadsheetWriter::spreadsheet().tmpDir(), QDir::Files | QDir::Hidden,
+                     QDirIterator::Subdirectories);
+  while (parts.hasNext()) largest_part = std::max(largest_part, QFileInfo(parts.next()).size());
+  ASSERT_LT(largest_part, QFileInfo(path("free.xlsx")).size());
+
+  const struct {
+    const char* name;
+    qint64 limit;
+    Sheet_Rows rows;
+  } cases[] = {
+      {"small workbook, nothing reaches the disk", 0, small},
+      {"small workbook, the package cut", largest_part, small},
+      {"small workbook, its last byte cut", QFileInfo(path("free.xlsx")).size() - 1, small},
+      {"large workbook, cut after 64 KB", 64 * 1024, rows_of(60000)},
+  };
+  const QString target = path("guests.xlsx");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Write_File(target, "previous");
+    test_support::Expect_Refused_Under_Limit(target, c.limit, [&](QString* reason) {
+      return SpreadsheetWriter::WriteWorkbook(target, c.rows, false, reason);
+    });
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(target, c.rows, false));
+    EXPECT_GT(QFileInfo(target).size(), c.limit);
   }
 }
 

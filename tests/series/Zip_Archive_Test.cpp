@@ -1,4 +1,5 @@
 #include "series/Zip_Archive.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
 #include "Series_Test_Support.h"
@@ -82,6 +83,58 @@ TEST_F(ZipArchive, PackingIsAllOrNothing) {
       << "no temporary file is left behind";
   EXPECT_FALSE(Zip_Archive::createZipFileAtPath(path("no/such/folder/out.zip"), path("src/pkg")));
   EXPECT_FALSE(QFileInfo::exists(path("no/such/folder/out.zip")));
+}
+
+// A disk that takes no more (files may not grow past a limit): packing leaves the old
+// archive, unpacking the files that were there, and both say why.
+TEST_F(ZipArchive, ADiskThatTakesNoMoreKeepsWhatWasThere) {
+  make_tree(path("src"));
+  const QString zip = path("out.zip");
+  const struct {
+    const char* name;
+    qint64 limit;
+    QString item;
+  } packs[] = {
+      {"small archive, nothing reaches the disk", 0, path("src/pkg/a.txt")},
+      {"small archive, cut after 100 bytes", 100, path("src/pkg/sub/Zo\u00eb.txt")},
+      {"large archive, cut after 64 KB", 64 * 1024, path("src/pkg")},
+  };
+  for (const auto& c : packs) {
+    SCOPED_TRACE(c.name);
+    Write_File(zip, "previous archive");
+    test_support::Expect_Refused_Under_Limit(zip, c.limit, [&](QString* reason) {
+      return Zip_Archive::createZipFileAtPath(zip, c.item, reason);
+    });
+    ASSERT_TRUE(Zip_Archive::createZipFileAtPath(zip, c.item));
+    EXPECT_GT(QFileInfo(zip).size(), c.limit);
+  }
+
+  // Unpacking over files of an earlier unpack: the entry that fails leaves its old file.
+  const struct {
+    const char* name;
+    qint64 limit;
+    const char* failing;  // the entry that meets the limit
+  } unpacks[] = {
+      {"small entry, nothing reaches the disk", 0, "pkg/.hidden"},
+      {"large entry, cut after 64 KB", 64 * 1024, "pkg/sub/large.txt"},
+  };
+  const QString out = path("unpacked");
+  for (const auto& c : unpacks) {
+    SCOPED_TRACE(c.name);
+    for (const char* entry : {"pkg/.hidden", "pkg/sub/Zo\u00eb.txt", "pkg/sub/large.txt"})
+      Write_File(out + u'/' + QString::fromUtf8(entry), "old");
+    const QString failing = out + u'/' + QString::fromLatin1(c.failing);
+    const test_support::Limited_Write child =
+        test_support::Expect_Refused_Under_Limit(failing, c.limit, [&](QString* reason) {
+          Zip_Error error;
+          const bool unpacked = Zip_Archive::unzipFileAtPath(zip, out, true, QString(), &error);
+          *reason = QString::number(error.code) + u' ' + error.localizedDescription;
+          return unpacked;
+        });
+    EXPECT_TRUE(child.reason.startsWith(QString::number(Zip_Archive::Write_Failed) + u' '))
+        << child.reason.toStdString();
+    EXPECT_TRUE(child.reason.contains(failing)) << child.reason.toStdString();
+  }
 }
 
 TEST_F(ZipArchive, EntryByEntryUse) {

@@ -1,13 +1,14 @@
 // The design file without the window: the array's layout as Python's plistlib reads it,
 // files rewritten by plistlib, and damaged files refused whole.
 
+#include "window/Design_File.h"
 #include "model/Fonts.h"
 #include "model/Graphic_Archive.h"
 #include "platform/Property_List.h"
+#include "support/File_Size_Limit.h"
 #include "support/Sample_Graphics.h"
 #include "support/Test_Support.h"
 #include "window/Card_Side_Settings.h"
-#include "window/Design_File.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -199,6 +200,47 @@ case('width_float', put(3, '1.5'))
   }
   // The good file itself opens.
   EXPECT_TRUE(Read_Design_File(path("good.dcard")));
+}
+
+// A write the disk refuses (here: files may not grow past the limit, as on a full disk)
+// is reported with the system's reason, and the design saved before stays as it was:
+// small designs, which fit a write buffer and fail only when it is flushed, and large
+// ones written in many pieces.
+TEST_F(Design_File_Test, RefusedWriteKeepsTheOldDesign) {
+  struct Case {
+    const char* name;
+    qint64 limit;
+    int rows;  // data rows: the file's size
+  } cases[] = {
+      {"small design, nothing reaches the disk", 0, 0},
+      {"small design, cut after 1 KB", 1024, 0},
+      {"large design, cut after 64 KB", 64 * 1024, 20000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Design_Contents d;  // small: the card settings of both sides, no graphics
+    if (c.rows > 0) d = Sample_Design();
+    for (int r = 0; r < c.rows; ++r)
+      d.rows << Data_Table_Row{{"Extension", QString::number(r)}, {"Column1", "Guest"}};
+    const QString target = path("card.dcard");
+    {
+      QFile old(target);
+      ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+      old.write("the design saved before");
+    }
+    const test_support::Limited_Write child = test_support::Expect_Refused_Under_Limit(
+        target, c.limit, [&](QString* reason) { return Write_Design_File(target, d, reason); });
+    // Without a limit the same design is written whole.
+    QString error;
+    ASSERT_TRUE(Write_Design_File(target, d, &error)) << error.toStdString();
+    const qint64 size = QFileInfo(target).size();
+    EXPECT_GT(size, c.limit);
+    if (c.rows == 0)
+      EXPECT_LT(size, 16 * 1024);
+    else
+      EXPECT_GT(size, 4 * c.limit);
+    QFile::remove(target);
+  }
 }
 
 TEST_F(Design_File_Test, FolderOrMissingFileIsNotRead) {

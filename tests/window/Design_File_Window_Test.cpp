@@ -4,13 +4,14 @@
 #include "Window_Fixture.h"
 
 #include "model/CRDImage.h"
-#include "output/Design_Binding.h"
-#include "window/ui/Data_Source_Panel.h"
 #include "model/Graphic_Archive.h"
 #include "model/Shared_Design_State.h"
+#include "output/Design_Binding.h"
 #include "series/Data_From_Excel.h"
+#include "support/File_Size_Limit.h"
 #include "support/Sample_Graphics.h"
 #include "window/Design_File.h"
+#include "window/ui/Data_Source_Panel.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -282,6 +283,38 @@ TEST_F(Design_File_Window, AFileThatCannotBeWrittenReportsAndTheOldOneStays) {
   ASSERT_EQ(platform.messages.size(), 3);
   EXPECT_TRUE(platform.messages[2].startsWith("\nfail: "));
   EXPECT_EQ(File_Bytes(path("kept.dcard")), old);
+}
+
+// Saving onto a disk that takes no more (files may not grow past a limit) says "fail:" with
+// the system's reason, never "saved", and the design saved before stays as it was.
+TEST_F(Design_File_Window, ASaveOntoAFullDiskSaysWhyAndTheOldOneStays) {
+  const struct {
+    const char* name;
+    qint64 limit;
+    bool filled;  // every kind of object on both sides
+  } cases[] = {
+      {"small design, nothing reaches the disk", 0, false},
+      {"small design, cut after 1 KB", 1024, false},
+      {"large design, cut after 16 KB", 16 * 1024, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.filled) Fill_Design();
+    const QString file = path(c.filled ? "filled.dcard" : "plain.dcard");
+    platform.save_answers.push_back(file);
+    window->SaveAs_btn->click();
+    ASSERT_GT(QFileInfo(file).size(), c.limit);
+    window->Front_card_Prop.Card_Name = QStringLiteral("changed after the save");
+    const test_support::Limited_Write child =
+        test_support::Expect_Refused_Under_Limit(file, c.limit, [&](QString* shown) {
+          platform.messages.clear();
+          window->Save_btn->click();
+          *shown = platform.messages.join(u'|');
+          return !platform.messages.value(0).startsWith(QStringLiteral("\nfail: "));
+        });
+    EXPECT_EQ(child.reason,
+              QStringLiteral("\nfail: writing failed: ") + test_support::File_Too_Large_Text());
+  }
 }
 
 TEST_F(Design_File_Window, ExitAsksToSave) {

@@ -10,6 +10,7 @@
 #include "output/ui/Export_Window.h"
 #include "output/ui/Send_Modeless.h"
 #include "platform/Scripted_Platform.h"
+#include "support/File_Size_Limit.h"
 #include "window/ui/CRDWindowController.h"
 #include "window/ui/Open_Export_Log.h"
 
@@ -20,8 +21,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
@@ -207,6 +209,20 @@ TEST_F(Export, ASingleFileThatCannotBeWrittenShowsNoResultBox) {
   EXPECT_TRUE(platform.messages[0].contains(taken)) << "the path, then the reason";
 }
 
+// Both sides as two files: a back that cannot be written makes the export a failure, even
+// when the front was written.
+TEST_F(Export, BothSidesWithAFailedBackShowNoResultBox) {
+  QTemporaryDir out;
+  ASSERT_TRUE(QDir().mkdir(out.filePath("Both_Back.png")));
+  side_row = 0;
+  platform.save_answers.push_back(out.filePath("Both.png"));
+  window->Export_Button();
+  EXPECT_TRUE(result_boxes.isEmpty()) << result_boxes;
+  ASSERT_EQ(platform.messages.size(), 2);
+  EXPECT_EQ(platform.messages[0], "\n" + out.filePath("Both_Back.png"))
+      << "the path, then the reason";
+}
+
 class Batch : public Export {
  protected:
   void SetUp() override {
@@ -334,6 +350,53 @@ TEST_F(Batch, ABarcodeThatCannotBeDrawnIsReportedOnceByTheWindow) {
                         "The picture would be 1000000 x 1000000 points at 600 dpi, more than the 32768 pixels "
                         "a side that a picture can have. Lower the resolution (Resolution tab) or the QR "
                         "size (Barcode tab)."});
+}
+
+// A batch onto a disk that takes no more (files may not grow past a limit): every file
+// that failed is counted and the reason shown; a file counted as written is whole. Card
+// files are small, so they fail only when their data is written out.
+TEST_F(Batch, ADiskThatTakesNoMoreIsCountedHonestly) {
+  QTemporaryDir out;
+  const QString folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  {
+    QFile old(QDir(folder).filePath("Card_1.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the card exported before");
+  }
+  side_row = 1;
+  const test_support::Limited_Write none = test_support::Expect_Refused_Under_Limit(
+      QDir(folder).filePath("Card_1.png"), 0, [&](QString* shown) {
+        batch_export(out.path());
+        *shown = result_boxes.join(u'|');
+        return result_boxes == QStringList{"Card has been exported successfully."};
+      });
+  EXPECT_TRUE(none.reason.startsWith("3 of 3 cards could not be exported (record 1, 2, 3): " +
+                                     QDir(folder).filePath("Card_1.png") + ": writing failed: "))
+      << none.reason.toStdString();
+
+  // Record 2's picture is noise, which makes its file larger than the limit; the others fit.
+  QImage noise(300, 150, QImage::Format_RGB32);
+  QRandomGenerator random(9);
+  for (int y = 0; y < noise.height(); ++y)
+    for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate() | 0xff000000u);
+  ASSERT_TRUE(noise.save(scratch.filePath("p1.png")));
+  const test_support::Limited_Write some =
+      test_support::Run_With_File_Size_Limit(16 * 1024, [&](QString* shown) {
+        batch_export(out.path());
+        *shown = result_boxes.join(u'|');
+        return result_boxes == QStringList{"Card has been exported successfully."};
+      });
+  ASSERT_TRUE(some.finished) << some.reason.toStdString();
+  EXPECT_FALSE(some.written);
+  EXPECT_TRUE(some.reason.startsWith(
+      "1 of 3 cards could not be exported (record 2): " + QDir(folder).filePath("Card_2.png") +
+      ": writing failed: " + test_support::File_Too_Large_Text()))
+      << some.reason.toStdString();
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList{"Card_1.png", "Card_3.png"}));
+  for (const char* file : {"Card_1.png", "Card_3.png"})
+    EXPECT_EQ(Checked_Png(QDir(folder).filePath(file)), QStringLiteral("RGB 300x150")) << file;
 }
 
 TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {

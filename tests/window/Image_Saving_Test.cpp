@@ -3,10 +3,13 @@
 
 #include "window/Image_Saving.h"
 #include "platform/Scripted_Platform.h"
+#include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -14,6 +17,15 @@ Picture filled(QSize pixels, QSizeF points, QColor colour) {
   QImage image(pixels, QImage::Format_ARGB32);
   image.fill(colour);
   return Picture(image, points);
+}
+
+// Noise: its PNG data is about as large as its pixels.
+Picture noise(int side) {
+  QImage image(side, side, QImage::Format_RGB32);
+  QRandomGenerator random(11);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) image.setPixel(x, y, random.generate() | 0xff000000u);
+  return Picture(image, QSizeF(side, side));
 }
 
 QByteArray contents(const QString& path) {
@@ -73,24 +85,48 @@ TEST(Save_gen_image, FailureSaysPathThenReasonAndKeepsTheOldFile) {
   EXPECT_FALSE(platform.messages[1].trimmed().isEmpty());
   EXPECT_FALSE(QFile::exists(nowhere));
 
-  // A file whose name leaves no room for a temporary name beside it: the new data cannot
-  // be written, and the old file stays as it was.
-  const QString longest = dir.filePath(QString(255, QLatin1Char('c')));
+  // A disk that takes no more (files may not grow past a limit): the new data cannot be
+  // written, the old file stays as it was, and the reason is the system's. Small pictures
+  // fail only when their data is written out, large ones on the way.
+  const QString card = dir.filePath(QStringLiteral("card.png"));
   {
-    QFile old(longest);
+    QFile old(card);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old card");
   }
-  platform.messages.clear();
-  EXPECT_FALSE(Save_gen_image(filled({4, 4}, {4, 4}, Qt::red), longest));
-  EXPECT_EQ(platform.messages.size(), 2);
-  EXPECT_EQ(contents(longest), QByteArray("old card"));
+  struct Case {
+    const char* name;
+    qint64 limit;
+    int pixels;  // a square of noise
+  } cases[] = {
+      {"small picture, nothing reaches the disk", 0, 4},
+      {"small picture, cut after 100 bytes", 100, 40},
+      {"large picture, cut after 64 KB", 64 * 1024, 600},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const test_support::Limited_Write child =
+        test_support::Expect_Refused_Under_Limit(card, c.limit, [&](QString* shown) {
+          platform.messages.clear();
+          const bool saved = Save_gen_image(noise(c.pixels), card);
+          *shown = platform.messages.join(u'|');
+          return saved;
+        });
+    EXPECT_TRUE(child.reason.startsWith(QStringLiteral("\n") + card + QStringLiteral("|\n")))
+        << "the path, then the reason: " << child.reason.toStdString();
+    // Without the limit the same picture is written.
+    const QString free = dir.filePath(QStringLiteral("free.png"));
+    ASSERT_TRUE(Save_gen_image(noise(c.pixels), free));
+    EXPECT_GT(QFileInfo(free).size(), c.limit);
+    QFile::remove(free);
+  }
+  EXPECT_EQ(contents(card), QByteArray("old card"));
 
   // Nothing to save.
   platform.messages.clear();
-  EXPECT_FALSE(Save_gen_image(Picture(), longest));
+  EXPECT_FALSE(Save_gen_image(Picture(), card));
   EXPECT_EQ(platform.messages.size(), 2);
-  EXPECT_EQ(contents(longest), QByteArray("old card"));
+  EXPECT_EQ(contents(card), QByteArray("old card"));
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 #include "library/ui/Support_Windows.h"
 #include "library/ui/Template_Wizard.h"
 #include "model/Shared_Design_State.h"
+#include "support/File_Size_Limit.h"
 #include "window/Design_File.h"
 
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -86,6 +88,42 @@ TEST_F(Templates_Window, AnExportThatCannotWriteItsPreviewDoesNotReportSuccess) 
   EXPECT_FALSE(platform.messages.contains("\nTemplate exported successfully."))
       << platform.messages;
   EXPECT_TRUE(platform.messages.last().contains("Template could not be exported"));
+}
+
+// Exporting over a template onto a disk that takes no more (files may not grow past a
+// limit): no success is reported, the reason is shown, and the template stays as it was.
+// Either file may be the one that fails: first the design, then (with room for the design
+// only) the preview.
+TEST_F(Templates_Window, AnExportOntoAFullDiskSaysWhyAndKeepsTheTemplate) {
+  add_shape(CRDDocument::Side::Front, "R", QRectF(10, 10, 60, 40));
+  name_answer("Party");
+  window->Export_As_Template_Clicked();
+  ASSERT_EQ(platform.messages, QStringList({"\nTemplate exported successfully."}));
+  const qint64 design_size = QFileInfo(user("Party.dcard")).size();
+  ASSERT_GT(QFileInfo(user("Party.png")).size(), design_size) << "the preview is the larger file";
+  platform.default_yes_no = true;  // replace the template of that name
+  const struct {
+    const char* name;
+    qint64 limit;
+    const char* failing;
+  } cases[] = {
+      {"the design fails", 0, "Party.dcard"},
+      {"the preview fails", design_size, "Party.png"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const test_support::Limited_Write child = test_support::Expect_Refused_Under_Limit(
+        user(QString::fromLatin1(c.failing)), c.limit, [&](QString* shown) {
+          platform.messages.clear();
+          window->Export_As_Template_Clicked();
+          *shown = platform.messages.join(u'|');
+          return platform.messages.contains(QStringLiteral("\nTemplate exported successfully."));
+        });
+    EXPECT_TRUE(child.reason.contains(QStringLiteral("\nTemplate could not be exported: ")))
+        << child.reason.toStdString();
+    EXPECT_EQ(QDir(User_Templates_Folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({"Party.dcard", "Party.png"}));
+  }
 }
 
 TEST_F(Templates_Window, NewFromTemplateLoadsTheChosenDesignUntitled) {

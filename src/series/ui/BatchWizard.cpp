@@ -330,12 +330,13 @@ void BatchWizard::Export_Value_Btn_Clicked() {
       !Show_YES_NO_MessageBox(QStringLiteral("The file already exists. Do you want to replace it?")))
     return;
   bool written = false;
+  QString reason;
   {
     const Busy_Cursor busy;
-    written = Export_Series_Values(path, type, ListData_value->values());
+    written = Export_Series_Values(path, type, ListData_value->values(), &reason);
   }
   if (!written) {
-    Show_MessageBox(Series_Access_Error);
+    Show_MessageBox(Series_Access_Error_Because(reason));
     return;
   }
   raise();

@@ -145,10 +145,11 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
   const QString path = Series_Path(name);
   if (fill_col_option == 0 && QFile::exists(path) && !Show_YES_NO_MessageBox(Series_Replace_Question))
     return false;
-  const bool written = fill_col_option == 2 ? Append_Series_File(path, values)
-                                            : Write_Series_File(path, values);
+  QString reason;
+  const bool written = fill_col_option == 2 ? Append_Series_File(path, values, &reason)
+                                            : Write_Series_File(path, values, &reason);
   if (!written) {
-    Show_MessageBox(Series_Access_Error);
+    Show_MessageBox(Series_Access_Error_Because(reason));
     return false;
   }
   if (file_name_Insert == 1) BatchWizard::defaultInstance()->Fill_List();

@@ -132,7 +132,8 @@ bool CRDWindowController::Export_Single_File(const QString& given_path, bool sho
   if (side == QLatin1String("BOTH")) {
     const bool combined = ExportWindow->export_combined_image_chk->isChecked();
     const Picture back = render(1);
-    if (!combined) save(back, Create_Back_Card_Path(path));
+    // A back that failed (said by the save) makes the export a failure, whatever the front.
+    const bool back_written = combined || save(back, Create_Back_Card_Path(path));
     const Picture front = render(0);
     shown_path = combined ? path : Create_Front_Card_Path(path);
     if (combined) {
@@ -140,7 +141,7 @@ bool CRDWindowController::Export_Single_File(const QString& given_path, bool sho
       if (both.isNull()) Show_NSLog_Message(QStringLiteral("Invalid image"));
       else written = save(both, shown_path);
     } else {
-      written = save(front, shown_path);
+      written = save(front, shown_path) && back_written;
     }
   } else if (side == QLatin1String("F")) {
     shown_path = Create_Front_Card_Path(path);

@@ -1,0 +1,282 @@
+#include "platform/Whole_File.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Writes are gathered up to this much and written out in one piece; larger ones go
+// straight to the file.
+constexpr qsizetype kBuffer_Size = 256 * 1024;
+constexpr qint64 kCopy_Chunk = 1 << 20;
+// A file name may hold at most this many bytes (NAME_MAX on the file systems we meet).
+constexpr size_t kName_Max = 255;
+
+QString failure(const QString& step, int error_number) {
+  return QStringLiteral("%1 failed: %2").arg(step, qt_error_string(error_number));
+}
+
+// The file a write replaces: a symbolic link is written through, to the file it names.
+QString final_path(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.isSymLink()) return path;
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+std::string folder_of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// ".<name>.XXXXXX" beside the file, the name shortened (at a UTF-8 character boundary)
+// when the whole would be longer than a file name may be.
+std::string temporary_name(const std::string& path) {
+  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t room = kName_Max - 8;  // "." before, "." and six letters after
+  if (name.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  std::string suffix(6, 'x');
+  for (char& c : suffix) c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+  return folder + '.' + name + '.' + suffix;
+}
+
+mode_t mode_bits(QFileDevice::Permissions p) {
+  mode_t mode = 0;
+  if (p & QFileDevice::ReadOwner) mode |= S_IRUSR;
+  if (p & QFileDevice::WriteOwner) mode |= S_IWUSR;
+  if (p & QFileDevice::ExeOwner) mode |= S_IXUSR;
+  if (p & QFileDevice::ReadGroup) mode |= S_IRGRP;
+  if (p & QFileDevice::WriteGroup) mode |= S_IWGRP;
+  if (p & QFileDevice::ExeGroup) mode |= S_IXGRP;
+  if (p & QFileDevice::ReadOther) mode |= S_IROTH;
+  if (p & QFileDevice::WriteOther) mode |= S_IWOTH;
+  if (p & QFileDevice::ExeOther) mode |= S_IXOTH;
+  return mode;
+}
+
+}  // namespace
+
+Whole_File_Writer::Whole_File_Writer(const QString& path, const Whole_File_Options& options)
+    : path_(path), options_(options) {}
+
+Whole_File_Writer::~Whole_File_Writer() { discard(); }
+
+bool Whole_File_Writer::fail(const QString& step, int error_number) {
+  if (error_.isEmpty()) {
+    error_ = failure(step, error_number);
+    setErrorString(error_);
+  }
+  return false;
+}
+
+bool Whole_File_Writer::open(OpenMode mode) {
+  if (isOpen() || fd_ >= 0) return fail(QStringLiteral("opening"), EBUSY);
+  error_.clear();
+  buffer_.clear();
+  buffer_offset_ = device_pos_ = size_ = 0;
+  if (path_.isEmpty()) return fail(QStringLiteral("creating the temporary file"), ENOENT);
+  final_path_ = QFile::encodeName(final_path(path_)).toStdString();
+
+  struct stat existing {};
+  const bool exists = ::stat(final_path_.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode))
+    return fail(QStringLiteral("replacing a folder"), EISDIR);
+  const mode_t create_mode = options_.permissions ? mode_bits(*options_.permissions) : 0666;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_path_ = temporary_name(final_path_);
+    fd_ = ::open(temporary_path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
+    if (fd_ >= 0 || errno != EEXIST) break;
+  }
+  if (fd_ < 0) {
+    const int why = errno;
+    temporary_path_.clear();
+    return fail(QStringLiteral("creating the temporary file"), why);
+  }
+  // The mode is set before any byte is in the file.
+  const bool set_mode = options_.permissions || (exists && S_ISREG(existing.st_mode));
+  const mode_t wanted = options_.permissions ? create_mode : (existing.st_mode & 07777);
+  if (set_mode && ::fchmod(fd_, wanted) != 0) {
+    const int why = errno;
+    discard();
+    return fail(QStringLiteral("setting the file's permissions"), why);
+  }
+  const OpenMode access =
+      (mode & QIODevice::ReadOnly) ? QIODevice::ReadWrite : QIODevice::WriteOnly;
+  return QIODevice::open(access | QIODevice::Unbuffered);
+}
+
+bool Whole_File_Writer::put(const char* data, qint64 size, qint64 offset) {
+  while (size > 0) {
+    const ssize_t put =
+        ::pwrite(fd_, data, size_t(std::min<qint64>(size, qint64(1) << 30)), offset);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return fail(QStringLiteral("writing"), errno);
+    if (put == 0) return fail(QStringLiteral("writing"), ENOSPC);
+    data += put;
+    size -= put;
+    offset += put;
+  }
+  return true;
+}
+
+bool Whole_File_Writer::flush_buffer() {
+  if (buffer_.empty()) return !failed();
+  const bool ok = !failed() && put(buffer_.data(), qint64(buffer_.size()), buffer_offset_);
+  buffer_.clear();
+  return ok;
+}
+
+qint64 Whole_File_Writer::writeData(const char* data, qint64 size) {
+  if (fd_ < 0 || failed()) return -1;
+  if (!buffer_.empty() && device_pos_ != buffer_offset_ + qint64(buffer_.size()) && !flush_buffer())
+    return -1;
+  if (buffer_.empty()) buffer_offset_ = device_pos_;
+  if (size >= kBuffer_Size) {
+    if (!flush_buffer() || !put(data, size, device_pos_)) return -1;
+  } else {
+    buffer_.append(data, size_t(size));
+    if (qsizetype(buffer_.size()) >= kBuffer_Size && !flush_buffer()) return -1;
+  }
+  device_pos_ += size;
+  size_ = std::max(size_, device_pos_);
+  return size;
+}
+
+qint64 Whole_File_Writer::readData(char* data, qint64 max_size) {
+  if (fd_ < 0 || failed() || !flush_buffer()) return -1;
+  for (;;) {
+    const ssize_t got = ::pread(fd_, data, size_t(max_size), device_pos_);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      fail(QStringLiteral("reading back"), errno);
+      return -1;
+    }
+    device_pos_ += got;
+    return got;
+  }
+}
+
+bool Whole_File_Writer::seek(qint64 pos) {
+  if (fd_ < 0 || !QIODevice::seek(pos)) return false;
+  device_pos_ = pos;
+  return true;
+}
+
+bool Whole_File_Writer::commit() {
+  if (fd_ < 0) {
+    if (!failed()) fail(QStringLiteral("writing"), EBADF);
+    discard();
+    return false;
+  }
+  if (!flush_buffer()) {
+    discard();
+    return false;
+  }
+  if (options_.durable && ::fsync(fd_) != 0) {
+    fail(QStringLiteral("syncing to disk"), errno);
+    discard();
+    return false;
+  }
+  const int closed = ::close(fd_);
+  const int close_error = errno;
+  fd_ = -1;
+  // Linux releases the descriptor even when close is interrupted; the data was synced.
+  if (closed != 0 && close_error != EINTR) {
+    fail(QStringLiteral("closing"), close_error);
+    discard();
+    return false;
+  }
+  if (::rename(temporary_path_.c_str(), final_path_.c_str()) != 0) {
+    fail(QStringLiteral("replacing the file"), errno);
+    discard();
+    return false;
+  }
+  temporary_path_.clear();
+  QIODevice::close();
+  if (options_.durable && options_.sync_folder) {
+    // The new file is in place; a folder that cannot be synced is still reported, since
+    // the new name might not survive a crash. File systems that cannot sync a folder say
+    // EINVAL: nothing is lost there.
+    const int folder = ::open(folder_of(final_path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      const bool synced = ::fsync(folder) == 0 || errno == EINVAL || errno == EROFS;
+      const int why = errno;
+      ::close(folder);
+      if (!synced) return fail(QStringLiteral("syncing the folder"), why);
+    }
+  }
+  return true;
+}
+
+void Whole_File_Writer::remove_temporary() {
+  if (!temporary_path_.empty()) ::unlink(temporary_path_.c_str());
+  temporary_path_.clear();
+}
+
+void Whole_File_Writer::discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  remove_temporary();
+  buffer_.clear();
+  buffer_.shrink_to_fit();
+  if (isOpen()) QIODevice::close();
+}
+
+void Whole_File_Writer::close() { discard(); }
+
+bool Write_Whole_File(const QString& path, QByteArrayView data, QString* error,
+                      const Whole_File_Options& options) {
+  Whole_File_Writer file(path, options);
+  const bool ok = file.open(QIODevice::WriteOnly) &&
+                  file.write(data.data(), data.size()) == data.size() && file.commit();
+  if (!ok && error) *error = file.error_string();
+  return ok;
+}
+
+bool Copy_Whole_File(const QString& from, const QString& to, QString* error,
+                     const Whole_File_Options& options) {
+  auto refuse = [&](const QString& why) {
+    if (error) *error = QStringLiteral("reading %1 failed: %2").arg(from, why);
+    return false;
+  };
+  const QFileInfo source_info(from);
+  if (source_info.isDir()) return refuse(qt_error_string(EISDIR));
+  if (source_info.exists() && !source_info.isFile()) return refuse(QStringLiteral("not a file"));
+  QFile source(from);
+  if (!source.open(QIODevice::ReadOnly)) return refuse(source.errorString());
+  Whole_File_Writer target(to, options);
+  if (!target.open(QIODevice::WriteOnly)) {
+    if (error) *error = target.error_string();
+    return false;
+  }
+  for (;;) {
+    const QByteArray chunk = source.read(kCopy_Chunk);
+    if (chunk.isEmpty()) {
+      if (source.error() != QFileDevice::NoError) return refuse(source.errorString());
+      break;
+    }
+    if (target.write(chunk) != chunk.size()) break;
+  }
+  if (!target.commit()) {
+    if (error) *error = target.error_string();
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,99 @@
+#pragma once
+// Files written whole or not at all, the one way the program writes a file.
+//
+// The data goes into a temporary file beside the target (".<name>.XXXXXX", in the same
+// folder, so that the rename cannot cross file systems). Every write is checked, the file
+// is flushed to the disk (fsync) and closed with its result checked, and only then renamed
+// over the target; the folder is synced after the rename unless asked not to. Any failure
+// removes the temporary file and leaves the target as it was, byte for byte; the reason
+// names the step and the system's error ("writing failed: No space left on device").
+// Nothing sits in a buffer that could fail after the writer has said it saved.
+//
+// A new file gets 0666 less the umask; a file replaced keeps its mode; a fixed mode (the
+// settings file's 0600) is set on the temporary file before anything is written into it.
+// A target that is a symbolic link is written through it: the file it names is replaced.
+//
+// Safe on any thread; one writer is used by one thread at a time.
+
+#include <QByteArrayView>
+#include <QFileDevice>
+#include <QIODevice>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+struct Whole_File_Options {
+  // The file's mode, whatever the umask or the replaced file had (e.g. owner-only).
+  std::optional<QFileDevice::Permissions> permissions;
+  // Sync the folder after the rename, so that the new name survives a crash too. Files
+  // made by the hundred (a batch of card pictures) may leave it to the system.
+  bool sync_folder = true;
+  // False for scratch files (an unpack folder): written whole and checked all the same,
+  // but neither the file nor its folder is synced, as nothing is lost in a crash.
+  bool durable = true;
+};
+
+// Writes the bytes as the whole file. False, with the reason in *error, when anything
+// failed; the target is then untouched.
+bool Write_Whole_File(const QString& path, QByteArrayView data, QString* error = nullptr,
+                      const Whole_File_Options& options = {});
+
+// Copies a regular file whole onto `to` the same way. The reason names the side that
+// failed ("reading ...", or a step of the write).
+bool Copy_Whole_File(const QString& from, const QString& to, QString* error = nullptr,
+                     const Whole_File_Options& options = {});
+
+// The streaming form: a random-access device (write, seek back, read what was written) for
+// writers that produce their data piece by piece: QImageWriter, minizip's I/O callbacks,
+// XML written as it is made. Writes are gathered in a buffer of its own and written out in
+// large pieces; the first failure sticks (every later write answers -1) and commit() then
+// refuses. Destroyed or closed without commit(), the temporary file goes and the target
+// stays.
+class Whole_File_Writer : public QIODevice {
+ public:
+  explicit Whole_File_Writer(const QString& path, const Whole_File_Options& options = {});
+  ~Whole_File_Writer() override;
+
+  // Creates the temporary file; mode is WriteOnly or ReadWrite (Unbuffered is implied).
+  bool open(OpenMode mode = QIODevice::ReadWrite) override;
+  // Writes everything out, syncs, closes and renames over the target. False, with the
+  // reason in error_string(), when the file is not whole on disk; the target then stays.
+  bool commit();
+  // Throws the written data away; the target stays.
+  void discard();
+  // Same as discard(): only commit() puts a file in place.
+  void close() override;
+
+  bool isSequential() const override { return false; }
+  qint64 size() const override { return size_; }
+  bool seek(qint64 pos) override;
+
+  // The target as given, and the file that is replaced (a link's target).
+  QString path() const { return path_; }
+  bool failed() const { return !error_.isEmpty(); }
+  // The reason of the first failure: the step and the system's error text; empty while
+  // nothing failed.
+  QString error_string() const { return error_; }
+
+ protected:
+  qint64 readData(char* data, qint64 max_size) override;
+  qint64 writeData(const char* data, qint64 size) override;
+
+ private:
+  bool fail(const QString& step, int error_number);
+  bool flush_buffer();
+  bool put(const char* data, qint64 size, qint64 offset);
+  void remove_temporary();
+
+  QString path_;
+  Whole_File_Options options_;
+  std::string final_path_;  // the file replaced, encoded for the system
+  std::string temporary_path_;
+  int fd_ = -1;
+  std::string buffer_;
+  qint64 buffer_offset_ = 0;  // where the buffer's first byte goes in the file
+  qint64 device_pos_ = 0;     // where the next write or read goes
+  qint64 size_ = 0;
+  QString error_;
+};

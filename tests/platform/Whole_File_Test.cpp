@@ -1,0 +1,261 @@
+// Files written whole or not at all: refused writes (a disk that takes no more, a folder
+// in the way, a missing folder) leave the old file byte for byte and no temporary file,
+// and say why in the system's words; written files are whole, with the right mode.
+
+#include "platform/Whole_File.h"
+
+#include "support/File_Size_Limit.h"
+#include "support/Test_Support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray Noise(qsizetype size) {
+  QByteArray bytes(size, Qt::Uninitialized);
+  QRandomGenerator random(5);
+  for (char& c : bytes) c = char(random.generate());
+  return bytes;
+}
+
+QByteArray Contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void Put(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+  ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+unsigned Mode(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return 0;
+  return info.st_mode & 07777;
+}
+
+QString System_Text(int error_number) {
+  return QString::fromLocal8Bit(std::strerror(error_number));
+}
+
+// The ways a writer hands its data over.
+enum class Form {
+  Whole,      // one buffer
+  Pieces,     // many small writes, as an encoder streams
+  Seek_Back,  // written, then a header patched at the start, as minizip does
+  Copy,       // a copy of another file
+};
+
+// Copy copies the file "source" in the scratch folder, which holds the data already.
+bool Write_As(Form form, const QString& path, const QByteArray& data, const QString& scratch,
+              QString* error) {
+  switch (form) {
+    case Form::Whole: return Write_Whole_File(path, data, error);
+    case Form::Pieces:
+    case Form::Seek_Back: {
+      Whole_File_Writer file(path);
+      if (!file.open(QIODevice::ReadWrite)) {
+        *error = file.error_string();
+        return false;
+      }
+      if (form == Form::Seek_Back) file.write(QByteArray(8, '\0'));
+      const qsizetype start = form == Form::Seek_Back ? 8 : 0;
+      for (qsizetype at = start; at < data.size(); at += 1000) file.write(data.mid(at, 1000));
+      if (form == Form::Seek_Back && file.seek(0)) file.write(data.left(8));
+      const bool ok = file.commit();
+      if (!ok) *error = file.error_string();
+      return ok;
+    }
+    case Form::Copy: return Copy_Whole_File(scratch + QStringLiteral("/source"), path, error);
+  }
+  return false;
+}
+
+class Whole_File_Test : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  QTemporaryDir dir, scratch;
+};
+
+TEST_F(Whole_File_Test, ADiskThatTakesNoMoreLeavesTheOldFileAndSaysWhy) {
+  const struct {
+    const char* name;
+    qint64 limit;
+    qsizetype size;
+  } sizes[] = {
+      // Small files fit any write buffer: they fail only when it is written out.
+      {"small, nothing reaches the disk", 0, 3000},
+      {"small, cut after 1 KB", 1024, 12 * 1024},
+      {"large, cut after 64 KB, many pieces", 64 * 1024, 3 * 1024 * 1024},
+  };
+  const struct {
+    const char* name;
+    Form form;
+  } forms[] = {{"whole", Form::Whole},
+               {"pieces", Form::Pieces},
+               {"seek back", Form::Seek_Back},
+               {"copy", Form::Copy}};
+  const QString target = path("card.dcard");
+  for (const auto& size : sizes) {
+    for (const auto& form : forms) {
+      SCOPED_TRACE(std::string(size.name) + ", " + form.name);
+      Put(target, "the file as it was");
+      const QByteArray data = Noise(size.size);
+      Put(scratch.filePath(QStringLiteral("source")), data);
+      const test_support::Limited_Write child =
+          test_support::Expect_Refused_Under_Limit(target, size.limit, [&](QString* reason) {
+            return Write_As(form.form, target, data, scratch.path(), reason);
+          });
+      EXPECT_TRUE(child.reason.startsWith(QStringLiteral("writing failed: ")))
+          << child.reason.toStdString();
+      // Without the limit the same data is written whole.
+      QString error;
+      ASSERT_TRUE(Write_As(form.form, target, data, scratch.path(), &error)) << error.toStdString();
+      EXPECT_TRUE(Contents(target) == data);
+      EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{"card.dcard"});
+    }
+  }
+}
+
+TEST_F(Whole_File_Test, OtherFailuresNameTheStepAndTheSystemsError) {
+  ASSERT_TRUE(QDir().mkdir(path("folder")));
+  Put(path("folder/inside"), "kept");
+  Put(scratch.filePath(QStringLiteral("source")), "new");
+  const struct {
+    const char* name;
+    QString target;
+    QString reason;
+  } cases[] = {
+      {"a folder stands at the path", path("folder"),
+       QStringLiteral("replacing a folder failed: ") + System_Text(EISDIR)},
+      {"the folder is missing", path("missing/card.png"),
+       QStringLiteral("creating the temporary file failed: ") + System_Text(ENOENT)},
+      {"no path", QString(),
+       QStringLiteral("creating the temporary file failed: ") + System_Text(ENOENT)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (Form form : {Form::Whole, Form::Pieces, Form::Copy}) {
+      QString error;
+      EXPECT_FALSE(Write_As(form, c.target, "new", scratch.path(), &error));
+      EXPECT_EQ(error, c.reason);
+    }
+  }
+  EXPECT_EQ(Contents(path("folder/inside")), QByteArray("kept"));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"folder"});
+
+  // A source that cannot be read is named.
+  QString error;
+  EXPECT_FALSE(Copy_Whole_File(path("nothing"), path("copy"), &error));
+  EXPECT_TRUE(error.startsWith(QStringLiteral("reading ") + path("nothing")))
+      << error.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(path("copy")));
+}
+
+TEST_F(Whole_File_Test, AWriterNotCommittedLeavesTheOldFile) {
+  Put(path("card.png"), "old");
+  {
+    Whole_File_Writer file(path("card.png"));
+    ASSERT_TRUE(file.open());
+    file.write(Noise(500 * 1024));
+    file.write("tail");
+  }  // gone without commit()
+  {
+    Whole_File_Writer file(path("card.png"));
+    ASSERT_TRUE(file.open());
+    file.write("new");
+    file.close();
+    EXPECT_FALSE(file.commit()) << "closed is thrown away";
+  }
+  EXPECT_EQ(Contents(path("card.png")), QByteArray("old"));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"card.png"});
+}
+
+TEST_F(Whole_File_Test, WrittenDataCanBeReadBackAndPatched) {
+  // As minizip does: write, seek back to patch a header, read, seek to the end, go on.
+  Whole_File_Writer file(path("a.zip"));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  const QByteArray body = Noise(700 * 1024);
+  file.write("HEAD0000");
+  file.write(body);
+  EXPECT_EQ(file.pos(), 8 + body.size());
+  EXPECT_EQ(file.size(), 8 + body.size());
+  ASSERT_TRUE(file.seek(4));
+  file.write("1234");
+  ASSERT_TRUE(file.seek(0));
+  EXPECT_EQ(file.read(8), QByteArray("HEAD1234"));
+  ASSERT_TRUE(file.seek(file.size()));
+  file.write("END");
+  ASSERT_TRUE(file.commit()) << file.error_string().toStdString();
+  EXPECT_TRUE(Contents(path("a.zip")) == "HEAD1234" + body + "END");
+}
+
+TEST_F(Whole_File_Test, ModesOfNewAndReplacedFiles) {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  const struct {
+    const char* name;
+    int old_mode;  // -1: no old file
+    std::optional<QFileDevice::Permissions> fixed;
+    unsigned mode;
+  } cases[] = {
+      {"a new file: 0666 less the umask", -1, std::nullopt, 0666u & ~mask},
+      {"a replaced file keeps its mode", 0640, std::nullopt, 0640},
+      {"a fixed mode on a new file", -1, QFileDevice::ReadOwner | QFileDevice::WriteOwner, 0600},
+      {"a fixed mode on a file open to all", 0666, QFileDevice::ReadOwner | QFileDevice::WriteOwner,
+       0600},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString target = path("settings.plist");
+    QFile::remove(target);
+    if (c.old_mode >= 0) {
+      Put(target, "old");
+      ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), mode_t(c.old_mode)), 0);
+    }
+    Whole_File_Options options;
+    options.permissions = c.fixed;
+    QString error;
+    ASSERT_TRUE(Write_Whole_File(target, "new", &error, options)) << error.toStdString();
+    EXPECT_EQ(Mode(target), c.mode);
+    EXPECT_EQ(Contents(target), QByteArray("new"));
+  }
+}
+
+TEST_F(Whole_File_Test, LinksAndLongNames) {
+  // A link is written through: the file it names is replaced, the link stays.
+  ASSERT_TRUE(QDir().mkdir(path("real")));
+  Put(path("real/card.dcard"), "old");
+  ASSERT_TRUE(QFile::link(path("real/card.dcard"), path("link.dcard")));
+  ASSERT_TRUE(Write_Whole_File(path("link.dcard"), "new"));
+  EXPECT_TRUE(QFileInfo(path("link.dcard")).isSymLink());
+  EXPECT_EQ(Contents(path("real/card.dcard")), QByteArray("new"));
+
+  // The longest name a file may have still leaves room for the temporary file beside it.
+  const QString longest = dir.filePath(QString(255, QLatin1Char('c')));
+  Put(longest, "old");
+  QString error;
+  ASSERT_TRUE(Write_Whole_File(longest, "new", &error)) << error.toStdString();
+  EXPECT_EQ(Contents(longest), QByteArray("new"));
+  const QString accented =
+      dir.filePath(QString(126, QChar(0xE9)) + QStringLiteral("xyz"));  // 255 bytes
+  ASSERT_TRUE(Write_Whole_File(accented, "new", &error)) << error.toStdString();
+  EXPECT_EQ(Contents(accented), QByteArray("new"));
+}
+
+}  // namespace
