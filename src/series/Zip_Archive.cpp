@@ -228,6 +228,15 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
     if (!relative.isEmpty() && (!wanted || wanted(relative))) {
       const QString target = root + u'/' + relative;
       const QString holder = folder ? target : QFileInfo(target).absolutePath();
+      // The deepest part of the holder that is there already: a link in it must not lead
+      // the folders made below it elsewhere.
+      QString present = holder;
+      while (present.size() > root.size() && !QFileInfo(present).exists() &&
+             !QFileInfo(present).isSymLink())
+        present = QFileInfo(present).absolutePath();
+      if (!inside(QFileInfo(present).canonicalFilePath(), root))
+        return fail(error, Unsafe_Entry_Name,
+                    QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
       if (!QDir().mkpath(holder))
         return fail(error, Write_Failed,
                     QStringLiteral("failed to create the folder %1").arg(holder));

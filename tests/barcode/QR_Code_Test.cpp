@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QPainter>
 
+#include <memory>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -488,6 +490,84 @@ TEST(QrSymbols, AllEightMasksAndTheAutomaticChoice) {
   ASSERT_TRUE(automatic.EncodeData(2, 0, true, -1, bytes(data), int(data.size())));
   const int best = int(std::min_element(penalty, penalty + 8) - penalty);  // first lowest
   EXPECT_EQ(automatic.m_nMaskingNo, best);
+}
+
+// ---- Mask penalty ----------------------------------------------------------------------
+// The four features of ISO/IEC 18004 (7.8.3.1) that score a masked symbol, worked out by
+// hand on small grids ("1" dark):
+//   N1  a run of 5 + i modules of one colour in a row or column: 3 + i;
+//   N2  a block of one colour, m x n modules: 3 (m - 1)(n - 1), i.e. 3 for each 2 x 2 block;
+//   N3  dark-light-dark-light-dark runs 1:1:3:1:1 with 4 light modules before or after: 40;
+//   N4  a dark share between 50 +/- 5k % and 50 +/- 5(k + 1) %: 10 k.
+// No grid below has a finder-like pattern at its edge, where the light quiet zone begins.
+
+// The row, its complement, the row, ...: every column alternates (no run, no block, no
+// finder-like pattern) and half the modules are dark, so only the rows' runs and patterns
+// score: half the rows score as the row, half as its complement.
+std::vector<std::string> Striped(const std::string& row) {
+  std::string complement = row;
+  for (char& c : complement) c = c == '1' ? '0' : '1';
+  std::vector<std::string> rows;
+  for (size_t y = 0; y < row.size(); ++y) rows.push_back(y % 2 ? complement : row);
+  return rows;
+}
+
+// Dark where x + y is even, with the modules at `flips` turned.
+std::vector<std::string> Checkerboard(int n, std::initializer_list<std::pair<int, int>> flips) {
+  std::vector<std::string> rows(size_t(n), std::string(size_t(n), '0'));
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) rows[size_t(y)][size_t(x)] = (x + y) % 2 ? '0' : '1';
+  for (auto [x, y] : flips) {
+    char& c = rows[size_t(y)][size_t(x)];
+    c = c == '1' ? '0' : '1';
+  }
+  return rows;
+}
+
+TEST(QrMaskPenalty, TheFourFeaturesScoredAsTheStandardCountsThem) {
+  const struct {
+    const char* name;
+    std::vector<std::string> rows;
+    int penalty;
+  } cases[] = {
+      // 5 rows and 5 columns each one run of 5: 10 x 3 = 30 (N1); 16 blocks of 2 x 2 (one
+      // 5 x 5 block: 3 x 4 x 4): 48 (N2); 100 % dark, 10 steps of 5 % from half: 100 (N4).
+      // 30 + 48 + 100 = 178.
+      {"one colour", {"11111", "11111", "11111", "11111", "11111"}, 178},
+      // No run longer than 1, no block, 13 of 25 dark (52 %): 0.
+      {"checkerboard", Checkerboard(5, {}), 0},
+      // Each of the 10 rows a dark and a light run of 5: 10 x (3 + 3) = 60.
+      {"runs of five", Striped("1111100000"), 60},
+      // Each of the 12 rows a run of 8 (3 + 3) and a run of 4 (nothing): 12 x 6 = 72.
+      {"runs of eight and four", Striped("111111110000"), 72},
+      // 1 0 [1 0 111 0 1] 0000 1: the pattern, light 1 before it and light 4 after it, in
+      // each of the 7 rows "1010111..."; their complements hold no dark run of 3:
+      // 7 x 40 = 280.
+      {"1:1:3:1:1 with four light after", Striped("10101110100001"), 280},
+      // 11 000 [1 0 111 0 1] 000 1: the pattern with only 3 light modules on each side: 0.
+      {"1:1:3:1:1 with three light around", Striped("1100010111010001"), 0},
+      // A 10 x 10 checkerboard whose top-left 3 x 3 modules are all dark: one 3 x 3 block,
+      // 3 x 2 x 2 = 12 (N2); runs up to 4; 54 of 100 dark (54 %): 0. 12.
+      {"a block of three by three", Checkerboard(10, {{1, 0}, {0, 1}, {2, 1}, {1, 2}}), 12},
+      // A 5 x 5 checkerboard without its four corners and its centre: runs up to 3, no
+      // block; 8 of 25 dark (32 %): 18 % from half, 3 steps of 5 %: 30.
+      {"a third dark", Checkerboard(5, {{0, 0}, {4, 0}, {0, 4}, {4, 4}, {2, 2}}), 30},
+      // An 8 x 8 checkerboard with three more dark modules, none in a run longer than 3 or a
+      // block or a 1:1:3:1:1 pattern: 35 of 64 dark (54.69 %), less than one step of 5 %
+      // from half: 0.
+      {"just under 55 % dark", Checkerboard(8, {{1, 0}, {6, 5}, {2, 7}}), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto encoder = std::make_unique<QR_Encoder>();
+    const int n = int(c.rows.size());
+    encoder->m_nSymbleSize = n;
+    for (int y = 0; y < n; ++y) {
+      ASSERT_EQ(int(c.rows[size_t(y)].size()), n);
+      for (int x = 0; x < n; ++x) encoder->m_byModuleData[x][y] = c.rows[size_t(y)][size_t(x)] == '1';
+    }
+    EXPECT_EQ(encoder->CountPenalty(), c.penalty);
+  }
 }
 
 TEST(QrSymbols, VersionInformationFromVersion7) {

@@ -178,17 +178,34 @@ TEST_F(Adjustments, ChainOrderAndSizeCap) {
   EXPECT_EQ(ImageProcesser::Set_Dimaension(Solid_Picture({700, 400}, Qt::red)).size(),
             QSizeF(700, 400));
 
-  // Inversion before exposure: black turns white and stays white; the other way round
-  // it would turn white only.
-  const Picture black = Solid_Picture({2, 2}, Qt::black);
-  const Picture adjusted =
-      ImageProcesser::Get_Processed_Image(black, false, false, true, 0, 1, 0, 1, 90, 0, -3, 0, 100);
-  EXPECT_NEAR(pixel(adjusted, 0).red(), 99, 2);  // white, three stops darker (linear 1/8)
-  EXPECT_EQ(adjusted.image().size(), QSize(2, 2));
-  // Grey tones, then sepia: a coloured picture comes out brown, not grey.
-  const Picture both = ImageProcesser::Get_Processed_Image(
-      Solid_Picture({1, 1}, Qt::blue), true, true, false, 0, 1, 0, 1, 0, 0, 0, 0, 100);
-  EXPECT_GT(pixel(both, 0).red(), pixel(both, 0).blue());
+  // Steps whose order changes the colours, each pair against what the other order gives.
+  const struct {
+    const char* name;
+    QColor source;
+    bool grayscale, sepia, invert;
+    float exposure;
+    int rotate;
+    QColor expected;
+  } orders[] = {
+      // Black inverted is white, three stops darker (linear 1/8); the other way round it
+      // would turn white only.
+      {"inversion before exposure", Qt::black, false, false, true, -3, 90, QColor(99, 99, 99)},
+      // Blue in grey tones is 18 (its luminance), in sepia the brown of that; the other way
+      // round, sepia (48, 43, 33) then grey tones, it would come out grey (43, 43, 43).
+      {"grey tones before sepia", Qt::blue, true, true, false, 0, 0, QColor(24, 22, 17)},
+      // Grey 100 in sepia is (135, 120, 94), inverted a cold blue; the other way round,
+      // inverted 155 then sepia, it would come out a warm brown (209, 186, 145).
+      {"sepia before inversion", QColor(100, 100, 100), false, true, true, 0, 0,
+       QColor(120, 135, 161)},
+  };
+  for (const auto& c : orders) {
+    SCOPED_TRACE(c.name);
+    const Picture adjusted = ImageProcesser::Get_Processed_Image(
+        Solid_Picture({2, 2}, c.source), c.grayscale, c.sepia, c.invert, 0, 1, 0, 1, c.rotate, 0,
+        c.exposure, 0, 100);
+    EXPECT_EQ(adjusted.image().size(), QSize(2, 2));
+    EXPECT_TRUE(Near(pixel(adjusted, 0), c.expected, 2)) << pixel(adjusted, 0).name().toStdString();
+  }
 }
 
 TEST_F(Adjustments, ResultsAreCachedPerPictureAndSettings) {

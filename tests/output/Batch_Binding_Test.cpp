@@ -128,7 +128,8 @@ TEST_F(Batch_Binding, PicturesLoadTheirPathAndBarcodesKeepTheirOwnSymbology) {
   EXPECT_GT(linear.width(), 2 * linear.height()) << "Code 128 stays linear";
   EXPECT_NEAR(double(square.width()) / square.height(), 1.0, 0.25) << "QR stays square";
   const auto decoded = test_support::Decode(test_support::Decoder::ZXing, square);
-  if (decoded.ran) EXPECT_EQ(decoded.data, QByteArray("12345678"));
+  ASSERT_TRUE(decoded.ran) << decoded.log;
+  EXPECT_EQ(decoded.data, QByteArray("12345678"));
 
   // Record 1: the picture cannot be read, the value is empty: no picture, no barcodes.
   Assign_Batch_Values(front, 1, values, designer);

@@ -4,6 +4,8 @@
 #include "platform/Scripted_Platform.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEvent>
 #include <QThread>
 #include <QThreadPool>
 
@@ -133,8 +135,27 @@ TEST(PlatformThreads, AQuestionWaitingWhenShutdownBeginsIsAnsweredWithTheDefault
     answer = platform::Yes_No_Box(QStringLiteral("Continue?"));
     answered = true;
   });
-  while (!asking) std::this_thread::yield();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let it queue its call
+  // The worker's call reaches the main thread as a queued call to the application: the
+  // filter holds it back (the main thread does not serve), and its arrival shows that
+  // the question waits.
+  struct Holding_Filter : QObject {
+    std::atomic<bool> held{false};
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+      if (receiver != QCoreApplication::instance() || event->type() != QEvent::MetaCall)
+        return false;
+      held = true;
+      return true;
+    }
+  } filter;
+  QCoreApplication::instance()->installEventFilter(&filter);
+  QDeadlineTimer deadline(30000);
+  while (!filter.held && !deadline.hasExpired()) {
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+    std::this_thread::yield();
+  }
+  QCoreApplication::instance()->removeEventFilter(&filter);
+  EXPECT_TRUE(filter.held) << "the worker's question never reached the main thread";
+  EXPECT_TRUE(asking);
   EXPECT_FALSE(answered);
   {
     Shutdown_Scope shutdown;
@@ -144,6 +165,7 @@ TEST(PlatformThreads, AQuestionWaitingWhenShutdownBeginsIsAnsweredWithTheDefault
   EXPECT_FALSE(answer);
   // The withdrawn call never runs, even when the main thread serves again.
   QCoreApplication::processEvents();
+  platform::Wait_Serving_Workers([] { return false; }, 0);
   EXPECT_TRUE(scripted.questions.isEmpty());
 }
 

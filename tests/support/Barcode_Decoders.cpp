@@ -56,6 +56,15 @@ Decoded Run_Decoder(Decoder decoder, const QImage& image, const QStringList& ext
       break;
   }
   arguments << extra_arguments << file;
+  if (!Have_Program(program)) {
+    const char* package = decoder == Decoder::Zbar    ? "zbar-tools"
+                          : decoder == Decoder::ZXing ? "zxing-cpp-tools"
+                                                      : "dmtx-utils";
+    result.log = QStringLiteral("%1 is missing: the tests need the package %2 "
+                                "(deps/test/barcode-decoders.list, installed by make deps)")
+                     .arg(program, QLatin1String(package));
+    return result;
+  }
   const Process_Result run = Run_Program(program, arguments, 60000);
   result.log = QString::fromLocal8Bit(run.err);
   // zbarimg answers 4 when it found nothing; ZXingReader prints nothing.

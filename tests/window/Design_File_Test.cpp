@@ -148,55 +148,75 @@ TEST_F(Design_File_Test, DamagedFilesAreRefusedWhole) {
   design.front_graphics.resize(2);
   design.back_graphics.resize(1);
   ASSERT_TRUE(Write_Design_File(path("good.dcard"), design));
-  // Each case: a name and the change plistlib makes to the good array.
+  // Each case: a name, the change plistlib makes to the good array, and the words of the
+  // reason the file is refused for. The good array: the mark, the two sides (1-28, 29-56),
+  // the binding (57, 58), titles (59), rows (60), the front count "2" (61) and its two
+  // graphics, the back count "1" (64) and its graphic (65).
   const char* script = R"(
 import plistlib, sys, os
 good = plistlib.load(open(sys.argv[1], 'rb'))
 out = sys.argv[2]
-def case(name, change):
+def case(name, change, reason):
     a = list(good)
     a = change(a) or a
     plistlib.dump(a, open(os.path.join(out, name + '.dcard'), 'wb'))
-    print(name)
+    print(name + '\t' + reason)
 def put(i, v):
     def f(a):
         a[i] = v
     return f
-case('magic_space', put(0, good[0] + ' '))
-case('not_an_array', lambda a: {'a': 1})
-for n in (1, 30, 62, 64, 65):
-    case('cut_%d' % n, lambda a, n=n: a[:n])
-for text in ('999', '-1', ' 2', '1e3', '2 ', '+2', '0x2', ''):
-    case('front_count_%r' % text, put(61, text))
-    case('back_count_%r' % text, put(64, text))
+case('magic_space', put(0, good[0] + ' '), 'is not the mark of a design file')
+case('not_an_array', lambda a: {'a': 1}, 'not a list of elements')
+for n in (1, 30, 62):
+    case('cut_%d' % n, lambda a, n=n: a[:n], '%d elements, fewer than a design holds' % n)
+case('cut_64', lambda a: a[:64], 'element 64: missing (the file is cut short)')
+# The back count "1" with no graphic after it.
+case('cut_65', lambda a: a[:65], 'element 64: a count larger than the file')
+# Counts larger than the file: refused before anything is made for them (without that
+# guard 999 fails later on another element, and ten digits ask for a huge allocation).
+for text in ('999', '9999999999', '4294967298'):
+    case('front_count_%r' % text, put(61, text), 'element 61: a count larger than the file')
+    case('back_count_%r' % text, put(64, text), 'element 64: a count larger than the file')
+for text in ('-1', ' 2', '1e3', '2 ', '+2', '0x2', '', '99999999999'):
+    case('front_count_%r' % text, put(61, text), 'element 61: not a count')
+    case('back_count_%r' % text, put(64, text), 'element 64: not a count')
 for i, v in enumerate(good):
     other = b'x' if isinstance(v, str) else 'x'
-    case('kind_%d' % i, put(i, other))
-case('kind_title', put(59, ['Row No.', 7]))
-case('kind_row', put(60, ['row']))
-case('kind_cell', put(60, [{'Extension': 1}]))
-case('graphic_cut', put(62, good[62][:len(good[62]) // 2]))
+    if i == 0:
+        reason = 'is not the mark of a design file'
+    elif isinstance(v, list):
+        reason = 'element %d: not a list of %s' % (i, 'titles' if i == 59 else 'rows')
+    else:
+        reason = 'element %d: not %s' % (i, 'a string' if isinstance(v, str) else 'data')
+    case('kind_%d' % i, put(i, other), reason)
+case('kind_title', put(59, ['Row No.', 7]), 'element 59: a title that is not a string')
+case('kind_row', put(60, ['row']), 'element 60: a row that is not a dictionary')
+case('kind_cell', put(60, [{'Extension': 1}]), 'element 60: a cell that is not a string')
+case('graphic_cut', put(62, good[62][:len(good[62]) // 2]), 'element 62: not a graphic archive')
 case('graphic_foreign', put(63, plistlib.dumps({'$archiver': 'NSKeyedArchiver', '$version': 100000,
      '$top': {'root': plistlib.UID(1)}, '$objects': ['$null', {'$class': plistlib.UID(2)},
-     {'$classname': 'NSWindow', '$classes': ['NSWindow', 'NSObject']}]}, fmt=plistlib.FMT_BINARY)))
-case('colour_cut', put(2, good[2][:20]))
-case('font_not_archive', put(28, b'plain bytes'))
-case('size_nan', put(19, '{nan, nan}'))
-case('size_text', put(19, '{243}'))
-case('size_huge', put(19, '{1e9, 100}'))
-case('size_zero', put(19, '{0, 100}'))
-case('alpha_nan', put(13, 'nan'))
-case('alpha_inf', put(13, 'inf'))
-case('alpha_beyond_float', put(13, '1e300'))
-case('location_nan', put(18, '{nan, 1}'))
-case('width_float', put(3, '1.5'))
+     {'$classname': 'NSWindow', '$classes': ['NSWindow', 'NSObject']}]}, fmt=plistlib.FMT_BINARY)),
+     'element 63: not a graphic archive')
+case('colour_cut', put(2, good[2][:20]), 'element 2: not a colour archive')
+case('font_not_archive', put(28, b'plain bytes'), 'element 28: not a font archive')
+case('size_nan', put(19, '{nan, nan}'), 'element 19: not a size')
+case('size_text', put(19, '{243}'), 'element 19: not a size')
+case('size_huge', put(19, '{1e9, 100}'), 'element 19: a card size out of range')
+case('size_zero', put(19, '{0, 100}'), 'element 19: a card size out of range')
+case('alpha_nan', put(13, 'nan'), 'element 13: not a finite number')
+case('alpha_inf', put(13, 'inf'), 'element 13: not a finite number')
+case('alpha_beyond_float', put(13, '1e300'), 'element 13: not a finite number')
+case('location_nan', put(18, '{nan, 1}'), 'element 18: not a point')
+case('width_float', put(3, '1.5'), 'element 3: not a whole number')
 )";
-  const QStringList names = Python(script, {path("good.dcard"), dir.path()}).split('\n');
-  ASSERT_GT(names.size(), 80);
-  for (const QString& name : names) {
+  const QStringList lines = Python(script, {path("good.dcard"), dir.path()}).split('\n');
+  ASSERT_GT(lines.size(), 80);
+  for (const QString& line : lines) {
+    const QString name = line.section(u'\t', 0, 0), expected = line.section(u'\t', 1);
     QString reason;
     EXPECT_FALSE(Read_Design_File(dir.filePath(name + ".dcard"), &reason)) << name.toStdString();
-    EXPECT_FALSE(reason.isEmpty()) << name.toStdString();
+    EXPECT_TRUE(reason.contains(expected))
+        << name.toStdString() << ": " << reason.toStdString() << "; expected " << expected.toStdString();
   }
   // The good file itself opens.
   EXPECT_TRUE(Read_Design_File(path("good.dcard")));
@@ -244,9 +264,11 @@ TEST_F(Design_File_Test, RefusedWriteKeepsTheOldDesign) {
 }
 
 TEST_F(Design_File_Test, FolderOrMissingFileIsNotRead) {
-  QString reason;
-  EXPECT_FALSE(Read_Design_File(dir.path(), &reason));
-  EXPECT_FALSE(Read_Design_File(path("missing.dcard"), &reason));
+  for (const QString& where : {dir.path(), path("missing.dcard")}) {
+    QString reason;
+    EXPECT_FALSE(Read_Design_File(where, &reason));
+    EXPECT_EQ(reason, QStringLiteral("not a file")) << where.toStdString();
+  }
 }
 
 TEST_F(Design_File_Test, ControlCharactersRefuseTheWrite) {

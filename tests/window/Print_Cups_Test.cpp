@@ -163,7 +163,9 @@ const QColor front_grey(96, 96, 96), back_grey(176, 176, 176);
 class Print_Cups : public test_support::Design_Test {
  protected:
   void SetUp() override {
-    if (geteuid() != 0) GTEST_SKIP() << "cupsd runs cups-pdf only as root";
+    if (geteuid() != 0)
+      GTEST_SKIP() << "not run as root: the printing tests start a private cupsd, whose "
+                      "cups-pdf queue prints only for root (run make test as root)";
     Design_Test::SetUp();
     QString why;
     ASSERT_TRUE(cups.Start(&why)) << why;
