@@ -286,6 +286,9 @@ Print_Wnd::Print_Wnd(QWidget* parent) : QDialog(parent) {
 
 Print_Wnd::~Print_Wnd() {
   if (instance == this) instance = nullptr;
+  // The shared progress sheet was lent to this dialog by a print; it outlives the dialog.
+  if (auto* progress = findChild<Send_Modeless*>(QString(), Qt::FindDirectChildrenOnly))
+    progress->setParent(nullptr);
 }
 
 Print_Info Print_Wnd::Print_Info_For(const QString& printer_name, const QPageLayout& page) {
