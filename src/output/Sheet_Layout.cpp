@@ -78,7 +78,9 @@ struct Fit {
   float gap;
 };
 
+// A cell without size does not fit: however many were asked for, one is kept.
 Fit Fit_Auto(float usable, float cell, int wanted) {
+  if (!(cell > 0)) return {1, true, 0};
   const float spread = (usable - float(wanted) * cell) / float(wanted + 1);
   if (spread > 0) return {wanted, true, spread};
   const int n = Cells_That_Fit(usable, cell);
@@ -86,6 +88,7 @@ Fit Fit_Auto(float usable, float cell, int wanted) {
 }
 
 Fit Fit_Gaps(float paper, float before, float after, float cell, float gap, int wanted) {
+  if (!(cell > 0)) return {1, wanted > 1, gap};
   const float usable = paper - before - after;
   if ((usable - float(wanted) * cell - float(wanted - 1) * gap) / float(wanted + 1) > 0)
     return {wanted, false, gap};
@@ -128,16 +131,16 @@ Refit_Result Refit_Sheet(Sheet_Layout& l, const Refit_Fields& f, const QString& 
   result.show_columns = across.show;
   result.show_rows = down.show;
   if (!f.data_source_in_use) {
-    l.Total_Label = result.rows * result.columns;
+    l.Total_Label = int(std::min<long long>((long long)result.rows * result.columns, INT_MAX));
     result.show_total = true;
   }
   return result;
 }
 
 int Sheet_Count(const Sheet_Layout& l, bool preview, bool* cut) {
-  const int per_sheet = std::max(1, l.Print_Row) * std::max(1, l.Print_Col);
-  int sheets = l.Total_Label / per_sheet + (l.Total_Label % per_sheet ? 1 : 0);
-  if (sheets < 0) sheets = 0;
+  const long long per_sheet = (long long)std::max(1, l.Print_Row) * std::max(1, l.Print_Col);
+  const long long cards = std::max(0, l.Total_Label);
+  const int sheets = int(cards / per_sheet + (cards % per_sheet ? 1 : 0));
   const bool over = preview && sheets > Preview_Sheet_Limit;
   if (cut) *cut = over;
   return over ? Preview_Sheet_Limit : sheets;

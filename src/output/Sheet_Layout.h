@@ -69,7 +69,9 @@ struct Refit_Result {
 // Fits rows, columns and gaps to the paper and writes label_width, label_hight, horz_mar,
 // vert_mar, Print_Row, Print_Col, barcode_counter and (without a data source) Total_Label.
 // Cells that do not fit lower the rows or columns to what fits, 1 at least; free space of
-// exactly 0 does not fit. With auto-centre the free space becomes the gaps.
+// exactly 0 does not fit, nor does a cell without width or height (one is kept). With
+// auto-centre the free space becomes the gaps. The count of cards is rows x columns
+// worked out in 64 bits (and kept within int).
 Refit_Result Refit_Sheet(Sheet_Layout& layout, const Refit_Fields& fields,
                          const QString& card_side);
 

@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 Sheet_Pages::Sheet_Pages(Sheet_Job job) : job_(std::move(job)) {}
 
 int Sheet_Pages::Page_Count(bool preview, bool* cut) const {
@@ -51,8 +53,8 @@ void Sheet_Pages::Paint_Page(QPainter& painter, int page) {
   const Sheet_Layout& l = job_.layout;
   const double ph = l.paper.height();
   painter.fillRect(QRectF(QPointF(0, 0), l.paper), Qt::white);
-  const int per_sheet = l.Print_Row * l.Print_Col;
-  int card = (page - 1) * per_sheet;
+  const long long per_sheet = (long long)std::max(1, l.Print_Row) * std::max(1, l.Print_Col);
+  long long card = (page - 1) * per_sheet;
   const bool records = bool(job_.record_picture);
   for (int i = 1; i <= l.Print_Row; ++i) {
     for (int j = 1; j <= l.Print_Col && card < l.Total_Label_Real; ++j, ++card) {
@@ -60,12 +62,12 @@ void Sheet_Pages::Paint_Page(QPainter& painter, int page) {
       if (records) {
         if (card >= job_.record_count) continue;  // more cards than records: left free
         if (l.Both()) {
-          back = Record_Picture(card, Card_Side::Back);
-          front = Record_Picture(card, Card_Side::Front);
+          back = Record_Picture(int(card), Card_Side::Back);
+          front = Record_Picture(int(card), Card_Side::Front);
         } else if (l.Print_Card_Side == QLatin1String("F")) {
-          front = Record_Picture(card, Card_Side::Front);
+          front = Record_Picture(int(card), Card_Side::Front);
         } else {
-          back = Record_Picture(card, Card_Side::Back);
+          back = Record_Picture(int(card), Card_Side::Back);
         }
         if (front.isNull()) front = job_.front_image;
       }

@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractSpinBox>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -209,6 +210,48 @@ TEST_F(Print_Dialog, PrintStartChecksTheCountAndTheCardSize) {
   });
 }
 
+// A failed front render opens the dialog at 0 x 0; rows and columns typed up to two
+// thousand million then keep one cell (and the preview one label), not billions.
+TEST_F(Print_Dialog, ACardWithoutSizeKeepsOneCell) {
+  Sheet_Layout& l = Print_Layout();
+  dialog.hooks.render_side = [](int) { return Picture(); };
+  Open([&] {
+    EXPECT_EQ(dialog.width_Text->text(), QStringLiteral("0.00"));
+    Type(dialog.Row_Text, QStringLiteral("1999999999"), &Print_Wnd::Row_Changed);
+    Type(dialog.Col_Text, QStringLiteral("1.9e9"), &Print_Wnd::Col_Changed);
+    EXPECT_EQ(l.Print_Row, 1);
+    EXPECT_EQ(l.Print_Col, 1);
+    EXPECT_EQ(dialog.Row_Text->text(), QStringLiteral("1"));
+    EXPECT_EQ(dialog.Col_Text->text(), QStringLiteral("1"));
+    EXPECT_EQ(dialog.Total_Text->text(), QStringLiteral("1"));
+    // The same with the free space spread as gaps.
+    dialog.Auto_Center_chk_bx->click();
+    Type(dialog.Row_Text, QStringLiteral("1999999999"), &Print_Wnd::Row_Changed);
+    EXPECT_EQ(l.Print_Row, 1);
+    EXPECT_EQ(l.Print_Col, 1);
+  });
+}
+
+// Each number has one field: the steppers beside them show their arrows only, not a second
+// copy of the number clipped to a character or two.
+TEST_F(Print_Dialog, SteppersShowNoSecondNumber) {
+  Open([&] {
+    dialog.show();
+    const QList<QAbstractSpinBox*> steppers = {
+        dialog.width_Stepper,    dialog.height_Stepper,   dialog.Row_Stepper,
+        dialog.Col_Stepper,      dialog.horz_mar_Stepper, dialog.vert_mar_Stepper,
+        dialog.Total_Stepper,    dialog.Copies_Stepper};
+    for (QAbstractSpinBox* stepper : steppers) {
+      ASSERT_TRUE(stepper->isVisible()) << stepper->objectName();
+      const QLineEdit* own_text = stepper->findChild<QLineEdit*>();
+      ASSERT_NE(own_text, nullptr);
+      EXPECT_FALSE(own_text->isVisible()) << stepper->objectName();
+      EXPECT_LE(stepper->width(), 30) << stepper->objectName();
+    }
+    dialog.hide();
+  });
+}
+
 TEST(Print_Paper_Names, FoundByTheirSizeTexts) {
   struct Case {
     const char *width, *height, *name;
@@ -303,6 +346,15 @@ TEST_F(Print_Preview_Sheet, LabelsAndOutlinesEveryCell) {
   image = preview.imageRepresentation();
   EXPECT_GT(Ink(image, QRect(20, 15, 60, 20)), 20) << "Card 1 in the upper half";
   EXPECT_GT(Ink(image, QRect(20, 65, 60, 20)), 20) << "Back 1 in the lower half";
+}
+
+TEST_F(Print_Preview_Sheet, TooManyCellsAreCountedNotDrawn) {
+  preview.Set_Front_Image(&front);
+  Print_Layout().Print_Row = 400;
+  Print_Layout().Print_Col = 300;
+  Print_Layout().label_width = Print_Layout().label_hight = 0.5f;
+  const QImage image = preview.imageRepresentation();
+  EXPECT_GT(Ink(image, QRect(0, 60, 300, 80), true), 20) << "a red note says how many";
 }
 
 TEST_F(Print_Preview_Sheet, InvalidDataWithoutACardAndNothingWithoutPaper) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 Sheet_Layout A4(float margin = 18) {
@@ -114,10 +116,15 @@ TEST(Print_Layout, RefitsRowsColumnsAndGapsToThePaper) {
        0, 252.28f, 289.13f},
       {"BOTH with L doubles the width", "BOTH", "L", false, 89, 51, 0, 1, 2, 1, 1, false, true, 0,
        0, 504.57f, 144.57f},
-      {"missing card picture fits one cell", "F", "U", false, 0, 0, 0, 2, 2, 2, 2, false, false, 0,
+      // A cell without size does not fit: one is kept, however many were asked for.
+      {"missing card picture: one cell", "F", "U", false, 0, 0, 0, 2, 2, 1, 1, true, true, 0, 0,
+       0, 0},
+      {"missing card picture with auto-centre", "F", "U", true, 0, 0, 0, 2, 2, 1, 1, true, true, 0,
        0, 0, 0},
-      {"missing card picture with auto-centre", "F", "U", true, 0, 0, 0, 2, 2, 2, 2, true, true,
-       186.33f, 268.67f, 0, 0},
+      {"missing card picture between gaps", "F", "U", false, 0, 0, 5, 3, 4, 1, 1, true, true,
+       14.17f, 14.17f, 0, 0},
+      {"no width, a real height", "F", "U", false, 0, 51, 0, 5, 3, 5, 1, false, true, 0, 0, 0,
+       144.57f},
   };
   for (const Case& c : cases) {
     Sheet_Layout layout = A4();
@@ -143,6 +150,45 @@ TEST(Print_Layout, RefitsRowsColumnsAndGapsToThePaper) {
     EXPECT_NEAR(layout.label_hight, c.cell_h, 0.01) << c.what;
     EXPECT_EQ(layout.barcode_counter, 0) << c.what;
     EXPECT_EQ(layout.Total_Label, c.want_rows * c.want_columns) << c.what;
+  }
+}
+
+// Rows and columns typed up to two thousand million: they stay within what the paper holds,
+// and the count of cards (rows x columns) is worked out without overflowing.
+TEST(Print_Layout, HugeCountsStayWithinThePaper) {
+  struct Case {
+    const char* what;
+    float width_mm, height_mm, gap_mm;
+    bool auto_center;
+    int asked;  // rows and columns
+    int rows, columns;
+    long long total;  // Total_Label afterwards
+  };
+  const Case cases[] = {
+      {"zero card", 0, 0, 0, false, 1999999999, 1, 1, 1},
+      {"zero card, auto-centre", 0, 0, 0, true, 1999999999, 1, 1, 1},
+      {"zero card, gaps", 0, 0, 1, false, 1999999999, 1, 1, 1},
+      {"89 x 51 mm cards", 89, 51, 0, false, 1999999999, 5, 2, 10},
+      // 0.1 mm cards: 1,972 across and 2,843 down; 5.6 million cards.
+      {"tiny cards", 0.1f, 0.1f, 0, false, 1999999999, 2843, 1972, 2843LL * 1972},
+      // Cards of a thousandth of a millimetre: the count would overflow int.
+      {"tinier cards", 0.001f, 0.001f, 0, false, 1999999999, 284340, 197202, INT_MAX},
+  };
+  for (const Case& c : cases) {
+    Sheet_Layout layout = A4();
+    Refit_Fields fields;
+    fields.width_mm = c.width_mm;
+    fields.height_mm = c.height_mm;
+    fields.horz_gap_mm = fields.vert_gap_mm = c.gap_mm;
+    fields.rows = fields.columns = c.asked;
+    fields.auto_center = c.auto_center;
+    const Refit_Result result = Refit_Sheet(layout, fields, QStringLiteral("F"));
+    EXPECT_NEAR(result.rows, c.rows, 1 + c.rows / 1000) << c.what;
+    EXPECT_NEAR(result.columns, c.columns, 1 + c.columns / 1000) << c.what;
+    if (c.total == INT_MAX) EXPECT_EQ(layout.Total_Label, INT_MAX) << c.what;
+    else EXPECT_EQ(layout.Total_Label, (long long)result.rows * result.columns) << c.what;
+    EXPECT_NEAR(double(layout.Total_Label), double(c.total), double(c.total) / 500) << c.what;
+    EXPECT_EQ(Sheet_Count(layout, false), 1) << c.what << ": the count is one sheet";
   }
 }
 
@@ -174,6 +220,9 @@ TEST(Print_Layout, CountsSheetsAndCutsPreviewsAtFifty) {
   const Case cases[] = {
       {10, 2, 2, false, 3, false}, {120, 1, 2, true, 50, true}, {120, 1, 2, false, 60, false},
       {100, 1, 2, true, 50, false}, {0, 1, 1, false, 0, false}, {1, 3, 3, true, 1, false},
+      // A sheet of more cells than an int counts.
+      {INT_MAX, 100000, 100000, false, 1, false}, {INT_MAX, 46341, 46341, false, 1, false},
+      {INT_MAX, 46340, 46340, false, 2, false},
   };
   for (const Case& c : cases) {
     Sheet_Layout layout;

@@ -9,6 +9,7 @@
 #include "model/CRDDocument.h"
 #include "output/Sheet_Layout.h"
 #include "output/ui/Print_Wnd.h"
+#include "output/ui/Send_Modeless.h"
 #include "platform/Scripted_Platform.h"
 #include "window/ui/CRDWindowController.h"
 
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -24,10 +26,16 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QAction>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
+#include <iostream>
+
+#include <dlfcn.h>
 #include <unistd.h>
 
 using namespace output_test;
@@ -83,6 +91,14 @@ class Private_Cups {
     saved_home_ = qgetenv("HOME");
     environment_set_ = true;
     qputenv("CUPS_SERVER", Socket().toUtf8());
+    // libcups keeps the server a thread asked for first: after an earlier test's cupsd the
+    // main thread is pointed at this one.
+    if (void* cups = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD)) {
+      using Set_Server = void (*)(const char*);
+      if (auto set = reinterpret_cast<Set_Server>(dlsym(cups, "cupsSetServer")))
+        set(Socket().toUtf8().constData());
+      dlclose(cups);
+    }
     qputenv("HOME", Path("home").toUtf8());
     dir_.mkpath(QStringLiteral("home"));
     // lpadmin warns that printer drivers are deprecated; the queue works all the same.
@@ -259,7 +275,11 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
     Type(dialog, dialog.horz_mar_Text, "5", &Print_Wnd::Horz_Margin_Changed);
     Type(dialog, dialog.vert_mar_Text, "5", &Print_Wnd::Vert_Margin_Changed);
   });
-  ASSERT_TRUE(platform.messages.isEmpty()) << platform.messages.join("|");
+  // The job's end is said once, with the sheets sent.
+  ASSERT_EQ(platform.messages.size(), 1) << platform.messages.join("|");
+  EXPECT_EQ(platform.messages[0].trimmed(),
+            QStringLiteral("2 sheets were sent to the printer \"%1\".").arg(cups.Queue()));
+  platform.messages.clear();
   const Sheet_Layout& l = Print_Layout();
   // The margins are the printer's, as Qt reports them.
   EXPECT_GT(l.Left_Mar, 0);
@@ -301,7 +321,10 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
     dialog.comboBoxSelectionDidChange(dialog.print_alignment);
     Type(dialog, dialog.Total_Text, "1", &Print_Wnd::Total_Val_Changed);
   });
-  ASSERT_TRUE(platform.messages.isEmpty()) << platform.messages.join("|");
+  ASSERT_EQ(platform.messages.size(), 1) << platform.messages.join("|");
+  EXPECT_TRUE(platform.messages[0].trimmed().startsWith(QStringLiteral("1 sheet was sent")))
+      << platform.messages[0];
+  platform.messages.clear();
   const QString second = cups.Wait_For_Pdf(2);
   ASSERT_FALSE(second.isEmpty());
   const QList<QImage> both = Pages(second);
@@ -343,6 +366,95 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
   EXPECT_TRUE(platform.messages[0].trimmed().startsWith(
       QStringLiteral("The print job could not be started on the printer")))
       << platform.messages[0];
+}
+
+// The Copies field is the job's copy count: three copies of a one-sheet job come out of
+// the queue as three pages.
+TEST_F(Print_Cups, CopiesAreTheJobsCopyCount) {
+  Print([&](Print_Wnd& dialog) {
+    Type(dialog, dialog.Copies_Text, "3", &Print_Wnd::Copies_Val_Changed);
+    EXPECT_EQ(dialog.Copies_Stepper->value(), 3);
+  });
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_EQ(platform.messages[0].trimmed(),
+            QStringLiteral("1 sheet was sent to the printer \"%1\", 3 copies of each.")
+                .arg(cups.Queue()));
+  const QString pdf = cups.Wait_For_Pdf(1);
+  ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
+  const QList<QImage> pages = Pages(pdf);
+  ASSERT_EQ(pages.size(), 3);
+  for (const QImage& page : pages)
+    EXPECT_FALSE(Box_Of(page, front_grey, page.rect()).isEmpty()) << "each copy holds the card";
+}
+
+// Stop during a print of 500 records: the window stays live (its event loop turns while the
+// sheets are drawn, and the Stop pressed from it ends the job), the job ends after the sheet
+// being drawn and the queue gets whole sheets only.
+TEST_F(Print_Cups, StopDuringALargePrintKeepsTheWindowLive) {
+  QByteArray names;
+  for (int r = 1; r <= 500; ++r) names += "Guest " + QByteArray::number(r) + "\n";
+  Write_Series("Guests", names);
+  auto text = Bound<CRDText>(1, "Guests", 0, QRectF(10, 20, 120, 30));
+  document.insertGraphics(CRDDocument::Side::Front, {text}, {0});
+
+  QElapsedTimer clock;
+  qint64 last = -1, largest_gap = 0;
+  int turns = 0, sheet_at_stop = 0;
+  bool stop_pressed = false;
+  QTimer tick;
+  tick.setInterval(5);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const qint64 now = clock.elapsed();
+    if (last >= 0) largest_gap = std::max(largest_gap, now - last);
+    last = now;
+    ++turns;
+    Send_Modeless* progress = Send_Modeless::defaultInstance();
+    if (!stop_pressed && progress->isVisible() && curr_barcode_count.load() >= 20) {
+      stop_pressed = true;
+      sheet_at_stop = int(curr_barcode_count.load());
+      platform.yes_no_answers.push_back(true);
+      progress->_stop_btn->click();
+    }
+  });
+  clock.start();
+  tick.start();
+  Print([&](Print_Wnd& dialog) {
+    EXPECT_EQ(dialog.Total_Text->text(), QStringLiteral("500"));
+    Type(dialog, dialog.Row_Text, "2", &Print_Wnd::Row_Changed);
+    Type(dialog, dialog.Col_Text, "2", &Print_Wnd::Col_Changed);
+  });
+  tick.stop();
+  std::cout << "largest gap between event-loop turns during the print: " << largest_gap
+            << " ms over " << turns << " turns\n";
+  ASSERT_TRUE(stop_pressed) << "the event loop did not turn while the sheets were drawn";
+  EXPECT_GT(turns, 20);
+  ASSERT_EQ(platform.questions.size(), 1);
+  ASSERT_EQ(platform.messages.size(), 1) << platform.messages.join("|");
+  const QRegularExpressionMatch said =
+      QRegularExpression(QStringLiteral("^The print was stopped: (\\d+) of 125 sheets were sent"))
+          .match(platform.messages[0].trimmed());
+  ASSERT_TRUE(said.hasMatch()) << platform.messages[0];
+  const int sent = said.captured(1).toInt();
+  EXPECT_GE(sent, sheet_at_stop);
+  EXPECT_LT(sent, 125);
+  EXPECT_FALSE(Send_Modeless::defaultInstance()->isVisible());
+  // The job reached the queue with exactly the sheets sent.
+  const QString pdf = cups.Wait_For_Pdf(1);
+  ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
+  const auto info = test_support::Run_Program("pdfinfo", {pdf}, 30000);
+  EXPECT_TRUE(info.out.contains("Pages:           " + QByteArray::number(sent)))
+      << info.out.constData();
+  // The last sheet is whole: four cards.
+  const QList<QImage> pages = Pages(pdf);
+  ASSERT_EQ(pages.size(), sent);
+  const Sheet_Layout& l = Print_Layout();
+  for (int cell = 0; cell < 4; ++cell) {
+    const QRectF place = Place_Cell(l, cell / 2 + 1, cell % 2 + 1, card_points).front;
+    const QRectF want(place.x(), 842 - place.y() - place.height(), place.width(), place.height());
+    EXPECT_FALSE(
+        Box_Of(pages.last(), front_grey, want.toAlignedRect().adjusted(-4, -4, 4, 4)).isEmpty())
+        << "cell " << cell + 1 << " of the last sheet";
+  }
 }
 
 }  // namespace

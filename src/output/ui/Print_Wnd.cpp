@@ -3,9 +3,11 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "output/Sheet_Layout.h"
+#include "output/Print_Run.h"
 #include "output/Sheet_Pages.h"
 #include "output/ui/Position_Pictures.h"
 #include "output/ui/Sample_Preview.h"
+#include "output/ui/Send_Modeless.h"
 #include "platform/Platform.h"
 
 #include <QButtonGroup>
@@ -28,9 +30,12 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -48,6 +53,23 @@ int Field_Count(const QLineEdit* field) {
 }
 
 QString Number_Text(double value) { return QString::number(value, 'g', 6); }
+
+// A spin box used as a stepper: its own text field (a second copy of the number beside
+// the real field, clipped to a character or two) is hidden, and the box is as wide as its
+// arrows. It still takes the focus, steps with the arrow keys and holds the value.
+void Show_Only_Arrows(QAbstractSpinBox* stepper) {
+  if (auto* text = stepper->findChild<QLineEdit*>()) text->hide();
+  QStyleOptionSpinBox option;
+  option.initFrom(stepper);
+  option.buttonSymbols = stepper->buttonSymbols();
+  option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame;
+  option.frame = stepper->hasFrame();
+  option.rect = QRect(0, 0, 200, stepper->sizeHint().height());
+  const QRect up = stepper->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                    QStyle::SC_SpinBoxUp, stepper);
+  const int width = up.isValid() && up.width() > 0 ? 200 - up.left() : 18;
+  stepper->setFixedWidth(width);
+}
 
 }  // namespace
 
@@ -135,8 +157,8 @@ Print_Wnd::Print_Wnd(QWidget* parent) : QDialog(parent) {
     stepper->setObjectName(QString::fromLatin1(name) + QStringLiteral("_Stepper"));
     stepper->setRange(0, max);
     stepper->setSingleStep(step);
-    stepper->setFixedWidth(22);
     stepper->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    Show_Only_Arrows(stepper);
     grid->addWidget(new QLabel(title, cells), grid_row, column * 3);
     grid->addWidget(field, grid_row, column * 3 + 1);
     grid->addWidget(stepper, grid_row, column * 3 + 2);
@@ -159,7 +181,6 @@ Print_Wnd::Print_Wnd(QWidget* parent) : QDialog(parent) {
   Copies_Stepper->setMinimum(1);
   Copies_Stepper->setValue(1);
   Copies_Text->setText(QStringLiteral("1"));
-  Copies_Text->setToolTip(QStringLiteral("Copies are not applied: print again for more copies."));
   left->addWidget(cells);
 
   // Position and options.
@@ -265,6 +286,9 @@ Print_Wnd::Print_Wnd(QWidget* parent) : QDialog(parent) {
 
 Print_Wnd::~Print_Wnd() {
   if (instance == this) instance = nullptr;
+  // The shared progress sheet was lent to this dialog by a print; it outlives the dialog.
+  if (auto* progress = findChild<Send_Modeless*>(QString(), Qt::FindDirectChildrenOnly))
+    progress->setParent(nullptr);
 }
 
 Print_Info Print_Wnd::Print_Info_For(const QString& printer_name, const QPageLayout& page) {
@@ -566,6 +590,16 @@ bool Print_Wnd::Paint_Sheets(QPrinter& printer, Sheet_Pages& pages, bool preview
   return painter.end();
 }
 
+std::unique_ptr<QPrinter> Print_Wnd::Job_Printer(const Print_Info& info, int copies) {
+  auto printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(info.printer),
+                                            QPrinter::HighResolution);
+  printer->setPageLayout(info.page);
+  printer->setFullPage(true);
+  printer->setDocName(QStringLiteral("Cards"));
+  printer->setCopyCount(std::max(1, copies));
+  return printer;
+}
+
 void Print_Wnd::Execute_Printing(bool preview) {
   Sheet_Layout& l = Print_Layout();
   if (!l.Has_Paper()) return;
@@ -588,32 +622,51 @@ void Print_Wnd::Execute_Printing(bool preview) {
   job.front_image = front_image;
   job.back_image = back_image;
   const bool records = Use_Data_Sheet_Values || Use_Excel_Binding_Values;
-  if (records && hooks.record_source) {
-    job.record_picture = hooks.record_source();
+  std::shared_ptr<Record_Renderer> renderer;
+  if (records && hooks.record_renderer) {
+    renderer = hooks.record_renderer();
     job.record_count = Total_Batch_Excel_Card;
   }
-  Sheet_Pages pages(std::move(job));
 
-  QPrinter printer(QPrinterInfo::printerInfo(print_info_.printer), QPrinter::HighResolution);
-  printer.setPageLayout(print_info_.page);
-  printer.setFullPage(true);
-  printer.setDocName(QStringLiteral("Cards"));
+  if (!preview) {
+    const int copies = std::clamp(Field_Count(Copies_Text), 1, Copies_Stepper->maximum());
+    Print_Run run(std::move(job), renderer.get(), Job_Printer(print_info_, copies));
+    // The progress sheet covers the dialog while the job runs; its Stop ends the job
+    // after the sheet being painted.
+    Send_Modeless* progress = Send_Modeless::defaultInstance();
+    progress->Start_Run(this, run.Sheet_Count(), QStringLiteral("%d / %d"));
+    run.start();
+    run.waitForFinished();
+    progress->End_Run();
+    if (!run.isFinished()) return;  // the application is ending: the run stops and waits
+    if (records && hooks.write_back) hooks.write_back();
+    const QString message = Print_Result_Message(run.result(), print_info_.printer, copies);
+    Show_NSLog_Message(message);
+    Show_MessageBox(message);
+    return;
+  }
+
+  if (renderer) {
+    job.record_picture = [renderer](int record, Card_Side side) {
+      return renderer->Render(record, side);
+    };
+  }
+  Sheet_Pages pages(std::move(job));
+  std::unique_ptr<QPrinter> printer = Job_Printer(print_info_, 1);
   bool started = true;
-  if (preview) {
-    bool cut = false;
-    pages.Page_Count(true, &cut);
-    if (cut)
-      Show_MessageBox(QStringLiteral(
-          "For Qualitative and Performance reason, previewer shows print previews of only first 50 "
-          "sheets. However, printing has no such restriction."));
-    QPrintPreviewDialog dialog(&printer, this);
+  bool cut = false;
+  pages.Page_Count(true, &cut);
+  if (cut)
+    Show_MessageBox(QStringLiteral(
+        "For Qualitative and Performance reason, previewer shows print previews of only first 50 "
+        "sheets. However, printing has no such restriction."));
+  {
+    QPrintPreviewDialog dialog(printer.get(), this);
     dialog.setObjectName(QStringLiteral("Print_Preview"));
     preview_dialog = &dialog;
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [&](QPrinter* target) { started = Paint_Sheets(*target, pages, true) && started; });
     platform::Run_Modal(&dialog);
-  } else {
-    started = Paint_Sheets(printer, pages, false);
   }
   if (records && hooks.write_back) hooks.write_back();
   if (!started) {

@@ -3,12 +3,16 @@
 // paper and orientation, the side ("F", "B", "BOTH" with front above or left of back), the
 // card (cell) size, rows and columns, the gaps, the position of the block of cells or
 // automatic centring, and how many cards; the dialog keeps the sheet layout fitted to the
-// paper and redraws its sheet preview. Preview and Print paint the printed sheet pages on
-// the GUI thread; with a bound series or spreadsheet each card is a record, rendered by
-// the record renderer from one snapshot of the design per job.
+// paper and redraws its sheet preview. Preview paints the printed sheet pages on the GUI
+// thread; Print hands them to a print run (Print_Run), which paints and renders on worker
+// threads while the progress sheet shows the sheets and offers Stop; the window stays
+// live, and at the end a message says how many sheets were sent. With a bound series or
+// spreadsheet each card is a record, rendered by the record renderer from one snapshot of
+// the design per job. The Copies field is the job's copy count.
 //
 // The dialog reaches the design window only through the hooks it is given. Stepper and
-// field pairs copy their values both ways; the refit runs as the Part's handlers say.
+// field pairs copy their values both ways; the refit runs as the handlers below say. A
+// stepper shows only its arrows: the number is its field's.
 
 #include "model/Picture.h"
 #include "output/Record_Renderer.h"
@@ -19,6 +23,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -39,8 +44,8 @@ struct Print_Hooks {
   std::function<Picture(int side)> render_side;  // the design's side (0 front, 1 back)
   std::function<void()> batch_check;             // Check_Series_Or_Excel_Use_or_not
   std::function<void()> recount;                 // Get_total_Card_count
-  // Record k's picture of a side, from a snapshot of the design taken now.
-  std::function<std::function<Picture(int, Card_Side)>()> record_source;
+  // A renderer of the records from a snapshot of the design taken now (GUI thread).
+  std::function<std::shared_ptr<Record_Renderer>()> record_renderer;
   std::function<void()> write_back;  // record 0 back into the front side
 };
 
@@ -110,6 +115,8 @@ class Print_Wnd : public QDialog {
   static Print_Info Print_Info_For(const QString& printer, const QPageLayout& page);
   // Paints every page of the job on the printer; false when the job could not start.
   static bool Paint_Sheets(QPrinter& printer, Sheet_Pages& pages, bool preview);
+  // The printer of a job: the print info's queue and page, full page, the copy count.
+  static std::unique_ptr<QPrinter> Job_Printer(const Print_Info& info, int copies);
 
  public slots:
   void Horz_Margin_Changed();

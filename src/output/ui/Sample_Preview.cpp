@@ -4,6 +4,7 @@
 #include "output/Sheet_Layout.h"
 #include "output/Sheet_Pages.h"
 
+#include <QFont>
 #include <QPainter>
 
 Sample_Preview::Sample_Preview(QWidget* parent) : QWidget(parent) {
@@ -33,6 +34,19 @@ void Sample_Preview::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(r.x(), ph - r.y() - r.height(), r.width(), r.height()));
   };
+  if ((long long)l.Print_Row * l.Print_Col > Preview_Cell_Limit) {
+    // Too many cells to label one by one (each label would cost a text layout).
+    QFont font;
+    font.setPointSizeF(11);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::red);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                     QStringLiteral("%1 x %2 cards on a sheet: too many to show.")
+                         .arg(l.Print_Row)
+                         .arg(l.Print_Col));
+    return;
+  }
   for (int i = 1; i <= l.Print_Row; ++i) {
     for (int j = 1; j <= l.Print_Col; ++j) {
       const Cell_Place place = Place_Cell(l, i, j, card);

@@ -64,12 +64,10 @@ void CRDWindowController::install_print_hooks() {
     if (self) self->Get_total_Card_count();
   };
   // One snapshot of the design per job; the job renders its records from it.
-  hooks.record_source = [self] {
-    if (!self) return std::function<Picture(int, Card_Side)>();
-    auto renderer = std::make_shared<Record_Renderer>(
-        self->export_snapshot(0), self->export_snapshot(1), self->batch_values, self->batch_designer);
-    return std::function<Picture(int, Card_Side)>(
-        [renderer](int record, Card_Side side) { return renderer->Render(record, side); });
+  hooks.record_renderer = [self]() -> std::shared_ptr<Record_Renderer> {
+    if (!self) return nullptr;
+    return std::make_shared<Record_Renderer>(self->export_snapshot(0), self->export_snapshot(1),
+                                             self->batch_values, self->batch_designer);
   };
   hooks.write_back = [self] {
     if (self) self->Select_first_row_value_for_design(true);

@@ -1,0 +1,117 @@
+#pragma once
+// A print job of sheets of cards, drawn off the GUI thread.
+//
+// Made and started on the GUI thread from a fixed job (a copy of the sheet layout, the
+// design's pictures) and, when a bound series or spreadsheet is printed, a prototype
+// record renderer. One task of a platform::Worker_Pool owns the printer and its painter
+// and paints the sheets in order; the other tasks each own a copy of the renderer and
+// render the records of the sheet being painted and of the next ones (never more than a
+// few sheets ahead). Workers never touch widgets, the live design or the platform seam:
+// records that cannot be drawn are collected as values and the GUI thread shows them once.
+//
+// Stop (stop(), the progress sheet's Stop_SMS_Sending_Now or the end of the process)
+// takes effect between sheets: the sheet being painted is finished, no further sheet is
+// begun and the job is closed and sent with the whole sheets it holds. While the stop
+// question is open (Stop_Question_Open) no sheet begins. curr_barcode_count holds the
+// number of the sheet being painted (1-based). When the job has been closed, finished() is
+// delivered on the GUI thread.
+
+#include "output/Record_Renderer.h"
+#include "output/Sheet_Pages.h"
+#include "platform/Worker_Runs.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QPagedPaintDevice;
+
+struct Print_Run_Result {
+  int sheets = 0;         // sheets of the job
+  int sent = 0;           // whole sheets painted into the job
+  bool started = false;   // the printer took the job
+  bool closed = false;    // the job was closed and handed to the print system
+  bool stopped = false;   // Stop ended the job before its last sheet
+  int failure_count = 0;  // card pictures that could not be made
+  QStringList failures;   // "Record 3 (front): ..." of the first ones
+};
+
+// What the user is told after a job: how many sheets (and copies of each) went to which
+// printer, whether the job was stopped, and the records that could not be drawn; or that
+// the job could not start.
+QString Print_Result_Message(const Print_Run_Result& result, const QString& printer,
+                             int copies = 1);
+
+class Print_Run : public QObject {
+  Q_OBJECT
+
+ public:
+  // device: the printer (or PDF writer) set up for the job, with the paper of the layout
+  // and the origin at the paper's corner; it is painted on the job's own thread.
+  // prototype: the records' renderer, or nullptr to print the design's pictures. threads:
+  // render workers, 0 for one per core.
+  Print_Run(Sheet_Job job, const Record_Renderer* prototype,
+            std::unique_ptr<QPagedPaintDevice> device, int threads = 0,
+            QObject* parent = nullptr);
+  // Stops the job after the sheet being painted and waits, serving the workers' calls
+  // through the seam meanwhile.
+  ~Print_Run() override;
+
+  int Sheet_Count() const { return sheets_; }
+  void start();
+  bool isFinished() const { return finished_; }
+  // Waits for the end of the job while serving the event loop (the window stays live,
+  // the progress sheet refreshes and its Stop works).
+  void waitForFinished();
+  // No further sheet begins (any thread).
+  void stop() { stop_requested_ = true; }
+  // Valid once finished.
+  const Print_Run_Result& result() const { return result_; }
+
+ signals:
+  void finished();
+
+ private:
+  struct Rendered {
+    Picture front, back;
+  };
+  void paint_sheets();
+  void render_records(Record_Renderer& renderer);
+  bool stopping() const;
+  // Waits until the next sheet may begin; false when the job is to stop.
+  bool may_begin_sheet();
+  // Lets the workers render up to the given card (exclusive).
+  void allow_until(long long card);
+  Picture record_picture(int record, Card_Side side);
+  void forget_until(long long card);
+  void job_done();
+
+  Sheet_Job job_;
+  std::unique_ptr<QPagedPaintDevice> device_;
+  std::vector<std::unique_ptr<Record_Renderer>> renderers_;
+  int sheets_ = 0;
+  long long per_sheet_ = 1;
+  int cards_to_render_ = 0;  // records that get a cell
+  bool render_front_ = false, render_back_ = false;
+  std::atomic<bool> stop_requested_{false};
+
+  std::mutex mutex_;  // guards the fields below
+  std::condition_variable changed_;
+  long long next_record_ = 0;
+  long long allowed_ = 0;  // records below this may be begun
+  bool painting_done_ = false;
+  std::map<int, Rendered> rendered_;
+
+  Print_Run_Result result_;
+  Print_Run_Result painted_;  // written by the painting task, read once it has ended
+  bool finished_ = false;
+  // Last: destroyed first, so the tasks have ended before anything they use goes.
+  platform::Worker_Pool pool_;
+};
