@@ -27,6 +27,8 @@ class Xml_Pull_Reader {
 
   // Reads from the device, which must be open for reading and outlive the reader.
   explicit Xml_Pull_Reader(QIODevice* device);
+  // Reads a document held whole in memory; the bytes are shared, not copied.
+  explicit Xml_Pull_Reader(const QByteArray& document);
 
   Token next();
 
@@ -54,6 +56,8 @@ class Xml_Pull_Reader {
   bool find(qsizetype from, std::string_view pattern, qsizetype* at);
   char at(qsizetype offset) const { return buffer_.constData()[begin_ + offset]; }
   Token fail(const QString& message);
+  Token next_token();
+  bool too_long() const;
   int read_markup();
   Token read_start_tag();
   int parse_start_tag();

@@ -242,12 +242,21 @@ TEST_F(Workbook, ReadsTitlesAndRows) {
        {"a", "Untitled Column 2", "c"},
        3,
        {{"a", "", "c"}}},
-      {"a cell beyond the dimension widens the sheet",
+      // Titles and rows have one width, however far the cells reach.
+      {"a cell beyond the dimension widens the titles too",
        sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("c", "C2"))),
        std::nullopt,
-       {"a", "Untitled Column 2"},
+       {"a", "Untitled Column 2", "Untitled Column 3"},
        3,
        {{"a", "", ""}, {"", "", "c"}}},
+      {"a later row reaching past the dimension",
+       sheet_xml("A1:B3", row(inl("Name", "A1") + inl("City", "B1")) +
+                              row(inl("Ann", "A2") + inl("Rome", "B2")) +
+                              row(inl("Bo", "A3") + n("7", "D3"))),
+       std::nullopt,
+       {"Name", "City", "Untitled Column 3", "Untitled Column 4"},
+       4,
+       {{"Name", "City", "", ""}, {"Ann", "Rome", "", ""}, {"Bo", "", "", "7"}}},
       {"a string cell in a workbook without strings",
        sheet_xml("A1:B2", row(inl("t", "A1")) + row(s(0, "A2") + inl("u", "B2"))),
        std::nullopt,
