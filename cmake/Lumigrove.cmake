@@ -13,6 +13,42 @@
 
 set(LUMIGROVE_WARNINGS -Wall -Wextra)
 
+# Precompiled headers: the Qt and standard headers most sources include are parsed once for
+# all GUI-free libraries (made by crd_platform) and once for all widget libraries (made by
+# crd_platform_ui); the other libraries reuse those two. Each source still includes what it
+# uses. Off, every source parses its headers itself.
+option(LUMIGROVE_PCH "Precompile the common Qt headers" ON)
+set(LUMIGROVE_PCH_CORE
+  <algorithm> <functional> <memory> <optional> <string> <string_view> <vector>
+  <QByteArray> <QCoreApplication> <QDateTime> <QDir> <QFile> <QFileInfo> <QHash> <QList>
+  <QObject> <QPointer> <QString> <QStringList> <QUrl> <QVariant>
+  <QColor> <QFont> <QImage> <QPainter> <QPainterPath> <QPointF> <QRectF> <QSizeF>)
+set(LUMIGROVE_PCH_UI ${LUMIGROVE_PCH_CORE}
+  <QAction> <QApplication> <QButtonGroup> <QCheckBox> <QComboBox> <QDialog>
+  <QDialogButtonBox> <QDoubleSpinBox> <QFormLayout> <QGridLayout> <QGroupBox> <QHBoxLayout>
+  <QHeaderView> <QItemSelectionModel> <QLabel> <QLineEdit> <QListView> <QMenu> <QPixmap>
+  <QPlainTextEdit> <QPushButton> <QRadioButton> <QScrollBar> <QSignalBlocker> <QSlider>
+  <QSpinBox> <QTabWidget> <QTableView> <QTimer> <QToolBar> <QToolButton> <QVBoxLayout>
+  <QWidget>)
+
+# lumigrove_precompiled(<target> CORE|UI): the target makes (crd_platform, crd_platform_ui)
+# or reuses the precompiled headers of its kind.
+function(lumigrove_precompiled target kind)
+  if(NOT LUMIGROVE_PCH)
+    return()
+  endif()
+  if(kind STREQUAL "UI")
+    set(maker crd_platform_ui)
+  else()
+    set(maker crd_platform)
+  endif()
+  if(target STREQUAL maker)
+    target_precompile_headers(${target} PRIVATE ${LUMIGROVE_PCH_${kind}})
+  else()
+    target_precompile_headers(${target} REUSE_FROM ${maker})
+  endif()
+endfunction()
+
 function(lumigrove_library sub)
   cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
   file(GLOB core_sources CONFIGURE_DEPENDS
@@ -25,6 +61,7 @@ function(lumigrove_library sub)
     target_include_directories(crd_${sub} PUBLIC "${CMAKE_SOURCE_DIR}/src")
     target_compile_options(crd_${sub} PRIVATE ${LUMIGROVE_WARNINGS})
     target_link_libraries(crd_${sub} PUBLIC Qt6::Core Qt6::Gui ${ARG_DEPS})
+    lumigrove_precompiled(crd_${sub} CORE)
   else()
     # Nothing GUI-free here yet: an interface library keeps the link graph whole.
     add_library(crd_${sub} INTERFACE)
@@ -41,6 +78,7 @@ function(lumigrove_library sub)
     target_compile_options(crd_${sub}_ui PRIVATE ${LUMIGROVE_WARNINGS})
     target_link_libraries(crd_${sub}_ui PUBLIC crd_${sub} Qt6::Widgets Qt6::PrintSupport
                           ${ARG_UI_DEPS})
+    lumigrove_precompiled(crd_${sub}_ui UI)
   endif()
 endfunction()
 
