@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -67,6 +68,15 @@ class Worksheet_Scan {
 
   // False on a part that is not well formed (error()). Throws Spreadsheet_Error.
   bool run(Xml_Pull_Reader& reader, Sheet_Rows* rows);
+  // The same for a piece of the sheet data after its first row (a reader made for the
+  // piece, the worksheet and its sheet data open): rows at least `columns` wide; the
+  // dimension is the first piece's.
+  bool run_piece(Xml_Pull_Reader& reader, Sheet_Rows* rows);
+  int widest_filled() const { return widest_filled_; }
+  void take_widest_filled(int widest) { widest_filled_ = std::max(widest_filled_, widest); }
+  qint64 cells() const { return cells_; }
+  // The width every row starts with.
+  int blank_width() const { return blank_width_; }
   QString error() const { return error_; }
   // The width of the rows read.
   int columns() const { return columns_; }
@@ -95,6 +105,8 @@ class Worksheet_Scan {
   qint64 cells_ = 0;
   int dimension_columns_ = 0;  // 0: no usable dimension
   int widest_filled_ = 0;
+  int blank_width_ = 0;
+  bool inside_ = false;  // a piece of the sheet data: the worksheet and sheet data are open
 };
 
 // A dimension up to this wide is taken as it is; a wider one (whole formatted columns can
@@ -106,8 +118,15 @@ constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
 constexpr qsizetype kMax_Shared_Strings = qsizetype(1) << 22;
 constexpr qint64 kMax_Shared_Characters = qint64(1) << 28;
 
+bool Worksheet_Scan::run_piece(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
+  inside_ = true;
+  row_count_ = 1;  // the first row is read before the pieces
+  return run(reader, rows);
+}
+
 bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
-  bool worksheet = false, dimension_seen = false, in_sheet_data = false, sheet_data_done = false;
+  bool worksheet = inside_, dimension_seen = inside_, in_sheet_data = inside_;
+  bool sheet_data_done = false;
   bool in_row = false, in_cell = false, in_value = false, in_inline = false, in_text = false;
   int phonetic_depth = 0;
   QStringList blank_row(qMax(columns_, 0), QString());
@@ -187,6 +206,7 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
         in_text = false;
     }
   }
+  blank_width_ = int(blank_row.size());
   qsizetype widest = 0;
   for (const QStringList& row : *rows) widest = std::max(widest, row.size());
   columns_ = std::max(columns_, int(blank_row.size()));
@@ -258,6 +278,86 @@ void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
     row->resize(column);
   }
   (*row)[column - 1] = value;
+}
+
+// Sheets held in memory from this size on are read in pieces on several threads.
+constexpr qsizetype kPiece_Reading_Bytes = qsizetype(4) << 20;
+constexpr int kMax_Piece_Threads = 4;
+
+// Reads a large sheet held in memory in pieces: the first row as usual, then the rest cut
+// after row end tags into pieces read side by side. A cut the pieces do not confirm (each
+// but the last must end, without error, where the worksheet and its sheet data are still
+// open) or any failure answers false: the caller then reads the sheet in one go, which
+// finds the same rows or says why it fails.
+bool read_in_pieces(const QByteArray& part, const QStringList& shared, int columns,
+                    Sheet_Rows* rows, int* width, int* declared, int otherwise) {
+  const int threads = std::min(kMax_Piece_Threads, int(std::thread::hardware_concurrency()));
+  if (threads < 2) return false;
+  try {
+    Xml_Pull_Reader first_reader(part);
+    Worksheet_Scan first(shared, columns, true);
+    Sheet_Rows first_rows;
+    if (!first.run(first_reader, &first_rows) || first_rows.size() != 1) return false;
+    const std::vector<std::string> open = first_reader.open_elements();
+    const qsizetype start = first_reader.offset();
+    if (open.size() != 2) return false;
+    // The row end tag as the sheet writes it (with its prefix, if any).
+    const qsizetype tag = part.lastIndexOf("</", start);
+    if (tag < 0 || part.at(start - 1) != '>') return false;
+    const QByteArray row_end = part.mid(tag, start - tag);
+    const bool row_tag = row_end.endsWith("row>") && row_end.size() >= 6 &&
+                         (row_end.at(row_end.size() - 5) == '/' ||
+                          row_end.at(row_end.size() - 5) == ':');
+    if (!row_tag || row_end.count('<') != 1 || row_end.count('>') != 1)
+      return false;  // the first row was written <row/>
+    std::vector<qsizetype> cuts{start};
+    const qsizetype step = (part.size() - start) / threads;
+    for (int i = 1; i < threads; ++i) {
+      const qsizetype at = part.indexOf(row_end, std::max(cuts.back(), start + i * step));
+      if (at < 0) break;
+      cuts.push_back(at + row_end.size());
+    }
+    cuts.push_back(part.size());
+    const size_t pieces = cuts.size() - 1;
+    std::vector<Sheet_Rows> piece_rows(pieces);
+    std::vector<std::unique_ptr<Worksheet_Scan>> scans(pieces);
+    std::vector<char> good(pieces, 0);
+    const auto read_piece = [&](size_t i) {
+      try {
+        Xml_Pull_Reader reader(part, cuts[i], cuts[i + 1], open);
+        scans[i] = std::make_unique<Worksheet_Scan>(shared, first.blank_width());
+        good[i] = scans[i]->run_piece(reader, &piece_rows[i]) &&
+                  (i + 1 == pieces || reader.depth() == 2);
+      } catch (...) {
+        good[i] = 0;
+      }
+    };
+    std::vector<std::thread> helpers;
+    for (size_t i = 1; i < pieces; ++i) helpers.emplace_back(read_piece, i);
+    read_piece(0);
+    for (std::thread& helper : helpers) helper.join();
+    qint64 cells = first.cells();
+    int widest_filled = first.widest_filled();
+    int row_width = first.columns();
+    qsizetype count = 1;
+    for (size_t i = 0; i < pieces; ++i) {
+      if (!good[i]) return false;
+      cells += scans[i]->cells();
+      widest_filled = std::max(widest_filled, scans[i]->widest_filled());
+      row_width = std::max(row_width, scans[i]->columns());
+      count += piece_rows[i].size();
+    }
+    if (cells > kMax_Read_Cells) return false;
+    rows->reserve(count);
+    rows->append(std::move(first_rows.front()));
+    for (Sheet_Rows& piece : piece_rows) rows->append(std::move(piece));
+    first.take_widest_filled(widest_filled);
+    *width = row_width;
+    *declared = first.declared_columns(otherwise);
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
 
 // Numeric order of worksheet part names: sheet2 before sheet10.
@@ -547,7 +647,20 @@ Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* 
   bool read = false;
   const QString relative =
       path.startsWith(tmpDir_ + u'/') ? path.mid(tmpDir_.size() + 1) : QString();
-  if (const auto part = parts_.constFind(relative); !relative.isEmpty() && part != parts_.cend()) {
+  const auto part = relative.isEmpty() ? parts_.cend() : parts_.constFind(relative);
+  if (part != parts_.cend() && !first_row_only && part->size() >= kPiece_Reading_Bytes) {
+    int width = 0, found = 0;
+    if (read_in_pieces(*part, sharedStrings_, columns, &rows, &width, &found, columns)) {
+      if (declared) *declared = found;
+      if (qint64(width) * rows.size() > kMax_Read_Cells)
+        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+      for (QStringList& row : rows)
+        if (row.size() < width) row.resize(width);
+      return rows;
+    }
+    rows.clear();
+  }
+  if (part != parts_.cend()) {
     Xml_Pull_Reader reader(*part);
     read = scan.run(reader, &rows);
   } else {

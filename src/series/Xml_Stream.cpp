@@ -136,6 +136,27 @@ Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device) : device_(device) {}
 Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document)
     : device_(nullptr), buffer_(document), end_(document.size()), eof_(true) {}
 
+Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document, qsizetype from, qsizetype to,
+                                 const std::vector<std::string>& open)
+    : device_(nullptr), buffer_(document), begin_(from), pos_(from), end_(to), eof_(true),
+      started_(true), root_seen_(!open.empty()), piece_(to < document.size()),
+      depth_(int(open.size())) {
+  for (const std::string& name : open) {
+    open_name_starts_.push_back(open_names_.size());
+    open_names_ += name;
+  }
+}
+
+std::vector<std::string> Xml_Pull_Reader::open_elements() const {
+  std::vector<std::string> names;
+  const size_t count = open_name_starts_.size() - (pending_pop_ ? 1 : 0);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t end = i + 1 < open_name_starts_.size() ? open_name_starts_[i + 1] : open_names_.size();
+    names.push_back(open_names_.substr(open_name_starts_[i], end - open_name_starts_[i]));
+  }
+  return names;
+}
+
 // Moves the current token to the front of the buffer and reads more after it; offsets
 // relative to begin_ stay valid. False at the end of the input.
 bool Xml_Pull_Reader::more() {
@@ -267,6 +288,7 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next_token() {
     begin_ = pos_;
     if (pos_ >= end_ && !more()) {
       if (!error_.isEmpty()) return Error;
+      if (piece_) return End_Of_Document;
       if (!root_seen_) return fail(QStringLiteral("The document has no root element."));
       if (depth_ > 0) return fail(QStringLiteral("The document ends before its elements do."));
       return End_Of_Document;

@@ -631,7 +631,9 @@ TEST(Work_Progress, LongReadsRunOffTheGuiThreadBehindASheet) {
     EXPECT_EQ(seen_sheet.load(), c.sheet);
     EXPECT_FALSE(Progress_Sheet_Showing());
     // While the sheet shows, the GUI thread runs its events (here: the timer's).
-    if (c.sheet) EXPECT_GT(ticks, 5);
+    if (c.sheet) {
+      EXPECT_GT(ticks, 5);
+    }
   }
   // What the work throws reaches the caller.
   EXPECT_THROW(Run_With_Progress(nullptr, QStringLiteral("Reading…"),

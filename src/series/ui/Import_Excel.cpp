@@ -1,6 +1,7 @@
 #include "series/ui/Import_Excel.h"
 
 #include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
 #include "series/Import_Text.h"
