@@ -12,10 +12,25 @@ const QString Data_From_Excel::Row_Number_Title = QStringLiteral("Row No.");
 
 QString Sheet_Column_Key(int column) { return QStringLiteral("Column%1").arg(column); }
 
+namespace {
+// The keys of the first columns, made once and shared by every row.
+const QString& column_key(int column) {
+  static const QStringList keys = [] {
+    QStringList made;
+    for (int k = 0; k <= 64; ++k) made << (k == 0 ? extension_key : Sheet_Column_Key(k));
+    return made;
+  }();
+  static thread_local QString other;
+  if (column >= 0 && column < keys.size()) return keys.at(column);
+  other = Sheet_Column_Key(column);
+  return other;
+}
+}  // namespace
+
 QString Sheet_Value(const Data_Table_Rows& rows, int record, int column) {
   if (record < 0 || record >= rows.size() || column < 0) return {};
   const Data_Table_Row& row = rows.at(record);
-  return row.value(column == 0 ? extension_key : Sheet_Column_Key(column));
+  return row.value(column_key(column));
 }
 
 Data_From_Excel::Data_From_Excel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -53,18 +68,35 @@ void Data_From_Excel::Restore(const QStringList& titles, const Data_Table_Rows& 
 }
 
 void Data_From_Excel::Create_List_By_Array(const QStringList& cells, int count) {
-  if (count < 0 || cells.size() < count) {
-    Show_NSLog_Message(QStringLiteral("A spreadsheet row has %1 cells, not %2; it is left out.")
-                           .arg(cells.size())
-                           .arg(count));
-    return;
+  Append_Rows({cells}, count);
+}
+
+Data_Table_Rows Data_From_Excel::Make_Rows(const QList<QStringList>& rows, int count,
+                                           int first_number) {
+  Data_Table_Rows made;
+  made.reserve(rows.size());
+  for (const QStringList& cells : rows) {
+    if (count < 0 || cells.size() < count) {
+      Show_NSLog_Message(QStringLiteral("A spreadsheet row has %1 cells, not %2; it is left out.")
+                             .arg(cells.size())
+                             .arg(count));
+      continue;
+    }
+    Data_Table_Row row;
+    row.reserve(count + 1);
+    row.insert(extension_key, QString::number(first_number + made.size()));
+    for (int i = 0; i < count; ++i) row.insert(column_key(i + 1), Trim_Str(cells.at(i)));
+    made.append(std::move(row));
   }
-  Data_Table_Row row;
-  row.insert(extension_key, QString::number(rows_.size() + 1));
-  for (int i = 0; i < count; ++i) row.insert(Sheet_Column_Key(i + 1), Trim_Str(cells.at(i)));
+  return made;
+}
+
+void Data_From_Excel::Append_Rows(const QList<QStringList>& rows, int count) {
+  Data_Table_Rows made = Make_Rows(rows, count, int(rows_.size()) + 1);
+  if (made.isEmpty()) return;
   const int at = int(rows_.size());
-  beginInsertRows({}, at, at);
-  rows_.append(row);
+  beginInsertRows({}, at, at + int(made.size()) - 1);
+  rows_.append(std::move(made));
   endInsertRows();
 }
 
@@ -77,9 +109,7 @@ void Data_From_Excel::Create_Value_List(const QString& text) {
   endInsertRows();
 }
 
-QString Data_From_Excel::key_of(int column) const {
-  return column == 0 ? extension_key : Sheet_Column_Key(column);
-}
+QString Data_From_Excel::key_of(int column) const { return column_key(column); }
 
 int Data_From_Excel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : Row_Count();

@@ -57,6 +57,11 @@ class Data_From_Excel : public QAbstractTableModel {
   // Appends one row: "Extension" = row count + 1, "Column<i+1>" = Trim_Str of cells[i]
   // for i < count. A list shorter than count appends nothing (logged).
   void Create_List_By_Array(const QStringList& cells, int count);
+  // The same for many rows at once (each list at least `count` long; shorter ones are left
+  // out and logged), with one insertion for the views.
+  void Append_Rows(const QList<QStringList>& rows, int count);
+  // The rows Append_Rows makes, numbered from `first_number`, without a table (any thread).
+  static Data_Table_Rows Make_Rows(const QList<QStringList>& rows, int count, int first_number);
   // Appends a row holding only "Extension" = the trimmed text, when that is not empty.
   void Create_Value_List(const QString& text);
 

@@ -208,20 +208,31 @@ QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on) {
   return Row_Major_Values(rows, {column}, header_on);
 }
 
-void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
-                     const QStringList& titles, bool header_on) {
-  Data_From_Excel built;  // no view watches it: rows are appended without signals to views
-  built.Set_Columns(titles);
-  QStringList cells;
+Data_Table_Rows Data_Table_Rows_Of(const Sheet_Rows& rows, const QList<int>& columns,
+                                   bool header_on) {
+  Sheet_Rows chosen;
+  chosen.reserve(rows.size());
   for (qsizetype r = header_on ? 1 : 0; r < rows.size(); ++r) {
     const QStringList& row = rows.at(r);
     if (row.isEmpty()) continue;
-    cells.clear();
+    QStringList cells;
+    cells.reserve(columns.size());
     for (int column : columns) cells << (column < row.size() ? row.at(column) : QString());
-    built.Create_List_By_Array(cells, int(columns.size()));
+    chosen.append(std::move(cells));
   }
+  return Data_From_Excel::Make_Rows(chosen, int(columns.size()), 1);
+}
+
+void Fill_Data_Table(Data_From_Excel& table, const Data_Table_Rows& made,
+                     const QStringList& titles) {
+  // The table's views see one reset, never 100,000 single inserts.
   table.Set_Columns(titles);
-  table.setListData(built.ListData());
+  table.setListData(made);
+}
+
+void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
+                     const QStringList& titles, bool header_on) {
+  Fill_Data_Table(table, Data_Table_Rows_Of(rows, columns, header_on), titles);
 }
 
 Column_Import Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Series>& columns,

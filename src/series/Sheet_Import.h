@@ -8,6 +8,7 @@
 class Data_From_Excel;
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -98,6 +99,12 @@ QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on);
 // rows, numbered from 1, cells trimmed; the table's views are reset once.
 void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
                      const QStringList& titles, bool header_on);
+// The table's rows Fill_Data_Table makes, without the table (any thread).
+QList<QHash<QString, QString>> Data_Table_Rows_Of(const Sheet_Rows& rows,
+                                                  const QList<int>& columns, bool header_on);
+// Puts rows made by Data_Table_Rows_Of into the table under the titles (one reset).
+void Fill_Data_Table(Data_From_Excel& table, const QList<QHash<QString, QString>>& made,
+                     const QStringList& titles);
 
 // One series per chosen column, all of them or none. `columns` are (sheet column, typed
 // series name) pairs. Nothing is written, and `refusal` says why and what to do, when a name

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -56,36 +57,45 @@ std::string decimal(long long value) {
 
 // ---- Worksheet reading -------------------------------------------------------------------
 
-// Walks a worksheet part once, cell by cell. The titles read keeps only the first stored
-// row and the dimension; the rows read fills one row per stored row element.
+// Walks a worksheet part once, cell by cell, into one row per stored row element, each at
+// least `columns` wide (wider where a filled cell lies beyond). It notes on the way what
+// the column titles need: the dimension and the widest filled cell.
 class Worksheet_Scan {
  public:
-  enum class Mode { Titles, Rows };
-
-  Worksheet_Scan(Mode mode, const QStringList& shared_strings, int columns)
-      : mode_(mode), shared_(shared_strings), columns_(columns) {}
+  // `first_row_only`: the scan ends with the first stored row.
+  Worksheet_Scan(const QStringList& shared_strings, int columns, bool first_row_only = false)
+      : shared_(shared_strings), columns_(columns), first_row_only_(first_row_only) {}
 
   // False on a part that is not well formed (error()). Throws Spreadsheet_Error.
-  bool run(QIODevice* device, Sheet_Rows* rows);
+  bool run(Xml_Pull_Reader& reader, Sheet_Rows* rows);
+  // The same for a piece of the sheet data after its first row (a reader made for the
+  // piece, the worksheet and its sheet data open): rows at least `columns` wide; the
+  // dimension is the first piece's.
+  bool run_piece(Xml_Pull_Reader& reader, Sheet_Rows* rows);
+  int widest_filled() const { return widest_filled_; }
+  void take_widest_filled(int widest) { widest_filled_ = std::max(widest_filled_, widest); }
+  qint64 cells() const { return cells_; }
+  // The width every row starts with.
+  int blank_width() const { return blank_width_; }
   QString error() const { return error_; }
-  // Titles: the columns the dimension gives; or, when the sheet has none or one that claims
-  // more than kTrusted_Dimension columns, those its filled cells use (never more than the
-  // dimension claims); 0 when nothing says. A title beyond them widens them. Rows: the
-  // columns given, or more when a cell lies beyond them.
+  // The width of the rows read.
   int columns() const { return columns_; }
+  // The columns the sheet declares: the dimension's; or, when the sheet has none or one
+  // that claims more than kTrusted_Dimension columns, those its filled cells use (never
+  // more than the dimension claims); `otherwise` when nothing says.
+  int declared_columns(int otherwise) const;
 
  private:
   void start_cell(const Xml_Pull_Reader& reader);
   void end_cell();
   void place(int column, const QString& value, QStringList* row);
 
-  Mode mode_;
   const QStringList& shared_;
   int columns_;
+  bool first_row_only_;
   QString error_;
   // The current row and cell.
-  std::vector<std::pair<int, QString>> first_row_;
-  bool first_row_done_ = false;
+  qsizetype row_count_ = 0;
   int previous_column_ = 0;
   int cell_column_ = 0;
   char cell_kind_ = 'n';  // 's' shared string, 'i' inline string, 'n' anything else
@@ -95,6 +105,8 @@ class Worksheet_Scan {
   qint64 cells_ = 0;
   int dimension_columns_ = 0;  // 0: no usable dimension
   int widest_filled_ = 0;
+  int blank_width_ = 0;
+  bool inside_ = false;  // a piece of the sheet data: the worksheet and sheet data are open
 };
 
 // A dimension up to this wide is taken as it is; a wider one (whole formatted columns can
@@ -106,13 +118,18 @@ constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
 constexpr qsizetype kMax_Shared_Strings = qsizetype(1) << 22;
 constexpr qint64 kMax_Shared_Characters = qint64(1) << 28;
 
-bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
-  Xml_Pull_Reader reader(device);
-  bool worksheet = false, dimension_seen = false, in_sheet_data = false, sheet_data_done = false;
+bool Worksheet_Scan::run_piece(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
+  inside_ = true;
+  row_count_ = 1;  // the first row is read before the pieces
+  return run(reader, rows);
+}
+
+bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
+  bool worksheet = inside_, dimension_seen = inside_, in_sheet_data = inside_;
+  bool sheet_data_done = false;
   bool in_row = false, in_cell = false, in_value = false, in_inline = false, in_text = false;
   int phonetic_depth = 0;
-  const QStringList blank_row =
-      mode_ == Mode::Rows ? QStringList(qMax(columns_, 0), QString()) : QStringList();
+  QStringList blank_row(qMax(columns_, 0), QString());
   for (;;) {
     const Xml_Pull_Reader::Token token = reader.next();
     if (token == Xml_Pull_Reader::End_Of_Document) break;
@@ -135,21 +152,23 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
       } else if (!worksheet) {
         continue;
       } else if (depth == 2) {
-        if (name == "dimension" && !dimension_seen && mode_ == Mode::Titles) {
+        if (name == "dimension" && !dimension_seen) {
           dimension_seen = true;
           dimension_columns_ = Dimension_Columns(reader.raw_attribute("ref"));
+          // A dimension that can be trusted gives the rows their width from the start.
+          if (dimension_columns_ > columns_ && dimension_columns_ <= kTrusted_Dimension &&
+              row_count_ == 0)
+            blank_row.resize(dimension_columns_);
         } else if (name == "sheetData" && !sheet_data_done) {
           in_sheet_data = true;
         }
       } else if (depth == 3 && in_sheet_data && name == "row") {
         in_row = true;
         previous_column_ = 0;
-        if (mode_ == Mode::Rows) {
-          cells_ += blank_row.size();
-          if (cells_ > kMax_Read_Cells)
-            throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
-          row_ = blank_row;
-        }
+        cells_ += blank_row.size();
+        if (cells_ > kMax_Read_Cells)
+          throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+        row_ = blank_row;
       } else if (depth == 4 && in_row && name == "c") {
         in_cell = true;
         start_cell(reader);
@@ -171,13 +190,10 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
       sheet_data_done = true;
     } else if (depth == 3 && in_row && name == "row") {
       in_row = false;
-      if (mode_ == Mode::Rows) {
-        rows->append(row_);
-      } else if (!first_row_done_) {
-        first_row_done_ = true;
-        if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
-          break;  // the titles are all that is needed
-      }
+      rows->append(std::move(row_));
+      row_ = QStringList();
+      ++row_count_;
+      if (first_row_only_) break;
     } else if (depth == 4 && in_cell && name == "c") {
       in_cell = false;
       end_cell();
@@ -190,33 +206,19 @@ bool Worksheet_Scan::run(QIODevice* device, Sheet_Rows* rows) {
         in_text = false;
     }
   }
-  if (mode_ == Mode::Rows) {
-    qsizetype widest = 0;
-    for (const QStringList& row : *rows) widest = std::max(widest, row.size());
-    if (widest > columns_) {
-      if (qint64(widest) * rows->size() > kMax_Read_Cells)
-        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
-      for (QStringList& row : *rows) row.resize(widest);
-      columns_ = int(widest);
-    }
-  }
-  if (mode_ == Mode::Titles) {
-    if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension)
-      columns_ = dimension_columns_;
-    else if (dimension_columns_ > 0)
-      columns_ = std::clamp(widest_filled_, 1, dimension_columns_);
-    else if (widest_filled_ > 0)
-      columns_ = widest_filled_;
-    if (first_row_done_) {
-      // A title beyond the columns the sheet declares widens the sheet.
-      for (const auto& cell : first_row_) columns_ = std::max(columns_, cell.first);
-      QStringList titles;
-      for (int i = 1; i <= columns_; ++i) titles << QStringLiteral("Untitled Column %1").arg(i);
-      for (const auto& [column, value] : first_row_) place(column, value, &titles);
-      rows->append(titles);
-    }
-  }
+  blank_width_ = int(blank_row.size());
+  qsizetype widest = 0;
+  for (const QStringList& row : *rows) widest = std::max(widest, row.size());
+  columns_ = std::max(columns_, int(blank_row.size()));
+  if (widest > columns_) columns_ = int(widest);
   return true;
+}
+
+int Worksheet_Scan::declared_columns(int otherwise) const {
+  if (dimension_columns_ > 0 && dimension_columns_ <= kTrusted_Dimension) return dimension_columns_;
+  if (dimension_columns_ > 0) return std::clamp(widest_filled_, 1, dimension_columns_);
+  if (widest_filled_ > 0) return widest_filled_;
+  return otherwise;
 }
 
 void Worksheet_Scan::start_cell(const Xml_Pull_Reader& reader) {
@@ -239,12 +241,9 @@ void Worksheet_Scan::start_cell(const Xml_Pull_Reader& reader) {
 }
 
 void Worksheet_Scan::end_cell() {
-  if (mode_ == Mode::Titles && first_row_done_) {
-    // Past the titles only the widest filled cell matters.
-    if (!value_.empty() || !inline_text_.empty())
-      widest_filled_ = std::max(widest_filled_, cell_column_);
-    return;
-  }
+  // Past the first row a cell that holds anything counts as filled for the titles.
+  if (row_count_ > 0 && (!value_.empty() || !inline_text_.empty()))
+    widest_filled_ = std::max(widest_filled_, cell_column_);
   QString value;
   if (cell_kind_ == 's') {
     const std::string_view digits = trimmed(value_);
@@ -266,24 +265,99 @@ void Worksheet_Scan::end_cell() {
   }
   if (value.isEmpty()) return;
   widest_filled_ = std::max(widest_filled_, cell_column_);
-  if (mode_ == Mode::Rows)
-    place(cell_column_, value, &row_);
-  else
-    first_row_.emplace_back(cell_column_, value);
+  place(cell_column_, value, &row_);
 }
 
-// A cell beyond the columns the sheet declares widens the row (the rows read makes every
-// row as wide as the widest at its end).
+// A cell beyond the width of the rows widens its row (every row is made as wide as the
+// widest once the sheet is read).
 void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
   if (column > row->size()) {
-    if (mode_ == Mode::Rows) {
-      cells_ += column - row->size();
-      if (cells_ > kMax_Read_Cells)
-        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
-    }
+    cells_ += column - row->size();
+    if (cells_ > kMax_Read_Cells)
+      throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
     row->resize(column);
   }
   (*row)[column - 1] = value;
+}
+
+// Sheets held in memory from this size on are read in pieces on several threads.
+constexpr qsizetype kPiece_Reading_Bytes = qsizetype(4) << 20;
+constexpr int kMax_Piece_Threads = 4;
+
+// Reads a large sheet held in memory in pieces: the first row as usual, then the rest cut
+// after row end tags into pieces read side by side. A cut the pieces do not confirm (each
+// but the last must end, without error, where the worksheet and its sheet data are still
+// open) or any failure answers false: the caller then reads the sheet in one go, which
+// finds the same rows or says why it fails.
+bool read_in_pieces(const QByteArray& part, const QStringList& shared, int columns,
+                    Sheet_Rows* rows, int* width, int* declared, int otherwise) {
+  const int threads = std::min(kMax_Piece_Threads, int(std::thread::hardware_concurrency()));
+  if (threads < 2) return false;
+  try {
+    Xml_Pull_Reader first_reader(part);
+    Worksheet_Scan first(shared, columns, true);
+    Sheet_Rows first_rows;
+    if (!first.run(first_reader, &first_rows) || first_rows.size() != 1) return false;
+    const std::vector<std::string> open = first_reader.open_elements();
+    const qsizetype start = first_reader.offset();
+    if (open.size() != 2) return false;
+    // The row end tag as the sheet writes it (with its prefix, if any).
+    const qsizetype tag = part.lastIndexOf("</", start);
+    if (tag < 0 || part.at(start - 1) != '>') return false;
+    const QByteArray row_end = part.mid(tag, start - tag);
+    const bool row_tag = row_end.endsWith("row>") && row_end.size() >= 6 &&
+                         (row_end.at(row_end.size() - 5) == '/' ||
+                          row_end.at(row_end.size() - 5) == ':');
+    if (!row_tag || row_end.count('<') != 1 || row_end.count('>') != 1)
+      return false;  // the first row was written <row/>
+    std::vector<qsizetype> cuts{start};
+    const qsizetype step = (part.size() - start) / threads;
+    for (int i = 1; i < threads; ++i) {
+      const qsizetype at = part.indexOf(row_end, std::max(cuts.back(), start + i * step));
+      if (at < 0) break;
+      cuts.push_back(at + row_end.size());
+    }
+    cuts.push_back(part.size());
+    const size_t pieces = cuts.size() - 1;
+    std::vector<Sheet_Rows> piece_rows(pieces);
+    std::vector<std::unique_ptr<Worksheet_Scan>> scans(pieces);
+    std::vector<char> good(pieces, 0);
+    const auto read_piece = [&](size_t i) {
+      try {
+        Xml_Pull_Reader reader(part, cuts[i], cuts[i + 1], open);
+        scans[i] = std::make_unique<Worksheet_Scan>(shared, first.blank_width());
+        good[i] = scans[i]->run_piece(reader, &piece_rows[i]) &&
+                  (i + 1 == pieces || reader.depth() == 2);
+      } catch (...) {
+        good[i] = 0;
+      }
+    };
+    std::vector<std::thread> helpers;
+    for (size_t i = 1; i < pieces; ++i) helpers.emplace_back(read_piece, i);
+    read_piece(0);
+    for (std::thread& helper : helpers) helper.join();
+    qint64 cells = first.cells();
+    int widest_filled = first.widest_filled();
+    int row_width = first.columns();
+    qsizetype count = 1;
+    for (size_t i = 0; i < pieces; ++i) {
+      if (!good[i]) return false;
+      cells += scans[i]->cells();
+      widest_filled = std::max(widest_filled, scans[i]->widest_filled());
+      row_width = std::max(row_width, scans[i]->columns());
+      count += piece_rows[i].size();
+    }
+    if (cells > kMax_Read_Cells) return false;
+    rows->reserve(count);
+    rows->append(std::move(first_rows.front()));
+    for (Sheet_Rows& piece : piece_rows) rows->append(std::move(piece));
+    first.take_widest_filled(widest_filled);
+    *width = row_width;
+    *declared = first.declared_columns(otherwise);
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
 
 // Numeric order of worksheet part names: sheet2 before sheet10.
@@ -358,17 +432,42 @@ SpreadsheetWriter::SpreadsheetWriter() : tmpDir_(Excel_Unpack_Folder()) {
 }
 
 bool SpreadsheetWriter::Prepare_Unpack_Folder() {
+  parts_.clear();
+  read_path_.clear();
+  read_rows_.clear();
   if (tmpDir_.isEmpty()) return false;
   QDir folder(tmpDir_);
   if (folder.exists() && !folder.removeRecursively()) return false;
   return QDir().mkdir(tmpDir_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+namespace {
+
+const QString kWorksheets_Folder = QStringLiteral("xl/worksheets/");
+const QString kShared_Strings_Part = QStringLiteral("xl/sharedStrings.xml");
+
+// A worksheet part: "xl/worksheets/<name>.xml", not in a folder below.
+bool is_worksheet_part(const QString& relative) {
+  return relative.startsWith(kWorksheets_Folder) &&
+         relative.indexOf(u'/', kWorksheets_Folder.size()) < 0 &&
+         relative.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) &&
+         relative.size() > kWorksheets_Folder.size() + 4;
+}
+
+}  // namespace
+
 QStringList SpreadsheetWriter::Worksheet_Names() {
-  const QDir folder(spreadsheet().tmpDir_ + QStringLiteral("/xl/worksheets"));
+  const SpreadsheetWriter& shared = spreadsheet();
+  const QDir folder(shared.tmpDir_ + u'/' + kWorksheets_Folder);
   QStringList names;
   for (const QFileInfo& info : folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name))
     if (info.suffix().toLower() == u"xml") names << info.completeBaseName();
+  for (auto part = shared.parts_.cbegin(); part != shared.parts_.cend(); ++part) {
+    if (!is_worksheet_part(part.key())) continue;
+    const QString name = part.key().mid(kWorksheets_Folder.size()).chopped(4);
+    if (!names.contains(name)) names << name;
+  }
+  std::sort(names.begin(), names.end());
   std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
     const int na = trailing_number(a), nb = trailing_number(b);
     if ((na < 0) != (nb < 0)) return nb < 0;  // numbered parts first
@@ -383,42 +482,68 @@ QString SpreadsheetWriter::Worksheet_Path() const {
   const QString name = number >= 1 && number <= names.size()
                            ? names.at(number - 1)
                            : QStringLiteral("sheet%1").arg(number);
-  return tmpDir_ + QStringLiteral("/xl/worksheets/") + name + QStringLiteral(".xml");
+  return tmpDir_ + u'/' + kWorksheets_Folder + name + QStringLiteral(".xml");
 }
 
-void SpreadsheetWriter::Release_Data() {}
+void SpreadsheetWriter::Release_Data() {
+  SpreadsheetWriter& shared = spreadsheet();
+  shared.parts_.clear();
+  shared.read_path_.clear();
+  shared.read_rows_.clear();
+}
 
 // ---- Reading -----------------------------------------------------------------------------
 
 Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   SpreadsheetWriter& shared = spreadsheet();
   if (!only_col) {
-    shared.ReadData(shared.Worksheet_Path());
+    const QString sheet = shared.Worksheet_Path();
+    if (sheet != shared.read_path_) {
+      shared.ReadData(sheet);
+      return shared.data_;
+    }
+    // The titles read took this sheet's rows already.
+    const int width = int(widest_row(shared.read_rows_));
+    shared.data_ = shared.read_rows_;
+    if (Excel_Sheet_Columns > width)
+      for (QStringList& row : shared.data_) row.resize(Excel_Sheet_Columns);
+    Excel_Sheet_Columns = std::max(Excel_Sheet_Columns, width);
     return shared.data_;
   }
-  Release_Data();
   Excel_Sheet_Columns = 1;
   shared.sharedStrings_.clear();
   if (!shared.Prepare_Unpack_Folder())
     throw Spreadsheet_Error(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
-  // The shared strings are unpacked and read on a second thread while the other parts,
-  // the worksheets above all, are unpacked here.
-  const QString strings_part = QStringLiteral("xl/sharedStrings.xml");
+  // The shared strings are unpacked and read on a second thread while the other parts are
+  // unpacked here. Both stay in memory with the worksheets; the rest is written.
   const QString folder = shared.tmpDir_;
   Zip_Error error, strings_error;
   bool unpacked = false, strings_unpacked = false, strings_read = false;
   QString strings_problem;
   SpreadsheetWriter strings_reader(folder);
   std::thread strings_thread([&] {
-    strings_unpacked =
-        Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &strings_error, Zip_Limits(),
-                                     [&](const QString& entry) { return entry == strings_part; });
-    if (strings_unpacked)
-      strings_read = strings_reader.ReadSharedStrings(folder + u'/' + strings_part, &strings_problem);
+    Zip_Memory_Entries strings;
+    strings.keep = [](const QString&) { return true; };
+    strings_unpacked = Zip_Archive::unzipFileAtPath(
+        path, folder, true, QString(), &strings_error, Zip_Limits(),
+        [&](const QString& entry) { return entry == kShared_Strings_Part; }, &strings);
+    if (!strings_unpacked) return;
+    const auto part = strings.entries.constFind(kShared_Strings_Part);
+    if (part == strings.entries.cend()) {
+      strings_read = true;  // a workbook without strings
+      return;
+    }
+    Xml_Pull_Reader reader(*part);
+    strings_read = strings_reader.Read_Shared_Strings_From(reader, &strings_problem);
+    if (!strings_read)
+      strings_problem = QStringLiteral("%1: %2").arg(folder + u'/' + kShared_Strings_Part,
+                                                     strings_problem);
   });
-  unpacked =
-      Zip_Archive::unzipFileAtPath(path, folder, true, QString(), &error, Zip_Limits(),
-                                   [&](const QString& entry) { return entry != strings_part; });
+  Zip_Memory_Entries sheets;
+  sheets.keep = is_worksheet_part;
+  unpacked = Zip_Archive::unzipFileAtPath(
+      path, folder, true, QString(), &error, Zip_Limits(),
+      [&](const QString& entry) { return entry != kShared_Strings_Part; }, &sheets);
   strings_thread.join();
   if (!unpacked || !strings_unpacked || !strings_read) {
     // Nothing half unpacked may be offered as a workbook.
@@ -428,12 +553,15 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
               : !strings_unpacked ? strings_error.localizedDescription
                                   : strings_problem));
   }
-  shared.sharedStrings_ = strings_reader.sharedStrings_;
+  shared.parts_ = std::move(sheets.entries);
+  shared.sharedStrings_ = std::move(strings_reader.sharedStrings_);
   return shared.data_;
 }
 
 bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
   sharedStrings_.clear();
+  read_path_.clear();
+  read_rows_.clear();
   QFile file(path);
   if (!file.exists()) return true;  // a workbook without strings
   const auto fail = [&](const QString& why) {
@@ -442,6 +570,16 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
   };
   if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
   Xml_Pull_Reader reader(&file);
+  QString why;
+  return Read_Shared_Strings_From(reader, &why) || fail(why);
+}
+
+bool SpreadsheetWriter::Read_Shared_Strings_From(Xml_Pull_Reader& reader, QString* why) {
+  sharedStrings_.clear();
+  const auto fail = [&](const QString& reason) {
+    *why = reason;
+    return false;
+  };
   QStringList strings;
   qint64 characters = 0;
   std::string text;
@@ -458,11 +596,16 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
     }
     const std::string_view name = reader.name();
     if (token == Xml_Pull_Reader::Start_Element) {
-      if (depth == 1)
+      if (depth == 1) {
         sst = name == "sst";
-      else if (!sst)
+        // The count the part declares, when believable, saves growing the list.
+        bool ok = false;
+        const qsizetype declared = reader.attribute("uniqueCount").toLongLong(&ok);
+        if (sst && ok && declared > 0 && declared <= kMax_Shared_Strings)
+          strings.reserve(declared);
+      } else if (!sst) {
         continue;
-      else if (depth == 2 && name == "si") {
+      } else if (depth == 2 && name == "si") {
         in_item = true;
         text.clear();
       } else if (in_item && phonetic_depth == 0) {
@@ -493,36 +636,89 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
       in_run = false;
     }
   }
-  sharedStrings_ = strings;
+  sharedStrings_ = std::move(strings);
   return true;
+}
+
+Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* declared,
+                                          bool first_row_only) const {
+  Worksheet_Scan scan(sharedStrings_, columns, first_row_only);
+  Sheet_Rows rows;
+  bool read = false;
+  const QString relative =
+      path.startsWith(tmpDir_ + u'/') ? path.mid(tmpDir_.size() + 1) : QString();
+  const auto part = relative.isEmpty() ? parts_.cend() : parts_.constFind(relative);
+  if (part != parts_.cend() && !first_row_only && part->size() >= kPiece_Reading_Bytes) {
+    int width = 0, found = 0;
+    if (read_in_pieces(*part, sharedStrings_, columns, &rows, &width, &found, columns)) {
+      if (declared) *declared = found;
+      if (qint64(width) * rows.size() > kMax_Read_Cells)
+        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+      for (QStringList& row : rows)
+        if (row.size() < width) row.resize(width);
+      return rows;
+    }
+    rows.clear();
+  }
+  if (part != parts_.cend()) {
+    Xml_Pull_Reader reader(*part);
+    read = scan.run(reader, &rows);
+  } else {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+      throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    Xml_Pull_Reader reader(&file);
+    read = scan.run(reader, &rows);
+  }
+  if (!read) throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, scan.error()));
+  if (declared) *declared = scan.declared_columns(columns);
+  const int width = scan.columns();
+  if (qint64(width) * rows.size() > kMax_Read_Cells)
+    throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+  for (QStringList& row : rows)
+    if (row.size() < width) row.resize(width);
+  return rows;
 }
 
 void SpreadsheetWriter::ReadData(const QString& path) {
   data_.clear();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, file.errorString()));
-  Worksheet_Scan scan(Worksheet_Scan::Mode::Rows, sharedStrings_, Excel_Sheet_Columns);
-  if (!scan.run(&file, &data_)) {
-    data_.clear();
-    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, scan.error()));
-  }
-  Excel_Sheet_Columns = std::max(Excel_Sheet_Columns, scan.columns());
+  data_ = Read_Sheet(path, Excel_Sheet_Columns, nullptr, false);
+  Excel_Sheet_Columns = std::max(Excel_Sheet_Columns, int(widest_row(data_)));
 }
 
 Sheet_Rows SpreadsheetWriter::ReadData_only_column() {
   SpreadsheetWriter& shared = spreadsheet();
   shared.data_.clear();
+  shared.read_path_.clear();
+  shared.read_rows_.clear();
   const QString path = shared.Worksheet_Path();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, file.errorString()));
-  Worksheet_Scan scan(Worksheet_Scan::Mode::Titles, shared.sharedStrings_, Excel_Sheet_Columns);
-  Sheet_Rows titles;
-  if (!scan.run(&file, &titles))
-    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, scan.error()));
-  Excel_Sheet_Columns = scan.columns();
-  shared.data_ = titles;
+  int declared = 0;
+  Sheet_Rows rows;
+  bool whole = true;
+  try {
+    rows = shared.Read_Sheet(path, 0, &declared, false);
+  } catch (const Spreadsheet_Error&) {
+    // A sheet that fails further down still offers its titles; the rows read then says
+    // why it fails.
+    rows = shared.Read_Sheet(path, 0, &declared, true);
+    whole = false;
+  }
+  // Titles and rows have one width: what the sheet declares, or more where its cells reach
+  // further.
+  const int columns = std::max(declared > 0 ? declared : Excel_Sheet_Columns,
+                               int(widest_row(rows)));
+  Excel_Sheet_Columns = columns;
+  if (rows.isEmpty()) return shared.data_;
+  for (QStringList& row : rows)
+    if (row.size() < columns) row.resize(columns);
+  QStringList titles = rows.first();
+  for (qsizetype i = 0; i < titles.size(); ++i)
+    if (titles.at(i).isEmpty()) titles[i] = QStringLiteral("Untitled Column %1").arg(i + 1);
+  if (whole) {
+    shared.read_path_ = path;
+    shared.read_rows_ = std::move(rows);
+  }
+  shared.data_ = Sheet_Rows{titles};
   return shared.data_;
 }
 

@@ -5,12 +5,16 @@
 // Reading a workbook goes through the unpack folder "ziptmp" (Excel_Unpack_Folder), in
 // the order the import dialogs use:
 //   1. ReadWorkbook(path, true) empties the folder, unpacks the workbook into it and reads
-//      its shared strings (Excel_Sheet_Columns becomes 1);
+//      its shared strings (Excel_Sheet_Columns becomes 1); the worksheets and the shared
+//      strings stay in memory (they are parsed from there), the other parts are written;
 //   2. Worksheet_Names() offers the worksheets ("sheet1", "sheet2", ... in numeric order);
 //      the caller sets Excel_Sheet_Number to the chosen position + 1;
-//   3. ReadData_only_column() gives the column titles of that sheet and sets
-//      Excel_Sheet_Columns to its column count;
-//   4. ReadWorkbook({}, false) gives all its rows, each with Excel_Sheet_Columns texts.
+//   3. ReadData_only_column() reads that sheet whole and gives its column titles; it sets
+//      Excel_Sheet_Columns to the width of its rows (the titles are as wide, "Untitled
+//      Column %d" where a row reaches further than the title row);
+//   4. ReadWorkbook({}, false) gives all its rows, each with Excel_Sheet_Columns texts
+//      (those step 3 read, when it read this sheet).
+// A worksheet part written into the folder by other means is read from there.
 // A write assembles the workbook in the same folder from the resource "Template.xlsx";
 // a workbook must be unpacked again before its sheets are read after a write.
 //
@@ -20,6 +24,8 @@
 // larger than a read hands out) throws Spreadsheet_Error; the dialogs catch it, log its
 // reason and tell the user the file cannot be read.
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,6 +33,8 @@
 #include <stdexcept>
 
 using Sheet_Rows = QList<QStringList>;
+
+class Xml_Pull_Reader;
 
 // A file that cannot be read as rows, and why.
 class Spreadsheet_Error : public std::runtime_error {
@@ -75,7 +83,8 @@ class SpreadsheetWriter {
   // `hasTitleRow` does not change the output: the first row is written like every other.
   static bool WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool hasTitleRow,
                             QString* error = nullptr);
-  // Does nothing; kept for the callers that send it before unpacking.
+  // Lets go of the worksheets held in memory and the rows last read (the unpacked files
+  // stay): the picker sends it when it closes. A later read unpacks the workbook again.
   static void Release_Data();
 
   // Parts of a workbook, for the operations above.
@@ -130,8 +139,20 @@ class SpreadsheetWriter {
   bool Unpack_Template_For(const QString& path, const Sheet_Rows& rows,
                            const QString& template_name, QString* error = nullptr);
   QString Worksheet_Path() const;
+  // The rows of the worksheet part at `path` (the held part, else the file), at least
+  // `columns` wide, every row as wide as the widest (only the first row when
+  // `first_row_only`); the declared columns (see Worksheet_Scan) in *declared. Throws
+  // Spreadsheet_Error.
+  Sheet_Rows Read_Sheet(const QString& path, int columns, int* declared,
+                        bool first_row_only) const;
+  bool Read_Shared_Strings_From(Xml_Pull_Reader& reader, QString* why);
 
   Sheet_Rows data_;
+  // The worksheet parts held in memory, by path below the unpack folder.
+  QHash<QString, QByteArray> parts_;
+  // The rows the titles read took, for the rows read of the same sheet.
+  QString read_path_;
+  Sheet_Rows read_rows_;
   QStringList sharedStrings_;
   QString tmpDir_;
 };

@@ -131,6 +131,32 @@ void resolve(std::string_view raw, std::string& out, Resolve mode) {
 
 Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device) : device_(device) {}
 
+// Everything is held already: nothing more is ever read, and the buffer is only read from
+// (it stays shared with the caller's bytes).
+Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document)
+    : device_(nullptr), buffer_(document), end_(document.size()), eof_(true) {}
+
+Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document, qsizetype from, qsizetype to,
+                                 const std::vector<std::string>& open)
+    : device_(nullptr), buffer_(document), begin_(from), pos_(from), end_(to), eof_(true),
+      started_(true), root_seen_(!open.empty()), piece_(to < document.size()),
+      depth_(int(open.size())) {
+  for (const std::string& name : open) {
+    open_name_starts_.push_back(open_names_.size());
+    open_names_ += name;
+  }
+}
+
+std::vector<std::string> Xml_Pull_Reader::open_elements() const {
+  std::vector<std::string> names;
+  const size_t count = open_name_starts_.size() - (pending_pop_ ? 1 : 0);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t end = i + 1 < open_name_starts_.size() ? open_name_starts_[i + 1] : open_names_.size();
+    names.push_back(open_names_.substr(open_name_starts_[i], end - open_name_starts_[i]));
+  }
+  return names;
+}
+
 // Moves the current token to the front of the buffer and reads more after it; offsets
 // relative to begin_ stay valid. False at the end of the input.
 bool Xml_Pull_Reader::more() {
@@ -233,7 +259,17 @@ void Xml_Pull_Reader::append_text(std::string& out) const {
           cdata_ ? Resolve::Cdata : Resolve::Text);
 }
 
+// A document held in memory keeps the limit on one token that reading from a device has.
+bool Xml_Pull_Reader::too_long() const { return !device_ && pos_ - begin_ > kMax_Token; }
+
 Xml_Pull_Reader::Token Xml_Pull_Reader::next() {
+  const Token token = next_token();
+  if (token != Error && too_long())
+    return fail(QStringLiteral("A tag or text of the document is too long."));
+  return token;
+}
+
+Xml_Pull_Reader::Token Xml_Pull_Reader::next_token() {
   if (!error_.isEmpty()) return Error;
   if (pending_end_) {
     pending_end_ = false;
@@ -252,6 +288,7 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next() {
     begin_ = pos_;
     if (pos_ >= end_ && !more()) {
       if (!error_.isEmpty()) return Error;
+      if (piece_) return End_Of_Document;
       if (!root_seen_) return fail(QStringLiteral("The document has no root element."));
       if (depth_ > 0) return fail(QStringLiteral("The document ends before its elements do."));
       return End_Of_Document;
@@ -276,6 +313,7 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next() {
         if (second != '/' && second != '?' && second != '!') return read_start_tag();
       }
       const int token = read_markup();
+      if (token < 0 && too_long()) return fail(QStringLiteral("A tag or text of the document is too long."));
       if (token < 0) continue;  // a comment or processing instruction
       return Token(token);
     }
@@ -286,7 +324,10 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next() {
     pos_ = begin_ + lt;
     if (depth_ == 0) {
       const char* p = buffer_.constData() + begin_;
-      if (std::all_of(p, p + lt, is_space)) continue;
+      if (std::all_of(p, p + lt, is_space)) {
+        if (too_long()) return fail(QStringLiteral("A tag or text of the document is too long."));
+        continue;
+      }
       return fail(QStringLiteral("Text stands outside the root element."));
     }
     return Text;

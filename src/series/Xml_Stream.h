@@ -27,6 +27,17 @@ class Xml_Pull_Reader {
 
   // Reads from the device, which must be open for reading and outlive the reader.
   explicit Xml_Pull_Reader(QIODevice* device);
+  // Reads a document held whole in memory; the bytes are shared, not copied.
+  explicit Xml_Pull_Reader(const QByteArray& document);
+  // Reads the piece [from, to) of a document held in memory as if the elements `open`
+  // (qualified names, outermost first) were open. A piece that stops before the document's
+  // end ends there (End_Of_Document) whatever is open then; depth() tells what is.
+  Xml_Pull_Reader(const QByteArray& document, qsizetype from, qsizetype to,
+                  const std::vector<std::string>& open);
+  // Of a document held in memory: where the next token begins.
+  qsizetype offset() const { return pos_; }
+  // The qualified names of the elements open after the current token, outermost first.
+  std::vector<std::string> open_elements() const;
 
   Token next();
 
@@ -54,6 +65,8 @@ class Xml_Pull_Reader {
   bool find(qsizetype from, std::string_view pattern, qsizetype* at);
   char at(qsizetype offset) const { return buffer_.constData()[begin_ + offset]; }
   Token fail(const QString& message);
+  Token next_token();
+  bool too_long() const;
   int read_markup();
   Token read_start_tag();
   int parse_start_tag();
@@ -70,6 +83,7 @@ class Xml_Pull_Reader {
   bool pending_end_ = false;
   bool pending_pop_ = false;
   bool cdata_ = false;
+  bool piece_ = false;  // a piece that stops before the document's end
   int depth_ = 0;
   qsizetype name_ = 0, name_size_ = 0, local_ = 0;
   qsizetype text_ = 0, text_size_ = 0;

@@ -173,7 +173,8 @@ int ZCALLBACK error(voidpf, voidpf stream) { return file(stream)->failed() ? 1 :
 bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                                   const QString& password, Zip_Error* error,
                                   const Zip_Limits& limits,
-                                  const std::function<bool(const QString& entry)>& wanted) {
+                                  const std::function<bool(const QString& entry)>& wanted,
+                                  Zip_Memory_Entries* in_memory) {
   Unzip_Handle handle;
   handle.zip = unzOpen64(QFile::encodeName(path).constData());
   if (!handle.zip) {
@@ -225,7 +226,63 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
     if (!relative_entry_path(name, &relative, &folder))
       return fail(error, Unsafe_Entry_Name,
                   QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
-    if (!relative.isEmpty() && (!wanted || wanted(relative))) {
+    // Opens the current entry and hands its bytes to `sink` (false: the sink failed and
+    // has said why), or, when `whole_into` is given and the entry is inflated in one piece,
+    // moves that piece there; checks the limits and the entry's integrity on the way.
+    const auto read_entry = [&](const std::function<bool(const char*, qint64)>& sink,
+                                QByteArray* whole_into) {
+      const bool whole = password_bytes.isEmpty() && info.compression_method == Z_DEFLATED &&
+                         !(info.flag & 1) && info.uncompressed_size > 0 &&
+                         info.uncompressed_size <= kWhole_Entry_Max;
+      int method = 0, level = 0;
+      const int opened = whole                      ? unzOpenCurrentFile2(zip, &method, &level, 1)
+                         : password_bytes.isEmpty() ? unzOpenCurrentFile(zip)
+                                                    : unzOpenCurrentFilePassword(zip, password_bytes.constData());
+      if (opened != UNZ_OK)
+        return fail(error, Damaged_Entry, QStringLiteral("failed to open an entry of the zip file"));
+      handle.entry_open = true;
+      if (whole) {
+        if (qint64(info.uncompressed_size) > limits.max_total_bytes - unpacked)
+          return fail(error, Too_Large,
+                      QStringLiteral("the zip file unpacks to more than is allowed"));
+        QByteArray data;
+        if (info.compressed_size > ZPOS64_T(archive_bytes) || !inflate_whole(zip, info, &data))
+          return fail(error, Damaged_Entry,
+                      QStringLiteral("the zip entry %1 is damaged").arg(name));
+        unpacked += data.size();
+        if (whole_into)
+          *whole_into = std::move(data);
+        else if (!sink(data.constData(), data.size()))
+          return false;
+      }
+      while (!whole) {
+        const int got = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
+        if (got < 0)
+          return fail(error, Damaged_Entry, QStringLiteral("the zip entry %1 is damaged").arg(name));
+        if (got == 0) break;
+        unpacked += got;
+        if (unpacked > limits.max_total_bytes)
+          return fail(error, Too_Large,
+                      QStringLiteral("the zip file unpacks to more than is allowed"));
+        if (!sink(buffer.constData(), got)) return false;
+      }
+      handle.entry_open = false;
+      if (unzCloseCurrentFile(zip) != UNZ_OK)
+        return fail(error, Damaged_Entry, QStringLiteral("the zip entry %1 is damaged").arg(name));
+      return true;
+    };
+    const bool chosen = !relative.isEmpty() && (!wanted || wanted(relative));
+    if (chosen && !folder && in_memory && in_memory->keep && in_memory->keep(relative)) {
+      QByteArray bytes;
+      const bool read = read_entry(
+          [&](const char* data, qint64 size) {
+            bytes.append(data, size);
+            return true;
+          },
+          &bytes);
+      if (!read) return false;
+      in_memory->entries.insert(relative, bytes);
+    } else if (chosen) {
       const QString target = root + u'/' + relative;
       const QString holder = folder ? target : QFileInfo(target).absolutePath();
       // The deepest part of the holder that is there already: a link in it must not lead
@@ -248,54 +305,22 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
       if (!folder && (!existing.exists() || overwrite)) {
         if (existing.isDir())
           return fail(error, Write_Failed, QStringLiteral("a folder stands at %1").arg(target));
-        const bool whole = password_bytes.isEmpty() && info.compression_method == Z_DEFLATED &&
-                           !(info.flag & 1) && info.uncompressed_size > 0 &&
-                           info.uncompressed_size <= kWhole_Entry_Max;
-        int method = 0, level = 0;
-        const int opened = whole                    ? unzOpenCurrentFile2(zip, &method, &level, 1)
-                           : password_bytes.isEmpty() ? unzOpenCurrentFile(zip)
-                                                      : unzOpenCurrentFilePassword(zip, password_bytes.constData());
-        if (opened != UNZ_OK)
-          return fail(error, Damaged_Entry,
-                      QStringLiteral("failed to open an entry of the zip file"));
-        handle.entry_open = true;
         // An unpacked file must be whole, not lasting: the folder is scratch space.
         Whole_File_Options scratch;
         scratch.durable = false;
         Whole_File_Writer out(target, scratch);
-        const auto write_failed = [&] {
+        if (!out.open(QIODevice::WriteOnly))
           return fail(error, Write_Failed,
                       QStringLiteral("failed to write %1: %2").arg(target, out.error_string()));
-        };
-        if (!out.open(QIODevice::WriteOnly)) return write_failed();
-        if (whole) {
-          if (qint64(info.uncompressed_size) > limits.max_total_bytes - unpacked)
-            return fail(error, Too_Large,
-                        QStringLiteral("the zip file unpacks to more than is allowed"));
-          QByteArray data;
-          if (info.compressed_size > ZPOS64_T(archive_bytes) || !inflate_whole(zip, info, &data))
-            return fail(error, Damaged_Entry,
-                        QStringLiteral("the zip entry %1 is damaged").arg(name));
-          unpacked += data.size();
-          if (out.write(data) != data.size()) return write_failed();
-        }
-        while (!whole) {
-          const int got = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
-          if (got < 0)
-            return fail(error, Damaged_Entry,
-                        QStringLiteral("the zip entry %1 is damaged").arg(name));
-          if (got == 0) break;
-          unpacked += got;
-          if (unpacked > limits.max_total_bytes)
-            return fail(error, Too_Large,
-                        QStringLiteral("the zip file unpacks to more than is allowed"));
-          if (out.write(buffer.constData(), got) != got) return write_failed();
-        }
-        handle.entry_open = false;
-        if (unzCloseCurrentFile(zip) != UNZ_OK)
-          return fail(error, Damaged_Entry,
-                      QStringLiteral("the zip entry %1 is damaged").arg(name));
-        if (!out.commit()) return write_failed();
+        const bool read = read_entry([&](const char* data, qint64 size) {
+          if (out.write(data, size) == size) return true;
+          return fail(error, Write_Failed,
+                      QStringLiteral("failed to write %1: %2").arg(target, out.error_string()));
+        }, nullptr);
+        if (!read) return false;
+        if (!out.commit())
+          return fail(error, Write_Failed,
+                      QStringLiteral("failed to write %1: %2").arg(target, out.error_string()));
         if (info.dosDate != 0) set_modification_time(target, info.tmu_date);
       }
     }

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,14 @@ struct Zip_Limits {
   qint64 max_total_bytes = qint64(1) << 30;  // 1 GiB
 };
 
+// Entries an unpack keeps in memory instead of writing them: `keep` picks them by their path
+// below the destination (among the wanted ones); their bytes land in `entries` under that
+// path, checked and counted against the limits like written ones.
+struct Zip_Memory_Entries {
+  std::function<bool(const QString& entry)> keep;
+  QHash<QString, QByteArray> entries;
+};
+
 class Zip_Archive {
  public:
   static const QString ErrorDomain;  // "Zip_ArchiveErrorDomain"
@@ -55,11 +64,13 @@ class Zip_Archive {
   // password opens the entries with it. On failure `error` (when given) says why; the
   // entries unpacked before a failure stay (always inside the destination).
   // `wanted`, when given, picks the entries to unpack by their path below the destination;
-  // the others are still checked, but not written.
+  // the others are still checked, but not written. `in_memory`, when given, takes the
+  // entries its `keep` picks instead of the folder (no file or folder is made for them).
   static bool unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                               const QString& password, Zip_Error* error,
                               const Zip_Limits& limits = Zip_Limits(),
-                              const std::function<bool(const QString& entry)>& wanted = {});
+                              const std::function<bool(const QString& entry)>& wanted = {},
+                              Zip_Memory_Entries* in_memory = nullptr);
   static bool unzipFileAtPath(const QString& path, const QString& destination);
 
   // A new archive at `path` holding each listed file or folder under its own name (a

@@ -10,6 +10,7 @@
 #include "series/ui/Import_Excel_DataSheet.h"
 #include "series/ui/Import_Wizard.h"
 #include "series/ui/Series_List_Model.h"
+#include "series/ui/Work_Progress.h"
 
 #include "Series_Dialog_Fixture.h"
 #include "Series_Test_Support.h"
@@ -23,7 +24,10 @@
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <tuple>
 
 using namespace series_test;
@@ -593,6 +597,48 @@ TEST_F(Import_Dialogs, AWorkbookThatCannotBeReadIsRefused) {
     EXPECT_EQ(platform_.messages, said({Import_File_Corrupted}));
     EXPECT_TRUE(platform_.modal_runs.isEmpty());
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Long reads run on a worker; the GUI thread keeps serving its events, and a progress sheet
+// shows only once the read takes longer than a moment.
+TEST(Work_Progress, LongReadsRunOffTheGuiThreadBehindASheet) {
+  struct Case {
+    const char* name;
+    int work_ms;
+    bool sheet;
+  };
+  const Case cases[] = {{"a quick read shows nothing", 20, false},
+                        {"a long read shows the sheet", kProgress_Moment_Ms + 400, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Qt::HANDLE gui = QThread::currentThreadId();
+    std::atomic<bool> seen_sheet{false};
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(10);
+    const QString result = Run_With_Progress<QString>(nullptr, QStringLiteral("Reading…"), [&] {
+      EXPECT_NE(QThread::currentThreadId(), gui);
+      QThread::msleep(c.work_ms);
+      seen_sheet = Progress_Sheet_Showing();
+      return QStringLiteral("read");
+    });
+    EXPECT_EQ(result, QString("read"));
+    EXPECT_EQ(seen_sheet.load(), c.sheet);
+    EXPECT_FALSE(Progress_Sheet_Showing());
+    // While the sheet shows, the GUI thread runs its events (here: the timer's).
+    if (c.sheet) {
+      EXPECT_GT(ticks, 5);
+    }
+  }
+  // What the work throws reaches the caller.
+  EXPECT_THROW(Run_With_Progress(nullptr, QStringLiteral("Reading…"),
+                                 [] { throw Spreadsheet_Error(QStringLiteral("bad")); }),
+               Spreadsheet_Error);
 }
 
 }  // namespace

@@ -242,12 +242,21 @@ TEST_F(Workbook, ReadsTitlesAndRows) {
        {"a", "Untitled Column 2", "c"},
        3,
        {{"a", "", "c"}}},
-      {"a cell beyond the dimension widens the sheet",
+      // Titles and rows have one width, however far the cells reach.
+      {"a cell beyond the dimension widens the titles too",
        sheet_xml("A1:B2", row(inl("a", "A1")) + row(inl("c", "C2"))),
        std::nullopt,
-       {"a", "Untitled Column 2"},
+       {"a", "Untitled Column 2", "Untitled Column 3"},
        3,
        {{"a", "", ""}, {"", "", "c"}}},
+      {"a later row reaching past the dimension",
+       sheet_xml("A1:B3", row(inl("Name", "A1") + inl("City", "B1")) +
+                              row(inl("Ann", "A2") + inl("Rome", "B2")) +
+                              row(inl("Bo", "A3") + n("7", "D3"))),
+       std::nullopt,
+       {"Name", "City", "Untitled Column 3", "Untitled Column 4"},
+       4,
+       {{"Name", "City", "", ""}, {"Ann", "Rome", "", ""}, {"Bo", "", "", "7"}}},
       {"a string cell in a workbook without strings",
        sheet_xml("A1:B2", row(inl("t", "A1")) + row(s(0, "A2") + inl("u", "B2"))),
        std::nullopt,
@@ -664,6 +673,59 @@ TEST_F(Workbook, FoldersOfRunsThatEndedAreRemoved) {
   EXPECT_TRUE(QFileInfo(QFileInfo(Excel_Unpack_Folder()).absolutePath())
                   .fileName()
                   .startsWith(QStringLiteral("lumigrove-%1-").arg(QCoreApplication::applicationPid())));
+}
+
+}  // namespace
+
+namespace {
+
+// Large sheets are read in pieces cut after row end tags: the rows are those of a read in one
+// go, wherever the cuts fall (a "</row>" inside a CDATA section or comment is no cut), and a
+// fault far down still fails the read.
+TEST_F(Workbook, LargeSheetsReadTheSameInPieces) {
+  const int count = 60000;
+  const auto big_sheet = [&](const QByteArray& extra, const QByteArray& tail) {
+    QByteArray rows;
+    Sheet_Rows expected;
+    for (int r = 1; r <= count; ++r) {
+      const QByteArray number = QByteArray::number(r);
+      rows += "<x:row r=\"" + number + "\"><x:c r=\"A" + number + "\" t=\"s\"><x:v>" +
+              QByteArray::number(r % 3) + "</x:v></x:c><x:c r=\"C" + number + "\"><x:v>" + number +
+              "</x:v></x:c>" + extra + "</x:row>\n";
+      expected.append({QStringList{"one", "two", "three"}.at(r % 3), "",
+                       QString::fromLatin1(number), extra.isEmpty() ? "" : "</row> & </x:row>"});
+    }
+    QByteArray xml = kDeclaration + "<x:worksheet xmlns:x=\"" + kMain +
+                     "\"><x:dimension ref=\"A1:D" + QByteArray::number(count) +
+                     "\"/><x:sheetData>" + rows + "</x:sheetData>" + tail + "</x:worksheet>";
+    return std::pair{xml, expected};
+  };
+  const QByteArray strings = shared_xml({"<t>one</t>", "<t>two</t>", "<t>three</t>"});
+  const QByteArray tricky = "<!-- </x:row> --><x:c r=\"D1\" t=\"inlineStr\"><x:is><x:t>"
+                            "<![CDATA[</row> & </x:row>]]></x:t></x:is></x:c>";
+  for (const QByteArray& extra : {QByteArray(), tricky}) {
+    SCOPED_TRACE(extra.isEmpty() ? "plain rows" : "row end tags inside comments and CDATA");
+    const auto [xml, expected] = big_sheet(extra, "<x:pageMargins left=\"1\"/>");
+    ASSERT_GT(xml.size(), 4 << 20);
+    const auto [titles, rows] = read(workbook(xml, strings));
+    EXPECT_EQ(Excel_Sheet_Columns, 4);
+    ASSERT_EQ(rows.size(), count);
+    EXPECT_EQ(rows, expected);
+    ASSERT_EQ(titles.size(), 1);
+    EXPECT_EQ(titles[0], (QStringList{"two", "Untitled Column 2", "1", expected[0][3].isEmpty()
+                                                                           ? "Untitled Column 4"
+                                                                           : expected[0][3]}));
+  }
+  // A fault after the last row, and one in the middle: the titles are read, the rows fail.
+  const auto [broken_tail, unused] = big_sheet({}, "<x:pageMargins></x:worksheet>");
+  QByteArray broken_middle = big_sheet({}, {}).first;
+  broken_middle.replace("<x:v>30000</x:v>", "<x:v>30000</x:c>");
+  for (const QByteArray& broken : {broken_tail, broken_middle}) {
+    SpreadsheetWriter::ReadWorkbook(workbook(broken, strings), true);
+    Excel_Sheet_Number = 1;
+    EXPECT_EQ(SpreadsheetWriter::ReadData_only_column().value(0).value(0), QString("two"));
+    EXPECT_THROW(SpreadsheetWriter::ReadWorkbook(QString(), false), Spreadsheet_Error);
+  }
 }
 
 }  // namespace

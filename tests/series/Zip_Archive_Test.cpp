@@ -370,3 +370,45 @@ TEST_F(ZipArchive, AnEntryWithoutNameIsSkipped) {
 }
 
 }  // namespace
+
+TEST_F(ZipArchive, EntriesKeptInMemoryAreNotWritten) {
+  const QByteArray big = large_content();
+  Make_Zip(path("book.zip"), {{"xl/workbook.xml", "<workbook/>"},
+                              {"xl/worksheets/sheet1.xml", big},
+                              {"xl/worksheets/sheet2.xml", "<worksheet/>"},
+                              {"xl/worksheets/empty.xml", ""}});
+  Zip_Memory_Entries kept;
+  kept.keep = [](const QString& entry) { return entry.startsWith(u"xl/worksheets/"); };
+  Zip_Error error;
+  ASSERT_TRUE(Zip_Archive::unzipFileAtPath(path("book.zip"), path("out"), true, QString(), &error,
+                                           Zip_Limits(), {}, &kept))
+      << error.localizedDescription.toStdString();
+  EXPECT_EQ(Tree(path("out")), (QStringList{"xl/", "xl/workbook.xml"}));
+  EXPECT_EQ(kept.entries.size(), 3);
+  EXPECT_EQ(kept.entries.value("xl/worksheets/sheet1.xml"), big);
+  EXPECT_EQ(kept.entries.value("xl/worksheets/sheet2.xml"), QByteArray("<worksheet/>"));
+  EXPECT_TRUE(kept.entries.contains("xl/worksheets/empty.xml"));
+
+  // Kept entries are checked and counted like written ones.
+  const QByteArray zeros(2 << 20, '\0');
+  Make_Zip(path("bomb.zip"), {{"a.txt", "fine"}, {"bomb.bin", zeros}});
+  Make_Zip(path("damaged.zip"), {{"data.bin", QByteArray(5000, 'q') + QByteArray("tail", 4)}});
+  QByteArray damaged = Read_File(path("damaged.zip"));
+  damaged[30 + 8 + 4] = char(damaged[30 + 8 + 4] ^ 0x55);
+  Write_File(path("damaged.zip"), damaged);
+  Make_Zip(path("short.zip"), {{"data.bin", QByteArray(3000, 'q'), 0, 9000}});
+  const std::pair<const char*, long> refused[] = {{"bomb.zip", Zip_Archive::Too_Large},
+                                                  {"damaged.zip", Zip_Archive::Damaged_Entry},
+                                                  {"short.zip", Zip_Archive::Damaged_Entry}};
+  Zip_Limits limits;
+  limits.max_total_bytes = 1 << 20;
+  for (const auto& [zip, code] : refused) {
+    SCOPED_TRACE(zip);
+    Zip_Memory_Entries all;
+    all.keep = [](const QString&) { return true; };
+    EXPECT_FALSE(Zip_Archive::unzipFileAtPath(path(zip), path("refused"), true, QString(), &error,
+                                              limits, {}, &all));
+    EXPECT_EQ(error.code, code);
+    EXPECT_TRUE(Tree(path("refused")).isEmpty());
+  }
+}

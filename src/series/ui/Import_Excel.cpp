@@ -1,12 +1,16 @@
 #include "series/ui/Import_Excel.h"
 
 #include "model/Common_Functions.h"
+#include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
 #include "series/Import_Text.h"
 #include "series/Sheet_Import.h"
 #include "series/ui/BatchWizard.h"
 #include "series/ui/Series_Dialog_Parts.h"
+#include "series/ui/Work_Progress.h"
+
+#include <QComboBox>
 
 #include <QLineEdit>
 
@@ -42,18 +46,28 @@ void Import_Excel::Insert_file_Func() {
 }
 
 void Import_Excel::Create_Excel_List_Func() {
-  const Sheet_Rows rows = Read_Rows();
-  if (rows.isEmpty()) {  // the table stays as it was
-    Show_MessageBox(Import_File_Corrupted);
-  } else {
-    const Busy_Cursor busy;
-    QList<int> columns;
-    QStringList titles;
-    for (int j : ListData_xl->Ticked()) {
-      columns << j;
-      titles << ListData_xl->row(j).title;
-    }
-    Fill_Data_Table(*Data_From_Excel::defaultInstance(), rows, columns, titles, Header_On());
+  QList<int> columns;
+  QStringList titles;
+  for (int j : ListData_xl->Ticked()) {
+    columns << j;
+    titles << ListData_xl->row(j).title;
   }
+  // The rows are read and the table's rows made on a worker; the table is filled here.
+  struct Made {
+    bool read = false;
+    Data_Table_Rows rows;
+  };
+  Excel_Sheet_Number = Sheet_ComboBox->currentIndex() + 1;
+  const bool header_on = Header_On();
+  const Made made = Run_With_Progress<Made>(this, QStringLiteral("Reading the workbook…"),
+                                            [columns, header_on] {
+    const Sheet_Rows rows = Sheet_Data_Rows();
+    return Made{!rows.isEmpty(), rows.isEmpty() ? Data_Table_Rows()
+                                                : Data_Table_Rows_Of(rows, columns, header_on)};
+  });
+  if (!made.read)  // the table stays as it was
+    Show_MessageBox(Import_File_Corrupted);
+  else
+    Fill_Data_Table(*Data_From_Excel::defaultInstance(), made.rows, titles);
   platform::Stop_Modal(this, 1);
 }

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "series/Sheet_Import.h"
 #include "series/ui/Series_Dialog_Parts.h"
+#include "series/ui/Work_Progress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -94,29 +95,49 @@ int Sheet_Picker::Open_excel_Wnd(const QString& path) {
   if (!Load_file_Func(path)) return 0;
   const int code = platform::Run_Modal(this);
   hide();
+  // The workbook's sheets and rows held for the picker go with it.
+  SpreadsheetWriter::Release_Data();
   return code;
 }
 
+namespace {
+const QString reading_workbook = QStringLiteral("Reading the workbook…");
+}
+
 bool Sheet_Picker::Load_file_Func(const QString& path) {
-  const Busy_Cursor busy;
-  const Workbook_Sheets workbook = Open_Workbook(path);
-  if (!workbook.error.isEmpty()) {
-    Show_MessageBox(workbook.error);
+  // The workbook is opened and its first sheet read on a worker; the picker shows once both
+  // are done.
+  struct Opened {
+    Workbook_Sheets workbook;
+    QStringList titles;
+  };
+  Excel_Sheet_Number = 1;
+  const Opened opened = Run_With_Progress<Opened>(this, reading_workbook, [path] {
+    Opened read{Open_Workbook(path), {}};
+    if (read.workbook.error.isEmpty()) read.titles = Sheet_Titles(0);
+    return read;
+  });
+  if (!opened.workbook.error.isEmpty()) {
+    Show_MessageBox(opened.workbook.error);
     return false;
   }
   {
     const QSignalBlocker block(Sheet_ComboBox);
-    Sheet_ComboBox->addItems(workbook.sheets);
+    Sheet_ComboBox->addItems(opened.workbook.sheets);
     Sheet_ComboBox->setCurrentIndex(0);
   }
-  comboBoxSelectionDidChange(0);
+  Show_Titles(opened.titles);
   return true;
 }
 
 void Sheet_Picker::comboBoxSelectionDidChange(int index) {
   if (index < 0) return;
-  const Busy_Cursor busy;
-  ListData_xl->Set_Titles(Sheet_Titles(index));
+  Show_Titles(Run_With_Progress<QStringList>(this, reading_workbook,
+                                             [index] { return Sheet_Titles(index); }));
+}
+
+void Sheet_Picker::Show_Titles(const QStringList& titles) {
+  ListData_xl->Set_Titles(titles);
   ColList->resizeColumnToContents(0);
 }
 
@@ -137,9 +158,9 @@ bool Sheet_Picker::Check_Choice() {
 }
 
 Sheet_Rows Sheet_Picker::Read_Rows() const {
-  const Busy_Cursor busy;
   Excel_Sheet_Number = Sheet_ComboBox->currentIndex() + 1;
-  return Sheet_Data_Rows();
+  return Run_With_Progress<Sheet_Rows>(const_cast<Sheet_Picker*>(this), reading_workbook,
+                                       [] { return Sheet_Data_Rows(); });
 }
 
 bool Sheet_Picker::Header_On() const { return contains_header->isChecked(); }

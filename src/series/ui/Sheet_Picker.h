@@ -50,6 +50,8 @@ class Sheet_Picker : public QDialog {
   // The rows of the chosen sheet.
   Sheet_Rows Read_Rows() const;
   bool Header_On() const;
+  // Fills the column list with a sheet's titles.
+  void Show_Titles(const QStringList& titles);
 
   QWidget* extra_box = nullptr;
   QVBoxLayout* extra_layout = nullptr;
