@@ -49,7 +49,7 @@ QByteArray Code_Page_Name(int code_page) {
 }
 
 // Destinations whose text is not part of the document body.
-bool Skipped_Destination(const QByteArray& word) {
+bool Skipped_Destination(QByteArrayView word) {
   static const char* const skipped[] = {
       "fonttbl", "colortbl", "stylesheet", "info", "pict", "header", "headerl", "headerr",
       "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "listtable",
@@ -62,7 +62,7 @@ bool Skipped_Destination(const QByteArray& word) {
 }
 
 // Control words that stand for characters.
-bool Symbol_Word(const QByteArray& word, QString& out) {
+bool Symbol_Word(QByteArrayView word, QStringView& out) {
   struct Symbol {
     const char* word;
     const char16_t* text;
@@ -76,7 +76,7 @@ bool Symbol_Word(const QByteArray& word, QString& out) {
   };
   for (const Symbol& s : symbols) {
     if (word == s.word) {
-      out += QString::fromUtf16(s.text);
+      out = QStringView(s.text);
       return true;
     }
   }
@@ -112,7 +112,7 @@ class Rtf_Parser {
         if (stack_.empty()) return std::nullopt;
         stack_.pop_back();
         pending_skip_ = 0;
-        if (stack_.empty()) return text_;  // the document's group is closed
+        if (stack_.empty()) return whole_text();  // the document's group is closed
         continue;
       }
       if (stack_.empty()) return std::nullopt;
@@ -130,6 +130,18 @@ class Rtf_Parser {
  private:
   Group_State& state() { return stack_.back(); }
 
+  // The text, unless a \uN left a surrogate unpaired: such text is not Unicode, and a plain
+  // text file holding it is refused too.
+  std::optional<QString> whole_text() const {
+    for (qsizetype i = 0; i < text_.size(); ++i) {
+      if (text_.at(i).isHighSurrogate() && i + 1 < text_.size() && text_.at(i + 1).isLowSurrogate())
+        ++i;
+      else if (text_.at(i).isSurrogate())
+        return std::nullopt;
+    }
+    return text_;
+  }
+
   // One byte of text (a literal byte or \'hh), decoded through the current code page.
   void character_byte(char byte) {
     if (pending_skip_ > 0) {
@@ -143,7 +155,7 @@ class Rtf_Parser {
     bytes_ += byte;
   }
 
-  void character(const QString& text) {
+  void character(QStringView text) {
     if (state().skip) return;
     flush();
     text_ += text;
@@ -153,16 +165,22 @@ class Rtf_Parser {
     if (bytes_.isEmpty()) return;
     QStringDecoder& decoder = decoder_for(bytes_page_);
     text_ += decoder.decode(bytes_);
-    bytes_.clear();
+    bytes_.truncate(0);  // keeps its room for the next run
   }
 
+  // One decoder per encoding, not per code page: every unknown code page is read as
+  // windows-1252, so a file naming millions of them still makes a handful.
   QStringDecoder& decoder_for(int page) {
-    auto found = decoders_.find(page);
+    if (page == last_page_ && last_decoder_) return *last_decoder_;
+    const QByteArray name = Code_Page_Name(page);
+    auto found = decoders_.find(name);
     if (found == decoders_.end()) {
-      QStringDecoder decoder(Code_Page_Name(page).constData());
+      QStringDecoder decoder(name.constData());
       if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Latin1);
-      found = decoders_.emplace(page, std::move(decoder)).first;
+      found = decoders_.emplace(name, std::move(decoder)).first;
     }
+    last_page_ = page;
+    last_decoder_ = &found->second;
     return found->second;
   }
 
@@ -216,7 +234,7 @@ class Rtf_Parser {
            pos_ - start <= 32)
       ++pos_;
     if (pos_ - start > 32) return false;
-    const QByteArray word = data_.mid(start, pos_ - start);
+    const QByteArrayView word = QByteArrayView(data_).sliced(start, pos_ - start);
     bool has_param = false, negative = false;
     qint64 param = 0;
     if (pos_ < data_.size() && data_.at(pos_) == '-') {
@@ -236,7 +254,7 @@ class Rtf_Parser {
     return apply(word, has_param, param);
   }
 
-  bool apply(const QByteArray& word, bool has_param, qint64 param) {
+  bool apply(QByteArrayView word, bool has_param, qint64 param) {
     if (word == "bin") {
       if (!has_param || param < 0 || param > data_.size() - pos_) return false;
       pos_ += param;  // binary data, never text
@@ -280,7 +298,7 @@ class Rtf_Parser {
     } else if (Skipped_Destination(word)) {
       state().skip = true;
     } else {
-      QString symbol;
+      QStringView symbol;
       if (Symbol_Word(word, symbol)) character(symbol);
     }
     return true;
@@ -296,7 +314,9 @@ class Rtf_Parser {
   int pending_skip_ = 0;
   int table_font_ = 0;
   QHash<int, int> font_pages_;
-  std::map<int, QStringDecoder> decoders_;
+  std::map<QByteArray, QStringDecoder> decoders_;
+  int last_page_ = 0;
+  QStringDecoder* last_decoder_ = nullptr;
 };
 
 }  // namespace

@@ -11,7 +11,9 @@
 // over.
 //
 // The reader refuses (no text) data that does not start with "{\rtf", whose groups do not
-// close, that nests deeper than Rtf_Max_Depth, or that is larger than Rtf_Max_Bytes.
+// close, that nests deeper than Rtf_Max_Depth, that is larger than Rtf_Max_Bytes, or whose
+// \uN leave a surrogate unpaired. Code pages share a decoder per encoding, so the decoders
+// stay few however many code pages a file names.
 
 #include <QByteArray>
 #include <QString>
