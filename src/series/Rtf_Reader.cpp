@@ -50,13 +50,13 @@ QByteArray Code_Page_Name(int code_page) {
 
 // Destinations whose text is not part of the document body.
 bool Skipped_Destination(QByteArrayView word) {
-  static const char* const skipped[] = {
+  static const QByteArrayView skipped[] = {
       "fonttbl", "colortbl", "stylesheet", "info", "pict", "header", "headerl", "headerr",
       "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "listtable",
       "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata", "colorschememapping",
       "latentstyles", "datastore", "object", "nonshppict", "shpinst", "fldinst", "generator",
       "filetbl", "pgdsctbl", "mmathPr", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc"};
-  for (const char* name : skipped)
+  for (const QByteArrayView name : skipped)
     if (word == name) return true;
   return false;
 }
@@ -64,7 +64,7 @@ bool Skipped_Destination(QByteArrayView word) {
 // Control words that stand for characters.
 bool Symbol_Word(QByteArrayView word, QStringView& out) {
   struct Symbol {
-    const char* word;
+    QByteArrayView word;
     const char16_t* text;
   };
   static const Symbol symbols[] = {
