@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QtEndian>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <utility>
@@ -356,7 +357,9 @@ QString read_plain(const QString& path, bool csv, Import_Values* values) {
   Csv_Reader fields([values](QString&& field) { return values->add(field); }, [] { return true; },
                     Import_Max_Value_Length);
   Text_Decoder decoder([&](QStringView piece) { return csv ? fields.feed(piece) : lines.feed(piece); });
-  QByteArray piece(kPiece_Bytes, Qt::Uninitialized);
+  // A small file needs no megabyte; a file that grows is still read to its end.
+  QByteArray piece(qsizetype(std::clamp<qint64>(file.size() + 1, 4096, kPiece_Bytes)),
+                   Qt::Uninitialized);
   qint64 total = 0;
   bool fed = true;
   while (fed) {
