@@ -394,14 +394,18 @@ Text_Import Read_Text_Import(const QString& path) {
       result.error = unreadable(reason);
       return result;
     }
-    const std::optional<QString> text = Rtf_To_Text(bytes);
-    bytes = QByteArray();
-    if (!text || text->isEmpty()) {
-      result.error = Import_File_Corrupted;
-      return result;
-    }
+    // The text goes to the values as it is made, so that a limit stops the reading.
     Line_Values lines(&values);
-    if (!lines.feed(*text) || !lines.finish()) result.error = values.error;
+    bool has_text = false;
+    const Rtf_Result read = Rtf_To_Text(bytes, [&](QStringView piece) {
+      has_text = true;
+      return lines.feed(piece);
+    });
+    if (read == Rtf_Result::Stopped || (read == Rtf_Result::Text && has_text && !lines.finish())) {
+      result.error = values.error;
+    } else if (read != Rtf_Result::Text || !has_text) {
+      result.error = Import_File_Corrupted;
+    }
   } else {
     result.error = read_plain(path, extension == QLatin1String("CSV"), &values);
   }

@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include <cctype>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -92,16 +93,18 @@ struct Group_State {
 
 class Rtf_Parser {
  public:
-  explicit Rtf_Parser(const QByteArray& data) : data_(data) {}
+  Rtf_Parser(const QByteArray& data, const Rtf_Text_Sink& sink) : data_(data), sink_(sink) {}
 
-  std::optional<QString> run() {
-    if (!data_.startsWith("{\\rtf")) return std::nullopt;
+  Rtf_Result run() {
+    if (!data_.startsWith("{\\rtf")) return Rtf_Result::Refused;
     while (pos_ < data_.size()) {
+      if (stopped_) return Rtf_Result::Stopped;
+      if (unpaired_) return Rtf_Result::Refused;
       const char c = data_.at(pos_);
       if (c == '{') {
         ++pos_;
         flush();
-        if (int(stack_.size()) >= Rtf_Max_Depth) return std::nullopt;
+        if (int(stack_.size()) >= Rtf_Max_Depth) return Rtf_Result::Refused;
         stack_.push_back(stack_.empty() ? Group_State{} : stack_.back());
         pending_skip_ = 0;
         continue;
@@ -109,37 +112,41 @@ class Rtf_Parser {
       if (c == '}') {
         ++pos_;
         flush();
-        if (stack_.empty()) return std::nullopt;
+        if (stack_.empty()) return Rtf_Result::Refused;
         stack_.pop_back();
         pending_skip_ = 0;
-        if (stack_.empty()) return whole_text();  // the document's group is closed
-        continue;
+        if (!stack_.empty()) continue;
+        // The document's group is closed.
+        if (stopped_) return Rtf_Result::Stopped;
+        return unpaired_ || pending_high_ ? Rtf_Result::Refused : Rtf_Result::Text;
       }
-      if (stack_.empty()) return std::nullopt;
+      if (stack_.empty()) return Rtf_Result::Refused;
       if (c == '\\') {
-        if (!control()) return std::nullopt;
+        if (!control()) return Rtf_Result::Refused;
         continue;
       }
       ++pos_;
       if (c == '\r' || c == '\n') continue;  // line ends of the file are no text
       character_byte(c);
     }
-    return std::nullopt;  // a group is still open
+    return Rtf_Result::Refused;  // a group is still open
   }
 
  private:
   Group_State& state() { return stack_.back(); }
 
-  // The text, unless a \uN left a surrogate unpaired: such text is not Unicode, and a plain
-  // text file holding it is refused too.
-  std::optional<QString> whole_text() const {
-    for (qsizetype i = 0; i < text_.size(); ++i) {
-      if (text_.at(i).isHighSurrogate() && i + 1 < text_.size() && text_.at(i + 1).isLowSurrogate())
-        ++i;
-      else if (text_.at(i).isSurrogate())
-        return std::nullopt;
+  // Hands text on. A \uN may leave a surrogate unpaired: such text is not Unicode (a plain
+  // text file holding it is refused too), so the document is refused.
+  void put(QStringView text) {
+    if (stopped_ || unpaired_ || text.isEmpty()) return;
+    for (const QChar c : text) {
+      if (pending_high_ != c.isLowSurrogate()) {
+        unpaired_ = true;
+        return;
+      }
+      pending_high_ = c.isHighSurrogate();
     }
-    return text_;
+    if (!sink_(text)) stopped_ = true;
   }
 
   // One byte of text (a literal byte or \'hh), decoded through the current code page.
@@ -158,13 +165,13 @@ class Rtf_Parser {
   void character(QStringView text) {
     if (state().skip) return;
     flush();
-    text_ += text;
+    put(text);
   }
 
   void flush() {
     if (bytes_.isEmpty()) return;
     QStringDecoder& decoder = decoder_for(bytes_page_);
-    text_ += decoder.decode(bytes_);
+    put(QString(decoder.decode(bytes_)));
     bytes_.truncate(0);  // keeps its room for the next run
   }
 
@@ -307,7 +314,10 @@ class Rtf_Parser {
   const QByteArray& data_;
   qsizetype pos_ = 0;
   std::vector<Group_State> stack_;
-  QString text_;
+  const Rtf_Text_Sink& sink_;
+  bool stopped_ = false;       // the sink wants no more
+  bool pending_high_ = false;  // the last character handed on is a high surrogate
+  bool unpaired_ = false;      // a surrogate without its partner
   QByteArray bytes_;
   int bytes_page_ = 0;
   int document_page_ = 1252;
@@ -321,7 +331,17 @@ class Rtf_Parser {
 
 }  // namespace
 
+Rtf_Result Rtf_To_Text(const QByteArray& rtf, const Rtf_Text_Sink& sink) {
+  if (rtf.size() > Rtf_Max_Bytes) return Rtf_Result::Refused;
+  return Rtf_Parser(rtf, sink).run();
+}
+
 std::optional<QString> Rtf_To_Text(const QByteArray& rtf) {
-  if (rtf.size() > Rtf_Max_Bytes) return std::nullopt;
-  return Rtf_Parser(rtf).run();
+  QString text;
+  const Rtf_Text_Sink append = [&text](QStringView piece) {
+    text.append(piece);
+    return true;
+  };
+  if (Rtf_To_Text(rtf, append) != Rtf_Result::Text) return std::nullopt;
+  return text;
 }
