@@ -7,6 +7,7 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <functional>
