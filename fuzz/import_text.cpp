@@ -37,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString path = fuzz::Write_File(QStringLiteral("import.") + QLatin1String(extension),
                                         reinterpret_cast<const uint8_t*>(body.constData()),
                                         size_t(body.size()));
-  Read_Text_Import(path);
+  // An import gives values or a reason, never both, and no value is empty.
+  const Text_Import read = Read_Text_Import(path);
+  if (read.error.isEmpty() == read.values.isEmpty()) std::abort();
+  for (const QString& value : read.values)
+    if (value.isEmpty()) std::abort();
   QFile::remove(path);
   if (const std::optional<QString> text = Decode_Text(body)) {
     // Decoded text is whole Unicode, and reads back the same from UTF-8.

@@ -3,6 +3,8 @@
 #include "Fuzz_Support.h"
 #include "series/Rtf_Reader.h"
 
+#include <cstdlib>
+
 QList<QByteArray> Fuzz_Seeds() {
   // Small hand-made documents that reach each part of the reader.
   return {
@@ -20,6 +22,8 @@ QList<QByteArray> Fuzz_Seeds() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
                                                    qsizetype(size));
-  Rtf_To_Text(bytes);
+  // Text that is read is whole Unicode: a \uN surrogate without its partner is refused.
+  if (const std::optional<QString> text = Rtf_To_Text(bytes); text && !text->isValidUtf16())
+    std::abort();
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Bounded_File.h"
 #include "platform/Whole_File.h"
 
 #include <QDir>
@@ -31,20 +32,38 @@ QByteArray encode(const QStringList& values) {
   return bytes;
 }
 
-// The file's text; nothing for a missing file or one that is not valid UTF-8. A byte-order
-// mark at the start is dropped.
+// The file's text; nothing for a missing file, one that is not valid UTF-8 or one past the
+// limits (whose reason, unlike a missing file's, is logged). A byte-order mark at the start
+// is dropped.
 std::optional<QString> read_text(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return std::nullopt;
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-  QString text = utf8(bytes);
-  if (utf8.hasError()) return std::nullopt;
+  QString reason;
+  std::optional<QString> text = Read_Series_Text(path, &reason);
+  if (!text && !reason.isEmpty() && QFileInfo::exists(path)) Show_NSLog_Message(reason);
   return text;
 }
 
 }  // namespace
+
+std::optional<QString> Read_Series_Text(const QString& path, QString* error) {
+  QByteArray bytes;
+  if (!Read_Bounded_File(path, Series_Max_Bytes, &bytes, error)) return std::nullopt;
+  // Counted before any line is made: the line list would cost far more than the file.
+  if (bytes.count('\n') > Series_Max_Lines) {
+    if (error) {
+      *error = QStringLiteral("%1 has more than %2 lines, more than a series file holds")
+                   .arg(QDir::toNativeSeparators(path))
+                   .arg(Series_Max_Lines);
+    }
+    return std::nullopt;
+  }
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  QString text = utf8(bytes);
+  if (utf8.hasError()) {
+    if (error) *error = QStringLiteral("%1 is not UTF-8 text").arg(QDir::toNativeSeparators(path));
+    return std::nullopt;
+  }
+  return text;
+}
 
 QString Clean_Series_Name(const QString& typed) { return Remove_Reserve_Char_In_File_Name(typed); }
 
@@ -60,14 +79,12 @@ bool Write_Series_File(const QString& path, const QStringList& values, QString* 
 
 bool Append_Series_File(const QString& path, const QStringList& values, QString* error) {
   QByteArray bytes;
-  QFile existing(path);
-  if (existing.exists()) {
-    if (existing.open(QIODevice::ReadOnly)) bytes = existing.readAll();
-    if (!existing.isOpen() || existing.error() != QFileDevice::NoError) {
-      if (error) *error = QStringLiteral("reading failed: %1").arg(existing.errorString());
+  if (QFileInfo::exists(path)) {
+    QString reason;
+    if (!Read_Bounded_File(path, Series_Max_Bytes, &bytes, &reason)) {
+      if (error) *error = QStringLiteral("reading failed: %1").arg(reason);
       return false;
     }
-    existing.close();
     if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes += '\n';
   }
   bytes += encode(values);

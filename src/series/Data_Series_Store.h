@@ -66,6 +66,19 @@ enum class Series_Write_Result { Written, Invalid_Name, In_Use, Kept, Failed };
 Series_Write_Result Save_Series(const QString& typed_name, const QStringList& values,
                                 const Series_Write_Rules& rules);
 
+// What a series file holds at most. The generator and the imports make at most 1,000,000
+// values, a spreadsheet column at most 1,048,576 (with empty lines); the limits leave room
+// above those. A file past either is no series of ours: its readers refuse it whole, before
+// splitting it, and log why.
+constexpr qint64 Series_Max_Bytes = qint64(256) * 1024 * 1024;
+constexpr qint64 Series_Max_Lines = qint64(1) << 21;
+
+// The UTF-8 text of a series file (a byte-order mark dropped). Nothing, with the reason in
+// *error, for a file that is missing, is not a regular file (a FIFO or a device is refused at
+// once), is larger than Series_Max_Bytes, has more than Series_Max_Lines line feeds, or is not
+// UTF-8.
+std::optional<QString> Read_Series_Text(const QString& path, QString* error = nullptr);
+
 // The values a series shows: the file split at "\n", each line trimmed, empty ones left
 // out. No values for a missing file or one that is not UTF-8.
 QStringList Read_Series_Values(const QString& name);

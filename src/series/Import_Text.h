@@ -32,13 +32,26 @@ QString Clean_Import_Value(const QString& text);
 // The lines of a text, split at LF, CRLF or CR.
 QStringList Split_Lines(const QString& text);
 
-// The largest text file an import reads (larger ones are "Please select a valid file.").
+// What one text import takes at most; a file past any of these is refused whole, before it
+// is read further. A series can have at most Import_Max_Values values (as the generator
+// allows); a line or field longer than Import_Max_Value_Length characters is no value a card
+// shows.
 constexpr qsizetype Import_Max_Bytes = qsizetype(256) * 1024 * 1024;
+constexpr qint64 Import_Max_Values = 1000000;
+constexpr qsizetype Import_Max_Value_Length = qsizetype(1) << 20;
+extern const QString Import_Too_Many_Values;  // "The file holds more than 1,000,000 values. ..."
+extern const QString Import_Value_Too_Long;   // "The file has a line or field longer than ..."
+extern const QString Import_No_Values;        // "Nothing was imported: every line and field ..."
 
 // The values of a text file: a .csv file's cleaned fields row by row, a .rtf file's and any
-// other file's cleaned lines; empty values are left out. `error` gets the message to show:
-// Import_File_Unreadable for a file that cannot be read or is too large, Import_File_Corrupted for one that
-// gives no text (not valid in its encoding, not rich text, or empty).
+// other file's cleaned lines; empty values are left out. Only regular files are read (a FIFO
+// or a device is refused at once), and a text file is read and split piece by piece, so that
+// a limit is met before the values past it are made. `error` gets the message to show:
+// Import_File_Unreadable with the reason on the next line for a file that cannot be read or is
+// too large; Import_File_Corrupted for one that gives no text (not valid in its encoding, not
+// rich text, or empty); Import_Too_Many_Values or Import_Value_Too_Long past a limit;
+// Import_No_Values when every line and field is empty once cleaned. `values` is empty when
+// `error` is set.
 struct Text_Import {
   QStringList values;
   QString error;

@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include <cctype>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -49,22 +50,22 @@ QByteArray Code_Page_Name(int code_page) {
 }
 
 // Destinations whose text is not part of the document body.
-bool Skipped_Destination(const QByteArray& word) {
-  static const char* const skipped[] = {
+bool Skipped_Destination(QByteArrayView word) {
+  static const QByteArrayView skipped[] = {
       "fonttbl", "colortbl", "stylesheet", "info", "pict", "header", "headerl", "headerr",
       "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "listtable",
       "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata", "colorschememapping",
       "latentstyles", "datastore", "object", "nonshppict", "shpinst", "fldinst", "generator",
       "filetbl", "pgdsctbl", "mmathPr", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc"};
-  for (const char* name : skipped)
+  for (const QByteArrayView name : skipped)
     if (word == name) return true;
   return false;
 }
 
 // Control words that stand for characters.
-bool Symbol_Word(const QByteArray& word, QString& out) {
+bool Symbol_Word(QByteArrayView word, QStringView& out) {
   struct Symbol {
-    const char* word;
+    QByteArrayView word;
     const char16_t* text;
   };
   static const Symbol symbols[] = {
@@ -76,7 +77,7 @@ bool Symbol_Word(const QByteArray& word, QString& out) {
   };
   for (const Symbol& s : symbols) {
     if (word == s.word) {
-      out += QString::fromUtf16(s.text);
+      out = QStringView(s.text);
       return true;
     }
   }
@@ -92,16 +93,18 @@ struct Group_State {
 
 class Rtf_Parser {
  public:
-  explicit Rtf_Parser(const QByteArray& data) : data_(data) {}
+  Rtf_Parser(const QByteArray& data, const Rtf_Text_Sink& sink) : data_(data), sink_(sink) {}
 
-  std::optional<QString> run() {
-    if (!data_.startsWith("{\\rtf")) return std::nullopt;
+  Rtf_Result run() {
+    if (!data_.startsWith("{\\rtf")) return Rtf_Result::Refused;
     while (pos_ < data_.size()) {
+      if (stopped_) return Rtf_Result::Stopped;
+      if (unpaired_) return Rtf_Result::Refused;
       const char c = data_.at(pos_);
       if (c == '{') {
         ++pos_;
         flush();
-        if (int(stack_.size()) >= Rtf_Max_Depth) return std::nullopt;
+        if (int(stack_.size()) >= Rtf_Max_Depth) return Rtf_Result::Refused;
         stack_.push_back(stack_.empty() ? Group_State{} : stack_.back());
         pending_skip_ = 0;
         continue;
@@ -109,26 +112,42 @@ class Rtf_Parser {
       if (c == '}') {
         ++pos_;
         flush();
-        if (stack_.empty()) return std::nullopt;
+        if (stack_.empty()) return Rtf_Result::Refused;
         stack_.pop_back();
         pending_skip_ = 0;
-        if (stack_.empty()) return text_;  // the document's group is closed
-        continue;
+        if (!stack_.empty()) continue;
+        // The document's group is closed.
+        if (stopped_) return Rtf_Result::Stopped;
+        return unpaired_ || pending_high_ ? Rtf_Result::Refused : Rtf_Result::Text;
       }
-      if (stack_.empty()) return std::nullopt;
+      if (stack_.empty()) return Rtf_Result::Refused;
       if (c == '\\') {
-        if (!control()) return std::nullopt;
+        if (!control()) return Rtf_Result::Refused;
         continue;
       }
       ++pos_;
       if (c == '\r' || c == '\n') continue;  // line ends of the file are no text
       character_byte(c);
     }
-    return std::nullopt;  // a group is still open
+    return Rtf_Result::Refused;  // a group is still open
   }
 
  private:
   Group_State& state() { return stack_.back(); }
+
+  // Hands text on. A \uN may leave a surrogate unpaired: such text is not Unicode (a plain
+  // text file holding it is refused too), so the document is refused.
+  void put(QStringView text) {
+    if (stopped_ || unpaired_ || text.isEmpty()) return;
+    for (const QChar c : text) {
+      if (pending_high_ != c.isLowSurrogate()) {
+        unpaired_ = true;
+        return;
+      }
+      pending_high_ = c.isHighSurrogate();
+    }
+    if (!sink_(text)) stopped_ = true;
+  }
 
   // One byte of text (a literal byte or \'hh), decoded through the current code page.
   void character_byte(char byte) {
@@ -143,26 +162,32 @@ class Rtf_Parser {
     bytes_ += byte;
   }
 
-  void character(const QString& text) {
+  void character(QStringView text) {
     if (state().skip) return;
     flush();
-    text_ += text;
+    put(text);
   }
 
   void flush() {
     if (bytes_.isEmpty()) return;
     QStringDecoder& decoder = decoder_for(bytes_page_);
-    text_ += decoder.decode(bytes_);
-    bytes_.clear();
+    put(QString(decoder.decode(bytes_)));
+    bytes_.truncate(0);  // keeps its room for the next run
   }
 
+  // One decoder per encoding, not per code page: every unknown code page is read as
+  // windows-1252, so a file naming millions of them still makes a handful.
   QStringDecoder& decoder_for(int page) {
-    auto found = decoders_.find(page);
+    if (page == last_page_ && last_decoder_) return *last_decoder_;
+    const QByteArray name = Code_Page_Name(page);
+    auto found = decoders_.find(name);
     if (found == decoders_.end()) {
-      QStringDecoder decoder(Code_Page_Name(page).constData());
+      QStringDecoder decoder(name.constData());
       if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Latin1);
-      found = decoders_.emplace(page, std::move(decoder)).first;
+      found = decoders_.emplace(name, std::move(decoder)).first;
     }
+    last_page_ = page;
+    last_decoder_ = &found->second;
     return found->second;
   }
 
@@ -216,7 +241,7 @@ class Rtf_Parser {
            pos_ - start <= 32)
       ++pos_;
     if (pos_ - start > 32) return false;
-    const QByteArray word = data_.mid(start, pos_ - start);
+    const QByteArrayView word = QByteArrayView(data_).sliced(start, pos_ - start);
     bool has_param = false, negative = false;
     qint64 param = 0;
     if (pos_ < data_.size() && data_.at(pos_) == '-') {
@@ -236,7 +261,7 @@ class Rtf_Parser {
     return apply(word, has_param, param);
   }
 
-  bool apply(const QByteArray& word, bool has_param, qint64 param) {
+  bool apply(QByteArrayView word, bool has_param, qint64 param) {
     if (word == "bin") {
       if (!has_param || param < 0 || param > data_.size() - pos_) return false;
       pos_ += param;  // binary data, never text
@@ -280,7 +305,7 @@ class Rtf_Parser {
     } else if (Skipped_Destination(word)) {
       state().skip = true;
     } else {
-      QString symbol;
+      QStringView symbol;
       if (Symbol_Word(word, symbol)) character(symbol);
     }
     return true;
@@ -289,19 +314,34 @@ class Rtf_Parser {
   const QByteArray& data_;
   qsizetype pos_ = 0;
   std::vector<Group_State> stack_;
-  QString text_;
+  const Rtf_Text_Sink& sink_;
+  bool stopped_ = false;       // the sink wants no more
+  bool pending_high_ = false;  // the last character handed on is a high surrogate
+  bool unpaired_ = false;      // a surrogate without its partner
   QByteArray bytes_;
   int bytes_page_ = 0;
   int document_page_ = 1252;
   int pending_skip_ = 0;
   int table_font_ = 0;
   QHash<int, int> font_pages_;
-  std::map<int, QStringDecoder> decoders_;
+  std::map<QByteArray, QStringDecoder> decoders_;
+  int last_page_ = 0;
+  QStringDecoder* last_decoder_ = nullptr;
 };
 
 }  // namespace
 
+Rtf_Result Rtf_To_Text(const QByteArray& rtf, const Rtf_Text_Sink& sink) {
+  if (rtf.size() > Rtf_Max_Bytes) return Rtf_Result::Refused;
+  return Rtf_Parser(rtf, sink).run();
+}
+
 std::optional<QString> Rtf_To_Text(const QByteArray& rtf) {
-  if (rtf.size() > Rtf_Max_Bytes) return std::nullopt;
-  return Rtf_Parser(rtf).run();
+  QString text;
+  const Rtf_Text_Sink append = [&text](QStringView piece) {
+    text.append(piece);
+    return true;
+  };
+  if (Rtf_To_Text(rtf, append) != Rtf_Result::Text) return std::nullopt;
+  return text;
 }

@@ -3,6 +3,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Bounded_File.h"
 #include "series/Cell_Reference.h"
 #include "series/SpreadsheetWriter.h"
 #include "series/Xml_Stream.h"
@@ -42,6 +43,8 @@ pugi::xml_attribute attribute_named(const pugi::xml_node& node, std::string_view
 // shared, and count once).
 constexpr qint64 kMax_Table_Cells = qint64(1) << 24;
 constexpr qint64 kMax_Text_Characters = qint64(1) << 26;
+// The largest XML file read (a sheet or the content of an OpenDocument spreadsheet).
+constexpr qint64 kMax_Xml_Bytes = qint64(256) * 1024 * 1024;
 
 [[noreturn]] void refuse_too_large() {
   throw Spreadsheet_Error(QStringLiteral("The table is too large to read."));
@@ -75,15 +78,17 @@ void walk_below(const pugi::xml_node& root, Visit visit) {
 
 // Parses a whole file; white space between elements is kept, since in mixed content it is
 // part of the text.
+// Only a regular file of at most kMax_Xml_Bytes is read.
 bool load(const QString& path, pugi::xml_document* document, QString* error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+  QByteArray bytes;
+  QString reason;
+  if (!Read_Bounded_File(path, kMax_Xml_Bytes, &bytes, &reason)) {
+    *error = reason;
     return false;
   }
-  const QByteArray bytes = file.readAll();
   const pugi::xml_parse_result result = document->load_buffer(
       bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata);
+  bytes = QByteArray();
   if (!result) {
     *error = QStringLiteral("%1: %2 at byte %3")
                  .arg(path, QString::fromUtf8(result.description()))
@@ -302,6 +307,32 @@ void write_odf_text(Xml_Writer& out, const QString& text) {
   }
 }
 
+// The rows of an XML Spreadsheet 2003 table with their places (from 1), and after each row
+// its cells with their columns (from 1). A row, like a cell, may name its place; the rows it
+// skips are empty. An index that goes back is not valid: such a row (or cell) takes the next
+// place, losing nothing. Rows past kMax_Sheet_Rows and cells past kMax_Sheet_Columns are left
+// out.
+template <typename Row_Visit, typename Cell_Visit>
+void Xml2003_Places(const pugi::xml_node& table, Row_Visit on_row, Cell_Visit on_cell) {
+  int next_row = 1;
+  for (pugi::xml_node row = table.first_child(); row; row = row.next_sibling()) {
+    if (row.type() != pugi::node_element || local_name(row.name()) != "Row") continue;
+    if (next_row > kMax_Sheet_Rows) break;
+    const int place = std::max(next_row, positive_attribute(row, "Index", next_row, kMax_Sheet_Rows));
+    on_row(row, place);
+    int next_column = 1;
+    for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
+      if (cell.type() != pugi::node_element || local_name(cell.name()) != "Cell") continue;
+      if (next_column > kMax_Sheet_Columns) break;
+      const int column =
+          std::max(next_column, positive_attribute(cell, "Index", next_column, kMax_Sheet_Columns));
+      on_cell(cell, column);
+      next_column = column + 1 + positive_attribute(cell, "MergeAcross", 0, kMax_Sheet_Columns);
+    }
+    next_row = place + 1;
+  }
+}
+
 }  // namespace
 
 // ---- XML Spreadsheet 2003 ------------------------------------------------------------------
@@ -313,39 +344,29 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
   const pugi::xml_node root = document.document_element();
   if (local_name(root.name()) != "Workbook")
     throw Spreadsheet_Error(QStringLiteral("%1 is not an XML spreadsheet.").arg(path));
-  Sheet_Rows rows;
-  qsizetype widest = 0;
-  Text_Budget budget;
-  int next_row = 1;
   const pugi::xml_node table = child_named(child_named(root, "Worksheet"), "Table");
-  for (pugi::xml_node row = table.first_child(); row; row = row.next_sibling()) {
-    if (row.type() != pugi::node_element || local_name(row.name()) != "Row") continue;
-    if (next_row > kMax_Sheet_Rows) break;
-    // A row, like a cell, may name its place; the rows it skips are empty. An index that
-    // goes back is not valid: such a row (or cell) takes the next place, losing nothing.
-    const int place = std::max(next_row, positive_attribute(row, "Index", next_row, kMax_Sheet_Rows));
-    QStringList cells;
-    int next_column = 1;
-    for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
-      if (cell.type() != pugi::node_element || local_name(cell.name()) != "Cell") continue;
-      if (next_column > kMax_Sheet_Columns) break;
-      const int column =
-          std::max(next_column, positive_attribute(cell, "Index", next_column, kMax_Sheet_Columns));
-      while (cells.size() < column - 1) cells.append(QString());
-      QString text;
-      if (const pugi::xml_node data = child_named(cell, "Data"))
-        append_all_text(data, &text, &budget);
-      cells.append(text);
-      next_column = column + 1 + positive_attribute(cell, "MergeAcross", 0, kMax_Sheet_Columns);
-    }
-    widest = std::max(widest, cells.size());
-    // The cells the sheet will have once padded, counted before the rows are made.
-    if (qint64(widest) * place > kMax_Table_Cells) refuse_too_large();
-    while (rows.size() < place - 1) rows.append(QStringList());
-    rows.append(cells);
-    next_row = place + 1;
-  }
-  pad_rows(&rows, widest);
+  // The places first: the table's extent, which far indices make large from a small file,
+  // is known and checked before any cell is made.
+  qint64 last_row = 0, widest = 0;
+  Xml2003_Places(table, [&](const pugi::xml_node&, int place) { last_row = place; },
+                 [&](const pugi::xml_node&, int column) { widest = std::max<qint64>(widest, column); });
+  if (widest * last_row > kMax_Table_Cells) refuse_too_large();
+  Sheet_Rows rows;
+  Text_Budget budget;
+  Xml2003_Places(
+      table,
+      [&](const pugi::xml_node&, int place) {
+        while (rows.size() < place) rows.append(QStringList());
+      },
+      [&](const pugi::xml_node& cell, int column) {
+        QStringList& cells = rows.last();
+        while (cells.size() < column - 1) cells.append(QString());
+        QString text;
+        if (const pugi::xml_node data = child_named(cell, "Data"))
+          append_all_text(data, &text, &budget);
+        cells.append(text);
+      });
+  pad_rows(&rows, qsizetype(widest));
   return rows;
 }
 

@@ -8,11 +8,14 @@
 #include "platform/Scripted_Platform.h"
 #include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
 
 #include "Series_Test_Support.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 using namespace series_test;
 
@@ -316,6 +319,47 @@ TEST_F(SeriesStore, ReadersOfASeries) {
   EXPECT_EQ(Series_Output_Records("../outside"), std::nullopt);
   EXPECT_FALSE(Delete_Series("../outside"));
   EXPECT_TRUE(QFileInfo::exists(Data_Folder_Path + "/../outside.txt"));
+}
+
+// A series file is read only when it is a regular file within the limits, checked before it
+// is split: a FIFO or device would block or never end, and a file of millions of lines or
+// gigabytes would take many times its size. Such a file reads as no values, and an append
+// to it is refused with the reason.
+TEST_F(SeriesStore, ReadersTakeOnlyRegularFilesWithinTheLimits) {
+  const test_support::Watchdog watchdog("reading series that are no regular files");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(series_file("fifo")).constData(), 0600), 0);
+  {
+    QFile huge(series_file("huge"));  // sparse: no disk is used
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(Series_Max_Bytes + 1));
+  }
+  Write_File(series_file("lines"), QByteArray(Series_Max_Lines, '\n') + "v\n");
+  Write_File(series_file("most lines"), QByteArray(Series_Max_Lines - 1, '\n') + "v\n");
+  struct Case {
+    const char* name;
+    const char* reason;  // empty: read
+    bool append_refused;  // an append reads the bytes, but splits nothing
+  };
+  const Case cases[] = {
+      {"fifo", "is not a regular file", true},
+      {"huge", "is larger than 256 MB", true},
+      {"lines", "has more than 2097152 lines", false},
+      {"most lines", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = QString::fromLatin1(c.name);
+    QString reason;
+    const std::optional<QString> text = Read_Series_Text(series_file(name), &reason);
+    EXPECT_EQ(text.has_value(), *c.reason == 0);
+    EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
+    EXPECT_EQ(Read_Series_Values(name), *c.reason ? QStringList() : QStringList{"v"});
+    EXPECT_EQ(Get_First_Value_Of_Dataset(name), QString(""));
+    if (!c.append_refused) continue;
+    EXPECT_FALSE(Append_Series_File(series_file(name), {"w"}, &reason));
+    EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
+  }
+  EXPECT_EQ(Series_Output_Records("fifo"), std::nullopt);
+  EXPECT_EQ(Series_Output_Records("huge"), QStringList());
 }
 
 TEST_F(SeriesStore, ListOfSeries) {

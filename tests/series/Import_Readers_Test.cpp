@@ -6,11 +6,18 @@
 #include "series/Rtf_Reader.h"
 
 #include "LibreOffice_Jobs.h"
+#include "Memory_Limit.h"
 #include "Series_Test_Support.h"
+#include "support/Watchdog.h"
 
 #include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <vector>
+
+#include <sys/stat.h>
 
 using namespace series_test;
 
@@ -109,11 +116,31 @@ TEST(RtfReader, ControlWordsCodePagesAndUnicode) {
       {"too deep", "{\\rtf1" + QByteArray(Rtf_Max_Depth, '{') + QByteArray(Rtf_Max_Depth + 1, '}'),
        std::nullopt},
       {"\\bin beyond the end", "{\\rtf1\\bin99 x}", std::nullopt},
+      // Text with an unpaired surrogate is not Unicode, as in a plain text file.
+      {"lone high surrogate", "{\\rtf1\\uc0 a\\u-10180 b}", std::nullopt},
+      {"lone low surrogate", "{\\rtf1\\uc0 \\u-8311 b}", std::nullopt},
+      {"high surrogate at the end", "{\\rtf1\\uc1 a\\u55357?}", std::nullopt},
+      {"pair split by a fallback", "{\\rtf1\\uc1 \\u-10180?\\u-8311?}", QStringLiteral("\U0001F389")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Rtf_To_Text(c.rtf), c.text);
   }
+}
+
+// Every code page a file names shares one decoder per encoding: a million distinct
+// \\ansicpgN (a 16 MB file) are read in a little memory, where one decoder each took
+// hundreds of MB.
+TEST(RtfReader, ManyCodePagesInLittleMemory) {
+  if (!kMemory_Limit_Works) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+  QByteArray rtf = "{\\rtf1 ";
+  for (int page = 2000; page < 1002000; ++page) rtf += "\\ansicpg" + QByteArray::number(page) + " x\\par ";
+  rtf += "}";
+  const QString answer = Run_With_Memory_Limit(qint64(160) << 20, [&rtf] {
+    const std::optional<QString> text = Rtf_To_Text(rtf);
+    return text ? QString::number(text->count(u'x')) : QStringLiteral("no text");
+  });
+  EXPECT_EQ(answer, QStringLiteral("1000000"));
 }
 
 class ImportFiles : public ::testing::Test {
@@ -162,7 +189,114 @@ TEST_F(ImportFiles, TextCsvAndRtfValues) {
     EXPECT_EQ(read.values, c.values);
     EXPECT_EQ(read.error, c.error);
   }
-  EXPECT_EQ(Read_Text_Import(dir_.filePath("missing.txt")).error, Import_File_Unreadable);
+  EXPECT_TRUE(Read_Text_Import(dir_.filePath("missing.txt")).error.startsWith(Import_File_Unreadable + u'\n'));
+}
+
+// Only regular files are read, none larger than an import takes: a FIFO or a device is
+// refused at once (it would block or never end), a file over the limit before it is read.
+TEST_F(ImportFiles, OnlyRegularFilesWithinTheLimit) {
+  const test_support::Watchdog watchdog("reading what is no regular file");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir_.filePath("fifo.txt")).constData(), 0600), 0);
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.csv"));
+  struct Case {
+    QString path;
+    const char* reason;
+  };
+  std::vector<Case> cases = {
+      {dir_.filePath("fifo.txt"), "is not a regular file"},
+      {QStringLiteral("/dev/zero"), "is not a regular file"},
+      {dir_.filePath("folder.csv"), "is a folder"},
+  };
+  for (const char* name : {"huge.txt", "huge.csv", "huge.rtf"}) {
+    // Sparse: no disk is used, and nothing is read from it.
+    QFile huge(dir_.filePath(QLatin1String(name)));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(Import_Max_Bytes + 1));
+    cases.push_back({huge.fileName(), "is larger than 256 MB"});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.toStdString());
+    const Text_Import read = Read_Text_Import(c.path);
+    EXPECT_TRUE(read.error.startsWith(Import_File_Unreadable + u'\n')) << read.error.toStdString();
+    EXPECT_TRUE(read.error.contains(QLatin1String(c.reason))) << read.error.toStdString();
+    EXPECT_TRUE(read.values.isEmpty());
+  }
+}
+
+// One import makes one series: at most a million values, each line or field at most 1 MiB
+// characters, refused with the reason before more is made; an import that finds no value
+// says so.
+TEST_F(ImportFiles, LimitsOfOneImport) {
+  const QByteArray longest(Import_Max_Value_Length, 'x');
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    qsizetype values;
+    QString error;
+  };
+  const Case cases[] = {
+      {"million.txt", QByteArray("v\n").repeated(Import_Max_Values), Import_Max_Values, {}},
+      {"more.txt", QByteArray("v\n").repeated(Import_Max_Values) + "w", 0, Import_Too_Many_Values},
+      {"more.csv", QByteArray("v,").repeated(Import_Max_Values) + "w\n", 0, Import_Too_Many_Values},
+      {"more.rtf", "{\\rtf1 " + QByteArray("\\par v").repeated(Import_Max_Values + 1) + "}", 0,
+       Import_Too_Many_Values},
+      {"empty lines count nothing.txt", QByteArray("\n\n v\n").repeated(Import_Max_Values), Import_Max_Values, {}},
+      {"longest.txt", "a\r\n" + longest + "\r\nb", 3, {}},
+      {"longer.txt", "a\r\n" + longest + "y\r\nb", 0, Import_Value_Too_Long},
+      {"longer.rtf", "{\\rtf1 " + longest + "y}", 0, Import_Value_Too_Long},
+      {"longest.csv", "a,\"" + longest + "\",b\n", 3, {}},
+      {"longer.csv", "a,\"" + longest + "y\",b\n", 0, Import_Value_Too_Long},
+      // Quoted line breaks are one field: a megabyte of them is no value of a card.
+      {"quoted line breaks.csv", "\"" + QByteArray(Import_Max_Value_Length + 1, '\n') + "\"\n", 0,
+       Import_Value_Too_Long},
+      {"blank.csv", "\" \r\n \"\n,,\n", 0, Import_No_Values},
+      {"blank.txt", " \n\t\n{}\n", 0, Import_No_Values},
+      {"blank.rtf", "{\\rtf1 \\par \\tab}", 0, Import_No_Values},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Text_Import read = Read_Text_Import(file(QString::fromLatin1(c.name), c.bytes));
+    EXPECT_EQ(read.error, c.error);
+    EXPECT_EQ(read.values.size(), c.values);
+  }
+}
+
+// A text file is decoded and split a megabyte at a time: characters, surrogate pairs, line
+// ends and doubled quotes cut between two pieces read as if whole.
+TEST_F(ImportFiles, TextCutBetweenPieces) {
+  constexpr qsizetype piece = qsizetype(1) << 20;
+  QStringEncoder utf16(QStringConverter::Utf16LE);
+  const auto expect_values = [&](const char* name, const QByteArray& bytes,
+                                 const QString& value) -> qsizetype {
+    SCOPED_TRACE(name);
+    EXPECT_GT(bytes.size(), piece);
+    const Text_Import read = Read_Text_Import(file(QString::fromLatin1(name), bytes));
+    EXPECT_EQ(read.error, QString());
+    EXPECT_TRUE(std::all_of(read.values.begin(), read.values.end(),
+                            [&](const QString& v) { return v == value; }));
+    return read.values.size();
+  };
+  // Each line 12 bytes; the first piece ends 4 bytes into a line: inside a character.
+  const QString cjk = QStringLiteral("\u65e5\u672c\U0001F389");
+  expect_values("utf8.txt", (cjk + "\r\n").toUtf8().repeated(piece / 12 + 100), cjk);
+  // Each line 12 bytes after the 2-byte mark: the first piece ends between the halves of a
+  // surrogate pair.
+  const QString pair_first = QStringLiteral("\U0001F389\u65e5\u672c");
+  expect_values("utf16.txt",
+                QByteArray("\xFF\xFE", 2) + QByteArray(utf16.encode(pair_first + "\r\n")).repeated(piece / 12 + 100),
+                pair_first);
+  // Fields of 7 bytes after a 1-byte first field: the first piece ends between the CR and
+  // the LF inside a quoted field, which stay one space.
+  EXPECT_EQ(expect_values("crlf.csv", "," + QByteArray("\"p\r\nq\",").repeated(piece / 7 + 100), "p q"),
+            piece / 7 + 100);
+  // The first piece ends between the two quotes of a doubled one.
+  const qsizetype filler = piece - 3;
+  EXPECT_EQ(expect_values("quotes.csv", "\"" + QByteArray(filler, ' ') + "a\"\"b\"\n", "a\"b"), 1);
+  // A lone surrogate in the second piece still makes the file corrupted.
+  EXPECT_EQ(Read_Text_Import(file("lone.txt", QByteArray("\xFF\xFE", 2) +
+                                                  QByteArray(utf16.encode(QStringLiteral("a\n"))).repeated(piece / 4 + 10) +
+                                                  QByteArray("\x00\xD8" "a\0", 4)))
+                .error,
+            Import_File_Corrupted);
 }
 
 TEST_F(ImportFiles, PastedTextAndPictureFolders) {

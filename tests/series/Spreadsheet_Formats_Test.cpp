@@ -5,12 +5,16 @@
 #include "model/Shared_Design_State.h"
 #include "support/Test_Support.h"
 
+#include "Memory_Limit.h"
 #include "Series_Test_Support.h"
+#include "support/Watchdog.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <pugixml.hpp>
+
+#include <sys/stat.h>
 
 using namespace series_test;
 
@@ -239,6 +243,40 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
   EXPECT_EQ(far.front(), (QStringList{"a", "b"}));
   EXPECT_EQ(far[1], (QStringList{"", ""}));
   EXPECT_EQ(far.back(), (QStringList{"d", ""}));
+}
+
+// The extent of a table is known from its indices before any cell is made: a 110 KB file of
+// far cells is refused in little memory, where it took 400 MB before being refused. Only
+// regular files are read: a FIFO or a device is refused at once.
+TEST_F(SpreadsheetFormats, RefusedBeforeAnythingIsMade) {
+  const test_support::Watchdog watchdog("reading what is no regular file");
+  if (kMemory_Limit_Works) {
+    const QByteArray far_cells =
+        "<Workbook><Worksheet><Table>" +
+        QByteArray("<Row><Cell ss:Index=\"16384\"><Data>x</Data></Cell></Row>\n").repeated(1900) +
+        "</Table></Worksheet></Workbook>";
+    Write_File(path("far.xml"), far_cells);
+    const QString answer = Run_With_Memory_Limit(qint64(64) << 20, [this] {
+      try {
+        return QString::number(SpreadsheetWriter::ReadWorksheetXML2004(path("far.xml")).size());
+      } catch (const Spreadsheet_Error& e) {
+        return e.reason();
+      }
+    });
+    EXPECT_EQ(answer, QStringLiteral("The table is too large to read."));
+  }
+  ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.xml")).constData(), 0600), 0);
+  for (const QString& file : {path("fifo.xml"), QStringLiteral("/dev/zero")}) {
+    SCOPED_TRACE(file.toStdString());
+    for (const bool ods : {false, true}) {
+      try {
+        ods ? SpreadsheetWriter::ReadODSContent(file) : SpreadsheetWriter::ReadWorksheetXML2004(file);
+        ADD_FAILURE() << "read";
+      } catch (const Spreadsheet_Error& e) {
+        EXPECT_TRUE(e.reason().contains(QLatin1String("is not a regular file"))) << e.reason();
+      }
+    }
+  }
 }
 
 TEST_F(SpreadsheetFormats, WritesOpenDocumentSpreadsheets) {
