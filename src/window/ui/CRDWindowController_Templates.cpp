@@ -194,9 +194,10 @@ int CRDWindowController::Open_Card_Wizard() {
   choice.preset = Preset_ComboBox->itemText(chooser.Preset_ComboBox->currentIndex());
   const QModelIndexList rows = chooser.ColList->selectionModel()->selectedRows();
   const bool pvc = chooser.Category_ComboBox->currentIndex() == 0;
-  choice.size_row = Preset_Row_For_Size(
-      choice.category, chooser.Preset_ComboBox->currentIndex() == 1 ? QStringLiteral("V") : QStringLiteral("H"),
-      chooser.Size_mm(), rows.isEmpty() ? -1 : rows.first().row());
+  const QString orientation =
+      chooser.Preset_ComboBox->currentIndex() == 1 ? QStringLiteral("V") : QStringLiteral("H");
+  choice.size_row = Preset_Row_For_Size(choice.category, orientation, chooser.Size_mm(),
+                                        rows.isEmpty() ? -1 : rows.first().row());
   choice.size_name = (pvc ? PVC_Card_Names() : Paper_Card_Names()).value(choice.size_row);
   choice.bounds = Front_Canvas_Bounds();
   for (Card_Property* side : {&Front_card_Prop, &Back_card_Prop})
