@@ -41,14 +41,18 @@ CRDMapTableOwner::Values& CRDMapTableOwner::valuesFor(const std::shared_ptr<CRDG
   return entries_.back().second;
 }
 
-CRDDocument::CRDDocument(QObject* parent) : QObject(parent), undo_(new Undo_Manager(this)) {
-  connect(undo_, &Undo_Manager::checkpoint, this, &CRDDocument::checkpoint);
+CRDDocument::CRDDocument(QObject* parent) : QObject(parent) {
+  for (Side side : {Side::Front, Side::Back, Side::Temp}) {
+    Undo_Manager* manager = new Undo_Manager(this);
+    sides_undo_[int(side)].manager = manager;
+    connect(manager, &Undo_Manager::checkpoint, this, [this, side] { checkpoint(side); });
+  }
 }
 
 CRDDocument::~CRDDocument() {
   // The undo history goes with the document; the graphics may live on elsewhere (in
   // copies of a list), so they forget the document.
-  disconnect(undo_, nullptr, this, nullptr);
+  for (const Side_Undo& undo : sides_undo_) disconnect(undo.manager, nullptr, this, nullptr);
   for (Graphic_List& list : lists_)
     for (const auto& graphic : list) detach(*graphic);
 }
@@ -114,11 +118,11 @@ bool CRDDocument::insertGraphics(Side side, const Graphic_List& graphics,
     graphic->setObserver(this);
     if (side == Side::Front) graphic->setScriptingContainer(this);
   }
-  if (side == Side::Front) {
-    undo_->registerUndo(this, [this, indexes] { removeGraphicsAtIndexes(indexes); });
-    if (undo_->isUndoRegistrationEnabled())
-      for (const auto& graphic : graphics) group_inserted_[graphic.get()] = graphic;
-  }
+  Side_Undo& undo = sides_undo_[int(side)];
+  undo.manager->registerUndo(this,
+                             [this, side, indexes] { removeGraphicsAtIndexes(side, indexes); });
+  if (undo.manager->isUndoRegistrationEnabled())
+    for (const auto& graphic : graphics) undo.inserted[graphic.get()] = graphic;
   emit graphicsInserted(side, indexes);
   return true;
 }
@@ -152,8 +156,8 @@ bool CRDDocument::removeGraphicsAtIndexes(Side side, const QList<int>& indexes) 
       sides_.erase(graphic.get());
     }
   }
-  if (side == Side::Front)
-    undo_->registerUndo(this, [this, removed, indexes] { insertGraphics(removed, indexes); });
+  sides_undo_[int(side)].manager->registerUndo(
+      this, [this, side, removed, indexes] { insertGraphics(side, removed, indexes); });
   for (auto it = indexes.crbegin(); it != indexes.crend(); ++it) list.erase(list.begin() + *it);
   emit graphicsRemoved(side, indexes, removed, drawing_bounds);
   return true;
@@ -161,17 +165,33 @@ bool CRDDocument::removeGraphicsAtIndexes(Side side, const QList<int>& indexes) 
 
 // ---- Observing -------------------------------------------------------------------------
 
+std::optional<CRDDocument::Side> CRDDocument::undo_side_of(const CRDGraphic& graphic) const {
+  // An undo or redo records its reverse in its own side's history.
+  for (Side side : {Side::Front, Side::Back, Side::Temp}) {
+    const Undo_Manager* manager = undoManager(side);
+    if ((manager->isUndoing() || manager->isRedoing()) && holds(side, graphic)) return side;
+  }
+  if (holds(edited_side_, graphic)) return edited_side_;
+  return sideOf(graphic);
+}
+
 void CRDDocument::graphicWillChange(CRDGraphic& graphic, const QString& key) {
-  const auto side = sideOf(graphic);
+  const auto side = undo_side_of(graphic);
   if (!side) return;
   Pending_Change change;
   change.graphic = &graphic;
   change.key = key;
   change.old_drawing_bounds = graphic.drawingBounds();
-  if (holds(Side::Front, graphic) && graphic.keysForValuesToObserveForUndo().contains(key)) {
-    change.undoable = true;
-    change.old_value = graphic.valueForKey(key);
-  }
+  change.undo_side = *side;
+  // A kind may record a change under the keys it affects: a line announces a change of
+  // its bounds, and its undo keys are its two end points.
+  const QStringList undo_keys = graphic.keysForValuesToObserveForUndo();
+  QStringList reached;
+  if (undo_keys.contains(key)) reached << key;
+  for (const QString& affected : graphic.keysAffectedBy(key))
+    if (undo_keys.contains(affected) && !reached.contains(affected)) reached << affected;
+  for (const QString& undo_key : reached)
+    change.old_values.emplace_back(undo_key, graphic.valueForKey(undo_key));
   pending_.push_back(std::move(change));
 }
 
@@ -186,8 +206,9 @@ void CRDDocument::graphicDidChange(CRDGraphic& graphic, const QString& key) {
   const auto member = sides_.find(&graphic);
   if (member == sides_.end()) return;
   const unsigned lists = member->second;
-  if (change.undoable && (lists & side_bit(Side::Front)))
-    record_property_change(graphic, key, change.old_value);
+  if (lists & side_bit(change.undo_side))
+    for (const auto& [undo_key, old_value] : change.old_values)
+      record_property_change(change.undo_side, graphic, undo_key, old_value);
   const std::shared_ptr<CRDGraphic> shared = graphic.shared_from_this();
   // Every list holding the graphic hears of it: a change made on the temporary side
   // shows on its real side too.
@@ -195,26 +216,28 @@ void CRDDocument::graphicDidChange(CRDGraphic& graphic, const QString& key) {
     if (lists & side_bit(side)) emit graphicChanged(side, shared, key, change.old_drawing_bounds);
 }
 
-void CRDDocument::record_property_change(CRDGraphic& graphic, const QString& key,
+void CRDDocument::record_property_change(Side side, CRDGraphic& graphic, const QString& key,
                                          const QVariant& old_value) {
+  Side_Undo& undo = sides_undo_[int(side)];
+  Undo_Manager* manager = undo.manager;
   // Only while registration is on: values collected now would otherwise stand in for an
   // undo action that was never registered.
-  if (!undo_->isUndoRegistrationEnabled()) return;
+  if (!manager->isUndoRegistrationEnabled()) return;
   // Undoing the group removes a graphic inserted in it anyway.
-  if (group_inserted_.count(&graphic)) return;
+  if (undo.inserted.count(&graphic)) return;
   if (graphic.valueForKey(key) == old_value) return;
 
-  if (!group_old_properties_) {
-    group_old_properties_ = std::make_shared<CRDMapTableOwner>();
-    const std::shared_ptr<CRDMapTableOwner> owner = group_old_properties_;
-    undo_->registerUndo(this, [this, owner] { setGraphicProperties(*owner); });
+  if (!undo.old_properties) {
+    undo.old_properties = std::make_shared<CRDMapTableOwner>();
+    const std::shared_ptr<CRDMapTableOwner> owner = undo.old_properties;
+    manager->registerUndo(this, [this, owner] { setGraphicProperties(*owner); });
   }
-  CRDMapTableOwner::Values& values = group_old_properties_->valuesFor(graphic.shared_from_this());
+  CRDMapTableOwner::Values& values = undo.old_properties->valuesFor(graphic.shared_from_this());
   const bool known = std::any_of(values.begin(), values.end(),
                                  [&](const auto& entry) { return entry.first == key; });
   if (!known) values.emplace_back(key, old_value);  // later changes keep the first old value
 
-  if (undo_->isUndoing() || undo_->isRedoing()) return;
+  if (manager->isUndoing() || manager->isRedoing()) return;
   const QString name = graphic.presentablePropertyNameForKey(key);
   if (name.isNull()) {
     qCritical(
@@ -226,20 +249,21 @@ void CRDDocument::record_property_change(CRDGraphic& graphic, const QString& key
                 .arg(graphic.className(), key)));
     return;
   }
-  if (group_has_multiple_properties_) return;
-  if (group_property_name_.isNull()) {
-    group_property_name_ = name;
-  } else if (group_property_name_ != name) {
-    group_has_multiple_properties_ = true;
-    group_property_name_ = QString();
+  if (undo.has_multiple_properties) return;
+  if (undo.property_name.isNull()) {
+    undo.property_name = name;
+  } else if (undo.property_name != name) {
+    undo.has_multiple_properties = true;
+    undo.property_name = QString();
   }
 }
 
-void CRDDocument::checkpoint() {
-  group_has_multiple_properties_ = false;
-  group_property_name_ = QString();
-  group_old_properties_.reset();
-  group_inserted_.clear();
+void CRDDocument::checkpoint(Side side) {
+  Side_Undo& undo = sides_undo_[int(side)];
+  undo.has_multiple_properties = false;
+  undo.property_name = QString();
+  undo.old_properties.reset();
+  undo.inserted.clear();
 }
 
 // ---- Undo ------------------------------------------------------------------------------
@@ -250,21 +274,33 @@ void CRDDocument::setGraphicProperties(const CRDMapTableOwner& properties) {
 }
 
 void CRDDocument::Enable_Disable_Undo_Registraion(bool enable) {
-  if (enable)
-    undo_->enableUndoRegistration();
-  else
-    undo_->disableUndoRegistration();
+  for (const Side_Undo& undo : sides_undo_) {
+    if (enable)
+      undo.manager->enableUndoRegistration();
+    else
+      undo.manager->disableUndoRegistration();
+  }
+}
+
+void CRDDocument::Forget_Undo_History(Side side) {
+  Undo_Manager* manager = undoManager(side);
+  manager->removeAllActions();
+  manager->removeAllActionsWithTarget(this);
+  checkpoint(side);  // what this group collected belonged to actions now gone
+}
+
+void CRDDocument::Forget_Undo_History() {
+  for (Side side : {Side::Front, Side::Back, Side::Temp}) Forget_Undo_History(side);
 }
 
 void CRDDocument::Clear_All_Undo_Redo() {
-  undo_->removeAllActions();
-  undo_->removeAllActionsWithTarget(this);
-  checkpoint();  // what this group collected belonged to actions now gone
-  undo_->disableUndoRegistration();
+  Forget_Undo_History();
+  Undo_Manager* front = undoManager(Side::Front);
+  front->disableUndoRegistration();
   QList<int> all;
   for (int i = 0; i < int(graphics().size()); ++i) all << i;
   removeGraphicsAtIndexes(Side::Front, all);
-  undo_->enableUndoRegistration();
+  front->enableUndoRegistration();
 }
 
 // ---- Document services -----------------------------------------------------------------

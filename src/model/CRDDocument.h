@@ -1,6 +1,6 @@
 #pragma once
 // The document: the three ordered graphic lists of a card (front, back, temporary side;
-// index 0 is the front-most object) and the undo of the front side.
+// index 0 is the front-most object) and the undo of each side.
 //
 // The lists exist from construction and change only through insertGraphics and
 // removeGraphicsAtIndexes, which announce every change (graphicsInserted,
@@ -8,11 +8,16 @@
 // each keyed change (graphicChanged, with the drawing bounds from before the change, so
 // a canvas can redraw both places).
 //
-// Undo covers the front list only: an insertion registers the removal and the reverse;
-// keyed changes of the keys a graphic names in keysForValuesToObserveForUndo are
-// collected per undo group, keeping each property's first old value, and undone by one
-// action per group whatever the number of graphics and properties. Changes of a graphic
-// inserted in the same group are not recorded: undoing the group removes it anyway.
+// Every side has an undo history of its own, so that Undo on one side never changes
+// another: an insertion registers the removal and the reverse with the side of the
+// list; keyed changes of the keys a graphic names in keysForValuesToObserveForUndo
+// (directly, or through a key that affects them, as a line's bounds affect its two end
+// points) are collected per undo group, keeping each property's first old value, and
+// undone by one action per group whatever the number of graphics and properties.
+// Changes of a graphic inserted in the same group are not recorded: undoing the group
+// removes it anyway. A change goes to the history of the side being edited when that
+// side's list holds the graphic (the temporary side shares the graphics of a real
+// side), else to the side that holds it; while a side's undo or redo runs, to that side.
 
 #include "model/CRDError.h"
 #include "model/CRDGraphic.h"
@@ -81,7 +86,7 @@ class CRDDocument : public QObject, public Graphic_Observer {
   bool holds(Side side, const CRDGraphic& graphic) const;
 
   // Inserts graphics[i] at indexes[i]; the indexes rise strictly, each one the position
-  // the graphic has once all are inserted. The front-list forms register undo. A call
+  // the graphic has once all are inserted. Both register undo with the list's side. A call
   // with mismatched or impossible indexes, or with a graphic that is already in that
   // list, changes nothing and answers false; so does putting a graphic of one real side
   // into the other. The temporary list may hold the graphics of a real side: each
@@ -93,17 +98,29 @@ class CRDDocument : public QObject, public Graphic_Observer {
   bool removeGraphicsAtIndexes(Side side, const QList<int>& indexes);
 
   // ---- Undo ----------------------------------------------------------------------------
-  Undo_Manager* undoManager() const { return undo_; }
-  // true enables, false disables undo registration; every false is paired with a true.
+  // The undo history of a side; undoManager() is the front side's.
+  Undo_Manager* undoManager() const { return sides_undo_[0].manager; }
+  Undo_Manager* undoManager(Side side) const { return sides_undo_[int(side)].manager; }
+  // The side the user edits (the one shown): changes of a graphic that this side's list
+  // shares with another go to this side's history. The front side at first.
+  void setEditedSide(Side side) { edited_side_ = side; }
+  Side editedSide() const { return edited_side_; }
+  // true enables, false disables undo registration on every side; every false is paired
+  // with a true.
   void Enable_Disable_Undo_Registraion(bool enable);
-  // Forgets all undo and redo history and empties the front list (announced, not
-  // undoable). The back and temporary lists stay.
+  // Forgets all undo and redo history of every side and empties the front list
+  // (announced, not undoable). The back and temporary lists stay.
   void Clear_All_Undo_Redo();
+  // Forgets the undo and redo history of every side, or of one side; the lists stay.
+  void Forget_Undo_History();
+  void Forget_Undo_History(Side side);
   // The undo action of property changes: sets every recorded value back by key.
   void setGraphicProperties(const CRDMapTableOwner& properties);
-  // The name of the properties changed in the current group: empty at its start and once
-  // properties of different names have changed.
-  QString undoGroupPresentablePropertyName() const { return group_property_name_; }
+  // The name of the properties changed in a side's current group: empty at its start and
+  // once properties of different names have changed.
+  QString undoGroupPresentablePropertyName(Side side = Side::Front) const {
+    return sides_undo_[int(side)].property_name;
+  }
 
   // ---- Document services ---------------------------------------------------------------
   // The fixed card size of 243 x 154 points when asked for, else the size given.
@@ -153,13 +170,26 @@ class CRDDocument : public QObject, public Graphic_Observer {
     CRDGraphic* graphic = nullptr;
     QString key;
     QRectF old_drawing_bounds;
-    bool undoable = false;
-    QVariant old_value;
+    Side undo_side = Side::Front;  // whose history records it
+    // The undo keys this change reaches, with their values before it.
+    std::vector<std::pair<QString, QVariant>> old_values;
   };
 
   Graphic_List& list_of(Side side) { return lists_[int(side)]; }
-  void record_property_change(CRDGraphic& graphic, const QString& key, const QVariant& old_value);
-  void checkpoint();
+  // State of a side's current undo group, dropped at every checkpoint of its manager.
+  struct Side_Undo {
+    Undo_Manager* manager = nullptr;
+    std::unordered_map<const CRDGraphic*, std::shared_ptr<CRDGraphic>> inserted;
+    std::shared_ptr<CRDMapTableOwner> old_properties;
+    QString property_name;
+    bool has_multiple_properties = false;
+  };
+
+  // The side whose history records a change of the graphic (see the notes above).
+  std::optional<Side> undo_side_of(const CRDGraphic& graphic) const;
+  void record_property_change(Side side, CRDGraphic& graphic, const QString& key,
+                              const QVariant& old_value);
+  void checkpoint(Side side);
   void detach(CRDGraphic& graphic);
 
   Graphic_List lists_[3];
@@ -167,11 +197,6 @@ class CRDDocument : public QObject, public Graphic_Observer {
   std::unordered_map<const CRDGraphic*, unsigned> sides_;
   std::vector<Pending_Change> pending_;
   std::vector<std::unique_ptr<QObject>> windowControllers_;
-  Undo_Manager* undo_ = nullptr;
-
-  // State of the current undo group, dropped at every checkpoint.
-  std::unordered_map<const CRDGraphic*, std::shared_ptr<CRDGraphic>> group_inserted_;
-  std::shared_ptr<CRDMapTableOwner> group_old_properties_;
-  QString group_property_name_;
-  bool group_has_multiple_properties_ = false;
+  Side_Undo sides_undo_[3];
+  Side edited_side_ = Side::Front;
 };

@@ -58,6 +58,7 @@ class Platform {
   virtual QStringList Open_Panel(const Open_Panel_Options& options) = 0;
   virtual QString Save_Panel(const Save_Panel_Options& options) = 0;
 
+  // The colour and font panels open at the initial value; nothing when cancelled.
   virtual std::optional<QColor> Color_Panel(const QColor& initial, const QString& title) = 0;
   virtual std::optional<QFont> Font_Panel(const QFont& initial, const QString& title) = 0;
 

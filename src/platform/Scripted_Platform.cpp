@@ -37,7 +37,8 @@ std::optional<QColor> Scripted_Platform::Color_Panel(const QColor&, const QStrin
   return take_front(color_answers, std::optional<QColor>());
 }
 
-std::optional<QFont> Scripted_Platform::Font_Panel(const QFont&, const QString&) {
+std::optional<QFont> Scripted_Platform::Font_Panel(const QFont& initial, const QString& title) {
+  font_requests.append({initial, title});
   return take_front(font_answers, std::optional<QFont>());
 }
 

@@ -23,6 +23,11 @@ class Scripted_Platform : public Platform {
   QStringList questions;  // texts of Yes_No_Box
   QList<Open_Panel_Options> open_requests;
   QList<Save_Panel_Options> save_requests;
+  struct Font_Request {
+    QFont initial;  // the font the panel opens at
+    QString title;
+  };
+  QList<Font_Request> font_requests;
   QList<QUrl> opened_urls;
   QList<QObject*> modal_runs;
   std::optional<int> terminated;  // status of the last Terminate

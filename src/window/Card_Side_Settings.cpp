@@ -17,6 +17,16 @@ QString Card_Shape_Code(int card_shape) {
                            : QStringLiteral("E");
 }
 
+void Apply_Card_Wizard_Choice(const Card_Wizard_Choice& choice, Card_Property& side) {
+  side.Card_Shape = Card_Shape_Code(choice.card_shape);
+  side.Card_Category = choice.category;
+  side.Card_Preset = choice.preset;
+  side.Card_Cat_index = choice.size_row;
+  side.Card_Sub_Category = choice.size_row < 0 ? QString() : choice.size_name;
+  side.Card_Location = choice.bounds.topLeft();
+  side.Card_Size = choice.bounds.size();
+}
+
 QString Card_Fill_Kind(const QString& fill_code) {
   if (fill_code == QLatin1String("G") || fill_code == QLatin1String("H") ||
       fill_code == QLatin1String("I"))

@@ -52,3 +52,16 @@ void Reset_Card_Property(Card_Property& side, const QFont& text_font, const CRDC
 
 // The outline code stored for the process-wide outline: 0 "R", 1 "RR", else "E".
 QString Card_Shape_Code(int card_shape);
+
+// What the card wizard set up for the card: its outline, the card panel's category and
+// orientation items, the preset row with its name (-1 and "" for a size of the user's
+// own) and where the card lies on the canvas, in points.
+struct Card_Wizard_Choice {
+  int card_shape = 0;
+  QString category, preset;
+  int size_row = -1;
+  QString size_name;
+  QRectF bounds;
+};
+// Writes the wizard's card into a side's settings; everything else of the side stays.
+void Apply_Card_Wizard_Choice(const Card_Wizard_Choice& choice, Card_Property& side);

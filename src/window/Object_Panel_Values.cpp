@@ -187,7 +187,7 @@ float Slider_Field(const CRDGraphic& g, Picture_Slider slider) {
   return Slider_Field(const_cast<CRDGraphic&>(g), slider);
 }
 
-void Write_Picture_Panel(const Picture_Panel_Values& v, CRDGraphic& g) {
+void Write_Picture_Panel(const Picture_Panel_Values& v, CRDGraphic& g, bool with_path) {
   g.print_object = v.print_object;
   Write_Border_Group(g, v.border);
   g._isFlippedHorizontally = v.flip_horizontal;
@@ -197,7 +197,7 @@ void Write_Picture_Panel(const Picture_Panel_Values& v, CRDGraphic& g) {
   g.Sepia = v.sepia;
   for (int i = 0; i < Picture_Slider_Count; ++i)
     Slider_Field(g, Picture_Slider(i)) = v.sliders[i];
-  if (g._file_path != v.path) g.setFilePath(v.path);
+  if (with_path && g._file_path != v.path) g.setFilePath(v.path);
 }
 
 Picture_Panel_Values Load_Picture_Panel(const CRDGraphic& g) {

@@ -105,9 +105,12 @@ struct Picture_Panel_Values {
   QString path;
   int print_object = 0;
 };
-// A graphic whose path differs from the panel's loads the panel's path (setFilePath), so
-// no picture keeps a path it does not show.
-void Write_Picture_Panel(const Picture_Panel_Values& values, CRDGraphic& graphic);
+// The panel's settings into the graphic. With the path (the path field and the file
+// choices write it), a graphic whose path differs from the panel's loads the panel's path
+// (setFilePath), so no picture keeps a path it does not show; without it every graphic
+// keeps its own file.
+void Write_Picture_Panel(const Picture_Panel_Values& values, CRDGraphic& graphic,
+                         bool with_path);
 Picture_Panel_Values Load_Picture_Panel(const CRDGraphic& graphic);
 // The neutral values: sliders at their reset values, filters and flips off.
 Picture_Panel_Values Reset_Picture_Panel(Picture_Panel_Values values);

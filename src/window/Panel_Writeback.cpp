@@ -67,6 +67,19 @@ QString Font_Value_Label(const QFont& font) {
       .arg(font.pointSizeF(), 0, 'f', 2);
 }
 
+QFont Font_Dialog_Start(const QFont& design_font) { return Drawing_Font(design_font); }
+
+QFont Font_From_Dialog(const QFont& design_font, const QFont& chosen) {
+  const QFont start = Font_Dialog_Start(design_font);
+  const auto heavy = [](const QFont& f) { return f.bold() || f.weight() >= QFont::DemiBold; };
+  const bool same_face = chosen.family().compare(start.family(), Qt::CaseInsensitive) == 0 &&
+                         chosen.italic() == start.italic() && heavy(chosen) == heavy(start);
+  if (!same_face) return chosen;
+  QFont kept = design_font;
+  if (chosen.pointSizeF() > 0) kept.setPointSizeF(chosen.pointSizeF());
+  return kept;
+}
+
 int Write_Selected_Graphics(const Graphic_List& selected,
                             const std::function<void(CRDGraphic&)>& write) {
   if (Not_Draw_Only_Prop_Change || selected.empty()) return 0;

@@ -52,6 +52,15 @@ Border_Group Load_Border_Group(const CRDGraphic& graphic);
 QString Font_Display_Name(const QFont& font);
 QString Font_Value_Label(const QFont& font);
 
+// The font dialog for a design font opens at the installed face the font draws with
+// (its style and size included): a design font's name may be one that no installed
+// font carries ("TimesNewRomanPS-ItalicMT").
+QFont Font_Dialog_Start(const QFont& design_font);
+// The design font after the dialog answered `chosen`: while the face is still the one it
+// opened at, the design font keeps its name and takes the chosen size only; another face
+// is taken with its size.
+QFont Font_From_Dialog(const QFont& design_font, const QFont& chosen);
+
 // Writes into every selected graphic of the current side (front-most first) and then
 // refreshes the canvas; does nothing at all while Not_Draw_Only_Prop_Change is set or
 // when nothing is selected. `selected` is the current side's selection in list order.

@@ -1,9 +1,10 @@
 // Dragging on the canvas: the move threshold, grid snapping, groups with locked members,
-// resizing through flips, double clicks.
+// resizing through flips, double clicks; every edit of a line is one undo step.
 
 #include "Canvas_Test_Support.h"
 
 #include "model/CRDBarcode.h"
+#include "model/CRDLine.h"
 
 using namespace canvas_test;
 
@@ -113,6 +114,69 @@ TEST_F(Canvas_Mouse, KeysWaitWhileTheButtonIsHeld) {
   release({20, 20});
   EXPECT_EQ(list().size(), 1u);
   EXPECT_EQ(list()[0]->bounds(), QRectF(10, 10, 30, 30));
+}
+
+// A line records its geometry for undo as its two end points, while its edits change its
+// bounds: each edit must still be one step of its own, taken back whole by one Undo,
+// leaving the step before it alone.
+TEST_F(Canvas_Mouse, EveryEditOfALineIsOneUndoStep) {
+  const struct {
+    const char* name;
+    std::function<void()> edit;
+    QPointF begin, end;  // where the edit takes the line
+  } cases[] = {
+      {"dragged", [this] { drag({50, 40}, {60, 45}); }, {30, 25}, {90, 65}},
+      {"end handle dragged",
+       [this] {
+         canvas->changeSelectionIndexes({1});
+         drag({80, 60}, {120, 30});
+       },
+       {20, 20},
+       {120, 30}},
+      {"aligned",
+       [this] {
+         canvas->selectAll();
+         canvas->alignLeftEdges();
+       },
+       {5, 20},
+       {65, 60}},
+      {"nudged",
+       [this] {
+         canvas->changeSelectionIndexes({1});
+         key(Qt::Key_Right);
+       },
+       {21, 20},
+       {81, 60}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    without_undo([&] { document.Clear_All_Undo_Redo(); });
+    auto line = std::make_shared<CRDLine>();
+    line->setBeginPoint({20, 20});
+    line->setEndPoint({80, 60});
+    auto shape = Rect_Shape({5, 70, 10, 10});
+    add({shape, line});
+    // An earlier, unrelated step.
+    shape->setFillColor(CRDColor::redColor());
+    QApplication::processEvents();
+    const CRDColor red = shape->_fillColor;
+
+    c.edit();
+    QApplication::processEvents();
+    ASSERT_EQ(line->beginPoint(), c.begin);
+    ASSERT_EQ(line->endPoint(), c.end);
+
+    canvas->undo();
+    EXPECT_EQ(line->beginPoint(), QPointF(20, 20));
+    EXPECT_EQ(line->endPoint(), QPointF(80, 60));
+    EXPECT_EQ(shape->_fillColor, red);  // the earlier step is still there
+    canvas->redo();
+    EXPECT_EQ(line->beginPoint(), c.begin);
+    EXPECT_EQ(line->endPoint(), c.end);
+    canvas->undo();
+    canvas->undo();
+    EXPECT_NE(shape->_fillColor, red);
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "output/Design_Binding.h"
 #include "series/ui/View_Data_Series.h"
 #include "window/Object_Panel_Values.h"
+#include "window/ui/Card_Panel.h"
 #include "window/ui/Color_Well.h"
 #include "window/ui/Data_Source_Panel.h"
 #include "window/ui/Line_Panel.h"
@@ -39,8 +40,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include <sys/stat.h>
+
+#include <functional>
 
 namespace {
 
@@ -317,6 +321,62 @@ TEST_F(Object_Panels, DatesGoOverTheSelectionOrAtTheCaret) {
   EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("202614:05:09-03-07"));
 }
 
+// Both font dialogs open at the font they change, drawn as it shows (a stored PostScript
+// name is no installed family); an answer that changes the size only keeps the font's
+// name and style.
+TEST_F(Object_Panels, FontDialogsOpenAtTheFontTheyChange) {
+  auto t = text(QStringLiteral("Hello"));
+  const struct {
+    const char* what;
+    std::function<void(const QFont&)> set;  // the font, shown in its panel
+    std::function<QFont()> get;
+    std::function<void()> press;
+  } cases[] = {
+      {"text",
+       [&](const QFont& f) {
+         t->text_ctrl_font = f;
+         window->Show_RHS_Properties(nullptr);
+         select({t});
+       },
+       [&] { return t->text_ctrl_font; }, [&] { texts().Text_font_btn->click(); }},
+      {"all texts",
+       [&](const QFont& f) {
+         window->Front_card_Prop.Card_Content_font = f;
+         window->Show_RHS_Properties(nullptr);
+       },
+       [&] { return window->All_Text_font(); },
+       [&] { window->card_panel->All_Text_font_btn->click(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform.font_requests.clear();
+    c.set(Make_Font(QStringLiteral("TimesNewRomanPS-ItalicMT"), 14));
+    QFont bigger = Drawing_Font(Make_Font(QStringLiteral("TimesNewRomanPS-ItalicMT"), 20));
+    bigger.setStyleName(QStringLiteral("Italic"));
+    platform.font_answers.push_back(bigger);
+    c.press();
+    ASSERT_EQ(platform.font_requests.size(), 1);
+    const QFont opened = platform.font_requests[0].initial;
+    EXPECT_EQ(opened.family(), QStringLiteral("Liberation Serif"));
+    EXPECT_TRUE(opened.italic());
+    EXPECT_FALSE(opened.bold());
+    EXPECT_DOUBLE_EQ(opened.pointSizeF(), 14);
+    EXPECT_EQ(Font_Name(c.get()), QStringLiteral("TimesNewRomanPS-ItalicMT"));
+    EXPECT_DOUBLE_EQ(c.get().pointSizeF(), 20);
+
+    // Another face is taken as chosen.
+    QFont bold = Make_Font(QStringLiteral("Liberation Sans"), 12);
+    bold.setBold(true);
+    platform.font_answers.push_back(bold);
+    c.press();
+    ASSERT_EQ(platform.font_requests.size(), 2);
+    EXPECT_DOUBLE_EQ(platform.font_requests[1].initial.pointSizeF(), 20);
+    EXPECT_EQ(Font_Name(c.get()), QStringLiteral("Liberation Sans"));
+    EXPECT_TRUE(c.get().bold());
+    EXPECT_DOUBLE_EQ(c.get().pointSizeF(), 12);
+  }
+}
+
 TEST_F(Object_Panels, TemplateButtonFollowsTheControlId) {
   const struct {
     const char* id;
@@ -332,6 +392,73 @@ TEST_F(Object_Panels, TemplateButtonFollowsTheControlId) {
       EXPECT_EQ(texts().insert_template_btn->text(), QString::fromLatin1(c.title));
     }
     EXPECT_TRUE(texts().insert_template_btn->isEnabled());  // opens the greeting picker
+  }
+}
+
+// A greeting would overwrite the value a bound text takes from its series or column: the
+// template button works for a typed text only, whether the source is chosen or loaded.
+TEST_F(Object_Panels, TemplateButtonOnlyForATypedText) {
+  write_series(QStringLiteral("Names"), "Anna\n");
+  Data_From_Excel* table = Data_From_Excel::defaultInstance();
+  table->Set_Columns({QStringLiteral("Name")});
+  table->Create_List_By_Array({QStringLiteral("Ben")}, 1);
+  window->Add_Excel_Col_Name_In_Combo(sources().Data_source_type);
+  auto t = text(QStringLiteral("Hello"));
+  t->control_ID = QStringLiteral("PARTY_TITLE");
+  select({t});
+  const struct {
+    int item;  // 0 Manual, 1 Series, 2 Excel
+    bool live;
+  } cases[] = {{1, false}, {0, true}, {2, false}, {0, true}, {1, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.item);
+    sources().Data_source_type->setCurrentIndex(c.item);
+    EXPECT_EQ(texts().insert_template_btn->isEnabled(), c.live);
+  }
+  for (int source : {2, 0, 1}) {
+    SCOPED_TRACE(source);
+    t->data_source_type = source;
+    window->Show_RHS_Properties(nullptr);
+    select({t});
+    EXPECT_EQ(texts().insert_template_btn->isEnabled(), source == 0);
+  }
+  table->Set_Columns({});
+}
+
+// Lock and Unlock of several objects show the panels of the last one while the canvas
+// remembers the front-most: loading the panels writes into neither of them.
+TEST_F(Object_Panels, LoadingThePanelsWritesIntoNoObject) {
+  write_series(QStringLiteral("Names"), "Anna\nBen\n");
+  write_series(QStringLiteral("Cities"), "Oslo\n");
+  for (QToolButton* button : {window->Lock_btn, window->Unlock_btn}) {
+    SCOPED_TRACE(button->objectName().toStdString());
+    document.Clear_All_Undo_Redo();
+    auto bound = text(QStringLiteral("stale"));
+    bound->data_source_type = 1;
+    bound->batch_list_name = QStringLiteral("Names");
+    bound->batch_list_index = 1;
+    auto other = text(QStringLiteral("Rome"));
+    other->data_source_type = 1;
+    other->batch_list_name = QStringLiteral("Cities");
+    other->batch_list_index = 0;
+    auto manual = text(QStringLiteral("typed"));
+    for (const auto& t : {bound, other, manual}) t->ctrl_is_locked = button == window->Unlock_btn;
+    select({bound, other, manual});
+    button->click();
+    EXPECT_EQ(bound->data_source_type, 1);
+    EXPECT_EQ(bound->batch_list_name, QStringLiteral("Names"));
+    EXPECT_EQ(bound->batch_list_index, 1);
+    EXPECT_EQ(bound->Text_contents()->string(), QStringLiteral("stale"));
+    EXPECT_EQ(other->batch_list_name, QStringLiteral("Cities"));
+    EXPECT_EQ(other->Text_contents()->string(), QStringLiteral("Rome"));
+    EXPECT_EQ(manual->data_source_type, 0);
+    EXPECT_EQ(manual->Text_contents()->string(), QStringLiteral("typed"));
+
+    // Shown alone, a bound text shows its binding and keeps its text.
+    select({other});
+    EXPECT_EQ(sources().Data_source_type->currentIndex(), 1);
+    EXPECT_EQ(sources().Batch_Series->currentText(), QStringLiteral("Cities"));
+    EXPECT_EQ(other->Text_contents()->string(), QStringLiteral("Rome"));
   }
 }
 
@@ -371,6 +498,47 @@ TEST_F(Object_Panels, SlidersMoveFieldAndPictureAndResetAsksFirst) {
   const QImage side = rendered();
   EXPECT_TRUE(Near(side.pixelColor(10, 20), Qt::red)) << side.pixelColor(10, 20);
   EXPECT_TRUE(Near(side.pixelColor(70, 20), Qt::blue)) << side.pixelColor(70, 20);
+}
+
+// With several pictures selected a slider writes its own value only, and no setting but
+// the file choice gives one picture another's file or reloads a selected signature.
+TEST_F(Object_Panels, ASliderWritesItsOwnValueOnly) {
+  const QString first = picture_file("first.png");
+  const QString second = picture_file("second.png", Qt::green, Qt::green);
+  auto p = add<CRDImage>({0, 0, 80, 40});
+  p->setFilePath(first);
+  auto q = add<CRDImage>({100, 0, 40, 20});
+  q->setFilePath(second);
+  q->sat_val = 1.75f;
+  q->hue_val = 0.5f;
+  auto sign = add<CRDSignature>({0, 60, 60, 30});
+  sign->_file_path = QStringLiteral("/pictures/sign.png");
+  select({p, q, sign});
+  const auto keeps_its_own = [&] {
+    EXPECT_EQ(p->_file_path, first);
+    EXPECT_EQ(q->_file_path, second);
+    EXPECT_TRUE(Near(std::dynamic_pointer_cast<CRDImage>(q)->_contents.image().pixelColor(5, 5),
+                     Qt::green));
+    EXPECT_EQ(sign->_file_path, QStringLiteral("/pictures/sign.png"));
+  };
+
+  const struct {
+    Picture_Slider slider;
+    double value;
+  } moves[] = {{Picture_Slider::Blur, 2}, {Picture_Slider::Rotation, 90},
+               {Picture_Slider::Transparency, 40}};
+  for (const auto& m : moves) {
+    SCOPED_TRACE(int(m.slider));
+    pictures().slider(m.slider)->setDecimalValue(m.value);
+    for (const auto& g : {p, q, sign}) EXPECT_FLOAT_EQ(Slider_Field(*g, m.slider), float(m.value));
+    EXPECT_FLOAT_EQ(q->sat_val, 1.75f);  // the panel shows the first picture's 1
+    EXPECT_FLOAT_EQ(q->hue_val, 0.5f);
+    keeps_its_own();
+  }
+  pictures().Image_Sepia_chk->click();
+  pictures().border.check->click();
+  EXPECT_TRUE(q->Sepia);
+  keeps_its_own();
 }
 
 TEST_F(Object_Panels, PictureToolsChooseAFileOrALibraryPictureFirst) {
@@ -512,11 +680,15 @@ TEST_F(Object_Panels, SeriesChoiceListsNamesAndShowsTheFirstLine) {
   EXPECT_EQ(t->batch_list_name, QStringLiteral("cities"));
   EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
 
-  // Selecting a bound text again shows its series' first line.
+  // Selecting a bound text again shows its binding; only a choice fetches a value.
   t->data_source_type = 1;
   t->Text_contents()->replaceCharacters(QStringLiteral("stale"));
   window->Show_RHS_Properties(nullptr);
   select({t});
+  EXPECT_EQ(sources().Batch_Series->currentText(), QStringLiteral("cities"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("stale"));
+  sources().Batch_Series->setCurrentIndex(2);
+  sources().Batch_Series->setCurrentIndex(1);
   EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
 }
 

@@ -10,11 +10,17 @@
 #include "library/ui/Support_Windows.h"
 #include "library/ui/Template_Wizard.h"
 #include "model/Shared_Design_State.h"
+#include "window/ui/Card_Panel.h"
 #include "support/File_Size_Limit.h"
 #include "window/Design_File.h"
 
 #include <QDir>
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QItemSelectionModel>
+#include <QTableView>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -166,6 +172,72 @@ TEST_F(Templates_Window, CardWizardResizesTheCanvases) {
   for (CRDGraphicView* canvas : {window->_graphicView, window->_graphicView_BACK}) {
     EXPECT_NEAR(canvas->frameSize().width(), 283.465, 0.01);
     EXPECT_NEAR(canvas->frameSize().height(), 141.732, 0.01);
+  }
+}
+
+// What the wizard sets up is the card's: both sides' settings, the card panel and the saved
+// design show its outline, category, orientation, preset and size.
+TEST_F(Templates_Window, CardWizardSetsUpTheCardPanelAndTheFile) {
+  const struct {
+    const char* what;
+    int category, orientation, row;  // row -1: a size typed in
+    QSizeF typed_mm;
+    int shape;  // -1: no click, the rectangle the wizard shows
+    QSizeF card_mm;
+    int panel_row;
+    const char* code;
+  } cases[] = {
+      {"paper badge typed, rounded", 1, 0, -1, {150, 100}, 1, {150, 100}, -1, "RR"},
+      {"pvc preset upright, ellipse", 0, 1, 2, {}, 2, {60.452, 91.948}, 2, "E"},
+      {"first paper preset, no click", 1, 0, 0, {}, -1, {59.944, 40.132}, 0, "R"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Card_Shape = 1;
+    platform.on_run_modal = [&c](QObject* window) {
+      auto* wizard = qobject_cast<Card_Wizard*>(window);
+      if (!wizard) return 0;
+      Card_Size_Chooser* chooser = wizard->chooser;
+      chooser->Category_ComboBox->setCurrentIndex(c.category);
+      chooser->Preset_ComboBox->setCurrentIndex(c.orientation);
+      chooser->Mark_List_New_Selection(c.row);
+      if (c.row < 0) {
+        chooser->width_Stepper->setValue(c.typed_mm.width());
+        chooser->height_Stepper->setValue(c.typed_mm.height());
+      }
+      if (c.shape >= 0) wizard->matrix_card_shape->button(c.shape)->click();
+      wizard->OK_Click();
+      return 0;
+    };
+    window->Card_Wizard_menu_item->trigger();
+
+    const auto check = [&](const char* when) {
+      SCOPED_TRACE(when);
+      EXPECT_EQ(Card_Shape, std::max(c.shape, 0));
+      for (const Card_Property* side : {&window->Front_card_Prop, &window->Back_card_Prop}) {
+        EXPECT_EQ(side->Card_Shape, QString::fromLatin1(c.code));
+        EXPECT_EQ(side->Card_Category, window->Category_ComboBox->itemText(c.category));
+        EXPECT_EQ(side->Card_Preset, window->Preset_ComboBox->itemText(c.orientation));
+        EXPECT_EQ(side->Card_Cat_index, c.panel_row);
+      }
+      EXPECT_EQ(window->Category_ComboBox->currentIndex(), c.category);
+      EXPECT_EQ(window->Preset_ComboBox->currentIndex(), c.orientation);
+      EXPECT_NEAR(window->width_Stepper->value(), c.card_mm.width(), 0.01);
+      EXPECT_NEAR(window->height_Stepper->value(), c.card_mm.height(), 0.01);
+      const QModelIndexList rows = window->ColList->selectionModel()->selectedRows();
+      EXPECT_EQ(rows.isEmpty() ? -1 : rows.first().row(), c.panel_row);
+      EXPECT_TRUE(window->card_panel->card_shape_group->button(std::max(c.shape, 0))->isChecked());
+    };
+    check("after the wizard");
+
+    // Saved and opened again, the card is the same.
+    const QString file = scratch.filePath(QStringLiteral("wizard.dcard"));
+    Project_File_Name = file;
+    ASSERT_TRUE(window->Save_project_file(false, false));
+    Card_Shape = 0;
+    ASSERT_EQ(window->Read_and_load_design_Log(file, QStringLiteral("L")), 1);
+    window->Show_RHS_Properties(nullptr);
+    check("reopened");
   }
 }
 

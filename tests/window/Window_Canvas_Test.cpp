@@ -112,10 +112,11 @@ TEST_F(Window_Canvas, BackSideToolsCreateOnTheBackCanvas) {
   EXPECT_EQ(window->_graphicView_BACK->selectionIndexes(), Index_Set({0}));
   EXPECT_EQ(window->_graphicView_BACK->Selected_Graphic(), made);
   EXPECT_EQ(window->Last_Selected_Graphic.lock(), made);
-  // The front side is left as it was; the back list keeps no undo history.
+  // The front side is left as it was; the creation is a step of the back side's history.
   EXPECT_EQ(document.graphics().size(), 1u);
   EXPECT_EQ(window->_graphicView->selectionIndexes(), Index_Set({0}));
   EXPECT_FALSE(document.undoManager()->canUndo());
+  EXPECT_TRUE(document.undoManager(CRDDocument::Side::Back)->canUndo());
 
   // The card's sidebar clears the selection of the current side only.
   window->Show_RHS_Properties(nullptr);
@@ -163,6 +164,68 @@ TEST_F(Window_Canvas, EachToolCreationIsOneUndoStepOfTheEditMenu) {
   menu_item("Undo_menu_item")->trigger();
   ASSERT_EQ(document.graphics().size(), 1u);
   EXPECT_EQ(window->_graphicView->selectionIndexes(), Index_Set({0}));
+}
+
+// Every side keeps a history of its own: Undo and Redo take back what was done on the
+// side shown, never a change on a side out of sight, and the toolbar and the Edit menu
+// show that side's history.
+TEST_F(Window_Canvas, UndoAndRedoActOnTheSideShown) {
+  const auto front = add_shape(CRDDocument::Side::Front, "R", {20, 20, 40, 30});
+  const auto back = add_shape(CRDDocument::Side::Back, "C", {60, 60, 30, 30});
+  const auto drag = [&](CRDGraphicView* canvas, QPointF from, QPointF to) {
+    mouse(canvas, QEvent::MouseButtonPress, from);
+    mouse(canvas, QEvent::MouseMove, (from + to) / 2);
+    mouse(canvas, QEvent::MouseMove, to);
+    mouse(canvas, QEvent::MouseButtonRelease, to);
+    QApplication::processEvents();
+  };
+  // Undo and Redo as the toolbar and the Edit menu show them.
+  const auto history = [&] {
+    window->Edit_menu->popup(QPoint(0, 0));
+    const QString menu = QStringLiteral("%1%2")
+                             .arg(menu_item("Undo_menu_item")->isEnabled() ? "U" : "-")
+                             .arg(menu_item("Redo_menu_item")->isEnabled() ? "R" : "-");
+    window->Edit_menu->hide();
+    const QString buttons = QStringLiteral("%1%2")
+                                .arg(window->Undo_btn->isEnabled() ? "U" : "-")
+                                .arg(window->Redo_btn->isEnabled() ? "R" : "-");
+    return menu == buttons ? buttons : menu + QStringLiteral(" menu, buttons ") + buttons;
+  };
+
+  drag(window->_graphicView, {30, 30}, {40, 30});
+  ASSERT_EQ(front->bounds(), QRectF(30, 20, 40, 30));
+  window->Back_Side_btn->click();
+  EXPECT_EQ(history(), "--");
+  drag(window->_graphicView_BACK, {75, 75}, {85, 75});
+  ASSERT_EQ(back->bounds(), QRectF(70, 60, 30, 30));
+  EXPECT_EQ(history(), "U-");
+
+  window->Undo_btn->click();
+  EXPECT_EQ(back->bounds(), QRectF(60, 60, 30, 30));
+  EXPECT_EQ(front->bounds(), QRectF(30, 20, 40, 30));  // out of sight, untouched
+  EXPECT_EQ(history(), "-R");
+  menu_item("Undo_menu_item")->trigger();  // nothing left on this side
+  EXPECT_EQ(front->bounds(), QRectF(30, 20, 40, 30));
+
+  window->Front_Card_Btn->click();
+  EXPECT_EQ(history(), "U-");
+  menu_item("Undo_menu_item")->trigger();
+  EXPECT_EQ(front->bounds(), QRectF(20, 20, 40, 30));
+  EXPECT_EQ(back->bounds(), QRectF(60, 60, 30, 30));
+  EXPECT_EQ(history(), "-R");
+
+  // The preview side starts without history; what is done there is undone there.
+  window->Temp_Card_Btn->click();
+  EXPECT_EQ(history(), "--");
+  drag(window->_graphicView_TEMP, {25, 25}, {35, 45});
+  ASSERT_EQ(front->bounds(), QRectF(30, 40, 40, 30));
+  EXPECT_EQ(history(), "U-");
+  window->Undo_btn->click();
+  EXPECT_EQ(front->bounds(), QRectF(20, 20, 40, 30));
+  window->Front_Card_Btn->click();
+  EXPECT_EQ(history(), "-R");  // the front side's own redo is still there
+  window->Redo_btn->click();
+  EXPECT_EQ(front->bounds(), QRectF(30, 20, 40, 30));
 }
 
 // Select All and Paste select without the mouse: the sidebar and the toolbar follow the

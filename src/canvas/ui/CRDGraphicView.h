@@ -8,8 +8,8 @@
 // the card's frame size times the zoom factor; painting and mouse positions are scaled.
 //
 // The list belongs to the document (CRDDocument): the canvas reads it on every use and
-// changes it only through the document's insertGraphics / removeGraphicsAtIndexes, so the
-// front side's changes are undoable. The canvas follows the document's signals and
+// changes it only through the document's insertGraphics / removeGraphicsAtIndexes, so its
+// changes are undoable in its side's own history. The canvas follows the document's signals and
 // redraws only the areas that changed.
 //
 // The selection of a side is held here: an ascending list of list indexes. When graphics
@@ -146,7 +146,7 @@ class CRDGraphicView : public QWidget {
   // clipboard becomes a picture graphic. The pasted graphics are selected, and the
   // sidebar and the edit buttons follow the front-most of them.
   void paste();
-  // Undo and redo of the document; afterwards the graphics they inserted or changed are
+  // Undo and redo of this side's history; afterwards the graphics they inserted or changed are
   // selected and the sidebar shows what is selected (the card when nothing is).
   void undo();
   void redo();
@@ -224,7 +224,7 @@ class CRDGraphicView : public QWidget {
                           const QString& ctrl_ID);
   // Hides every text and picture graphic that carries one of the eleven profile IDs.
   void Hide_all_Text_control_FUP_Control();
-  // Removes every graphic from the list (undoable on the front side).
+  // Removes every graphic from the list (undoable).
   void delete_all_control();
   void Clear_Control_Selection() { changeSelectionIndexes({}); }
 

@@ -155,7 +155,7 @@ void CRDGraphicView::step_history(void (Undo_Manager::*step)()) {
   // A press holds its undo group open until its release.
   if (!document_ || drag_.kind != Drag_Kind::None) return;
   undo_selection_indexes_ = Index_Set{};
-  (document_->undoManager()->*step)();
+  (document_->undoManager(side_)->*step)();
   if (!undo_selection_indexes_->isEmpty()) changeSelectionIndexes(*undo_selection_indexes_);
   undo_selection_indexes_.reset();
   Window_Undo_Redo_Button_state();
@@ -374,8 +374,8 @@ bool CRDGraphicView::validateMenuItem(Command command) const {
     case Command::alignVerticalCenters:
     case Command::makeSameWidth:
     case Command::makeSameHeight: return selection_.size() > 1;
-    case Command::undo: return document_ && document_->undoManager()->canUndo();
-    case Command::redo: return document_ && document_->undoManager()->canRedo();
+    case Command::undo: return document_ && document_->undoManager(side_)->canUndo();
+    case Command::redo: return document_ && document_->undoManager(side_)->canRedo();
     case Command::paste:
     case Command::alignformCenter:
     case Command::selectAll: return true;

@@ -139,14 +139,14 @@ void CRDGraphicView::createGraphicOfClass(const QString& class_name, const QMous
     return;
   }
   if (creation_.open) return;  // one creation at a time
-  Undo_Manager* undo = document_->undoManager();
+  Undo_Manager* undo = document_->undoManager(side_);
   creation_.open = true;
   creation_.grouped_by_event = undo->groupsByEvent();
   undo->setGroupsByEvent(false);
   undo->beginUndoGrouping();
-  // The front list registers its insertions; a discarded creation is then taken back by
+  // Every side registers its insertions; a discarded creation is then taken back by
   // undoing this group.
-  creation_.registers_undo = side_ == CRDDocument::Side::Front && undo->isUndoRegistrationEnabled();
+  creation_.registers_undo = undo->isUndoRegistrationEnabled();
 
   changeSelectionIndexes({});
 
@@ -198,7 +198,7 @@ void CRDGraphicView::finish_creation() {
   if (!creation_.open) return;
   const Creation creation = std::exchange(creation_, Creation{});
   const std::shared_ptr<CRDGraphic> graphic = std::exchange(creating_, nullptr);
-  Undo_Manager* undo = document_ ? document_->undoManager() : nullptr;
+  Undo_Manager* undo = document_ ? document_->undoManager(side_) : nullptr;
   bool kept = false;
   if (graphic && document_) {
     const QRectF b = graphic->bounds();

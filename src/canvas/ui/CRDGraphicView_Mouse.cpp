@@ -185,7 +185,7 @@ void CRDGraphicView::resizeGraphic(const std::shared_ptr<CRDGraphic>& graphic, i
 // pointer move.
 void CRDGraphicView::hold_undo_group() {
   if (!document_) return;
-  Undo_Manager* undo = document_->undoManager();
+  Undo_Manager* undo = document_->undoManager(side_);
   drag_.grouped_by_event = undo->groupsByEvent();
   undo->setGroupsByEvent(false);
   undo->beginUndoGrouping();

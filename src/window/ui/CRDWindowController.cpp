@@ -720,6 +720,10 @@ CRDGraphicView* CRDWindowController::current_canvas() const {
   return Card_Front_Or_Back == 0 ? _graphicView : _graphicView_BACK;
 }
 
+CRDGraphicView* CRDWindowController::shown_canvas() const {
+  return shown_side == 0 ? _graphicView : shown_side == 1 ? _graphicView_BACK : _graphicView_TEMP;
+}
+
 QRectF CRDWindowController::Front_Canvas_Bounds() const {
   return _graphicView ? _graphicView->bounds() : QRectF();
 }
@@ -748,11 +752,16 @@ void CRDWindowController::changeViewController(int side) {
     if (other != view) other->hide();
   view->setGeometry(side_view_geometry(myTargetView));
   view->show();
+  shown_side = side;
+  // Changes made here (also to the graphics the temporary side shares with a real one)
+  // are undone here; the Undo and Redo buttons show this side's history.
+  if (document_)
+    document_->setEditedSide(side == 0   ? CRDDocument::Side::Front
+                             : side == 1 ? CRDDocument::Side::Back
+                                         : CRDDocument::Side::Temp);
+  Undo_Redo_Button_state();
   // Keys (moves, deletion, the Edit menu's shortcuts) go to the side now shown.
-  CRDGraphicView* canvas = side == 0   ? _graphicView
-                           : side == 1 ? _graphicView_BACK
-                                       : _graphicView_TEMP;
-  canvas->setFocus(Qt::OtherFocusReason);
+  shown_canvas()->setFocus(Qt::OtherFocusReason);
 }
 
 void CRDWindowController::Remove_All_Tab_Items() {

@@ -148,6 +148,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // The canvas the window's commands act on: the back side's when Card_Front_Or_Back is
   // not 0, else the front side's (also while the temporary side is shown).
   CRDGraphicView* current_canvas() const;
+  // The canvas of the side shown in the design area (the temporary one included): Undo
+  // and Redo act on its history, and their buttons and menu items follow it.
+  CRDGraphicView* shown_canvas() const;
 
   // ---- Property sidebar -----------------------------------------------------------------
   // Shows the card's tabs (nullptr; the current side's canvas then selects nothing) or
@@ -213,6 +216,7 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   QWidget* first_view = nullptr;
   QWidget* second_view = nullptr;
   QWidget* temp_design_view = nullptr;
+  int shown_side = 0;  // the side view in the design area: 0 front, 1 back, 2 temporary
   CRDZoomingScrollView* _zoomingScrollView = nullptr;
   CRDZoomingScrollView* _zoomingScrollView_BACK = nullptr;
   CRDZoomingScrollView* _zoomingScrollView_TEMP = nullptr;
@@ -466,7 +470,7 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // ---- Focus, shortcuts, layout and placement (CRDWindowController_Focus_Layout.cpp) ----
  public:
   // The canvas the Edit menu and its shortcuts act on, whatever widget has the focus: the
-  // canvas with the keyboard focus, else the current side's (current_canvas).
+  // canvas with the keyboard focus, else the shown side's (shown_canvas).
   CRDGraphicView* command_canvas() const;
   // The smallest viewport of a side's scroll view that the window's minimum size keeps.
   static constexpr QSize Minimum_Canvas_Viewport{200, 150};
@@ -594,7 +598,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // design; false with the reason when either was not written. The design keeps its own
   // file name.
   bool Write_Template(const QString& base, QString* failure);
-  // File > Card Wizard...: the card size and outline; OK resizes the canvases.
+  // File > Card Wizard...: the card size and outline; OK resizes the canvases, and both
+  // sides' settings and the card panel take the wizard's outline, category, orientation
+  // and preset.
   int Open_Card_Wizard();
   // The toolbar's Help: the help and support window.
   void Help_Button();

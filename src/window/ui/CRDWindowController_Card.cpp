@@ -140,7 +140,8 @@ void CRDWindowController::Set_Paste_Button_Status() {
 }
 
 void CRDWindowController::Undo_Redo_Button_state() {
-  Undo_Manager* undo = document_ ? document_->undoManager() : nullptr;
+  const CRDGraphicView* shown = shown_canvas();
+  Undo_Manager* undo = document_ && shown ? document_->undoManager(shown->side()) : nullptr;
   Undo_btn->setEnabled(undo && undo->canUndo());
   Redo_btn->setEnabled(undo && undo->canRedo());
 }
@@ -151,8 +152,13 @@ void CRDWindowController::Run_On_Current_Canvas(void (CRDGraphicView::*command)(
   if (CRDGraphicView* canvas = current_canvas(); canvas && canvas->isBound()) (canvas->*command)();
 }
 
-void CRDWindowController::Undo_Clicked() { Run_On_Current_Canvas(&CRDGraphicView::undo); }
-void CRDWindowController::Redo_Clicked() { Run_On_Current_Canvas(&CRDGraphicView::redo); }
+// Undo and Redo act on the side the user sees.
+void CRDWindowController::Undo_Clicked() {
+  if (CRDGraphicView* canvas = shown_canvas(); canvas && canvas->isBound()) canvas->undo();
+}
+void CRDWindowController::Redo_Clicked() {
+  if (CRDGraphicView* canvas = shown_canvas(); canvas && canvas->isBound()) canvas->redo();
+}
 void CRDWindowController::Cut_Clicked() { Run_On_Current_Canvas(&CRDGraphicView::cut); }
 void CRDWindowController::Copy_Clicked() { Run_On_Current_Canvas(&CRDGraphicView::copy); }
 void CRDWindowController::Paste_Clicked() { Run_On_Current_Canvas(&CRDGraphicView::paste); }
@@ -245,6 +251,9 @@ void CRDWindowController::Temp_Design_Control_Assign() {
   QList<int> indexes;
   for (int i = 0; i < int(side.size()); ++i) indexes << i;
   document_->insertGraphics(CRDDocument::Side::Temp, side, indexes);
+  // Filling the preview is no edit: its history starts here.
+  document_->Forget_Undo_History(CRDDocument::Side::Temp);
+  Undo_Redo_Button_state();
   _graphicView_TEMP->update();
 }
 
@@ -275,8 +284,8 @@ void CRDWindowController::New_Project_Setting_Reset() {
   if (document_) {
     _graphicView->delete_all_control();
     _graphicView_BACK->delete_all_control();
-    // Deleting registered undo on the front side; a new design starts without history.
-    document_->undoManager()->removeAllActions();
+    // Deleting registered undo; a new design starts without history on any side.
+    document_->Forget_Undo_History();
   }
   Undo_Redo_Button_state();
 }

@@ -29,7 +29,7 @@ constexpr int Minimum_Sidebar_Width = 300;
 
 CRDGraphicView* CRDWindowController::command_canvas() const {
   if (CRDGraphicView* canvas = focused_canvas()) return canvas;
-  return current_canvas();
+  return shown_canvas();
 }
 
 QList<QKeySequence> CRDWindowController::edit_shortcuts(QKeySequence::StandardKey key) {

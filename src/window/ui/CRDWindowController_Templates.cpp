@@ -5,6 +5,7 @@
 
 #include "library/Support_Links.h"
 #include "library/Templates.h"
+#include "library/ui/Card_Size_Chooser.h"
 #include "library/ui/Card_Wizard.h"
 #include "library/ui/Template_Wizard.h"
 #include "output/ui/Export_Window.h"
@@ -12,17 +13,22 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
+#include "window/Card_Side_Settings.h"
 
 #include <QCoreApplication>
 
 #include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QToolBar>
+#include <QTableView>
 #include <QToolButton>
 
 void CRDWindowController::add_template_commands(QToolBar* toolbar) {
@@ -176,7 +182,29 @@ int CRDWindowController::Open_Card_Wizard() {
   Card_Wizard* wizard = Card_Wizard::defaultInstance();
   wizard->hooks = wizard_hooks();
   const int code = wizard->Open_Wnd();
-  if (code == 1) Refresh_Canvas();
+  if (code != 1) return code;
+  // The outline the wizard shows is the card's, clicked or not.
+  if (const int shape = wizard->matrix_card_shape->checkedId(); shape >= 0) Card_Shape = shape;
+  // The wizard's lists in the card panel's words (the panel names its paper category
+  // differently), and the preset that has the card's size.
+  const Card_Size_Chooser& chooser = *wizard->chooser;
+  Card_Wizard_Choice choice;
+  choice.card_shape = Card_Shape;
+  choice.category = Category_ComboBox->itemText(chooser.Category_ComboBox->currentIndex());
+  choice.preset = Preset_ComboBox->itemText(chooser.Preset_ComboBox->currentIndex());
+  const QModelIndexList rows = chooser.ColList->selectionModel()->selectedRows();
+  const bool pvc = chooser.Category_ComboBox->currentIndex() == 0;
+  const QString orientation =
+      chooser.Preset_ComboBox->currentIndex() == 1 ? QStringLiteral("V") : QStringLiteral("H");
+  choice.size_row = Preset_Row_For_Size(choice.category, orientation, chooser.Size_mm(),
+                                        rows.isEmpty() ? -1 : rows.first().row());
+  choice.size_name = (pvc ? PVC_Card_Names() : Paper_Card_Names()).value(choice.size_row);
+  choice.bounds = Front_Canvas_Bounds();
+  for (Card_Property* side : {&Front_card_Prop, &Back_card_Prop})
+    Apply_Card_Wizard_Choice(choice, *side);
+  // The card panel shows the card as set up.
+  Show_RHS_Properties(nullptr);
+  Refresh_Canvas();
   return code;
 }
 

@@ -393,8 +393,9 @@ void Card_Panel::card_shape_CellClick(int row) {
 CRDColor Card_Panel::All_Text_clr() const { return All_Text_clr_well->color(); }
 
 void Card_Panel::Content_Font_Clicked() {
-  const auto chosen = platform::Font_Panel(All_Text_font_, QStringLiteral("Font of all texts"));
-  if (chosen) changeAllTextFont(*chosen);
+  const auto chosen =
+      platform::Font_Panel(Font_Dialog_Start(All_Text_font_), QStringLiteral("Font of all texts"));
+  if (chosen) changeAllTextFont(Font_From_Dialog(All_Text_font_, *chosen));
 }
 
 void Card_Panel::changeAllTextFont(const QFont& font) {

@@ -48,7 +48,8 @@ Data_Source_Panel::Data_Source_Panel(CRDWindowController& window) : QObject(&win
   connect(data_source_help_btn, &QPushButton::clicked, &window, &CRDWindowController::Data_Source_Help_Button);
 }
 
-void Data_Source_Panel::Load(const CRDGraphic& graphic, const QString& title) {
+void Data_Source_Panel::Load(CRDGraphic& graphic, const QString& title) {
+  shown_ = graphic.weak_from_this();
   if (!title.isEmpty()) {
     window_.datasource_tab->setWindowTitle(title);
     data_source_title->setText(title);
@@ -59,16 +60,26 @@ void Data_Source_Panel::Load(const CRDGraphic& graphic, const QString& title) {
     Batch_Series->setCurrentIndex(Batch_Series->findText(bound));
 }
 
+std::shared_ptr<CRDGraphic> Data_Source_Panel::shown_graphic() const {
+  if (auto shown = shown_.lock()) return shown;
+  return window_.current_canvas()->Selected_Graphic();
+}
+
 void Data_Source_Panel::enable_for(bool manual) {
   view_series_btn->setEnabled(!manual);
   Batch_Series->setEnabled(!manual);
-  // The greeting picker is not part of the program: the template button stays disabled.
-  if (window_.text_panel) window_.text_panel->Text_value_Edit->setReadOnly(!manual);
+  if (window_.text_panel) {
+    window_.text_panel->Text_value_Edit->setReadOnly(!manual);
+    // A greeting would overwrite the value a bound text takes from its data.
+    window_.text_panel->insert_template_btn->setEnabled(manual);
+  }
   if (window_.picture_panel) SetObjEnabled(window_.picture_panel->manual_brws_box, manual);
 }
 
 void Data_Source_Panel::Value_Source_Choice() {
-  const auto graphic = window_.current_canvas()->Selected_Graphic();
+  const auto shown = shown_graphic();
+  // While the page is being loaded it only shows: the choice writes into no graphic.
+  const auto graphic = Not_Draw_Only_Prop_Change ? nullptr : shown;
   const QString choice = Data_source_type->currentText();
   if (choice.isEmpty()) return;
   if (choice == Source_Manual_Item) {
@@ -83,16 +94,16 @@ void Data_Source_Panel::Value_Source_Choice() {
       Show_MessageBox(QStringLiteral("Please create batch processing series first."));
       return;
     }
-    if (graphic && !graphic->batch_list_name.isEmpty())
-      Batch_Series->setCurrentIndex(Batch_Series->findText(graphic->batch_list_name));
+    if (shown && !shown->batch_list_name.isEmpty())
+      Batch_Series->setCurrentIndex(Batch_Series->findText(shown->batch_list_name));
     if (graphic) graphic->Set_Data_source_type(Source_Series);
     return;
   }
   window_.Fill_Excel_Col_Name_In_Combo(Batch_Series);
-  if (graphic) {
+  if (shown) {
     // Choosing the item reports it; the binding itself changes only with a choice.
-    window_.Select_Combo_Item(Batch_Series, graphic->excel_col_indx);
-    graphic->Set_Data_source_type(Source_Sheet);
+    window_.Select_Combo_Item(Batch_Series, shown->excel_col_indx);
+    if (graphic) graphic->Set_Data_source_type(Source_Sheet);
   }
 }
 
@@ -100,7 +111,9 @@ void Data_Source_Panel::Series_Choice() {
   const QString choice = Data_source_type->currentText();
   const QString name = Trim_Str(Batch_Series->currentText());
   const int index = Batch_Series->currentIndex();
-  const auto graphic = window_.current_canvas()->Selected_Graphic();
+  // Loading the page shows the binding and writes nothing.
+  if (Not_Draw_Only_Prop_Change) return;
+  const auto graphic = shown_graphic();
   // Nothing to fetch for a typed value: the text or picture path stays.
   if (name.isEmpty() || !graphic || choice == Source_Manual_Item || choice.isEmpty()) return;
   QString value;

@@ -1,8 +1,9 @@
 #pragma once
 // The data-source page of texts and pictures: where the value comes from (typed by the
 // user, a data series, or a column of the imported spreadsheet), which series or column,
-// the view and help buttons. A choice records the binding in the selected graphic and
-// shows the first value at once.
+// the view and help buttons. A choice records the binding in the graphic the page shows
+// and shows the first value at once. Loading the page only shows the graphic's binding:
+// the choices it makes then write into no graphic.
 
 #include "model/CRDGraphic.h"
 
@@ -20,8 +21,8 @@ class Data_Source_Panel : public QObject {
   explicit Data_Source_Panel(CRDWindowController& window);
 
   // The page's title and the data-source controls of a text, picture or signature: the
-  // source item, then the bound series (its choice runs and shows the first value).
-  void Load(const CRDGraphic& graphic, const QString& title);
+  // source item, then the bound series or column.
+  void Load(CRDGraphic& graphic, const QString& title);
 
   // The value source choice (Data_source_type changed) and the series or column choice
   // (Batch_Series changed).
@@ -37,5 +38,8 @@ class Data_Source_Panel : public QObject {
  private:
   // Controls for a typed value (manual) or for a bound one.
   void enable_for(bool manual);
+  // The graphic the page shows: the one loaded last, else the canvas's selected graphic.
+  std::shared_ptr<CRDGraphic> shown_graphic() const;
   CRDWindowController& window_;
+  std::weak_ptr<CRDGraphic> shown_;
 };

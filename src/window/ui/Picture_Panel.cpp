@@ -92,12 +92,13 @@ Picture_Panel::Picture_Panel(CRDWindowController& window) : QObject(&window), wi
   Reset_Image_Editing_Controls();
 
   connect(border.check, &QCheckBox::clicked, this, &Picture_Panel::Image_Border_ChkBox);
-  connect(border.color, &Color_Well::colorChanged, this, &Picture_Panel::Update_Image_Graphics);
-  connect(border.width, &QSpinBox::valueChanged, this, &Picture_Panel::Update_Image_Graphics);
+  const auto update = [this] { Update_Image_Graphics(); };
+  connect(border.color, &Color_Well::colorChanged, this, update);
+  connect(border.width, &QSpinBox::valueChanged, this, update);
   for (QCheckBox* check : {Image_Gray_Scale_chk, Image_Sepia_chk, Image_Invert_chk, Image_FIV_chk, Image_FIH_chk})
-    connect(check, &QCheckBox::clicked, this, &Picture_Panel::Update_Image_Graphics);
+    connect(check, &QCheckBox::clicked, this, update);
   connect(Image_reset, &QPushButton::clicked, this, &Picture_Panel::Image_reset_Button);
-  connect(Manual_image_path, &QLineEdit::editingFinished, this, &Picture_Panel::Update_Image_Graphics);
+  connect(Manual_image_path, &QLineEdit::editingFinished, this, [this] { Update_Image_Graphics(true); });
   connect(Manual_Image_Browse, &QPushButton::clicked, this, &Picture_Panel::Manual_Image_Browse_Btn);
   connect(Manual_Library_Browse, &QPushButton::clicked, this, &Picture_Panel::Manual_Library_Browse_Btn);
 }
@@ -129,7 +130,7 @@ Picture_Panel_Values Picture_Panel::values() const {
   return v;
 }
 
-void Picture_Panel::Update_Image_Graphics() {
+void Picture_Panel::Update_Image_Graphics(bool with_path) {
   if (Not_Draw_Only_Prop_Change) return;
   const Picture_Panel_Values v = values();
   const Graphic_List selected = window_.current_canvas()->selectedGraphics();
@@ -137,7 +138,8 @@ void Picture_Panel::Update_Image_Graphics() {
     if (g)
       Show_NSLog_Message(QStringLiteral("Txt path - %1\nGraphic Path - %2\n")
                              .arg(QFileInfo(v.path).fileName(), QFileInfo(g->_file_path).fileName()));
-  Write_Selected_Graphics(selected, [&v](CRDGraphic& g) { Write_Picture_Panel(v, g); });
+  Write_Selected_Graphics(selected,
+                          [&v, with_path](CRDGraphic& g) { Write_Picture_Panel(v, g, with_path); });
 }
 
 void Picture_Panel::Reset_Image_Editing_Controls() {
@@ -164,7 +166,10 @@ void Picture_Panel::Image_Border_ChkBox() {
 
 void Picture_Panel::Slider_Changed(Picture_Slider s) {
   show_slider_value(s);
-  Update_Image_Graphics();
+  // Only this slider's value: the other settings and the file of each graphic stay its own.
+  const float value = float(slider(s)->decimalValue());
+  Write_Selected_Graphics(window_.current_canvas()->selectedGraphics(),
+                          [s, value](CRDGraphic& g) { Slider_Field(g, s) = value; });
 }
 
 void Picture_Panel::Image_reset_Button() {
@@ -191,7 +196,7 @@ void Picture_Panel::load_chosen(const QString& path) {
   // The picture shown in the panel loads the file; other kinds keep theirs.
   const auto shown = window_.current_canvas()->Selected_Graphic();
   if (shown && shown->className() == QLatin1String("CRDImage")) shown->setFilePath(path);
-  Update_Image_Graphics();
+  Update_Image_Graphics(true);
 }
 
 void Picture_Panel::Manual_Image_Browse_Btn() {

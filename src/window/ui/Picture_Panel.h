@@ -1,8 +1,9 @@
 #pragma once
 // The picture panel: the picture's file (the box manual_brws_box on the data-source page:
 // path, browse, library) and its page of border, filters, flips and the nine adjustment
-// sliders. Every control writes the whole panel into the selected graphics of the
-// current side (Update_Image_Graphics).
+// sliders. A slider writes its own value into the selected graphics of the current side;
+// every other control writes the whole panel (Update_Image_Graphics), the file path only
+// from the path field and the file choices.
 
 #include "window/Object_Panel_Values.h"
 #include "window/ui/Panel_Controls.h"
@@ -22,12 +23,14 @@ class Picture_Panel : public QObject {
 
   void Load(const CRDGraphic& graphic);
   Picture_Panel_Values values() const;
-  void Update_Image_Graphics();
+  // The panel into every selected graphic; the path too when with_path.
+  void Update_Image_Graphics(bool with_path = false);
   // The sliders at their neutral values, filters and flips off; writes nothing.
   void Reset_Image_Editing_Controls();
 
   // Handlers.
   void Image_Border_ChkBox();
+  // Shows the slider's value and writes that value alone into the selected graphics.
   void Slider_Changed(Picture_Slider slider);
   void Image_reset_Button();
   void Manual_Image_Browse_Btn();

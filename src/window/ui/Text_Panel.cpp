@@ -226,8 +226,9 @@ void Text_Panel::Text_Insert_Time() {
 }
 
 void Text_Panel::Text_Font_Changed() {
-  if (const auto chosen = platform::Font_Panel(window_.Text_font, QStringLiteral("Font")))
-    changeTextFont(*chosen);
+  if (const auto chosen =
+          platform::Font_Panel(Font_Dialog_Start(window_.Text_font), QStringLiteral("Font")))
+    changeTextFont(Font_From_Dialog(window_.Text_font, *chosen));
   else
     Update_Text_Graphics();
 }
