@@ -98,8 +98,8 @@ class Element_Reader {
     if (!form.match(s).hasMatch()) Refuse(next_ - 1, QStringLiteral("not a whole number"));
     return s.toInt();
   }
-  // A count: decimal digits only, and no more than the elements left after it.
-  // The number of graphics that follows: a count, and within what the budget still takes.
+  // The number of graphics that follows: a count, and within what the budget still takes
+  // (checked before any of them is made).
   int graphics_count() {
     const int n = count();
     if (!budget_.Take_Graphics(n))
@@ -107,6 +107,7 @@ class Element_Reader {
                             .arg(budget_.max_graphics()));
     return n;
   }
+  // A count: decimal digits only, and no more than the elements left after it.
   int count() {
     const QString s = string();
     static const QRegularExpression form(QStringLiteral("^[0-9]{1,10}$"));
