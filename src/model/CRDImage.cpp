@@ -59,8 +59,12 @@ Picture CRDImage::Capped_Picture(Picture picture) {
 }
 
 void CRDImage::setFilePath(const QString& path) {
+  Set_File_Picture(path, Picture::fromFile(Standardized_Path(path)));
+}
+
+void CRDImage::Set_File_Picture(const QString& path, const Picture& picture) {
   Set_Control_File_path(path);
-  _contents = Capped_Picture(Picture::fromFile(Standardized_Path(path)));
+  _contents = Capped_Picture(picture);
 }
 
 Picture_Adjustments CRDImage::Adjustments() const {

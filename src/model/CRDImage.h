@@ -59,6 +59,8 @@ class CRDImage : public CRDGraphic {
   // Stores the path and reads its picture (capped); a file that cannot be read leaves
   // no picture.
   void setFilePath(const QString& path) override;
+  // Stores the path and the picture read from it (capped).
+  void Set_File_Picture(const QString& path, const Picture& picture);
 
   // The border under the picture, then the whole adjusted picture fitted to the bounds,
   // mirrored inside them by the flips, at the opacity img_trnsp_val percent. An empty

@@ -1,5 +1,6 @@
 #include "model/Graphic_Archive.h"
 
+#include "model/CRDImage.h"
 #include "model/CRDLine.h"
 #include "model/Common_Functions.h"
 #include "model/Fonts.h"
@@ -13,6 +14,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -184,7 +186,6 @@ bool Is_Dictionary(const Object& object) { return object.containsKey(QStringLite
 const QString Key_Image_Size = QStringLiteral("NSSize");
 const QString Key_Image_Reps = QStringLiteral("NSReps");
 const QString Key_TIFF = QStringLiteral("NSTIFFRepresentation");
-constexpr qint64 Max_Picture_Pixels = 32LL * 1000 * 1000;  // 128 MB as RGBA
 
 // Pictures are stored as TIFF: 8-bit grey, RGB or RGBA (unassociated alpha) in one strip,
 // little-endian, compressed with Deflate (compression 8, which the desktop's and GNUstep's
@@ -300,8 +301,11 @@ QByteArray Write(const QImage& picture, QSizeF points) {
 }
 
 // The picture of a TIFF in the layout Write makes (grey, RGB or RGBA of 8 bits, one strip,
-// Deflate or no compression, little-endian); nothing for any other data.
-std::optional<QImage> Read(const QByteArray& data) {
+// Deflate or no compression, little-endian), of at most max_pixels; nothing for any other
+// data. *header_size gets the picture's size as soon as the header shows it is of that
+// layout (and stays invalid otherwise), also when it is then refused.
+std::optional<QImage> Read(const QByteArray& data, qint64 max_pixels, QSize* header_size) {
+  *header_size = QSize();
   const auto* d = reinterpret_cast<const uchar*>(data.constData());
   const quint64 n = quint64(data.size());
   if (n < 8 || std::memcmp(d, "II*\0", 4) != 0) return std::nullopt;
@@ -353,7 +357,8 @@ std::optional<QImage> Read(const QByteArray& data) {
   for (quint32 i = 0; i < spp; ++i)
     if (qFromLittleEndian<quint16>(d + bits_at + 2 * i) != 8) return std::nullopt;
   const quint64 row = quint64(w) * spp;
-  if (w == 0 || h == 0 || quint64(w) * h > Max_Picture_Pixels ||
+  if (w > 0 && h > 0 && w <= 0x7FFFFFFFu && h <= 0x7FFFFFFFu) *header_size = QSize(int(w), int(h));
+  if (w == 0 || h == 0 || quint64(w) * h > quint64(max_pixels) ||
       (deflated ? bytes == 0 : bytes != row * h) || quint64(offset) + bytes > n)
     return std::nullopt;
   // A deflated strip must unpack to exactly the samples, never more.
@@ -407,21 +412,6 @@ QByteArray Picture_Bytes(const Picture& picture) {
     QImageWriter(&buffer, "png").write(picture.image());
   }
   return bytes;
-}
-
-std::optional<QImage> Image_From_Bytes(const QByteArray& bytes) {
-  if (bytes.isEmpty()) return std::nullopt;
-  if (std::optional<QImage> image = tiff::Read(bytes)) return image;
-  QBuffer buffer;
-  buffer.setData(bytes);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  const QSize size = reader.size();
-  if (size.isValid() && qint64(size.width()) * size.height() > Max_Picture_Pixels)
-    return std::nullopt;
-  QImage image = reader.read();
-  if (image.isNull()) return std::nullopt;
-  return image;
 }
 
 // The image data of one representation: a bitmap representation object, or plain data.
@@ -585,7 +575,7 @@ void Encode_Fields(Archiver& archiver, Object_Encoder& e, const CRDGraphic& g) {
   }
 }
 
-void Decode_Fields(const Object& o, CRDGraphic& g) {
+void Decode_Fields(const Object& o, CRDGraphic& g, Graphic_Read_Budget& budget) {
   R& r = g;
   for (const Field& field : Fields()) {
     const QString& key = field.key;
@@ -620,7 +610,8 @@ void Decode_Fields(const Object& o, CRDGraphic& g) {
                        r.*m = std::make_shared<StyledText>(std::move(*v));
                    },
                    [&](Picture R::*m) {
-                     if (auto v = Decode_Picture(o.decodeObject(key))) r.*m = std::move(*v);
+                     if (auto v = Decode_Picture(o.decodeObject(key), &budget))
+                       r.*m = std::move(*v);
                    },
                },
                field.member);
@@ -632,6 +623,83 @@ void Decode_Fields(const Object& o, CRDGraphic& g) {
 }
 
 }  // namespace
+
+// ---- What reading may cost ------------------------------------------------------------
+
+bool Graphic_Read_Budget::Take_Graphics(qint64 n) {
+  if (n < 0 || n > max_graphics_ - graphics_) return false;
+  graphics_ += n;
+  return true;
+}
+
+std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes) {
+  if (bytes.isEmpty() || failed_.contains(bytes)) return std::nullopt;
+  const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  const auto pixels_of = [](QSize size) { return qint64(size.width()) * size.height(); };
+  const auto leave_out = [&](QSize size) -> std::optional<QImage> {
+    if (left_out_++ == 0) first_left_out_ = size;
+    return std::nullopt;
+  };
+  const auto fail = [&]() -> std::optional<QImage> {
+    failed_.insert(bytes);
+    return std::nullopt;
+  };
+  const auto take = [&](QImage image) -> std::optional<QImage> {
+    pixels_ += pixels_of(image.size());
+    return image;
+  };
+  QSize size;
+  std::optional<QImage> image = tiff::Read(bytes, left, &size);
+  if (size.isValid()) {  // our own layout: its header was read first
+    if (pixels_of(size) > left) return leave_out(size);
+    ++decodes_;
+    if (image) return take(std::move(*image));
+  }
+  // Other layouts and formats (and strips ours could not read) through Qt's readers, which
+  // tell the size from the header.
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  size = reader.size();
+  if (!size.isValid() || size.isEmpty()) return fail();  // no picture, or no size told first
+  if (pixels_of(size) > left) return leave_out(size);
+  ++decodes_;
+  QImage decoded = reader.read();
+  if (decoded.isNull() || pixels_of(decoded.size()) > left) return fail();
+  return take(std::move(decoded));
+}
+
+Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
+  if (path.isEmpty() || failed_files_.contains(path)) return {};
+  const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  QSize size;
+  Picture picture = Picture::fromFile(path, left, &size);
+  const qint64 pixels = qint64(size.width()) * size.height();
+  if (size.isValid() && pixels > left) {
+    if (left_out_++ == 0) first_left_out_ = size;
+    return {};
+  }
+  if (size.isValid()) ++decodes_;
+  if (picture.isNull()) {
+    failed_files_.insert(path);
+    return {};
+  }
+  pixels_ += qint64(picture.image().width()) * picture.image().height();
+  return picture;
+}
+
+QString Graphic_Read_Budget::Pictures_Left_Out() const {
+  if (left_out_ == 0) return {};
+  const auto millions = [](qint64 pixels) { return QString::number(double(pixels) / 1e6, 'g', 4); };
+  return QStringLiteral(
+             "%1 left out unread (the first of %2 x %3 pixels): the pictures of one design may "
+             "hold %4 million pixels together, one picture %5 million")
+      .arg(left_out_ == 1 ? QStringLiteral("1 picture") : QStringLiteral("%1 pictures").arg(left_out_))
+      .arg(first_left_out_.width())
+      .arg(first_left_out_.height())
+      .arg(millions(max_pixels_), millions(Max_One_Picture_Pixels));
+}
 
 // ---- Value objects ---------------------------------------------------------------------
 
@@ -762,8 +830,10 @@ plist::Uid Encode_Picture(Archiver& archiver, const Picture& picture) {
   });
 }
 
-std::optional<Picture> Decode_Picture(const Object& o) {
+std::optional<Picture> Decode_Picture(const Object& o, Graphic_Read_Budget* budget) {
   if (o.isNull() || !o.isKindOf(QLatin1String("NSImage"))) return std::nullopt;
+  Graphic_Read_Budget own;
+  Graphic_Read_Budget& pictures = budget ? *budget : own;
   std::optional<QImage> image;
   const Object reps = o.decodeObject(Key_Image_Reps);
   for (const Object& entry : reps.arrayItems()) {
@@ -772,7 +842,7 @@ std::optional<Picture> Decode_Picture(const Object& o) {
     if (parts.empty()) parts.push_back(entry);
     for (const Object& part : parts) {
       if (std::optional<QByteArray> bytes = Representation_Bytes(part)) {
-        image = Image_From_Bytes(*bytes);
+        image = pictures.Decode_Image(*bytes);
         if (image) break;
       }
     }
@@ -780,7 +850,7 @@ std::optional<Picture> Decode_Picture(const Object& o) {
   }
   if (!image && o.containsKey(Key_TIFF))
     if (std::optional<QByteArray> bytes = o.decodeObject(Key_TIFF).toData())
-      image = Image_From_Bytes(*bytes);
+      image = pictures.Decode_Image(*bytes);
   if (!image) return std::nullopt;
   const std::optional<QSizeF> size = o.decodeSize(Key_Image_Size);
   if (size && size->width() > 0 && size->height() > 0) return Picture(std::move(*image), *size);
@@ -806,7 +876,8 @@ QByteArray Archive_Graphic(const CRDGraphic& graphic) {
   return archiver.Archived_Data(root);
 }
 
-std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason) {
+std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason,
+                                              Graphic_Read_Budget* budget) {
   const auto refuse = [reason](const QString& why) {
     if (reason) *reason = why;
     return nullptr;
@@ -819,7 +890,8 @@ std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* r
     if (!graphic)
       return refuse(QStringLiteral("an object of the kind \u201c%1\u201d, which this version does not know")
                         .arg(root.className()));
-    Decode_Fields(root, *graphic);
+    Graphic_Read_Budget own;
+    Decode_Fields(root, *graphic, budget ? *budget : own);
     return graphic;
   } catch (const keyed_archive::Archive_Error& e) {
     return refuse(QString::fromUtf8(e.what()));
@@ -834,18 +906,23 @@ plist::Array propertiesWithGraphics(const Graphic_List& graphics) {
   return archives;
 }
 
-Graphic_List graphicsWithProperties(const plist::Array& archives) {
+Graphic_List graphicsWithProperties(const plist::Array& archives, Graphic_Read_Budget* budget) {
+  Graphic_Read_Budget own;
+  Graphic_Read_Budget& limits = budget ? *budget : own;
   Graphic_List graphics;
-  graphics.reserve(archives.size());
+  graphics.reserve(size_t(std::min<qint64>(qint64(archives.size()), limits.max_graphics())));
   for (const plist::Value& element : archives) {
     const QByteArray* data = element.data();
     if (!data) continue;
-    std::shared_ptr<CRDGraphic> graphic = Unarchive_Graphic(*data);
+    if (!limits.Take_Graphics(1)) break;
+    std::shared_ptr<CRDGraphic> graphic = Unarchive_Graphic(*data, nullptr, &limits);
     if (!graphic) continue;
     if (graphic->className() == QLatin1String("CRDImage")) {
       const QString path = graphic->_file_path;
       Show_NSLog_Message(path);
-      if (!path.isEmpty() && QFileInfo::exists(path)) graphic->setFilePath(path);
+      if (auto* image = dynamic_cast<CRDImage*>(graphic.get());
+          image && !path.isEmpty() && QFileInfo::exists(path))
+        image->Set_File_Picture(path, limits.Read_Picture_File(Standardized_Path(path)));
     }
     graphics.push_back(std::move(graphic));
   }
@@ -858,7 +935,8 @@ QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics) {
 
 std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data, CRDError* error) {
   const std::optional<plist::Value> list = plist::Read(data);
-  if (!list || !list->array()) {
+  if (!list || !list->array() ||
+      qint64(list->array()->size()) > Graphic_Read_Budget::Default_Graphics) {
     if (error) *error = CRDErrorWithCode(2);
     return std::nullopt;
   }

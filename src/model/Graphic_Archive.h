@@ -23,6 +23,8 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QSet>
+#include <QSize>
 #include <QStringList>
 
 #include <memory>
@@ -34,26 +36,81 @@ extern const QString CRDGraphicViewPasteboardType;  // "Dirar Voveda 2 pasteboar
 // The archive keys of a graphic, in the order they are written.
 const QStringList& Graphic_Archive_Keys();
 
+// ---- What reading may cost ------------------------------------------------------------
+// The graphics of one design, or of one paste, are read under one budget, so that a small
+// file cannot cost without bound:
+// - its archived pictures together decode to at most max_picture_pixels, one picture to at
+//   most Max_One_Picture_Pixels. The size is taken from the picture data's header before
+//   anything is decoded; a picture beyond what is left is left out unread, and
+//   Pictures_Left_Out() says so;
+// - picture data (or a picture file) that failed to decode once is not decoded again (a list
+//   may name the same damaged picture many times);
+// - pictures read from the files that picture graphics name count as well;
+// - at most max_graphics graphics are made, a graphic that the file refers to from several
+//   places counted at every place.
+class Graphic_Read_Budget {
+ public:
+  static constexpr qint64 Max_One_Picture_Pixels = Picture::Max_Pixels;
+  static constexpr qint64 Default_Picture_Pixels = 96LL * 1000 * 1000;   // 384 MB as RGBA
+  static constexpr qint64 Default_Graphics = 10000;
+
+  Graphic_Read_Budget() = default;
+  Graphic_Read_Budget(qint64 max_picture_pixels, qint64 max_graphics)
+      : max_pixels_(max_picture_pixels), max_graphics_(max_graphics) {}
+
+  qint64 max_picture_pixels() const { return max_pixels_; }
+  qint64 max_graphics() const { return max_graphics_; }
+
+  // Counts n more graphics; false, counting nothing, when they pass the limit.
+  bool Take_Graphics(qint64 n);
+
+  // The picture of image data (TIFF, PNG, JPEG, ...) within what is left; nothing when it
+  // is no readable picture or larger than what is left.
+  std::optional<QImage> Decode_Image(const QByteArray& bytes);
+  // The picture of a picture file a graphic names, within what is left; a null picture
+  // when it is not a readable picture file or larger than what is left.
+  Picture Read_Picture_File(const QString& path);
+
+  // Why pictures were left out, for the person opening the file; "" when none was.
+  QString Pictures_Left_Out() const;
+  // How many times picture data was handed to a decoder.
+  qint64 decodes() const { return decodes_; }
+
+ private:
+  qint64 max_pixels_ = Default_Picture_Pixels;
+  qint64 max_graphics_ = Default_Graphics;
+  qint64 pixels_ = 0, graphics_ = 0, decodes_ = 0;
+  int left_out_ = 0;
+  QSize first_left_out_;
+  QSet<QByteArray> failed_;
+  QSet<QString> failed_files_;
+};
+
 // ---- One graphic -----------------------------------------------------------------------
 
 // The keyed archive of a graphic (binary property list).
 QByteArray Archive_Graphic(const CRDGraphic& graphic);
 // The graphic of an archive; nullptr, with the reason when asked, when the data is not a
-// readable archive of one of the six kinds.
-std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason = nullptr);
+// readable archive of one of the six kinds. Its pictures are read under the budget given,
+// else under one of their own.
+std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason = nullptr,
+                                              Graphic_Read_Budget* budget = nullptr);
 
 // ---- Lists and the pasteboard ----------------------------------------------------------
 
 // One archive (data) per graphic, in list order.
 plist::Array propertiesWithGraphics(const Graphic_List& graphics);
-// The graphics of a list of archives, in order. Elements that are not readable archives
-// are skipped. A picture graphic whose file exists gets its picture loaded again; its
-// path is logged in any case.
-Graphic_List graphicsWithProperties(const plist::Array& archives);
+// The graphics of a list of archives, in order, read under one budget (the default one
+// when none is given); elements past its number of graphics are left out. Elements that
+// are not readable archives are skipped. A picture graphic whose file exists gets its
+// picture loaded again (under the budget); its path is logged in any case.
+Graphic_List graphicsWithProperties(const plist::Array& archives,
+                                    Graphic_Read_Budget* budget = nullptr);
 // The pasteboard data: a binary property list whose root is the array of archives.
 QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics);
 // The graphics of pasteboard data; nothing, with the error of code 2 in *error, when the
-// data is not a property list holding an array.
+// data is not a property list holding an array, or holds more graphics than the default
+// budget takes.
 std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data,
                                                        CRDError* error = nullptr);
 
@@ -76,4 +133,6 @@ plist::Uid Encode_Picture(keyed_archive::Archiver& archiver, const Picture& pict
 std::optional<CRDColor> Decode_Color(const keyed_archive::Object& object);
 std::optional<QFont> Decode_Font(const keyed_archive::Object& object);
 std::optional<StyledText> Decode_Styled_Text(const keyed_archive::Object& object);
-std::optional<Picture> Decode_Picture(const keyed_archive::Object& object);
+// Pictures are read under the budget given, else under one of their own.
+std::optional<Picture> Decode_Picture(const keyed_archive::Object& object,
+                                      Graphic_Read_Budget* budget = nullptr);

@@ -1,7 +1,12 @@
 #include "model/Picture.h"
 
+#include "platform/Bounded_File.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include <algorithm>
 
 namespace {
 QSizeF points_of(const QImage& image) {
@@ -23,15 +28,21 @@ Picture::Picture(QImage image) : image_(std::move(image)), size_(points_of(image
 Picture::Picture(QImage image, QSizeF size_in_points)
     : image_(std::move(image)), size_(size_in_points) {}
 
-Picture Picture::fromFile(const QString& path) {
+Picture Picture::fromFile(const QString& path, qint64 max_pixels, QSize* header_size) {
+  if (header_size) *header_size = QSize();
   if (path.isEmpty()) return {};
   // Regular files only: a FIFO or a device named by a path would block the reader or feed
   // it without end.
-  if (!QFileInfo(path).isFile()) return {};
-  QImageReader reader(path);
+  QFile file;
+  if (!Open_Regular_File(file, path)) return {};
+  QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
   reader.setAutoTransform(true);
+  const QSize size = reader.size();
+  if (header_size) *header_size = size;
+  const qint64 limit = std::min(max_pixels, Max_Pixels);
+  if (!size.isValid() || qint64(size.width()) * size.height() > limit) return {};
   QImage image = reader.read();
-  if (image.isNull()) return {};
+  if (image.isNull() || qint64(image.width()) * image.height() > limit) return {};
   return Picture(std::move(image));
 }
 

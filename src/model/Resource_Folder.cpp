@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Bounded_File.h"
 #include "platform/Whole_File.h"
 
 #include <QCoreApplication>
@@ -52,12 +53,9 @@ bool is_program_file(const QString& relative) {
 bool same_contents(const QString& a, const QString& b) {
   constexpr qint64 limit = 1024 * 1024;
   const QFileInfo ia(a), ib(b);
-  if (!ia.isFile() || !ib.isFile() || ia.isSymLink() || ib.isSymLink() || ia.size() != ib.size() ||
-      ia.size() > limit)
-    return false;
-  QFile fa(a), fb(b);
-  if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
-  return fa.read(limit) == fb.read(limit);
+  if (ia.isSymLink() || ib.isSymLink() || ia.size() != ib.size()) return false;
+  QByteArray da, db;
+  return Read_Bounded_File(a, limit, &da) && Read_Bounded_File(b, limit, &db) && da == db;
 }
 
 bool seed_from(const QString& shipped, const QString& target) {

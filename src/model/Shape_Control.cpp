@@ -244,7 +244,18 @@ Painting_Resources::Painting_Resources(const QString& resource_path)
 
 Painting_Resources::~Painting_Resources() { painting_resource_path = previous_; }
 
+const QStringList& Shipped_Hatch_Names() {
+  static const QStringList names = {
+      QStringLiteral("Backward_Diagonal"), QStringLiteral("Checker"),
+      QStringLiteral("Cross"),             QStringLiteral("Diagonal_Cross"),
+      QStringLiteral("Dots"),              QStringLiteral("Forward_Diagonal"),
+      QStringLiteral("Horizontal"),        QStringLiteral("Vertical"),
+  };
+  return names;
+}
+
 QString Hatch_Pattern_Path(const QString& resource_path, const QString& name) {
+  if (!Shipped_Hatch_Names().contains(name)) return {};
   return resource_path + QStringLiteral("/Fill_Style_Image/") + name + QStringLiteral(".png");
 }
 

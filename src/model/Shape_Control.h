@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QStringList>
 #include <QPainter>
 #include <QPen>
 
@@ -69,7 +70,11 @@ void Fill_With_Gradient(QPainter& painter, const QPainterPath& path, const QColo
 // painter's origin (they do not follow the shape when it moves).
 void Fill_With_Pattern(QPainter& painter, const QPainterPath& path, const Picture& picture);
 
-// The file of a hatch pattern: <resource folder>/Fill_Style_Image/<name>.png.
+// The names of the hatch patterns the program ships ("Checker", "Dots", ...), in name order.
+const QStringList& Shipped_Hatch_Names();
+// The file of a hatch pattern: <resource folder>/Fill_Style_Image/<name>.png, for the name
+// of a shipped pattern exactly; "" (no pattern) for any other name. A name is never followed
+// as a path, so a design cannot make a card paint another picture file ("../../x/red").
 QString Hatch_Pattern_Path(const QString& resource_path, const QString& name);
 
 // The resource folder painting on this thread takes its pictures from (hatch patterns, the

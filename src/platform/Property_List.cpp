@@ -1,5 +1,6 @@
 #include "platform/Property_List.h"
 
+#include "platform/Bounded_File.h"
 #include "platform/Whole_File.h"
 
 #include <QFile>
@@ -989,16 +990,11 @@ QByteArray Write(const Value& root, Format format) {
 
 std::optional<Value> Read_File(const QString& path, const Read_Limits& limits, Format* format,
                                QString* error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = file.errorString();
-    return std::nullopt;
-  }
-  if (file.size() > limits.max_bytes) {
-    if (error) *error = QStringLiteral("property list too large");
-    return std::nullopt;
-  }
-  return Read(file.readAll(), limits, format, error);
+  // A regular file only, its size checked before anything is allocated for it: a FIFO or
+  // a device would block the reader or feed it without end.
+  QByteArray bytes;
+  if (!Read_Bounded_File(path, limits.max_bytes, &bytes, error)) return std::nullopt;
+  return Read(bytes, limits, format, error);
 }
 
 bool Write_File(const QString& path, const Value& root, Format format, QString* error) {

@@ -141,7 +141,8 @@ QByteArray Write(const Value& root, Format format);
 // value or a string holds a character XML cannot carry (a control character).
 QByteArray Write_Xml_Direct(const Value& root, QString* error = nullptr);
 
-// Files: written whole or not at all (Write_Whole_File); *error says why not.
+// Files: read from a regular file of at most limits.max_bytes only (Read_Bounded_File),
+// written whole or not at all (Write_Whole_File); *error says why not.
 std::optional<Value> Read_File(const QString& path, const Read_Limits& limits = {},
                                Format* format = nullptr, QString* error = nullptr);
 bool Write_File(const QString& path, const Value& root, Format format, QString* error = nullptr);

@@ -1,5 +1,6 @@
 #include "window/Design_File.h"
 
+#include "model/CRDImage.h"
 #include "model/Graphic_Archive.h"
 #include "platform/Keyed_Archive.h"
 #include "platform/Whole_File.h"
@@ -70,7 +71,7 @@ struct Refused : std::runtime_error {
 // Reads the elements in order and refuses the first one that is missing or wrong.
 class Element_Reader {
  public:
-  explicit Element_Reader(const Array& a) : a_(a) {}
+  Element_Reader(const Array& a, Graphic_Read_Budget& budget) : a_(a), budget_(budget) {}
 
   int index() const { return next_; }
   int remaining() const { return int(a_.size()) - next_; }
@@ -96,6 +97,15 @@ class Element_Reader {
     static const QRegularExpression form(QStringLiteral("^-?[0-9]{1,9}$"));
     if (!form.match(s).hasMatch()) Refuse(next_ - 1, QStringLiteral("not a whole number"));
     return s.toInt();
+  }
+  // The number of graphics that follows: a count, and within what the budget still takes
+  // (checked before any of them is made).
+  int graphics_count() {
+    const int n = count();
+    if (!budget_.Take_Graphics(n))
+      Refuse(next_ - 1, QStringLiteral("more graphics than the %1 a design may hold")
+                            .arg(budget_.max_graphics()));
+    return n;
   }
   // A count: decimal digits only, and no more than the elements left after it.
   int count() {
@@ -139,13 +149,14 @@ class Element_Reader {
   }
   std::shared_ptr<CRDGraphic> graphic() {
     QString why;
-    auto g = Unarchive_Graphic(data(), &why);
+    auto g = Unarchive_Graphic(data(), &why, &budget_);
     if (!g) Refuse(next_ - 1, QStringLiteral("not a graphic archive (%1)").arg(why));
     return g;
   }
 
  private:
   const Array& a_;
+  Graphic_Read_Budget& budget_;
   int next_ = 0;
 };
 
@@ -183,7 +194,7 @@ Card_Property Read_Side(Element_Reader& r) {
 }
 
 Graphic_List Read_Graphics(Element_Reader& r) {
-  const int n = r.count();
+  const int n = r.graphics_count();
   Graphic_List graphics;
   graphics.reserve(size_t(n));
   for (int i = 0; i < n; ++i) graphics.push_back(r.graphic());
@@ -234,7 +245,10 @@ plist::Array Design_To_Array(const Design_Contents& design) {
   return a;
 }
 
-std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason) {
+std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason,
+                                                 Graphic_Read_Budget* budget) {
+  Graphic_Read_Budget own;
+  Graphic_Read_Budget& limits = budget ? *budget : own;
   try {
     const Array* a = root.array();
     if (!a) throw Refused("not a list of elements");
@@ -243,7 +257,7 @@ std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QStri
                     "\"): not a design, or one of a newer version");
     if (a->size() < size_t(Minimum_Elements))
       throw Refused(QStringLiteral("%1 elements, fewer than a design holds").arg(a->size()).toStdString());
-    Element_Reader r(*a);
+    Element_Reader r(*a, limits);
     r.take();  // the magic
     Design_Contents d;
     d.front = Read_Side(r);
@@ -273,6 +287,7 @@ std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QStri
     }
     d.front_graphics = Read_Graphics(r);
     d.back_graphics = Read_Graphics(r);
+    d.left_out = limits.Pictures_Left_Out();
     return d;
   } catch (const std::exception& e) {
     if (reason) *reason = QString::fromUtf8(e.what());
@@ -290,19 +305,33 @@ bool Write_Design_File(const QString& path, const Design_Contents& design, QStri
   return Write_Whole_File(path, xml, error);
 }
 
-std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason) {
+std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason,
+                                                Graphic_Read_Budget* budget) {
   // Only a plain file: a pipe or a device would block or never end.
-  if (!QFileInfo(path).isFile()) {
-    if (reason) *reason = QStringLiteral("not a file");
-    return std::nullopt;
-  }
+  plist::Read_Limits limits;
+  limits.max_bytes = Max_File_Bytes;
   QString why;
-  const auto root = plist::Read_File(path, {}, nullptr, &why);
+  const auto root = plist::Read_File(path, limits, nullptr, &why);
   if (!root) {
     if (reason) *reason = why;
     return std::nullopt;
   }
-  return Design_From_Array(*root, reason);
+  Graphic_Read_Budget own;
+  Graphic_Read_Budget& pictures = budget ? *budget : own;
+  std::optional<Design_Contents> design = Design_From_Array(*root, reason, &pictures);
+  if (!design) return design;
+  // A picture object's picture is read again from its file when that is still there (a
+  // regular file), under the same budget; otherwise it has none.
+  for (Graphic_List* list : {&design->front_graphics, &design->back_graphics}) {
+    for (const auto& graphic : *list) {
+      auto* image = dynamic_cast<CRDImage*>(graphic.get());
+      if (!image) continue;
+      const QString file = Standardized_Path(image->FilePath());
+      if (QFileInfo(file).isFile()) image->Set_File_Picture(image->FilePath(), pictures.Read_Picture_File(file));
+    }
+  }
+  design->left_out = pictures.Pictures_Left_Out();
+  return design;
 }
 
 }  // namespace design_file

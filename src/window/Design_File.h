@@ -10,6 +10,7 @@
 
 #include "model/CRDGraphic.h"
 #include "model/Card_Property.h"
+#include "model/Graphic_Archive.h"
 #include "platform/Property_List.h"
 #include "series/Data_From_Excel.h"
 
@@ -41,6 +42,9 @@ struct Design_Contents {
   QStringList column_titles;  // the row-number column's title first
   Data_Table_Rows rows;
   Graphic_List front_graphics, back_graphics;  // list order, front-most first
+  // What was left out while reading (pictures beyond the design's budget), to be told to
+  // the person opening the file; "" when nothing was.
+  QString left_out;
 };
 
 // A side's background path is kept only while its fill is a picture ("I"): the path is
@@ -52,12 +56,19 @@ void Clear_Unused_Background_Path(Card_Property& side);
 plist::Array Design_To_Array(const Design_Contents& design);
 
 // The contents of an array, or nothing when any element is missing, of the wrong kind or
-// out of range; *reason says which.
-std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason = nullptr);
+// out of range, or when the design holds more graphics than the budget takes; *reason says
+// which. The graphics and their pictures are read under the budget given (the default one
+// when none is).
+std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason = nullptr,
+                                                 Graphic_Read_Budget* budget = nullptr);
 
 // Files. Writing is whole or nothing (temporary file, then rename); *error gets the reason.
 bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error = nullptr);
-std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason = nullptr);
+// Reading takes a regular file of at most Max_File_Bytes only. The pictures of picture
+// objects are read from their files (when these are still there) under the same budget.
+inline constexpr qint64 Max_File_Bytes = 256LL * 1024 * 1024;
+std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason = nullptr,
+                                                Graphic_Read_Budget* budget = nullptr);
 
 // "Y" exactly for true; reading takes "Y" as true and every other text as false.
 QString Flag_Text(bool value);

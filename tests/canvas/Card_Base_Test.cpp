@@ -78,12 +78,12 @@ TEST_F(Card_Base, HatchOverItsBackground) {
   QImage pattern(5, 5, QImage::Format_ARGB32);
   pattern.fill(Qt::transparent);
   pattern.setPixelColor(0, 0, Qt::black);
-  ASSERT_TRUE(pattern.save(QDir(resource_path()).filePath("Fill_Style_Image/Grid.png")));
+  ASSERT_TRUE(pattern.save(QDir(resource_path()).filePath("Fill_Style_Image/Checker.png")));
   Card_Property side;
   side.Card_fill_chk = true;
   side.Card_fill_style = "H";
   side.Card_hatch_bk_clr = CRDColor::rgb(0, 1, 0);
-  side.Card_hatch_style = "Grid";
+  side.Card_hatch_style = "Checker";
   QImage image = paint(side);
   EXPECT_TRUE(Near(At(image, 15, 15), Qt::black));  // tiles from the canvas origin
   EXPECT_TRUE(Near(At(image, 16, 15), Qt::green));

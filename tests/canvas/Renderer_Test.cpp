@@ -220,7 +220,7 @@ std::unique_ptr<QTemporaryDir> resource_folder(const QColor& color) {
   QImage tile(16, 16, QImage::Format_RGB32);
   tile.fill(color);
   QDir(dir->path()).mkpath(QStringLiteral("Fill_Style_Image"));
-  for (const char* name : {"Fill_Style_Image/cross.png", "barcode_sample.png", "sign_sample.png"})
+  for (const char* name : {"Fill_Style_Image/Cross.png", "barcode_sample.png", "sign_sample.png"})
     EXPECT_TRUE(tile.save(dir->filePath(QLatin1String(name))));
   return dir;
 }
@@ -232,7 +232,7 @@ TEST_F(Renderer, SnapshotPicturesComeFromTheSnapshotsResourceFolder) {
   const auto later_folder = resource_folder(Qt::blue);
   auto hatched = square({0, 0, 30, 30}, Qt::white);
   hatched->_fill_type = "H";
-  hatched->_fill_hatch_type = "cross";
+  hatched->_fill_hatch_type = "Cross";
   auto barcode = std::make_shared<CRDBarcode>();
   barcode->_bounds = QRectF(35, 0, 16, 16);
   barcode->_isDrawingStroke = false;

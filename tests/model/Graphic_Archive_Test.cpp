@@ -13,6 +13,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <functional>
 
+using keyed_archive::Object;
 using plist::Array;
 using plist::Dictionary;
 using plist::Uid;
@@ -792,6 +794,144 @@ TEST_F(Graphic_Archive, PicturesAreStoredDeflated) {
               grey.fill(qRgb(0x40, 0x40, 0x40));
               return grey;
             }());
+}
+
+// ---- What reading may cost ------------------------------------------------------------
+
+QByteArray Png_Of(const QImage& image) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return png;
+}
+
+QImage Noise(int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb(x * 7 + y, x ^ y, y * 3));
+  return image;
+}
+
+// A PNG whose header is whole but whose pixels are damaged: the size is told, decoding
+// then fails.
+QByteArray Damaged_Png(int w, int h) {
+  QByteArray png = Png_Of(Noise(w, h));
+  const qsizetype idat = png.indexOf("IDAT");
+  EXPECT_GT(idat, 0);
+  for (qsizetype i = idat + 8; i < idat + 40 && i < png.size(); ++i) png[i] = char(png[i] ^ 0x5A);
+  return png;
+}
+
+// An NSImage archive whose list of representations names the same data `times` times.
+QByteArray Image_Archive_Naming(const QByteArray& picture, int times) {
+  const Dictionary array_class{{"$classname", "NSArray"},
+                               {"$classes", Array{"NSArray", "NSObject"}}};
+  Array reps;
+  for (int i = 0; i < times; ++i) reps.emplace_back(Uid{5});
+  return Object_Archive("NSImage", {{"NSSize", "{6, 4}"}, {"NSReps", Uid{3}}},
+                        {Dictionary{{"$class", Uid{4}}, {"NS.objects", reps}}, array_class, picture});
+}
+
+// The pictures of one reading share a budget of pixels, and each one's size is known before
+// it is decoded: 40 archived pictures of 5,600 x 5,600 pixels (a 126 KB design) once took
+// 4.8 GB to open.
+TEST_F(Graphic_Archive, PicturesShareOneBudgetOfPixels) {
+  CRDBarcode ours{CRDGraphic::Bare{}};
+  ours.Set_Barcode_image(Picture(Noise(300, 200), QSizeF(30, 20)));
+  const std::optional<QByteArray> our_tiff = [&]() -> std::optional<QByteArray> {
+    const auto archive = keyed_archive::Unarchiver::Open(Archive_Graphic(ours));
+    if (!archive) return std::nullopt;
+    const Object image = archive->root().decodeObject("_barcode_image");
+    for (const Object& entry : image.decodeObject("NSReps").arrayItems())
+      for (const Object& part : entry.arrayItems())
+        if (auto data = part.decodeObject("NSTIFFRepresentation").toData()) return data;
+    return std::nullopt;
+  }();
+  ASSERT_TRUE(our_tiff);
+  ASSERT_TRUE(our_tiff->startsWith(QByteArray("II*\0", 4)));
+  const struct {
+    const char* name;
+    QByteArray picture;
+  } cases[] = {
+      {"our TIFF", *our_tiff},
+      {"PNG", Png_Of(Noise(300, 200))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Graphic_Read_Budget budget(150000, 100);  // two pictures of 60,000 pixels, not three
+    const QByteArray archive = Image_Archive_Naming(c.picture, 1);
+    std::vector<bool> read;
+    for (int i = 0; i < 4; ++i) {
+      const auto unarchiver = keyed_archive::Unarchiver::Open(archive);
+      ASSERT_TRUE(unarchiver);
+      read.push_back(bool(Decode_Picture(unarchiver->root(), &budget)));
+    }
+    EXPECT_EQ(read, (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(budget.decodes(), 2) << "pictures beyond the budget are left out unread";
+    EXPECT_EQ(budget.Pictures_Left_Out().toStdString(),
+              "2 pictures left out unread (the first of 300 x 200 pixels): the pictures of one "
+              "design may hold 0.15 million pixels together, one picture 32 million");
+    // Alone, each one is read.
+    Graphic_Read_Budget fresh(150000, 100);
+    EXPECT_TRUE(fresh.Decode_Image(c.picture));
+    EXPECT_TRUE(fresh.Pictures_Left_Out().isEmpty());
+  }
+}
+
+// Picture data that failed once is not decoded again: a list naming the same damaged PNG
+// 200 times froze the window for minutes.
+TEST_F(Graphic_Archive, AFailingPictureIsDecodedOnce) {
+  const QByteArray damaged = Damaged_Png(400, 300);
+  {
+    QBuffer buffer;
+    buffer.setData(damaged);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    ASSERT_EQ(reader.size(), QSize(400, 300));
+    ASSERT_TRUE(reader.read().isNull()) << "the sample must fail to decode";
+  }
+  const QByteArray archive = Image_Archive_Naming(damaged, 200);
+  Graphic_Read_Budget budget;
+  for (int graphic = 0; graphic < 3; ++graphic) {
+    const auto unarchiver = keyed_archive::Unarchiver::Open(archive);
+    ASSERT_TRUE(unarchiver);
+    EXPECT_FALSE(Decode_Picture(unarchiver->root(), &budget));
+  }
+  EXPECT_EQ(budget.decodes(), 1);
+  EXPECT_TRUE(budget.Pictures_Left_Out().isEmpty()) << "damaged, not left out";
+  // Other data is still decoded.
+  EXPECT_TRUE(budget.Decode_Image(Png_Of(Noise(4, 3))));
+  EXPECT_EQ(budget.decodes(), 2);
+}
+
+// Graphics a list refers to many times count at every place: the list stops at the budget.
+TEST_F(Graphic_Archive, AListOfGraphicsStopsAtTheBudget) {
+  const QByteArray shape = Archive_Graphic(Shape_Control());
+  const Array five(5, Value(shape));
+  Graphic_Read_Budget budget(1000, 3);
+  EXPECT_EQ(graphicsWithProperties(five, &budget).size(), 3u);
+  EXPECT_EQ(graphicsWithProperties(five, &budget).size(), 0u) << "the budget is spent";
+  EXPECT_EQ(graphicsWithProperties(five).size(), 5u);
+
+  // Pasteboard data naming one graphic more often than a design may hold graphics is
+  // refused whole, before any of them is made.
+  QTemporaryDir dir;
+  QFile archive(dir.filePath("shape"));
+  ASSERT_TRUE(archive.open(QIODevice::WriteOnly));
+  archive.write(shape);
+  archive.close();
+  const auto python = test_support::Run_Program(
+      test_support::System_Python(),
+      {"-c",
+       "import plistlib, sys; a = open(sys.argv[1], 'rb').read(); "
+       "sys.stdout.buffer.write(plistlib.dumps([a] * int(sys.argv[2]), fmt=plistlib.FMT_BINARY))",
+       archive.fileName(), QString::number(Graphic_Read_Budget::Default_Graphics + 1)});
+  ASSERT_EQ(python.exit_code, 0) << python.err.toStdString();
+  EXPECT_LT(python.out.size(), 64 * 1024);
+  CRDError error;
+  EXPECT_FALSE(graphicsWithPasteboardData(python.out, &error));
+  EXPECT_EQ(error.code, 2);
 }
 
 // ---- Pasteboard data ------------------------------------------------------------------

@@ -193,13 +193,13 @@ TEST_F(Shape_Painting, HatchTilesFromTheCanvasOriginOverTheBackground) {
   QImage pattern(4, 4, QImage::Format_ARGB32);
   pattern.fill(Qt::transparent);
   pattern.setPixelColor(0, 0, Qt::black);
-  ASSERT_TRUE(pattern.save(QDir(resource_path()).filePath("Fill_Style_Image/One_Dot.png")));
+  ASSERT_TRUE(pattern.save(QDir(resource_path()).filePath("Fill_Style_Image/Dots.png")));
 
   Shape_Control s = shape("R", {5, 5, 30, 30});
   s._isDrawingStroke = false;
   s._fill_type = "H";
   s._fill_htch_clr = CRDColor::rgb(0, 1, 0);
-  s._fill_hatch_type = "One_Dot";
+  s._fill_hatch_type = "Dots";
   QImage image = Paint(s, {40, 40});
   EXPECT_TRUE(Near(At(image, 8, 8), Qt::black));  // multiples of 4 from the origin
   EXPECT_TRUE(Near(At(image, 12, 20), Qt::black));
@@ -215,6 +215,46 @@ TEST_F(Shape_Painting, HatchTilesFromTheCanvasOriginOverTheBackground) {
   s._fill_hatch_type = "";
   image = Paint(s, {40, 40});
   EXPECT_TRUE(Near(At(image, 8, 8), Qt::green));
+}
+
+// A hatch name is the name of a shipped pattern, never a path: "../../../../x/red" once made
+// the card paint any PNG on the disk, which then went out in exported and mailed cards.
+TEST_F(Shape_Painting, HatchNamesAreThoseOfTheShippedPatterns) {
+  QStringList shipped =
+      QDir(QStringLiteral(LUMIGROVE_SOURCE_DIR "/resources/Fill_Style_Image")).entryList({"*.png"}, QDir::Files);
+  for (QString& name : shipped) name.chop(4);
+  EXPECT_EQ(Shipped_Hatch_Names(), shipped);
+
+  const QString folder = resource_path();
+  QImage red(4, 4, QImage::Format_ARGB32);
+  red.fill(Qt::red);
+  ASSERT_TRUE(QDir(folder).mkpath("x"));
+  ASSERT_TRUE(red.save(QDir(folder).filePath("x/red.png")));
+  ASSERT_TRUE(red.save(QDir(folder).filePath("Fill_Style_Image/Mine.png")));
+  ASSERT_TRUE(red.save(QDir(folder).filePath("Fill_Style_Image/Dots.png")));
+  const struct {
+    const char* name;
+    bool painted;
+  } cases[] = {
+      {"Dots", true},
+      {"../x/red", false},
+      {"../../../../x/red", false},
+      {"Dots/../../x/red", false},
+      {"./Dots", false},
+      {"dots", false},
+      {"Dots.png", false},
+      {"Mine", false},  // a picture in the folder, yet not one the program ships
+      {"", false},
+  };
+  Shape_Control s = shape("R", {0, 0, 20, 20});
+  s._isDrawingStroke = false;
+  s._fill_type = "H";
+  s._fill_htch_clr = CRDColor::rgb(0, 1, 0);
+  for (const auto& c : cases) {
+    s._fill_hatch_type = QString::fromLatin1(c.name);
+    EXPECT_EQ(Hatch_Pattern_Path(folder, s._fill_hatch_type).isEmpty(), !c.painted) << c.name;
+    EXPECT_TRUE(Near(At(Paint(s, {20, 20}), 10, 10), c.painted ? Qt::red : Qt::green)) << c.name;
+  }
 }
 
 }  // namespace

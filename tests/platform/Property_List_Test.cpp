@@ -1,5 +1,6 @@
 #include "platform/Property_List.h"
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,6 +9,8 @@
 #include <QtEndian>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 using plist::Array;
 using plist::Dictionary;
@@ -147,6 +150,38 @@ TEST(Property_List, FilesAreWrittenWhole) {
       plist::Write_File(dir.filePath("missing/settings.plist"), Sample(), Format::Xml, &error));
   EXPECT_FALSE(error.isEmpty());
   EXPECT_FALSE(plist::Read_File(dir.filePath("missing/settings.plist")));
+}
+
+// A settings file is named by a path anything may stand at: a pipe without a writer once
+// blocked the reader for ever, /dev/zero ended in std::bad_alloc. Only a regular file within
+// the limit is read, and the reason says what stands there instead.
+TEST(Property_List, FilesAreReadOnlyWhenRegularAndWithinTheLimit) {
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath("pipe.plist");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString big = dir.filePath("big.plist");
+  ASSERT_TRUE(plist::Write_File(big, Value(Array(200, Value("some text"))), Format::Xml));
+  plist::Read_Limits small;
+  small.max_bytes = 1024;
+  const struct {
+    QString path;
+    plist::Read_Limits limits;
+    const char* reason;
+  } cases[] = {
+      {fifo, {}, "is not a regular file"},
+      {QStringLiteral("/dev/zero"), {}, "is not a regular file"},
+      {dir.path(), {}, "is a folder, not a file"},
+      {big, small, "is larger than 1 KB"},
+  };
+  const test_support::Watchdog watchdog("reading property lists that are no files",
+                                        std::chrono::seconds(20));
+  for (const auto& c : cases) {
+    QString error;
+    EXPECT_FALSE(plist::Read_File(c.path, c.limits, nullptr, &error)) << c.path.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromLatin1(c.reason)))
+        << c.path.toStdString() << ": " << error.toStdString();
+  }
+  EXPECT_TRUE(plist::Read_File(big));
 }
 
 TEST(Property_List, RefusesMalformedAndHostileData) {

@@ -2,16 +2,20 @@
 // files rewritten by plistlib, and damaged files refused whole.
 
 #include "window/Design_File.h"
+#include "model/CRDImage.h"
 #include "model/Fonts.h"
 #include "model/Graphic_Archive.h"
 #include "platform/Property_List.h"
 #include "support/File_Size_Limit.h"
 #include "support/Sample_Graphics.h"
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
 #include "window/Card_Side_Settings.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -263,11 +267,168 @@ TEST_F(Design_File_Test, RefusedWriteKeepsTheOldDesign) {
   }
 }
 
-TEST_F(Design_File_Test, FolderOrMissingFileIsNotRead) {
-  for (const QString& where : {dir.path(), path("missing.dcard")}) {
+// Only a regular file of a bounded size is read: a pipe or a device named as a design
+// (or a template design) is refused at once, and a file larger than a design can be is
+// refused before anything is allocated for it.
+TEST_F(Design_File_Test, OnlyARegularFileOfBoundedSizeIsRead) {
+  ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.dcard")).constData(), 0600), 0);
+  {
+    QFile huge(path("huge.dcard"));  // sparse: takes no room on the disk
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(Max_File_Bytes + 1));
+  }
+  const struct {
+    QString where;
+    const char* reason;
+  } cases[] = {
+      {dir.path(), "is a folder, not a file"},
+      {path("missing.dcard"), "cannot be read: No such file or directory"},
+      {path("pipe.dcard"), "is not a regular file"},
+      {QStringLiteral("/dev/zero"), "is not a regular file"},
+      {path("huge.dcard"), "is larger than 256 MB"},
+  };
+  const test_support::Watchdog watchdog("reading files that are no designs", std::chrono::seconds(20));
+  for (const auto& c : cases) {
     QString reason;
-    EXPECT_FALSE(Read_Design_File(where, &reason));
-    EXPECT_EQ(reason, QStringLiteral("not a file")) << where.toStdString();
+    EXPECT_FALSE(Read_Design_File(c.where, &reason));
+    EXPECT_TRUE(reason.contains(QString::fromLatin1(c.reason)))
+        << c.where.toStdString() << ": " << reason.toStdString();
+  }
+}
+
+// The archived pictures of one design share a budget of pixels: those beyond it are left
+// out unread, the design opens, and the reader is told what was left out.
+TEST_F(Design_File_Test, PicturesBeyondTheBudgetAreLeftOut) {
+  QImage bars(300, 200, QImage::Format_RGB32);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) bars.setPixel(x, y, (x / 3 + y) % 2 ? 0xFF000000u : 0xFFFFFFFFu);
+  Design_Contents design = Sample_Design();
+  design.front_graphics.clear();
+  design.back_graphics.clear();
+  for (auto* side : {&design.front_graphics, &design.front_graphics, &design.back_graphics}) {
+    auto barcode = test_support::Filled(QStringLiteral("CRDBarcode"));
+    barcode->_barcode_image = Picture(bars, QSizeF(150, 100));
+    side->push_back(barcode);
+  }
+  ASSERT_TRUE(Write_Design_File(path("pictures.dcard"), design));
+
+  Graphic_Read_Budget budget(150000, 100);  // two pictures of 60,000 pixels, not three
+  QString reason;
+  const std::optional<Design_Contents> read = Read_Design_File(path("pictures.dcard"), &reason, &budget);
+  ASSERT_TRUE(read) << reason.toStdString();
+  ASSERT_EQ(read->front_graphics.size(), 2u);
+  ASSERT_EQ(read->back_graphics.size(), 1u);
+  EXPECT_EQ(read->front_graphics[0]->_barcode_image.image().convertToFormat(QImage::Format_RGB32), bars);
+  EXPECT_FALSE(read->front_graphics[1]->_barcode_image.isNull());
+  EXPECT_TRUE(read->back_graphics[0]->_barcode_image.isNull());
+  EXPECT_TRUE(read->left_out.startsWith("1 picture left out unread (the first of 300 x 200 pixels)"))
+      << read->left_out.toStdString();
+
+  // Under the default budget the same design opens whole.
+  const std::optional<Design_Contents> whole = Read_Design_File(path("pictures.dcard"));
+  ASSERT_TRUE(whole);
+  EXPECT_FALSE(whole->back_graphics[0]->_barcode_image.isNull());
+  EXPECT_TRUE(whole->left_out.isEmpty());
+}
+
+// Picture objects read their pictures from their files under the same budget, and a file
+// that failed once is not decoded again.
+TEST_F(Design_File_Test, PictureFilesCountAgainstTheBudget) {
+  QImage noise(300, 200, QImage::Format_RGB32);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) noise.setPixel(x, y, qRgb(x * 7 + y, x ^ y, y * 3));
+  ASSERT_TRUE(noise.save(path("photo.png")));
+  QFile png(path("photo.png"));
+  ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+  QByteArray damaged = png.readAll();
+  png.close();
+  const qsizetype idat = damaged.indexOf("IDAT");
+  ASSERT_GT(idat, 0);
+  for (qsizetype i = idat + 8; i < idat + 40; ++i) damaged[i] = char(damaged[i] ^ 0x5A);
+  {
+    QFile out(path("damaged.png"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(damaged);
+  }
+  const struct {
+    const char* file;
+    std::vector<bool> pictures;  // of the three picture objects
+    qint64 decodes;
+    bool left_out;
+  } cases[] = {
+      {"photo.png", {true, true, false}, 2, true},
+      {"damaged.png", {false, false, false}, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Design_Contents design = Sample_Design();
+    design.front_graphics.clear();
+    design.back_graphics.clear();
+    for (int i = 0; i < 3; ++i) {
+      auto image = test_support::Filled(QStringLiteral("CRDImage"));
+      image->_barcode_image = Picture();
+      image->Set_Control_File_path(path(c.file));
+      (i < 2 ? design.front_graphics : design.back_graphics).push_back(image);
+    }
+    ASSERT_TRUE(Write_Design_File(path("photos.dcard"), design));
+    Graphic_Read_Budget budget(150000, 100);  // two pictures of 60,000 pixels, not three
+    QString reason;
+    const std::optional<Design_Contents> read = Read_Design_File(path("photos.dcard"), &reason, &budget);
+    ASSERT_TRUE(read) << reason.toStdString();
+    std::vector<bool> pictures;
+    for (const Graphic_List* list : {&read->front_graphics, &read->back_graphics})
+      for (const auto& graphic : *list) {
+        const auto* image = dynamic_cast<const CRDImage*>(graphic.get());
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->FilePath(), path(c.file));
+        pictures.push_back(!image->_contents.isNull());
+      }
+    EXPECT_EQ(pictures, c.pictures);
+    EXPECT_EQ(budget.decodes(), c.decodes);
+    EXPECT_EQ(read->left_out.isEmpty(), !c.left_out) << read->left_out.toStdString();
+  }
+}
+
+// A binary list may name one graphic from many places: 200,000 such references (a file of
+// 203 KB) once built 1.2 GB of graphics. The graphics of both sides together stop at the
+// budget, counted before any of them is made.
+TEST_F(Design_File_Test, DesignsOfMoreGraphicsThanTheBudgetAreRefused) {
+  Design_Contents design = Sample_Design();
+  design.front_graphics.resize(1);
+  design.back_graphics.clear();
+  ASSERT_TRUE(Write_Design_File(path("one.dcard"), design));
+  const int limit = int(Graphic_Read_Budget::Default_Graphics);
+  // The front count is element 61, its graphics follow, then the back count.
+  const char* script = R"(
+import plistlib, sys, os
+one = plistlib.load(open(sys.argv[1], 'rb'))
+out, limit = sys.argv[2], int(sys.argv[3])
+head, graphic = one[:61], one[62]
+for name, front, back in (('all_front', limit + 1, 0), ('both_sides', limit // 2, limit // 2 + 1),
+                          ('at_the_limit', limit // 2, limit // 2)):
+    a = head + [str(front)] + [graphic] * front + [str(back)] + [graphic] * back
+    plistlib.dump(a, open(os.path.join(out, name + '.dcard'), 'wb'), fmt=plistlib.FMT_BINARY)
+)";
+  Python(script, {path("one.dcard"), dir.path(), QString::number(limit)});
+  const struct {
+    const char* name;
+    const char* reason;  // "" for a design that opens
+  } cases[] = {
+      {"all_front", "element 61: more graphics than the 10000 a design may hold"},
+      {"both_sides", "element 5062: more graphics than the 10000 a design may hold"},
+      {"at_the_limit", ""},
+  };
+  for (const auto& c : cases) {
+    const QString file = path(c.name) + ".dcard";
+    EXPECT_LT(QFileInfo(file).size(), 64 * 1024) << c.name;  // the graphic is stored once
+    QString reason;
+    const std::optional<Design_Contents> read = Read_Design_File(file, &reason);
+    EXPECT_EQ(bool(read), !*c.reason) << c.name << ": " << reason.toStdString();
+    if (*c.reason) {
+      EXPECT_EQ(reason.toStdString(), c.reason) << c.name;
+    } else if (read) {
+      EXPECT_EQ(read->front_graphics.size() + read->back_graphics.size(), size_t(limit));
+    }
   }
 }
 

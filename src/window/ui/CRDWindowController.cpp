@@ -5,6 +5,7 @@
 #include "model/Common_Functions.h"
 #include "model/Fonts.h"
 #include "model/Resource_Folder.h"
+#include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "series/SpreadsheetWriter.h"
@@ -519,8 +520,10 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   Card_bor_Stepper->setValue(3);
   Card_border_style->setCurrentIndex(0);
   Card_hatch_style->clear();
-  const QStringList patterns =
+  // The pattern pictures in the folder, of the shipped patterns only (no other name paints).
+  QStringList patterns =
       ::Get_Files_Array_At_Path(Resource_Path + QStringLiteral("/Fill_Style_Image"));
+  patterns.removeIf([](const QString& name) { return !Shipped_Hatch_Names().contains(name); });
   shape_hatch_style->addItems(patterns);
   Card_hatch_style->addItems(patterns);
   if (!patterns.isEmpty()) {

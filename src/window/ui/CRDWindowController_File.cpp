@@ -168,7 +168,12 @@ int CRDWindowController::Read_and_load_design_Log(const QString& path, const QSt
     Show_MessageBox(Corrupt_Message + QStringLiteral("\n\nReason: ") + reason + QLatin1Char('.'));
     return 0;
   }
+  const QString left_out = design->left_out;
   Apply_Design(std::move(*design), path, mode);
+  if (!left_out.isEmpty()) {
+    Show_NSLog_Message(QStringLiteral("Design %1: %2").arg(path, left_out));
+    Show_MessageBox(QStringLiteral("Some pictures of this design were not opened: %1.").arg(left_out));
+  }
   return 1;
 }
 
@@ -202,16 +207,9 @@ void CRDWindowController::Apply_Design(design_file::Design_Contents design, cons
     Data_From_Excel::defaultInstance()->Restore(design.column_titles, design.rows);
 
     if (document_) {
+      // Picture objects come with the pictures of their files already read (under the
+      // design's budget of pixels).
       document_->Enable_Disable_Undo_Registraion(false);
-      for (auto* list : {&design.front_graphics, &design.back_graphics}) {
-        for (const auto& graphic : *list) {
-          // A picture is read again from its file when that is still there (a plain file
-          // only); otherwise the archived picture stays.
-          if (graphic->className() == QLatin1String("CRDImage") &&
-              QFileInfo(graphic->FilePath()).isFile())
-            graphic->setFilePath(graphic->FilePath());
-        }
-      }
       const auto insert_all = [&](CRDDocument::Side side, const Graphic_List& graphics) {
         QList<int> indexes;
         for (int i = 0; i < int(graphics.size()); ++i) indexes << i;
