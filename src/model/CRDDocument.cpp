@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLocale>
 
 #include <algorithm>
 #include <unordered_set>
@@ -41,7 +42,13 @@ CRDMapTableOwner::Values& CRDMapTableOwner::valuesFor(const std::shared_ptr<CRDG
   return entries_.back().second;
 }
 
-CRDDocument::CRDDocument(QObject* parent) : QObject(parent), undo_(new Undo_Manager(this)) {
+CRDDocument::CRDDocument(QObject* parent)
+    : QObject(parent),
+      undo_(new Undo_Manager(this)),
+      print_info_(QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem
+                                ? QPageSize::Letter
+                                : QPageSize::A4),
+                  QPageLayout::Portrait, QMarginsF(72, 90, 72, 90), QPageLayout::Point) {
   connect(undo_, &Undo_Manager::checkpoint, this, &CRDDocument::checkpoint);
 }
 
@@ -291,6 +298,12 @@ QByteArray CRDDocument::dataOfType(const QString& type, CRDError* error) const {
 }
 
 void CRDDocument::show_msg(const QString& text) { platform::Message_Box(text); }
+
+void CRDDocument::setPrintInfo(const QPageLayout& layout) {
+  emit canvasSizeWillChange();
+  print_info_ = layout;
+  emit canvasSizeDidChange(QVariant());
+}
 
 void CRDDocument::makeWindowControllers() {
   if (first != 0 || !Window_Factory()) return;

@@ -56,7 +56,7 @@ int CRDRulerView::Thickness_For_Font(const QFont& font) {
   return int(std::ceil(QFontMetricsF(label_font_for(font)).height())) + Label_Margin_Across;
 }
 
-QFont CRDRulerView::label_font() const { return label_font_for(font()); }
+QFont CRDRulerView::labelFont() const { return label_font_for(font()); }
 
 QSize CRDRulerView::sizeHint() const {
   const int thickness = ruleThickness();
@@ -86,7 +86,7 @@ Ruler_Scale CRDRulerView::scale() const {
 }
 
 Ruler_Spacing CRDRulerView::spacing() const {
-  const QFontMetricsF metrics(label_font());
+  const QFontMetricsF metrics(labelFont());
   // First room for a short number, then for the widest number the ruler shows.
   double room = metrics.horizontalAdvance(QStringLiteral("88")) + Label_Gap_Along;
   Ruler_Spacing spacing;
@@ -189,7 +189,7 @@ void CRDRulerView::paint_ruler(QPainter& painter, double ratio) const {
   // Ticks rise from the edge beside the canvas; numbers sit at the far side, just after
   // their tick (vertical numbers read upwards).
   const QColor ink = palette().color(QPalette::WindowText);
-  const QFont font = label_font();
+  const QFont font = labelFont();
   const QFontMetricsF metrics(font);
   painter.setFont(font);
   painter.setPen(ink);

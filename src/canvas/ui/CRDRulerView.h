@@ -40,6 +40,8 @@ class CRDRulerView : public QWidget {
   // The division of the ruler at its zoom, for its font.
   Ruler_Spacing spacing() const;
 
+  // The font of the numbers: the widget's font, smaller.
+  QFont labelFont() const;
   // The ruler's breadth across: room for a number and the ticks.
   int ruleThickness() const { return Thickness_For_Font(font()); }
   static int Thickness_For_Font(const QFont& font);
@@ -61,7 +63,6 @@ class CRDRulerView : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QFont label_font() const;
   void paint_ruler(QPainter& painter, double ratio) const;
   void invalidate();
 

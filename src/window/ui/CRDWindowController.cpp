@@ -148,6 +148,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
 }
 
 void CRDWindowController::setDocument(CRDDocument* document) {
+  observe_canvas_size(document);
   document_ = document;
   const std::pair<CRDGraphicView*, const QString&> sides[] = {
       {_graphicView, CRDGraphicViewGraphicsBindingName},
@@ -295,6 +296,7 @@ void CRDWindowController::build_toolbar() {
   add(Send_Back_btn, "Send_Back_btn", "Send to Back");
   add(Lock_btn, "Lock_btn", "Lock");
   add(Unlock_btn, "Unlock_btn", "Unlock");
+  add_ruler_check_box(toolbar);
   toolbar->addSeparator();
   add_export_button(toolbar);
   add_print_button(toolbar);
@@ -346,6 +348,7 @@ void CRDWindowController::build_edit_menu() {
     connect(Edit_menu, &QMenu::aboutToHide, action, [action] { action->setEnabled(true); });
     if (command == Command::redo || command == Command::delete_) Edit_menu->addSeparator();
   }
+  add_ruler_menu_item();
 }
 
 CRDGraphicView* CRDWindowController::focused_canvas() const {
@@ -494,6 +497,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   images.clear();
   shape_border_style->setCurrentIndex(0);
   ListData->Remove_All();
+  Show_Hide_Ruler_ChkBox();
 
   // The card's five pages stay; the object pages wait outside the tab view.
   for (QWidget* page : {line_tab, shape_tab, text_edtng_tab, text_prop_tab, image_tab, sign_tab,
@@ -529,6 +533,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   }
   Not_Draw_Only_Prop_Change = false;
 
+  Give_Canvases_Rulers();
   SetDocumentCanvasSize(CRDDocument::canvasSize(true, QSizeF()));
 
   selectedToolDidChange();
@@ -753,6 +758,7 @@ void CRDWindowController::changeViewController(int side) {
                            : side == 1 ? _graphicView_BACK
                                        : _graphicView_TEMP;
   canvas->setFocus(Qt::OtherFocusReason);
+  Show_Ruler_State();
 }
 
 void CRDWindowController::Remove_All_Tab_Items() {
