@@ -15,7 +15,7 @@ constexpr double Label_Font_Scale = 0.8;
 constexpr double Min_Label_Point_Size = 6;
 // Room around a number: above and below it across the ruler, and beside it along.
 constexpr int Label_Margin_Across = 7;
-constexpr double Label_Gap_Along = 6;
+constexpr double Label_Gap_Along = 8;
 // Ticks are never closer than this many pixels.
 constexpr double Min_Tick_Pixels = 4;
 // Tick lengths as parts of the ruler's breadth: labelled, halfway, other.
@@ -87,8 +87,8 @@ Ruler_Scale CRDRulerView::scale() const {
 
 Ruler_Spacing CRDRulerView::spacing() const {
   const QFontMetricsF metrics(labelFont());
-  // First room for a short number, then for the widest number the ruler shows.
-  double room = metrics.horizontalAdvance(QStringLiteral("88")) + Label_Gap_Along;
+  // First room for a number of three digits, then for the widest number the ruler shows.
+  double room = metrics.horizontalAdvance(QStringLiteral("888")) + Label_Gap_Along;
   Ruler_Spacing spacing;
   for (int round = 0; round < 3; ++round) {
     spacing = Ruler_Tick_Spacing(unit_, zoom_, room, Min_Tick_Pixels);
