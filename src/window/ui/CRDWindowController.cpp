@@ -197,6 +197,7 @@ void CRDWindowController::build_window() {
   build_card_side();
   build_object_panels();
   build_arrange_commands();  // CRDWindowController_Arrange.cpp
+  add_ruler_check_box();     // CRDWindowController_Rulers.cpp
   build_gallery();           // CRDWindowController_Gallery.cpp
   build_file_commands();     // CRDWindowController_File.cpp
   build_barcode_tab();
@@ -296,7 +297,6 @@ void CRDWindowController::build_toolbar() {
   add(Send_Back_btn, "Send_Back_btn", "Send to Back");
   add(Lock_btn, "Lock_btn", "Lock");
   add(Unlock_btn, "Unlock_btn", "Unlock");
-  add_ruler_check_box(toolbar);
   toolbar->addSeparator();
   add_export_button(toolbar);
   add_print_button(toolbar);

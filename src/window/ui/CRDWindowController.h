@@ -725,7 +725,7 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
 
   // ---- Rulers and the document's canvas size (CRDWindowController_Rulers.cpp) -----------
  public:
-  // The toolbar's ruler check box: toggles the rulers of the front, back and temporary
+  // The ruler check box (under the tool palette, with the grid's buttons): toggles the rulers of the front, back and temporary
   // canvases, each from its own state (canvases whose rulers differ stay different).
   void Show_Hide_Ruler_ChkBox();
   // Gives the scroll views of the three canvases a horizontal and a vertical ruler, in
@@ -741,7 +741,8 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   QAction* Show_Hide_Ruler_menu_item = nullptr;
 
  private:
-  void add_ruler_check_box(QToolBar* toolbar);
+  // Under the tools, beside the grid's buttons.
+  void add_ruler_check_box();
   void add_ruler_menu_item();
   void observe_canvas_size(CRDDocument* document);
   QMetaObject::Connection canvas_size_connection_;

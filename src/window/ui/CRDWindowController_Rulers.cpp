@@ -1,5 +1,5 @@
-// The rulers of the design window's canvases: the toolbar's check box that toggles all
-// three, the Edit menu's "Show Ruler" / "Hide Ruler" for the canvas the menu acts on, and
+// The rulers of the design window's canvases: the check box under the tools that toggles
+// all three, the Edit menu's "Show Ruler" / "Hide Ruler" for the canvas the menu acts on, and
 // the rulers given to the scroll views at start-up. Also the window's observation of the
 // document's canvas size.
 
@@ -8,12 +8,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QMenu>
 #include <QSignalBlocker>
-#include <QToolBar>
 
-void CRDWindowController::add_ruler_check_box(QToolBar* toolbar) {
-  Show_Ruler_chk = new QCheckBox(QStringLiteral("Ruler"), toolbar);
+void CRDWindowController::add_ruler_check_box() {
+  auto* palette = findChild<QWidget*>(QStringLiteral("Tool_Palette"));
+  auto* tools = qobject_cast<QGridLayout*>(palette->layout());
+  Show_Ruler_chk = new QCheckBox(QStringLiteral("Ruler"), palette);
   Show_Ruler_chk->setObjectName(QStringLiteral("Show_Ruler_chk"));
   Show_Ruler_chk->setToolTip(QStringLiteral("Show or hide the rulers"));
   // Start-up turns the rulers on through this box.
@@ -21,7 +23,12 @@ void CRDWindowController::add_ruler_check_box(QToolBar* toolbar) {
   // The keyboard stays with the canvas.
   Show_Ruler_chk->setFocusPolicy(Qt::NoFocus);
   connect(Show_Ruler_chk, &QCheckBox::clicked, this, &CRDWindowController::Show_Hide_Ruler_ChkBox);
-  toolbar->addWidget(Show_Ruler_chk);
+  // The first free row; the space below the palette's controls moves one row down.
+  int row = 0;
+  while (row < tools->rowCount() && tools->itemAtPosition(row, 0)) ++row;
+  tools->addWidget(Show_Ruler_chk, row, 0, 1, 2);
+  for (int r = 0; r < tools->rowCount(); ++r) tools->setRowStretch(r, 0);
+  tools->setRowStretch(row + 1, 1);
 }
 
 void CRDWindowController::add_ruler_menu_item() {
