@@ -5,10 +5,13 @@
 // each graphic's contents as a picture at its zoom: a frame draws the pictures again,
 // and only the first frame after a change of zoom (or a refresh) paints every graphic.
 // The same frame painted on one thread without pictures shows what both gain.
+// The rulers beside the canvas: a drag step moves their six lines and repaints the strips
+// around them only; a scroll or zoom repaints them whole.
 
 #include "canvas/Card_Base.h"
 #include "canvas/Graphic_Layer.h"
 #include "canvas/ui/CRDGraphicView.h"
+#include "canvas/ui/CRDRulerView.h"
 #include "model/CRDBarcode.h"
 #include "model/CRDDocument.h"
 #include "model/CRDImage.h"
@@ -184,5 +187,77 @@ void BM_Canvas_DraggedObjectArea(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Canvas_DraggedObjectArea)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two rulers of the side above at zoom 2, the card centred in a 900 x 700 view.
+struct Rulers {
+  CRDRulerView across{Qt::Horizontal};
+  CRDRulerView down{Qt::Vertical};
+  QImage across_frame, down_frame;
+
+  Rulers() {
+    const int t = across.ruleThickness();
+    across.resize(900, t);
+    down.resize(t, 700);
+    across.setScale(2, -(900 - 720) / 4.0, 5 * 72);
+    down.setScale(2, -(700 - 1008) / 4.0, 7 * 72);
+    across_frame = QImage(across.size(), QImage::Format_ARGB32_Premultiplied);
+    down_frame = QImage(down.size(), QImage::Format_ARGB32_Premultiplied);
+    repaint(across, across_frame, QRegion(across.rect()));
+    repaint(down, down_frame, QRegion(down.rect()));
+  }
+  static void repaint(CRDRulerView& ruler, QImage& frame, const QRegion& region) {
+    ruler.render(&frame, region.boundingRect().topLeft(), region, QWidget::DrawChildren);
+  }
+};
+
+// One step of a drag: a 60 x 40 point rectangle moves by one point both ways; its six
+// lines move and each ruler repaints the strips of their old and new places.
+void BM_Rulers_DragStep(benchmark::State& state) {
+  Rulers rulers;
+  QRectF r(100, 100, 60, 40);
+  auto place = [&](const QRectF& from, const QRectF& to) {
+    QRegion across, down;
+    const double x0[] = {from.left(), from.center().x(), from.right()};
+    const double x1[] = {to.left(), to.center().x(), to.right()};
+    const double y0[] = {from.top(), from.center().y(), from.bottom()};
+    const double y1[] = {to.top(), to.center().y(), to.bottom()};
+    for (int i = 0; i < 3; ++i) {
+      rulers.across.moveRulerline(x0[i], x1[i]);
+      rulers.down.moveRulerline(y0[i], y1[i]);
+      across += rulers.across.rulerlineRect(x0[i]);
+      across += rulers.across.rulerlineRect(x1[i]);
+      down += rulers.down.rulerlineRect(y0[i]);
+      down += rulers.down.rulerlineRect(y1[i]);
+    }
+    Rulers::repaint(rulers.across, rulers.across_frame, across);
+    Rulers::repaint(rulers.down, rulers.down_frame, down);
+  };
+  for (double v : {r.left(), r.center().x(), r.right()}) rulers.across.moveRulerline(std::nullopt, v);
+  for (double v : {r.top(), r.center().y(), r.bottom()}) rulers.down.moveRulerline(std::nullopt, v);
+  double step = 1;
+  for (auto _ : state) {
+    const QRectF next = r.translated(step, step);
+    place(r, next);
+    r = next;
+    if (r.x() > 250 || r.x() < 50) step = -step;
+    benchmark::DoNotOptimize(rulers.across_frame.constBits());
+  }
+}
+BENCHMARK(BM_Rulers_DragStep)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Both rulers painted whole after a scroll by one point (their pictures made again).
+void BM_Rulers_Scrolled(benchmark::State& state) {
+  Rulers rulers;
+  double offset = 0;
+  for (auto _ : state) {
+    offset = offset > 100 ? 0 : offset + 1;
+    rulers.across.setScale(2, -45 + offset, 5 * 72);
+    rulers.down.setScale(2, 77 + offset, 7 * 72);
+    Rulers::repaint(rulers.across, rulers.across_frame, QRegion(rulers.across.rect()));
+    Rulers::repaint(rulers.down, rulers.down_frame, QRegion(rulers.down.rect()));
+    benchmark::DoNotOptimize(rulers.down_frame.constBits());
+  }
+}
+BENCHMARK(BM_Rulers_Scrolled)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLocale>
 
 #include <algorithm>
 #include <unordered_set>
@@ -41,7 +42,12 @@ CRDMapTableOwner::Values& CRDMapTableOwner::valuesFor(const std::shared_ptr<CRDG
   return entries_.back().second;
 }
 
-CRDDocument::CRDDocument(QObject* parent) : QObject(parent) {
+CRDDocument::CRDDocument(QObject* parent)
+    : QObject(parent),
+      print_info_(QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem
+                                ? QPageSize::Letter
+                                : QPageSize::A4),
+                  QPageLayout::Portrait, QMarginsF(72, 90, 72, 90), QPageLayout::Point) {
   for (Side side : {Side::Front, Side::Back, Side::Temp}) {
     Undo_Manager* manager = new Undo_Manager(this);
     sides_undo_[int(side)].manager = manager;
@@ -327,6 +333,12 @@ QByteArray CRDDocument::dataOfType(const QString& type, CRDError* error) const {
 }
 
 void CRDDocument::show_msg(const QString& text) { platform::Message_Box(text); }
+
+void CRDDocument::setPrintInfo(const QPageLayout& layout) {
+  emit canvasSizeWillChange();
+  print_info_ = layout;
+  emit canvasSizeDidChange(QVariant());
+}
 
 void CRDDocument::makeWindowControllers() {
   if (first != 0 || !Window_Factory()) return;

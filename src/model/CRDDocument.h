@@ -25,6 +25,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPageLayout>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -140,6 +141,17 @@ class CRDDocument : public QObject, public Graphic_Observer {
   // An alert with the text and the single button "OK".
   void show_msg(const QString& text);
 
+  // ---- Print info ----------------------------------------------------------------------
+  // The page layout of printing from the document: at first the locale's paper (Letter
+  // where sizes are in inches, else A4), portrait, with margins of 72 points left and
+  // right and 90 points top and bottom.
+  const QPageLayout& printInfo() const { return print_info_; }
+  // Takes a new page layout and announces a change of "canvasSize" around it
+  // (canvasSizeWillChange before, canvasSizeDidChange after). The document keeps no card
+  // size (the canvases' frames hold it), so the value announced is null: a page layout
+  // never resizes the card.
+  void setPrintInfo(const QPageLayout& layout);
+
   // Creates the design window, once per process: the first call made by any document
   // creates it through the installed factory and keeps it; later calls do nothing.
   void makeWindowControllers();
@@ -164,6 +176,10 @@ class CRDDocument : public QObject, public Graphic_Observer {
   // After a keyed change; oldDrawingBounds is the graphic's drawing area before it.
   void graphicChanged(CRDDocument::Side side, const std::shared_ptr<CRDGraphic>& graphic,
                       const QString& key, const QRectF& oldDrawingBounds);
+  // Around a change of the key "canvasSize"; the new value is a QSizeF in points, or null
+  // when the change leaves the card's size to its holder.
+  void canvasSizeWillChange();
+  void canvasSizeDidChange(const QVariant& canvasSize);
 
  private:
   struct Pending_Change {
@@ -199,4 +215,5 @@ class CRDDocument : public QObject, public Graphic_Observer {
   std::vector<std::unique_ptr<QObject>> windowControllers_;
   Side_Undo sides_undo_[3];
   Side edited_side_ = Side::Front;
+  QPageLayout print_info_;
 };

@@ -151,14 +151,14 @@ TEST_F(Window_Canvas, EachToolCreationIsOneUndoStepOfTheEditMenu) {
     window->Edit_menu->hide();
     return enabled;
   };
-  EXPECT_EQ(enabled_items(),
-            QStringList({"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"}));
+  EXPECT_EQ(enabled_items(), QStringList({"Undo", "Redo", "Cut", "Copy", "Paste", "Delete",
+                                          "Select All", "Hide Ruler"}));
   menu_item("Delete_menu_item")->trigger();
   EXPECT_TRUE(document.graphics().empty());
   EXPECT_EQ(first_page(), window->card_setting_tab);
-  EXPECT_EQ(enabled_items(), QStringList({"Undo", "Paste", "Select All"}));
+  EXPECT_EQ(enabled_items(), QStringList({"Undo", "Paste", "Select All", "Hide Ruler"}));
   window->Sides_ComboBox->setFocus();
-  EXPECT_EQ(enabled_items(), QStringList({"Undo", "Paste", "Select All"}));
+  EXPECT_EQ(enabled_items(), QStringList({"Undo", "Paste", "Select All", "Hide Ruler"}));
   // Items hidden as disabled still answer their shortcuts afterwards.
   EXPECT_TRUE(menu_item("Cut_menu_item")->isEnabled());
   menu_item("Undo_menu_item")->trigger();

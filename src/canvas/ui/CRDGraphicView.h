@@ -40,6 +40,7 @@
 #include <memory>
 #include <optional>
 
+class CRDZoomingScrollView;
 class QMimeData;
 
 // Binding names of the three lists (the document's list keys).
@@ -207,6 +208,7 @@ class CRDGraphicView : public QWidget {
     undo,
     redo,
     selectAll,
+    showOrHideRulers,
   };
   bool validateMenuItem(Command command) const;
 
@@ -239,6 +241,25 @@ class CRDGraphicView : public QWidget {
   void createGraphicOfClass(const QString& class_name, const QMouseEvent* event, bool use_rect,
                             const QRectF& bound_rect, const QString& card_side,
                             const QString& ctrl_value, const QString& ctrl_ID);
+
+  // ---- Rulers (CRDGraphicView_Rulers.cpp) -----------------------------------------------
+  // The zooming scroll view around the canvas, or nullptr.
+  CRDZoomingScrollView* enclosingScrollView() const;
+  // Shows the enclosing scroll view's rulers while they are hidden, hides them while
+  // they are shown.
+  void showOrHideRulers();
+  bool rulersShown() const;
+  // The title of the menu item of showOrHideRulers: "Hide Ruler" while the rulers are
+  // shown, "Show Ruler" while they are hidden.
+  QString rulerMenuItemTitle() const;
+  // While a move, a resize or a drawn-out creation runs with the rulers shown, three
+  // lines on each ruler mark the dragged rectangle's edges and middle: added by begin,
+  // moved by continue, removed by stop (at the release).
+  void beginEchoingMoveToRulers(const QRectF& rect);
+  void continueEchoingMoveToRulers(const QRectF& rect);
+  void stopEchoingMoveToRulers();
+  // The rectangle the rulers mark, else the zero rectangle.
+  QRectF rulerEchoedBounds() const { return ruler_echoed_bounds_; }
 
   // The rubber band of a marquee selection in progress, else the zero rectangle.
   QRectF marqueeSelectionBounds() const { return marquee_; }
@@ -331,6 +352,11 @@ class CRDGraphicView : public QWidget {
   void end_drag();
   void end_press();
 
+  // Ruler marks of the drag in progress: from its start when the rulers are shown, and
+  // after each of its steps.
+  void begin_drag_echo();
+  void echo_drag();
+
   // Creation.
   std::shared_ptr<CRDGraphic> make_graphic(const QString& class_name, const QRectF& frame,
                                            const QString& ctrl_value, const QString& ctrl_ID);
@@ -356,6 +382,9 @@ class CRDGraphicView : public QWidget {
   qint64 paste_cascade_number_ = 0;
   std::optional<Index_Set> undo_selection_indexes_;
   bool card_check_pending_ = false;
+
+  QRectF ruler_echoed_bounds_;
+  bool echoing_to_rulers_ = false;
 
   Drag drag_;
   Press_Ending press_ending_;

@@ -378,7 +378,8 @@ bool CRDGraphicView::validateMenuItem(Command command) const {
     case Command::redo: return document_ && document_->undoManager(side_)->canRedo();
     case Command::paste:
     case Command::alignformCenter:
-    case Command::selectAll: return true;
+    case Command::selectAll:
+    case Command::showOrHideRulers: return true;
   }
   return true;
 }

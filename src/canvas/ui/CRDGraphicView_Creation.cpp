@@ -189,6 +189,7 @@ void CRDGraphicView::createGraphicOfClass(const QString& class_name, const QMous
     drag_.graphic = creating_;
     drag_.handle = creating_->creationSizingHandle();
     setNeedsDisplayInRect(creating_->drawingBounds());
+    begin_drag_echo();
     return;
   }
   finish_creation();

@@ -168,6 +168,7 @@ void CRDGraphicView::moveSelectedGraphicsWithEvent(QMouseEvent* event) {
   drag_.group_bounds = CRDGraphic::boundsOfGraphics(drag_.group);
   drag_.offset = drag_.start - drag_.group_bounds.topLeft();
   hold_undo_group();
+  begin_drag_echo();
 }
 
 void CRDGraphicView::resizeGraphic(const std::shared_ptr<CRDGraphic>& graphic, int handle,
@@ -179,6 +180,7 @@ void CRDGraphicView::resizeGraphic(const std::shared_ptr<CRDGraphic>& graphic, i
   drag_.graphic = graphic;
   drag_.handle = handle;
   hold_undo_group();
+  begin_drag_echo();
 }
 
 // The changes of a whole drag are one undo step: grouping by event would make one of every
@@ -249,9 +251,11 @@ void CRDGraphicView::track(const QPointF& point) {
     case Drag_Kind::None:
     case Drag_Kind::Swallow: break;
   }
+  echo_drag();
 }
 
 void CRDGraphicView::end_drag() {
+  stopEchoingMoveToRulers();
   const Drag drag = std::exchange(drag_, Drag{});
   if (Undo_Manager* undo = drag.undo_group) {
     undo->endUndoGrouping();

@@ -3,6 +3,7 @@
 #include "canvas/Card_Base.h"
 #include "canvas/Zoom_Geometry.h"
 #include "canvas/ui/CRDGraphicView.h"
+#include "canvas/ui/CRDRulerView.h"
 #include "model/Shared_Design_State.h"
 
 #include <QComboBox>
@@ -245,6 +246,7 @@ void CRDZoomingScrollView::layout_document() {
     canvas_->move(int(std::lround(-origin_.x() * factor_)),
                   int(std::lround(-origin_.y() * factor_)));
   clip_view_->update();
+  update_rulers();
   laying_out_ = false;
 
   // The scroll bars heard nothing of the new ranges: a vertical bar that is no longer
@@ -272,10 +274,15 @@ void CRDZoomingScrollView::scrollContentsBy(int, int) {
 
 void CRDZoomingScrollView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  tile_rulers();
   layout_document();
 }
 
 bool CRDZoomingScrollView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == canvas_ && event->type() == QEvent::Resize) layout_document();
+  // A ruler whose font changed needs another breadth.
+  if (event->type() == QEvent::FontChange &&
+      (watched == horizontal_ruler_ || watched == vertical_ruler_))
+    tile_rulers();
   return QAbstractScrollArea::eventFilter(watched, event);
 }

@@ -8,6 +8,12 @@
 // pictures do not depend on the zoom. Scroll positions are whole card points: the visible
 // area (the clip) is the viewport's size divided by the zoom factor, and its origin is
 // where the clip's top-left corner lies in canvas points (negative while centring).
+//
+// Rulers: a horizontal ruler above and a vertical ruler left of the visible area, shown
+// while the view has them and its rulers are visible (CRDZoomingScrollView_Rulers.cpp).
+// They follow the zoom and the scroll position and count from the card's top-left corner.
+
+#include "canvas/Ruler_Geometry.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -17,6 +23,8 @@
 #include <QWidget>
 
 class CRDGraphicView;
+class CRDRulerCorner;
+class CRDRulerView;
 class CRDZoomingScrollView;
 class QComboBox;
 
@@ -76,6 +84,24 @@ class CRDZoomingScrollView : public QAbstractScrollArea {
   // area; false when it lies inside.
   bool autoscroll(const QPointF& global_position);
 
+  // ---- Rulers ---------------------------------------------------------------------------
+  // Gives the view a ruler (made at the first call) or takes it away.
+  void setHasHorizontalRuler(bool has);
+  bool hasHorizontalRuler() const { return has_horizontal_ruler_; }
+  void setHasVerticalRuler(bool has);
+  bool hasVerticalRuler() const { return has_vertical_ruler_; }
+  // Shows or hides the rulers the view has.
+  void setRulersVisible(bool visible);
+  bool rulersVisible() const { return rulers_visible_; }
+  // The rulers, once made (nullptr before).
+  CRDRulerView* horizontalRulerView() const { return horizontal_ruler_; }
+  CRDRulerView* verticalRulerView() const { return vertical_ruler_; }
+  // The unit of both rulers (millimetres at first).
+  void setRulerUnit(Ruler_Unit unit);
+  Ruler_Unit rulerUnit() const { return ruler_unit_; }
+  // The breadth a shown ruler takes beside the visible area.
+  int rulerThickness() const;
+
  signals:
   // The user chose a factor in the pop-up (the scroll view has applied it already).
   void factorChanged(double factor);
@@ -90,6 +116,9 @@ class CRDZoomingScrollView : public QAbstractScrollArea {
   friend class SWCenteringClipView;
   void layout_document();
   QSizeF document_size() const;
+  // Rulers: the room beside the visible area and their places; their scales.
+  void tile_rulers();
+  void update_rulers();
 
   SWCenteringClipView* clip_view_ = nullptr;
   QComboBox* factor_pop_up_ = nullptr;
@@ -97,4 +126,12 @@ class CRDZoomingScrollView : public QAbstractScrollArea {
   double factor_ = 1.0;
   QPointF origin_;
   bool laying_out_ = false;
+
+  CRDRulerView* horizontal_ruler_ = nullptr;
+  CRDRulerView* vertical_ruler_ = nullptr;
+  CRDRulerCorner* ruler_corner_ = nullptr;
+  bool has_horizontal_ruler_ = false;
+  bool has_vertical_ruler_ = false;
+  bool rulers_visible_ = false;
+  Ruler_Unit ruler_unit_ = Ruler_Unit::Millimetres;
 };

@@ -149,6 +149,7 @@ CRDWindowController::CRDWindowController(CRDDocument* document, const QString& r
 }
 
 void CRDWindowController::setDocument(CRDDocument* document) {
+  observe_canvas_size(document);
   document_ = document;
   const std::pair<CRDGraphicView*, const QString&> sides[] = {
       {_graphicView, CRDGraphicViewGraphicsBindingName},
@@ -197,6 +198,7 @@ void CRDWindowController::build_window() {
   build_card_side();
   build_object_panels();
   build_arrange_commands();  // CRDWindowController_Arrange.cpp
+  add_ruler_check_box();     // CRDWindowController_Rulers.cpp
   build_gallery();           // CRDWindowController_Gallery.cpp
   build_file_commands();     // CRDWindowController_File.cpp
   build_barcode_tab();
@@ -347,6 +349,7 @@ void CRDWindowController::build_edit_menu() {
     connect(Edit_menu, &QMenu::aboutToHide, action, [action] { action->setEnabled(true); });
     if (command == Command::redo || command == Command::delete_) Edit_menu->addSeparator();
   }
+  add_ruler_menu_item();
 }
 
 CRDGraphicView* CRDWindowController::focused_canvas() const {
@@ -495,6 +498,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   images.clear();
   shape_border_style->setCurrentIndex(0);
   ListData->Remove_All();
+  Show_Hide_Ruler_ChkBox();
 
   // The card's five pages stay; the object pages wait outside the tab view.
   for (QWidget* page : {line_tab, shape_tab, text_edtng_tab, text_prop_tab, image_tab, sign_tab,
@@ -532,6 +536,7 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
   }
   Not_Draw_Only_Prop_Change = false;
 
+  Give_Canvases_Rulers();
   SetDocumentCanvasSize(CRDDocument::canvasSize(true, QSizeF()));
 
   selectedToolDidChange();
@@ -765,6 +770,7 @@ void CRDWindowController::changeViewController(int side) {
   Undo_Redo_Button_state();
   // Keys (moves, deletion, the Edit menu's shortcuts) go to the side now shown.
   shown_canvas()->setFocus(Qt::OtherFocusReason);
+  Show_Ruler_State();
 }
 
 void CRDWindowController::Remove_All_Tab_Items() {

@@ -729,6 +729,30 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void build_file_commands();
   void Apply_Design(design_file::Design_Contents design, const QString& path, const QString& mode);
 
+  // ---- Rulers and the document's canvas size (CRDWindowController_Rulers.cpp) -----------
+ public:
+  // The ruler check box (under the tool palette, with the grid's buttons): toggles the rulers of the front, back and temporary
+  // canvases, each from its own state (canvases whose rulers differ stay different).
+  void Show_Hide_Ruler_ChkBox();
+  // Gives the scroll views of the three canvases a horizontal and a vertical ruler, in
+  // the millimetres the card panel shows.
+  void Give_Canvases_Rulers();
+  // The check box shows the rulers of the side shown, the Edit menu item ("Show Ruler" /
+  // "Hide Ruler") those of the canvas it acts on.
+  void Show_Ruler_State();
+  // A change of the document's "canvasSize": a size (points) goes to all three canvases
+  // (SetDocumentCanvasSize); a null value is ignored.
+  void Document_Canvas_Size_Changed(const QVariant& canvas_size);
+  QCheckBox* Show_Ruler_chk = nullptr;
+  QAction* Show_Hide_Ruler_menu_item = nullptr;
+
+ private:
+  // Under the tools, beside the grid's buttons.
+  void add_ruler_check_box();
+  void add_ruler_menu_item();
+  void observe_canvas_size(CRDDocument* document);
+  QMetaObject::Connection canvas_size_connection_;
+
   // ---- The window's look (CRDWindowController_Look.cpp) ---------------------------------
  public:
   // Icons and tooltips from the look table, the toolbar's two rows, the tool pictures;

@@ -127,12 +127,13 @@ void CRDWindowController::fit_layout() {
       std::max({Minimum_Sidebar_Width, sett_tab->sizeHint().width(), Widest_Tab_Row()}));
 
   // The design area holds a viewport of at least Minimum_Canvas_Viewport beside both
-  // scroll bars (the horizontal one carries the zoom pop-up) and the view's frame.
+  // scroll bars (the horizontal one carries the zoom pop-up), both rulers and the view's
+  // frame.
   CRDZoomingScrollView* scroll = _zoomingScrollView;
   int bar_height = scroll->horizontalScrollBar()->sizeHint().height();
   for (const QWidget* widget : scroll->scrollBarWidgets(Qt::AlignLeft))
     bar_height = std::max(bar_height, widget->sizeHint().height());
-  const int border = 2 * scroll->frameWidth();
+  const int border = 2 * scroll->frameWidth() + scroll->rulerThickness();
   myTargetView->setMinimumSize(
       Minimum_Canvas_Viewport +
       QSize(scroll->verticalScrollBar()->sizeHint().width() + border, bar_height + border));
