@@ -2,6 +2,7 @@
 
 #include "model/Shared_Design_State.h"
 #include "output/Card_Picture_File.h"
+#include "platform/Whole_File.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -39,6 +40,13 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
   kept.push_back(std::move(record));
   std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.record < b.record; });
   if (kept.size() > kept_failures) kept.pop_back();
+}
+
+// Card files are made by the hundred: each is synced, its folder is left to the system.
+Whole_File_Options card_file_options() {
+  Whole_File_Options options;
+  options.sync_folder = false;
+  return options;
 }
 
 int thread_count(int asked, int records) {
@@ -79,10 +87,13 @@ Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Option
     : QObject(parent),
       options_(std::move(options)),
       count_(prototype.Record_Count()),
-      pool_(thread_count(options_.threads, count_)) {
+      // As many writers as workers: a writer mostly waits for the disk.
+      pool_(2 * thread_count(options_.threads, count_)) {
   const int threads = thread_count(options_.threads, count_);
   for (int t = 0; t < threads; ++t)
     workers_.push_back(std::make_unique<Worker>(Worker{prototype.Copy(), {}}));
+  writers_ = threads;
+  queue_limit_ = size_t(threads);
   result_.count = count_;
 }
 
@@ -97,15 +108,31 @@ void Batch_Export::start() {
     QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
     return;
   }
-  active_ = int(workers_.size());
+  active_ = int(workers_.size()) + writers_;
+  rendering_ = int(workers_.size());
   for (auto& worker : workers_) {
     Worker* own = worker.get();
     pool_.Start([this, own] {
       work(*own);
-      if (--active_ == 0)
-        QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
+      {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        --rendering_;
+      }
+      queue_changed_.notify_all();
+      task_done();
     });
   }
+  for (int w = 0; w < writers_; ++w) {
+    pool_.Start([this] {
+      write_files();
+      task_done();
+    });
+  }
+}
+
+void Batch_Export::task_done() {
+  if (--active_ == 0)
+    QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
 }
 
 bool Batch_Export::may_begin_record() {
@@ -122,23 +149,57 @@ void Batch_Export::work(Worker& worker) {
     const int record = next_++;
     if (record >= count_) return;
     raise_progress(record + 1);
-    Record_Outcome outcome = export_record(worker, record);
-    ++done_;
-    if (outcome.written) ++written_;
-    if (outcome.written && outcome.incomplete.isEmpty()) continue;
-    std::lock_guard<std::mutex> lock(failures_mutex_);
-    if (!outcome.written) {
-      ++failed_;
-      keep_first(failures_, {record, outcome.reason});
-    } else {
-      ++incomplete_count_;
-      keep_first(incomplete_, {record, outcome.incomplete});
-    }
+    hand_over(export_record(worker, record));
   }
 }
 
-Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int record) {
-  Record_Outcome outcome;
+void Batch_Export::hand_over(Encoded_Record encoded) {
+  std::unique_lock<std::mutex> lock(queue_mutex_);
+  queue_changed_.wait(lock, [this] { return queue_.size() < queue_limit_; });
+  queue_.push_back(std::move(encoded));
+  lock.unlock();
+  queue_changed_.notify_all();
+}
+
+void Batch_Export::write_files() {
+  const Whole_File_Options options = card_file_options();
+  for (;;) {
+    std::unique_lock<std::mutex> lock(queue_mutex_);
+    queue_changed_.wait(lock, [this] { return !queue_.empty() || rendering_ == 0; });
+    if (queue_.empty()) return;
+    Encoded_Record encoded = std::move(queue_.front());
+    queue_.pop_front();
+    lock.unlock();
+    queue_changed_.notify_all();
+    bool written = !encoded.failed;
+    QString reason = encoded.reason;
+    for (const Encoded_Record::File& file : encoded.files) {
+      QString error;
+      if (Write_Whole_File(file.path, file.data, &error, options)) continue;
+      written = false;
+      reason = QStringLiteral("%1: %2").arg(file.path, error);
+    }
+    record_done(encoded, written, reason);
+  }
+}
+
+void Batch_Export::record_done(const Encoded_Record& encoded, bool written, const QString& reason) {
+  ++done_;
+  if (written) ++written_;
+  if (written && encoded.incomplete.isEmpty()) return;
+  std::lock_guard<std::mutex> lock(failures_mutex_);
+  if (!written) {
+    ++failed_;
+    keep_first(failures_, {encoded.record, reason});
+  } else {
+    ++incomplete_count_;
+    keep_first(incomplete_, {encoded.record, encoded.incomplete});
+  }
+}
+
+Batch_Export::Encoded_Record Batch_Export::export_record(Worker& worker, int record) {
+  Encoded_Record outcome;
+  outcome.record = record;
   const QString path =
       Batch_Card_Path(options_.folder, record, Card_File_Extension(options_.type));
   auto render = [&](Card_Side side, Picture* picture) {
@@ -146,6 +207,7 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     Binding_Report binding;
     *picture = worker.renderer.Render(record, side, &report, &binding);
     if (picture->isNull()) {
+      outcome.failed = true;
       outcome.reason =
           report.failed ? report.reason : QStringLiteral("The card picture could not be made.");
       return false;
@@ -158,35 +220,44 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     }
     return true;
   };
-  auto write = [&](const Picture& picture, const QString& file) {
+  // The file's data joins the record's files; the picture is let go at once.
+  auto encode = [&](Picture& picture, const QString& file) {
     QString error;
-    if (worker.encoder.Write(picture, options_.type, file, &error)) return true;
+    QByteArray data = worker.encoder.Encode(picture, options_.type, &error);
+    picture = Picture();
+    if (!data.isEmpty()) {
+      outcome.files.push_back({file, std::move(data)});
+      return true;
+    }
+    outcome.failed = true;
     outcome.reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };
-  bool ok = true;
   Picture front, back;
   if (options_.side == QLatin1String("BOTH")) {
     if (!render(Card_Side::Back, &back)) return outcome;
-    if (!options_.combined) ok = write(back, Create_Back_Card_Path(path));
-    if (!render(Card_Side::Front, &front)) return outcome;
     if (options_.combined) {
-      const Picture both = Combine_Card_Pictures(front, back);
+      if (!render(Card_Side::Front, &front)) return outcome;
+      Picture both = Combine_Card_Pictures(front, back);
+      front = back = Picture();
       if (both.isNull()) {
+        outcome.failed = true;
         outcome.reason = QStringLiteral("Invalid image");
         return outcome;
       }
-      outcome.written = write(both, path) && ok;
+      encode(both, path);
       return outcome;
     }
-    outcome.written = write(front, Create_Front_Card_Path(path)) && ok;
+    encode(back, Create_Back_Card_Path(path));
+    if (!render(Card_Side::Front, &front)) return outcome;
+    encode(front, Create_Front_Card_Path(path));
     return outcome;
   }
   if (options_.side == QLatin1String("F")) {
-    outcome.written = render(Card_Side::Front, &front) && write(front, Create_Front_Card_Path(path));
+    if (render(Card_Side::Front, &front)) encode(front, Create_Front_Card_Path(path));
     return outcome;
   }
-  outcome.written = render(Card_Side::Back, &back) && write(back, Create_Back_Card_Path(path));
+  if (render(Card_Side::Back, &back)) encode(back, Create_Back_Card_Path(path));
   return outcome;
 }
 
