@@ -87,13 +87,10 @@ Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Option
     : QObject(parent),
       options_(std::move(options)),
       count_(prototype.Record_Count()),
-      // As many writers as workers: a writer mostly waits for the disk.
-      pool_(2 * thread_count(options_.threads, count_)) {
+      pool_(thread_count(options_.threads, count_)) {
   const int threads = thread_count(options_.threads, count_);
   for (int t = 0; t < threads; ++t)
     workers_.push_back(std::make_unique<Worker>(Worker{prototype.Copy(), {}}));
-  writers_ = threads;
-  queue_limit_ = size_t(threads);
   result_.count = count_;
 }
 
@@ -108,31 +105,15 @@ void Batch_Export::start() {
     QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
     return;
   }
-  active_ = int(workers_.size()) + writers_;
-  rendering_ = int(workers_.size());
+  active_ = int(workers_.size());
   for (auto& worker : workers_) {
     Worker* own = worker.get();
     pool_.Start([this, own] {
       work(*own);
-      {
-        std::lock_guard<std::mutex> lock(queue_mutex_);
-        --rendering_;
-      }
-      queue_changed_.notify_all();
-      task_done();
+      if (--active_ == 0)
+        QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
     });
   }
-  for (int w = 0; w < writers_; ++w) {
-    pool_.Start([this] {
-      write_files();
-      task_done();
-    });
-  }
-}
-
-void Batch_Export::task_done() {
-  if (--active_ == 0)
-    QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
 }
 
 bool Batch_Export::may_begin_record() {
@@ -149,57 +130,23 @@ void Batch_Export::work(Worker& worker) {
     const int record = next_++;
     if (record >= count_) return;
     raise_progress(record + 1);
-    hand_over(export_record(worker, record));
-  }
-}
-
-void Batch_Export::hand_over(Encoded_Record encoded) {
-  std::unique_lock<std::mutex> lock(queue_mutex_);
-  queue_changed_.wait(lock, [this] { return queue_.size() < queue_limit_; });
-  queue_.push_back(std::move(encoded));
-  lock.unlock();
-  queue_changed_.notify_all();
-}
-
-void Batch_Export::write_files() {
-  const Whole_File_Options options = card_file_options();
-  for (;;) {
-    std::unique_lock<std::mutex> lock(queue_mutex_);
-    queue_changed_.wait(lock, [this] { return !queue_.empty() || rendering_ == 0; });
-    if (queue_.empty()) return;
-    Encoded_Record encoded = std::move(queue_.front());
-    queue_.pop_front();
-    lock.unlock();
-    queue_changed_.notify_all();
-    bool written = !encoded.failed;
-    QString reason = encoded.reason;
-    for (const Encoded_Record::File& file : encoded.files) {
-      QString error;
-      if (Write_Whole_File(file.path, file.data, &error, options)) continue;
-      written = false;
-      reason = QStringLiteral("%1: %2").arg(file.path, error);
+    Record_Outcome outcome = export_record(worker, record);
+    ++done_;
+    if (outcome.written) ++written_;
+    if (outcome.written && outcome.incomplete.isEmpty()) continue;
+    std::lock_guard<std::mutex> lock(failures_mutex_);
+    if (!outcome.written) {
+      ++failed_;
+      keep_first(failures_, {record, outcome.reason});
+    } else {
+      ++incomplete_count_;
+      keep_first(incomplete_, {record, outcome.incomplete});
     }
-    record_done(encoded, written, reason);
   }
 }
 
-void Batch_Export::record_done(const Encoded_Record& encoded, bool written, const QString& reason) {
-  ++done_;
-  if (written) ++written_;
-  if (written && encoded.incomplete.isEmpty()) return;
-  std::lock_guard<std::mutex> lock(failures_mutex_);
-  if (!written) {
-    ++failed_;
-    keep_first(failures_, {encoded.record, reason});
-  } else {
-    ++incomplete_count_;
-    keep_first(incomplete_, {encoded.record, encoded.incomplete});
-  }
-}
-
-Batch_Export::Encoded_Record Batch_Export::export_record(Worker& worker, int record) {
-  Encoded_Record outcome;
-  outcome.record = record;
+Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int record) {
+  Record_Outcome outcome;
   const QString path =
       Batch_Card_Path(options_.folder, record, Card_File_Extension(options_.type));
   auto render = [&](Card_Side side, Picture* picture) {
@@ -207,7 +154,6 @@ Batch_Export::Encoded_Record Batch_Export::export_record(Worker& worker, int rec
     Binding_Report binding;
     *picture = worker.renderer.Render(record, side, &report, &binding);
     if (picture->isNull()) {
-      outcome.failed = true;
       outcome.reason =
           report.failed ? report.reason : QStringLiteral("The card picture could not be made.");
       return false;
@@ -220,44 +166,40 @@ Batch_Export::Encoded_Record Batch_Export::export_record(Worker& worker, int rec
     }
     return true;
   };
-  // The file's data joins the record's files; the picture is let go at once.
-  auto encode = [&](Picture& picture, const QString& file) {
+  // The picture is let go once encoded, so that the renderer paints the next one in the
+  // same raster.
+  auto write = [&](Picture& picture, const QString& file) {
     QString error;
-    QByteArray data = worker.encoder.Encode(picture, options_.type, &error);
+    const QByteArray data = worker.encoder.Encode(picture, options_.type, &error);
     picture = Picture();
-    if (!data.isEmpty()) {
-      outcome.files.push_back({file, std::move(data)});
-      return true;
-    }
-    outcome.failed = true;
+    if (!data.isEmpty() && Write_Whole_File(file, data, &error, card_file_options())) return true;
     outcome.reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };
+  bool ok = true;
   Picture front, back;
   if (options_.side == QLatin1String("BOTH")) {
     if (!render(Card_Side::Back, &back)) return outcome;
+    if (!options_.combined) ok = write(back, Create_Back_Card_Path(path));
+    if (!render(Card_Side::Front, &front)) return outcome;
     if (options_.combined) {
-      if (!render(Card_Side::Front, &front)) return outcome;
       Picture both = Combine_Card_Pictures(front, back);
       front = back = Picture();
       if (both.isNull()) {
-        outcome.failed = true;
         outcome.reason = QStringLiteral("Invalid image");
         return outcome;
       }
-      encode(both, path);
+      outcome.written = write(both, path) && ok;
       return outcome;
     }
-    encode(back, Create_Back_Card_Path(path));
-    if (!render(Card_Side::Front, &front)) return outcome;
-    encode(front, Create_Front_Card_Path(path));
+    outcome.written = write(front, Create_Front_Card_Path(path)) && ok;
     return outcome;
   }
   if (options_.side == QLatin1String("F")) {
-    if (render(Card_Side::Front, &front)) encode(front, Create_Front_Card_Path(path));
+    outcome.written = render(Card_Side::Front, &front) && write(front, Create_Front_Card_Path(path));
     return outcome;
   }
-  if (render(Card_Side::Back, &back)) encode(back, Create_Back_Card_Path(path));
+  outcome.written = render(Card_Side::Back, &back) && write(back, Create_Back_Card_Path(path));
   return outcome;
 }
 

@@ -5,12 +5,8 @@
 //
 // Made and started on the GUI thread. Workers pull the next record number from a shared
 // counter (one record per worker in flight), test the stop flags before each record and
-// hold while the stop question is open, render and encode; they never touch widgets, the
-// live design or the platform seam. The encoded files go through a short queue (one
-// record for each worker at most) to writer threads of their own, so that a worker never
-// waits for the disk (each file is synced, which takes milliseconds): it renders the next
-// record meanwhile. A record is done once its files are written; records already in the
-// queue when the run is stopped are still written. What goes wrong is collected as values:
+// hold while the stop question is open, render, encode and write; they never touch
+// widgets, the live design or the platform seam. What goes wrong is collected as values:
 // a record whose picture or file fails leaves no file (not even part of one), a record
 // drawn without a bound picture (its file missing) or barcode is written and named; the
 // run goes on, and the GUI thread shows the result once. The progress counter
@@ -27,11 +23,7 @@
 #include <QObject>
 #include <QString>
 
-#include <QByteArray>
-
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -106,28 +98,16 @@ class Batch_Export : public QObject {
     Record_Renderer renderer;
     Card_Picture_Encoder encoder;
   };
-  // One record as the workers hand it to the writers: its files' data in the order they
-  // are written, and what went wrong before writing.
-  struct Encoded_Record {
-    int record = 0;
-    struct File {
-      QString path;
-      QByteArray data;
-    };
-    std::vector<File> files;
-    bool failed = false;  // a picture could not be made or encoded: not written
-    QString reason;       // why it was not written
-    QString incomplete;   // what is missing from a written record
+  // Outcome of one record.
+  struct Record_Outcome {
+    bool written = false;
+    QString reason;      // why it was not written
+    QString incomplete;  // what is missing from a written record
   };
   void work(Worker& worker);
-  void write_files();
   // False when the run is to stop; holds while the stop question is open.
   bool may_begin_record();
-  Encoded_Record export_record(Worker& worker, int record);
-  // Waits while the queue is full.
-  void hand_over(Encoded_Record encoded);
-  void record_done(const Encoded_Record& encoded, bool written, const QString& reason);
-  void task_done();
+  Record_Outcome export_record(Worker& worker, int record);
   void worker_done();
 
   Batch_Export_Options options_;
@@ -136,13 +116,7 @@ class Batch_Export : public QObject {
   std::atomic<int> next_{0};
   std::atomic<int> done_{0};
   std::atomic<int> written_{0};
-  std::atomic<int> active_{0};   // tasks running: workers and writers
-  std::mutex queue_mutex_;
-  std::condition_variable queue_changed_;
-  std::deque<Encoded_Record> queue_;
-  size_t queue_limit_ = 1;
-  int rendering_ = 0;  // workers still running; the writers end when none is and the queue is empty
-  int writers_ = 0;
+  std::atomic<int> active_{0};
   std::mutex failures_mutex_;
   std::vector<Batch_Export_Failure> failures_;
   int failed_ = 0;
