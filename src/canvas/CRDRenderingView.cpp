@@ -14,6 +14,7 @@
 #include <QPdfWriter>
 
 #include <cmath>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -77,7 +78,8 @@ Render_Report Paint_Card_Side(QPainter& painter, const Card_Side_Snapshot& snaps
   return paint_graphics(painter, snapshot.graphics);
 }
 
-Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi, Render_Report* report) {
+Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi, Render_Report* report,
+                            QImage* canvas) {
   const QSize pixels = raster_size(snapshot.frame, dpi);
   if (pixels.isEmpty()) {
     Show_NSLog_Message(
@@ -87,12 +89,18 @@ Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi, Rend
             .arg(dpi));
     return {};
   }
-  QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+  QImage own;
+  QImage& image = canvas ? *canvas : own;
+  if (image.size() != pixels || image.format() != QImage::Format_ARGB32_Premultiplied ||
+      !image.isDetached())
+    image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) {
     Show_NSLog_Message(QStringLiteral("Not enough memory for the card picture."));
     return {};
   }
-  image.fill(Qt::transparent);
+  // Transparent is all bits clear; cleared on this thread (QImage::fill hands a raster
+  // this large to Qt's thread pool in pieces, costly when every core renders already).
+  std::memset(image.bits(), 0, size_t(image.sizeInBytes()));
   Render_Report painted;
   {
     QPainter painter(&image);
@@ -101,7 +109,7 @@ Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi, Rend
   }
   set_resolution(image, dpi);
   if (report) *report = painted;
-  return Picture(std::move(image), snapshot.frame.size());
+  return Picture(canvas ? image : std::move(image), snapshot.frame.size());
 }
 
 QByteArray Render_Card_PDF(const Card_Side_Snapshot& snapshot, Render_Report* report) {

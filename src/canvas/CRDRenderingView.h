@@ -46,8 +46,12 @@ Render_Report Paint_Card_Side(QPainter& painter, const Card_Side_Snapshot& snaps
 // The side as a raster of ceil(dpi x points / 72) pixels over the frame, transparent
 // outside the card's outline, carrying its resolution; a null picture (logged) when the
 // frame is empty or the raster cannot be made.
+// With a canvas: the raster is painted in the caller's canvas, kept from one picture to
+// the next (a record renderer's), when no picture made from it is held any more and its
+// size fits; otherwise the canvas becomes a new raster. The picture shares the canvas's
+// pixels, so a batch that lets each picture go before the next reuses one raster.
 Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi,
-                            Render_Report* report = nullptr);
+                            Render_Report* report = nullptr, QImage* canvas = nullptr);
 // The side as a one-page PDF of the frame's size; empty (logged) when it cannot be made.
 QByteArray Render_Card_PDF(const Card_Side_Snapshot& snapshot, Render_Report* report = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "model/Shared_Design_State.h"
 #include "output/Card_Picture_File.h"
+#include "platform/Whole_File.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -39,6 +40,13 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
   kept.push_back(std::move(record));
   std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.record < b.record; });
   if (kept.size() > kept_failures) kept.pop_back();
+}
+
+// Card files are made by the hundred: each is synced, its folder is left to the system.
+Whole_File_Options card_file_options() {
+  Whole_File_Options options;
+  options.sync_folder = false;
+  return options;
 }
 
 int thread_count(int asked, int records) {
@@ -158,9 +166,13 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     }
     return true;
   };
-  auto write = [&](const Picture& picture, const QString& file) {
+  // The picture is let go once encoded, so that the renderer paints the next one in the
+  // same raster.
+  auto write = [&](Picture& picture, const QString& file) {
     QString error;
-    if (worker.encoder.Write(picture, options_.type, file, &error)) return true;
+    const QByteArray data = worker.encoder.Encode(picture, options_.type, &error);
+    picture = Picture();
+    if (!data.isEmpty() && Write_Whole_File(file, data, &error, card_file_options())) return true;
     outcome.reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };
@@ -171,7 +183,8 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     if (!options_.combined) ok = write(back, Create_Back_Card_Path(path));
     if (!render(Card_Side::Front, &front)) return outcome;
     if (options_.combined) {
-      const Picture both = Combine_Card_Pictures(front, back);
+      Picture both = Combine_Card_Pictures(front, back);
+      front = back = Picture();
       if (both.isNull()) {
         outcome.reason = QStringLiteral("Invalid image");
         return outcome;

@@ -19,6 +19,10 @@
 #include <new>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Pixels per metre so that `pixels` cover `points` (1/72 inch); 0 when unknown.
@@ -72,18 +76,85 @@ inline quint32 bytewise_minus(quint32 a, quint32 b) {
   return ((a | high) - (b & ~high)) ^ ((a ^ ~b) & high);
 }
 
-// One row with the Up filter (each byte less the byte above it; above the first row is
-// zero), from QImage's 32-bit words. `above` holds the row above as rgba_word()s and gets
-// this row's. RGB rows store four bytes a pixel, the fourth overwritten by the next
-// pixel: `out` has one byte to spare after the row.
+// Straight alpha from premultiplied, channel by channel: [alpha][channel] -> the value Qt's
+// own converter gives, so that our files hold the very pixels QImage::convertToFormat makes.
+// Made once, from a picture of every pair.
+const uchar* unpremultiply_table() {
+  static const std::vector<uchar> table = [] {
+    QImage pairs(256, 256, QImage::Format_ARGB32_Premultiplied);
+    for (int a = 0; a < 256; ++a) {
+      auto* line = reinterpret_cast<QRgb*>(pairs.scanLine(a));
+      for (int v = 0; v < 256; ++v) line[v] = QRgb(a) << 24 | QRgb(v) << 16 | QRgb(v) << 8 | QRgb(v);
+    }
+    const QImage straight = pairs.convertToFormat(QImage::Format_ARGB32);
+    std::vector<uchar> values(256 * 256);
+    for (int a = 0; a < 256; ++a) {
+      const auto* line = reinterpret_cast<const QRgb*>(straight.constScanLine(a));
+      for (int v = 0; v < 256; ++v) values[size_t(a) * 256 + size_t(v)] = uchar(qRed(line[v]));
+    }
+    return values;
+  }();
+  return table.data();
+}
+
+inline QRgb unpremultiplied(QRgb p, const uchar* table) {
+  const QRgb alpha = qAlpha(p);
+  if (alpha == 255) return p;
+  const uchar* values = table + size_t(alpha) * 256;
+  return alpha << 24 | QRgb(values[qRed(p)]) << 16 | QRgb(values[qGreen(p)]) << 8 |
+         QRgb(values[qBlue(p)]);
+}
+
+// One pixel of a row with the Up filter; RGB pixels store four bytes, the fourth
+// overwritten by the next pixel.
 template <int channels>
-void filter_up(const QRgb* line, int width, quint32* above, uchar* out) {
+inline void filter_pixel(QRgb pixel, quint32* above, uchar* out) {
+  const quint32 word = rgba_word(pixel);
+  const quint32 up = qToLittleEndian(bytewise_minus(word, *above));
+  *above = word;
+  std::memcpy(out, &up, 4);
+}
+
+// One row with the Up filter (each byte less the byte above it; above the first row is
+// zero), from QImage's 32-bit words, premultiplied ones (`table` given) made straight on
+// the way. `above` holds the row above as rgba_word()s and gets this row's. `out` has one
+// byte to spare after the row.
+template <int channels>
+void filter_up(const QRgb* line, int width, const uchar* table, quint32* above, uchar* out) {
   *out++ = 2;  // filter type Up
-  for (int x = 0; x < width; ++x, out += channels) {
-    const quint32 word = rgba_word(line[x]);
-    const quint32 up = qToLittleEndian(bytewise_minus(word, above[x]));
-    above[x] = word;
-    std::memcpy(out, &up, 4);
+  int x = 0;
+#if defined(__SSE2__)
+  // Four pixels at a time; a group with a translucent pixel in a premultiplied row is made
+  // straight first.
+  const __m128i green_alpha = _mm_set1_epi32(int(0xff00ff00u));
+  const __m128i low = _mm_set1_epi32(0xff);
+  const __m128i opaque = _mm_set1_epi32(int(0xff000000u));
+  for (; x + 4 <= width; x += 4, out += 4 * channels) {
+    __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x));
+    if (table &&
+        _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(p, opaque), opaque)) != 0xffff) {
+      alignas(16) QRgb straight[4];
+      for (int i = 0; i < 4; ++i) straight[i] = unpremultiplied(line[x + i], table);
+      p = _mm_load_si128(reinterpret_cast<const __m128i*>(straight));
+    }
+    const __m128i word = _mm_or_si128(
+        _mm_and_si128(p, green_alpha),
+        _mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, 16), low),
+                     _mm_slli_epi32(_mm_and_si128(p, low), 16)));
+    const __m128i up = _mm_sub_epi8(word, _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + x)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(above + x), word);
+    if constexpr (channels == 4) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), up);
+    } else {
+      alignas(16) quint32 bytes[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(bytes), up);
+      for (int i = 0; i < 4; ++i) std::memcpy(out + 3 * i, &bytes[i], 4);
+    }
+  }
+#endif
+  for (; x < width; ++x, out += channels) {
+    const QRgb pixel = table ? unpremultiplied(line[x], table) : line[x];
+    filter_pixel<channels>(pixel, above + x, out);
   }
 }
 
@@ -192,25 +263,16 @@ QByteArray Card_PNG_Encoder::Encode(const Picture& picture, QString* error) {
       return true;
     };
 
-    QImage straight;
+    // Premultiplied pixels are made straight as they are filtered (opaque ones stay as
+    // they are).
+    const uchar* table = alpha && premultiplied ? unpremultiply_table() : nullptr;
     for (int y0 = 0; y0 < height; y0 += band_rows) {
       const int rows = std::min(band_rows, height - y0);
-      const QImage* band = &pixels;
-      int first = y0;
-      if (alpha && premultiplied) {
-        // Straight alpha, by Qt's own converter a band at a time.
-        straight = QImage(pixels.constScanLine(y0), width, rows, pixels.bytesPerLine(),
-                          QImage::Format_ARGB32_Premultiplied)
-                       .convertToFormat(QImage::Format_ARGB32);
-        if (straight.isNull()) return fail(no_memory());
-        band = &straight;
-        first = 0;
-      }
       for (int r = 0; r < rows; ++r) {
-        const auto* line = reinterpret_cast<const QRgb*>(band->constScanLine(first + r));
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y0 + r));
         uchar* out = b.band.data() + size_t(r) * row_bytes;
-        if (alpha) filter_up<4>(line, width, b.above.data(), out);
-        else filter_up<3>(line, width, b.above.data(), out);
+        if (alpha) filter_up<4>(line, width, table, b.above.data(), out);
+        else filter_up<3>(line, width, nullptr, b.above.data(), out);
       }
       if (!compress(size_t(rows) * row_bytes, y0 + rows >= height))
         return fail(QStringLiteral("PNG encoding failed."));

@@ -26,5 +26,5 @@ Picture Record_Renderer::Render(int record, Card_Side side, Render_Report* repor
   Card_Side_Snapshot& snapshot = sides_[side == Card_Side::Front ? 0 : 1];
   if (record >= 0)
     Assign_Batch_Values(snapshot.graphics, record, values_, designer_, pictures_.get(), binding);
-  return Render_Card_Picture(snapshot, dpi_, report);
+  return Render_Card_Picture(snapshot, dpi_, report, &canvas_);
 }

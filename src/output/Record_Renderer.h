@@ -42,7 +42,9 @@ class Record_Renderer {
   // Record `record` bound into this renderer's copy of the side, rendered at the
   // renderer's resolution. A record < 0 binds nothing (the side as it was copied). Null
   // when the picture cannot be made; the report says why a graphic failed to draw, the
-  // binding report what binding the record left undone (a picture file missing).
+  // binding report what binding the record left undone (a picture file missing). The
+  // picture shares the renderer's raster: letting it go before the next Render spares a
+  // new one.
   Picture Render(int record, Card_Side side, Render_Report* report = nullptr,
                  Binding_Report* binding = nullptr);
 
@@ -56,6 +58,8 @@ class Record_Renderer {
   Barcode_Designer designer_;
   std::shared_ptr<Picture_File_Cache> pictures_ = std::make_shared<Picture_File_Cache>();
   double dpi_;
+  // The raster pictures are painted in, used again once the last picture is let go.
+  QImage canvas_;
 };
 
 // A snapshot whose graphics are clones of the given one's.

@@ -214,6 +214,32 @@ TEST_F(Renderer, SnapshotsRenderOnWorkerThreadsLikeOnTheMainThread) {
   for (const QImage& result : results) EXPECT_EQ(result, expected);
 }
 
+// A renderer's kept canvas: a picture still held is never painted over, and a canvas
+// painted again holds nothing of the picture before it. At 75 dpi the card's last column
+// and row are partly covered: painted twice without clearing they would grow opaque.
+TEST_F(Renderer, KeptCanvasIsReusedOnlyOnceItsPictureIsLetGo) {
+  const Card_Side_Snapshot red = Current_Card_Side({square({10, 10, 20, 20}, Qt::red)});
+  const Card_Side_Snapshot blue = Current_Card_Side({square({60, 30, 20, 20}, Qt::blue)});
+  const QImage red_alone = Render_Card_Picture(red, 75).image();
+  const QImage blue_alone = Render_Card_Picture(blue, 75).image();
+  ASSERT_EQ(red_alone.width(), 105);
+  ASSERT_LT(At(red_alone, 104, 10).alpha(), 255);
+  ASSERT_NE(At(blue_alone, 72, 40), At(red_alone, 72, 40));
+
+  QImage canvas;
+  Picture first = Render_Card_Picture(red, 75, nullptr, &canvas);
+  Picture second = Render_Card_Picture(blue, 75, nullptr, &canvas);  // first still held
+  EXPECT_EQ(first.image(), red_alone);
+  EXPECT_EQ(second.image(), blue_alone);
+  const uchar* raster = canvas.constBits();
+  first = Picture();
+  second = Picture();
+  const Picture again = Render_Card_Picture(red, 75, nullptr, &canvas);
+  EXPECT_EQ(again.image().constBits(), raster) << "the raster let go is painted again";
+  EXPECT_EQ(again.image(), red_alone);
+  EXPECT_EQ(again.image().dotsPerMeterX(), red_alone.dotsPerMeterX());
+}
+
 // A resource folder whose hatch pattern and sample pictures are all of one colour.
 std::unique_ptr<QTemporaryDir> resource_folder(const QColor& color) {
   auto dir = std::make_unique<QTemporaryDir>();

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
 #include <QTemporaryDir>
 
@@ -52,6 +53,15 @@ TEST(Card_PNG_Encoder, EveryKindOfPictureComesBackPixelForPixel) {
       {"translucent premultiplied", pattern({129, 31}, QImage::Format_ARGB32_Premultiplied, true),
        "RGBA"},
       {"translucent straight", pattern({77, 18}, QImage::Format_ARGB32, true), "RGBA"},
+      {"every premultiplied value at every alpha",
+       [] {
+         QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
+         for (int a = 0; a < 256; ++a)
+           for (int v = 0; v < 256; ++v)
+             image.setPixel(v, a, qRgba(std::min(v, a), std::min(255 - v, a), a / 2, a));
+         return image;
+       }(),
+       "RGBA"},
       {"one translucent pixel makes it RGBA",
        [] {
          QImage image = pattern({40, 40}, QImage::Format_ARGB32_Premultiplied, false);
