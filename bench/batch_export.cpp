@@ -123,24 +123,31 @@ long peak_rss_kib() {
   return usage.ru_maxrss;
 }
 
+// Exports the first `records` records of the series as `type` into `folder`; false when a
+// record failed.
+bool export_records(Card& c, int records, Card_File_Type type, int threads, const QString& folder) {
+  Batch_Values values = c.prototype->values();
+  values.total = records;
+  Record_Renderer prototype(c.front, c.back, values, Barcode_Designer());
+  Batch_Export_Options options;
+  options.folder = folder;
+  options.side = QStringLiteral("F");
+  options.type = type;
+  options.threads = threads;
+  Stop_SMS_Sending_Now = false;
+  Batch_Export run(prototype, options);
+  run.start();
+  run.waitForFinished();
+  return !run.result().failed;
+}
+
 void BM_Batch_Export(benchmark::State& state) {
   Card& c = card();
   const int records = int(state.range(0));
   QTemporaryDir out;
   for (auto _ : state) {
-    Batch_Values values = c.prototype->values();
-    values.total = records;  // the first `records` records of the series
-    Record_Renderer prototype(c.front, c.back, values, Barcode_Designer());
-    Batch_Export_Options options;
-    options.folder = out.path();
-    options.side = QStringLiteral("F");
-    options.type = Card_File_Type::PNG;
-    options.threads = int(state.range(1));
-    Stop_SMS_Sending_Now = false;
-    Batch_Export run(prototype, options);
-    run.start();
-    run.waitForFinished();
-    if (run.result().failed) state.SkipWithError("a record failed");
+    if (!export_records(c, records, Card_File_Type::PNG, int(state.range(1)), out.path()))
+      state.SkipWithError("a record failed");
   }
   state.counters["records_per_s"] =
       benchmark::Counter(double(records) * state.iterations(), benchmark::Counter::kIsRate);
@@ -162,18 +169,8 @@ void BM_Batch_Export_Type(benchmark::State& state) {
   state.SetLabel(Card_File_Title(type).toStdString());
   QTemporaryDir out;
   for (auto _ : state) {
-    Batch_Values values = c.prototype->values();
-    values.total = records;
-    Record_Renderer prototype(c.front, c.back, values, Barcode_Designer());
-    Batch_Export_Options options;
-    options.folder = out.path();
-    options.type = type;
-    options.threads = int(state.range(1));
-    Stop_SMS_Sending_Now = false;
-    Batch_Export run(prototype, options);
-    run.start();
-    run.waitForFinished();
-    if (run.result().failed) state.SkipWithError("a record failed");
+    if (!export_records(c, records, type, int(state.range(1)), out.path()))
+      state.SkipWithError("a record failed");
   }
   state.counters["records_per_s"] =
       benchmark::Counter(double(records) * state.iterations(), benchmark::Counter::kIsRate);

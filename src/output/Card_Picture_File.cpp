@@ -172,6 +172,17 @@ bool write_card_file(const QByteArray& data, const QString& path, QString* error
   return Write_Whole_File(path, data, error);
 }
 
+// The pixels as 32-bit words, as the writers read them: the 32-bit formats as they are,
+// any other converted once. Null when there was no memory for the conversion.
+QImage word_pixels(const QImage& source) {
+  const QImage::Format format = source.format();
+  if (format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_ARGB32 ||
+      format == QImage::Format_RGB32)
+    return source;
+  return source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
+
 }  // namespace
 
 struct Card_PNG_Encoder::Buffers {
@@ -193,15 +204,7 @@ QByteArray Card_PNG_Encoder::Encode(const Picture& picture, QString* error) {
     return QByteArray();
   };
   if (picture.isNull()) return fail(QStringLiteral("There is no picture to save."));
-  const QImage& source = picture.image();
-  // The 32-bit formats are read as they are; any other is converted once.
-  const QImage::Format format = source.format();
-  const bool words = format == QImage::Format_ARGB32_Premultiplied ||
-                     format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
-  const QImage pixels =
-      words ? source
-            : source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                              : QImage::Format_RGB32);
+  const QImage pixels = word_pixels(picture.image());
   if (pixels.isNull()) return fail(no_memory());
   const int width = pixels.width(), height = pixels.height();
   // A picture without a single translucent pixel is written as RGB.
@@ -350,15 +353,7 @@ QByteArray encode_with_qt(const Picture& picture, const Type_Row& row, QString* 
     return QByteArray();
   };
   if (picture.isNull()) return fail(QStringLiteral("There is no picture to save."));
-  const QImage& source = picture.image();
-  const QImage::Format format = source.format();
-  const bool words = format == QImage::Format_ARGB32_Premultiplied ||
-                     format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
-  const QImage pixels = pixels_for(
-      words ? source
-            : source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                              : QImage::Format_RGB32),
-      row.type);
+  const QImage pixels = pixels_for(word_pixels(picture.image()), row.type);
   if (pixels.isNull()) return fail(no_memory());
   QByteArray data;
   QBuffer buffer(&data);
