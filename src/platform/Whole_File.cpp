@@ -1,5 +1,7 @@
 #include "platform/Whole_File.h"
 
+#include "platform/Bounded_File.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -256,11 +258,11 @@ bool Copy_Whole_File(const QString& from, const QString& to, QString* error,
     if (error) *error = QStringLiteral("reading %1 failed: %2").arg(from, why);
     return false;
   };
-  const QFileInfo source_info(from);
-  if (source_info.isDir()) return refuse(qt_error_string(EISDIR));
-  if (source_info.exists() && !source_info.isFile()) return refuse(QStringLiteral("not a file"));
-  QFile source(from);
-  if (!source.open(QIODevice::ReadOnly)) return refuse(source.errorString());
+  // Only a regular file is copied, checked on the opened file itself (a FIFO must not
+  // block the copy, a device must not be read without end).
+  QFile source;
+  QString why;
+  if (!Open_Regular_File(source, from, &why)) return refuse(why);
   Whole_File_Writer target(to, options);
   if (!target.open(QIODevice::WriteOnly)) {
     if (error) *error = target.error_string();
