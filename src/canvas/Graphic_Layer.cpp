@@ -1,5 +1,8 @@
 #include "canvas/Graphic_Layer.h"
 
+#include "platform/Thread_Handover.h"
+
+#include <QCoreApplication>
 #include <QPainter>
 #include <QSemaphore>
 #include <QThreadPool>
@@ -19,10 +22,12 @@ constexpr int Band_Height = 128;
 constexpr double Max_Layer_Bytes = double(1u << 30);
 
 // The threads that paint bands, apart from the calling thread. Only the main thread
-// submits (one painting at a time), so the bands never wait behind unrelated work.
+// submits (one painting at a time), so the bands never wait behind unrelated work. The
+// application owns it, so that its threads end with the application's and can be found
+// with the application's other pools.
 QThreadPool& band_pool() {
   static QThreadPool* pool = [] {
-    auto* p = new QThreadPool;
+    auto* p = new QThreadPool(QCoreApplication::instance());
     p->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
     return p;
   }();
@@ -56,11 +61,16 @@ void Share_Out(int count, const std::function<void(int)>& task) {
   };
   const int helpers = std::min(band_pool().maxThreadCount(), count - 1);
   for (int i = 0; i < helpers; ++i)
-    band_pool().start([shared, work] { shared->done.release(work(*shared)); });
+    platform::Start_Task(band_pool(), [shared, work] {
+      const int ran = work(*shared);
+      platform::Handed_Over(shared.get());
+      shared->done.release(ran);
+    });
   const int ran_here = work(*shared);
   // Late helpers find no task left (and touch only `shared`); only the tasks still
   // running are waited for.
   shared->done.acquire(count - ran_here);
+  platform::Taken_Over(shared.get());
 }
 
 bool whole_pixel(double v) { return std::abs(v - std::round(v)) < 1e-6; }
@@ -141,13 +151,14 @@ struct Graphic_Picture_Cache::Job {
   // Hands the job to a worker, once.
   static void Start(const std::shared_ptr<Job>& job) {
     if (job->started.exchange(true)) return;
-    QThreadPool::globalInstance()->start([job] { job->Run(); });
+    platform::Start_Task(*QThreadPool::globalInstance(), [job] { job->Run(); });
   }
 
   void Run() {
     for (size_t i = 0; i < copies.size() && !cancelled.load(); ++i)
       pictures[i] = Render_Graphic_Picture(*copies[i], zoom, ratio, max_pixels);
     copies.clear();
+    platform::Handed_Over(this);
     done.store(true);
     finished.release();
   }
@@ -186,6 +197,7 @@ void Graphic_Picture_Cache::Collect(bool wait) {
     Job::Start(job_);
     job_->finished.acquire();
     job_->finished.release();
+    platform::Taken_Over(job_.get());
   }
   if (!job_->done.load()) return;
   const std::shared_ptr<Job> job = std::exchange(job_, nullptr);

@@ -1,5 +1,7 @@
 #include "library/Image_Browser_Model.h"
 
+#include "platform/Thread_Handover.h"
+
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
@@ -122,15 +124,13 @@ void Image_Browser_Model::request_thumbnail(const MyImageObject& item) const {
   const QSize box = thumb_size_;
   // Checked on the main thread only: the model may be gone when the picture is read.
   const QPointer<const Image_Browser_Model> model(this);
-  QThreadPool::globalInstance()->start([model, path, uid, box] {
+  platform::Start_Task(*QThreadPool::globalInstance(), [model, path, uid, box] {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (full.isValid()) reader.setScaledSize(full.scaled(box, Qt::KeepAspectRatio));
     const QImage thumbnail = reader.read();
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [model, uid, box, thumbnail] {
+    platform::Post_To_Main([model, uid, box, thumbnail] {
           if (!model) return;
           auto* self = const_cast<Image_Browser_Model*>(model.data());
           self->pending_.remove(uid);
@@ -140,8 +140,7 @@ void Image_Browser_Model::request_thumbnail(const MyImageObject& item) const {
             if (self->images_[row].imageUID() == uid)
               emit self->dataChanged(self->index(row), self->index(row), {Qt::DecorationRole});
           emit self->thumbnailReady(uid);
-        },
-        Qt::QueuedConnection);
+        });
   });
 }
 

@@ -1,8 +1,9 @@
 #include "model/Fonts.h"
 
 #include <QHash>
-#include <QMutex>
 #include <QRegularExpression>
+
+#include <mutex>
 
 namespace {
 
@@ -96,12 +97,12 @@ QFont Make_Font(const QString& name, double points) {
 }
 
 QFont Drawing_Font(const QFont& font) {
-  static QMutex mutex;
+  static std::mutex mutex;  // visible to the thread sanitizer, unlike QMutex
   static QHash<QString, Face> cache;
   const QString name = font.family();
   Face face;
   {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     auto it = cache.constFind(name);
     if (it == cache.constEnd()) it = cache.insert(name, resolve(name));
     face = *it;

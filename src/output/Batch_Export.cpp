@@ -102,7 +102,7 @@ Batch_Export::~Batch_Export() {
 void Batch_Export::start() {
   curr_barcode_count = 0;
   if (workers_.empty() || count_ <= 0) {
-    QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
+    calls_.Post([this] { worker_done(); });
     return;
   }
   active_ = int(workers_.size());
@@ -111,7 +111,7 @@ void Batch_Export::start() {
     pool_.Start([this, own] {
       work(*own);
       if (--active_ == 0)
-        QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
+        calls_.Post([this] { worker_done(); });
     });
   }
 }

@@ -18,6 +18,7 @@
 
 #include "output/Card_Picture_File.h"
 #include "output/Record_Renderer.h"
+#include "platform/Thread_Handover.h"
 #include "platform/Worker_Runs.h"
 
 #include <QObject>
@@ -124,6 +125,7 @@ class Batch_Export : public QObject {
   int incomplete_count_ = 0;
   Batch_Export_Result result_;
   bool finished_ = false;
+  platform::Call_Target calls_;  // the workers' end reaches the GUI thread through it
   // Last: destroyed first, so the workers have ended before anything they use goes.
   platform::Worker_Pool pool_;
 };

@@ -93,7 +93,7 @@ void Print_Run::start() {
   painted_ = result_;
   pool_.Start([this] {
     paint_sheets();
-    QMetaObject::invokeMethod(this, &Print_Run::job_done, Qt::QueuedConnection);
+    calls_.Post([this] { job_done(); });
   });
   for (auto& renderer : renderers_) {
     Record_Renderer* own = renderer.get();
@@ -177,6 +177,7 @@ void Print_Run::paint_sheets() {
       }
       allow_until(page * per_sheet_ + ahead);
       curr_barcode_count = page;
+      emit sheetBegun(page);
       if (page > 1 && !device_->newPage()) break;
       painter.resetTransform();
       painter.scale(scale, scale);

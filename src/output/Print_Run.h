@@ -13,11 +13,12 @@
 // takes effect between sheets: the sheet being painted is finished, no further sheet is
 // begun and the job is closed and sent with the whole sheets it holds. While the stop
 // question is open (Stop_Question_Open) no sheet begins. curr_barcode_count holds the
-// number of the sheet being painted (1-based). When the job has been closed, finished() is
-// delivered on the GUI thread.
+// number of the sheet being painted (1-based) and sheetBegun() tells each new one. When the
+// job has been closed, finished() is delivered on the GUI thread.
 
 #include "output/Record_Renderer.h"
 #include "output/Sheet_Pages.h"
+#include "platform/Thread_Handover.h"
 #include "platform/Worker_Runs.h"
 
 #include <QObject>
@@ -76,6 +77,9 @@ class Print_Run : public QObject {
   const Print_Run_Result& result() const { return result_; }
 
  signals:
+  // A sheet begins (1-based), emitted on the painting thread: a direct connection runs
+  // there, before the sheet is painted; a queued one reaches the GUI thread in order.
+  void sheetBegun(int sheet);
   void finished();
 
  private:
@@ -112,6 +116,7 @@ class Print_Run : public QObject {
   Print_Run_Result result_;
   Print_Run_Result painted_;  // written by the painting task, read once it has ended
   bool finished_ = false;
+  platform::Call_Target calls_;  // the job's end reaches the GUI thread through it
   // Last: destroyed first, so the tasks have ended before anything they use goes.
   platform::Worker_Pool pool_;
 };

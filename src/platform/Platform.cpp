@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "platform/Thread_Handover.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
@@ -119,7 +121,7 @@ bool call_on_main_thread(QCoreApplication* app, const std::function<void()>& fn)
     queue.push_back(request);
   }
   seam_changed.notify_all();  // a main thread inside Wait_Serving_Workers
-  QMetaObject::invokeMethod(app, [] { serve_all(); }, Qt::QueuedConnection);
+  Post_To_Main([] { serve_all(); });
   std::unique_lock<std::mutex> lock(seam_mutex);
   seam_changed.wait(lock, [&] {
     return request->state == Request::State::done ||
@@ -202,7 +204,9 @@ bool Wait_Serving_Workers(const std::function<bool()>& done, int timeout_ms) {
 }
 
 bool Wait_For_Pool(QThreadPool& pool, int timeout_ms) {
-  return Wait_Serving_Workers([&pool] { return pool.waitForDone(0); }, timeout_ms);
+  if (!Wait_Serving_Workers([&pool] { return pool.waitForDone(0); }, timeout_ms)) return false;
+  Pool_Joined(pool);
+  return true;
 }
 
 void Begin_Shutdown() {

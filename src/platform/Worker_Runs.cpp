@@ -1,6 +1,7 @@
 #include "platform/Worker_Runs.h"
 
 #include "platform/Platform.h"
+#include "platform/Thread_Handover.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -34,7 +35,9 @@ bool all_finished() {
     std::lock_guard<std::mutex> lock(entry->mutex);
     if (entry->registered && entry->finished && !entry->finished()) return false;
   }
-  return QThreadPool::globalInstance()->waitForDone(0);
+  if (!QThreadPool::globalInstance()->waitForDone(0)) return false;
+  Pool_Joined(*QThreadPool::globalInstance());
+  return true;
 }
 
 }  // namespace
@@ -90,9 +93,13 @@ Worker_Pool::~Worker_Pool() {
   Wait();
 }
 
-void Worker_Pool::Start(std::function<void()> task) { pool_.start(std::move(task)); }
+void Worker_Pool::Start(std::function<void()> task) { Start_Task(pool_, std::move(task)); }
 
-bool Worker_Pool::Finished() { return pool_.waitForDone(0); }
+bool Worker_Pool::Finished() {
+  if (!pool_.waitForDone(0)) return false;
+  Pool_Joined(pool_);
+  return true;
+}
 
 bool Worker_Pool::Wait(int timeout_ms) { return Wait_For_Pool(pool_, timeout_ms); }
 

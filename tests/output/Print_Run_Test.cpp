@@ -12,9 +12,10 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace output_test;
 
@@ -173,7 +174,9 @@ TEST_F(Print_Run_Test, WorkersRenderTheRecordsOfEverySheetInOrder) {
 }
 
 // Stop between sheets: the sheet being painted is finished and the job holds whole sheets
-// only. The event loop turns all the while (the Stop comes from a timer on it).
+// only. Stop comes while sheet N is being painted: stop() from the painting thread itself,
+// or the progress sheet's question, which holds the next sheet until it is answered on the
+// GUI thread (so the event loop must turn while the job runs for the job to end at all).
 TEST_F(Print_Run_Test, StopEndsTheJobAfterTheSheetBeingPainted) {
   struct Case {
     const char* what;
@@ -191,25 +194,41 @@ TEST_F(Print_Run_Test, StopEndsTheJobAfterTheSheetBeingPainted) {
     const QString pdf = QStringLiteral("stop%1.pdf").arg(c.stop_at_sheet);
     Print_Run run(Job(2, 3, 120, 120), &prototype, Pdf(pdf), 2);
     ASSERT_EQ(run.Sheet_Count(), 20);
-    int turns = 0;
-    QTimer ticks;
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-      ++turns;
-      if (int(curr_barcode_count.load()) < c.stop_at_sheet) return;
-      if (c.from_progress_sheet) Stop_SMS_Sending_Now = true;
-      else run.stop();
-    });
-    ticks.start(2);
+    QObject gui;  // the GUI thread's side
+    bool answered = false;
+    int sheets_seen_on_gui = 0, seen_when_finished = -1;
+    QObject::connect(&run, &Print_Run::sheetBegun, &gui, [&](int) { ++sheets_seen_on_gui; });
+    QObject::connect(&run, &Print_Run::finished, &gui,
+                     [&] { seen_when_finished = sheets_seen_on_gui; });
+    QObject::connect(
+        &run, &Print_Run::sheetBegun, &run,
+        [&](int sheet) {
+          if (sheet != c.stop_at_sheet) return;
+          if (!c.from_progress_sheet) {
+            run.stop();
+            return;
+          }
+          Stop_Question_Open = true;  // Stop pressed: the question is open
+          QMetaObject::invokeMethod(
+              &gui,
+              [&] {
+                answered = true;
+                Stop_SMS_Sending_Now = true;  // the answer: Yes
+                Stop_Question_Open = false;
+              },
+              Qt::QueuedConnection);
+        },
+        Qt::DirectConnection);
     run.start();
     run.waitForFinished();
-    ticks.stop();
     Stop_SMS_Sending_Now = false;
+    Stop_Question_Open = false;
     const Print_Run_Result& result = run.result();
-    EXPECT_GT(turns, 1) << "the event loop turned while the job ran";
+    EXPECT_EQ(answered, c.from_progress_sheet);
+    EXPECT_GE(seen_when_finished, 1) << "a sheet's progress reached the GUI thread before the end";
     EXPECT_TRUE(result.stopped);
     EXPECT_TRUE(result.closed);
-    EXPECT_GE(result.sent, c.stop_at_sheet);
-    EXPECT_LT(result.sent, 20);
+    EXPECT_EQ(result.sent, c.stop_at_sheet);
     const QList<QImage> pages = Pages(pdf);
     ASSERT_EQ(Page_Count(pdf), result.sent);
     ASSERT_EQ(pages.size(), result.sent);
@@ -225,12 +244,17 @@ TEST_F(Print_Run_Test, StopEndsTheJobAfterTheSheetBeingPainted) {
 TEST_F(Print_Run_Test, NoSheetBeginsWhileTheStopQuestionIsOpen) {
   const Record_Renderer prototype = Renderer(12);
   Print_Run run(Job(1, 2, 12, 12), &prototype, Pdf(QStringLiteral("held.pdf")), 2);
+  std::atomic<int> begun{0};
+  QObject::connect(&run, &Print_Run::sheetBegun, &run, [&](int) { ++begun; },
+                   Qt::DirectConnection);
   Stop_Question_Open = true;
   run.start();
+  // A while with the question open (any sheet that wrongly began would show meanwhile).
   QElapsedTimer open;
   open.start();
   while (open.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  EXPECT_EQ(int(curr_barcode_count.load()), 0) << "a sheet began while the question was open";
+  EXPECT_EQ(begun.load(), 0) << "a sheet began while the question was open";
+  EXPECT_FALSE(run.isFinished());
   Stop_SMS_Sending_Now = true;  // the answer: Yes
   Stop_Question_Open = false;
   run.waitForFinished();

@@ -43,7 +43,7 @@ class Thread_Recording_Platform : public platform::Scripted_Platform {
 void pump_until(const std::atomic<bool>& done) {
   QElapsedTimer timer;
   timer.start();
-  while (!done && timer.elapsed() < 10000)
+  while (!done && timer.elapsed() < 60000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 

@@ -1,6 +1,7 @@
 // The seam while the main thread waits for workers and while the program shuts down.
 
 #include "platform/Platform.h"
+#include "platform/Thread_Handover.h"
 #include "platform/Scripted_Platform.h"
 
 #include <QCoreApplication>
@@ -135,22 +136,22 @@ TEST(PlatformThreads, AQuestionWaitingWhenShutdownBeginsIsAnsweredWithTheDefault
     answer = platform::Yes_No_Box(QStringLiteral("Continue?"));
     answered = true;
   });
-  // The worker's call reaches the main thread as a queued call to the application: the
-  // filter holds it back (the main thread does not serve), and its arrival shows that
-  // the question waits.
+  // The worker's call reaches the main thread as a call posted to its event loop: the
+  // filter (the application's, which sees every object's events) holds it back (the main
+  // thread does not serve), and its arrival shows that the question waits.
   struct Holding_Filter : QObject {
     std::atomic<bool> held{false};
     bool eventFilter(QObject* receiver, QEvent* event) override {
-      if (receiver != QCoreApplication::instance() || event->type() != QEvent::MetaCall)
-        return false;
+      platform::Taken_Over(receiver);  // a posted call is handed over to its receiver
+      if (event->type() != platform::Posted_Call_Type()) return false;
       held = true;
       return true;
     }
   } filter;
   QCoreApplication::instance()->installEventFilter(&filter);
-  QDeadlineTimer deadline(30000);
+  QDeadlineTimer deadline(60000);
   while (!filter.held && !deadline.hasExpired()) {
-    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(nullptr, platform::Posted_Call_Type());
     std::this_thread::yield();
   }
   QCoreApplication::instance()->removeEventFilter(&filter);

@@ -40,7 +40,7 @@ Process_Result Run_Program(const QString& program, const QStringList& arguments,
   QProcess process;
   process.setProcessEnvironment(environment);
   process.start(program, arguments);
-  if (!process.waitForStarted(10000)) return result;
+  if (!process.waitForStarted(60000)) return result;
   if (!input.isEmpty()) process.write(input);
   process.closeWriteChannel();
   if (!process.waitForFinished(timeout_ms)) {
@@ -51,6 +51,23 @@ Process_Result Run_Program(const QString& program, const QStringList& arguments,
   result.out = process.readAllStandardOutput();
   result.err = process.readAllStandardError();
   result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  return result;
+}
+
+Process_Result Run_Under_Xvfb(const QStringList& command, QProcessEnvironment environment,
+                              int timeout_ms) {
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  environment.remove(QStringLiteral("DISPLAY"));
+  const QString first_display = QString::number(100 + (QCoreApplication::applicationPid() % 500) * 4);
+  const QStringList arguments = QStringList{QStringLiteral("-a"), QStringLiteral("-n"), first_display,
+                                            QStringLiteral("-s"),
+                                            QStringLiteral("-screen 0 1600x1000x24")} +
+                                command;
+  Process_Result result;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    result = Run_Program(QStringLiteral("xvfb-run"), arguments, timeout_ms, {}, environment);
+    if (!result.err.contains("Xvfb failed to start")) break;
+  }
   return result;
 }
 

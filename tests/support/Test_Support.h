@@ -71,6 +71,11 @@ Process_Result Run_Program(const QString& program, const QStringList& arguments,
                            int timeout_ms = 60000, const QByteArray& input = {},
                            const QProcessEnvironment& environment =
                                QProcessEnvironment::systemEnvironment());
+// Runs a command under a private X server of its own (xvfb-run, a 1600 x 1000 screen) with
+// Qt on X. Test programs running side by side look for a free display from numbers of their
+// own, and a server that failed to start is tried once more.
+Process_Result Run_Under_Xvfb(const QStringList& command, QProcessEnvironment environment,
+                              int timeout_ms = 120000);
 // True when the program can be found on PATH.
 bool Have_Program(const QString& program);
 // Debian's python3, never one found earlier on PATH.

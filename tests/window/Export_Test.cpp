@@ -441,14 +441,33 @@ TEST_F(Batch, StopLetsTheRecordsInFlightFinishAndStartsNoOther) {
 // workers begin no record.
 class Deliberating_Platform : public platform::Scoped_Scripted_Platform {
  public:
+  QString folder;  // where the cards are written
   int begun_when_asked = -1, begun_when_answered = -1;
   bool Yes_No_Box(const QString& text) override {
-    // Records that had passed their last test when the question came up get going first.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    begun_when_asked = int(curr_barcode_count.load());
+    // Records that had passed their last test when the question came up get going first:
+    // once every record begun has its card, the workers are all waiting for the answer.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+      const int begun = int(curr_barcode_count.load());
+      if (cards() == begun) {
+        begun_when_asked = begun;
+        break;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "the records begun did not finish within a minute";
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // A while with the question open: a record wrongly begun would show meanwhile.
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     begun_when_answered = int(curr_barcode_count.load());
     return Scripted_Platform::Yes_No_Box(text);
+  }
+
+ private:
+  int cards() const {
+    return int(QDir(folder).entryList({QStringLiteral("Card_*")}, QDir::Files).size());
   }
 };
 
@@ -470,6 +489,7 @@ TEST_F(Batch, WhileTheStopQuestionIsOpenNoRecordBeginsAndTheResultSaysStopped) {
     result_boxes.clear();
     QTemporaryDir out;
     person.open_answers.push_back({out.path()});
+    person.folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
     window->Export_Button();
     Batch_Export* run = window->Current_Batch_Export();
     ASSERT_TRUE(run);

@@ -37,12 +37,8 @@ bool have_x_tools() {
 test_support::Process_Result under_xvfb(const QStringList& command,
                                         const QList<QPair<QString, QString>>& environment) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   for (const auto& [name, value] : environment) env.insert(name, value);
-  const QStringList arguments = QStringList{QStringLiteral("-a"), QStringLiteral("-s"),
-                                            QStringLiteral("-screen 0 1600x1000x24")} +
-                                command;
-  return test_support::Run_Program(QStringLiteral("xvfb-run"), arguments, 120000, {}, env);
+  return test_support::Run_Under_Xvfb(command, env);
 }
 
 // Clicks a button and waits until the wizard shows the page.

@@ -635,6 +635,7 @@ void Print_Wnd::Execute_Printing(bool preview) {
     // after the sheet being painted.
     Send_Modeless* progress = Send_Modeless::defaultInstance();
     progress->Start_Run(this, run.Sheet_Count(), QStringLiteral("%d / %d"));
+    emit runStarting(&run);
     run.start();
     run.waitForFinished();
     progress->End_Run();

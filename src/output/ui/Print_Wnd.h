@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 
+class Print_Run;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -68,6 +69,12 @@ class Print_Wnd : public QDialog {
   ~Print_Wnd() override;
 
   Print_Hooks hooks;
+
+ signals:
+  // A print run is about to start (its sheets are then painted on its own thread).
+  void runStarting(Print_Run* run);
+
+ public:
 
   QScrollArea* Print_sclview = nullptr;
   Sample_Preview* PrintView = nullptr;
