@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -21,6 +22,12 @@ constexpr qsizetype kBuffer_Size = 256 * 1024;
 constexpr qint64 kCopy_Chunk = 1 << 20;
 // A file name may hold at most this many bytes (NAME_MAX on the file systems we meet).
 constexpr size_t kName_Max = 255;
+
+std::atomic<Whole_File_System_Call> sync_call{&::fsync};
+std::atomic<Whole_File_System_Call> close_call{&::close};
+
+int sync_file(int fd) { return sync_call.load()(fd); }
+int close_file(int fd) { return close_call.load()(fd); }
 
 QString failure(const QString& step, int error_number) {
   return QStringLiteral("%1 failed: %2").arg(step, qt_error_string(error_number));
@@ -74,6 +81,14 @@ mode_t mode_bits(QFileDevice::Permissions p) {
 }
 
 }  // namespace
+
+Whole_File_System_Call Replace_Whole_File_Sync(Whole_File_System_Call sync) {
+  return sync_call.exchange(sync ? sync : &::fsync);
+}
+
+Whole_File_System_Call Replace_Whole_File_Close(Whole_File_System_Call close) {
+  return close_call.exchange(close ? close : &::close);
+}
 
 Whole_File_Writer::Whole_File_Writer(const QString& path, const Whole_File_Options& options)
     : path_(path), options_(options) {}
@@ -191,12 +206,12 @@ bool Whole_File_Writer::commit() {
     discard();
     return false;
   }
-  if (options_.durable && ::fsync(fd_) != 0) {
+  if (options_.durable && sync_file(fd_) != 0) {
     fail(QStringLiteral("syncing to disk"), errno);
     discard();
     return false;
   }
-  const int closed = ::close(fd_);
+  const int closed = close_file(fd_);
   const int close_error = errno;
   fd_ = -1;
   // Linux releases the descriptor even when close is interrupted; the data was synced.
@@ -218,7 +233,7 @@ bool Whole_File_Writer::commit() {
     // EINVAL: nothing is lost there.
     const int folder = ::open(folder_of(final_path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
-      const bool synced = ::fsync(folder) == 0 || errno == EINVAL || errno == EROFS;
+      const bool synced = sync_file(folder) == 0 || errno == EINVAL || errno == EROFS;
       const int why = errno;
       ::close(folder);
       if (!synced) return fail(QStringLiteral("syncing the folder"), why);

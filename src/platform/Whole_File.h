@@ -39,6 +39,14 @@ struct Whole_File_Options {
 bool Write_Whole_File(const QString& path, QByteArrayView data, QString* error = nullptr,
                       const Whole_File_Options& options = {});
 
+// For tests: the calls that flush a written file to the disk (its own sync and its folder's)
+// and that close it, fsync and close unless replaced, so that a test can make them fail as a
+// failing disk does. nullptr puts the system's own back; the call replaced is answered.
+// Replace them only while no file is being written.
+using Whole_File_System_Call = int (*)(int fd);
+Whole_File_System_Call Replace_Whole_File_Sync(Whole_File_System_Call sync);
+Whole_File_System_Call Replace_Whole_File_Close(Whole_File_System_Call close);
+
 // Copies a regular file whole onto `to` the same way. The reason names the side that
 // failed ("reading ...", or a step of the write).
 bool Copy_Whole_File(const QString& from, const QString& to, QString* error = nullptr,

@@ -16,7 +16,9 @@ TEST(Document_Print_Info, NewLayoutIsAnnouncedAsACanvasSizeChangeWithoutAValue) 
   EXPECT_EQ(first.margins(QPageLayout::Point), QMarginsF(72, 90, 72, 90));
   EXPECT_TRUE(first.pageSize().id() == QPageSize::A4 || first.pageSize().id() == QPageSize::Letter);
 
-  // Will-change comes before the layout changes, did-change after it, with a null value.
+  // Will-change comes before the layout changes, did-change after it, with a null value:
+  // what listens to either reads the layout of its moment.
+  const QPageLayout a5(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
   QStringList order;
   QVariant announced(42);
   QObject::connect(&document, &CRDDocument::canvasSizeWillChange, [&] {
@@ -25,9 +27,9 @@ TEST(Document_Print_Info, NewLayoutIsAnnouncedAsACanvasSizeChangeWithoutAValue) 
   });
   QObject::connect(&document, &CRDDocument::canvasSizeDidChange, [&](const QVariant& value) {
     order << QStringLiteral("did");
+    EXPECT_EQ(document.printInfo(), a5);
     announced = value;
   });
-  const QPageLayout a5(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
   document.setPrintInfo(a5);
   EXPECT_EQ(order, (QStringList{"will", "did"}));
   EXPECT_TRUE(announced.isNull());

@@ -163,6 +163,8 @@ TEST(Card_Picture_Encoder, EachTypeIsWhatItsNameSaysAtItsResolution) {
       {Card_File_Type::BMP, 300, false, "BMP", "RGB", red, "PC bitmap"},
       {Card_File_Type::BMP, 300, true, "BMP", "RGB", white, "PC bitmap"},
   };
+  const QString jpeg_tables_95 = Jpeg_Tables_At_Quality(95);
+  ASSERT_NE(jpeg_tables_95, Jpeg_Tables_At_Quality(75)) << "the tables tell qualities apart";
   QTemporaryDir folder;
   Card_Picture_Encoder encoder;  // one for every type, as a batch worker keeps it
   int n = 0;
@@ -182,6 +184,11 @@ TEST(Card_Picture_Encoder, EachTypeIsWhatItsNameSaysAtItsResolution) {
     EXPECT_EQ(facts.dpi, QSize(c.dpi, c.dpi));
     EXPECT_TRUE(Near(facts.centre, red)) << facts.centre.name(QColor::HexArgb).toStdString();
     EXPECT_TRUE(Near(facts.corner, c.corner_pixel)) << facts.corner.name(QColor::HexArgb).toStdString();
+    // Written for print: the tables of quality 95, not those of a smaller, coarser file.
+    if (c.type == Card_File_Type::JPEG)
+      EXPECT_EQ(facts.jpeg_tables.toStdString(), jpeg_tables_95.toStdString());
+    else
+      EXPECT_EQ(facts.jpeg_tables, QStringLiteral("null"));
     if (c.type == Card_File_Type::TIFF) {
       EXPECT_EQ(facts.tiff_unit, 2) << "inches";
       EXPECT_EQ(facts.tiff_x, c.dpi);

@@ -1,10 +1,13 @@
 // Ending the process while export workers draw: a child program starts a batch export and
 // ends itself through Terminate (as the design window's Exit does) after some records.
 // Every run must end cleanly: before the workers were stopped and waited for, about half of
-// such exits crashed in the workers.
+// such exits crashed in the workers. And the workers must stop, not draw every record first:
+// once asked to stop, each finishes at most the record it has begun.
 
 #include "support/Test_Support.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,6 +31,15 @@ TEST(Exit_During_Export, TheProcessEndsCleanlyAfterItsWorkersStopped) {
     EXPECT_EQ(run.exit_code, 0) << "-1: crashed or hung\n" << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("ending after ")) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(" 2000 of 2000")) << "the export had ended already";
+    const QRegularExpressionMatch stopped =
+        QRegularExpression(QStringLiteral("\nstopped after (\\d+) of \\d+, (\\d+) workers\n$"))
+            .match(QString::fromUtf8(run.out));
+    ASSERT_TRUE(stopped.hasMatch()) << run.out.toStdString();
+    const int begun = stopped.captured(1).toInt(), workers = stopped.captured(2).toInt();
+    const QStringList cards = QDir(folder.filePath(QStringLiteral("out")))
+                                  .entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    ASSERT_LE(cards.size(), begun + workers)
+        << "cards written after the stop: the workers went on with the export";
   }
 }
 

@@ -99,9 +99,9 @@ TEST_F(Mail_Script_Test, DeliversOverStartTlsWithAttachmentsInOrderAndAnEncodedS
 }
 
 // A subject is one line: line breaks that slipped into it become blanks, so they neither
-// fail the mail nor start a header of their own.
-TEST_F(Mail_Script_Test, DeliversOverTlsFromTheStart) {
-  Smtp_Server server(QStringLiteral("implicit"));
+// fail the mail nor start a header of their own, whether the connection begins in plain
+// text (and turns to TLS) or with TLS from the start.
+TEST_F(Mail_Script_Test, SubjectsArriveInOneLineOverStartTlsAndTlsFromTheStart) {
   const struct {
     const char* typed;
     const char* received;
@@ -111,18 +111,25 @@ TEST_F(Mail_Script_Test, DeliversOverTlsFromTheStart) {
       {"Happy\nbirthday", "Happy birthday"},
       {"One\rTwo", "One Two"},
   };
-  qsizetype count = 0;
-  for (const auto& s : subjects) {
-    SCOPED_TRACE(s.received);
-    Mail_Message m = Message(server, QStringLiteral("Y"));
-    m.subject = QString::fromUtf8(s.typed);
-    const Mail_Result result = sendEmail_pyth(m);
-    ASSERT_TRUE(result.sent) << result.reason;
-    const auto received = server.Messages();
-    ASSERT_EQ(received.size(), ++count);
-    EXPECT_EQ(received.last().subject, QString::fromUtf8(s.received));
-    EXPECT_EQ(received.last().rcpt_tos, QStringList{QStringLiteral("friend@example.org")});
-    EXPECT_TRUE(received.last().attachments.isEmpty());
+  const struct {
+    const char* server_mode;
+    const char* ssl;
+  } connections[] = {{"starttls", "N"}, {"implicit", "Y"}};
+  for (const auto& connection : connections) {
+    Smtp_Server server(QString::fromLatin1(connection.server_mode));
+    qsizetype count = 0;
+    for (const auto& s : subjects) {
+      SCOPED_TRACE(std::string(connection.server_mode) + ": " + s.received);
+      Mail_Message m = Message(server, QString::fromLatin1(connection.ssl));
+      m.subject = QString::fromUtf8(s.typed);
+      const Mail_Result result = sendEmail_pyth(m);
+      ASSERT_TRUE(result.sent) << result.reason;
+      const auto received = server.Messages();
+      ASSERT_EQ(received.size(), ++count);
+      EXPECT_EQ(received.last().subject, QString::fromUtf8(s.received));
+      EXPECT_EQ(received.last().rcpt_tos, QStringList{QStringLiteral("friend@example.org")});
+      EXPECT_TRUE(received.last().attachments.isEmpty());
+    }
   }
 }
 

@@ -68,8 +68,8 @@ inline QString Checked_Png(const QString& path) {
 }
 
 // What independent readers find in a picture file: Pillow's format, mode, size, resolution
-// (its "dpi", rounded) and two pixels as RGBA; TIFF's resolution fields; and the first words
-// of file(1)'s description.
+// (its "dpi", rounded), two pixels as RGBA and a JPEG's quantisation tables; TIFF's
+// resolution fields; and the first words of file(1)'s description.
 struct Picture_File_Facts {
   QString format, mode;
   QSize size;
@@ -77,6 +77,7 @@ struct Picture_File_Facts {
   int tiff_unit = 0;   // ResolutionUnit: 2 inch, 3 centimetre
   double tiff_x = 0, tiff_y = 0;  // XResolution, YResolution
   QColor corner, centre;  // pixels (0, 0) and (w / 2, h / 2)
+  QString jpeg_tables;    // a JPEG's quantisation tables as JSON; "null" for other types
   QString file_says;
 };
 
@@ -99,7 +100,10 @@ print(json.dumps({'format': im.format, 'mode': im.mode, 'size': [w, h],
                   'unit': int(tags.get(296, 0)), 'x': float(tags.get(282, 0)),
                   'y': float(tags.get(283, 0)),
                   'corner': list(rgba.getpixel((0, 0))),
-                  'centre': list(rgba.getpixel((w // 2, h // 2)))}))
+                  'centre': list(rgba.getpixel((w // 2, h // 2))),
+                  'tables': json.dumps(getattr(im, 'quantization', None) and
+                                       {str(k): list(v) for k, v in im.quantization.items()},
+                                       sort_keys=True)}))
 )"),
        path});
   EXPECT_EQ(pil.exit_code, 0) << path << pil.err.toStdString();
@@ -116,10 +120,30 @@ print(json.dumps({'format': im.format, 'mode': im.mode, 'size': [w, h],
   };
   facts.corner = colour(o["corner"]);
   facts.centre = colour(o["centre"]);
+  facts.jpeg_tables = o["tables"].toString();
   const Process_Result file =
       Run_Program(QStringLiteral("file"), {QStringLiteral("-b"), path});
   facts.file_says = QString::fromUtf8(file.out).trimmed();
   return facts;
+}
+
+// The quantisation tables a colour JPEG written by libjpeg at `quality` carries, as
+// Read_Picture_File gives them: Pillow writes one and reads it back.
+inline QString Jpeg_Tables_At_Quality(int quality) {
+  using namespace test_support;
+  const Process_Result pil = Run_Program(
+      System_Python(),
+      {QStringLiteral("-c"), QStringLiteral(R"(
+import io, json, sys
+from PIL import Image
+out = io.BytesIO()
+Image.new('RGB', (16, 16), (200, 30, 30)).save(out, 'JPEG', quality=int(sys.argv[1]))
+im = Image.open(io.BytesIO(out.getvalue()))
+print(json.dumps({str(k): list(v) for k, v in im.quantization.items()}, sort_keys=True))
+)"),
+       QString::number(quality)});
+  EXPECT_EQ(pil.exit_code, 0) << pil.err.toStdString();
+  return QString::fromUtf8(pil.out).trimmed();
 }
 
 // Within a few steps of each other in every channel (lossy JPEG).

@@ -4,13 +4,17 @@
 
 #include "platform/Bounded_File.h"
 
+#include "support/Memory_Limit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +69,31 @@ TEST(Bounded_File, TakesRegularFilesWithinTheLimitOnly) {
     if (opened) EXPECT_EQ(file.readAll(), QByteArray("twelve bytes"));
     else EXPECT_FALSE(file.isOpen());
   }
+}
+
+// A file far past the limit is refused from its size alone: read where memory is short, a
+// few gigabytes (sparse: they take no room on the disk) would not fit.
+TEST(Bounded_File, AFileFarPastTheLimitIsRefusedBeforeItIsRead) {
+  if (!test_support::kMemory_Limit_Works)
+    GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString huge = dir.filePath("huge.csv");
+  {
+    const int fd = ::open(QFile::encodeName(huge).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, off_t(3) << 30), 0);
+    ::close(fd);
+  }
+  const QString answer = test_support::Run_With_Memory_Limit(qint64(64) << 20, [&] {
+    QByteArray bytes;
+    QString reason;
+    if (Read_Bounded_File(huge, 1024, &bytes, &reason)) return QStringLiteral("read");
+    return bytes.isEmpty() ? reason : QStringLiteral("refused, with bytes left: ") + reason;
+  });
+  EXPECT_EQ(answer.toStdString(),
+            (huge + QStringLiteral(" is larger than 1 KB, more than a file of this kind holds"))
+                .toStdString());
 }
 
 TEST(Bounded_File, SizesForPeople) {

@@ -130,6 +130,85 @@ TEST_F(Whole_File_Test, ADiskThatTakesNoMoreLeavesTheOldFileAndSaysWhy) {
   }
 }
 
+// A disk that fails when the data is flushed or the file closed (an I/O error, a network
+// file system that writes on close): the sync and close of the writer are made to fail.
+int Failing_Sync(int fd) {
+  ::fsync(fd);
+  errno = EIO;
+  return -1;
+}
+int Failing_Folder_Sync(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)) return ::fsync(fd);
+  errno = EIO;
+  return -1;
+}
+int Failing_Close(int fd) {
+  ::close(fd);  // the descriptor is let go all the same, as Linux does
+  errno = EIO;
+  return -1;
+}
+
+class Failing_Disk_Calls {
+ public:
+  Failing_Disk_Calls(Whole_File_System_Call sync, Whole_File_System_Call close)
+      : sync_(Replace_Whole_File_Sync(sync)), close_(Replace_Whole_File_Close(close)) {}
+  ~Failing_Disk_Calls() {
+    Replace_Whole_File_Sync(sync_);
+    Replace_Whole_File_Close(close_);
+  }
+
+ private:
+  Whole_File_System_Call sync_, close_;
+};
+
+TEST_F(Whole_File_Test, ASyncOrCloseThatFailsLeavesTheOldFileAndSaysWhy) {
+  const struct {
+    const char* name;
+    Whole_File_System_Call sync, close;
+    bool replaced;   // the new file is in place all the same
+    const char* step;
+  } cases[] = {
+      {"the file's sync fails", Failing_Sync, nullptr, false, "syncing to disk"},
+      {"closing fails", nullptr, Failing_Close, false, "closing"},
+      // Renamed already: the file is whole, but its name might not survive a crash.
+      {"the folder's sync fails", Failing_Folder_Sync, nullptr, true, "syncing the folder"},
+  };
+  const struct {
+    const char* name;
+    Form form;
+  } forms[] = {{"whole", Form::Whole},
+               {"pieces", Form::Pieces},
+               {"seek back", Form::Seek_Back},
+               {"copy", Form::Copy}};
+  const QString target = path("card.dcard");
+  const QByteArray data = Noise(300 * 1024);
+  Put(scratch.filePath(QStringLiteral("source")), data);
+  for (const auto& c : cases) {
+    for (const auto& form : forms) {
+      SCOPED_TRACE(std::string(c.name) + ", " + form.name);
+      Put(target, "the file as it was");
+      QString error;
+      {
+        const Failing_Disk_Calls failing(c.sync, c.close);
+        EXPECT_FALSE(Write_As(form.form, target, data, scratch.path(), &error));
+      }
+      EXPECT_EQ(error.toStdString(),
+                QStringLiteral("%1 failed: %2").arg(c.step, System_Text(EIO)).toStdString());
+      if (c.replaced)
+        EXPECT_TRUE(Contents(target) == data) << "the new file is not in place";
+      else
+        EXPECT_TRUE(Contents(target) == "the file as it was") << "the old file was changed";
+      EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{"card.dcard"});
+    }
+  }
+  // The system's own calls are back.
+  QString error;
+  ASSERT_TRUE(Write_Whole_File(target, data, &error)) << error.toStdString();
+  EXPECT_TRUE(Contents(target) == data);
+}
+
 TEST_F(Whole_File_Test, OtherFailuresNameTheStepAndTheSystemsError) {
   ASSERT_TRUE(QDir().mkdir(path("folder")));
   Put(path("folder/inside"), "kept");

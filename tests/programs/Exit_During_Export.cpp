@@ -5,7 +5,9 @@
 //
 //   exit_during_export <folder> <records begun before ending> <type: PNG, JPEG, TIFF or BMP>
 //
-// Prints "ending after N of M" just before it ends. Run by the output tests.
+// Prints "ending after N of M" just before it ends, with N the records begun, and, once
+// the end has asked the workers to stop, "stopped after N of M, W workers". Run by the
+// output tests.
 
 #include "barcode/Barcode_Designer.h"
 #include "model/CRDBarcode.h"
@@ -14,6 +16,7 @@
 #include "model/Shared_Design_State.h"
 #include "output/Batch_Export.h"
 #include "platform/Platform.h"
+#include "platform/Worker_Runs.h"
 #include "platform/ui/Qt_Platform.h"
 
 #include <QApplication>
@@ -98,10 +101,22 @@ int main(int argc, char* argv[]) {
   Batch_Export_Options options;
   options.folder = out;
   options.type = *type;
-  options.threads = 8;
+  constexpr int workers = 8;
+  options.threads = workers;
   // Left to the end of the process, as the design window leaves its run.
   auto* run = new Batch_Export(Record_Renderer(front, back, values, Barcode_Designer()), options);
   run->start();
+  // Registered after the export's pool, so asked to stop after it: the records begun then
+  // are all the export may finish, one more per worker at most.
+  bool stop_seen = false;
+  platform::Running_Work after_the_export(
+      [&] {
+        if (stop_seen) return;
+        stop_seen = true;
+        std::printf("stopped after %d of %d, %d workers\n", int(curr_barcode_count.load()),
+                    records, workers);
+      },
+      [] { return true; });
 
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {

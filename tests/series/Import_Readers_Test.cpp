@@ -6,8 +6,8 @@
 #include "series/Rtf_Reader.h"
 
 #include "LibreOffice_Jobs.h"
-#include "Memory_Limit.h"
 #include "Series_Test_Support.h"
+#include "support/Memory_Limit.h"
 #include "support/Watchdog.h"
 
 #include <QDir>
@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 
 using namespace series_test;
+using test_support::kMemory_Limit_Works;
+using test_support::Run_With_Memory_Limit;
 
 namespace {
 

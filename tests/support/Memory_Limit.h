@@ -19,7 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace series_test {
+namespace test_support {
 
 // Address-space limits mean nothing under AddressSanitizer, which reserves terabytes.
 #if defined(__SANITIZE_ADDRESS__)
@@ -95,4 +95,4 @@ inline QString Run_With_Memory_Limit(qint64 extra_bytes, const std::function<QSt
   return QString::fromUtf8(answer);
 }
 
-}  // namespace series_test
+}  // namespace test_support
