@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
-#include <QStyle>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -58,7 +58,13 @@ Sheet_Preview_Window::Sheet_Preview_Window(QPrinter* printer, QWidget* parent) :
   last_page = add(QStringLiteral("Last"), QStringLiteral("last_page"), [this] {
     preview->setCurrentPage(preview->pageCount());
   });
+  // The sheet shown changes with the buttons and with scrolling; the preview tells only
+  // of a new layout or zoom.
   connect(preview, &QPrintPreviewWidget::previewChanged, this, &Sheet_Preview_Window::show_page);
+  for (QAction* action : {first_page, previous_page, next_page, last_page})
+    connect(action, &QAction::triggered, this, &Sheet_Preview_Window::show_page);
+  for (QScrollBar* bar : preview->findChildren<QScrollBar*>())
+    connect(bar, &QScrollBar::valueChanged, this, &Sheet_Preview_Window::show_page);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
