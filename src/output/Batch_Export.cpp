@@ -176,23 +176,26 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     outcome.reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };
-  bool ok = true;
   Picture front, back;
   if (options_.side == QLatin1String("BOTH")) {
     if (!render(Card_Side::Back, &back)) return outcome;
-    if (!options_.combined) ok = write(back, Create_Back_Card_Path(path));
-    if (!render(Card_Side::Front, &front)) return outcome;
     if (options_.combined) {
+      if (!render(Card_Side::Front, &front)) return outcome;
       Picture both = Combine_Card_Pictures(front, back);
       front = back = Picture();
       if (both.isNull()) {
         outcome.reason = QStringLiteral("Invalid image");
         return outcome;
       }
-      outcome.written = write(both, path) && ok;
+      outcome.written = write(both, path);
       return outcome;
     }
-    outcome.written = write(front, Create_Front_Card_Path(path)) && ok;
+    // A two-sided card is both its files or neither: a back that failed stops the record,
+    // and a front that fails takes the back already written with it.
+    const QString back_file = Create_Back_Card_Path(path);
+    if (!write(back, back_file)) return outcome;
+    outcome.written = render(Card_Side::Front, &front) && write(front, Create_Front_Card_Path(path));
+    if (!outcome.written) Remove_Written_Side(back_file, &outcome.reason);
     return outcome;
   }
   if (options_.side == QLatin1String("F")) {

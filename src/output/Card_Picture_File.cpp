@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
@@ -455,6 +456,13 @@ QString Create_Back_Card_Path(const QString& path) {
   const int dot = int(name.lastIndexOf(u'.'));
   if (dot <= 0) return folder + name + QStringLiteral("_Back");
   return folder + name.left(dot) + QStringLiteral("_Back") + name.mid(dot);
+}
+
+void Remove_Written_Side(const QString& path, QString* reason) {
+  QFile file(path);
+  if (file.remove() || !QFileInfo::exists(path)) return;
+  if (reason)
+    *reason += QStringLiteral(" (%1 could not be removed: %2)").arg(path, file.errorString());
 }
 
 QString Batch_Card_Path(const QString& folder, int record, const QString& ext) {

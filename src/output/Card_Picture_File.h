@@ -102,6 +102,9 @@ QString Create_Front_Card_Path(const QString& path);
 // The back file of a path: the last component name.ext becomes name_Back.ext (name_Back
 // for a name without extension); the folders stay.
 QString Create_Back_Card_Path(const QString& path);
+// Removes the file written for one side of a card whose other side failed, so that the
+// card leaves no file; when it cannot be removed, says so after the reason given.
+void Remove_Written_Side(const QString& path, QString* reason = nullptr);
 // "Card_<record + 1>.<ext>" in the folder: the batch file of record i.
 QString Batch_Card_Path(const QString& folder, int record, const QString& ext);
 

@@ -23,8 +23,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPageSetupDialog>
+#include <QPrinterInfo>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -33,6 +36,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
+#include <QTransform>
 
 #include <atomic>
 #include <iostream>
@@ -459,6 +463,134 @@ TEST_F(Print_Cups, StopDuringALargePrintKeepsTheWindowLive) {
         Box_Of(pages.last(), front_grey, want.toAlignedRect().adjusted(-4, -4, 4, 4)).isEmpty())
         << "cell " << cell + 1 << " of the last sheet";
   }
+}
+
+// Print inside the preview prints the whole job as the dialog's Print does: every sheet,
+// past the fifty the preview shows, with the progress sheet and the result. The preview
+// offers no paper, orientation or page setup of its own (the sheet layout is fitted to
+// the dialog's paper).
+TEST_F(Print_Cups, PrintInThePreviewPrintsEverySheetWithProgressAndResult) {
+  QStringList preview_actions;
+  bool progress_shown = false;
+  platform.on_run_modal = [&](QObject* modal) {
+    if (auto* dialog = qobject_cast<Print_Wnd*>(modal)) {
+      // 120 cards at 1 x 2: 60 sheets.
+      Type(*dialog, dialog->Col_Text, "2", &Print_Wnd::Col_Changed);
+      Type(*dialog, dialog->Total_Text, "120", &Print_Wnd::Total_Val_Changed);
+      dialog->PreviewButtonPressed();
+      return 0;
+    }
+    if (modal->objectName() == QLatin1String("Print_Preview")) {
+      for (const QAction* action : modal->findChildren<QAction*>()) preview_actions << action->text();
+      auto* print = modal->findChild<QAbstractButton*>(QStringLiteral("Print_btn"));
+      EXPECT_NE(print, nullptr) << "the preview has a Print button";
+      if (print) {
+        // The progress sheet shows while the job runs.
+        QTimer::singleShot(0, [&] { progress_shown = Send_Modeless::defaultInstance()->isVisible(); });
+        print->click();
+      }
+    }
+    return 0;
+  };
+  window->Print_Button();
+  for (const QString& text : preview_actions)
+    for (const char* control : {"portrait", "landscape", "page setup"})
+      EXPECT_FALSE(text.toLower().remove(u'&').contains(QLatin1String(control))) << text;
+  ASSERT_EQ(platform.messages.size(), 2) << platform.messages.join("|");
+  EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("only first 50 sheets")));
+  EXPECT_EQ(platform.messages[1].trimmed(),
+            QStringLiteral("60 sheets were sent to the printer \"%1\".").arg(cups.Queue()));
+  EXPECT_EQ(Send_Modeless::defaultInstance()->_tot_msg_cnt->text(), QStringLiteral("60"));
+  EXPECT_TRUE(progress_shown);
+  const QString pdf = cups.Wait_For_Pdf(1);
+  ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
+  const auto info = test_support::Run_Program("pdfinfo", {pdf}, 30000);
+  EXPECT_TRUE(info.out.contains("Pages:           60")) << info.out.constData();
+}
+
+// A paper chosen in Page Setup stays when Page Setup is opened again and left with OK
+// unchanged (on a CUPS printer Qt's panel used to open on the driver's default paper),
+// and the job comes out on it.
+TEST_F(Print_Cups, PageSetupKeepsTheChosenPaper) {
+  struct Case {
+    QPageSize::PageSizeId paper;
+    // The sheet in points as pdfinfo says it: cups-pdf writes the paper upright and turns
+    // a landscape page onto it.
+    const char* pdf_size;
+  };
+  const Case cases[] = {{QPageSize::A5, "421 x 595"}, {QPageSize::Letter, "612 x 792"}};
+  int job = 0;
+  for (const Case& c : cases) {
+    const QString name = QPageSize(c.paper).name();
+    SCOPED_TRACE(name.toStdString());
+    const QPageLayout chosen(QPageSize(c.paper), QPageLayout::Landscape, QMarginsF(20, 30, 20, 30),
+                             QPageLayout::Millimeter);
+    int setups = 0;
+    platform.on_run_modal = [&](QObject* modal) {
+      if (auto* setup = qobject_cast<QPageSetupDialog*>(modal)) {
+        // The first opening: the user picks the paper, landscape, margins 20 / 30 mm.
+        if (setups++ == 0) {
+          setup->printer()->setPageLayout(chosen);
+          return int(QDialog::Accepted);
+        }
+        // The second: OK as it opens.
+        QTimer::singleShot(0, setup, &QDialog::accept);
+        return setup->exec();
+      }
+      if (auto* dialog = qobject_cast<Print_Wnd*>(modal)) {
+        dialog->pagesetup();
+        dialog->pagesetup();
+        EXPECT_EQ(setups, 2);
+        const QPageLayout& page = dialog->printInfo().page;
+        EXPECT_TRUE(page.pageSize().isEquivalentTo(QPageSize(c.paper))) << page.pageSize().name();
+        EXPECT_EQ(page.orientation(), QPageLayout::Landscape);
+        EXPECT_EQ(page.margins(QPageLayout::Millimeter), QMarginsF(20, 30, 20, 30));
+        dialog->PrintButtonPressed();
+      }
+      return 0;
+    };
+    window->Print_Button();
+    ASSERT_EQ(platform.messages.size(), 1) << platform.messages.join("|");
+    EXPECT_TRUE(platform.messages[0].trimmed().startsWith(QStringLiteral("1 sheet was sent")))
+        << platform.messages[0];
+    platform.messages.clear();
+    const QString pdf = cups.Wait_For_Pdf(++job);
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
+    const auto info = test_support::Run_Program("pdfinfo", {pdf}, 30000);
+    EXPECT_TRUE(QString::fromUtf8(info.out).contains(
+        QRegularExpression(QStringLiteral("Page size:\\s+%1 pts").arg(QLatin1String(c.pdf_size)))))
+        << info.out.constData();
+  }
+}
+
+// File > Print... takes the document's orientation and margins into the job: the card lies
+// at the margins of a landscape page. The print dialog is run as the user runs it (OK on
+// the printer chosen).
+TEST_F(Print_Cups, FilePrintTakesTheDocumentsOrientationAndMargins) {
+  document.setPrintInfo(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                    QMarginsF(50, 60, 40, 30), QPageLayout::Point));
+  platform.on_run_modal = [&](QObject* modal) {
+    auto* dialog = qobject_cast<QPrintDialog*>(modal);
+    EXPECT_NE(dialog, nullptr);
+    if (!dialog) return 0;
+    dialog->printer()->setPrinterName(cups.Queue());
+    QTimer::singleShot(0, dialog, &QDialog::accept);
+    return dialog->exec();
+  };
+  window->Print_menu_item->trigger();
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join("|");
+  const QString pdf = cups.Wait_For_Pdf(1);
+  ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
+  const QList<QImage> pages = Pages(pdf);
+  ASSERT_EQ(pages.size(), 1);
+  // cups-pdf writes the A4 sheet upright; a landscape page comes on it turned a quarter to
+  // the left, and is turned back here.
+  ASSERT_EQ(pages[0].size(), QSize(595, 842));
+  const QImage page = pages[0].transformed(QTransform().rotate(90));
+  const QRect card = Box_Of(page, front_grey, page.rect());
+  ASSERT_FALSE(card.isEmpty());
+  // The card (243 x 154 points) lies across the page, its corner at the margins.
+  Expect_Near(card, QRectF(50, 60, 243, 154), "card at the document's margins");
 }
 
 }  // namespace

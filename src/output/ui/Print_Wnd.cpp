@@ -8,6 +8,7 @@
 #include "output/ui/Position_Pictures.h"
 #include "output/ui/Sample_Preview.h"
 #include "output/ui/Send_Modeless.h"
+#include "output/ui/Sheet_Preview_Window.h"
 #include "platform/Platform.h"
 
 #include <QButtonGroup>
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -69,6 +69,22 @@ void Show_Only_Arrows(QAbstractSpinBox* stepper) {
                                                     QStyle::SC_SpinBoxUp, stepper);
   const int width = up.isValid() && up.width() > 0 ? 200 - up.left() : 18;
   stepper->setFixedWidth(width);
+}
+
+// On a CUPS printer Qt's page setup panel opens on the paper the printer's driver names as
+// its default, whatever page the printer was given (orientation and margins it keeps), and
+// OK hands that paper back. The panel is shown the paper chosen before, so that OK without
+// a change keeps it. A paper the printer does not list is left to the panel.
+void Show_Paper_In_Page_Setup(QPageSetupDialog& dialog, const QPageSize& paper) {
+  auto* sizes = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+  if (!sizes) return;
+  for (int k = 0; k < sizes->count(); ++k) {
+    const QVariant data = sizes->itemData(k);
+    if (data.canConvert<QPageSize>() && data.value<QPageSize>().isEquivalentTo(paper)) {
+      sizes->setCurrentIndex(k);
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -552,6 +568,7 @@ void Print_Wnd::pagesetup() {
   QPrinter printer(QPrinterInfo::printerInfo(print_info_.printer), QPrinter::HighResolution);
   printer.setPageLayout(print_info_.page);
   QPageSetupDialog dialog(&printer, this);
+  Show_Paper_In_Page_Setup(dialog, print_info_.page.pageSize());
   if (platform::Run_Modal(&dialog) != QDialog::Accepted) return;
   print_info_.page = printer.pageLayout();
   Set_values_From_Printer();
@@ -629,24 +646,12 @@ void Print_Wnd::Execute_Printing(bool preview) {
   }
 
   if (!preview) {
-    const int copies = std::clamp(Field_Count(Copies_Text), 1, Copies_Stepper->maximum());
-    Print_Run run(std::move(job), renderer.get(), Job_Printer(print_info_, copies));
-    // The progress sheet covers the dialog while the job runs; its Stop ends the job
-    // after the sheet being painted.
-    Send_Modeless* progress = Send_Modeless::defaultInstance();
-    progress->Start_Run(this, run.Sheet_Count(), QStringLiteral("%d / %d"));
-    emit runStarting(&run);
-    run.start();
-    run.waitForFinished();
-    progress->End_Run();
-    if (!run.isFinished()) return;  // the application is ending: the run stops and waits
-    if (records && hooks.write_back) hooks.write_back();
-    const QString message = Print_Result_Message(run.result(), print_info_.printer, copies);
-    Show_NSLog_Message(message);
-    Show_MessageBox(message);
+    print_sheets(std::move(job), renderer);
     return;
   }
 
+  // The preview paints the same job; a Print chosen in it prints the job whole.
+  const Sheet_Job print_job = job;
   if (renderer) {
     job.record_picture = [renderer](int record, Card_Side side) {
       return renderer->Render(record, side);
@@ -661,23 +666,45 @@ void Print_Wnd::Execute_Printing(bool preview) {
     Show_MessageBox(QStringLiteral(
         "For Qualitative and Performance reason, previewer shows print previews of only first 50 "
         "sheets. However, printing has no such restriction."));
+  int code = Sheet_Preview_Window::Closed;
   {
-    QPrintPreviewDialog dialog(printer.get(), this);
-    dialog.setObjectName(QStringLiteral("Print_Preview"));
-    preview_dialog = &dialog;
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+    Sheet_Preview_Window window(printer.get(), this);
+    preview_dialog = &window;
+    connect(&window, &Sheet_Preview_Window::paintRequested, this,
             [&](QPrinter* target) { started = Paint_Sheets(*target, pages, true) && started; });
-    platform::Run_Modal(&dialog);
+    code = platform::Run_Modal(&window);
   }
   if (records && hooks.write_back) hooks.write_back();
   if (!started) {
     Show_MessageBox(QStringLiteral("The print job could not be started on the printer \"%1\".")
                         .arg(print_info_.printer));
-  } else if (pages.Failure_Count() > 0) {
+    return;
+  }
+  if (pages.Failure_Count() > 0) {
     Show_MessageBox(QStringLiteral("%1 card pictures could not be drawn and show the design instead:\n%2")
                         .arg(pages.Failure_Count())
                         .arg(pages.Failures().join(QLatin1Char('\n'))));
   }
+  if (code == Sheet_Preview_Window::Print_Chosen) print_sheets(print_job, renderer);
+}
+
+void Print_Wnd::print_sheets(Sheet_Job job, const std::shared_ptr<Record_Renderer>& renderer) {
+  const bool records = Use_Data_Sheet_Values || Use_Excel_Binding_Values;
+  const int copies = std::clamp(Field_Count(Copies_Text), 1, Copies_Stepper->maximum());
+  Print_Run run(std::move(job), renderer.get(), Job_Printer(print_info_, copies));
+  // The progress sheet covers the dialog while the job runs; its Stop ends the job after
+  // the sheet being painted.
+  Send_Modeless* progress = Send_Modeless::defaultInstance();
+  progress->Start_Run(this, run.Sheet_Count(), QStringLiteral("%d / %d"));
+  emit runStarting(&run);
+  run.start();
+  run.waitForFinished();
+  progress->End_Run();
+  if (!run.isFinished()) return;  // the application is ending: the run stops and waits
+  if (records && hooks.write_back) hooks.write_back();
+  const QString message = Print_Result_Message(run.result(), print_info_.printer, copies);
+  Show_NSLog_Message(message);
+  Show_MessageBox(message);
 }
 
 QString Print_Wnd::Find_Papaer_Name_From_Size(const QString& width, const QString& height) {

@@ -3,12 +3,14 @@
 // paper and orientation, the side ("F", "B", "BOTH" with front above or left of back), the
 // card (cell) size, rows and columns, the gaps, the position of the block of cells or
 // automatic centring, and how many cards; the dialog keeps the sheet layout fitted to the
-// paper and redraws its sheet preview. Preview paints the printed sheet pages on the GUI
-// thread; Print hands them to a print run (Print_Run), which paints and renders on worker
-// threads while the progress sheet shows the sheets and offers Stop; the window stays
-// live, and at the end a message says how many sheets were sent. With a bound series or
-// spreadsheet each card is a record, rendered by the record renderer from one snapshot of
-// the design per job. The Copies field is the job's copy count.
+// paper and redraws its sheet preview. Print hands the sheets to a print run (Print_Run),
+// which paints and renders on worker threads while the progress sheet shows the sheets and
+// offers Stop; the window stays live, and at the end a message says how many sheets were
+// sent. Preview shows the job's sheets (at most 50, painted on the GUI thread) on the
+// dialog's paper, with no page controls of its own; its Print runs the same print run as
+// Print here, every sheet. With a bound series or spreadsheet each card is a record,
+// rendered by the record renderer from one snapshot of the design per job. The Copies
+// field is the job's copy count.
 //
 // The dialog reaches the design window only through the hooks it is given. Stepper and
 // field pairs copy their values both ways; the refit runs as the handlers below say. A
@@ -16,6 +18,7 @@
 
 #include "model/Picture.h"
 #include "output/Record_Renderer.h"
+#include "output/Sheet_Pages.h"
 
 #include <QDialog>
 #include <QImage>
@@ -38,7 +41,6 @@ class QSpinBox;
 class QDoubleSpinBox;
 class QToolButton;
 class Sample_Preview;
-class Sheet_Pages;
 
 // What the dialog needs of the design window.
 struct Print_Hooks {
@@ -151,5 +153,8 @@ class Print_Wnd : public QDialog {
   void pair_changed(QObject* sender, QLineEdit* field, QDoubleSpinBox* stepper);
   void pair_changed(QObject* sender, QLineEdit* field, QSpinBox* stepper);
   void set_count(int count);
+  // Runs the job on the printer of the print info: every sheet, with the progress sheet
+  // and its Stop, then the result.
+  void print_sheets(Sheet_Job job, const std::shared_ptr<Record_Renderer>& renderer);
   Print_Info print_info_;
 };

@@ -132,16 +132,19 @@ bool CRDWindowController::Export_Single_File(const QString& given_path, bool sho
   if (side == QLatin1String("BOTH")) {
     const bool combined = ExportWindow->export_combined_image_chk->isChecked();
     const Picture back = render(1);
-    // A back that failed (said by the save) makes the export a failure, whatever the front.
-    const bool back_written = combined || save(back, Create_Back_Card_Path(path));
-    const Picture front = render(0);
     shown_path = combined ? path : Create_Front_Card_Path(path);
     if (combined) {
-      const Picture both = Combine_Card_Pictures(front, back);
+      const Picture both = Combine_Card_Pictures(render(0), back);
       if (both.isNull()) Show_NSLog_Message(QStringLiteral("Invalid image"));
       else written = save(both, shown_path);
-    } else {
-      written = save(front, shown_path) && back_written;
+    } else if (const QString back_path = Create_Back_Card_Path(path); save(back, back_path)) {
+      // Both files or neither (the save has said why one failed).
+      written = save(render(0), shown_path);
+      if (!written) {
+        QString reason;
+        Remove_Written_Side(back_path, &reason);
+        if (!reason.isEmpty()) Show_NSLog_Message(reason.trimmed());
+      }
     }
   } else if (side == QLatin1String("F")) {
     shown_path = Create_Front_Card_Path(path);

@@ -111,6 +111,10 @@ void CRDWindowController::Print_Document() {
     const CRDRenderingView view(QRectF(QPointF(0, 0), size), Get_Front_Controls_Array(), title);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(view.printJobTitle());
+    // The document's print info gives the job its orientation and margins; the print
+    // dialog keeps them, and on a CUPS printer puts the printer's default paper in place
+    // of the print info's (which nothing here lets the user choose).
+    if (document_) printer.setPageLayout(document_->printInfo());
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("Print_Dialog"));
     if (platform::Run_Modal(&dialog) != QDialog::Accepted) return;
