@@ -46,6 +46,7 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
 Whole_File_Options card_file_options() {
   Whole_File_Options options;
   options.sync_folder = false;
+  options.write_through_link = true;  // the user's folder: a linked card file is updated
   return options;
 }
 
