@@ -2,6 +2,7 @@
 
 #include "model/CRDImage.h"
 #include "model/Graphic_Archive.h"
+#include "output/Batch_Export.h"
 #include "platform/Bounded_File.h"
 #include "platform/Keyed_Archive.h"
 #include "platform/Whole_File.h"
@@ -211,6 +212,17 @@ bool In_Size_Range(double points) {
 
 }  // namespace
 
+QString Missing_Pictures_Message(const QStringList& files) {
+  constexpr int Named = 10;
+  QString list = files.mid(0, Named).join(QLatin1Char('\n'));
+  if (files.size() > Named) list += QStringLiteral("\n(and %1 more)").arg(files.size() - Named);
+  return (files.size() == 1
+              ? QStringLiteral("A picture file of this design is missing; its frame is empty:\n%1")
+              : QStringLiteral("%1 picture files of this design are missing; their frames are empty:\n%2")
+                    .arg(files.size()))
+      .arg(list);
+}
+
 QString Flag_Text(bool value) { return value ? QStringLiteral("Y") : QStringLiteral("N"); }
 bool Flag_From_Text(const QString& text) { return text == QLatin1String("Y"); }
 
@@ -320,25 +332,26 @@ QString Table_Text(const Design_Contents& design) {
 QString Graphics_Past_Limit(const Design_Contents& design, const File_Limits& limits) {
   const qint64 n = qint64(design.front_graphics.size() + design.back_graphics.size());
   if (n <= limits.max_graphics) return {};
+  const qint64 over = n - limits.max_graphics;
   return QStringLiteral(
-             "the design holds %1 objects (front %2, back %3), and a design may hold at most %4: "
-             "remove at least %5 objects")
+             "the design has %1 objects (front %2, back %3), and a design may hold at most %4: "
+             "remove at least %5")
       .arg(Number_Text(n), Number_Text(qint64(design.front_graphics.size())),
            Number_Text(qint64(design.back_graphics.size())), Number_Text(limits.max_graphics),
-           Number_Text(n - limits.max_graphics));
+           over == 1 ? QStringLiteral("1 object") : Number_Text(over) + QStringLiteral(" objects"));
 }
 
 QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measure& m,
                            const File_Limits& limits) {
   if (m.bytes > limits.max_bytes)
     return QStringLiteral(
-               "its file would be larger than the %1 a design file may have (%2): remove data "
-               "table rows or long cell texts, or pictures")
+               "the design's file would be larger than the %1 a design file may have (%2): "
+               "remove data table rows or long cell texts, or pictures")
         .arg(Bounded_File_Size_Text(limits.max_bytes), Table_Text(design));
   if (m.elements > limits.max_values)
     return QStringLiteral(
-               "its file would hold more than the %1 values a design file may hold (every "
-               "table cell is two, %2): remove data table rows or columns")
+               "the design's file would hold more than the %1 values a design file may hold "
+               "(every table cell is two, %2): remove data table rows or columns")
         .arg(Number_Text(limits.max_values), Table_Text(design));
   return {};
 }
@@ -361,15 +374,19 @@ bool Write_Design_File(const QString& path, const Design_Contents& design, QStri
     if (error) *error = why;
     return false;
   };
+  const auto too_large = [&](const QString& why) {
+    return refuse(QStringLiteral("not saved, as it could not be opened again: ") + why +
+                  QStringLiteral(". The file saved before is as it was"));
+  };
   // Checked before anything is written: the file on the disk stays as it was.
   if (QString graphics = Graphics_Past_Limit(design, limits); !graphics.isEmpty())
-    return refuse(graphics);
+    return too_large(graphics);
   const plist::Value root(Design_To_Array(design));
   QString why;
   const auto measure = plist::Measure_Xml(root, Xml_Limits(limits), &why);
   if (!measure) return refuse(why);
   if (QString past = Measure_Past_Limit(design, *measure, limits); !past.isEmpty())
-    return refuse(past);
+    return too_large(past);
   const QByteArray xml = plist::Write_Xml_Direct(root, &why);
   if (xml.isEmpty()) return refuse(why);
   Whole_File_Options options;
@@ -402,6 +419,7 @@ std::optional<Design_Contents> Read_Design_File(const QString& path, QString* re
     }
   }
   design->left_out = pictures.Pictures_Left_Out();
+  design->missing_pictures = Missing_Picture_Files({&design->front_graphics, &design->back_graphics});
   return design;
 }
 

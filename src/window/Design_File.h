@@ -45,6 +45,9 @@ struct Design_Contents {
   // What was left out while reading (pictures beyond the design's budget), to be told to
   // the person opening the file; "" when nothing was.
   QString left_out;
+  // The picture files that unbound picture objects name and that are gone (their frames
+  // are empty), each once; filled by Read_Design_File.
+  QStringList missing_pictures;
 };
 
 // A side's background path is kept only while its fill is a picture ("I"): the path is
@@ -92,6 +95,10 @@ bool Write_Design_File(const QString& path, const Design_Contents& design, QStri
 std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason = nullptr,
                                                 Graphic_Read_Budget* budget = nullptr,
                                                 const File_Limits& limits = {});
+
+// What opening says of missing picture files: their paths (the first ten, then how many
+// more) and that their frames are empty.
+QString Missing_Pictures_Message(const QStringList& files);
 
 // "Y" exactly for true; reading takes "Y" as true and every other text as false.
 QString Flag_Text(bool value);
