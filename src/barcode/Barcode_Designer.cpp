@@ -489,7 +489,9 @@ bool Barcode_Designer::Save_Barcode_image(const Picture& picture, const QString&
     image.setDotsPerMeterX(int(std::lround(image.width() * 72.0 / size.width() / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(image.height() * 72.0 / size.height() / 0.0254)));
   }
-  Whole_File_Writer file(path);
+  Whole_File_Options options;
+  options.write_through_link = true;  // a picture file the user names
+  Whole_File_Writer file(path, options);
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
     const QString reason =
         file.failed() ? file.error_string() : QStringLiteral("the PNG data could not be made");

@@ -115,6 +115,17 @@ void Window_Set_Same_Size_Buttons_Enabled(bool enabled) {
   if (auto* s = Window_Services()) s->Set_Same_Size_Buttons_Enabled(enabled);
 }
 
+QString Window_Design_Refuses_Graphics(const Graphic_List& added) {
+  auto* s = Window_Services();
+  return s ? s->Design_Refuses_Graphics(added) : QString();
+}
+
+QString Window_Design_Refuses_Table(const QStringList& titles,
+                                    const QList<QHash<QString, QString>>& rows) {
+  auto* s = Window_Services();
+  return s ? s->Design_Refuses_Table(titles, rows) : QString();
+}
+
 std::shared_ptr<CRDGraphic> Window_Apply_New_Graphic_Defaults(std::shared_ptr<CRDGraphic> graphic,
                                                               bool reset_picture_panel) {
   if (!graphic) return graphic;

@@ -5,9 +5,13 @@
 // implementation to observe the calls.
 
 #include "model/CRDColor.h"
+#include "model/CRDGraphic.h"
 #include "model/Picture.h"
 
 #include <QFont>
+#include <QHash>
+#include <QList>
+#include <QStringList>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -67,6 +71,16 @@ class Design_Window_Services {
   virtual Picture New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& /*barcode*/) { return {}; }
   // Enables the same-width, same-height and natural-size buttons.
   virtual void Set_Same_Size_Buttons_Enabled(bool /*enabled*/) {}
+
+  // ---- What the design's file can hold -----------------------------------------------------
+  // Why the design could not be saved (and opened again) with these graphics added, or with
+  // this data table in place of its own; "" when it could. Content that comes in is checked
+  // here, so that the user learns at that step, not when saving.
+  virtual QString Design_Refuses_Graphics(const Graphic_List& /*added*/) { return {}; }
+  virtual QString Design_Refuses_Table(const QStringList& /*titles*/,
+                                       const QList<QHash<QString, QString>>& /*rows*/) {
+    return {};
+  }
 };
 
 // The published services, or nullptr before the design window exists.
@@ -100,3 +114,6 @@ void Window_Set_Paste_Button_Status();
 void Window_Open_Barcode_Window();
 Picture Window_New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode);  // none
 void Window_Set_Same_Size_Buttons_Enabled(bool enabled);
+QString Window_Design_Refuses_Graphics(const Graphic_List& added);  // ""
+QString Window_Design_Refuses_Table(const QStringList& titles,
+                                    const QList<QHash<QString, QString>>& rows);  // ""

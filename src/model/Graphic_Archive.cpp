@@ -933,14 +933,18 @@ QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics) {
   return plist::Write(propertiesWithGraphics(graphics), plist::Format::Binary);
 }
 
-std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data, CRDError* error) {
+std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data, CRDError* error,
+                                                       QString* left_out) {
   const std::optional<plist::Value> list = plist::Read(data);
   if (!list || !list->array() ||
       qint64(list->array()->size()) > Graphic_Read_Budget::Default_Graphics) {
     if (error) *error = CRDErrorWithCode(2);
     return std::nullopt;
   }
-  return graphicsWithProperties(*list->array());
+  Graphic_Read_Budget budget;
+  Graphic_List graphics = graphicsWithProperties(*list->array(), &budget);
+  if (left_out) *left_out = budget.Pictures_Left_Out();
+  return graphics;
 }
 
 // ---- Value objects on their own --------------------------------------------------------

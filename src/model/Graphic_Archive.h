@@ -110,9 +110,11 @@ Graphic_List graphicsWithProperties(const plist::Array& archives,
 QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics);
 // The graphics of pasteboard data; nothing, with the error of code 2 in *error, when the
 // data is not a property list holding an array, or holds more graphics than the default
-// budget takes.
+// budget takes. Pictures past the budget are left out, and *left_out says so ("" when none
+// was).
 std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data,
-                                                       CRDError* error = nullptr);
+                                                       CRDError* error = nullptr,
+                                                       QString* left_out = nullptr);
 
 // ---- Value objects on their own (elements of the design file) --------------------------
 // An archive whose root object is the colour or font; an invalid colour or a font never

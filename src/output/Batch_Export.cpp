@@ -1,10 +1,12 @@
 #include "output/Batch_Export.h"
 
+#include "model/CRDImage.h"
 #include "model/Shared_Design_State.h"
 #include "output/Card_Picture_File.h"
 #include "platform/Whole_File.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QEventLoop>
 
 #include <algorithm>
@@ -46,6 +48,7 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
 Whole_File_Options card_file_options() {
   Whole_File_Options options;
   options.sync_folder = false;
+  options.write_through_link = true;  // the user's folder: a linked card file is updated
   return options;
 }
 
@@ -80,6 +83,36 @@ QString Batch_Result_Message(const Batch_Export_Result& result) {
   }
   if (paragraphs.isEmpty()) return QStringLiteral("Card has been exported successfully.");
   return paragraphs.join(QStringLiteral("\n\n"));
+}
+
+QStringList Missing_Picture_Files(const std::vector<const Graphic_List*>& lists) {
+  QStringList files;
+  for (const Graphic_List* list : lists) {
+    if (!list) continue;
+    for (const auto& graphic : *list) {
+      if (!graphic || graphic->className() != QLatin1String("CRDImage")) continue;
+      if (graphic->data_source_type != 0 || graphic->_file_path.isEmpty()) continue;
+      if (QFileInfo(Standardized_Path(graphic->_file_path)).isFile()) continue;
+      if (!files.contains(graphic->_file_path)) files << graphic->_file_path;
+    }
+  }
+  return files;
+}
+
+QString With_Missing_Picture_Files(const QString& message, const QStringList& files) {
+  if (files.isEmpty()) return message;
+  constexpr int Named = 10;
+  QString list = files.mid(0, Named).join(QLatin1Char('\n'));
+  if (files.size() > Named) list += QStringLiteral("\n(and %1 more)").arg(files.size() - Named);
+  const QString paragraph =
+      files.size() == 1
+          ? QStringLiteral("A picture file is missing; its frame is empty on every card:\n%1").arg(list)
+          : QStringLiteral("%1 picture files are missing; their frames are empty on every card:\n%2")
+                .arg(files.size())
+                .arg(list);
+  if (message.isEmpty() || message == QLatin1String("Card has been exported successfully."))
+    return QStringLiteral("The card has been exported, but not whole.\n\n") + paragraph;
+  return message + QStringLiteral("\n\n") + paragraph;
 }
 
 Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Options options,

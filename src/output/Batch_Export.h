@@ -23,6 +23,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -67,6 +68,15 @@ QString Batch_Output_Folder(const QString& chosen);
 // picture whose file is missing — each with the count, the first record numbers (counted
 // from 1) and the first reason or path.
 QString Batch_Result_Message(const Batch_Export_Result& result);
+
+// The picture files that picture objects of the lists name and that are gone (no regular
+// file there), each once, in list order. Objects bound to a series or column are left out:
+// their files change per record and are named per record.
+QStringList Missing_Picture_Files(const std::vector<const Graphic_List*>& lists);
+// The export's result line with a paragraph naming those files (their frames are empty on
+// every card) in place of "Card has been exported successfully."; the line as it was when
+// no file is missing.
+QString With_Missing_Picture_Files(const QString& message, const QStringList& files);
 
 class Batch_Export : public QObject {
   Q_OBJECT

@@ -170,7 +170,9 @@ QString no_memory() { return QStringLiteral("Not enough memory to encode the pic
 // The one write call of card files: the data whole or not at all, checked down to the disk;
 // an existing file is replaced only by a complete new one.
 bool write_card_file(const QByteArray& data, const QString& path, QString* error) {
-  return Write_Whole_File(path, data, error);
+  Whole_File_Options options;
+  options.write_through_link = true;  // a name the user chose
+  return Write_Whole_File(path, data, error, options);
 }
 
 // The pixels as 32-bit words, as the writers read them: the 32-bit formats as they are,

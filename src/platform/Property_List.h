@@ -141,6 +141,19 @@ QByteArray Write(const Value& root, Format format);
 // value or a string holds a character XML cannot carry (a control character).
 QByteArray Write_Xml_Direct(const Value& root, QString* error = nullptr);
 
+// What the XML form of a list comes to, counted without writing it: its bytes and the
+// elements a reader counts against Read_Limits::max_nodes (every start tag). Counting stops
+// soon after either passes the limits given (`stopped`: the counts are then only "more than
+// the limit"). Nothing, with the reason in *error, when Write_Xml_Direct would refuse the
+// list.
+struct Xml_Measure {
+  qint64 bytes = 0;
+  qint64 elements = 0;
+  bool stopped = false;
+};
+std::optional<Xml_Measure> Measure_Xml(const Value& root, const Read_Limits& limits,
+                                       QString* error = nullptr);
+
 // Files: read from a regular file of at most limits.max_bytes only (Read_Bounded_File),
 // written whole or not at all (Write_Whole_File); *error says why not.
 std::optional<Value> Read_File(const QString& path, const Read_Limits& limits = {},

@@ -7,28 +7,86 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace plist {
 namespace {
 
+// Where the writer's bytes go: a buffer, or a count of what the buffer would hold.
+class Buffer_Sink {
+ public:
+  explicit Buffer_Sink(QByteArray& out) : out_(out) {}
+  void append(const char* p, qsizetype n) { out_.append(p, n); }
+  void append(const char* text) { out_.append(text); }
+  void append(const QByteArray& bytes) { out_.append(bytes); }
+  void append(char c) { out_.append(c); }
+  void tabs(int n) { out_.append(n, '\t'); }
+  void base64(const QByteArray& data) { out_.append(data.toBase64()); }
+  bool full() const { return false; }
+
+ private:
+  QByteArray& out_;
+};
+
+// Counts bytes and the elements a reader counts (every start tag, an empty-element tag
+// included), and stops the writer once either passes its limit.
+class Count_Sink {
+ public:
+  Count_Sink(qint64 max_bytes, qint64 max_elements)
+      : max_bytes_(max_bytes), max_elements_(max_elements) {}
+  void append(const char* p, qsizetype n) {
+    if (n <= 0) return;
+    bytes_ += n;
+    const char* const end = p + n;
+    if (after_lt_) start_of_tag(*p);
+    after_lt_ = false;
+    // Text content never holds a raw "<" (it is escaped): every one starts a tag.
+    while ((p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p))))) {
+      if (++p == end) {
+        after_lt_ = true;
+        break;
+      }
+      start_of_tag(*p);
+    }
+  }
+  void append(const char* text) { append(text, qsizetype(std::strlen(text))); }
+  void append(const QByteArray& bytes) { append(bytes.constData(), bytes.size()); }
+  void append(char c) { append(&c, 1); }
+  void tabs(int n) { bytes_ += n; }
+  void base64(const QByteArray& data) { bytes_ += (data.size() + 2) / 3 * 4; }
+  bool full() const { return bytes_ > max_bytes_ || elements_ > max_elements_; }
+
+  qint64 bytes() const { return bytes_; }
+  qint64 elements() const { return elements_; }
+
+ private:
+  void start_of_tag(char next) {
+    if (next != '/' && next != '?' && next != '!') ++elements_;
+  }
+
+  qint64 max_bytes_, max_elements_;
+  qint64 bytes_ = 0, elements_ = 0;
+  bool after_lt_ = false;  // the last byte was a "<"
+};
+
+template <class Sink>
 class Xml_Writer {
  public:
-  explicit Xml_Writer(QString* error) : error_(error) {}
+  Xml_Writer(Sink& out, QString* error) : out_(&out), error_(error) {}
 
-  bool write(const Value& root, QByteArray& out) {
-    out_ = &out;
-    out.append(
+  bool write(const Value& root) {
+    out_->append(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
         "<plist version=\"1.0\">\n");
     if (!value(root, 0)) return false;
-    out.append("</plist>\n");
+    out_->append("</plist>\n");
     return true;
   }
 
  private:
-  void indent(int depth) { out_->append(depth, '\t'); }
+  void indent(int depth) { out_->tabs(depth); }
 
   // Text content: the XML escapes, and a carriage return as a character reference (a reader
   // turns a raw one into a line feed); characters XML 1.0 cannot carry refuse the list.
@@ -66,9 +124,13 @@ class Xml_Writer {
 
   void element(const char* tag, const QByteArray& content, int depth) {
     indent(depth);
-    out_->append('<').append(tag).append('>');
+    out_->append('<');
+    out_->append(tag);
+    out_->append('>');
     out_->append(content);
-    out_->append("</").append(tag).append(">\n");
+    out_->append("</");
+    out_->append(tag);
+    out_->append(">\n");
   }
 
   static QByteArray real_text(double d) {
@@ -83,6 +145,7 @@ class Xml_Writer {
   }
 
   bool value(const Value& v, int depth) {
+    if (out_->full()) return false;  // counting only: past the limit, the rest is not needed
     switch (v.type()) {
       case Value::Type::None:
         if (error_) *error_ = QStringLiteral("the root has no value");
@@ -106,7 +169,7 @@ class Xml_Writer {
       case Value::Type::Data:
         indent(depth);
         out_->append("<data>");
-        out_->append(v.data()->toBase64());
+        out_->base64(*v.data());
         out_->append("</data>\n");
         return true;
       case Value::Type::Date:
@@ -166,8 +229,8 @@ class Xml_Writer {
     return false;
   }
 
+  Sink* out_;
   QString* error_;
-  QByteArray* out_ = nullptr;
 };
 
 // The size of the document, near enough to allocate it once.
@@ -195,9 +258,22 @@ qint64 estimate(const Value& v) {
 QByteArray Write_Xml_Direct(const Value& root, QString* error) {
   QByteArray out;
   out.reserve(qsizetype(std::min<qint64>(estimate(root) + 256, qint64(1) << 30)));
-  Xml_Writer writer(error);
-  if (!writer.write(root, out)) return {};
+  Buffer_Sink sink(out);
+  if (!Xml_Writer<Buffer_Sink>(sink, error).write(root)) return {};
   return out;
+}
+
+std::optional<Xml_Measure> Measure_Xml(const Value& root, const Read_Limits& limits,
+                                       QString* error) {
+  Count_Sink sink(limits.max_bytes, limits.max_nodes);
+  QString why;
+  const bool whole = Xml_Writer<Count_Sink>(sink, &why).write(root);
+  Xml_Measure measure{sink.bytes(), sink.elements(), sink.full()};
+  if (!whole && !measure.stopped) {  // a value XML cannot carry
+    if (error) *error = why;
+    return std::nullopt;
+  }
+  return measure;
 }
 
 }  // namespace plist

@@ -33,10 +33,11 @@ QString failure(const QString& step, int error_number) {
   return QStringLiteral("%1 failed: %2").arg(step, qt_error_string(error_number));
 }
 
-// The file a write replaces: a symbolic link is written through, to the file it names.
-QString final_path(const QString& path) {
+// The file a write replaces: the name itself, or with write_through_link the file a
+// symbolic link names.
+QString final_path(const QString& path, bool write_through_link) {
   const QFileInfo info(path);
-  if (!info.isSymLink()) return path;
+  if (!write_through_link || !info.isSymLink()) return path;
   const QString canonical = info.canonicalFilePath();
   return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
@@ -109,10 +110,12 @@ bool Whole_File_Writer::open(OpenMode mode) {
   buffer_.clear();
   buffer_offset_ = device_pos_ = size_ = 0;
   if (path_.isEmpty()) return fail(QStringLiteral("creating the temporary file"), ENOENT);
-  final_path_ = QFile::encodeName(final_path(path_)).toStdString();
+  final_path_ = QFile::encodeName(final_path(path_, options_.write_through_link)).toStdString();
 
+  // A link that is replaced lends nothing of what it names (a new file's mode).
   struct stat existing {};
-  const bool exists = ::stat(final_path_.c_str(), &existing) == 0;
+  const bool exists = (options_.write_through_link ? ::stat(final_path_.c_str(), &existing)
+                                                   : ::lstat(final_path_.c_str(), &existing)) == 0;
   if (exists && S_ISDIR(existing.st_mode))
     return fail(QStringLiteral("replacing a folder"), EISDIR);
   const mode_t create_mode = options_.permissions ? mode_bits(*options_.permissions) : 0666;

@@ -11,7 +11,12 @@
 //
 // A new file gets 0666 less the umask; a file replaced keeps its mode; a fixed mode (the
 // settings file's 0600) is set on the temporary file before anything is written into it.
-// A target that is a symbolic link is written through it: the file it names is replaced.
+// A target that is a symbolic link is itself replaced by default: the new regular file is
+// renamed over the link's name, and whatever the link named stays as it was. Files of the
+// program's own folders are written so, since a link planted there must never direct a
+// write elsewhere. Files the user names (a design, exported pictures, a workbook) ask for
+// write_through_link: the file the link names is replaced and the link stays, as desktop
+// editors do with a user's linked files.
 //
 // Safe on any thread; one writer is used by one thread at a time.
 
@@ -32,6 +37,8 @@ struct Whole_File_Options {
   // False for scratch files (an unpack folder): written whole and checked all the same,
   // but neither the file nor its folder is synced, as nothing is lost in a crash.
   bool durable = true;
+  // For files the user names: a symbolic link is followed and the file it names replaced.
+  bool write_through_link = false;
 };
 
 // Writes the bytes as the whole file. False, with the reason in *error, when anything
@@ -77,7 +84,8 @@ class Whole_File_Writer : public QIODevice {
   qint64 size() const override { return size_; }
   bool seek(qint64 pos) override;
 
-  // The target as given, and the file that is replaced (a link's target).
+  // The target as given, and the file that is replaced (a link's target when written
+  // through links).
   QString path() const { return path_; }
   bool failed() const { return !error_.isEmpty(); }
   // The reason of the first failure: the step and the system's error text; empty while

@@ -396,7 +396,9 @@ bool Zip_Archive::open() {
     Show_NSLog_Message(QStringLiteral("Attempting open an archive which is already open"));
     return false;
   }
-  file_ = std::make_unique<Whole_File_Writer>(_path);
+  Whole_File_Options options;
+  options.write_through_link = true;  // a workbook the user names
+  file_ = std::make_unique<Whole_File_Writer>(_path, options);
   if (!file_->open(QIODevice::ReadWrite)) {
     note(file_->error_string());
     file_.reset();

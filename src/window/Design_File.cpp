@@ -2,12 +2,15 @@
 
 #include "model/CRDImage.h"
 #include "model/Graphic_Archive.h"
+#include "output/Batch_Export.h"
+#include "platform/Bounded_File.h"
 #include "platform/Keyed_Archive.h"
 #include "platform/Whole_File.h"
 #include "window/Card_Units.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -209,6 +212,17 @@ bool In_Size_Range(double points) {
 
 }  // namespace
 
+QString Missing_Pictures_Message(const QStringList& files) {
+  constexpr int Named = 10;
+  QString list = files.mid(0, Named).join(QLatin1Char('\n'));
+  if (files.size() > Named) list += QStringLiteral("\n(and %1 more)").arg(files.size() - Named);
+  return (files.size() == 1
+              ? QStringLiteral("A picture file of this design is missing; its frame is empty:\n%1")
+              : QStringLiteral("%1 picture files of this design are missing; their frames are empty:\n%2")
+                    .arg(files.size()))
+      .arg(list);
+}
+
 QString Flag_Text(bool value) { return value ? QStringLiteral("Y") : QStringLiteral("N"); }
 bool Flag_From_Text(const QString& text) { return text == QLatin1String("Y"); }
 
@@ -295,28 +309,102 @@ std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QStri
   }
 }
 
-bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error) {
+namespace {
+
+// The reader's limits of a design file.
+plist::Read_Limits Xml_Limits(const File_Limits& limits) {
+  plist::Read_Limits xml;
+  xml.max_bytes = limits.max_bytes;
+  xml.max_nodes = limits.max_values;
+  return xml;
+}
+
+QString Number_Text(qint64 n) { return QLocale(QLocale::English).toString(n); }
+
+// What the data table adds to the file, for the reason: rows and columns.
+QString Table_Text(const Design_Contents& design) {
+  if (design.rows.isEmpty()) return QStringLiteral("the data table is empty");
+  return QStringLiteral("the data table holds %1 rows of %2 columns")
+      .arg(Number_Text(design.rows.size()))
+      .arg(Number_Text(std::max<qsizetype>(0, design.column_titles.size() - 1)));
+}
+
+QString Graphics_Past_Limit(const Design_Contents& design, const File_Limits& limits) {
+  const qint64 n = qint64(design.front_graphics.size() + design.back_graphics.size());
+  if (n <= limits.max_graphics) return {};
+  const qint64 over = n - limits.max_graphics;
+  return QStringLiteral(
+             "the design has %1 objects (front %2, back %3), and a design may hold at most %4: "
+             "remove at least %5")
+      .arg(Number_Text(n), Number_Text(qint64(design.front_graphics.size())),
+           Number_Text(qint64(design.back_graphics.size())), Number_Text(limits.max_graphics),
+           over == 1 ? QStringLiteral("1 object") : Number_Text(over) + QStringLiteral(" objects"));
+}
+
+QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measure& m,
+                           const File_Limits& limits) {
+  if (m.bytes > limits.max_bytes)
+    return QStringLiteral(
+               "the design's file would be larger than the %1 a design file may have (%2): "
+               "remove data table rows or long cell texts, or pictures")
+        .arg(Bounded_File_Size_Text(limits.max_bytes), Table_Text(design));
+  if (m.elements > limits.max_values)
+    return QStringLiteral(
+               "the design's file would hold more than the %1 values a design file may hold "
+               "(every table cell is two, %2): remove data table rows or columns")
+        .arg(Number_Text(limits.max_values), Table_Text(design));
+  return {};
+}
+
+}  // namespace
+
+QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits,
+                           plist::Xml_Measure* measure) {
+  if (QString graphics = Graphics_Past_Limit(design, limits); !graphics.isEmpty()) return graphics;
   QString why;
-  const QByteArray xml = plist::Write_Xml_Direct(plist::Value(Design_To_Array(design)), &why);
-  if (xml.isEmpty()) {
+  const auto m = plist::Measure_Xml(plist::Value(Design_To_Array(design)), Xml_Limits(limits), &why);
+  if (!m) return why;
+  if (measure) *measure = *m;
+  return Measure_Past_Limit(design, *m, limits);
+}
+
+bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error,
+                       const File_Limits& limits) {
+  const auto refuse = [error](const QString& why) {
     if (error) *error = why;
     return false;
-  }
-  return Write_Whole_File(path, xml, error);
+  };
+  const auto too_large = [&](const QString& why) {
+    return refuse(QStringLiteral("not saved, as it could not be opened again: ") + why +
+                  QStringLiteral(". The file saved before is as it was"));
+  };
+  // Checked before anything is written: the file on the disk stays as it was.
+  if (QString graphics = Graphics_Past_Limit(design, limits); !graphics.isEmpty())
+    return too_large(graphics);
+  const plist::Value root(Design_To_Array(design));
+  QString why;
+  const auto measure = plist::Measure_Xml(root, Xml_Limits(limits), &why);
+  if (!measure) return refuse(why);
+  if (QString past = Measure_Past_Limit(design, *measure, limits); !past.isEmpty())
+    return too_large(past);
+  const QByteArray xml = plist::Write_Xml_Direct(root, &why);
+  if (xml.isEmpty()) return refuse(why);
+  Whole_File_Options options;
+  options.write_through_link = true;  // a design the user keeps behind a link stays linked
+  return Write_Whole_File(path, xml, error, options);
 }
 
 std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason,
-                                                Graphic_Read_Budget* budget) {
+                                                Graphic_Read_Budget* budget,
+                                                const File_Limits& limits) {
   // Only a plain file: a pipe or a device would block or never end.
-  plist::Read_Limits limits;
-  limits.max_bytes = Max_File_Bytes;
   QString why;
-  const auto root = plist::Read_File(path, limits, nullptr, &why);
+  const auto root = plist::Read_File(path, Xml_Limits(limits), nullptr, &why);
   if (!root) {
     if (reason) *reason = why;
     return std::nullopt;
   }
-  Graphic_Read_Budget own;
+  Graphic_Read_Budget own(Graphic_Read_Budget::Default_Picture_Pixels, limits.max_graphics);
   Graphic_Read_Budget& pictures = budget ? *budget : own;
   std::optional<Design_Contents> design = Design_From_Array(*root, reason, &pictures);
   if (!design) return design;
@@ -331,6 +419,7 @@ std::optional<Design_Contents> Read_Design_File(const QString& path, QString* re
     }
   }
   design->left_out = pictures.Pictures_Left_Out();
+  design->missing_pictures = Missing_Picture_Files({&design->front_graphics, &design->back_graphics});
   return design;
 }
 

@@ -45,6 +45,9 @@ struct Design_Contents {
   // What was left out while reading (pictures beyond the design's budget), to be told to
   // the person opening the file; "" when nothing was.
   QString left_out;
+  // The picture files that unbound picture objects name and that are gone (their frames
+  // are empty), each once; filled by Read_Design_File.
+  QStringList missing_pictures;
 };
 
 // A side's background path is kept only while its fill is a picture ("I"): the path is
@@ -62,13 +65,40 @@ plist::Array Design_To_Array(const Design_Contents& design);
 std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason = nullptr,
                                                  Graphic_Read_Budget* budget = nullptr);
 
-// Files. Writing is whole or nothing (temporary file, then rename); *error gets the reason.
-bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error = nullptr);
-// Reading takes a regular file of at most Max_File_Bytes only. The pictures of picture
-// objects are read from their files (when these are still there) under the same budget.
+// What a design file may hold: the reader refuses a file past any of these, so the writer
+// refuses to write one (a design that was saved always opens again). Both take the same
+// values from here.
 inline constexpr qint64 Max_File_Bytes = 256LL * 1024 * 1024;
+struct File_Limits {
+  qint64 max_bytes = Max_File_Bytes;
+  // Values of the property list (its XML elements: every string, key, list and table row).
+  qint64 max_values = 2LL * 1000 * 1000;
+  // Graphics of both sides together.
+  qint64 max_graphics = Graphic_Read_Budget::Default_Graphics;
+};
+
+// Why the design, written, would pass a limit, saying what to remove; "" when it fits.
+// Counted without writing the file (and stopping soon after a limit is passed), so a
+// design of many gigabytes is refused at once. *measure gets the file's size and values
+// when asked (both only "more than the limit" once it is passed).
+QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits = {},
+                           plist::Xml_Measure* measure = nullptr);
+
+// Files. Writing is whole or nothing (temporary file, then rename); *error gets the reason.
+// A design past the limits is refused before anything is written (the file stays as it
+// was), with Design_Past_Limits' reason.
+bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error = nullptr,
+                       const File_Limits& limits = {});
+// Reading takes a regular file of at most limits.max_bytes only. The pictures of picture
+// objects are read from their files (when these are still there) under the same budget.
+// A budget given brings its own limit of graphics; without one, limits.max_graphics holds.
 std::optional<Design_Contents> Read_Design_File(const QString& path, QString* reason = nullptr,
-                                                Graphic_Read_Budget* budget = nullptr);
+                                                Graphic_Read_Budget* budget = nullptr,
+                                                const File_Limits& limits = {});
+
+// What opening says of missing picture files: their paths (the first ten, then how many
+// more) and that their frames are empty.
+QString Missing_Pictures_Message(const QStringList& files);
 
 // "Y" exactly for true; reading takes "Y" as true and every other text as false.
 QString Flag_Text(bool value);

@@ -5,7 +5,12 @@
 
 #include "model/CRDImage.h"
 #include "model/Graphic_Archive.h"
+#include "model/Shape_Control.h"
+#include "platform/Property_List.h"
 
+#include <functional>
+
+#include <QBuffer>
 #include <QClipboard>
 #include <QTimer>
 #include <QGuiApplication>
@@ -142,6 +147,72 @@ TEST_F(Canvas_Commands, PastingAPictureOrBadData) {
   canvas->copy();
   canvas->paste();
   EXPECT_EQ(list().size(), 1u);
+}
+
+// Copied graphics whose pictures pass the budget are pasted without those pictures, and
+// Paste says what it left out; graphics the design's file could not hold are not pasted.
+TEST_F(Canvas_Commands, PasteSaysWhatItLeftOutOrWhyItPastedNothing) {
+  // A picture whose header claims 6000 x 6000 pixels (more than one picture may have): it
+  // is left out by its header, never decoded.
+  QImage small(8, 8, QImage::Format_RGB32);
+  small.fill(Qt::blue);
+  QByteArray big_png;
+  {
+    QBuffer buffer(&big_png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(small.save(&buffer, "PNG"));
+  }
+  // IHDR's width and height (big-endian, at bytes 16 and 20), and its CRC again.
+  for (int at : {16, 20}) {
+    big_png[at] = 0;
+    big_png[at + 1] = 0;
+    big_png[at + 2] = char(6000 >> 8);
+    big_png[at + 3] = char(6000 & 0xFF);
+  }
+  quint32 crc = 0xFFFFFFFFu;
+  for (int i = 12; i < 29; ++i) {  // the chunk type and its 13 bytes of data
+    crc ^= quint8(big_png[i]);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  crc = ~crc;
+  for (int k = 0; k < 4; ++k) big_png[29 + k] = char(crc >> (24 - 8 * k));
+  auto shape = std::make_shared<Shape_Control>();
+  shape->setBounds(QRectF(0, 0, 10, 10));
+  shape->_barcode_image = Picture(small, QSizeF(8, 8));
+  // The archive's picture data (TIFF) replaced by the large one.
+  std::function<void(plist::Value&)> replace = [&](plist::Value& v) {
+    if (const QByteArray* d = v.data(); d && (d->startsWith("II*") || d->startsWith("MM")))
+      v = plist::Value(big_png);
+    else if (plist::Array* a = v.array())
+      for (plist::Value& item : *a) replace(item);
+    else if (plist::Dictionary* dict = v.dictionary())
+      for (const plist::Dictionary_Entry& e : dict->entries()) replace(*dict->find(e.key));
+  };
+  auto archive = plist::Read(Archive_Graphic(*shape));
+  ASSERT_TRUE(archive);
+  replace(*archive);
+  const QByteArray one = plist::Write(*archive, plist::Format::Binary);
+  const QByteArray pasteboard =
+      plist::Write(plist::Array{one, Archive_Graphic(*shape)}, plist::Format::Binary);
+
+  auto* data = new QMimeData;
+  data->setData(CRDGraphicViewPasteboardMimeType, pasteboard);
+  QGuiApplication::clipboard()->setMimeData(data);
+  canvas->paste();
+  ASSERT_EQ(list().size(), 2u) << "both graphics are pasted";
+  EXPECT_EQ(list()[0]->_barcode_image.isNull() + list()[1]->_barcode_image.isNull(), 1);
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].startsWith(
+      "\nSome pictures were not pasted: 1 picture left out unread (the first of 6000 x 6000 pixels)"))
+      << platform.messages[0].toStdString();
+  EXPECT_EQ(window.offered_graphics, QList<int>{2});
+
+  // A design that could not hold them takes nothing, and says why.
+  platform.messages.clear();
+  window.graphics_refusal = QStringLiteral("the design has 10,001 objects");
+  canvas->paste();
+  EXPECT_EQ(list().size(), 2u);
+  EXPECT_EQ(platform.messages, QStringList{"\nNothing was pasted: the design has 10,001 objects."});
 }
 
 TEST_F(Canvas_Commands, CutIsCopyThenDelete) {

@@ -54,6 +54,10 @@ class Window_Double : public Design_Window_Services {
   void Set_Paste_Button_Status() override { ++paste_button_updates; }
   void Open_Barcode_Window() override { ++barcode_windows; }
   void Set_Same_Size_Buttons_Enabled(bool enabled) override { same_size_buttons << enabled; }
+  QString Design_Refuses_Graphics(const Graphic_List& added) override {
+    offered_graphics << int(added.size());
+    return graphics_refusal;
+  }
 
   // Answers.
   QFont all_text_font;
@@ -62,6 +66,8 @@ class Window_Double : public Design_Window_Services {
   QRectF front_bounds;
   Card_Property front, back;
   QString tool_class;
+  QString graphics_refusal;      // what the design answers to graphics coming in
+  QList<int> offered_graphics;   // how many came in, each time
   int tool = 0;
   // Requests.
   QStringList new_point_sides;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -73,6 +74,22 @@ TEST_F(Resource_Folder, AnOlderMailScriptIsReplacedAndTheUsersFilesStay) {
   QFile::setPermissions(user("pyth_mail.py"), QFile::ReadOwner);  // a new copy would be writable
   ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
   EXPECT_EQ(QFile::permissions(user("pyth_mail.py")) & QFile::WriteOwner, QFile::Permissions());
+}
+
+// A mail script that is a link is replaced by a regular copy of the shipped one: the file
+// the link named (elsewhere) is not written.
+TEST_F(Resource_Folder, AMailScriptLinkIsReplacedNotWrittenThrough) {
+  QTemporaryDir elsewhere;
+  const QString outside = elsewhere.filePath(QStringLiteral("not_ours.py"));
+  Write(outside, "# someone else's file\n");
+  Write(shipped("pyth_mail.py"), "# the mended script\n");
+  QDir().mkpath(user_.path());
+  ASSERT_TRUE(QFile::link(outside, user("pyth_mail.py")));
+
+  ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
+  EXPECT_EQ(Read(outside), QByteArray("# someone else's file\n"));
+  EXPECT_FALSE(QFileInfo(user("pyth_mail.py")).isSymLink());
+  EXPECT_EQ(Read(user("pyth_mail.py")), QByteArray("# the mended script\n"));
 }
 
 }  // namespace

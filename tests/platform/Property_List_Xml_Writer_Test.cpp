@@ -143,4 +143,57 @@ TEST(Property_List_Xml_Writer, NonFiniteRealsUseTheDesktopsWords) {
   EXPECT_TRUE(xml.contains("<real>-infinity</real>"));
 }
 
+// The measure is what the writer writes and what the reader counts: a list measured at
+// exactly the reader's limits is read, one byte or one value less refuses it. A measure
+// past the limits stops early, without going through the rest of the list.
+TEST(Property_List_Xml_Writer, MeasureMatchesTheWriterAndTheReadersCount) {
+  plist::Dictionary rows;
+  rows.insert(QStringLiteral("<key & more>"), plist::Array{QStringLiteral("x"), plist::Array{}});
+  const struct {
+    const char* name;
+    plist::Value value;
+  } cases[] = {
+      {"every kind", Every_Kind()},
+      {"empty and escaped containers", plist::Array{plist::Array{}, plist::Value(std::move(rows)),
+                                                    plist::Dictionary{}, QStringLiteral("<<>>&&")}},
+      {"one string", QStringLiteral("alone")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QByteArray xml = plist::Write_Xml_Direct(c.value);
+    QString error;
+    const auto m = plist::Measure_Xml(c.value, {}, &error);
+    ASSERT_TRUE(m) << error.toStdString();
+    EXPECT_FALSE(m->stopped);
+    EXPECT_EQ(m->bytes, xml.size());
+    plist::Read_Limits exact;
+    exact.max_bytes = m->bytes;
+    exact.max_nodes = m->elements;
+    EXPECT_TRUE(plist::Read(xml, exact, nullptr, &error)) << error.toStdString();
+    plist::Read_Limits fewer_values = exact, fewer_bytes = exact;
+    --fewer_values.max_nodes;
+    --fewer_bytes.max_bytes;
+    EXPECT_FALSE(plist::Read(xml, fewer_values));
+    EXPECT_FALSE(plist::Read(xml, fewer_bytes));
+    EXPECT_TRUE(plist::Measure_Xml(c.value, fewer_values)->stopped);
+    EXPECT_TRUE(plist::Measure_Xml(c.value, fewer_bytes)->stopped);
+  }
+
+  // A million uses of one string of a megabyte would be a terabyte: counting stops at once.
+  const QString megabyte(1 << 20, QLatin1Char('m'));
+  const plist::Value huge(plist::Array(1000 * 1000, plist::Value(megabyte)));
+  plist::Read_Limits limits;
+  limits.max_bytes = 64 << 20;
+  const auto m = plist::Measure_Xml(huge, limits);
+  ASSERT_TRUE(m);
+  EXPECT_TRUE(m->stopped);
+  EXPECT_GT(m->bytes, limits.max_bytes);
+  EXPECT_LT(m->bytes, limits.max_bytes + (2 << 20));
+
+  // What the writer refuses, the measure refuses too.
+  QString error;
+  EXPECT_FALSE(plist::Measure_Xml(plist::Array{QStringLiteral("bell\x07")}, {}, &error));
+  EXPECT_TRUE(error.contains("control character")) << error.toStdString();
+}
+
 }  // namespace

@@ -317,13 +317,31 @@ TEST_F(Whole_File_Test, ModesOfNewAndReplacedFiles) {
 }
 
 TEST_F(Whole_File_Test, LinksAndLongNames) {
-  // A link is written through: the file it names is replaced, the link stays.
+  // Written through a link when asked: the file it names is replaced, the link stays.
   ASSERT_TRUE(QDir().mkdir(path("real")));
   Put(path("real/card.dcard"), "old");
   ASSERT_TRUE(QFile::link(path("real/card.dcard"), path("link.dcard")));
-  ASSERT_TRUE(Write_Whole_File(path("link.dcard"), "new"));
+  Whole_File_Options through;
+  through.write_through_link = true;
+  ASSERT_TRUE(Write_Whole_File(path("link.dcard"), "new", nullptr, through));
   EXPECT_TRUE(QFileInfo(path("link.dcard")).isSymLink());
   EXPECT_EQ(Contents(path("real/card.dcard")), QByteArray("new"));
+
+  // Without it the link itself is replaced by a regular file; what it named is untouched,
+  // and its mode is not taken over.
+  Put(path("real/secret"), "outside");
+  ASSERT_EQ(::chmod(QFile::encodeName(path("real/secret")).constData(), 0604), 0);
+  ASSERT_TRUE(QFile::link(path("real/secret"), path("own.plist")));
+  ASSERT_TRUE(Write_Whole_File(path("own.plist"), "mine"));
+  EXPECT_FALSE(QFileInfo(path("own.plist")).isSymLink());
+  EXPECT_EQ(Contents(path("own.plist")), QByteArray("mine"));
+  EXPECT_EQ(Contents(path("real/secret")), QByteArray("outside"));
+  EXPECT_EQ(Mode(path("real/secret")), 0604);
+  // A link to nowhere, too.
+  ASSERT_TRUE(QFile::link(path("real/missing"), path("dangling.plist")));
+  ASSERT_TRUE(Write_Whole_File(path("dangling.plist"), "mine"));
+  EXPECT_FALSE(QFileInfo(path("dangling.plist")).isSymLink());
+  EXPECT_FALSE(QFileInfo::exists(path("real/missing")));
 
   // The longest name a file may have still leaves room for the temporary file beside it.
   const QString longest = dir.filePath(QString(255, QLatin1Char('c')));

@@ -51,6 +51,11 @@ Design_Contents Sample_Design() {
   return d;
 }
 
+QByteArray Contents(const QString& file) {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
 // Runs Python with the script and arguments; its standard output.
 QString Python(const char* script, const QStringList& arguments) {
   const auto result = test_support::Run_Program(test_support::System_Python(),
@@ -430,6 +435,137 @@ for name, front, back in (('all_front', limit + 1, 0), ('both_sides', limit // 2
       EXPECT_EQ(read->front_graphics.size() + read->back_graphics.size(), size_t(limit));
     }
   }
+}
+
+// The writer keeps to the reader's limits: a design at a limit is saved and opens whole,
+// one just past it is refused before anything is written (the file saved before stays),
+// with a reason that says what to remove. Bytes and values are tried under small limits
+// (the same code counts them at the real ones; a 256 MB design would take a test's memory
+// for nothing); the graphics at the real limit.
+TEST_F(Design_File_Test, SavedDesignsAlwaysOpenAgain) {
+  Design_Contents design = Sample_Design();
+  const QString shared(4000, QLatin1Char('w'));  // one text used by many cells
+  design.column_titles = {QStringLiteral("Row No."), QStringLiteral("Name")};
+  design.rows.clear();
+  for (int r = 0; r < 3000; ++r)
+    design.rows << Data_Table_Row{{"Extension", QString::number(r + 1)}, {"Column1", shared}};
+  plist::Xml_Measure at;
+  ASSERT_EQ(Design_Past_Limits(design, {}, &at), QString());
+  ASSERT_GT(at.bytes, 12 * 1000 * 1000);
+  const File_Limits exact{at.bytes, at.elements, File_Limits{}.max_graphics};
+  File_Limits bytes_short = exact, values_short = exact;
+  --bytes_short.max_bytes;
+  --values_short.max_values;
+  const struct {
+    const char* name;
+    File_Limits limits;
+    const char* reason;  // "" when saved
+  } cases[] = {
+      {"at both limits", exact, ""},
+      {"a byte past", bytes_short, "the design's file would be larger than the"},
+      {"a value past", values_short, "the design's file would hold more than the"},
+  };
+  const QString target = path("limits.dcard");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    {
+      QFile old(target);
+      ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      old.write("the design saved before");
+    }
+    QString error;
+    const bool written = Write_Design_File(target, design, &error, c.limits);
+    if (!*c.reason) {
+      ASSERT_TRUE(written) << error.toStdString();
+      EXPECT_EQ(QFileInfo(target).size(), at.bytes);
+      QString reason;
+      const auto read = Read_Design_File(target, &reason, nullptr, c.limits);
+      ASSERT_TRUE(read) << reason.toStdString();
+      ASSERT_EQ(read->rows.size(), design.rows.size());
+      EXPECT_EQ(read->rows.last().value("Column1"), shared);
+      EXPECT_EQ(read->front_graphics.size(), design.front_graphics.size());
+      continue;
+    }
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.startsWith("not saved, as it could not be opened again: ")) << error.toStdString();
+    EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    EXPECT_TRUE(error.contains("the data table holds 3,000 rows of 1 columns")) << error.toStdString();
+    EXPECT_TRUE(error.contains("remove data table rows")) << error.toStdString();
+    EXPECT_EQ(Contents(target), QByteArray("the design saved before"));
+    EXPECT_EQ(Design_Past_Limits(design, c.limits).isEmpty(), false);
+    // The file the writer refused is the one the reader refuses.
+    File_Limits loose = c.limits;
+    loose.max_bytes = loose.max_values = std::numeric_limits<qint64>::max() / 4;
+    ASSERT_TRUE(Write_Design_File(target, design, &error, loose)) << error.toStdString();
+    EXPECT_FALSE(Read_Design_File(target, nullptr, nullptr, c.limits));
+  }
+
+  // A text of a megabyte in 2,000 cells would be a file of 2 GB: refused at once, and
+  // nothing is written.
+  const QString megabyte(1 << 20, QLatin1Char('m'));
+  Design_Contents huge = Sample_Design();
+  for (int r = 0; r < 2000; ++r)
+    huge.rows << Data_Table_Row{{"Extension", QString::number(r + 1)}, {"Column1", megabyte}};
+  const QByteArray before = Contents(target);
+  QString error;
+  EXPECT_FALSE(Write_Design_File(target, huge, &error));
+  EXPECT_TRUE(error.contains("larger than the 256 MB a design file may have")) << error.toStdString();
+  EXPECT_EQ(Contents(target), before);
+
+  // Objects at the real limit: 10,000 are saved and open; one more is refused.
+  Design_Contents many = Sample_Design();
+  const int limit = int(File_Limits{}.max_graphics);
+  many.front_graphics.assign(size_t(limit / 2), test_support::Filled(QStringLiteral("Shape_Control")));
+  many.back_graphics.assign(size_t(limit / 2), test_support::Filled(QStringLiteral("CRDLine")));
+  ASSERT_TRUE(Write_Design_File(target, many, &error)) << error.toStdString();
+  QString reason;
+  const auto read = Read_Design_File(target, &reason);
+  ASSERT_TRUE(read) << reason.toStdString();
+  EXPECT_EQ(read->front_graphics.size() + read->back_graphics.size(), size_t(limit));
+  const QByteArray saved = Contents(target);
+  many.back_graphics.push_back(test_support::Filled(QStringLiteral("CRDText")));
+  EXPECT_FALSE(Write_Design_File(target, many, &error));
+  EXPECT_EQ(error.toStdString(),
+            "not saved, as it could not be opened again: the design has 10,001 objects (front "
+            "5,000, back 5,001), and a design may hold at most 10,000: remove at least 1 object. "
+            "The file saved before is as it was");
+  EXPECT_EQ(Contents(target), saved);
+}
+
+// A picture object whose file is gone opens with an empty frame, and the reader names the
+// file; objects bound to a series or column (their files come per record) and those whose
+// file is there are not named.
+TEST_F(Design_File_Test, OpeningNamesMissingPictureFiles) {
+  QImage dot(4, 4, QImage::Format_RGB32);
+  dot.fill(Qt::red);
+  for (const char* name : {"kept.png", "moved.png", "bound.png"})
+    ASSERT_TRUE(dot.save(path(name)));
+  Design_Contents design = Sample_Design();
+  design.front_graphics.clear();
+  design.back_graphics.clear();
+  const auto picture = [&](const char* name, int source) {
+    auto image = test_support::Filled(QStringLiteral("CRDImage"));
+    image->Set_Control_File_path(path(name));
+    image->data_source_type = source;
+    return image;
+  };
+  design.front_graphics = {picture("kept.png", 0), picture("moved.png", 0), picture("bound.png", 2)};
+  design.back_graphics = {picture("moved.png", 0)};
+  ASSERT_TRUE(Write_Design_File(path("pictures.dcard"), design));
+  ASSERT_TRUE(QFile::remove(path("moved.png")));
+  ASSERT_TRUE(QFile::remove(path("bound.png")));
+
+  QString reason;
+  const auto read = Read_Design_File(path("pictures.dcard"), &reason);
+  ASSERT_TRUE(read) << reason.toStdString();
+  EXPECT_EQ(read->missing_pictures, QStringList{path("moved.png")});
+  EXPECT_EQ(Missing_Pictures_Message(read->missing_pictures),
+            "A picture file of this design is missing; its frame is empty:\n" + path("moved.png"));
+  QStringList many;
+  for (int i = 0; i < 12; ++i) many << QStringLiteral("/gone/%1.png").arg(i);
+  const QString message = Missing_Pictures_Message(many);
+  EXPECT_TRUE(message.startsWith("12 picture files of this design are missing; their frames are empty:\n/gone/0.png\n"));
+  EXPECT_TRUE(message.endsWith("/gone/9.png\n(and 2 more)")) << message.toStdString();
 }
 
 TEST_F(Design_File_Test, ControlCharactersRefuseTheWrite) {

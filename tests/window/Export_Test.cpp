@@ -342,6 +342,46 @@ TEST_F(Batch, RecordsWithoutTheirPictureAreNamedInTheResult) {
   EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
 }
 
+// A picture object (not bound) whose file is gone is drawn as an empty frame on every card:
+// the single export and the batch both name the file instead of a plain success. A picture
+// on a side not exported is not named.
+void Add_Pictures_Whose_Files_Are_Gone(CRDDocument& document, const QString& front_file,
+                                       const QString& back_file) {
+  for (const auto& [file, side] : {std::pair{front_file, CRDDocument::Side::Front},
+                                   std::pair{back_file, CRDDocument::Side::Back}}) {
+    auto picture = std::make_shared<CRDImage>();
+    picture->setBounds(QRectF(0, 0, 20, 20));
+    picture->Set_Control_File_path(file);
+    document.insertGraphics(side, {picture}, {0});
+  }
+}
+
+QString Missing_Result(const QString& file) {
+  return QStringLiteral("The card has been exported, but not whole.\n\nA picture file is missing; "
+                        "its frame is empty on every card:\n%1").arg(file);
+}
+
+TEST_F(Export, PictureObjectsWhoseFileIsGoneAreNamedInTheResult) {
+  const QString gone = QDir(scratch.path()).filePath("moved away.png");
+  Add_Pictures_Whose_Files_Are_Gone(document, gone, QDir(scratch.path()).filePath("back only.png"));
+  side_row = 1;  // the front
+  QTemporaryDir single;
+  platform.save_answers.push_back(single.filePath("one.png"));
+  window->Export_Button();
+  EXPECT_EQ(result_boxes, QStringList{Missing_Result(gone)});
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+TEST_F(Batch, PictureObjectsWhoseFileIsGoneAreNamedInTheResult) {
+  const QString gone = QDir(scratch.path()).filePath("moved away.png");
+  Add_Pictures_Whose_Files_Are_Gone(document, gone, QDir(scratch.path()).filePath("back only.png"));
+  side_row = 1;  // the front
+  QTemporaryDir out;
+  batch_export(out.path());
+  EXPECT_EQ(result_boxes, QStringList{Missing_Result(gone)});
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
 TEST_F(Batch, ABarcodeThatCannotBeDrawnIsReportedOnceByTheWindow) {
   // A QR Code whose stored side is far too large for a picture: its workers used to show a
   // message box each through the seam.

@@ -95,10 +95,16 @@ void CRDGraphicView::paste() {
   if (!data) return;
   if (data->hasFormat(CRDGraphicViewPasteboardMimeType)) {
     CRDError error;
+    QString left_out;
     std::optional<Graphic_List> pasted =
-        graphicsWithPasteboardData(data->data(CRDGraphicViewPasteboardMimeType), &error);
+        graphicsWithPasteboardData(data->data(CRDGraphicViewPasteboardMimeType), &error, &left_out);
     if (!pasted) {
       Show_MessageBox(error.localizedDescription);
+      return;
+    }
+    // What the design's file could not hold is not pasted at all.
+    if (const QString refusal = Window_Design_Refuses_Graphics(*pasted); !refusal.isEmpty()) {
+      Show_MessageBox(QStringLiteral("Nothing was pasted: %1.").arg(refusal));
       return;
     }
     // Data of another copy (elsewhere, or older than this canvas's last copy) keeps its
@@ -119,6 +125,10 @@ void CRDGraphicView::paste() {
     if (insert_graphics(*pasted, indexes)) changeSelectionIndexes(indexes);
     Window_Undo_Redo_Button_state();
     show_selection_in_sidebar();
+    if (!left_out.isEmpty()) {
+      Show_NSLog_Message(QStringLiteral("Paste: %1").arg(left_out));
+      Show_MessageBox(QStringLiteral("Some pictures were not pasted: %1.").arg(left_out));
+    }
     return;
   }
   if (data->hasUrls()) return;  // file names are not pasted

@@ -1,6 +1,7 @@
 #include "series/ui/Import_Excel.h"
 
 #include "model/Common_Functions.h"
+#include "model/Design_Window_Services.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
@@ -65,9 +66,14 @@ void Import_Excel::Create_Excel_List_Func() {
     return Made{!rows.isEmpty(), rows.isEmpty() ? Data_Table_Rows()
                                                 : Data_Table_Rows_Of(rows, columns, header_on)};
   });
-  if (!made.read)  // the table stays as it was
+  if (!made.read) {  // the table stays as it was
     Show_MessageBox(Import_File_Corrupted);
-  else
+  } else if (const QString refusal = Window_Design_Refuses_Table(titles, made.rows);
+             !refusal.isEmpty()) {
+    // A table the design's file could not hold is not loaded: the table stays as it was.
+    Show_MessageBox(QStringLiteral("The table was not loaded: with it, %1.").arg(refusal));
+  } else {
     Fill_Data_Table(*Data_From_Excel::defaultInstance(), made.rows, titles);
+  }
   platform::Stop_Modal(this, 1);
 }

@@ -403,7 +403,11 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   void add_export_button(QToolBar* toolbar);
   void add_mail_button(QToolBar* toolbar);
   Card_Side_Snapshot export_snapshot(int side);
-  void batch_export_ended(const QString& folder, int side_before);
+  void batch_export_ended(const QString& folder, int side_before,
+                          const QStringList& missing_pictures);
+  // The picture files of unbound picture objects on the exported side or sides ("F", "BOTH",
+  // else the back) that are gone: named in the export's result.
+  QStringList exported_missing_pictures(const QString& side);
   QPointer<Batch_Export> batch_export_;
 
   QPointer<CRDDocument> document_;
@@ -721,6 +725,10 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   bool Exit_App();
   // The design as the file stores it (clears the unused background paths in memory too).
   design_file::Design_Contents Current_Design_Contents();
+  // The design file's limits, checked where content comes in (paste, the data table).
+  QString Design_Refuses_Graphics(const Graphic_List& added) override;
+  QString Design_Refuses_Table(const QStringList& titles,
+                               const QList<QHash<QString, QString>>& rows) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -156,7 +156,8 @@ bool CRDWindowController::Export_Single_File(const QString& given_path, bool sho
   Card_Front_Or_Back = side_before;
   if (show_msg && written) {
     Export_File_Path = shown_path;
-    Export_File_Message = QStringLiteral("Card has been exported successfully.");
+    Export_File_Message = With_Missing_Picture_Files(
+        QStringLiteral("Card has been exported successfully."), exported_missing_pictures(side));
     Open_Export_File_Box();
   }
   return written;
@@ -189,16 +190,26 @@ void CRDWindowController::Export_Batch_File(const QString& folder) {
   if (!send_modls_wnd) send_modls_wnd = Send_Modeless::defaultInstance();
   Send_Models_Window = send_modls_wnd;
   send_modls_wnd->Start_Run(this, prototype.Record_Count(), QStringLiteral("%d / %d Card"));
-  connect(run, &Batch_Export::finished, this,
-          [this, output, side_before] { batch_export_ended(output, side_before); });
+  const QStringList missing = exported_missing_pictures(options.side);
+  connect(run, &Batch_Export::finished, this, [this, output, side_before, missing] {
+    batch_export_ended(output, side_before, missing);
+  });
   run->start();
 }
 
-void CRDWindowController::batch_export_ended(const QString& folder, int side_before) {
+QStringList CRDWindowController::exported_missing_pictures(const QString& side) {
+  const Graphic_List front = Get_Front_Controls_Array();
+  const Graphic_List back = Get_Back_Controls_Array();
+  if (side == QLatin1String("BOTH")) return Missing_Picture_Files({&front, &back});
+  return Missing_Picture_Files({side == QLatin1String("F") ? &front : &back});
+}
+
+void CRDWindowController::batch_export_ended(const QString& folder, int side_before,
+                                             const QStringList& missing_pictures) {
   if (send_modls_wnd) send_modls_wnd->End_Run();
   Export_File_Path = folder;
-  Export_File_Message =
-      batch_export_ ? Batch_Result_Message(batch_export_->result()) : QString();
+  Export_File_Message = With_Missing_Picture_Files(
+      batch_export_ ? Batch_Result_Message(batch_export_->result()) : QString(), missing_pictures);
   Select_first_row_value_for_design(false);
   Card_Front_Or_Back = side_before;
   Refresh_Canvas();

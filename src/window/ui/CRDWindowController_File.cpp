@@ -108,6 +108,20 @@ design_file::Design_Contents CRDWindowController::Current_Design_Contents() {
   return design;
 }
 
+QString CRDWindowController::Design_Refuses_Graphics(const Graphic_List& added) {
+  design_file::Design_Contents design = Current_Design_Contents();
+  design.front_graphics.insert(design.front_graphics.end(), added.begin(), added.end());
+  return design_file::Design_Past_Limits(design);
+}
+
+QString CRDWindowController::Design_Refuses_Table(const QStringList& titles,
+                                                  const QList<QHash<QString, QString>>& rows) {
+  design_file::Design_Contents design = Current_Design_Contents();
+  design.column_titles = QStringList{Data_From_Excel::Row_Number_Title} + titles;
+  design.rows = rows;
+  return design_file::Design_Past_Limits(design);
+}
+
 // ---- Saving --------------------------------------------------------------------------------
 
 bool CRDWindowController::Save_project_file(bool save_as, bool show_msg, QString* failure) {
@@ -169,10 +183,15 @@ int CRDWindowController::Read_and_load_design_Log(const QString& path, const QSt
     return 0;
   }
   const QString left_out = design->left_out;
+  const QStringList missing = design->missing_pictures;
   Apply_Design(std::move(*design), path, mode);
   if (!left_out.isEmpty()) {
     Show_NSLog_Message(QStringLiteral("Design %1: %2").arg(path, left_out));
     Show_MessageBox(QStringLiteral("Some pictures of this design were not opened: %1.").arg(left_out));
+  }
+  if (!missing.isEmpty()) {
+    Show_NSLog_Message(QStringLiteral("Design %1: picture files missing: %2").arg(path, missing.join(u", ")));
+    Show_MessageBox(design_file::Missing_Pictures_Message(missing));
   }
   return 1;
 }
