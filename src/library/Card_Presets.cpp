@@ -6,6 +6,7 @@
 #include <cmath>
 
 const QString PVC_Card_Category = QStringLiteral("PVC Card");
+const QString Paper_Card_Category = QStringLiteral("Paper Badge");
 const QString Preset_Name_Key = QStringLiteral("Extension");
 
 namespace {

@@ -10,7 +10,10 @@
 #include <QStringList>
 #include <QVariantMap>
 
-extern const QString PVC_Card_Category;  // "PVC Card"; any other category means paper
+extern const QString PVC_Card_Category;    // "PVC Card"; any other category means paper
+// The paper category as the card panel and the card wizard list it: the presets are paper
+// name badges.
+extern const QString Paper_Card_Category;  // "Paper Badge"
 extern const QString Preset_Name_Key;    // "Extension": the list's one column
 
 // The preset names of each category, in index order.

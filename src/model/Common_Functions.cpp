@@ -135,5 +135,8 @@ void Open_Help_File() {
     Show_MessageBox(QStringLiteral("Help file does not exist!"));
     return;
   }
-  platform::Open_Url(QUrl::fromLocalFile(help));
+  if (!platform::Open_Url(QUrl::fromLocalFile(help)))
+    Show_MessageBox(QStringLiteral("No program to show PDF files was found.\n\n"
+                                   "The user guide is the file\n%1")
+                        .arg(QDir::toNativeSeparators(help)));
 }

@@ -40,5 +40,6 @@ bool Find_Str(const QString& text, const QString& part);
 bool Check_Path_And_Create_Files();
 // Removes the file or folder at the path when it can be removed; answers whether it did.
 bool Delete_File(const QString& path);
-// Opens Resource_Path/Help.pdf with the default application, or says it is missing.
+// Opens Resource_Path/Help.pdf with the default application, or says it is missing, or,
+// when no program shows PDF files, says so and where the guide is.
 void Open_Help_File();

@@ -48,8 +48,15 @@ QByteArray Mail_Script_Input(const Mail_Message& message) {
 }
 
 Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
-                           const QString& script_path) {
+                           const QString& script_path,
+                           const std::function<bool()>& stop_requested) {
   Mail_Result result;
+  auto stop_wanted = [&] { return stop_requested && stop_requested(); };
+  if (stop_wanted()) {
+    result.stopped = true;
+    result.reason = QStringLiteral("Sending was stopped.");
+    return result;
+  }
   const QString script = script_path.isEmpty() ? Mail_Script_Path() : script_path;
   if (!QFileInfo(script).isFile()) {
     result.reason = QStringLiteral("The mail script %1 is missing.").arg(script);
@@ -76,9 +83,23 @@ Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
   QByteArray errors;
   bool timed_out = false;
   bool failed_to_start = false;
+  bool stopped = false;
   QEventLoop loop;
   QTimer limit;
   limit.setSingleShot(true);
+  // A stop ends the script at once: the e-mail under way is given up, not waited for.
+  QTimer watch;
+  watch.setInterval(50);
+  QTimer grace;
+  grace.setSingleShot(true);
+  QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+    if (!stop_wanted()) return;
+    watch.stop();
+    stopped = true;
+    process.terminate();
+    grace.start(Mail_Script_Stop_Grace_ms);
+  });
+  QObject::connect(&grace, &QTimer::timeout, &loop, [&] { process.kill(); });
   QObject::connect(&process, &QProcess::readyReadStandardError, &loop, [&] {
     const QByteArray more = process.readAllStandardError();
     if (errors.size() < kept_error_bytes) errors += more.left(kept_error_bytes - errors.size());
@@ -100,16 +121,25 @@ Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
     process.write(Mail_Script_Input(message));
     process.closeWriteChannel();
     limit.start(time_limit_ms);
+    if (stop_requested) watch.start();
     loop.exec();
   }
   limit.stop();
+  watch.stop();
+  grace.stop();
   if (process.state() != QProcess::NotRunning) {
     process.kill();
     process.waitForFinished(1000);
   }
   errors += process.readAllStandardError().left(qMax<qsizetype>(0, kept_error_bytes - errors.size()));
 
-  if (failed_to_start) {
+  const bool ended_well =
+      process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  // A script that had sent its e-mail and ended when the stop came counts as sent.
+  if (stopped && !ended_well) {
+    result.stopped = true;
+    result.reason = QStringLiteral("Sending was stopped.");
+  } else if (failed_to_start) {
     result.reason = QStringLiteral("%1 could not be started: %2")
                         .arg(Mail_Interpreter(), process.errorString());
   } else if (timed_out) {

@@ -9,11 +9,16 @@
 // or runs past the time limit (it is killed) is a failed e-mail, never the program's end.
 //
 // Safe on any thread that may run an event loop (the GUI thread, a QThread): the call
-// waits in a local event loop, so a window on the GUI thread goes on painting.
+// waits in a local event loop, so a window on the GUI thread goes on painting. A caller
+// that may be stopped passes a question the wait asks every few hundredths of a second:
+// once it answers true the script is ended at once (asked to terminate, killed after a
+// short grace), and the e-mail counts as stopped, not sent.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 struct Mail_Message {
   QString sender;
@@ -44,10 +49,13 @@ constexpr long long Mail_Script_Memory_Limit = 512LL * 1024 * 1024;
 
 struct Mail_Result {
   bool sent = false;
+  bool stopped = false;  // ended on request before it had sent its e-mail
   QString reason;  // why not: what the script said on standard error, or why it did not run
 };
 
 constexpr int Mail_Script_Time_Limit_ms = 5 * 60 * 1000;
+// How long a script asked to terminate may take before it is killed.
+constexpr int Mail_Script_Stop_Grace_ms = 500;
 
 // sendEmail_pyth: sends one e-mail. The script's standard output goes to ours; what it
 // writes on standard error is the reason of a failure (and is logged). A worker passes the
@@ -55,4 +63,5 @@ constexpr int Mail_Script_Time_Limit_ms = 5 * 60 * 1000;
 // empty one means Mail_Script_Path().
 Mail_Result sendEmail_pyth(const Mail_Message& message,
                            int time_limit_ms = Mail_Script_Time_Limit_ms,
-                           const QString& script_path = {});
+                           const QString& script_path = {},
+                           const std::function<bool()>& stop_requested = {});

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -39,9 +40,17 @@ void Remove_Abandoned_Mail_Folders() {
 }
 
 QString Mail_Result_Message(const Mail_Run_Result& result) {
-  QString text = result.last_sent ? Mail_Sent_Text : Mail_Failed_Text;
-  if (!result.last_sent && !result.failure.isEmpty())
-    text += QStringLiteral("\n\n") + result.failure;
+  QString text;
+  if (result.stopped) {
+    text = QStringLiteral("Sending was stopped: %1 of %2 %3 sent.")
+               .arg(result.sent)
+               .arg(result.planned)
+               .arg(result.planned == 1 ? QStringLiteral("e-mail was") : QStringLiteral("e-mails were"));
+  } else {
+    text = result.last_sent ? Mail_Sent_Text : Mail_Failed_Text;
+    if (!result.last_sent && !result.failure.isEmpty())
+      text += QStringLiteral("\n\n") + result.failure;
+  }
   if (!result.skipped.isEmpty()) {
     QStringList numbers;
     for (int record : result.skipped.mid(0, 10)) numbers << QString::number(record + 1);
@@ -55,13 +64,21 @@ QString Mail_Result_Message(const Mail_Run_Result& result) {
 
 Mail_Sender::Mail_Sender(Mail_Run_Settings settings, Mail_Card_Renderer renderer, QObject* parent)
     : QObject(parent), settings_(std::move(settings)), renderer_(std::move(renderer)) {
-  result_.steps = Mail_Steps(settings_.mode, int(settings_.recipients.size()), settings_.records);
+  const int recipients = int(settings_.recipients.size());
+  result_.steps = Mail_Steps(settings_.mode, recipients, settings_.records);
+  switch (settings_.mode) {
+    case Mail_Mode::All_To_Every: result_.planned = result_.steps * recipients; break;
+    case Mail_Mode::One_Per_Recipient:
+      result_.planned = std::min(result_.steps, settings_.records);
+      break;
+    default: result_.planned = result_.steps; break;
+  }
 }
 
 Mail_Sender::~Mail_Sender() {
   cancel_ = true;
   if (thread_) {
-    // The e-mail under way ends first (the script's own time limit bounds it).
+    // The worker sees cancel_ and ends the e-mail under way at once.
     platform::Wait_Serving_Workers([this] { return thread_->isFinished(); });
     thread_->wait();
     delete thread_;
@@ -126,10 +143,14 @@ bool Mail_Sender::send_to(const QString& recipient, const QStringList& files) {
   Mail_Message message = settings_.message;
   message.recipient = recipient;
   message.attachments = files;
-  const Mail_Result sent = sendEmail_pyth(message, settings_.script_time_limit_ms, settings_.script);
+  const Mail_Result sent =
+      sendEmail_pyth(message, settings_.script_time_limit_ms, settings_.script,
+                     [this] { return Stop_SMS_Sending_Now || cancel_; });
   ++result_.calls;
   result_.last_sent = sent.sent;
-  if (sent.sent) {
+  if (sent.stopped) {
+    result_.stopped = true;
+  } else if (sent.sent) {
     ++result_.sent;
   } else {
     result_.failure = sent.reason;
@@ -193,12 +214,15 @@ void Mail_Sender::work() {
         Show_NSLog_Message(QStringLiteral("send card with batch to all image to everyone"));
         made = render_and_save(k, &files);
         for (int r = 0; made && sent && r < settings_.recipients.size(); ++r) {
-          if (Stop_SMS_Sending_Now || cancel_) break;
+          if (Stop_SMS_Sending_Now || cancel_) {
+            result_.stopped = true;
+            break;
+          }
           sent = send_to(settings_.recipients[r], files);
         }
         break;
     }
-    if (!sent) break;
+    if (!sent || result_.stopped) break;
     if (!made) continue;  // a skipped record counts for no pause
     if (const int wait = settings_.pauses.Step_Done(more_to_send(k)); wait > 0) pause(wait);
   }

@@ -7,7 +7,7 @@
 // form, the SMTP settings, and a card renderer that owns copies of the design). The worker
 // never touches widgets, the live design or the platform seam; it writes the progress
 // counter curr_barcode_count and tests Stop_SMS_Sending_Now before each step and during
-// pauses. Pauses are announced to the GUI thread (pause_started / pause_ended), which
+// pauses; a stop (or the end of the process) also ends the mail script under way at once. Pauses are announced to the GUI thread (pause_started / pause_ended), which
 // counts the label down. finished() is delivered on the GUI thread; the pictures are gone
 // by then, also after a stop or a failure.
 
@@ -45,6 +45,7 @@ struct Mail_Run_Settings {
 
 struct Mail_Run_Result {
   int steps = 0;
+  int planned = 0;  // e-mails the whole run would send
   int calls = 0;  // mail script calls made
   int sent = 0;
   bool last_sent = false;  // the last call sent its e-mail
@@ -54,8 +55,10 @@ struct Mail_Run_Result {
   QString skipped_reason;   // the first one's reason
 };
 
-// The result box: the success text, or the failure text followed by the script's reason;
-// then the records that could not be made (numbered from 1) when there were any.
+// The result box: after a stop, that the run was stopped and how many e-mails of those
+// planned were sent; otherwise the success text, or the failure text followed by the
+// script's reason; then the records that could not be made (numbered from 1) when there
+// were any.
 QString Mail_Result_Message(const Mail_Run_Result& result);
 
 // Every run keeps its card pictures in "lumigrove-mail-<process id>-XXXXXX" in the
@@ -68,7 +71,7 @@ class Mail_Sender : public QObject {
 
  public:
   Mail_Sender(Mail_Run_Settings settings, Mail_Card_Renderer renderer, QObject* parent = nullptr);
-  // Stops the run and waits for the e-mail under way.
+  // Stops the run (ending the e-mail under way) and waits for the worker.
   ~Mail_Sender() override;
 
   // Starts the worker; list_count and curr_barcode_count are the caller's to show.

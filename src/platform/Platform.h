@@ -67,7 +67,8 @@ class Platform {
   virtual int Run_Modal(QObject* window) = 0;
   virtual void Stop_Modal(QObject* window, int code) = 0;
 
-  // Opens a file with its default application or an address in the browser.
+  // Opens a file with its default application or an address in the browser; false when
+  // nothing could take it (for a file: no program for its type is known).
   virtual bool Open_Url(const QUrl& url) = 0;
 
   // Ends the process with the status. Works before the event loop runs. A scripted

@@ -5,6 +5,7 @@
 #include "model/Shared_Design_State.h"
 
 #include <QFontInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -50,14 +51,24 @@ Border_Group Load_Border_Group(const CRDGraphic& graphic) {
 }
 
 QString Font_Display_Name(const QFont& font) {
+  QString family = Font_Name(font);
+  bool bold = font.bold();
+  bool italic = font.italic();
+  // A family name (it has blanks; a PostScript name has none) with a stored style.
+  static const QRegularExpression stored(QStringLiteral("^(.*\\S)-(Bold|Italic|BoldItalic)$"));
+  if (const QRegularExpressionMatch m = stored.match(family);
+      m.hasMatch() && m.captured(1).contains(QLatin1Char(' '))) {
+    family = m.captured(1);
+    bold = bold || m.captured(2).contains(QLatin1String("Bold"));
+    italic = italic || m.captured(2).contains(QLatin1String("Italic"));
+  }
   QString style = font.styleName();
   if (style.isEmpty()) {
     QStringList parts;
-    if (font.bold()) parts << QStringLiteral("Bold");
-    if (font.italic()) parts << QStringLiteral("Italic");
+    if (bold) parts << QStringLiteral("Bold");
+    if (italic) parts << QStringLiteral("Italic");
     style = parts.join(QLatin1Char(' '));
   }
-  const QString family = Font_Name(font);
   return style.isEmpty() || family.contains(style) ? family : family + QLatin1Char(' ') + style;
 }
 

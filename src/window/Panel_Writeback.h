@@ -48,7 +48,9 @@ void Write_Border_Group(CRDGraphic& graphic, const Border_Group& group);
 // The group as the graphic holds it (the stored colour, without opacity applied).
 Border_Group Load_Border_Group(const CRDGraphic& graphic);
 
-// "%@ ( %0.2f )": the font's display name (family and style) and its point size.
+// "%@ ( %0.2f )": the font's display name (family and style) and its point size. A family
+// name with the style a design file stores after it ("Liberation Sans-Bold", see
+// Font_Stored_Name) shows as the font did before it was stored ("Liberation Sans Bold").
 QString Font_Display_Name(const QFont& font);
 QString Font_Value_Label(const QFont& font);
 

@@ -51,12 +51,24 @@ class Support_Windows : public Design_Test {
     script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log_.toUtf8() + "'\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The desktop's program for a file type: what the file "default-program" says.
+    QFile query(stub_dir_.filePath("xdg-mime"));
+    ASSERT_TRUE(query.open(QIODevice::WriteOnly));
+    query.write("#!/bin/sh\ncat '" + stub_dir_.filePath("default-program").toUtf8() + "'\n");
+    query.close();
+    query.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Set_Default_Program("viewer.desktop");
     old_path_ = qgetenv("PATH");
     qputenv("PATH", stub_dir_.path().toUtf8() + ":" + old_path_);
   }
   void TearDown() override {
     qputenv("PATH", old_path_);
     Design_Test::TearDown();
+  }
+  void Set_Default_Program(const QByteArray& name) {
+    QFile file(stub_dir_.filePath("default-program"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(name + "\n");
   }
   // The addresses the stub received, waiting until there are at least `count` (or a minute).
   QStringList arrived(int count) const {
@@ -172,11 +184,23 @@ TEST_F(Support_Windows, TheHelpFileOpensAsItsFileUrlOrIsMissed) {
   Help_Support window;
   window._Help_File_Label->click();
   EXPECT_EQ(arrived(1), QStringList({QUrl::fromLocalFile(help).toString(QUrl::FullyEncoded)}));
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+
+  // No program for PDF files: the opener is not run, and the user learns why and where
+  // the guide is.
+  Set_Default_Program("");
+  window._Help_File_Label->click();
+  EXPECT_EQ(platform.messages,
+            QStringList({"\nNo program to show PDF files was found.\n\nThe user guide is the file\n" +
+                         help}));
+  EXPECT_EQ(arrived(1).size(), 1);
+  platform.messages.clear();
+  platform.opened_urls.clear();
 
   ASSERT_TRUE(QFile::remove(help));
   window.HelpFilePressed();
   EXPECT_EQ(platform.messages, QStringList({"\nHelp file does not exist!"}));
-  EXPECT_EQ(platform.opened_urls.size(), 1);
+  EXPECT_TRUE(platform.opened_urls.isEmpty());
 }
 
 TEST_F(Support_Windows, ShareAddressesCarryTheSecondSite) {

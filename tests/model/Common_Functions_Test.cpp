@@ -152,4 +152,19 @@ TEST_F(Data_Folders, HelpFileMissingIsSaid) {
   EXPECT_TRUE(scripted.opened_urls.isEmpty());
 }
 
+// The desktop has nothing that shows PDF files: the user is told so, and where the guide is.
+TEST_F(Data_Folders, HelpFileWithoutAProgramForItSaysWhereItIs) {
+  platform::Scoped_Scripted_Platform scripted;
+  const QString help = Resource_Path + "/Help.pdf";
+  QFile file(help);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("%PDF-1.4\n%%EOF\n");
+  file.close();
+  scripted.open_url_result = false;
+  Open_Help_File();
+  EXPECT_EQ(scripted.opened_urls, QList<QUrl>{QUrl::fromLocalFile(help)});
+  EXPECT_EQ(scripted.messages,
+            QStringList{"\nNo program to show PDF files was found.\n\nThe user guide is the file\n" + help});
+}
+
 }  // namespace

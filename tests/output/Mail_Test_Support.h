@@ -267,4 +267,108 @@ class Flooding_Server {
   int port_ = 0;
 };
 
+// A server that takes connections and never answers them: the first `relayed` connections
+// are passed on to the port given (a real server), every later one is held open in
+// silence, as a server that hangs does. It says when it holds one.
+inline const char* Silent_Server_Script = R"PY(
+import os, socket, sys, threading
+relayed, target = int(sys.argv[1]), int(sys.argv[2])
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(8)
+print("PORT", listener.getsockname()[1], flush=True)
+
+def pipe(source, sink):
+    try:
+        while True:
+            data = source.recv(65536)
+            if not data:
+                break
+            sink.sendall(data)
+    except OSError:
+        pass
+    for s in (source, sink):
+        try:
+            s.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+def until_stdin_closes():
+    sys.stdin.read()
+    os._exit(0)
+
+threading.Thread(target=until_stdin_closes, daemon=True).start()
+held, count = [], 0
+while True:
+    client, _ = listener.accept()
+    count += 1
+    if count <= relayed:
+        upstream = socket.create_connection(("127.0.0.1", target))
+        threading.Thread(target=pipe, args=(client, upstream), daemon=True).start()
+        threading.Thread(target=pipe, args=(upstream, client), daemon=True).start()
+    else:
+        held.append(client)
+        print("HELD", count, flush=True)
+)PY";
+
+class Silent_Server {
+ public:
+  explicit Silent_Server(int relayed = 0, int relay_port = 0) {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(test_support::System_Python(),
+                   {QStringLiteral("-c"), QString::fromUtf8(Silent_Server_Script),
+                    QString::number(relayed), QString::number(relay_port)});
+    EXPECT_TRUE(process_.waitForStarted(10000));
+    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    }
+    const QByteArray line = process_.readLine().trimmed();
+    EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
+    port_ = line.mid(5).toInt();
+  }
+  ~Silent_Server() {
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(10000)) {
+      process_.kill();
+      process_.waitForFinished(2000);
+    }
+  }
+  QString port_text() const { return QString::number(port_); }
+  // Connections held in silence so far (reads what the server said; call it while an
+  // event loop runs, or after waiting).
+  int Held() {
+    process_.waitForReadyRead(0);
+    while (process_.canReadLine())
+      if (process_.readLine().startsWith("HELD ")) ++held_;
+    return held_;
+  }
+
+ private:
+  QProcess process_;
+  int port_ = 0;
+  int held_ = 0;
+};
+
+// The processes of this user whose command line has `argument` among its arguments
+// (zombies not counted).
+inline QList<qint64> Processes_With_Argument(const QString& argument) {
+  QList<qint64> found;
+  const QByteArray wanted = argument.toLocal8Bit();
+  for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+    bool number = false;
+    const qint64 pid = name.toLongLong(&number);
+    if (!number) continue;
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly)) continue;
+    if (!cmdline.readAll().split('\0').contains(wanted)) continue;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+      const QByteArray text = stat.readAll();
+      const qsizetype close = text.lastIndexOf(')');
+      if (close > 0 && text.mid(close + 2, 1) == "Z") continue;
+    }
+    found << pid;
+  }
+  return found;
+}
+
 }  // namespace mail_test

@@ -3,7 +3,10 @@
 
 #include "Window_Fixture.h"
 
+#include "library/ui/Card_Size_Chooser.h"
+#include "library/ui/Card_Wizard.h"
 #include "model/CRDImage.h"
+#include "model/Fonts.h"
 #include "model/Graphic_Archive.h"
 #include "model/Shared_Design_State.h"
 #include "output/Design_Binding.h"
@@ -12,12 +15,15 @@
 #include "support/Sample_Graphics.h"
 #include "window/Design_File.h"
 #include "window/ui/Data_Source_Panel.h"
+#include "window/ui/Text_Panel.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 
 #include <functional>
 
@@ -148,6 +154,43 @@ TEST_F(Design_File_Window, SaveNewOpenRestoresTheWholeDesign) {
   // A loaded design starts without undo history.
   EXPECT_FALSE(window->Undo_btn->isEnabled());
   EXPECT_FALSE(Not_Draw_Only_Prop_Change);
+}
+
+// The card wizard and the card panel call the paper category by one name, and a bold
+// font shows by one name before saving and after reopening.
+TEST_F(Design_File_Window, CategoryAndFontKeepOneNameThroughSaveAndOpen) {
+  Card_Wizard* wizard = Card_Wizard::defaultInstance();
+  platform.on_run_modal = [wizard](QObject* modal) {
+    if (modal != wizard) return 0;
+    wizard->chooser->Category_ComboBox->setCurrentIndex(1);
+    wizard->OK_Click();
+    return 0;
+  };
+  ASSERT_EQ(window->Open_Card_Wizard(), 1);
+  platform.on_run_modal = nullptr;
+  EXPECT_EQ(wizard->chooser->Category_ComboBox->itemText(1), window->Category_ComboBox->itemText(1));
+  EXPECT_EQ(window->Category_ComboBox->currentText(), QStringLiteral("Paper Badge"));
+
+  press_tool("Text_Tool_btn");
+  QFont bold = Make_Font(QStringLiteral("Liberation Sans"), 20);
+  bold.setBold(true);
+  platform.font_answers.push_back(bold);
+  window->text_panel->Text_font_btn->click();
+  const QString label = window->text_panel->Text_font_value->text();
+  EXPECT_EQ(label, QStringLiteral("Liberation Sans Bold ( 20.00 )"));
+
+  Save_As_New(path("badge"));
+  platform.yes_no_answers = {false};
+  window->New_btn->click();
+  EXPECT_EQ(window->Category_ComboBox->currentText(), PVC_Card_Category);
+  platform.yes_no_answers = {false};
+  platform.open_answers = {{path("badge.dcard")}};
+  window->Open_btn->click();
+  EXPECT_EQ(window->Category_ComboBox->currentText(), QStringLiteral("Paper Badge"));
+  ASSERT_EQ(document.graphics().size(), 1u);
+  window->_graphicView->changeSelectionIndexes({0});
+  window->Show_RHS_Properties(document.graphics().front());
+  EXPECT_EQ(window->text_panel->Text_font_value->text(), label);
 }
 
 TEST_F(Design_File_Window, SaveAsCancelledKeepsTheNameAndSaveReusesIt) {

@@ -26,6 +26,7 @@
 #include "window/ui/Text_Panel.h"
 #include "support/Watchdog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -40,6 +41,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -109,6 +111,12 @@ class Object_Panels : public Window_Fixture {
       library->OK_Clicked();
       return 0;
     };
+  }
+
+  // The user opens the combo's list and chooses the item shown already.
+  static void choose_shown_item(QComboBox* combo) {
+    combo->showPopup();
+    QTest::keyClick(combo->view(), Qt::Key_Return);
   }
 
   Shape_Panel& shapes() { return *window->shape_panel; }
@@ -426,7 +434,8 @@ TEST_F(Object_Panels, TemplateButtonOnlyForATypedText) {
 }
 
 // Lock and Unlock of several objects show the panels of the last one while the canvas
-// remembers the front-most: loading the panels writes into neither of them.
+// remembers the front-most: loading the panels writes into neither of them. (The manual
+// text is shown first: a bound text shown in the sidebar takes its series' first value.)
 TEST_F(Object_Panels, LoadingThePanelsWritesIntoNoObject) {
   write_series(QStringLiteral("Names"), "Anna\nBen\n");
   write_series(QStringLiteral("Cities"), "Oslo\n");
@@ -443,7 +452,7 @@ TEST_F(Object_Panels, LoadingThePanelsWritesIntoNoObject) {
     other->batch_list_index = 0;
     auto manual = text(QStringLiteral("typed"));
     for (const auto& t : {bound, other, manual}) t->ctrl_is_locked = button == window->Unlock_btn;
-    select({bound, other, manual});
+    select({manual, bound, other});
     button->click();
     EXPECT_EQ(bound->data_source_type, 1);
     EXPECT_EQ(bound->batch_list_name, QStringLiteral("Names"));
@@ -454,11 +463,15 @@ TEST_F(Object_Panels, LoadingThePanelsWritesIntoNoObject) {
     EXPECT_EQ(manual->data_source_type, 0);
     EXPECT_EQ(manual->Text_contents()->string(), QStringLiteral("typed"));
 
-    // Shown alone, a bound text shows its binding and keeps its text.
+    // Shown alone, a bound text shows its binding and its series' first value; the
+    // binding and the other texts stay as they were.
     select({other});
     EXPECT_EQ(sources().Data_source_type->currentIndex(), 1);
     EXPECT_EQ(sources().Batch_Series->currentText(), QStringLiteral("Cities"));
-    EXPECT_EQ(other->Text_contents()->string(), QStringLiteral("Rome"));
+    EXPECT_EQ(other->Text_contents()->string(), QStringLiteral("Oslo"));
+    EXPECT_EQ(other->batch_list_index, 0);
+    EXPECT_EQ(bound->Text_contents()->string(), QStringLiteral("stale"));
+    EXPECT_EQ(manual->Text_contents()->string(), QStringLiteral("typed"));
   }
 }
 
@@ -678,16 +691,79 @@ TEST_F(Object_Panels, SeriesChoiceListsNamesAndShowsTheFirstLine) {
   EXPECT_EQ(t->batch_list_name, QStringLiteral("cities"));
   EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
 
-  // Selecting a bound text again shows its binding; only a choice fetches a value.
+  // Selecting a bound text again shows its binding and fetches its first value anew;
+  // choosing the series already shown fetches it again too.
   t->data_source_type = 1;
   t->Text_contents()->replaceCharacters(QStringLiteral("stale"));
   window->Show_RHS_Properties(nullptr);
   select({t});
   EXPECT_EQ(sources().Batch_Series->currentText(), QStringLiteral("cities"));
-  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("stale"));
-  sources().Batch_Series->setCurrentIndex(2);
-  sources().Batch_Series->setCurrentIndex(1);
   EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Oslo"));
+  EXPECT_EQ(texts().Text_value_Edit->toPlainText(), QStringLiteral("Oslo"));
+  write_series(QStringLiteral("cities"), "Bergen\n");
+  choose_shown_item(sources().Batch_Series);
+  EXPECT_EQ(sources().Batch_Series->currentIndex(), 1);
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Bergen"));
+  EXPECT_EQ(texts().Text_value_Edit->toPlainText(), QStringLiteral("Bergen"));
+  // Another item chosen by the user is fetched once and bound.
+  sources().Batch_Series->showPopup();
+  QTest::keyClick(sources().Batch_Series->view(), Qt::Key_Down);
+  QTest::keyClick(sources().Batch_Series->view(), Qt::Key_Return);
+  EXPECT_EQ(t->batch_list_name, QStringLiteral("Names"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Anna"));
+}
+
+// Selecting a picture or a text bound to a series or column shows the first value of
+// what it is bound to, in that graphic only: its binding and the other selected graphics
+// stay as they are.
+TEST_F(Object_Panels, SelectingABoundGraphicShowsItsFirstValue) {
+  const QString green = picture_file("green.png", Qt::green, Qt::green);
+  write_series(QStringLiteral("Photos"), (green + QStringLiteral("\n")).toUtf8());
+  write_series(QStringLiteral("Names"), "Anna\nBen\n");
+  Data_From_Excel* table = Data_From_Excel::defaultInstance();
+  table->Set_Columns({QStringLiteral("Name"), QStringLiteral("City")});
+  table->Create_List_By_Array({QStringLiteral("Carla"), QStringLiteral("Oslo")}, 2);
+  QComboBox* source = sources().Data_source_type;
+  window->Add_Excel_Col_Name_In_Combo(source);
+
+  auto picture = add<CRDImage>({0, 0, 80, 40});
+  picture->img_trnsp_val = 100;
+  picture->sat_val = picture->con_val = 1;
+  picture->data_source_type = 1;
+  picture->batch_list_name = QStringLiteral("Photos");
+  picture->batch_list_index = 7;  // not where the combo lists it: kept
+  auto series_text = text(QStringLiteral("stale"));
+  series_text->data_source_type = 1;
+  series_text->batch_list_name = QStringLiteral("Names");
+  auto column_text = text(QStringLiteral("stale"));
+  column_text->data_source_type = 2;
+  column_text->excel_col_indx = 2;
+  auto typed = text(QStringLiteral("typed"));
+  typed->batch_list_name = QStringLiteral("Names");  // a binding left from before: not used
+
+  select({picture, series_text});
+  EXPECT_EQ(picture->_file_path, green);
+  EXPECT_EQ(pictures().Manual_image_path->text(), green);
+  EXPECT_EQ(picture->batch_list_index, 7);
+  EXPECT_EQ(picture->data_source_type, 1);
+  EXPECT_EQ(series_text->Text_contents()->string(), QStringLiteral("stale"));
+  EXPECT_TRUE(Near(rendered().pixelColor(40, 20), Qt::green));
+
+  struct Case {
+    std::shared_ptr<CRDGraphic> shown;
+    QString text;
+  };
+  for (const Case& c : {Case{series_text, QStringLiteral("Anna")}, Case{column_text, QStringLiteral("Oslo")},
+                        Case{typed, QStringLiteral("typed")}}) {
+    SCOPED_TRACE(c.text.toStdString());
+    const int source_before = c.shown->data_source_type;
+    select({c.shown});
+    EXPECT_EQ(c.shown->Text_contents()->string(), c.text);
+    EXPECT_EQ(texts().Text_value_Edit->toPlainText(), c.text);
+    EXPECT_EQ(c.shown->data_source_type, source_before);
+  }
+  EXPECT_EQ(column_text->excel_col_indx, 2);
+  table->Set_Columns({});
 }
 
 TEST_F(Object_Panels, APictureBoundToASeriesShowsThePictureItNames) {

@@ -105,6 +105,23 @@ TEST(Panel_Writeback, FontLabelShowsNameStyleAndSize) {
   // A PostScript name carries its style already.
   EXPECT_EQ(Font_Value_Label(Make_Font(Text_Ctrl_Font, 14)),
             Text_Ctrl_Font + QStringLiteral(" ( 14.00 )"));
+  // Read back from a design file, a font shows as it did before it was stored.
+  struct Case {
+    QFont font;
+    const char* label;
+  };
+  QFont bold_italic = Make_Font("DejaVu Serif", 9);
+  bold_italic.setBold(true);
+  bold_italic.setItalic(true);
+  for (const Case& c : {Case{bold, "Liberation Sans Bold ( 14.00 )"},
+                        Case{bold_italic, "DejaVu Serif Bold Italic ( 9.00 )"}}) {
+    const QFont stored = Make_Font(Font_Stored_Name(c.font), c.font.pointSizeF());
+    EXPECT_EQ(Font_Value_Label(c.font), QString::fromLatin1(c.label));
+    EXPECT_EQ(Font_Value_Label(stored), QString::fromLatin1(c.label)) << Font_Name(stored);
+  }
+  // A PostScript name keeps its own spelling.
+  EXPECT_EQ(Font_Value_Label(Make_Font("LiberationSans-Bold", 20)),
+            QStringLiteral("LiberationSans-Bold ( 20.00 )"));
 }
 
 }  // namespace

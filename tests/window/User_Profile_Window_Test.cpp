@@ -589,6 +589,33 @@ TEST_F(Profile, TheProfileButtonFillsTheCurrentSideOnlyAfterOk) {
   EXPECT_TRUE(Fill_User_Profile);
 }
 
+// A rectangle clicked, the back shown and the front again (the selection is gone, the
+// canvas still remembers the rectangle), then Profile and OK with nothing to fill, or
+// Cancel: the sidebar and the edit buttons show the card, as the canvas selects nothing.
+TEST_F(Profile, AfterTheDialogTheSidebarAndButtonsFollowTheSelection) {
+  for (const bool confirm : {true, false}) {
+    SCOPED_TRACE(confirm ? "OK" : "Cancel");
+    add_shape(CRDDocument::Side::Front, "R", QRectF(20, 20, 60, 40));
+    click(window->_graphicView, QPointF(50, 40));
+    ASSERT_EQ(window->sett_tab->widget(0), window->shape_tab);
+    ASSERT_TRUE(window->Delete_btn->isEnabled());
+    press_tool("Back_Side_btn");
+    press_tool("Front_Card_Btn");
+    ASSERT_TRUE(window->_graphicView->selectedGraphics().empty());
+
+    profile_button([&](Profile_Dialog* d) {
+      if (confirm) return ok(d);
+      d->Cancel_btn->click();
+      return 0;
+    });
+    EXPECT_EQ(window->sett_tab->widget(0), window->card_setting_tab);
+    for (QToolButton* b : {window->Cut_btn, window->Copy_btn, window->Delete_btn,
+                           window->Begin_Front_btn, window->Send_Back_btn, window->Lock_btn})
+      EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(window->_graphicView->selectedGraphics().empty());
+  }
+}
+
 
 // ---- End to end ------------------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 #include "support/Test_Support.h"
 #include "window/Tool_Placement.h"
 #include "window/Window_Placement.h"
+#include "window/ui/Text_Panel.h"
 #include "window/ui/CRDWindowController.h"
 
 #include <QAbstractItemView>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -136,6 +138,26 @@ TEST_F(First_Minutes, EditCommandsReachTheCanvasWhileTextFieldsKeepTheirOwn) {
   menu_item("Select_All_menu_item")->trigger();
   EXPECT_EQ(field->selectedText(), QStringLiteral("85.6"));
   EXPECT_EQ(canvas->selectionIndexes(), Index_Set({0}));
+}
+
+// A new text shows "Text here" selected in the Text panel: what the user types next
+// replaces it there and in the text on the card (the keys once went nowhere).
+TEST_F(First_Minutes, TypingAfterTheTextToolGoesIntoTheNewText) {
+  for (const bool back : {false, true}) {
+    SCOPED_TRACE(back ? "back" : "front");
+    if (back) press_tool("Back_Side_btn");
+    press_tool("Text_Tool_btn");
+    const Graphic_List& list = document.list(back ? CRDDocument::Side::Back : CRDDocument::Side::Front);
+    ASSERT_FALSE(list.empty());
+    const std::shared_ptr<CRDGraphic> created = list.front();
+    ASSERT_EQ(created->className(), QStringLiteral("CRDText"));
+    // Typed as the user types: to the widget that has the keyboard focus.
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_EQ(focus, window->text_panel->Text_value_Edit) << focus->objectName().toStdString();
+    QTest::keyClicks(focus, QStringLiteral("Hi there"));
+    EXPECT_EQ(created->Text_contents()->string(), QStringLiteral("Hi there"));
+  }
 }
 
 // X11's own bindings for Redo lack Ctrl+Y (the offscreen platform's hold it).

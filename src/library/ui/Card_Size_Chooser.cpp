@@ -17,7 +17,7 @@ Card_Size_Chooser::Card_Size_Chooser(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Card_Size_Chooser"));
   Category_ComboBox = new QComboBox(this);
   Category_ComboBox->setObjectName(QStringLiteral("Category_ComboBox"));
-  Category_ComboBox->addItems({PVC_Card_Category, QStringLiteral("Paper Badge")});
+  Category_ComboBox->addItems({PVC_Card_Category, Paper_Card_Category});
   Preset_ComboBox = new QComboBox(this);
   Preset_ComboBox->setObjectName(QStringLiteral("Preset_ComboBox"));
   Preset_ComboBox->addItems({QStringLiteral("Horizontal"), QStringLiteral("Vertical")});

@@ -321,7 +321,8 @@ void Send_Mail::Send_Button() {
   connect(run, &Mail_Sender::pause_ended, this, &Send_Mail::pause_ended);
   connect(run, &Mail_Sender::finished, this, [this, batch = form.batch] { run_ended(batch); });
   if (!send_modls_wnd) send_modls_wnd = Send_Modeless::defaultInstance();
-  send_modls_wnd->Start_Run(this, run->steps(), QStringLiteral("%d / %d"));
+  send_modls_wnd->Start_Run(this, run->steps(), QStringLiteral("%d / %d"),
+                            Send_Modeless::Mail_Stop_Question);
   run->start();
 }
 

@@ -50,8 +50,10 @@ Send_Modeless* Send_Modeless::defaultInstance() {
   return instance;
 }
 
-void Send_Modeless::Start_Run(QWidget* owner, int steps, const QString& first_text_format) {
+void Send_Modeless::Start_Run(QWidget* owner, int steps, const QString& first_text_format,
+                              const QString& stop_question) {
   list_count = steps;
+  stop_question_ = stop_question;
   _stop_btn->setEnabled(true);
   _Curr_Progress->setRange(0, std::max(steps, 0));
   _Curr_Progress->setValue(0);
@@ -78,13 +80,17 @@ const QString Send_Modeless::Stop_Question = QStringLiteral(
     "Stop now?\n\nYes: the cards already begun are finished and no other is started.\n"
     "No: go on.");
 
+const QString Send_Modeless::Mail_Stop_Question = QStringLiteral(
+    "Stop now?\n\nYes: the e-mail under way is given up and no other is sent.\n"
+    "No: go on.");
+
 void Send_Modeless::Stop_Sending_Pressed() {
   // No step begins while the question is open, so the answer decides about the rest.
   struct Question_Open {
     Question_Open() { Stop_Question_Open = true; }
     ~Question_Open() { Stop_Question_Open = false; }
   } open;
-  if (platform::Yes_No_Box(Stop_Question)) Stop_SMS_Sending_Now = true;
+  if (platform::Yes_No_Box(stop_question_)) Stop_SMS_Sending_Now = true;
 }
 
 void Send_Modeless::update_sending_progress_bar() {

@@ -30,22 +30,29 @@ class Send_Modeless : public QDialog {
   QLabel* pause_label = nullptr;
   QTimer msend_modTimer;  // the 0.5 s refresh while a run shows the sheet
 
-  // The stop question.
+  // The stop questions: of an export (the cards begun are finished) and of a mail run (the
+  // e-mail under way is given up).
   static const QString Stop_Question;
+  static const QString Mail_Stop_Question;
 
   // Start of a run: list_count = steps, the stop button enabled, the bar 0 .. steps at 0,
   // the total label "%d", the current label (and curr_msg_count) the first text filled
   // with 0 and steps ("%d / %d Card" for export, "%d / %d" for e-mail); then the sheet is
-  // shown window-modal over `owner` and the refresh starts; curr_barcode_count = 0.
-  void Start_Run(QWidget* owner, int steps, const QString& first_text_format);
+  // shown window-modal over `owner` and the refresh starts; curr_barcode_count = 0. Stop
+  // asks `stop_question`.
+  void Start_Run(QWidget* owner, int steps, const QString& first_text_format,
+                 const QString& stop_question = Stop_Question);
   // End of a run: the refresh stops and the sheet is hidden (no final refresh).
   void End_Run();
 
  public slots:
-  // The Stop button: asks Stop_Question; Yes stops the run, No changes nothing.
+  // The Stop button: asks the run's stop question; Yes stops the run, No changes nothing.
   void Stop_Sending_Pressed();
   // One refresh: the bar at curr_barcode_count, the label "%d / %d " of it and list_count.
   void update_sending_progress_bar();
   // Escape does not close the sheet: only the run ends it.
   void reject() override {}
+
+ private:
+  QString stop_question_ = Stop_Question;
 };

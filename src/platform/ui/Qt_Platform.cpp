@@ -13,9 +13,11 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QStandardPaths>
 #include <QStyle>
 
 #include <algorithm>
@@ -150,8 +152,31 @@ void Qt_Platform::Stop_Modal(QObject* window, int code) {
   if (QEventLoop* loop = loops_.value(window)) loop->exit(code);
 }
 
+namespace {
+
+// Whether the desktop names a program for a local file's type: asked through xdg-mime
+// where it is installed (the opener then runs nothing visible for a type it has no
+// program for); without it, the opener's own answer decides.
+bool Desktop_Has_Program_For(const QString& path) {
+  const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+  if (query.isEmpty()) return true;
+  const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+  QProcess process;
+  process.start(query, {QStringLiteral("query"), QStringLiteral("default"), type});
+  if (!process.waitForFinished(5000)) {
+    process.kill();
+    process.waitForFinished(1000);
+    return true;
+  }
+  return process.exitStatus() != QProcess::NormalExit ||
+         !process.readAllStandardOutput().trimmed().isEmpty();
+}
+
+}  // namespace
+
 bool Qt_Platform::Open_Url(const QUrl& url) {
   if (!url.isValid() || url.isEmpty()) return false;
+  if (url.isLocalFile() && !Desktop_Has_Program_For(url.toLocalFile())) return false;
   if (QDesktopServices::openUrl(url)) return true;
   // Platforms without an opener of their own (offscreen, minimal) answer false and run
   // nothing: hand the fully encoded address to the desktop's opener directly, no shell.

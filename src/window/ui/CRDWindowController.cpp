@@ -18,6 +18,7 @@
 #include "window/ui/Card_Panel.h"
 #include "window/ui/Open_Export_Log.h"
 #include "window/ui/PleaseWait_Modeless.h"
+#include "window/ui/Text_Panel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -36,6 +37,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -44,6 +46,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <optional>
@@ -386,7 +389,7 @@ void CRDWindowController::build_sidebar() {
   Preset_ComboBox = make_combo(card_setting_tab, "Preset_ComboBox",
                                {QStringLiteral("Horizontal"), QStringLiteral("Vertical")});
   Category_ComboBox = make_combo(card_setting_tab, "Category_ComboBox",
-                                 {PVC_Card_Category, QStringLiteral("Paper Card")});
+                                 {PVC_Card_Category, Paper_Card_Category});
   ListData = new Preset_List(this);
   ColList = Make_Preset_Table_View(ListData, card_setting_tab);
   auto make_size = [&](QDoubleSpinBox*& stepper, QLineEdit*& text, const char* stepper_name,
@@ -666,9 +669,16 @@ void CRDWindowController::Tool_Clicked(int tool) {
 }
 
 void CRDWindowController::Select_tool_action() {
+  const bool text_tool = currentGraphicClass() == QLatin1String("CRDText");
   emit Selected_Tool_Did_Change();
   Refresh_Canvas();
-  Show_RHS_Properties(current_canvas()->Selected_Graphic());
+  // A picture tool may have opened a file panel or the library, and been cancelled.
+  Show_Selection_Properties();
+  // A new text shows its placeholder selected in the Text panel: typing replaces it.
+  const std::shared_ptr<CRDGraphic> shown = Shown_Selection();
+  if (text_tool && shown && shown->className() == QLatin1String("CRDText") &&
+      sett_tab->currentWidget() == text_edtng_tab && !text_panel->Text_value_Edit->isReadOnly())
+    text_panel->Text_value_Edit->setFocus(Qt::OtherFocusReason);
 }
 
 void CRDWindowController::selectArrowTool() {
@@ -780,6 +790,17 @@ void CRDWindowController::Remove_All_Tab_Items() {
 }
 
 // ---- Property sidebar ----------------------------------------------------------------------
+
+std::shared_ptr<CRDGraphic> CRDWindowController::Shown_Selection() const {
+  CRDGraphicView* canvas = current_canvas();
+  if (!canvas || !canvas->isBound()) return nullptr;
+  const Graphic_List selected = canvas->selectedGraphics();
+  if (selected.empty()) return nullptr;
+  const std::shared_ptr<CRDGraphic> remembered = canvas->Selected_Graphic();
+  if (remembered && std::find(selected.begin(), selected.end(), remembered) != selected.end())
+    return remembered;
+  return selected.front();
+}
 
 void CRDWindowController::Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic) {
   if (Not_Draw_Only_Prop_Change) return;

@@ -158,6 +158,13 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // Not_Draw_Only_Prop_Change is set. The panels' controls are loaded by the panels
   // themselves.
   void Show_RHS_Properties(const std::shared_ptr<CRDGraphic>& graphic) override;
+  // The object the sidebar shows for the current side's selection: the canvas's
+  // remembered graphic while it is selected, else the front-most selected one; none when
+  // nothing is selected (a graphic the canvas remembers from an older selection is not it).
+  std::shared_ptr<CRDGraphic> Shown_Selection() const;
+  // The sidebar and the edit buttons follow the current side's selection (after a
+  // dialog, whatever it did to the selection).
+  void Show_Selection_Properties() { Show_RHS_Properties(Shown_Selection()); }
 
   // ---- Services for output and series ---------------------------------------------------
   QStringList Get_Files_Array_At_Path(const QString& folder) const;

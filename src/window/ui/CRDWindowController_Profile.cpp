@@ -36,9 +36,9 @@ void CRDWindowController::User_Profile_Button_Clicked() {
     else
       Fill_User_profile_info_front_side();
     Undo_Redo_Button_state();  // the objects the fill created can be undone
-    // The sidebar and the edit buttons follow the object the fill left selected.
-    if (CRDGraphicView* canvas = current_canvas(); canvas && canvas->isBound())
-      Show_RHS_Properties(canvas->Selected_Graphic());
+    // The sidebar and the edit buttons follow what the fill left selected (nothing, when
+    // it filled nothing and the side had no selection).
+    Show_Selection_Properties();
   }
   Refresh_Canvas();
 }

@@ -185,8 +185,8 @@ int CRDWindowController::Open_Card_Wizard() {
   if (code != 1) return code;
   // The outline the wizard shows is the card's, clicked or not.
   if (const int shape = wizard->matrix_card_shape->checkedId(); shape >= 0) Card_Shape = shape;
-  // The wizard's lists in the card panel's words (the panel names its paper category
-  // differently), and the preset that has the card's size.
+  // The wizard's choices as the card panel lists them, and the preset that has the card's
+  // size.
   const Card_Size_Chooser& chooser = *wizard->chooser;
   Card_Wizard_Choice choice;
   choice.card_shape = Card_Shape;

@@ -233,7 +233,9 @@ void Card_Panel::Load(const Card_Property& side) {
     window_.Set_Card_Size_In_Control(QSizeF(Points_to_MM_Convert(float(side.Card_Size.width())),
                                             Points_to_MM_Convert(float(side.Card_Size.height()))));
   select_value(window_.Preset_ComboBox, side.Card_Preset);
-  select_value(window_.Category_ComboBox, side.Card_Category);
+  // "PVC Card" is the PVC category; any other (an older name of the paper one included)
+  // is paper.
+  window_.Category_ComboBox->setCurrentIndex(side.Card_Category == PVC_Card_Category ? 0 : 1);
   // The side's preset row while the card has its size; the list names no preset for a
   // size of the user's own.
   window_.Mark_List_New_Selection(window_.Card_Size_Preset_Row(side.Card_Cat_index));

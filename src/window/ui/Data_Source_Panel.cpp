@@ -17,8 +17,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <utility>
 
 Data_Source_Panel::Data_Source_Panel(CRDWindowController& window) : QObject(&window), window_(window) {
   setObjectName(QStringLiteral("Data_Source_Panel"));
@@ -44,11 +47,16 @@ Data_Source_Panel::Data_Source_Panel(CRDWindowController& window) : QObject(&win
   // The picture panel adds its file box below.
   enable_for(true);
 
+  // Choosing the item already shown fetches its first value again (a change of item is
+  // reported as a change of the combo's selection).
+  connect(Batch_Series, &QComboBox::activated, this, &Data_Source_Panel::series_activated);
   connect(view_series_btn, &QPushButton::clicked, &window, &CRDWindowController::View_batch_Series_Button);
   connect(data_source_help_btn, &QPushButton::clicked, &window, &CRDWindowController::Data_Source_Help_Button);
 }
 
 void Data_Source_Panel::Load(CRDGraphic& graphic, const QString& title) {
+  // The items selected here are the program's: no activation follows them.
+  const auto programs_choices = qScopeGuard([this] { index_change_handled_ = false; });
   shown_ = graphic.weak_from_this();
   if (!title.isEmpty()) {
     window_.datasource_tab->setWindowTitle(title);
@@ -58,6 +66,52 @@ void Data_Source_Panel::Load(CRDGraphic& graphic, const QString& title) {
   window_.Select_Combo_Item(Data_source_type, graphic.data_source_type);
   if (!bound.isEmpty() && Batch_Series->currentText() != bound)
     Batch_Series->setCurrentIndex(Batch_Series->findText(bound));
+  show_bound_value(graphic.weak_from_this().lock());
+}
+
+void Data_Source_Panel::show_bound_value(const std::shared_ptr<CRDGraphic>& graphic) {
+  if (!graphic) return;
+  const QString kind = graphic->className();
+  if (kind != QLatin1String("CRDText") && kind != QLatin1String("CRDImage")) return;
+  // Only what the page shows: the graphic's own source, series or column.
+  QString value;
+  if (graphic->data_source_type == Source_Series) {
+    const QString name = Trim_Str(Batch_Series->currentText());
+    if (Data_source_type->currentText() != Source_Series_Item || name.isEmpty() ||
+        name != Trim_Str(graphic->batch_list_name))
+      return;
+    value = window_.Get_First_Value_Of_Dataset(name);
+  } else if (graphic->data_source_type == Source_Sheet) {
+    const int column = Batch_Series->currentIndex();
+    if (Data_source_type->currentText() != Source_Excel_Item || column < 0 ||
+        column != graphic->excel_col_indx)
+      return;
+    value = window_.Get_First_Value_Of_Excel_Binding(column);
+  } else {
+    return;
+  }
+  const bool same = kind == QLatin1String("CRDText")
+                        ? graphic->Text_contents()->string() == value
+                        : graphic->_file_path == value;
+  if (same) return;
+  show_value(graphic, value);
+  window_.Refresh_Canvas();
+}
+
+void Data_Source_Panel::show_value(const std::shared_ptr<CRDGraphic>& graphic, const QString& value) {
+  const QString kind = graphic->className();
+  if (kind == QLatin1String("CRDText")) {
+    graphic->Text_contents()->replaceCharacters(value);
+    window_.text_panel->Set_Editor_Text(value);
+  } else if (kind == QLatin1String("CRDImage")) {
+    graphic->setFilePath(value);
+    window_.picture_panel->Manual_image_path->setText(value);
+  }
+}
+
+void Data_Source_Panel::series_activated() {
+  if (std::exchange(index_change_handled_, false)) return;
+  Series_Choice();
 }
 
 std::shared_ptr<CRDGraphic> Data_Source_Panel::shown_graphic() const {
@@ -77,6 +131,7 @@ void Data_Source_Panel::enable_for(bool manual) {
 }
 
 void Data_Source_Panel::Value_Source_Choice() {
+  const auto programs_choices = qScopeGuard([this] { index_change_handled_ = false; });
   const auto shown = shown_graphic();
   // While the page is being loaded it only shows: the choice writes into no graphic.
   const auto graphic = Not_Draw_Only_Prop_Change ? nullptr : shown;
@@ -108,6 +163,8 @@ void Data_Source_Panel::Value_Source_Choice() {
 }
 
 void Data_Source_Panel::Series_Choice() {
+  // A user's choice of another item reports the change first, then the activation.
+  index_change_handled_ = true;
   const QString choice = Data_source_type->currentText();
   const QString name = Trim_Str(Batch_Series->currentText());
   const int index = Batch_Series->currentIndex();
@@ -127,15 +184,8 @@ void Data_Source_Panel::Series_Choice() {
     graphic->Set_Excel_binding_Index(index);
     value = window_.Get_First_Value_Of_Excel_Binding(index);
   }
-  const QString kind = graphic->className();
-  if (kind == QLatin1String("CRDText")) {
-    graphic->Text_contents()->replaceCharacters(value);
-    window_.text_panel->Set_Editor_Text(value);
-  } else if (kind == QLatin1String("CRDImage")) {
-    graphic->setFilePath(value);
-    window_.picture_panel->Manual_image_path->setText(value);
-    window_.picture_panel->Update_Image_Graphics();
-  }
+  show_value(graphic, value);
+  if (graphic->className() == QLatin1String("CRDImage")) window_.picture_panel->Update_Image_Graphics();
   window_.Refresh_Canvas();
   window_.current_canvas()->startEditingGraphic(graphic);
   window_.Refresh_Canvas();
