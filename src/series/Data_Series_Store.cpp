@@ -40,7 +40,7 @@ QByteArray encode(const QStringList& values) {
 // without the rest of the file. A byte-order mark at the start is dropped. False, with the
 // reason in *error, for a file that cannot be read or is past a limit; the lines handed on
 // before then are no series.
-bool read_lines(const QString& path, QString* error, qint64* size,
+bool read_lines(const QString& path, QString* error,
                 const std::function<bool(QString&& line)>& take) {
   const auto refuse = [&](const QString& why) {
     if (error) *error = QStringLiteral("%1 %2").arg(QDir::toNativeSeparators(path), why);
@@ -48,14 +48,15 @@ bool read_lines(const QString& path, QString* error, qint64* size,
   };
   QFile file;
   if (!Open_Regular_File(file, path, error)) return false;
-  *size = file.size();
-  if (*size > Series_Max_Bytes) {
+  if (file.size() > Series_Max_Bytes) {
     return refuse(QStringLiteral("is larger than %1, more than a file of this kind holds")
                       .arg(Bounded_File_Size_Text(Series_Max_Bytes)));
   }
+  QLocale grouped = QLocale::c();
+  grouped.setNumberOptions(QLocale::DefaultNumberOptions);  // 1,048,576
   const QString too_long =
       QStringLiteral("has a line longer than %1 characters, more than a value holds")
-          .arg(QLocale::c().toString(qlonglong(Series_Max_Value_Length)));
+          .arg(grouped.toString(qlonglong(Series_Max_Value_Length)));
   // A UTF-8 line of more than three bytes per character is longer than the limit whatever
   // its characters.
   constexpr qsizetype kMax_Line_Bytes = 3 * Series_Max_Value_Length;
@@ -117,8 +118,7 @@ std::optional<QString> read_text(const QString& path) {
 // The same for readers of the lines: false after logging the reason.
 bool read_logged_lines(const QString& path, const std::function<bool(QString&& line)>& take) {
   QString reason;
-  qint64 size = 0;
-  if (read_lines(path, &reason, &size, take)) return true;
+  if (read_lines(path, &reason, take)) return true;
   if (!reason.isEmpty() && QFileInfo::exists(path)) Show_NSLog_Message(reason);
   return false;
 }
@@ -127,10 +127,8 @@ bool read_logged_lines(const QString& path, const std::function<bool(QString&& l
 
 std::optional<QString> Read_Series_Text(const QString& path, QString* error) {
   QString text;
-  qint64 size = 0;
   bool started = false;
-  const bool read = read_lines(path, error, &size, [&](QString&& line) {
-    if (!started) text.reserve(qsizetype(size));  // no line has more characters than bytes
+  const bool read = read_lines(path, error, [&](QString&& line) {
     if (started) text += u'\n';
     started = true;
     text += line;

@@ -161,7 +161,9 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
   bool sheet_data_done = false;
   bool in_row = false, in_cell = false, in_value = false, in_inline = false, in_text = false;
   int phonetic_depth = 0;
-  QStringList blank_row(qMax(columns_, 0), QString());
+  // The width every row has once made whole. Rows start empty and grow with their cells
+  // (finish_rows pads them), so that a row costs what it holds until the sheet is known to fit.
+  int blank_width = qMax(columns_, 0);
   for (;;) {
     const Xml_Pull_Reader::Token token = reader.next();
     if (token == Xml_Pull_Reader::End_Of_Document) break;
@@ -190,17 +192,17 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
           // A dimension that can be trusted gives the rows their width from the start.
           if (dimension_columns_ > columns_ && dimension_columns_ <= kTrusted_Dimension &&
               row_count_ == 0)
-            blank_row.resize(dimension_columns_);
+            blank_width = dimension_columns_;
         } else if (name == "sheetData" && !sheet_data_done) {
           in_sheet_data = true;
         }
       } else if (depth == 3 && in_sheet_data && name == "row") {
         in_row = true;
         previous_column_ = 0;
-        row_width_ = int(blank_row.size());
+        row_width_ = blank_width;
         grow_extent(row_width_, true);
         row_place_ = rows->size();
-        row_ = blank_row;
+        row_ = QStringList();
       } else if (depth == 4 && in_row && name == "c") {
         in_cell = true;
         start_cell(reader);
@@ -239,7 +241,7 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
         in_text = false;
     }
   }
-  blank_width_ = int(blank_row.size());
+  blank_width_ = blank_width;
   columns_ = std::max({columns_, blank_width_, widest_row_});
   return true;
 }
