@@ -129,6 +129,7 @@ class Worksheet_Scan {
   QStringList row_;
   qsizetype row_place_ = 0;  // the current row's place among the rows given
   int row_width_ = 0;        // the current row's width, its far cells included
+  int row_far_from_ = 0;     // the current row's nearest far cell's column (0: none)
   int widest_row_ = 0;       // the widest row this scan gave
   std::vector<Far_Cell> far_;
   Sheet_Extent own_extent_;
@@ -200,6 +201,7 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
         in_row = true;
         previous_column_ = 0;
         row_width_ = blank_width;
+        row_far_from_ = 0;
         grow_extent(row_width_, true);
         row_place_ = rows->size();
         row_ = QStringList();
@@ -330,22 +332,27 @@ void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
   }
   if (column - row->size() > kNear_Columns) {
     far_.push_back({row_place_, column, value});
+    if (row_far_from_ == 0 || column < row_far_from_) row_far_from_ = column;
     return;
   }
-  const qsizetype end = row->size();
   row->resize(column);
-  // Cells of this row that waited aside and now lie within it move in first, so that a
-  // later cell of the same column still wins.
-  auto waiting = far_.end();
-  while (waiting != far_.begin() && std::prev(waiting)->row == row_place_) --waiting;
-  auto kept = waiting;
-  for (auto cell = waiting; cell != far_.end(); ++cell) {
-    if (cell->column <= column && cell->column > end)
-      (*row)[cell->column - 1] = std::move(cell->value);
-    else
-      *kept++ = std::move(*cell);
+  if (row_far_from_ != 0 && column >= row_far_from_) {
+    // Cells of this row that waited aside and now lie within it move in first, so that a
+    // later cell of the same column still wins.
+    auto waiting = far_.end();
+    while (waiting != far_.begin() && std::prev(waiting)->row == row_place_) --waiting;
+    auto kept = waiting;
+    row_far_from_ = 0;
+    for (auto cell = waiting; cell != far_.end(); ++cell) {
+      if (cell->column <= column) {
+        (*row)[cell->column - 1] = std::move(cell->value);
+      } else {
+        if (row_far_from_ == 0 || cell->column < row_far_from_) row_far_from_ = cell->column;
+        *kept++ = std::move(*cell);
+      }
+    }
+    far_.erase(kept, far_.end());
   }
-  far_.erase(kept, far_.end());
   (*row)[column - 1] = value;
 }
 
