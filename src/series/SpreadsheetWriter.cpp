@@ -130,6 +130,7 @@ class Worksheet_Scan {
   qsizetype row_place_ = 0;  // the current row's place among the rows given
   int row_width_ = 0;        // the current row's width, its far cells included
   int row_far_from_ = 0;     // the current row's nearest far cell's column (0: none)
+  qsizetype last_row_size_ = 0;  // the cells the row before held up to its last near one
   int widest_row_ = 0;       // the widest row this scan gave
   std::vector<Far_Cell> far_;
   Sheet_Extent own_extent_;
@@ -227,6 +228,7 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
     } else if (depth == 3 && in_row && name == "row") {
       in_row = false;
       widest_row_ = std::max(widest_row_, row_width_);
+      last_row_size_ = row_.size();
       rows->append(std::move(row_));
       row_ = QStringList();
       ++row_count_;
@@ -335,6 +337,8 @@ void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
     if (row_far_from_ == 0 || column < row_far_from_) row_far_from_ = column;
     return;
   }
+  // Rows of a sheet are much alike: room for as many cells as the row before held.
+  if (row->isEmpty()) row->reserve(std::max<qsizetype>(column, last_row_size_));
   row->resize(column);
   if (row_far_from_ != 0 && column >= row_far_from_) {
     // Cells of this row that waited aside and now lie within it move in first, so that a
