@@ -13,8 +13,9 @@ connects in plain text and requires STARTTLS: a server that does not offer it ge
 neither the password nor the message. Server certificates are checked against the system's
 trust store and, when present, "smtp-ca.pem" beside this script.
 
-A server's reply may have at most 500 lines and 64 KiB; the attachments at most 25 MiB
-together. The caller also bounds the memory of this process.
+A server's reply may have at most 500 lines and 64 KiB, and a line of it at most 8192 bytes;
+a server that does not answer within 60 seconds is given up. The attachments may have at most
+25 MiB together. The caller also bounds the memory of this process.
 
 Exit status 0 when the server accepted the message; 1 with the reason on standard error
 otherwise.
@@ -132,6 +133,14 @@ class ReplyTooLong(Exception):
     pass
 
 
+class ReplyLineTooLong(Exception):
+    pass
+
+
+class ServerSilent(Exception):
+    pass
+
+
 class BoundedReplies:
     """Reads a server's replies through a file that counts the lines and bytes of the
     reply under way: a server that never ends a reply (a flooded greeting, say) is cut off
@@ -144,11 +153,19 @@ class BoundedReplies:
             self.bytes = 0
 
         def readline(self, limit=-1):
-            line = self.file.readline(limit)
+            # smtplib turns any failure of this read into "Connection unexpectedly closed"
+            # and a line past its limit into a reply "500 Line too long." the server never
+            # sent: both are told apart here, where they happen.
+            try:
+                line = self.file.readline(limit)
+            except (socket.timeout, TimeoutError):
+                raise ServerSilent() from None
             self.lines += 1
             self.bytes += len(line)
             if self.lines > MAX_REPLY_LINES or self.bytes > MAX_REPLY_BYTES:
                 raise ReplyTooLong()
+            if 0 < limit <= len(line):
+                raise ReplyLineTooLong()
             return line
 
         def close(self):
@@ -171,6 +188,25 @@ class BoundedReplies:
             raise MailError("The server %s sent a reply of more than %d lines or %d KiB; it is "
                             "not an SMTP server that can be used." %
                             (self.server_name, MAX_REPLY_LINES, MAX_REPLY_BYTES // 1024)) from None
+        except ReplyLineTooLong:
+            self.close()
+            raise MailError("The server %s sent a reply line longer than %d bytes, which SMTP "
+                            "does not allow; it is not an SMTP server that can be used." %
+                            (self.server_name, smtplib._MAXLINE)) from None
+        except ServerSilent:
+            self.close()
+            raise MailError("The server %s did not answer within %d seconds."
+                            % (self.server_name, TIMEOUT_SECONDS)) from None
+
+    def send(self, data):
+        try:
+            return super().send(data)
+        except smtplib.SMTPServerDisconnected as error:
+            # smtplib reports any failed write as a lost connection.
+            if isinstance(error.__context__, (socket.timeout, TimeoutError)):
+                raise MailError("The server %s took nothing more for %d seconds."
+                                % (self.server_name, TIMEOUT_SECONDS)) from None
+            raise
 
 
 class PlainConnection(BoundedReplies, smtplib.SMTP):
@@ -213,6 +249,12 @@ def connect(server, port, use_ssl, context):
         return PlainConnection(server, port, timeout=TIMEOUT_SECONDS)
     except socket.gaierror as error:
         raise MailError("The server name %s is not known (%s)." % (server, error.strerror)) from error
+    except smtplib.SMTPConnectError as error:
+        raise MailError("The server %s port %d answered, but refused the connection: %d %s"
+                        % (server, port, error.smtp_code, text(error.smtp_error))) from error
+    except smtplib.SMTPServerDisconnected as error:
+        raise MailError("The server %s port %d closed the connection before it greeted."
+                        % (server, port)) from error
     except ssl.SSLCertVerificationError:
         raise
     except ssl.SSLError as error:

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringDecoder>
+
+#include <functional>
 
 const QString Series_Replace_Question =
     QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
@@ -32,6 +35,76 @@ QByteArray encode(const QStringList& values) {
   return bytes;
 }
 
+// Reads a series file a piece at a time and hands each line (the text between line feeds,
+// and after the last one) to `take`, decoded; `take` answering false ends the read there,
+// without the rest of the file. A byte-order mark at the start is dropped. False, with the
+// reason in *error, for a file that cannot be read or is past a limit; the lines handed on
+// before then are no series.
+bool read_lines(const QString& path, QString* error,
+                const std::function<bool(QString&& line)>& take) {
+  const auto refuse = [&](const QString& why) {
+    if (error) *error = QStringLiteral("%1 %2").arg(QDir::toNativeSeparators(path), why);
+    return false;
+  };
+  QFile file;
+  if (!Open_Regular_File(file, path, error)) return false;
+  if (file.size() > Series_Max_Bytes) {
+    return refuse(QStringLiteral("is larger than %1, more than a file of this kind holds")
+                      .arg(Bounded_File_Size_Text(Series_Max_Bytes)));
+  }
+  QLocale grouped = QLocale::c();
+  grouped.setNumberOptions(QLocale::DefaultNumberOptions);  // 1,048,576
+  const QString too_long =
+      QStringLiteral("has a line longer than %1 characters, more than a value holds")
+          .arg(grouped.toString(qlonglong(Series_Max_Value_Length)));
+  // A UTF-8 line of more than three bytes per character is longer than the limit whatever
+  // its characters.
+  constexpr qsizetype kMax_Line_Bytes = 3 * Series_Max_Value_Length;
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
+                                                QStringConverter::Flag::ConvertInitialBom);
+  QByteArray piece(64 * 1024, Qt::Uninitialized);
+  QByteArray line;
+  qint64 read = 0, feeds = 0;
+  bool first = true, more = true;
+  const auto hand_on = [&]() -> bool {
+    QByteArrayView bytes(line);
+    if (first && bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    first = false;
+    QString text = utf8(bytes);
+    line.clear();
+    if (utf8.hasError()) return refuse(QStringLiteral("is not UTF-8 text"));
+    if (text.size() > Series_Max_Value_Length) return refuse(too_long);
+    more = take(std::move(text));
+    return true;
+  };
+  for (;;) {
+    const qint64 got = file.read(piece.data(), piece.size());
+    if (got < 0) return refuse(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+    if (got == 0) break;
+    read += got;
+    if (read > Series_Max_Bytes) {
+      return refuse(QStringLiteral("is larger than %1, more than a file of this kind holds")
+                        .arg(Bounded_File_Size_Text(Series_Max_Bytes)));
+    }
+    qsizetype from = 0;
+    while (from < got) {
+      const qsizetype feed = QByteArrayView(piece.constData() + from, got - from).indexOf('\n');
+      const qsizetype end = feed < 0 ? got : from + feed;
+      line.append(piece.constData() + from, end - from);
+      if (line.size() > kMax_Line_Bytes) return refuse(too_long);
+      if (feed < 0) break;
+      if (++feeds > Series_Max_Lines) {
+        return refuse(QStringLiteral("has more than %1 lines, more than a series file holds")
+                          .arg(Series_Max_Lines));
+      }
+      if (!hand_on()) return false;
+      if (!more) return true;
+      from = end + 1;
+    }
+  }
+  return hand_on();
+}
+
 // The file's text; nothing for a missing file, one that is not valid UTF-8 or one past the
 // limits (whose reason, unlike a missing file's, is logged). A byte-order mark at the start
 // is dropped.
@@ -42,26 +115,26 @@ std::optional<QString> read_text(const QString& path) {
   return text;
 }
 
+// The same for readers of the lines: false after logging the reason.
+bool read_logged_lines(const QString& path, const std::function<bool(QString&& line)>& take) {
+  QString reason;
+  if (read_lines(path, &reason, take)) return true;
+  if (!reason.isEmpty() && QFileInfo::exists(path)) Show_NSLog_Message(reason);
+  return false;
+}
+
 }  // namespace
 
 std::optional<QString> Read_Series_Text(const QString& path, QString* error) {
-  QByteArray bytes;
-  if (!Read_Bounded_File(path, Series_Max_Bytes, &bytes, error)) return std::nullopt;
-  // Counted before any line is made: the line list would cost far more than the file.
-  if (bytes.count('\n') > Series_Max_Lines) {
-    if (error) {
-      *error = QStringLiteral("%1 has more than %2 lines, more than a series file holds")
-                   .arg(QDir::toNativeSeparators(path))
-                   .arg(Series_Max_Lines);
-    }
-    return std::nullopt;
-  }
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-  QString text = utf8(bytes);
-  if (utf8.hasError()) {
-    if (error) *error = QStringLiteral("%1 is not UTF-8 text").arg(QDir::toNativeSeparators(path));
-    return std::nullopt;
-  }
+  QString text;
+  bool started = false;
+  const bool read = read_lines(path, error, [&](QString&& line) {
+    if (started) text += u'\n';
+    started = true;
+    text += line;
+    return true;
+  });
+  if (!read) return std::nullopt;
   return text;
 }
 
@@ -128,20 +201,23 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
 QStringList Read_Series_Values(const QString& name) {
   QStringList values;
   if (!Is_Valid_Series_Name(name)) return values;
-  const std::optional<QString> text = read_text(Series_Path(name));
-  if (!text) return values;
-  for (const QString& line : text->split(u'\n')) {
-    const QString value = Trim_Str(line);
-    if (!value.isEmpty()) values << value;
-  }
+  const bool read = read_logged_lines(Series_Path(name), [&](QString&& line) {
+    QString value = Trim_Str(line);
+    if (!value.isEmpty()) values << std::move(value);
+    return true;
+  });
+  if (!read) values.clear();
   return values;
 }
 
 QString Get_First_Value_Of_Dataset(const QString& name) {
   if (!Is_Valid_Series_Name(name)) return QStringLiteral("");
-  const std::optional<QString> text = read_text(Series_Path(name));
-  if (!text) return QStringLiteral("");
-  return text->section(u'\n', 0, 0);
+  QString first;
+  const bool read = read_logged_lines(Series_Path(name), [&](QString&& line) {
+    first = std::move(line);
+    return false;
+  });
+  return read ? first : QStringLiteral("");
 }
 
 std::optional<QStringList> Series_Output_Records(const QString& name) {

@@ -10,6 +10,7 @@
 // a rename): a failed write leaves the old series as it was.
 
 #include "model/CRDGraphic.h"
+#include "series/Import_Text.h"
 
 #include <QString>
 #include <QStringList>
@@ -68,22 +69,27 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
 
 // What a series file holds at most. The generator and the imports make at most 1,000,000
 // values, a spreadsheet column at most 1,048,576 (with empty lines); the limits leave room
-// above those. A file past either is no series of ours: its readers refuse it whole, before
-// splitting it, and log why.
+// above those. One value (a line) is at most as long as a text import takes one. A file past
+// any of these is no series of ours: its readers refuse it whole and log why, having read it
+// a piece at a time up to the limit (a line past the value length is met without the rest of
+// the file being read or split).
 constexpr qint64 Series_Max_Bytes = qint64(256) * 1024 * 1024;
 constexpr qint64 Series_Max_Lines = qint64(1) << 21;
+constexpr qsizetype Series_Max_Value_Length = Import_Max_Value_Length;
 
 // The UTF-8 text of a series file (a byte-order mark dropped). Nothing, with the reason in
 // *error, for a file that is missing, is not a regular file (a FIFO or a device is refused at
-// once), is larger than Series_Max_Bytes, has more than Series_Max_Lines line feeds, or is not
-// UTF-8.
+// once), is larger than Series_Max_Bytes, has more than Series_Max_Lines line feeds or a line
+// longer than Series_Max_Value_Length characters, or is not UTF-8.
 std::optional<QString> Read_Series_Text(const QString& path, QString* error = nullptr);
 
 // The values a series shows: the file split at "\n", each line trimmed, empty ones left
-// out. No values for a missing file or one that is not UTF-8.
+// out. No values for a file Read_Series_Text refuses.
 QStringList Read_Series_Values(const QString& name);
-// The sample value of a bound series: the text before the first "\n", not trimmed; empty
-// for a missing file or one that is not UTF-8.
+// The sample value of a bound series: the text before the first "\n", not trimmed, read
+// without the rest of the file; empty for a missing file, one that is not a regular file or
+// is larger than Series_Max_Bytes, or one whose first line is not UTF-8 or is longer than
+// Series_Max_Value_Length characters.
 QString Get_First_Value_Of_Dataset(const QString& name);
 // The records batch output takes from a series: the whole text trimmed, then split at
 // "\n" (inner empty lines stay empty records). No result when the file does not exist; no

@@ -35,7 +35,7 @@ QStringList Split_Lines(const QString& text);
 // What one text import takes at most; a file past any of these is refused whole, before it
 // is read further. A series can have at most Import_Max_Values values (as the generator
 // allows); a line or field longer than Import_Max_Value_Length characters is no value a card
-// shows.
+// shows (nor does a series file hold one: Series_Max_Value_Length is this length).
 constexpr qsizetype Import_Max_Bytes = qsizetype(256) * 1024 * 1024;
 constexpr qint64 Import_Max_Values = 1000000;
 constexpr qsizetype Import_Max_Value_Length = qsizetype(1) << 20;

@@ -2,6 +2,7 @@
 
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Bounded_File.h"
 #include "series/Cell_Reference.h"
 #include "series/Xml_Stream.h"
 #include "series/Zip_Archive.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <memory>
 #include <thread>
@@ -57,14 +59,33 @@ std::string decimal(long long value) {
 
 // ---- Worksheet reading -------------------------------------------------------------------
 
+// The extent of the rows read so far: the rows and the width of the widest. Scans of pieces
+// of one sheet share it, so that the whole sheet's extent is checked as it grows.
+struct Sheet_Extent {
+  std::atomic<qint64> rows{0};
+  std::atomic<int> widest{0};
+};
+
+// A cell that lies far beyond the other cells of its row, kept aside until the rows are
+// made whole (once the sheet is known to fit): a row with one cell in column XFD costs one
+// cell meanwhile, not 16,384.
+struct Far_Cell {
+  qsizetype row;  // its row's place among the rows the scan gives
+  int column;
+  QString value;
+};
+
 // Walks a worksheet part once, cell by cell, into one row per stored row element, each at
 // least `columns` wide (wider where a filled cell lies beyond). It notes on the way what
 // the column titles need: the dimension and the widest filled cell.
 class Worksheet_Scan {
  public:
-  // `first_row_only`: the scan ends with the first stored row.
-  Worksheet_Scan(const QStringList& shared_strings, int columns, bool first_row_only = false)
-      : shared_(shared_strings), columns_(columns), first_row_only_(first_row_only) {}
+  // `first_row_only`: the scan ends with the first stored row. `extent`, when given, is
+  // shared with the scans of the other pieces of the sheet.
+  Worksheet_Scan(const QStringList& shared_strings, int columns, bool first_row_only = false,
+                 Sheet_Extent* extent = nullptr)
+      : shared_(shared_strings), columns_(columns), first_row_only_(first_row_only),
+        extent_(extent ? extent : &own_extent_) {}
 
   // False on a part that is not well formed (error()). Throws Spreadsheet_Error.
   bool run(Xml_Pull_Reader& reader, Sheet_Rows* rows);
@@ -74,12 +95,13 @@ class Worksheet_Scan {
   bool run_piece(Xml_Pull_Reader& reader, Sheet_Rows* rows);
   int widest_filled() const { return widest_filled_; }
   void take_widest_filled(int widest) { widest_filled_ = std::max(widest_filled_, widest); }
-  qint64 cells() const { return cells_; }
   // The width every row starts with.
   int blank_width() const { return blank_width_; }
   QString error() const { return error_; }
   // The width of the rows read.
   int columns() const { return columns_; }
+  // Makes the rows this scan gave `width` wide, with the cells kept aside in place.
+  void finish_rows(Sheet_Rows* rows, int width);
   // The columns the sheet declares: the dimension's; or, when the sheet has none or one
   // that claims more than kTrusted_Dimension columns, those its filled cells use (never
   // more than the dimension claims); `otherwise` when nothing says.
@@ -89,6 +111,9 @@ class Worksheet_Scan {
   void start_cell(const Xml_Pull_Reader& reader);
   void end_cell();
   void place(int column, const QString& value, QStringList* row);
+  // Notes a row `width` wide in the extent (a new row when `new_row`); throws when the rows
+  // read so far, at the widest width seen, make more cells than a read hands out.
+  void grow_extent(int width, bool new_row);
 
   const QStringList& shared_;
   int columns_;
@@ -102,7 +127,14 @@ class Worksheet_Scan {
   std::string value_;
   std::string inline_text_;
   QStringList row_;
-  qint64 cells_ = 0;
+  qsizetype row_place_ = 0;  // the current row's place among the rows given
+  int row_width_ = 0;        // the current row's width, its far cells included
+  int row_far_from_ = 0;     // the current row's nearest far cell's column (0: none)
+  qsizetype last_row_size_ = 0;  // the cells the row before held up to its last near one
+  int widest_row_ = 0;       // the widest row this scan gave
+  std::vector<Far_Cell> far_;
+  Sheet_Extent own_extent_;
+  Sheet_Extent* extent_;
   int dimension_columns_ = 0;  // 0: no usable dimension
   int widest_filled_ = 0;
   int blank_width_ = 0;
@@ -114,6 +146,8 @@ class Worksheet_Scan {
 constexpr int kTrusted_Dimension = 1024;
 // The most cells a rows read hands out; a sheet that would give more is refused.
 constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
+// A cell more than this many columns beyond the end of its row waits aside (Far_Cell).
+constexpr int kNear_Columns = 256;
 // The most shared strings, and bytes of their texts, a workbook read takes in.
 constexpr qsizetype kMax_Shared_Strings = qsizetype(1) << 22;
 constexpr qint64 kMax_Shared_Characters = qint64(1) << 28;
@@ -129,7 +163,9 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
   bool sheet_data_done = false;
   bool in_row = false, in_cell = false, in_value = false, in_inline = false, in_text = false;
   int phonetic_depth = 0;
-  QStringList blank_row(qMax(columns_, 0), QString());
+  // The width every row has once made whole. Rows start empty and grow with their cells
+  // (finish_rows pads them), so that a row costs what it holds until the sheet is known to fit.
+  int blank_width = qMax(columns_, 0);
   for (;;) {
     const Xml_Pull_Reader::Token token = reader.next();
     if (token == Xml_Pull_Reader::End_Of_Document) break;
@@ -158,17 +194,18 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
           // A dimension that can be trusted gives the rows their width from the start.
           if (dimension_columns_ > columns_ && dimension_columns_ <= kTrusted_Dimension &&
               row_count_ == 0)
-            blank_row.resize(dimension_columns_);
+            blank_width = dimension_columns_;
         } else if (name == "sheetData" && !sheet_data_done) {
           in_sheet_data = true;
         }
       } else if (depth == 3 && in_sheet_data && name == "row") {
         in_row = true;
         previous_column_ = 0;
-        cells_ += blank_row.size();
-        if (cells_ > kMax_Read_Cells)
-          throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
-        row_ = blank_row;
+        row_width_ = blank_width;
+        row_far_from_ = 0;
+        grow_extent(row_width_, true);
+        row_place_ = rows->size();
+        row_ = QStringList();
       } else if (depth == 4 && in_row && name == "c") {
         in_cell = true;
         start_cell(reader);
@@ -190,6 +227,8 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
       sheet_data_done = true;
     } else if (depth == 3 && in_row && name == "row") {
       in_row = false;
+      widest_row_ = std::max(widest_row_, row_width_);
+      last_row_size_ = row_.size();
       rows->append(std::move(row_));
       row_ = QStringList();
       ++row_count_;
@@ -206,12 +245,25 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
         in_text = false;
     }
   }
-  blank_width_ = int(blank_row.size());
-  qsizetype widest = 0;
-  for (const QStringList& row : *rows) widest = std::max(widest, row.size());
-  columns_ = std::max(columns_, int(blank_row.size()));
-  if (widest > columns_) columns_ = int(widest);
+  blank_width_ = blank_width;
+  columns_ = std::max({columns_, blank_width_, widest_row_});
   return true;
+}
+
+void Worksheet_Scan::grow_extent(int width, bool new_row) {
+  const qint64 rows = new_row ? ++extent_->rows : extent_->rows.load();
+  int widest = extent_->widest.load();
+  while (widest < width && !extent_->widest.compare_exchange_weak(widest, width)) {
+  }
+  if (rows * std::max(widest, width) > kMax_Read_Cells)
+    throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+}
+
+void Worksheet_Scan::finish_rows(Sheet_Rows* rows, int width) {
+  for (QStringList& row : *rows)
+    if (row.size() < width) row.resize(width);
+  for (Far_Cell& cell : far_) (*rows)[cell.row][cell.column - 1] = std::move(cell.value);
+  far_.clear();
 }
 
 int Worksheet_Scan::declared_columns(int otherwise) const {
@@ -269,13 +321,41 @@ void Worksheet_Scan::end_cell() {
 }
 
 // A cell beyond the width of the rows widens its row (every row is made as wide as the
-// widest once the sheet is read).
+// widest once the sheet is read); one far beyond the row's end waits aside until then.
+// Either way the sheet's extent is checked before the row grows.
 void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
-  if (column > row->size()) {
-    cells_ += column - row->size();
-    if (cells_ > kMax_Read_Cells)
-      throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
-    row->resize(column);
+  if (column > row_width_) {
+    grow_extent(column, false);
+    row_width_ = column;
+  }
+  if (column <= row->size()) {
+    (*row)[column - 1] = value;
+    return;
+  }
+  if (column - row->size() > kNear_Columns) {
+    far_.push_back({row_place_, column, value});
+    if (row_far_from_ == 0 || column < row_far_from_) row_far_from_ = column;
+    return;
+  }
+  // Rows of a sheet are much alike: room for as many cells as the row before held.
+  if (row->isEmpty()) row->reserve(std::max<qsizetype>(column, last_row_size_));
+  row->resize(column);
+  if (row_far_from_ != 0 && column >= row_far_from_) {
+    // Cells of this row that waited aside and now lie within it move in first, so that a
+    // later cell of the same column still wins.
+    auto waiting = far_.end();
+    while (waiting != far_.begin() && std::prev(waiting)->row == row_place_) --waiting;
+    auto kept = waiting;
+    row_far_from_ = 0;
+    for (auto cell = waiting; cell != far_.end(); ++cell) {
+      if (cell->column <= column) {
+        (*row)[cell->column - 1] = std::move(cell->value);
+      } else {
+        if (row_far_from_ == 0 || cell->column < row_far_from_) row_far_from_ = cell->column;
+        *kept++ = std::move(*cell);
+      }
+    }
+    far_.erase(kept, far_.end());
   }
   (*row)[column - 1] = value;
 }
@@ -295,7 +375,8 @@ bool read_in_pieces(const QByteArray& part, const QStringList& shared, int colum
   if (threads < 2) return false;
   try {
     Xml_Pull_Reader first_reader(part);
-    Worksheet_Scan first(shared, columns, true);
+    Sheet_Extent extent;
+    Worksheet_Scan first(shared, columns, true, &extent);
     Sheet_Rows first_rows;
     if (!first.run(first_reader, &first_rows) || first_rows.size() != 1) return false;
     const std::vector<std::string> open = first_reader.open_elements();
@@ -325,7 +406,7 @@ bool read_in_pieces(const QByteArray& part, const QStringList& shared, int colum
     const auto read_piece = [&](size_t i) {
       try {
         Xml_Pull_Reader reader(part, cuts[i], cuts[i + 1], open);
-        scans[i] = std::make_unique<Worksheet_Scan>(shared, first.blank_width());
+        scans[i] = std::make_unique<Worksheet_Scan>(shared, first.blank_width(), false, &extent);
         good[i] = scans[i]->run_piece(reader, &piece_rows[i]) &&
                   (i + 1 == pieces || reader.depth() == 2);
       } catch (...) {
@@ -336,18 +417,18 @@ bool read_in_pieces(const QByteArray& part, const QStringList& shared, int colum
     for (size_t i = 1; i < pieces; ++i) helpers.emplace_back(read_piece, i);
     read_piece(0);
     for (std::thread& helper : helpers) helper.join();
-    qint64 cells = first.cells();
     int widest_filled = first.widest_filled();
     int row_width = first.columns();
     qsizetype count = 1;
     for (size_t i = 0; i < pieces; ++i) {
       if (!good[i]) return false;
-      cells += scans[i]->cells();
       widest_filled = std::max(widest_filled, scans[i]->widest_filled());
       row_width = std::max(row_width, scans[i]->columns());
       count += piece_rows[i].size();
     }
-    if (cells > kMax_Read_Cells) return false;
+    if (qint64(row_width) * count > kMax_Read_Cells) return false;
+    first.finish_rows(&first_rows, row_width);
+    for (size_t i = 0; i < pieces; ++i) scans[i]->finish_rows(&piece_rows[i], row_width);
     rows->reserve(count);
     rows->append(std::move(first_rows.front()));
     for (Sheet_Rows& piece : piece_rows) rows->append(std::move(piece));
@@ -432,6 +513,7 @@ SpreadsheetWriter::SpreadsheetWriter() : tmpDir_(Excel_Unpack_Folder()) {
 }
 
 bool SpreadsheetWriter::Prepare_Unpack_Folder() {
+  source_.clear();
   parts_.clear();
   read_path_.clear();
   read_rows_.clear();
@@ -474,6 +556,17 @@ QStringList SpreadsheetWriter::Worksheet_Names() {
     return na < nb;
   });
   return names;
+}
+
+QString SpreadsheetWriter::Shown_Path(const QString& path) const {
+  const QString folder = tmpDir_ + u'/';
+  if (source_.isEmpty() || !path.startsWith(folder)) return QDir::toNativeSeparators(path);
+  return QStringLiteral("%1, part %2").arg(QDir::toNativeSeparators(source_),
+                                           path.mid(folder.size()));
+}
+
+QString SpreadsheetWriter::Shown_Reason(QString reason, const QString& path) const {
+  return reason.replace(QDir::toNativeSeparators(path), Shown_Path(path));
 }
 
 QString SpreadsheetWriter::Worksheet_Path() const {
@@ -535,9 +628,6 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
     }
     Xml_Pull_Reader reader(*part);
     strings_read = strings_reader.Read_Shared_Strings_From(reader, &strings_problem);
-    if (!strings_read)
-      strings_problem = QStringLiteral("%1: %2").arg(folder + u'/' + kShared_Strings_Part,
-                                                     strings_problem);
   });
   Zip_Memory_Entries sheets;
   sheets.keep = is_worksheet_part;
@@ -548,11 +638,14 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   if (!unpacked || !strings_unpacked || !strings_read) {
     // Nothing half unpacked may be offered as a workbook.
     shared.Prepare_Unpack_Folder();
-    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(
-        path, !unpacked           ? error.localizedDescription
-              : !strings_unpacked ? strings_error.localizedDescription
-                                  : strings_problem));
+    const QString shown = QDir::toNativeSeparators(path);
+    throw Spreadsheet_Error(
+        !unpacked ? QStringLiteral("%1: %2").arg(shown, error.localizedDescription)
+        : !strings_unpacked
+            ? QStringLiteral("%1: %2").arg(shown, strings_error.localizedDescription)
+            : QStringLiteral("%1, part %2: %3").arg(shown, kShared_Strings_Part, strings_problem));
   }
+  shared.source_ = path;
   shared.parts_ = std::move(sheets.entries);
   shared.sharedStrings_ = std::move(strings_reader.sharedStrings_);
   return shared.data_;
@@ -562,13 +655,17 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
   sharedStrings_.clear();
   read_path_.clear();
   read_rows_.clear();
-  QFile file(path);
-  if (!file.exists()) return true;  // a workbook without strings
+  if (!QFileInfo::exists(path)) return true;  // a workbook without strings
+  QFile file;
+  QString not_opened;
+  if (!Open_Regular_File(file, path, &not_opened)) {
+    if (error) *error = Shown_Reason(not_opened, path);
+    return false;
+  }
   const auto fail = [&](const QString& why) {
-    if (error) *error = QStringLiteral("%1: %2").arg(path, why);
+    if (error) *error = QStringLiteral("%1: %2").arg(Shown_Path(path), why);
     return false;
   };
-  if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
   Xml_Pull_Reader reader(&file);
   QString why;
   return Read_Shared_Strings_From(reader, &why) || fail(why);
@@ -664,19 +761,24 @@ Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* 
     Xml_Pull_Reader reader(*part);
     read = scan.run(reader, &rows);
   } else {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-      throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (!source_.isEmpty() && !relative.isEmpty() && !QFileInfo::exists(path) &&
+        !QFileInfo(path).isSymLink())
+      throw Spreadsheet_Error(QStringLiteral("%1 holds no part %2")
+                                  .arg(QDir::toNativeSeparators(source_), relative));
+    QFile file;
+    QString not_opened;
+    if (!Open_Regular_File(file, path, &not_opened))
+      throw Spreadsheet_Error(Shown_Reason(not_opened, path));
     Xml_Pull_Reader reader(&file);
     read = scan.run(reader, &rows);
   }
-  if (!read) throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, scan.error()));
+  if (!read)
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(Shown_Path(path), scan.error()));
   if (declared) *declared = scan.declared_columns(columns);
   const int width = scan.columns();
   if (qint64(width) * rows.size() > kMax_Read_Cells)
     throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
-  for (QStringList& row : rows)
-    if (row.size() < width) row.resize(width);
+  scan.finish_rows(&rows, width);
   return rows;
 }
 

@@ -22,7 +22,8 @@
 // one workbook is in work at a time. Every read that fails (a file that cannot be unpacked,
 // a part that cannot be opened or parsed, a sheet or table that cannot be read as rows or is
 // larger than a read hands out) throws Spreadsheet_Error; the dialogs catch it, log its
-// reason and tell the user the file cannot be read.
+// reason and tell the user the file cannot be read. A reason names the user's file and the
+// part inside it, not the unpack folder.
 
 #include <QByteArray>
 #include <QHash>
@@ -139,6 +140,11 @@ class SpreadsheetWriter {
   bool Unpack_Template_For(const QString& path, const Sheet_Rows& rows,
                            const QString& template_name, QString* error = nullptr);
   QString Worksheet_Path() const;
+  // A path in the unpack folder as the user knows it: the workbook's file and the part
+  // inside it ("/home/me/book.xlsx, part xl/worksheets/sheet1.xml"); other paths as they
+  // are. Shown_Reason puts that name for the path in a reason.
+  QString Shown_Path(const QString& path) const;
+  QString Shown_Reason(QString reason, const QString& path) const;
   // The rows of the worksheet part at `path` (the held part, else the file), at least
   // `columns` wide, every row as wide as the widest (only the first row when
   // `first_row_only`); the declared columns (see Worksheet_Scan) in *declared. Throws
@@ -155,4 +161,6 @@ class SpreadsheetWriter {
   Sheet_Rows read_rows_;
   QStringList sharedStrings_;
   QString tmpDir_;
+  // The workbook the unpack folder holds, for reasons; empty when none was read into it.
+  QString source_;
 };

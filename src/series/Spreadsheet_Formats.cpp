@@ -16,6 +16,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <vector>
 #include <string_view>
 
 namespace {
@@ -219,42 +220,75 @@ class Ods_Table {
   // The rows made as wide as the widest.
   Sheet_Rows finish() {
     pad_rows(&rows_, widest_);
+    for (Far_Text& far : far_) rows_[far.row][far.column] = std::move(far.text);
+    far_.clear();
     return rows_;
   }
 
  private:
+  // A text far beyond the other cells of its row, kept aside until the table is known to fit
+  // (a row with one cell in column XFD costs one cell meanwhile, not 16,384).
+  struct Far_Text {
+    qsizetype row;
+    qsizetype column;  // from 0
+    QString text;
+  };
+  static constexpr qsizetype kNear_Columns = 256;
+
   void add_row(const pugi::xml_node& element) {
+    // The row's cells up to its last near one; empty cells are only counted until a text
+    // follows them, and texts far beyond wait in `far`.
     QStringList row;
+    QList<std::pair<qsizetype, QString>> far;
+    qsizetype column = 0;  // the next cell's column, from 0
     for (pugi::xml_node cell = element.first_child(); cell; cell = cell.next_sibling()) {
       if (cell.type() != pugi::node_element) continue;
       const std::string_view name = local_name(cell.name());
       if (name != "table-cell" && name != "covered-table-cell") continue;
-      const int room = int(kMax_Sheet_Columns - row.size());
+      const int room = int(kMax_Sheet_Columns - column);
       if (room <= 0) break;
       const int repeat = positive_attribute(cell, "number-columns-repeated", 1, room);
       const QString text = cell_text(cell, &budget_);
-      for (int i = 0; i < repeat; ++i) row.append(text);
+      if (!text.isEmpty()) {
+        if (far.isEmpty() && column - row.size() <= kNear_Columns) {
+          row.resize(column);
+          for (int i = 0; i < repeat; ++i) row.append(text);
+        } else {
+          for (int i = 0; i < repeat; ++i) far.append({column + i, text});
+        }
+      }
+      column += repeat;
     }
     // Empty cells that pad a row to the table's width are no data.
-    while (!row.isEmpty() && row.back().isEmpty()) row.removeLast();
+    const qsizetype row_width = far.isEmpty() ? row.size() : far.back().first + 1;
+    // A row whose far texts fill much of it is made whole at once.
+    if (!far.isEmpty() && far.size() * 8 >= row_width) {
+      row.resize(row_width);
+      for (auto& [at, text] : far) row[at] = std::move(text);
+      far.clear();
+    }
     const int repeat = positive_attribute(element, "number-rows-repeated", 1, kMax_Sheet_Rows);
-    if (row.isEmpty()) {
+    if (row_width == 0) {
       // Empty rows count only when data follows them.
       pending_empty_ = std::min<qint64>(pending_empty_ + repeat, kMax_Sheet_Rows);
       return;
     }
     const qint64 empty = std::min<qint64>(pending_empty_, kMax_Sheet_Rows - rows_.size());
     const qint64 copies = std::min<qint64>(repeat, kMax_Sheet_Rows - rows_.size() - empty);
-    const qsizetype width = std::max(widest_, row.size());
+    const qsizetype width = std::max(widest_, row_width);
     // The cells the table will have once padded, counted before any is made.
     if (qint64(width) * (rows_.size() + empty + copies) > kMax_Table_Cells) refuse_too_large();
     widest_ = width;
     for (qint64 i = empty; i > 0; --i) rows_.append(QStringList());
     pending_empty_ = 0;
-    for (qint64 i = copies; i > 0; --i) rows_.append(row);
+    for (qint64 i = copies; i > 0; --i) {
+      for (const auto& [at, text] : far) far_.push_back({rows_.size(), at, text});
+      rows_.append(row);
+    }
   }
 
   Sheet_Rows rows_;
+  std::vector<Far_Text> far_;
   qsizetype widest_ = 0;
   qint64 pending_empty_ = 0;
   Text_Budget budget_;
@@ -434,9 +468,19 @@ Sheet_Rows SpreadsheetWriter::ReadODS(const QString& path) {
   Zip_Error zip_error;
   if (!Zip_Archive::unzipFileAtPath(path, shared.tmpDir_, true, QString(), &zip_error)) {
     shared.Prepare_Unpack_Folder();
-    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, zip_error.localizedDescription));
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
+                                                         zip_error.localizedDescription));
   }
-  return ReadODSContent(shared.tmpDir_ + QStringLiteral("/content.xml"));
+  shared.source_ = path;
+  const QString content = shared.tmpDir_ + QStringLiteral("/content.xml");
+  if (!QFileInfo::exists(content) && !QFileInfo(content).isSymLink())
+    throw Spreadsheet_Error(
+        QStringLiteral("%1 holds no part content.xml").arg(QDir::toNativeSeparators(path)));
+  try {
+    return ReadODSContent(content);
+  } catch (const Spreadsheet_Error& error) {
+    throw Spreadsheet_Error(shared.Shown_Reason(error.reason(), content));
+  }
 }
 
 Sheet_Rows SpreadsheetWriter::ReadODSContent(const QString& path) {

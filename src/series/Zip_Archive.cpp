@@ -1,6 +1,7 @@
 #include "series/Zip_Archive.h"
 
 #include "model/Common_Functions.h"
+#include "platform/Bounded_File.h"
 #include "platform/Whole_File.h"
 
 #include <QDir>
@@ -64,11 +65,10 @@ bool relative_entry_path(QString name, QString* relative, bool* folder) {
 
 // True for a well-formed archive without entries: only its end-of-central-directory record
 // (signature 0x06054b50) with an entry count of 0, which minizip refuses to open.
-bool archive_without_entries(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() < 22) return false;
+bool archive_without_entries(QFile& file) {
+  if (file.size() < 22) return false;
   const qint64 tail = std::min<qint64>(file.size(), 22 + 65535);
-  file.seek(file.size() - tail);
+  if (!file.seek(file.size() - tail)) return false;
   const QByteArray bytes = file.read(tail);
   const qsizetype at = bytes.lastIndexOf(QByteArrayView("PK\x05\x06", 4));
   if (at < 0 || at + 22 > bytes.size()) return false;
@@ -140,6 +140,32 @@ bool inflate_whole(unzFile zip, const unz_file_info64& info, QByteArray* out) {
   }
 }
 
+// minizip reads an archive through these, from a file opened as readers open theirs (a
+// regular file only: a FIFO named .xlsx would block an open by name for ever).
+namespace source {
+QFile* file(voidpf stream) { return static_cast<QFile*>(stream); }
+voidpf ZCALLBACK open(voidpf opaque, const void*, int) { return opaque; }
+uLong ZCALLBACK read(voidpf, voidpf stream, void* buffer, uLong size) {
+  const qint64 got = file(stream)->read(static_cast<char*>(buffer), qint64(size));
+  return got < 0 ? 0 : uLong(got);
+}
+uLong ZCALLBACK write(voidpf, voidpf, const void*, uLong) { return 0; }
+ZPOS64_T ZCALLBACK tell(voidpf, voidpf stream) { return ZPOS64_T(file(stream)->pos()); }
+long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  QFile* f = file(stream);
+  qint64 base = 0;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+    base = f->pos();
+  else if (origin == ZLIB_FILEFUNC_SEEK_END)
+    base = f->size();
+  return f->seek(base + qint64(offset)) ? 0 : -1;
+}
+int ZCALLBACK close(voidpf, voidpf) { return 0; }
+int ZCALLBACK error(voidpf, voidpf stream) {
+  return file(stream)->error() == QFileDevice::NoError ? 0 : 1;
+}
+}  // namespace source
+
 // minizip writes the archive through these, into a Whole_File_Writer.
 namespace io {
 Whole_File_Writer* file(voidpf stream) { return static_cast<Whole_File_Writer*>(stream); }
@@ -175,10 +201,23 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
                                   const Zip_Limits& limits,
                                   const std::function<bool(const QString& entry)>& wanted,
                                   Zip_Memory_Entries* in_memory) {
+  QFile archive;
+  QString not_opened;
+  if (!Open_Regular_File(archive, path, &not_opened)) {
+    // A missing file needs no more words; for anything else there (a FIFO, a device, a
+    // folder, a file we may not read) the reason follows.
+    const QString message = QStringLiteral("failed to open zip file");
+    return fail(error, Open_Failed,
+                QFileInfo::exists(path) || QFileInfo(path).isSymLink()
+                    ? message + QStringLiteral(": ") + not_opened
+                    : message);
+  }
+  zlib_filefunc64_def functions{source::open, source::read,  source::write, source::tell,
+                                source::seek, source::close, source::error, &archive};
   Unzip_Handle handle;
-  handle.zip = unzOpen64(QFile::encodeName(path).constData());
+  handle.zip = unzOpen2_64(QFile::encodeName(path).constData(), &functions);
   if (!handle.zip) {
-    if (archive_without_entries(path))
+    if (archive_without_entries(archive))
       return fail(error, No_First_File, QStringLiteral("failed to open first file in zip file"));
     return fail(error, Open_Failed, QStringLiteral("failed to open zip file"));
   }
@@ -217,7 +256,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
   const QString root = QFileInfo(destination).canonicalFilePath();
   const QByteArray password_bytes = password.toLatin1();
   QByteArray buffer(kUnpack_Buffer, Qt::Uninitialized);
-  const qint64 archive_bytes = QFileInfo(path).size();
+  const qint64 archive_bytes = archive.size();
   qint64 unpacked = 0;
   do {
     if (!read_entry_info(zip, &info, &raw_name))

@@ -3,10 +3,11 @@
 // folders into a new archive. Workbooks (.xlsx) and OpenDocument spreadsheets (.ods) are
 // zip packages.
 //
-// Unpacking refuses, before anything is written, an archive whose entry names would leave
-// the destination folder (absolute names, drive letters, ".." components) or that holds
-// more entries or more unpacked bytes than the limits allow; a damaged entry and a failed
-// write are errors; unpacked files are written whole (Whole_File_Writer). Archives are
+// Unpacking reads only a regular file, checked on the opened file (a FIFO or a device is
+// refused at once, without blocking), and refuses, before anything is written, an archive
+// whose entry names would leave the destination folder (absolute names, drive letters, ".."
+// components) or that holds more entries or more unpacked bytes than the limits allow; a
+// damaged entry and a failed write are errors; unpacked files are written whole (Whole_File_Writer). Archives are
 // written whole or not at all: the new file replaces an old one only when close()
 // succeeds, once every byte reached the disk. Entry names are written as UTF-8 and say so.
 

@@ -217,6 +217,49 @@ TEST_F(Mail_Script_Test, AFloodedGreetingIsCutOff) {
   EXPECT_LT(sent, 32 * 1024 * 1024);
 }
 
+// A server that connected and then misbehaved is not one that "could not be connected", and
+// one that went silent did not "close the connection": each reason says what happened. The
+// script runs as shipped but for its wait for a silent server, cut to 2 seconds here.
+TEST_F(Mail_Script_Test, ServersThatMisbehaveAfterConnectingAreNamedForWhatTheyDid) {
+  QFile shipped(Mail_Script_Path());
+  ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+  QByteArray script = shipped.readAll();
+  const QByteArray wait = "TIMEOUT_SECONDS = 60\n";
+  ASSERT_EQ(script.count(wait), 1);
+  script.replace(wait, "TIMEOUT_SECONDS = 2\n");
+  const QString impatient = Write(QStringLiteral("pyth_mail.py"), script);
+  const struct {
+    const char* mode;
+    const char* reason;  // %1: the port
+  } cases[] = {
+      {"long greeting",
+       "The server 127.0.0.1 sent a reply line longer than 8192 bytes, which SMTP does not "
+       "allow; it is not an SMTP server that can be used."},
+      {"long reply",
+       "The server 127.0.0.1 sent a reply line longer than 8192 bytes, which SMTP does not "
+       "allow; it is not an SMTP server that can be used."},
+      {"refusal",
+       "The server 127.0.0.1 port %1 answered, but refused the connection: 554 No mail here"},
+      {"silent", "The server 127.0.0.1 did not answer within 2 seconds."},
+      {"silent later", "The server 127.0.0.1 did not answer within 2 seconds."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    mail_test::Misbehaving_Server server(QString::fromLatin1(c.mode));
+    Mail_Message m;
+    m.sender = mail_test::Login;
+    m.password = mail_test::Password;
+    m.server = QStringLiteral("127.0.0.1");
+    m.port = server.port_text();
+    m.recipient = QStringLiteral("friend@example.org");
+    const Mail_Result result = sendEmail_pyth(m, Mail_Script_Time_Limit_ms, impatient);
+    EXPECT_FALSE(result.sent);
+    QString expected = QString::fromLatin1(c.reason);
+    if (expected.contains(QLatin1String("%1"))) expected = expected.arg(server.port_text());
+    EXPECT_EQ(result.reason.toStdString(), expected.toStdString());
+  }
+}
+
 TEST_F(Mail_Script_Test, TheSettingsDialogsTestMailUsesTheFieldsAndReportsTheResult) {
   Smtp_Server server;
   platform::Scoped_Scripted_Platform scripted;

@@ -348,6 +348,62 @@ class Silent_Server {
   int held_ = 0;
 };
 
+// A server that connects and then misbehaves in one way (its first argument):
+//   "long greeting"  greets with one line of 10,000 bytes;
+//   "refusal"        greets with "554 No mail here";
+//   "long reply"     greets well, answers EHLO with one line of 10,000 bytes;
+//   "silent"         says nothing at all;
+//   "silent later"   greets well, then says nothing more.
+// It keeps the connection open until the client goes away.
+inline const char* Misbehaving_Server_Script = R"PY(
+import socket, sys
+mode = sys.argv[1]
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(1)
+print("PORT", listener.getsockname()[1], flush=True)
+client, _ = listener.accept()
+long_line = b"x" * 10000
+if mode == "long greeting":
+    client.sendall(b"220 " + long_line + b"\r\n")
+elif mode == "refusal":
+    client.sendall(b"554 No mail here\r\n")
+elif mode in ("long reply", "silent later"):
+    client.sendall(b"220 ready\r\n")
+    command = client.makefile("rb").readline()
+    if mode == "long reply":
+        client.sendall(b"250 " + long_line + b"\r\n")
+try:
+    while client.recv(4096):
+        pass
+except OSError:
+    pass
+)PY";
+
+class Misbehaving_Server {
+ public:
+  explicit Misbehaving_Server(const QString& mode) {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(test_support::System_Python(),
+                   {QStringLiteral("-c"), QString::fromUtf8(Misbehaving_Server_Script), mode});
+    EXPECT_TRUE(process_.waitForStarted(10000));
+    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    }
+    const QByteArray line = process_.readLine().trimmed();
+    EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
+    port_ = line.mid(5).toInt();
+  }
+  ~Misbehaving_Server() {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+  QString port_text() const { return QString::number(port_); }
+
+ private:
+  QProcess process_;
+  int port_ = 0;
+};
+
 // The processes of this user whose command line has `argument` among its arguments
 // (zombies not counted).
 inline QList<qint64> Processes_With_Argument(const QString& argument) {

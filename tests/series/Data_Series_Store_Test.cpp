@@ -10,6 +10,7 @@
 #include "support/Test_Support.h"
 #include "support/Watchdog.h"
 
+#include "support/Memory_Limit.h"
 #include "Series_Test_Support.h"
 
 #include <QDir>
@@ -360,6 +361,60 @@ TEST_F(SeriesStore, ReadersTakeOnlyRegularFilesWithinTheLimits) {
   }
   EXPECT_EQ(Series_Output_Records("fifo"), std::nullopt);
   EXPECT_EQ(Series_Output_Records("huge"), QStringList());
+}
+
+// One value is at most as long as a text import takes one, whatever the file: a line past
+// that refuses the file in every reader, and the first value is read without the rest of
+// the file. Each case is read where memory is short: a 200 MB line once became one value of
+// 200 million characters, 819 MB for each read.
+TEST_F(SeriesStore, ValuesAreNoLongerThanAnImportTakes) {
+  const test_support::Watchdog watchdog("reading series with long lines");
+  const qint64 big = qint64(200) << 20;
+  const auto sparse = [&](const QString& name, const QByteArray& head) {
+    Write_File(series_file(name), head);
+    QFile file(series_file(name));  // the rest of 200 MB without using the disk: NUL characters
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.resize(big));
+  };
+  const QString e_acute = QStringLiteral("\u00e9");
+  Write_File(series_file("longest"), QByteArray(Series_Max_Value_Length, 'v') + "\nw\n");
+  Write_File(series_file("one more"), "w\n" + QByteArray(Series_Max_Value_Length + 1, 'v') + "\n");
+  Write_File(series_file("two bytes each"),
+             QString(Series_Max_Value_Length, e_acute.at(0)).toUtf8() + "\n");
+  sparse(QStringLiteral("one line of 200 MB"), {});
+  sparse(QStringLiteral("a first line, then 200 MB"), "first\n");
+  const QString too_long =
+      QStringLiteral("has a line longer than 1,048,576 characters, more than a value holds");
+  struct Case {
+    const char* name;
+    QString readers;  // what the readers of the series give (see below)
+  } cases[] = {
+      {"longest", "text 1048579; values 2; first 1048576 vvvvv; records 2"},
+      {"two bytes each", "text 1048577; values 1; first 1048576 " + QString(5, e_acute.at(0)) +
+                             "; records 1"},
+      {"one more", "text " + too_long + "; values 0; first 1 w; records 0"},
+      {"one line of 200 MB", "text " + too_long + "; values 0; first 0 ; records 0"},
+      {"a first line, then 200 MB", "text " + too_long + "; values 0; first 5 first; records 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = QString::fromLatin1(c.name);
+    const auto readers = [&] {
+      QString reason;
+      const std::optional<QString> text = Read_Series_Text(series_file(name), &reason);
+      const QString first = Get_First_Value_Of_Dataset(name);
+      const std::optional<QStringList> records = Series_Output_Records(name);
+      return QStringLiteral("text %1; values %2; first %3 %4; records %5")
+          .arg(text ? QString::number(text->size())
+                    : reason.remove(QDir::toNativeSeparators(series_file(name)) + u' '))
+          .arg(Read_Series_Values(name).size())
+          .arg(first.size())
+          .arg(first.left(5))
+          .arg(records ? QString::number(records->size()) : QStringLiteral("none"));
+    };
+    const QString got = kMemory_Limit_Works ? Run_With_Memory_Limit(qint64(64) << 20, readers)
+                                            : readers();
+    EXPECT_EQ(got.toStdString(), c.readers.toStdString());
+  }
 }
 
 TEST_F(SeriesStore, ListOfSeries) {

@@ -1,11 +1,15 @@
 #include "series/Cell_Reference.h"
+#include "series/Import_Text.h"
+#include "series/Sheet_Import.h"
 #include "series/SpreadsheetWriter.h"
 #include "series/Zip_Archive.h"
 
 #include "model/Shared_Design_State.h"
 #include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
 
+#include "support/Memory_Limit.h"
 #include "Series_Test_Support.h"
 
 #include <QCoreApplication>
@@ -296,6 +300,129 @@ TEST_F(Workbook, ColumnsBeyondZZ) {
   EXPECT_EQ(titles[0][703], QString("last"));
   ASSERT_EQ(rows.size(), 2);
   EXPECT_EQ(rows[1][701], QString("7"));
+
+  // Cells far out keep their places whatever order they come in, and of two cells with one
+  // reference the later wins.
+  const auto at = [](const char* text, int column) {
+    return inl(text, (SpreadsheetWriter::ColumnIndexToName(column).toLatin1() + "1").constData());
+  };
+  const auto [far_titles, far_rows] = read(workbook(sheet_xml(
+      "", row(inl("a", "A1") + at("early", 600) + at("m", 200) + at("n", 450) + at("late", 600) +
+              at("last", 16384) + inl("b", "B1")))));
+  ASSERT_EQ(far_rows.size(), 1);
+  QStringList expected(16384);
+  expected[0] = "a";
+  expected[1] = "b";
+  expected[199] = "m";
+  expected[449] = "n";
+  expected[599] = "late";
+  expected[16383] = "last";
+  EXPECT_EQ(far_rows[0], expected);
+}
+
+// 200,000 rows of one cell each in column XFD: a 1 MB workbook whose rows, made whole, would
+// be 3.3 billion cells. The titles come from the first row; the rows read is refused by the
+// extent the rows reach, before they are made whole, in little memory and at once (it took
+// 1.58 GB first).
+TEST_F(Workbook, RowsReachingFarOutAreRefusedBeforeTheyAreMadeWhole) {
+  const test_support::Watchdog watchdog("reading rows that reach column XFD");
+  const int count = 200000;
+  QByteArray rows;
+  for (int r = 1; r <= count; ++r) {
+    const QByteArray number = QByteArray::number(r);
+    rows += "<row r=\"" + number + "\">" + inl("x", ("XFD" + number).constData()) + "</row>";
+  }
+  for (const QByteArray& dimension : {QByteArray(), QByteArray("A1:XFD200000")}) {
+    SCOPED_TRACE(dimension.isEmpty() ? "no dimension" : "a dimension");
+    const QString book = workbook(sheet_xml(dimension, rows));
+    const auto titles_and_rows = [&] {
+      SpreadsheetWriter::ReadWorkbook(book, true);
+      Excel_Sheet_Number = 1;
+      const Sheet_Rows titles = SpreadsheetWriter::ReadData_only_column();
+      QString answer = QStringLiteral("%1 titles, the last %2; ")
+                           .arg(titles.value(0).size())
+                           .arg(titles.value(0).value(16383));
+      try {
+        answer += QString::number(SpreadsheetWriter::ReadWorkbook(QString(), false).size());
+      } catch (const Spreadsheet_Error& e) {
+        answer += e.reason();
+      }
+      SpreadsheetWriter::Release_Data();
+      return answer;
+    };
+    const QString expected =
+        QStringLiteral("16384 titles, the last x; The sheet is too large to read.");
+    const QString got = kMemory_Limit_Works
+                            ? Run_With_Memory_Limit(qint64(256) << 20, titles_and_rows)
+                            : titles_and_rows();
+    EXPECT_EQ(got.toStdString(), expected.toStdString());
+  }
+}
+
+// A FIFO named as a workbook would block the picker for good: it is refused at once, as every
+// reader refuses one.
+TEST_F(Workbook, AFifoNamedAsAWorkbookIsRefusedAtOnce) {
+  const test_support::Watchdog watchdog("opening a FIFO named as a workbook");
+  for (const char* name : {"fifo.xlsx", "fifo.ods"}) {
+    SCOPED_TRACE(name);
+    const QString fifo = path(QString::fromLatin1(name));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const test_support::Log_Capture log;
+    const Workbook_Sheets opened = Open_Workbook(fifo);
+    EXPECT_EQ(opened.error, Import_File_Corrupted);
+    EXPECT_TRUE(opened.sheets.isEmpty());
+    EXPECT_TRUE(log.contains(fifo + QStringLiteral(": failed to open zip file: ") + fifo +
+                             QStringLiteral(" is not a regular file")))
+        << log.text().join(u'\n').toStdString();
+  }
+}
+
+// A reason names the user's file and the part inside it, never the folder it is unpacked in.
+TEST_F(Workbook, ReasonsNameTheWorkbookAndThePart) {
+  const QString good = workbook(sheet_xml("A1", row(inl("a", "A1"))));
+  const QString broken_sheet = workbook(sheet_xml("A1", "<row><c r=\"A1\"><v>1</c></row>"));
+  const QString broken_strings = workbook(sheet_xml("A1", row(s(0, "A1"))), "<sst><si></sst>");
+  Make_Zip(path("broken.ods"), {{"content.xml", "<office:document-content><office:body>"}});
+  Make_Zip(path("empty.ods"), {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}});
+  const auto reason_of = [](const std::function<void()>& read) {
+    try {
+      read();
+    } catch (const Spreadsheet_Error& e) {
+      return e.reason();
+    }
+    return QStringLiteral("read");
+  };
+  const auto sheet = [](const QString& book, int number) {
+    return [book, number] {
+      SpreadsheetWriter::ReadWorkbook(book, true);
+      Excel_Sheet_Number = number;
+      SpreadsheetWriter::ReadWorkbook(QString(), false);
+    };
+  };
+  const struct {
+    const char* name;
+    std::function<void()> read;
+    QString reason;  // the start of the reason
+  } cases[] = {
+      {"a sheet the workbook does not have", sheet(good, 5),
+       good + " holds no part xl/worksheets/sheet5.xml"},
+      {"a sheet that is not well formed", sheet(broken_sheet, 1),
+       broken_sheet + ", part xl/worksheets/sheet1.xml: "},
+      {"shared strings that are not well formed",
+       [&] { SpreadsheetWriter::ReadWorkbook(broken_strings, true); },
+       broken_strings + ", part xl/sharedStrings.xml: "},
+      {"a spreadsheet whose content is not well formed",
+       [&] { SpreadsheetWriter::ReadODS(path("broken.ods")); },
+       path("broken.ods") + ", part content.xml: "},
+      {"a spreadsheet without content", [&] { SpreadsheetWriter::ReadODS(path("empty.ods")); },
+       path("empty.ods") + " holds no part content.xml"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString reason = reason_of(c.read);
+    EXPECT_TRUE(reason.startsWith(c.reason)) << reason.toStdString();
+    EXPECT_FALSE(reason.contains(QLatin1String("ziptmp"))) << reason.toStdString();
+  }
 }
 
 TEST_F(Workbook, SheetsThatCannotBeReadReachTheCaller) {
