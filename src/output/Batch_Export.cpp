@@ -42,10 +42,12 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
   if (kept.size() > kept_failures) kept.pop_back();
 }
 
-// Card files are made by the hundred: each is synced, its folder is left to the system.
+// Card files are made by the hundred: each is synced, its folder is left to the system,
+// and what killed runs left in the folder is removed once, as the run starts.
 Whole_File_Options card_file_options() {
   Whole_File_Options options;
   options.sync_folder = false;
+  options.remove_stale_temporaries = false;
   return options;
 }
 
@@ -101,6 +103,7 @@ Batch_Export::~Batch_Export() {
 
 void Batch_Export::start() {
   curr_barcode_count = 0;
+  Remove_Stale_Temporary_Files(options_.folder);
   if (workers_.empty() || count_ <= 0) {
     QMetaObject::invokeMethod(this, &Batch_Export::worker_done, Qt::QueuedConnection);
     return;
