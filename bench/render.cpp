@@ -171,6 +171,26 @@ BENCHMARK(BM_RenderSide_LongText)
     ->Arg(32768)->Arg(131072)->Arg(524288)->Arg(1048576)->Arg(4194304)
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The worst boxes: large ones in small type, showing more characters than painting lays
+// out (the first 65,536 are shown), and a tall one a few characters wide (a line each).
+// Arguments: characters, points, box width. At 72 dpi, so that the text's layout is what is timed.
+void BM_RenderSide_LongText_LargeBox(benchmark::State& state) {
+  Card_Side_Snapshot snapshot;
+  snapshot.frame = QRectF(0, 0, 1000, 1000);
+  auto text = std::make_shared<CRDText>();
+  text->_bounds = QRectF(0, 0, double(state.range(2)), 1000);
+  text->text_ctrl_font = Make_Font(QStringLiteral("Arial"), double(state.range(1)));
+  text->txt_clr = CRDColor::blackColor();
+  text->Text_Value = unbroken(state.range(0));
+  snapshot.graphics.push_back(text);
+  for (auto _ : state) {
+    Picture picture = Render_Card_Picture(snapshot, 72);
+    benchmark::DoNotOptimize(picture);
+  }
+}
+BENCHMARK(BM_RenderSide_LongText_LargeBox)
+    ->Args({1048576, 4, 1000})->Args({1048576, 1, 1000})->Args({1048576, 1, 3})->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Every line of the whole text laid out at the box's width, as painting once did.
 void BM_LongText_WholeLayout(benchmark::State& state) {
   const QString text = unbroken(state.range(0));
