@@ -51,10 +51,15 @@ Whole_File_Options card_file_options() {
   return options;
 }
 
-int thread_count(int asked, int records) {
+// One per core (or as asked), no more than records, and no more than the memory of the
+// card pictures allows: a worker holds the picture it draws and its encoded data; a
+// combined picture holds both sides, the two of them and its data.
+int thread_count(int asked, int records, const Record_Renderer& prototype,
+                 const Batch_Export_Options& options) {
   const int threads =
       asked > 0 ? asked : int(std::max(1u, std::thread::hardware_concurrency()));
-  return std::max(1, std::min(threads, records));
+  const bool combined = options.combined && options.side == QLatin1String("BOTH");
+  return std::max(1, std::min(prototype.Threads_For_Pictures(threads, combined ? 6 : 2), records));
 }
 }  // namespace
 
@@ -89,8 +94,8 @@ Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Option
     : QObject(parent),
       options_(std::move(options)),
       count_(prototype.Record_Count()),
-      pool_(thread_count(options_.threads, count_)) {
-  const int threads = thread_count(options_.threads, count_);
+      pool_(thread_count(options_.threads, count_, prototype, options_)) {
+  const int threads = thread_count(options_.threads, count_, prototype, options_);
   for (int t = 0; t < threads; ++t)
     workers_.push_back(std::make_unique<Worker>(Worker{prototype.Copy(), {}}));
   result_.count = count_;
@@ -164,6 +169,8 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     if (outcome.incomplete.isEmpty()) {
       if (!binding.missing_picture.isEmpty())
         outcome.incomplete = QStringLiteral("%1 could not be read.").arg(binding.missing_picture);
+      else if (!binding.picture_left_out.isEmpty())
+        outcome.incomplete = binding.picture_left_out;
       else if (!binding.barcode_failure.isEmpty())
         outcome.incomplete = binding.barcode_failure;
     }
