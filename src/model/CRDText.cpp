@@ -102,7 +102,7 @@ struct Box_Layout {
 // Lays out lines of the width until one starts at or below the height (both in points).
 Box_Layout lay_out_box(QTextLayout& layout, double width, double height) {
   const double line_width = layout_width(width);
-  const double bottom = std::isfinite(height) ? std::max(height, 0.0) * Layout_Units : 0.0;
+  const double bottom = std::isnan(height) ? 0.0 : std::clamp(height, 0.0, 1e6) * Layout_Units;
   Box_Layout laid;
   double top = 0;
   layout.beginLayout();
