@@ -121,13 +121,12 @@ Box_Layout lay_out_box(QTextLayout& layout, double width, double height) {
   return laid;
 }
 
-// The end of a piece of about `length` characters: never between the halves of a
-// surrogate pair, nor before a combining mark.
+// The end of a piece of about `length` characters: not between the halves of a surrogate
+// pair, nor before a combining mark (within a few characters).
 qsizetype piece_end(const QString& text, qsizetype length) {
   qsizetype end = std::min(length, text.size());
-  while (end < text.size() && end > 0 &&
-         (text.at(end).isLowSurrogate() || text.at(end).isMark()))
-    ++end;
+  const qsizetype last = std::min(text.size(), end + 32);
+  while (end < last && end > 0 && (text.at(end).isLowSurrogate() || text.at(end).isMark())) ++end;
   return end;
 }
 
