@@ -1,6 +1,11 @@
 // Rendering one card side: a 5 x 7 inch side with 50 mixed objects (texts, shapes, two
 // adjusted pictures, a barcode picture) at 300 dpi. Target: under 40 ms per side once the
 // adjusted pictures are cached.
+//
+// A side whose one text holds N characters without a break (up to the 1,048,576 a text
+// import takes, and four times that): target under 100 ms per side at any length. For
+// comparison, the layout of every line of the whole text (what painting once did) at the
+// smaller lengths; it grows with the square of the length (0.22 s for 32k, 31 s for 1M).
 
 #include "canvas/CRDRenderingView.h"
 #include "canvas/ImageProcesser.h"
@@ -14,6 +19,7 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -138,5 +144,75 @@ void BM_RenderSide_Pdf(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RenderSide_Pdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+QString unbroken(qsizetype length) {
+  QString text;
+  text.reserve(length);
+  for (qsizetype i = 0; i < length; ++i) text += QChar(char16_t(u'a' + i % 26));
+  return text;
+}
+
+void BM_RenderSide_LongText(benchmark::State& state) {
+  Card_Side_Snapshot snapshot;
+  snapshot.frame = QRectF(0, 0, 5 * 72, 7 * 72);
+  auto text = std::make_shared<CRDText>();
+  text->_bounds = QRectF(30, 30, 300, 400);
+  text->text_ctrl_font = Make_Font(QStringLiteral("Arial"), 14);
+  text->txt_clr = CRDColor::blackColor();
+  text->Text_Value = unbroken(state.range(0));
+  snapshot.graphics.push_back(text);
+  for (auto _ : state) {
+    Picture picture = Render_Card_Picture(snapshot, Resolution);
+    benchmark::DoNotOptimize(picture);
+  }
+  state.counters["characters"] = double(state.range(0));
+}
+BENCHMARK(BM_RenderSide_LongText)
+    ->Arg(32768)->Arg(131072)->Arg(524288)->Arg(1048576)->Arg(4194304)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The worst boxes: large ones in small type, showing more characters than painting lays
+// out (the first 65,536 are shown), and a tall one a few characters wide (a line each).
+// Arguments: characters, points, box width. At 72 dpi, so that the text's layout is what is timed.
+void BM_RenderSide_LongText_LargeBox(benchmark::State& state) {
+  Card_Side_Snapshot snapshot;
+  snapshot.frame = QRectF(0, 0, 1000, 1000);
+  auto text = std::make_shared<CRDText>();
+  text->_bounds = QRectF(0, 0, double(state.range(2)), 1000);
+  text->text_ctrl_font = Make_Font(QStringLiteral("Arial"), double(state.range(1)));
+  text->txt_clr = CRDColor::blackColor();
+  text->Text_Value = unbroken(state.range(0));
+  snapshot.graphics.push_back(text);
+  for (auto _ : state) {
+    Picture picture = Render_Card_Picture(snapshot, 72);
+    benchmark::DoNotOptimize(picture);
+  }
+}
+BENCHMARK(BM_RenderSide_LongText_LargeBox)
+    ->Args({1048576, 4, 1000})->Args({1048576, 1, 1000})->Args({1048576, 1, 3})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every line of the whole text laid out at the box's width, as painting once did.
+void BM_LongText_WholeLayout(benchmark::State& state) {
+  const QString text = unbroken(state.range(0));
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(14 * 16);
+  for (auto _ : state) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double top = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(300 * 16);
+      line.setPosition(QPointF(0, top));
+      top += line.height();
+    }
+    layout.endLayout();
+    benchmark::DoNotOptimize(top);
+  }
+  state.counters["characters"] = double(state.range(0));
+}
+BENCHMARK(BM_LongText_WholeLayout)->Arg(32768)->Arg(131072)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QPdfWriter>
 
 #include <cmath>
+#include <utility>
 #include <cstring>
 #include <exception>
 
@@ -43,10 +44,15 @@ Render_Report paint_graphics(QPainter& painter, const Graphic_List& graphics) {
   return report;
 }
 
+// Width and height in pixels, as doubles (they may be too large for a raster).
+std::pair<double, double> raster_extent(const QRectF& frame, double dpi) {
+  if (!(dpi > 0) || !(frame.width() > 0) || !(frame.height() > 0)) return {0, 0};
+  return {std::ceil(dpi * frame.width() / 72 - 1e-9), std::ceil(dpi * frame.height() / 72 - 1e-9)};
+}
+
 QSize raster_size(const QRectF& frame, double dpi) {
-  if (!(dpi > 0) || !(frame.width() > 0) || !(frame.height() > 0)) return {};
-  const double w = std::ceil(dpi * frame.width() / 72 - 1e-9);
-  const double h = std::ceil(dpi * frame.height() / 72 - 1e-9);
+  const auto [w, h] = raster_extent(frame, dpi);
+  if (!(w > 0) || !(h > 0)) return {};
   if (!(w <= Max_Raster_Side) || !(h <= Max_Raster_Side) || w * h * 4 > Max_Raster_Bytes) return {};
   return QSize(int(w), int(h));
 }
@@ -68,6 +74,8 @@ void to_points(QPainter& painter, const QRectF& frame, double dpi) {
 
 }  // namespace
 
+QSize Card_Picture_Size(const QRectF& frame, double dpi) { return raster_size(frame, dpi); }
+
 Render_Report Paint_Card_Side(QPainter& painter, const Card_Side_Snapshot& snapshot,
                               const QRectF& rect) {
   ImageProcesser::Install();
@@ -82,11 +90,23 @@ Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi, Rend
                             QImage* canvas) {
   const QSize pixels = raster_size(snapshot.frame, dpi);
   if (pixels.isEmpty()) {
-    Show_NSLog_Message(
-        QStringLiteral("The card picture of %1 x %2 points at %3 dpi cannot be made.")
-            .arg(snapshot.frame.width())
-            .arg(snapshot.frame.height())
-            .arg(dpi));
+    const auto [w, h] = raster_extent(snapshot.frame, dpi);
+    const QString why =
+        w > 0 && h > 0
+            ? QStringLiteral("The card picture of %1 x %2 mm at %3 dpi would be %4 x %5 pixels "
+                             "(%6 MB); a card picture may take at most %7 MB and %8 pixels a "
+                             "side. Make the card smaller or choose a lower resolution.")
+                  .arg(std::round(snapshot.frame.width() * 0.3527777777778))
+                  .arg(std::round(snapshot.frame.height() * 0.3527777777778))
+                  .arg(dpi)
+                  .arg(w, 0, 'f', 0)
+                  .arg(h, 0, 'f', 0)
+                  .arg(std::ceil(w * h * 4 / (1 << 20)), 0, 'f', 0)
+                  .arg(Max_Raster_Bytes / (1 << 20), 0, 'f', 0)
+                  .arg(Max_Raster_Side, 0, 'f', 0)
+            : QStringLiteral("The card has no size; no card picture is made.");
+    Show_NSLog_Message(why);
+    if (report && w > 0 && h > 0) *report = {true, why};
     return {};
   }
   QImage own;
@@ -95,7 +115,11 @@ Picture Render_Card_Picture(const Card_Side_Snapshot& snapshot, double dpi, Rend
       !image.isDetached())
     image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) {
-    Show_NSLog_Message(QStringLiteral("Not enough memory for the card picture."));
+    const QString why = QStringLiteral("Not enough memory for the card picture of %1 x %2 pixels.")
+                            .arg(pixels.width())
+                            .arg(pixels.height());
+    Show_NSLog_Message(why);
+    if (report) *report = {true, why};
     return {};
   }
   // Transparent is all bits clear; cleared on this thread (QImage::fill hands a raster

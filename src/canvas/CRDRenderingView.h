@@ -43,8 +43,14 @@ struct Render_Report {
 Render_Report Paint_Card_Side(QPainter& painter, const Card_Side_Snapshot& snapshot,
                               const QRectF& rect);
 
+// The pixels of the side's raster at the resolution: ceil(dpi x points / 72) each way;
+// empty when the frame is empty or the raster would be larger than a card picture may be
+// (32,767 pixels a side, 1 GB).
+QSize Card_Picture_Size(const QRectF& frame, double dpi);
+
 // The side as a raster of ceil(dpi x points / 72) pixels over the frame, transparent
-// outside the card's outline, carrying its resolution; a null picture (logged) when the
+// outside the card's outline, carrying its resolution; a null picture (logged, and the
+// reason in the report: the size it would have, what a card picture may take) when the
 // frame is empty or the raster cannot be made.
 // With a canvas: the raster is painted in the caller's canvas, kept from one picture to
 // the next (a record renderer's), when no picture made from it is held any more and its

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -49,10 +50,14 @@ QString with_line_separators(QString text) {
   return text;
 }
 
+double layout_width(double width) {
+  return std::isfinite(width) ? std::clamp(width, 0.0, 1e6) * Layout_Units : 0.0;
+}
+
 // Lays the text out in lines of the width in points; answers the size in points that the
 // lines take up.
 QSizeF lay_out(QTextLayout& layout, double width) {
-  width = std::isfinite(width) ? std::clamp(width, 0.0, 1e6) * Layout_Units : 0.0;
+  width = layout_width(width);
   double height = 0, used_width = 0;
   layout.beginLayout();
   for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
@@ -65,16 +70,69 @@ QSizeF lay_out(QTextLayout& layout, double width) {
   return QSizeF(used_width / Layout_Units, height / Layout_Units);
 }
 
-void prepare_layout(QTextLayout& layout, const CRDText& text, const QString& characters) {
-  layout.setText(with_line_separators(characters));
+void prepare_layout(QTextLayout& layout, const CRDText& text, const QString& characters,
+                    std::optional<Qt::LayoutDirection> direction = std::nullopt) {
+  layout.setText(characters);
   layout.setFont(layout_font(text.Text_Font_value(), text.text_kerning));
   QTextOption option(alignment_of(text.text_alignmnet));
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  if (direction) option.setTextDirection(*direction);
   layout.setTextOption(option);
   layout.setCacheEnabled(true);
 }
 
+// Painting lays out only the lines a box can show. Line breaking costs with the length of
+// the text it is given (a run without a break is measured to its end for every line), so a
+// long text is handed over in pieces from its start, each four times the last, until the
+// lines of a piece run past the bottom of the box with characters to spare after them:
+// those lines are the ones the whole text gives. No piece is longer than the bound; a box
+// that shows more characters than that shows the first ones.
+constexpr qsizetype First_Piece = 4096;
+// Characters after the last line laid out that must be in the piece, so that breaking
+// and shaping near its end look at the same characters as in the whole text.
+constexpr qsizetype Piece_Spare = 64;
+
+thread_local CRDText::Layout_Work layout_work;
+
+struct Box_Layout {
+  qsizetype end = 0;  // where the last line laid out ends
+  bool past_bottom = false;  // a line starts at or below the bottom of the box
+};
+
+// Lays out lines of the width until one starts at or below the height (both in points).
+Box_Layout lay_out_box(QTextLayout& layout, double width, double height) {
+  const double line_width = layout_width(width);
+  const double bottom = std::isnan(height) ? 0.0 : std::clamp(height, 0.0, 1e6) * Layout_Units;
+  Box_Layout laid;
+  double top = 0;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(line_width);
+    line.setPosition(QPointF(0, top));
+    ++layout_work.lines;
+    laid.end = line.textStart() + line.textLength();
+    if (top >= bottom) {
+      laid.past_bottom = true;
+      break;
+    }
+    top += line.height();
+  }
+  layout.endLayout();
+  return laid;
+}
+
+// The end of a piece of about `length` characters: not between the halves of a surrogate
+// pair, nor before a combining mark (within a few characters).
+qsizetype piece_end(const QString& text, qsizetype length) {
+  qsizetype end = std::min(length, text.size());
+  const qsizetype last = std::min(text.size(), end + 32);
+  while (end < last && end > 0 && (text.at(end).isLowSurrogate() || text.at(end).isMark())) ++end;
+  return end;
+}
+
 }  // namespace
+
+CRDText::Layout_Work CRDText::Painting_Layout_Work() { return layout_work; }
 
 QString CRDText::Apply_Text_Case(const QString& text, int text_case) {
   switch (text_case) {
@@ -144,9 +202,22 @@ void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
   }
   Stroke_Border(painter, *this, box);
 
+  const QString shown = with_line_separators(characters);
   QTextLayout layout;
-  prepare_layout(layout, *this, characters);
-  lay_out(layout, b.width());
+  for (qsizetype piece = First_Piece;; piece *= 4) {
+    const qsizetype end = piece_end(shown, std::min(piece, Max_Laid_Out_Characters));
+    const bool whole = end == shown.size();
+    // A piece keeps the direction of the whole text, which its first strong character sets.
+    prepare_layout(layout, *this, whole ? shown : shown.left(end),
+                   whole ? std::nullopt
+                         : std::optional<Qt::LayoutDirection>(
+                               shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight));
+    layout_work.characters += end;
+    const Box_Layout laid = lay_out_box(layout, b.width(), b.height());
+    if (whole || (laid.past_bottom && laid.end + Piece_Spare <= end) ||
+        end >= Max_Laid_Out_Characters)
+      break;
+  }
   QColor color = Text_Color_Value().toQColor();
   if (!color.isValid()) color = Qt::black;
   painter.setClipRect(b, Qt::IntersectClip);
@@ -159,7 +230,7 @@ void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
 
 QSizeF CRDText::naturalSize() {
   QTextLayout layout;
-  prepare_layout(layout, *this, Drawn_Text());
+  prepare_layout(layout, *this, with_line_separators(Drawn_Text()));
   return lay_out(layout, bounds().width());
 }
 

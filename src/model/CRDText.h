@@ -2,6 +2,10 @@
 // A text in a box: the characters of the styled text, drawn with the record's font,
 // colour, alignment, kerning and case transform, optionally on a filled and bordered
 // rectangle. Lines wrap at the width of the bounds; what does not fit is cut off.
+//
+// Painting lays out only the lines the box shows (and the next one), from at most
+// Max_Laid_Out_Characters of the text: a text of any length paints as fast as one that
+// fills the box.
 
 #include "model/CRDGraphic.h"
 
@@ -30,6 +34,16 @@ class CRDText : public CRDGraphic {
   QSizeF naturalSize();
   // Keeps the top-left corner and takes the natural size; a locked text stays as it is.
   void makeNaturalSize() override;
+
+  // Painting hands at most this many characters to the layout: a box that could show more
+  // shows the first ones.
+  static constexpr qsizetype Max_Laid_Out_Characters = qsizetype(1) << 16;
+  // What painting texts on this thread has handed to the layout so far.
+  struct Layout_Work {
+    qint64 characters = 0;  // characters given to layouts
+    qint64 lines = 0;       // lines laid out
+  };
+  static Layout_Work Painting_Layout_Work();
 
   // text_transfrom_case: 1 upper case, 2 lower case, 3 the first letter of every word
   // upper case and the rest lower case; any other value leaves the text as it is.

@@ -640,8 +640,14 @@ std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes)
     if (left_out_++ == 0) first_left_out_ = size;
     return std::nullopt;
   };
-  const auto fail = [&]() -> std::optional<QImage> {
+  // A decode that fails has cost what its header promised all the same: it counts
+  // against what is left, so that many distinct damaged pictures stop at the budget too.
+  const auto fail = [&](QSize decoded = QSize()) -> std::optional<QImage> {
     failed_.insert(bytes);
+    if (decoded.isValid()) {
+      pixels_ += pixels_of(decoded);
+      ++damaged_;
+    }
     return std::nullopt;
   };
   const auto take = [&](QImage image) -> std::optional<QImage> {
@@ -666,7 +672,7 @@ std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes)
   if (pixels_of(size) > left) return leave_out(size);
   ++decodes_;
   QImage decoded = reader.read();
-  if (decoded.isNull() || pixels_of(decoded.size()) > left) return fail();
+  if (decoded.isNull() || pixels_of(decoded.size()) > left) return fail(size);
   return take(std::move(decoded));
 }
 
@@ -683,6 +689,10 @@ Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
   if (size.isValid()) ++decodes_;
   if (picture.isNull()) {
     failed_files_.insert(path);
+    if (size.isValid()) {  // decoded in vain: it counts all the same
+      pixels_ += pixels;
+      ++damaged_;
+    }
     return {};
   }
   pixels_ += qint64(picture.image().width()) * picture.image().height();
@@ -698,7 +708,11 @@ QString Graphic_Read_Budget::Pictures_Left_Out() const {
       .arg(left_out_ == 1 ? QStringLiteral("1 picture") : QStringLiteral("%1 pictures").arg(left_out_))
       .arg(first_left_out_.width())
       .arg(first_left_out_.height())
-      .arg(millions(max_pixels_), millions(Max_One_Picture_Pixels));
+      .arg(millions(max_pixels_), millions(Max_One_Picture_Pixels)) +
+         (damaged_ == 0 ? QString()
+                        : QStringLiteral(", and the %1 that could not be decoded count as well")
+                              .arg(damaged_ == 1 ? QStringLiteral("1 damaged picture")
+                                                 : QStringLiteral("%1 damaged pictures").arg(damaged_)));
 }
 
 // ---- Value objects ---------------------------------------------------------------------

@@ -44,7 +44,9 @@ const QStringList& Graphic_Archive_Keys();
 //   anything is decoded; a picture beyond what is left is left out unread, and
 //   Pictures_Left_Out() says so;
 // - picture data (or a picture file) that failed to decode once is not decoded again (a list
-//   may name the same damaged picture many times);
+//   may name the same damaged picture many times); a failed decode counts the pixels its
+//   header gave against the budget all the same, since it cost the work of decoding them
+//   (a design of many distinct damaged pictures stops at the budget with the note);
 // - pictures read from the files that picture graphics name count as well;
 // - at most max_graphics graphics are made, a graphic that the file refers to from several
 //   places counted at every place.
@@ -81,6 +83,7 @@ class Graphic_Read_Budget {
   qint64 max_graphics_ = Default_Graphics;
   qint64 pixels_ = 0, graphics_ = 0, decodes_ = 0;
   int left_out_ = 0;
+  int damaged_ = 0;  // decodes that failed after the header was read
   QSize first_left_out_;
   QSet<QByteArray> failed_;
   QSet<QString> failed_files_;

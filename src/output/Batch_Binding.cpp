@@ -5,9 +5,14 @@
 #include "model/CRDImage.h"
 #include "model/CRDText.h"
 #include "model/Common_Functions.h"
+#include "platform/Bounded_File.h"
 #include "series/Data_Series_Store.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+
+#include <QSet>
 
 #include <algorithm>
 
@@ -101,6 +106,48 @@ Picture Picture_File_Cache::Picture_Of(const QString& path) {
   return picture;
 }
 
+namespace {
+// The size a picture file's header gives, read as Picture::fromFile reads it.
+QSize Header_Size(const QString& path) {
+  QFile file;
+  if (path.isEmpty() || !Open_Regular_File(file, path)) return {};
+  QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
+  return reader.size();
+}
+}  // namespace
+
+QSize Picture_File_Cache::Size_Of(const QString& path) {
+  const QFileInfo file(path);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = entries_.constFind(path);
+    if (found != entries_.cend() && found->size == file.size() &&
+        found->modified == file.lastModified())
+      return found->picture.image().size();
+  }
+  return Header_Size(path);
+}
+
+void Record_Picture_Budget::Take(qint64 pixels) {
+  pixels = std::clamp<qint64>(pixels, 0, max_);
+  std::unique_lock<std::mutex> lock(mutex_);
+  freed_.wait(lock, [&] { return held_ + pixels <= max_; });
+  held_ += pixels;
+}
+
+void Record_Picture_Budget::Give_Back(qint64 pixels) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    held_ = std::max<qint64>(0, held_ - std::clamp<qint64>(pixels, 0, max_));
+  }
+  freed_.notify_all();
+}
+
+qint64 Record_Picture_Budget::held() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return held_;
+}
+
 qsizetype Picture_File_Cache::bytes() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return bytes_;
@@ -108,7 +155,40 @@ qsizetype Picture_File_Cache::bytes() const {
 
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
                             Barcode_Designer& designer, Picture_File_Cache* pictures,
-                            Binding_Report* report) {
+                            Binding_Report* report, Record_Picture_Budget* budget,
+                            qint64* held) {
+  // The record's pictures, in list order, within the pixels one card may hold; those past
+  // them are not read.
+  const qint64 max_pixels =
+      budget ? budget->max_pixels() : Graphic_Read_Budget::Default_Picture_Pixels;
+  QSet<const CRDGraphic*> left_out;
+  qint64 taken = 0;
+  for (const auto& g : graphics) {
+    QString value;
+    if (!g || !dynamic_cast<CRDImage*>(g.get()) || !values.Value_For(*g, record, &value)) continue;
+    value = Trim_Str(value);
+    if (value.isEmpty()) continue;
+    const QString path = Standardized_Path(value);
+    const QSize size = pictures ? pictures->Size_Of(path) : Header_Size(path);
+    const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
+    if (pixels > Picture::Max_Pixels) continue;  // not read in any case: a file missing
+    if (pixels > max_pixels - taken) {
+      left_out.insert(g.get());
+      if (report && report->picture_left_out.isEmpty())
+        report->picture_left_out =
+            QStringLiteral("%1 (%2 x %3 pixels) was left out: the pictures of one card may hold "
+                           "%4 million pixels together.")
+                .arg(path)
+                .arg(size.width())
+                .arg(size.height())
+                .arg(double(max_pixels) / 1e6, 0, 'g', 4);
+      continue;
+    }
+    taken += pixels;
+  }
+  if (budget) budget->Take(taken);
+  if (held) *held = budget ? taken : 0;
+
   Picture last_barcode;
   for (const auto& g : graphics) {
     if (!g || !Takes_Batch_Values(*g)) continue;
@@ -118,6 +198,11 @@ Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batc
     if (dynamic_cast<CRDText*>(g.get())) {
       g->Text_contents()->replaceCharacters(value);
     } else if (auto* image = dynamic_cast<CRDImage*>(g.get())) {
+      if (left_out.contains(g.get())) {
+        image->Set_Control_File_path(value);
+        image->_contents = Picture();
+        continue;
+      }
       if (pictures) {  // as CRDImage::setFilePath does, with the cache reading the file
         image->Set_Control_File_path(value);
         image->_contents = CRDImage::Capped_Picture(pictures->Picture_Of(Standardized_Path(value)));

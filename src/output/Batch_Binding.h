@@ -13,6 +13,7 @@
 // removed since the binding shifts the positions, never the values a graphic takes.
 
 #include "model/CRDGraphic.h"
+#include "model/Graphic_Archive.h"
 #include "series/Data_From_Excel.h"
 
 #include <QDateTime>
@@ -21,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <condition_variable>
 #include <mutex>
 
 class Barcode_Designer;
@@ -69,6 +71,9 @@ class Picture_File_Cache {
   explicit Picture_File_Cache(qsizetype max_bytes = qsizetype(64) << 20) : max_bytes_(max_bytes) {}
   // The picture of the file as Picture::fromFile reads it (null when it cannot be read).
   Picture Picture_Of(const QString& path);
+  // The size of that picture: the one kept, else the one the file's header gives (invalid
+  // when it gives none); nothing is decoded.
+  QSize Size_Of(const QString& path);
   qsizetype bytes() const;
 
  private:
@@ -84,13 +89,39 @@ class Picture_File_Cache {
   qsizetype max_bytes_;
 };
 
+// The pixels of the pictures records name that the renderers of one run hold at once: at
+// most what the pictures of one design may hold. A renderer takes what its record's
+// pictures need (known from their files' headers) before it reads them and gives it back
+// once the card is drawn; while others hold too much of it, it waits. So a run holds no
+// more of such pictures with eight workers than with one. Safe to share between threads.
+class Record_Picture_Budget {
+ public:
+  explicit Record_Picture_Budget(qint64 max_pixels = Graphic_Read_Budget::Default_Picture_Pixels)
+      : max_(max_pixels) {}
+  qint64 max_pixels() const { return max_; }
+  // Holds the pixels (at most max_pixels) once they are free.
+  void Take(qint64 pixels);
+  void Give_Back(qint64 pixels);
+  qint64 held() const;
+
+ private:
+  const qint64 max_;
+  mutable std::mutex mutex_;
+  std::condition_variable freed_;
+  qint64 held_ = 0;
+};
+
 // What the binding of one record could not do. The record is drawn all the same, the
 // graphic concerned without its picture; the caller reports it (a worker as a value, which
 // the main thread shows once).
 struct Binding_Report {
   QString missing_picture;  // the first bound picture file of the record that could not be read
+  // Why the first picture left out for the record's budget was left out (its file named).
+  QString picture_left_out;
   QString barcode_failure;  // why the first bound barcode that failed could not be drawn
-  bool complete() const { return missing_picture.isEmpty() && barcode_failure.isEmpty(); }
+  bool complete() const {
+    return missing_picture.isEmpty() && picture_left_out.isEmpty() && barcode_failure.isEmpty();
+  }
 };
 
 // Writes record i into every bound text, picture and barcode of the list, index 0 first:
@@ -100,6 +131,12 @@ struct Binding_Report {
 // leaves it without a picture). Answers the last barcode picture made (null when none
 // was made). A picture path that names no readable picture, and a barcode whose symbol
 // cannot be drawn, are noted in the report when one is given; nothing is shown.
+// The pictures of one record may hold the pixels of a design's pictures together (the
+// budget's, else Graphic_Read_Budget::Default_Picture_Pixels): their sizes are read from
+// their files' headers first, and a picture past what is left is not read (its frame stays
+// empty and the report names it). With a budget, the pixels the record's pictures take are
+// held in it (*held says how many) until the caller gives them back.
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
                             Barcode_Designer& designer, Picture_File_Cache* pictures = nullptr,
-                            Binding_Report* report = nullptr);
+                            Binding_Report* report = nullptr,
+                            Record_Picture_Budget* budget = nullptr, qint64* held = nullptr);

@@ -44,18 +44,25 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
   if (kept.size() > kept_failures) kept.pop_back();
 }
 
-// Card files are made by the hundred: each is synced, its folder is left to the system.
+// Card files are made by the hundred: each is synced, its folder is left to the system,
+// and what killed runs left in the folder is removed once, as the run starts.
 Whole_File_Options card_file_options() {
   Whole_File_Options options;
   options.sync_folder = false;
   options.write_through_link = true;  // the user's folder: a linked card file is updated
+  options.remove_stale_temporaries = false;
   return options;
 }
 
-int thread_count(int asked, int records) {
+// One per core (or as asked), no more than records, and no more than the memory of the
+// card pictures allows: a worker holds the picture it draws and its encoded data; a
+// combined picture holds both sides, the two of them and its data.
+int thread_count(int asked, int records, const Record_Renderer& prototype,
+                 const Batch_Export_Options& options) {
   const int threads =
       asked > 0 ? asked : int(std::max(1u, std::thread::hardware_concurrency()));
-  return std::max(1, std::min(threads, records));
+  const bool combined = options.combined && options.side == QLatin1String("BOTH");
+  return std::max(1, std::min(prototype.Threads_For_Pictures(threads, combined ? 6 : 2), records));
 }
 }  // namespace
 
@@ -120,8 +127,8 @@ Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Option
     : QObject(parent),
       options_(std::move(options)),
       count_(prototype.Record_Count()),
-      pool_(thread_count(options_.threads, count_)) {
-  const int threads = thread_count(options_.threads, count_);
+      pool_(thread_count(options_.threads, count_, prototype, options_)) {
+  const int threads = thread_count(options_.threads, count_, prototype, options_);
   for (int t = 0; t < threads; ++t)
     workers_.push_back(std::make_unique<Worker>(Worker{prototype.Copy(), {}}));
   result_.count = count_;
@@ -134,6 +141,7 @@ Batch_Export::~Batch_Export() {
 
 void Batch_Export::start() {
   curr_barcode_count = 0;
+  Remove_Stale_Temporary_Files(options_.folder);
   if (workers_.empty() || count_ <= 0) {
     calls_.Post([this] { worker_done(); });
     return;
@@ -194,6 +202,8 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     if (outcome.incomplete.isEmpty()) {
       if (!binding.missing_picture.isEmpty())
         outcome.incomplete = QStringLiteral("%1 could not be read.").arg(binding.missing_picture);
+      else if (!binding.picture_left_out.isEmpty())
+        outcome.incomplete = binding.picture_left_out;
       else if (!binding.barcode_failure.isEmpty())
         outcome.incomplete = binding.barcode_failure;
     }

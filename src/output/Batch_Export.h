@@ -35,7 +35,7 @@ struct Batch_Export_Options {
   QString side = QStringLiteral("F");  // "BOTH", "F" or anything else for the back
   bool combined = false;  // with "BOTH": one picture, the front above the back
   Card_File_Type type = Card_File_Type::PNG;  // the files' data; their extension is its title
-  int threads = 0;        // 0: one per core
+  int threads = 0;        // 0: one per core (fewer for large card pictures)
 };
 
 // One record the result names, with what happened to it.
@@ -99,6 +99,9 @@ class Batch_Export : public QObject {
   void stop() { pool_.Stop(); }
   // Valid once finished.
   const Batch_Export_Result& result() const { return result_; }
+  // The worker threads of the run: one per core (or as many as asked), no more than
+  // records, and fewer for large card pictures (Record_Renderer::Threads_For_Pictures).
+  int threads() const { return int(workers_.size()); }
 
  signals:
   void finished();

@@ -19,7 +19,7 @@ int Render_Threads(const Sheet_Job& job, const Record_Renderer* prototype, int a
   const int cards = std::min(job.record_count, job.layout.Total_Label_Real);
   if (cards <= 0) return 0;
   const int threads = asked > 0 ? asked : int(std::max(1u, std::thread::hardware_concurrency()));
-  return std::max(1, std::min(threads, cards));
+  return std::max(1, std::min(prototype->Threads_For_Pictures(threads, 2), cards));
 }
 
 QString Sheets(int count) {

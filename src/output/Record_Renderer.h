@@ -10,7 +10,9 @@
 // thread goes on. Render() binds the record into the renderer's own copy of the side
 // (Assign_Batch_Values), paints it (Render_Card_Picture) and answers the picture. The
 // renderer and its copies share one cache of the picture files records name
-// (Picture_File_Cache, thread-safe), so a picture many records use is read once.
+// (Picture_File_Cache, thread-safe), so a picture many records use is read once, and one
+// budget of the pixels such pictures hold (Record_Picture_Budget): a record's pictures are
+// held while its card is drawn and let go after.
 //
 //   // GUI thread:
 //   Record_Renderer prototype(front_snapshot, back_snapshot, values, designer);
@@ -29,9 +31,11 @@ class Record_Renderer {
  public:
   // Clones the graphics of both snapshots (call on the thread that owns them: the GUI
   // thread for the live design).
+  // The pictures records name may hold picture_pixels at once, across all copies.
   Record_Renderer(const Card_Side_Snapshot& front, const Card_Side_Snapshot& back,
                   Batch_Values values, const Barcode_Designer& designer,
-                  double dpi = CRDRenderingView::Card_Picture_DPI);
+                  double dpi = CRDRenderingView::Card_Picture_DPI,
+                  qint64 picture_pixels = Graphic_Read_Budget::Default_Picture_Pixels);
   Record_Renderer(Record_Renderer&&) = default;
   Record_Renderer& operator=(Record_Renderer&&) = default;
 
@@ -48,6 +52,12 @@ class Record_Renderer {
   Picture Render(int record, Card_Side side, Render_Report* report = nullptr,
                  Binding_Report* binding = nullptr);
 
+  // How many renderers a run of this renderer's pictures may use: at most `threads`, and
+  // no more than Run_Picture_Bytes allows when each holds `rasters` rasters of its largest
+  // card picture at once (a picture being drawn, one being encoded); one at least.
+  static constexpr qint64 Run_Picture_Bytes = qint64(1) << 30;
+  int Threads_For_Pictures(int threads, int rasters) const;
+
   int Record_Count() const { return values_.total; }
   const Batch_Values& values() const { return values_; }
   double dpi() const { return dpi_; }
@@ -57,6 +67,8 @@ class Record_Renderer {
   Batch_Values values_;
   Barcode_Designer designer_;
   std::shared_ptr<Picture_File_Cache> pictures_ = std::make_shared<Picture_File_Cache>();
+  // The pixels of bound pictures this renderer and its copies hold at once.
+  std::shared_ptr<Record_Picture_Budget> picture_budget_;
   double dpi_;
   // The raster pictures are painted in, used again once the last picture is let go.
   QImage canvas_;

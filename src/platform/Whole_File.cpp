@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,22 +52,39 @@ std::string folder_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// ".<name>.XXXXXX" beside the file, the name shortened (at a UTF-8 character boundary)
-// when the whole would be longer than a file name may be.
+constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kRandom_Letters = 6;
+// Ends the name of every temporary file of ours, and nothing else's.
+constexpr char kTemporary_Suffix[] = ".lumigrove-part";
+constexpr size_t kSuffix_Size = sizeof kTemporary_Suffix - 1;
+
+// ".<name>.XXXXXX.lumigrove-part" beside the file, the name shortened (at a UTF-8
+// character boundary) when the whole would be longer than a file name may be.
 std::string temporary_name(const std::string& path) {
-  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t room = kName_Max - 8;  // "." before, "." and six letters after
+  const size_t room = kName_Max - 2 - kRandom_Letters - kSuffix_Size;  // "." before, "." after
   if (name.size() > room) {
     size_t cut = room;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
     name.resize(cut);
   }
-  std::string suffix(6, 'x');
-  for (char& c : suffix) c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
-  return folder + '.' + name + '.' + suffix;
+  std::string random(kRandom_Letters, 'x');
+  for (char& c : random)
+    c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+  return folder + '.' + name + '.' + random + kTemporary_Suffix;
+}
+
+bool is_temporary_name(const char* name) {
+  const size_t length = std::strlen(name);
+  if (length < 1 + 1 + 1 + kRandom_Letters + kSuffix_Size || name[0] != '.') return false;
+  if (std::memcmp(name + length - kSuffix_Size, kTemporary_Suffix, kSuffix_Size) != 0) return false;
+  const char* random = name + length - kSuffix_Size - kRandom_Letters;
+  if (random[-1] != '.') return false;
+  for (size_t i = 0; i < kRandom_Letters; ++i)
+    if (!std::strchr(kLetters, random[i]) || random[i] == '\0') return false;
+  return true;
 }
 
 mode_t mode_bits(QFileDevice::Permissions p) {
@@ -119,10 +139,24 @@ bool Whole_File_Writer::open(OpenMode mode) {
   if (exists && S_ISDIR(existing.st_mode))
     return fail(QStringLiteral("replacing a folder"), EISDIR);
   const mode_t create_mode = options_.permissions ? mode_bits(*options_.permissions) : 0666;
+  if (options_.remove_stale_temporaries && options_.durable)
+    Remove_Stale_Temporary_Files(QFile::decodeName(QByteArray::fromStdString(folder_of(final_path_))));
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary_path_ = temporary_name(final_path_);
     fd_ = ::open(temporary_path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
-    if (fd_ >= 0 || errno != EEXIST) break;
+    if (fd_ < 0 && errno == EEXIST) continue;
+    if (fd_ < 0) break;
+    // The lock tells other runs that the file is being written; it goes with the last
+    // descriptor, so a writer that was killed leaves a file anyone may remove. A run
+    // removing such files holds the lock while it removes one: when that happened to this
+    // file before it was locked here, the name is gone and another is taken.
+    if (!lock_and_keep_name()) {
+      ::close(fd_);
+      fd_ = -1;
+      errno = EEXIST;
+      continue;
+    }
+    break;
   }
   if (fd_ < 0) {
     const int why = errno;
@@ -140,6 +174,18 @@ bool Whole_File_Writer::open(OpenMode mode) {
   const OpenMode access =
       (mode & QIODevice::ReadOnly) ? QIODevice::ReadWrite : QIODevice::WriteOnly;
   return QIODevice::open(access | QIODevice::Unbuffered);
+}
+
+bool Whole_File_Writer::lock_and_keep_name() {
+  int locked;
+  do locked = ::flock(fd_, LOCK_EX);
+  while (locked != 0 && errno == EINTR);
+  // A file system without locks: the file is written all the same, and never taken for
+  // a stale one (no run can lock it either).
+  if (locked != 0) return true;
+  struct stat opened {}, named {};
+  return ::fstat(fd_, &opened) == 0 && ::lstat(temporary_path_.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 bool Whole_File_Writer::put(const char* data, qint64 size, qint64 offset) {
@@ -214,6 +260,8 @@ bool Whole_File_Writer::commit() {
     discard();
     return false;
   }
+  // The lock is held through the rename by a second descriptor of the same open file.
+  lock_fd_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
   const int closed = close_file(fd_);
   const int close_error = errno;
   fd_ = -1;
@@ -229,6 +277,7 @@ bool Whole_File_Writer::commit() {
     return false;
   }
   temporary_path_.clear();
+  release_lock();
   QIODevice::close();
   if (options_.durable && options_.sync_folder) {
     // The new file is in place; a folder that cannot be synced is still reported, since
@@ -250,10 +299,16 @@ void Whole_File_Writer::remove_temporary() {
   temporary_path_.clear();
 }
 
+void Whole_File_Writer::release_lock() {
+  if (lock_fd_ >= 0) ::close(lock_fd_);
+  lock_fd_ = -1;
+}
+
 void Whole_File_Writer::discard() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   remove_temporary();
+  release_lock();
   buffer_.clear();
   buffer_.shrink_to_fit();
   if (isOpen()) QIODevice::close();
@@ -299,4 +354,32 @@ bool Copy_Whole_File(const QString& from, const QString& to, QString* error,
     return false;
   }
   return true;
+}
+
+int Remove_Stale_Temporary_Files(const QString& folder) {
+  const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+  const int dir_fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd < 0) return 0;
+  DIR* dir = ::fdopendir(dir_fd);
+  if (!dir) {
+    ::close(dir_fd);
+    return 0;
+  }
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!is_temporary_name(entry->d_name)) continue;
+    const int fd = ::openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat opened {}, named {};
+    // Only a regular file that no writer holds locked, still under its name.
+    if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::fstatat(dir_fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino &&
+        ::unlinkat(dir_fd, entry->d_name, 0) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
 }

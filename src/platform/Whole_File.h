@@ -1,8 +1,11 @@
 #pragma once
 // Files written whole or not at all, the one way the program writes a file.
 //
-// The data goes into a temporary file beside the target (".<name>.XXXXXX", in the same
-// folder, so that the rename cannot cross file systems). Every write is checked, the file
+// The data goes into a temporary file beside the target (".<name>.XXXXXX.lumigrove-part",
+// in the same folder, so that the rename cannot cross file systems), locked (flock) while
+// it is written. A writer that is killed leaves its temporary file unlocked; the next
+// writer into that folder removes such files (ours by their name, unlocked, so never one
+// that another run is writing). Every write is checked, the file
 // is flushed to the disk (fsync) and closed with its result checked, and only then renamed
 // over the target; the folder is synced after the rename unless asked not to. Any failure
 // removes the temporary file and leaves the target as it was, byte for byte; the reason
@@ -39,7 +42,16 @@ struct Whole_File_Options {
   bool durable = true;
   // For files the user names: a symbolic link is followed and the file it names replaced.
   bool write_through_link = false;
+  // Remove the temporary files killed writers left in the folder (durable files only).
+  // Writers of many files into one folder (a batch of card pictures) call
+  // Remove_Stale_Temporary_Files once instead.
+  bool remove_stale_temporaries = true;
 };
+
+// Removes from the folder the temporary files of writers that were ended before they could
+// remove them (killed, crashed, the power gone): files named as ours that no writer holds
+// locked. Answers how many were removed.
+int Remove_Stale_Temporary_Files(const QString& folder);
 
 // Writes the bytes as the whole file. False, with the reason in *error, when anything
 // failed; the target is then untouched.
@@ -100,6 +112,8 @@ class Whole_File_Writer : public QIODevice {
   bool fail(const QString& step, int error_number);
   bool flush_buffer();
   bool put(const char* data, qint64 size, qint64 offset);
+  bool lock_and_keep_name();
+  void release_lock();
   void remove_temporary();
 
   QString path_;
@@ -107,6 +121,7 @@ class Whole_File_Writer : public QIODevice {
   std::string final_path_;  // the file replaced, encoded for the system
   std::string temporary_path_;
   int fd_ = -1;
+  int lock_fd_ = -1;  // holds the lock from the close to the rename
   std::string buffer_;
   qint64 buffer_offset_ = 0;  // where the buffer's first byte goes in the file
   qint64 device_pos_ = 0;     // where the next write or read goes

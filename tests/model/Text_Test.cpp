@@ -1,6 +1,7 @@
 #include "model/CRDText.h"
 #include "model/Fonts.h"
 #include "model/Painting_Support.h"
+#include "support/Watchdog.h"
 
 using namespace painting_test;
 
@@ -187,6 +188,75 @@ TEST(Text, NaturalSizeShowsTheWholeText) {
   EXPECT_EQ(sized.top, roomy.top);
   EXPECT_EQ(sized.bottom, roomy.bottom);
   EXPECT_EQ(sized.right, roomy.right);
+}
+
+// A long text paints the lines its box shows and no more: the layout gets a piece from the
+// text's start that covers the box, not the whole text (1,048,576 characters without a
+// break once took half a minute to paint). What shows is what the whole text shows.
+TEST(Text, ALongTextIsLaidOutOnlyAsFarAsTheBoxShows) {
+  const auto repeat = [](const QString& unit, qsizetype length) {
+    QString text;
+    text.reserve(length + unit.size());
+    while (text.size() < length) text += unit;
+    text.truncate(length);
+    return text;
+  };
+  const qsizetype million = qsizetype(1) << 20;
+  const struct Case {
+    const char* name;
+    QString text;
+    QRectF box;
+    double points;
+    int alignment;
+    qsizetype shown;  // a prefix long enough for every line the box shows
+  } cases[] = {
+      // Prefixes of up to 4,096 characters are laid out whole.
+      {"no break", repeat("abcdefghij", million), {0, 0, 200, 100}, 20, 0, 2000},
+      {"words", repeat("Greetings to you all ", million), {0, 0, 200, 100}, 20, 0, 2000},
+      {"justified words", repeat("Greetings to everyone of us ", million), {0, 0, 200, 100}, 14, 3,
+       2000},
+      {"centred lines", repeat("Happy birthday\nto you\n", million), {0, 0, 200, 100}, 12, 2, 2000},
+      {"right to left", repeat(QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd"), million),
+       {0, 0, 200, 100}, 20, 4, 2000},
+      // A box that shows more than a first piece.
+      {"a box of many pieces", repeat("0123456789", million), {0, 0, 600, 600}, 5, 0, 200000},
+  };
+  const test_support::Watchdog watchdog("painting long texts");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto whole = text(c.text, c.box, c.points);
+    whole->text_alignmnet = c.alignment;
+    auto prefix = text(c.text.left(c.shown), c.box, c.points);
+    prefix->text_alignmnet = c.alignment;
+    const QSizeF area(c.box.width() + 10, c.box.height() + 10);
+
+    const CRDText::Layout_Work before = CRDText::Painting_Layout_Work();
+    const QImage painted = Paint(*whole, area, 2);
+    const CRDText::Layout_Work after = CRDText::Painting_Layout_Work();
+    const qint64 characters = after.characters - before.characters;
+    EXPECT_LE(characters, 2 * CRDText::Max_Laid_Out_Characters);
+    EXPECT_LT(after.lines - before.lines, 4 * c.box.height() / c.points + 8);
+
+    const QImage expected = Paint(*prefix, area, 2);
+    EXPECT_EQ(painted, expected) << "not what the start of the text shows";
+    // Down to the bottom of the box.
+    EXPECT_TRUE(Has_Ink(painted, int(c.box.height() - 2 * c.points) * 2, int(c.box.height()) * 2 - 1));
+  }
+}
+
+// A box that shows more characters than the layout takes shows the first ones, painted
+// with the layout's bound; the part beyond is left blank.
+TEST(Text, ABoxOfMoreCharactersThanTheBoundShowsTheFirst) {
+  const test_support::Watchdog watchdog("painting a long text in a large box");
+  QString digits;
+  for (int i = 0; i < (1 << 20); ++i) digits += QChar(u'0' + i % 10);
+  auto t = text(digits, {0, 0, 1000, 1000}, 4);
+  const CRDText::Layout_Work before = CRDText::Painting_Layout_Work();
+  const QImage image = Paint(*t, {1000, 1000});
+  const CRDText::Layout_Work after = CRDText::Painting_Layout_Work();
+  EXPECT_LE(after.characters - before.characters, 2 * CRDText::Max_Laid_Out_Characters);
+  EXPECT_TRUE(Has_Ink(image, 0, 10));
+  EXPECT_FALSE(Has_Ink(image, 990, 999)) << "more than the bound was laid out";
 }
 
 }  // namespace

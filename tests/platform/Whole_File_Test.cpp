@@ -18,7 +18,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -353,6 +357,86 @@ TEST_F(Whole_File_Test, LinksAndLongNames) {
       dir.filePath(QString(126, QChar(0xE9)) + QStringLiteral("xyz"));  // 255 bytes
   ASSERT_TRUE(Write_Whole_File(accented, "new", &error)) << error.toStdString();
   EXPECT_EQ(Contents(accented), QByteArray("new"));
+}
+
+// A writer killed while it writes leaves its temporary file behind: the next write into
+// that folder removes it. Only our own temporary files go, and only those no running
+// writer holds: another writer's file being written stays, and so does every other file.
+TEST_F(Whole_File_Test, TemporaryFilesOfKilledWritersGoAtTheNextWrite) {
+  // A child that begins writing the file and is killed before it ends.
+  const auto killed_while_writing = [](const QString& target) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(ready[0]);
+      Whole_File_Writer file(target);
+      const bool begun = file.open(QIODevice::WriteOnly) &&
+                         file.write(QByteArray(300 * 1024, 'x')) == 300 * 1024;
+      const char sign = begun ? '1' : '0';
+      if (::write(ready[1], &sign, 1) != 1) ::_exit(2);
+      for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    pollfd wait_for{ready[0], POLLIN, 0};
+    char sign = 0;
+    const bool told = ::poll(&wait_for, 1, 60000) == 1 && ::read(ready[0], &sign, 1) == 1;
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(told) << "the writing child never began to write";
+    ASSERT_EQ(sign, '1') << "the writing child could not begin to write";
+  };
+  const auto hidden = [&] {
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                          QDir::NoDotAndDotDot,
+                                      QDir::Name);
+  };
+  killed_while_writing(path("Card_1.png"));
+  QStringList left = hidden();
+  ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
+  EXPECT_TRUE(left[0].startsWith(".Card_1.png.") && left[0].endsWith(".lumigrove-part"))
+      << left[0].toStdString();
+  // The next writer, killed too, removed that one and left its own.
+  killed_while_writing(path("design.dcard"));
+  left = hidden();
+  ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
+  EXPECT_TRUE(left[0].startsWith(".design.dcard.")) << left[0].toStdString();
+
+  // What must stay: a writer of this process still writing, files of other programs and
+  // things named like ours that are no regular files.
+  Whole_File_Writer running(path("running.txt"));
+  ASSERT_TRUE(running.open(QIODevice::WriteOnly));
+  ASSERT_EQ(running.write("still being written"), 19);
+  Put(path(".notes.txt.backup"), "someone's");
+  Put(path(".bashrc.Ab3dE9"), "someone's");
+  Put(scratch.filePath("outside"), "outside");
+  ASSERT_TRUE(QDir().mkdir(path(".folder.AAAAAA.lumigrove-part")));
+  ASSERT_TRUE(QFile::link(scratch.filePath("outside"), path(".link.BBBBBB.lumigrove-part")));
+  const QStringList staying = [&] {
+    QStringList names = hidden();
+    for (const QString& name : left) names.removeAll(name);
+    return names;
+  }();
+  ASSERT_EQ(staying.size(), 5) << staying.join(' ').toStdString();
+
+  QString error;
+  ASSERT_TRUE(Write_Whole_File(path("Card_1.png"), "new", &error)) << error.toStdString();
+  QStringList expected = staying;
+  expected << "Card_1.png";
+  expected.sort();
+  EXPECT_EQ(hidden(), expected);
+  EXPECT_EQ(Contents(scratch.filePath("outside")), QByteArray("outside"));
+  // The running writer ends as it would have.
+  ASSERT_TRUE(running.commit()) << running.error_string().toStdString();
+  EXPECT_EQ(Contents(path("running.txt")), QByteArray("still being written"));
+
+  // Called on its own (a batch run into the folder), it answers what it removed.
+  killed_while_writing(path("Card_2.png"));
+  EXPECT_EQ(Remove_Stale_Temporary_Files(dir.path()), 1);
+  EXPECT_EQ(Remove_Stale_Temporary_Files(dir.path()), 0);
+  EXPECT_FALSE(hidden().filter(".Card_2.png.").size());
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include <sys/stat.h>
 
 using namespace series_test;
+using test_support::kMemory_Limit_Works;
+using test_support::Run_With_Memory_Limit;
 
 namespace {
 
