@@ -140,57 +140,46 @@ bool inflate_whole(unzFile zip, const unz_file_info64& info, QByteArray* out) {
   }
 }
 
-// minizip reads an archive through these, from a file opened as readers open theirs (a
-// regular file only: a FIFO named .xlsx would block an open by name for ever).
-namespace source {
-QFile* file(voidpf stream) { return static_cast<QFile*>(stream); }
-voidpf ZCALLBACK open(voidpf opaque, const void*, int) { return opaque; }
-uLong ZCALLBACK read(voidpf, voidpf stream, void* buffer, uLong size) {
-  const qint64 got = file(stream)->read(static_cast<char*>(buffer), qint64(size));
-  return got < 0 ? 0 : uLong(got);
-}
-uLong ZCALLBACK write(voidpf, voidpf, const void*, uLong) { return 0; }
-ZPOS64_T ZCALLBACK tell(voidpf, voidpf stream) { return ZPOS64_T(file(stream)->pos()); }
-long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  QFile* f = file(stream);
-  qint64 base = 0;
-  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
-    base = f->pos();
-  else if (origin == ZLIB_FILEFUNC_SEEK_END)
-    base = f->size();
-  return f->seek(base + qint64(offset)) ? 0 : -1;
-}
-int ZCALLBACK close(voidpf, voidpf) { return 0; }
-int ZCALLBACK error(voidpf, voidpf stream) {
-  return file(stream)->error() == QFileDevice::NoError ? 0 : 1;
-}
-}  // namespace source
+// What minizip does with a stream that reads and moves alike on both devices: a QFile
+// opened as readers open theirs (a regular file only: a FIFO named .xlsx would block an
+// open by name for ever) and the Whole_File_Writer an archive is written into.
+template <typename Device>
+struct Stream_Calls {
+  static Device* file(voidpf stream) { return static_cast<Device*>(stream); }
+  static voidpf ZCALLBACK open(voidpf opaque, const void*, int) { return opaque; }
+  static uLong ZCALLBACK read(voidpf, voidpf stream, void* buffer, uLong size) {
+    const qint64 got = file(stream)->read(static_cast<char*>(buffer), qint64(size));
+    return got < 0 ? 0 : uLong(got);
+  }
+  static ZPOS64_T ZCALLBACK tell(voidpf, voidpf stream) { return ZPOS64_T(file(stream)->pos()); }
+  static long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    Device* f = file(stream);
+    qint64 base = 0;
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+      base = f->pos();
+    else if (origin == ZLIB_FILEFUNC_SEEK_END)
+      base = f->size();
+    return f->seek(base + qint64(offset)) ? 0 : -1;
+  }
+  static int ZCALLBACK close(voidpf, voidpf) { return 0; }
+};
+
+// minizip reads an archive through these.
+struct source : Stream_Calls<QFile> {
+  static uLong ZCALLBACK write(voidpf, voidpf, const void*, uLong) { return 0; }
+  static int ZCALLBACK error(voidpf, voidpf stream) {
+    return file(stream)->error() == QFileDevice::NoError ? 0 : 1;
+  }
+};
 
 // minizip writes the archive through these, into a Whole_File_Writer.
-namespace io {
-Whole_File_Writer* file(voidpf stream) { return static_cast<Whole_File_Writer*>(stream); }
-voidpf ZCALLBACK open(voidpf opaque, const void*, int) { return opaque; }
-uLong ZCALLBACK read(voidpf, voidpf stream, void* buffer, uLong size) {
-  const qint64 got = file(stream)->read(static_cast<char*>(buffer), qint64(size));
-  return got < 0 ? 0 : uLong(got);
-}
-uLong ZCALLBACK write(voidpf, voidpf stream, const void* buffer, uLong size) {
-  const qint64 put = file(stream)->write(static_cast<const char*>(buffer), qint64(size));
-  return put < 0 ? 0 : uLong(put);
-}
-ZPOS64_T ZCALLBACK tell(voidpf, voidpf stream) { return ZPOS64_T(file(stream)->pos()); }
-long ZCALLBACK seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  Whole_File_Writer* f = file(stream);
-  qint64 base = 0;
-  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
-    base = f->pos();
-  else if (origin == ZLIB_FILEFUNC_SEEK_END)
-    base = f->size();
-  return f->seek(base + qint64(offset)) ? 0 : -1;
-}
-int ZCALLBACK close(voidpf, voidpf) { return 0; }
-int ZCALLBACK error(voidpf, voidpf stream) { return file(stream)->failed() ? 1 : 0; }
-}  // namespace io
+struct io : Stream_Calls<Whole_File_Writer> {
+  static uLong ZCALLBACK write(voidpf, voidpf stream, const void* buffer, uLong size) {
+    const qint64 put = file(stream)->write(static_cast<const char*>(buffer), qint64(size));
+    return put < 0 ? 0 : uLong(put);
+  }
+  static int ZCALLBACK error(voidpf, voidpf stream) { return file(stream)->failed() ? 1 : 0; }
+};
 
 }  // namespace
 

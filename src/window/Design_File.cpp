@@ -341,6 +341,26 @@ QString Graphics_Past_Limit(const Design_Contents& design, const File_Limits& li
            over == 1 ? QStringLiteral("1 object") : Number_Text(over) + QStringLiteral(" objects"));
 }
 
+QString Too_Many_Values(const Design_Contents& design, const File_Limits& limits) {
+  return QStringLiteral(
+             "the design's file would hold more than the %1 values a design file may hold "
+             "(every table cell is two, %2): remove data table rows or columns")
+      .arg(Number_Text(limits.max_values), Table_Text(design));
+}
+
+// What can be told from the contents alone, before the file's values are made: too many
+// graphics, or a data table whose rows alone hold more values than a file may (each row
+// is a dictionary of a key and a value a cell).
+QString Contents_Past_Limit(const Design_Contents& design, const File_Limits& limits) {
+  if (QString graphics = Graphics_Past_Limit(design, limits); !graphics.isEmpty()) return graphics;
+  qint64 table_values = 0;
+  for (const Data_Table_Row& row : design.rows) {
+    table_values += 1 + 2 * qint64(row.size());
+    if (table_values > limits.max_values) return Too_Many_Values(design, limits);
+  }
+  return {};
+}
+
 QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measure& m,
                            const File_Limits& limits) {
   if (m.bytes > limits.max_bytes)
@@ -348,11 +368,7 @@ QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measu
                "the design's file would be larger than the %1 a design file may have (%2): "
                "remove data table rows or long cell texts, or pictures")
         .arg(Bounded_File_Size_Text(limits.max_bytes), Table_Text(design));
-  if (m.elements > limits.max_values)
-    return QStringLiteral(
-               "the design's file would hold more than the %1 values a design file may hold "
-               "(every table cell is two, %2): remove data table rows or columns")
-        .arg(Number_Text(limits.max_values), Table_Text(design));
+  if (m.elements > limits.max_values) return Too_Many_Values(design, limits);
   return {};
 }
 
@@ -360,7 +376,7 @@ QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measu
 
 QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits,
                            plist::Xml_Measure* measure) {
-  if (QString graphics = Graphics_Past_Limit(design, limits); !graphics.isEmpty()) return graphics;
+  if (QString past = Contents_Past_Limit(design, limits); !past.isEmpty()) return past;
   QString why;
   const auto m = plist::Measure_Xml(plist::Value(Design_To_Array(design)), Xml_Limits(limits), &why);
   if (!m) return why;
@@ -379,8 +395,7 @@ bool Write_Design_File(const QString& path, const Design_Contents& design, QStri
                   QStringLiteral(". The file saved before is as it was"));
   };
   // Checked before anything is written: the file on the disk stays as it was.
-  if (QString graphics = Graphics_Past_Limit(design, limits); !graphics.isEmpty())
-    return too_large(graphics);
+  if (QString past = Contents_Past_Limit(design, limits); !past.isEmpty()) return too_large(past);
   const plist::Value root(Design_To_Array(design));
   QString why;
   const auto measure = plist::Measure_Xml(root, Xml_Limits(limits), &why);

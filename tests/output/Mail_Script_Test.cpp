@@ -30,11 +30,14 @@ using test_support::Design_Test;
 class Mail_Script_Test : public Design_Test {
  protected:
   Mail_Message Message(const Smtp_Server& server, const QString& ssl = QStringLiteral("N")) {
+    return Message(server.port_text(), ssl);
+  }
+  Mail_Message Message(const QString& port, const QString& ssl = QStringLiteral("N")) {
     Mail_Message m;
     m.sender = mail_test::Login;
     m.password = mail_test::Password;
     m.server = QStringLiteral("127.0.0.1");
-    m.port = server.port_text();
+    m.port = port;
     m.recipient = QStringLiteral("friend@example.org");
     m.subject = QStringLiteral("Greetings");
     m.body = QStringLiteral("Happy birthday!\nLine two.");
@@ -246,12 +249,7 @@ TEST_F(Mail_Script_Test, ServersThatMisbehaveAfterConnectingAreNamedForWhatTheyD
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
     mail_test::Misbehaving_Server server(QString::fromLatin1(c.mode));
-    Mail_Message m;
-    m.sender = mail_test::Login;
-    m.password = mail_test::Password;
-    m.server = QStringLiteral("127.0.0.1");
-    m.port = server.port_text();
-    m.recipient = QStringLiteral("friend@example.org");
+    const Mail_Message m = Message(server.port_text());
     const Mail_Result result = sendEmail_pyth(m, Mail_Script_Time_Limit_ms, impatient);
     EXPECT_FALSE(result.sent);
     QString expected = QString::fromLatin1(c.reason);

@@ -62,6 +62,15 @@ enum class Form {
   Copy,       // a copy of another file
 };
 
+// Every way of writing, named.
+const struct {
+  const char* name;
+  Form form;
+} forms[] = {{"whole", Form::Whole},
+             {"pieces", Form::Pieces},
+             {"seek back", Form::Seek_Back},
+             {"copy", Form::Copy}};
+
 // Copy copies the file "source" in the scratch folder, which holds the data already.
 bool Write_As(Form form, const QString& path, const QByteArray& data, const QString& scratch,
               QString* error) {
@@ -104,13 +113,6 @@ TEST_F(Whole_File_Test, ADiskThatTakesNoMoreLeavesTheOldFileAndSaysWhy) {
       {"small, cut after 1 KB", 1024, 12 * 1024},
       {"large, cut after 64 KB, many pieces", 64 * 1024, 3 * 1024 * 1024},
   };
-  const struct {
-    const char* name;
-    Form form;
-  } forms[] = {{"whole", Form::Whole},
-               {"pieces", Form::Pieces},
-               {"seek back", Form::Seek_Back},
-               {"copy", Form::Copy}};
   const QString target = path("card.dcard");
   for (const auto& size : sizes) {
     for (const auto& form : forms) {
@@ -178,13 +180,6 @@ TEST_F(Whole_File_Test, ASyncOrCloseThatFailsLeavesTheOldFileAndSaysWhy) {
       // Renamed already: the file is whole, but its name might not survive a crash.
       {"the folder's sync fails", Failing_Folder_Sync, nullptr, true, "syncing the folder"},
   };
-  const struct {
-    const char* name;
-    Form form;
-  } forms[] = {{"whole", Form::Whole},
-               {"pieces", Form::Pieces},
-               {"seek back", Form::Seek_Back},
-               {"copy", Form::Copy}};
   const QString target = path("card.dcard");
   const QByteArray data = Noise(300 * 1024);
   Put(scratch.filePath(QStringLiteral("source")), data);
