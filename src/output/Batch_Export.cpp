@@ -10,6 +10,7 @@
 #include <QEventLoop>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <thread>
 
@@ -141,7 +142,18 @@ Batch_Export::~Batch_Export() {
 
 void Batch_Export::start() {
   curr_barcode_count = 0;
-  Remove_Stale_Temporary_Files(options_.folder);
+  // Hidden leftovers of earlier builds' writes are removed only beside the cards this
+  // run replaces: "Card_<n>.<ext>" and "Card_<n>_Back.<ext>" for its records.
+  const std::string ext = '.' + Card_File_Extension(options_.type).toStdString();
+  Remove_Stale_Temporary_Files(options_.folder, [this, &ext](std::string_view name) {
+    if (!name.starts_with("Card_") || !name.ends_with(ext)) return false;
+    name = name.substr(5, name.size() - 5 - ext.size());
+    if (name.ends_with("_Back")) name.remove_suffix(5);
+    int number = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
+    return error == std::errc() && end == name.data() + name.size() && name[0] != '0' &&
+           number >= 1 && number <= count_;
+  });
   if (workers_.empty() || count_ <= 0) {
     calls_.Post([this] { worker_done(); });
     return;

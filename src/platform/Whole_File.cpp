@@ -87,6 +87,22 @@ bool is_temporary_name(const char* name) {
   return true;
 }
 
+// ".<name>.XXXXXX", the name of an earlier build's temporary file of <name>: the name, or
+// empty when it is none.
+std::string_view earlier_temporary_target(std::string_view name) {
+  if (name.size() < 1 + 1 + 1 + kRandom_Letters || name[0] != '.') return {};
+  const std::string_view random = name.substr(name.size() - kRandom_Letters);
+  if (name[name.size() - kRandom_Letters - 1] != '.') return {};
+  for (char c : random)
+    if (c == '\0' || !std::strchr(kLetters, c)) return {};
+  return name.substr(1, name.size() - kRandom_Letters - 2);
+}
+
+std::string_view base_name(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 mode_t mode_bits(QFileDevice::Permissions p) {
   mode_t mode = 0;
   if (p & QFileDevice::ReadOwner) mode |= S_IRUSR;
@@ -139,8 +155,11 @@ bool Whole_File_Writer::open(OpenMode mode) {
   if (exists && S_ISDIR(existing.st_mode))
     return fail(QStringLiteral("replacing a folder"), EISDIR);
   const mode_t create_mode = options_.permissions ? mode_bits(*options_.permissions) : 0666;
-  if (options_.remove_stale_temporaries && options_.durable)
-    Remove_Stale_Temporary_Files(QFile::decodeName(QByteArray::fromStdString(folder_of(final_path_))));
+  if (options_.remove_stale_temporaries && options_.durable) {
+    const std::string_view target = base_name(final_path_);
+    Remove_Stale_Temporary_Files(QFile::decodeName(QByteArray::fromStdString(folder_of(final_path_))),
+                                 [target](std::string_view name) { return name == target; });
+  }
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary_path_ = temporary_name(final_path_);
     fd_ = ::open(temporary_path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
@@ -356,7 +375,8 @@ bool Copy_Whole_File(const QString& from, const QString& to, QString* error,
   return true;
 }
 
-int Remove_Stale_Temporary_Files(const QString& folder) {
+int Remove_Stale_Temporary_Files(const QString& folder,
+                                 const std::function<bool(std::string_view name)>& replacing) {
   const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
   const int dir_fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir_fd < 0) return 0;
@@ -367,7 +387,10 @@ int Remove_Stale_Temporary_Files(const QString& folder) {
   }
   int removed = 0;
   while (const dirent* entry = ::readdir(dir)) {
-    if (!is_temporary_name(entry->d_name)) continue;
+    if (!is_temporary_name(entry->d_name)) {
+      const std::string_view target = earlier_temporary_target(entry->d_name);
+      if (target.empty() || !replacing || !replacing(target)) continue;
+    }
     const int fd = ::openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat opened {}, named {};

@@ -28,8 +28,10 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct Whole_File_Options {
   // The file's mode, whatever the umask or the replaced file had (e.g. owner-only).
@@ -51,7 +53,12 @@ struct Whole_File_Options {
 // Removes from the folder the temporary files of writers that were ended before they could
 // remove them (killed, crashed, the power gone): files named as ours that no writer holds
 // locked. Answers how many were removed.
-int Remove_Stale_Temporary_Files(const QString& folder);
+// Earlier builds named their temporary files ".<name>.XXXXXX", without our suffix; a name of
+// that pattern is anybody's, so such a file is removed only when `replacing` answers true
+// for its <name>: the caller is about to replace that very file, so a hidden file of that
+// pattern beside it is a killed write of it (and, like ours, it must be regular and unlocked).
+int Remove_Stale_Temporary_Files(
+    const QString& folder, const std::function<bool(std::string_view name)>& replacing = {});
 
 // Writes the bytes as the whole file. False, with the reason in *error, when anything
 // failed; the target is then untouched.
