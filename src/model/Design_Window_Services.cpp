@@ -115,6 +115,11 @@ void Window_Set_Same_Size_Buttons_Enabled(bool enabled) {
   if (auto* s = Window_Services()) s->Set_Same_Size_Buttons_Enabled(enabled);
 }
 
+Graphic_Read_Budget Window_Design_Picture_Budget(const CRDGraphic* replacing) {
+  Design_Window_Services* s = Window_Services();
+  return s ? s->Design_Picture_Budget(replacing) : Graphic_Read_Budget();
+}
+
 QString Window_Design_Refuses_Graphics(const Graphic_List& added) {
   auto* s = Window_Services();
   return s ? s->Design_Refuses_Graphics(added) : QString();

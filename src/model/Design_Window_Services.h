@@ -6,6 +6,7 @@
 
 #include "model/CRDColor.h"
 #include "model/CRDGraphic.h"
+#include "model/Graphic_Archive.h"
 #include "model/Picture.h"
 
 #include <QFont>
@@ -77,6 +78,12 @@ class Design_Window_Services {
   // this data table in place of its own; "" when it could. Content that comes in is checked
   // here, so that the user learns at that step, not when saving.
   virtual QString Design_Refuses_Graphics(const Graphic_List& /*added*/) { return {}; }
+  // A picture budget holding the pictures of the design (but those of `replacing`), as
+  // opening its file would count them: pictures that come in are read under it, so that
+  // what the window holds, the file opens again whole.
+  virtual Graphic_Read_Budget Design_Picture_Budget(const CRDGraphic* /*replacing*/) {
+    return {};
+  }
   virtual QString Design_Refuses_Table(const QStringList& /*titles*/,
                                        const QList<QHash<QString, QString>>& /*rows*/) {
     return {};
@@ -115,5 +122,6 @@ void Window_Open_Barcode_Window();
 Picture Window_New_Barcode_Picture(const std::shared_ptr<CRDGraphic>& barcode);  // none
 void Window_Set_Same_Size_Buttons_Enabled(bool enabled);
 QString Window_Design_Refuses_Graphics(const Graphic_List& added);  // ""
+Graphic_Read_Budget Window_Design_Picture_Budget(const CRDGraphic* replacing = nullptr);
 QString Window_Design_Refuses_Table(const QStringList& titles,
                                     const QList<QHash<QString, QString>>& rows);  // ""

@@ -5,6 +5,7 @@
 #include "model/Common_Functions.h"
 #include "model/Fonts.h"
 #include "model/Graphic_Kinds.h"
+#include "platform/Bounded_File.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -678,6 +679,7 @@ std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes)
 
 Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
   if (path.isEmpty() || failed_files_.contains(path)) return {};
+  if (const auto known = files_.constFind(path); known != files_.cend()) return *known;
   const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
   QSize size;
   Picture picture = Picture::fromFile(path, left, &size);
@@ -696,7 +698,35 @@ Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
     return {};
   }
   pixels_ += qint64(picture.image().width()) * picture.image().height();
+  files_.insert(path, picture);
   return picture;
+}
+
+QSize Graphic_Read_Budget::Past_Budget(const QString& path) const {
+  if (path.isEmpty() || files_.contains(path)) return {};
+  const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  QFile file;
+  if (!Open_Regular_File(file, path)) return {};
+  QImageReader reader(&file);
+  const QSize size = reader.size();
+  if (!size.isValid() || qint64(size.width()) * size.height() <= left) return {};
+  return size;
+}
+
+void Graphic_Read_Budget::Hold(const Graphic_List& graphics, const CRDGraphic* except) {
+  const auto pixels_of = [](const Picture& picture) {
+    return qint64(picture.image().width()) * picture.image().height();
+  };
+  for (const auto& graphic : graphics) {
+    if (!graphic || graphic.get() == except) continue;
+    pixels_ += pixels_of(graphic->_barcode_image);
+    const auto* image = dynamic_cast<const CRDImage*>(graphic.get());
+    if (!image || image->_contents.isNull() || image->FilePath().isEmpty()) continue;
+    const QString path = Standardized_Path(image->FilePath());
+    if (files_.contains(path) || !QFileInfo(path).isFile()) continue;
+    files_.insert(path, image->_contents);
+    pixels_ += pixels_of(image->_contents);
+  }
 }
 
 QString Graphic_Read_Budget::Pictures_Left_Out() const {
@@ -935,8 +965,14 @@ Graphic_List graphicsWithProperties(const plist::Array& archives, Graphic_Read_B
       const QString path = graphic->_file_path;
       Show_NSLog_Message(path);
       if (auto* image = dynamic_cast<CRDImage*>(graphic.get());
-          image && !path.isEmpty() && QFileInfo::exists(path))
+          image && !path.isEmpty() && QFileInfo::exists(path)) {
+        const int left_out = limits.left_out();
         image->Set_File_Picture(path, limits.Read_Picture_File(Standardized_Path(path)));
+        // A picture graphic whose picture the budget left out is left out with it: kept,
+        // it would take its picture from the file when the design is opened again, in
+        // place of another.
+        if (limits.left_out() != left_out) continue;
+      }
     }
     graphics.push_back(std::move(graphic));
   }
@@ -948,14 +984,16 @@ QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics) {
 }
 
 std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data, CRDError* error,
-                                                       QString* left_out) {
+                                                       QString* left_out,
+                                                       Graphic_Read_Budget* held) {
   const std::optional<plist::Value> list = plist::Read(data);
   if (!list || !list->array() ||
       qint64(list->array()->size()) > Graphic_Read_Budget::Default_Graphics) {
     if (error) *error = CRDErrorWithCode(2);
     return std::nullopt;
   }
-  Graphic_Read_Budget budget;
+  Graphic_Read_Budget own;
+  Graphic_Read_Budget& budget = held ? *held : own;
   Graphic_List graphics = graphicsWithProperties(*list->array(), &budget);
   if (left_out) *left_out = budget.Pictures_Left_Out();
   return graphics;

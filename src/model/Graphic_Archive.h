@@ -23,6 +23,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QHash>
 #include <QSet>
 #include <QSize>
 #include <QStringList>
@@ -47,7 +48,8 @@ const QStringList& Graphic_Archive_Keys();
 //   may name the same damaged picture many times); a failed decode counts the pixels its
 //   header gave against the budget all the same, since it cost the work of decoding them
 //   (a design of many distinct damaged pictures stops at the budget with the note);
-// - pictures read from the files that picture graphics name count as well;
+// - pictures read from the files that picture graphics name count as well, each file once:
+//   graphics that name one file share its picture;
 // - at most max_graphics graphics are made, a graphic that the file refers to from several
 //   places counted at every place.
 class Graphic_Read_Budget {
@@ -73,8 +75,22 @@ class Graphic_Read_Budget {
   // when it is not a readable picture file or larger than what is left.
   Picture Read_Picture_File(const QString& path);
 
+  // Counts the pictures a design already holds, as reading its file would count them (the
+  // pictures of its picture files, each file once, and its barcode pictures), and lets
+  // pictures read later under this budget share those files' pictures. `except` is left
+  // out (a graphic whose picture is about to be replaced).
+  void Hold(const Graphic_List& graphics, const CRDGraphic* except = nullptr);
+
+  // The size the picture file's header gives when reading it would leave it out (it is not
+  // held, and does not fit what is left); an invalid size when it would be read.
+  QSize Past_Budget(const QString& path) const;
+
   // Why pictures were left out, for the person opening the file; "" when none was.
   QString Pictures_Left_Out() const;
+  // The size of the first picture left out (invalid when none was), and the pixels taken.
+  QSize first_left_out() const { return first_left_out_; }
+  int left_out() const { return left_out_; }
+  qint64 pixels_taken() const { return pixels_; }
   // How many times picture data was handed to a decoder.
   qint64 decodes() const { return decodes_; }
 
@@ -87,6 +103,7 @@ class Graphic_Read_Budget {
   QSize first_left_out_;
   QSet<QByteArray> failed_;
   QSet<QString> failed_files_;
+  QHash<QString, Picture> files_;  // the picture of each file read or held
 };
 
 // ---- One graphic -----------------------------------------------------------------------
@@ -106,7 +123,8 @@ plist::Array propertiesWithGraphics(const Graphic_List& graphics);
 // The graphics of a list of archives, in order, read under one budget (the default one
 // when none is given); elements past its number of graphics are left out. Elements that
 // are not readable archives are skipped. A picture graphic whose file exists gets its
-// picture loaded again (under the budget); its path is logged in any case.
+// picture loaded again (under the budget), and is left out when the budget leaves its
+// picture out; its path is logged in any case.
 Graphic_List graphicsWithProperties(const plist::Array& archives,
                                     Graphic_Read_Budget* budget = nullptr);
 // The pasteboard data: a binary property list whose root is the array of archives.
@@ -115,9 +133,11 @@ QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics);
 // data is not a property list holding an array, or holds more graphics than the default
 // budget takes. Pictures past the budget are left out, and *left_out says so ("" when none
 // was).
+// With a budget, the pictures are read under it (what the design holds already).
 std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data,
                                                        CRDError* error = nullptr,
-                                                       QString* left_out = nullptr);
+                                                       QString* left_out = nullptr,
+                                                       Graphic_Read_Budget* budget = nullptr);
 
 // ---- Value objects on their own (elements of the design file) --------------------------
 // An archive whose root object is the colour or font; an invalid colour or a font never

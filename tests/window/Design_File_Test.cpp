@@ -355,24 +355,28 @@ TEST_F(Design_File_Test, PictureFilesCountAgainstTheBudget) {
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(damaged);
   }
+  for (const char* copy : {"photo_b.png", "photo_c.png"})
+    ASSERT_TRUE(QFile::copy(path("photo.png"), path(copy)));
   const struct {
-    const char* file;
-    std::vector<bool> pictures;  // of the three picture objects
+    std::vector<const char*> files;  // of the three picture objects
+    std::vector<bool> pictures;
     qint64 decodes;
     bool left_out;
   } cases[] = {
-      {"photo.png", {true, true, false}, 2, true},
-      {"damaged.png", {false, false, false}, 1, false},
+      {{"photo.png", "photo_b.png", "photo_c.png"}, {true, true, false}, 2, true},
+      // Objects naming one file share its picture: it is read and counted once.
+      {{"photo.png", "photo.png", "photo.png"}, {true, true, true}, 1, false},
+      {{"damaged.png", "damaged.png", "damaged.png"}, {false, false, false}, 1, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
+    SCOPED_TRACE(c.files[0]);
     Design_Contents design = Sample_Design();
     design.front_graphics.clear();
     design.back_graphics.clear();
     for (int i = 0; i < 3; ++i) {
       auto image = test_support::Filled(QStringLiteral("CRDImage"));
       image->_barcode_image = Picture();
-      image->Set_Control_File_path(path(c.file));
+      image->Set_Control_File_path(path(c.files[size_t(i)]));
       (i < 2 ? design.front_graphics : design.back_graphics).push_back(image);
     }
     ASSERT_TRUE(Write_Design_File(path("photos.dcard"), design));
@@ -385,7 +389,7 @@ TEST_F(Design_File_Test, PictureFilesCountAgainstTheBudget) {
       for (const auto& graphic : *list) {
         const auto* image = dynamic_cast<const CRDImage*>(graphic.get());
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->FilePath(), path(c.file));
+        EXPECT_EQ(image->FilePath(), path(c.files[pictures.size()]));
         pictures.push_back(!image->_contents.isNull());
       }
     EXPECT_EQ(pictures, c.pictures);

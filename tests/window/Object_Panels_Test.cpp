@@ -10,11 +10,13 @@
 #include "model/CRDImage.h"
 #include "model/CRDLine.h"
 #include "model/CRDSignature.h"
+#include "model/Graphic_Archive.h"
 #include "model/CRDText.h"
 #include "model/Fonts.h"
 #include "model/Shared_Design_State.h"
 #include "output/Design_Binding.h"
 #include "series/ui/View_Data_Series.h"
+#include "window/Design_File.h"
 #include "window/Object_Panel_Values.h"
 #include "window/ui/Card_Panel.h"
 #include "window/ui/Color_Well.h"
@@ -27,6 +29,9 @@
 #include "support/Watchdog.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -610,6 +615,94 @@ TEST_F(Object_Panels, BrowseAndLibraryLoadTheShownPicture) {
   pictures().Manual_Library_Browse->click();
   EXPECT_EQ(p->_file_path, lib_window_sel_file);
   EXPECT_EQ(pictures().Manual_image_path->text(), lib_window_sel_file);
+}
+
+// What the window lets a user place, its design file opens again whole: a picture that
+// would take the design's pictures past what a design opens with is refused where it comes
+// in (picture tool, Browse, paste), and pictures of one file count once.
+TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
+  // Four distinct pictures of 25 million pixels: three fit the 96 million, four do not.
+  QStringList big;
+  for (int i = 0; i < 5; ++i) {
+    QImage grey(5000, 5000, QImage::Format_Grayscale8);
+    grey.fill(40 * i);
+    big << scratch.filePath(QStringLiteral("big%1.png").arg(i));
+    ASSERT_TRUE(grey.save(big.last()));
+  }
+  const auto place = [&](const QString& path) {
+    platform.open_answers.push_back({path});
+    press_tool("Image_Tool_btn");
+  };
+  for (int i : {0, 1, 2, 0}) place(big[i]);  // the second picture of file 0 costs nothing
+  ASSERT_EQ(document.graphics().size(), 4u);
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+
+  place(big[3]);
+  EXPECT_EQ(document.graphics().size(), 4u);
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_EQ(platform.messages[0].toStdString(),
+            "\nThe picture was not placed. The picture has 5000 x 5000 pixels, and the pictures "
+            "of one design may hold 96 million pixels together (one picture 32 million): this "
+            "design's take 75 million already. Use a smaller picture, or remove pictures first.");
+
+  // Browse: a picture whose file another picture still shows frees nothing; the only
+  // picture of a file gives its share to the one that replaces it.
+  const auto image_of = [&](const QString& path) {
+    for (const auto& g : document.graphics())
+      if (g->_file_path == path) return g;
+    return std::shared_ptr<CRDGraphic>();
+  };
+  platform.messages.clear();
+  select({image_of(big[0])});
+  platform.open_answers.push_back({big[3]});
+  pictures().Manual_Image_Browse->click();
+  EXPECT_EQ(image_of(big[3]), nullptr);
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].startsWith("\nThe picture was not changed. The picture has"))
+      << platform.messages[0].toStdString();
+  platform.messages.clear();
+  const auto second = image_of(big[1]);
+  select({second});
+  platform.open_answers.push_back({big[3]});
+  pictures().Manual_Image_Browse->click();
+  EXPECT_EQ(second->_file_path, big[3]);
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+
+  // Paste: copies of the design's pictures cost nothing; a new one past the budget is left
+  // out, and the user is told.
+  select({image_of(big[0])});
+  window->current_canvas()->copy();
+  window->current_canvas()->paste();
+  EXPECT_EQ(document.graphics().size(), 5u);
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+  {
+    auto stranger = std::make_shared<CRDImage>();
+    stranger->setBounds({0, 0, 50, 50});
+    stranger->_file_path = big[4];
+    auto* data = new QMimeData;
+    data->setData(CRDGraphicViewPasteboardMimeType, pasteboardDataWithGraphics({stranger}));
+    QGuiApplication::clipboard()->setMimeData(data);
+  }
+  window->current_canvas()->paste();
+  EXPECT_EQ(document.graphics().size(), 5u) << "no empty frame naming the file is pasted";
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].startsWith(
+      "\nSome pictures were not pasted: 1 picture left out unread (the first of 5000 x 5000"))
+      << platform.messages[0].toStdString();
+
+  // The design the window holds opens again with every picture it shows.
+  const QString saved = scratch.filePath("pictures.dcard");
+  QString error;
+  ASSERT_TRUE(design_file::Write_Design_File(saved, window->Current_Design_Contents(), &error))
+      << error.toStdString();
+  QString reason;
+  const auto opened = design_file::Read_Design_File(saved, &reason);
+  ASSERT_TRUE(opened) << reason.toStdString();
+  EXPECT_EQ(opened->left_out, QString());
+  int shown = 0;
+  for (const auto& g : opened->front_graphics)
+    if (auto* image = dynamic_cast<CRDImage*>(g.get()); image && !image->_contents.isNull()) ++shown;
+  EXPECT_EQ(shown, 5);
 }
 
 TEST_F(Object_Panels, SignaturesShowTheirOwnPathAndKeepItWithANewBorder) {

@@ -96,8 +96,10 @@ void CRDGraphicView::paste() {
   if (data->hasFormat(CRDGraphicViewPasteboardMimeType)) {
     CRDError error;
     QString left_out;
-    std::optional<Graphic_List> pasted =
-        graphicsWithPasteboardData(data->data(CRDGraphicViewPasteboardMimeType), &error, &left_out);
+    // Pictures are read under what the design's pictures leave, sharing its picture files.
+    Graphic_Read_Budget pictures = Window_Design_Picture_Budget();
+    std::optional<Graphic_List> pasted = graphicsWithPasteboardData(
+        data->data(CRDGraphicViewPasteboardMimeType), &error, &left_out, &pictures);
     if (!pasted) {
       Show_MessageBox(error.localizedDescription);
       return;
@@ -114,7 +116,15 @@ void CRDGraphicView::paste() {
       pasteboard_token_ = token;
       paste_cascade_number_ = 0;
     }
-    if (pasted->empty()) return;
+    const auto tell_left_out = [&left_out] {
+      if (left_out.isEmpty()) return;
+      Show_NSLog_Message(QStringLiteral("Paste: %1").arg(left_out));
+      Show_MessageBox(QStringLiteral("Some pictures were not pasted: %1.").arg(left_out));
+    };
+    if (pasted->empty()) {
+      tell_left_out();
+      return;
+    }
     if (paste_cascade_number_ > 0) {
       const QString side = side_code();
       const QPointF point = Window_Control_New_Point(side);
@@ -125,10 +135,7 @@ void CRDGraphicView::paste() {
     if (insert_graphics(*pasted, indexes)) changeSelectionIndexes(indexes);
     Window_Undo_Redo_Button_state();
     show_selection_in_sidebar();
-    if (!left_out.isEmpty()) {
-      Show_NSLog_Message(QStringLiteral("Paste: %1").arg(left_out));
-      Show_MessageBox(QStringLiteral("Some pictures were not pasted: %1.").arg(left_out));
-    }
+    tell_left_out();
     return;
   }
   if (data->hasUrls()) return;  // file names are not pasted

@@ -734,6 +734,11 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   design_file::Design_Contents Current_Design_Contents();
   // The design file's limits, checked where content comes in (paste, the data table).
   QString Design_Refuses_Graphics(const Graphic_List& added) override;
+  Graphic_Read_Budget Design_Picture_Budget(const CRDGraphic* replacing) override;
+  // Why the picture file cannot come into the design (the design's pictures would pass
+  // what a design file opens), for a message; "" when it can. `replacing`: the graphic
+  // whose picture it replaces.
+  QString Design_Refuses_Picture_File(const QString& path, const CRDGraphic* replacing = nullptr);
   QString Design_Refuses_Table(const QStringList& titles,
                                const QList<QHash<QString, QString>>& rows) override;
 

@@ -114,6 +114,30 @@ QString CRDWindowController::Design_Refuses_Graphics(const Graphic_List& added) 
   return design_file::Design_Past_Limits(design);
 }
 
+Graphic_Read_Budget CRDWindowController::Design_Picture_Budget(const CRDGraphic* replacing) {
+  Graphic_Read_Budget budget;
+  budget.Hold(Get_Front_Controls_Array(), replacing);
+  budget.Hold(Get_Back_Controls_Array(), replacing);
+  return budget;
+}
+
+QString CRDWindowController::Design_Refuses_Picture_File(const QString& path,
+                                                         const CRDGraphic* replacing) {
+  const Graphic_Read_Budget budget = Design_Picture_Budget(replacing);
+  const QSize size = budget.Past_Budget(Standardized_Path(path));
+  if (!size.isValid()) return {};
+  const qint64 held = budget.pixels_taken();
+  const auto millions = [](qint64 pixels) { return QString::number(double(pixels) / 1e6, 'g', 4); };
+  return QStringLiteral(
+             "The picture has %1 x %2 pixels, and the pictures of one design may hold %3 million "
+             "pixels together (one picture %4 million): this design's take %5 million already. "
+             "Use a smaller picture, or remove pictures first.")
+      .arg(size.width())
+      .arg(size.height())
+      .arg(millions(budget.max_picture_pixels()), millions(Graphic_Read_Budget::Max_One_Picture_Pixels),
+           millions(held));
+}
+
 QString CRDWindowController::Design_Refuses_Table(const QStringList& titles,
                                                   const QList<QHash<QString, QString>>& rows) {
   design_file::Design_Contents design = Current_Design_Contents();

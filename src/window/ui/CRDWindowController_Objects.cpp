@@ -105,14 +105,22 @@ bool CRDWindowController::Object_Combo_Changed(QComboBox* combo) {
 }
 
 bool CRDWindowController::picture_tool_step() {
-  if (Selected_Control_Tool == 8) return Browse_User_Image_Manually();
-  if (Selected_Control_Tool == 9) {
+  if (Selected_Control_Tool == 8) {
+    if (!Browse_User_Image_Manually()) return false;
+  } else if (Selected_Control_Tool == 9) {
     if (Open_Image_Library_Window(QStringLiteral("C")) != 1) return false;
     Library_Selected_Image = lib_window_sel_file;
     Show_NSLog_Message(Library_Selected_Image);
-    return true;
+  } else {
+    return false;
   }
-  return false;
+  // A picture the design's file could not open again with the others is not placed.
+  if (const QString refusal = Design_Refuses_Picture_File(Library_Selected_Image);
+      !refusal.isEmpty()) {
+    Show_MessageBox(QStringLiteral("The picture was not placed. ") + refusal);
+    return false;
+  }
+  return true;
 }
 
 // ---- Design-time binding -------------------------------------------------------------------

@@ -192,9 +192,17 @@ bool Picture_Panel::Browse_User_Image_Manually() {
 }
 
 void Picture_Panel::load_chosen(const QString& path) {
+  const auto shown = window_.current_canvas()->Selected_Graphic();
+  // A picture the design's file could not open again with the others is not taken.
+  if (shown && shown->className() == QLatin1String("CRDImage")) {
+    if (const QString refusal = window_.Design_Refuses_Picture_File(path, shown.get());
+        !refusal.isEmpty()) {
+      Show_MessageBox(QStringLiteral("The picture was not changed. ") + refusal);
+      return;
+    }
+  }
   Manual_image_path->setText(path);
   // The picture shown in the panel loads the file; other kinds keep theirs.
-  const auto shown = window_.current_canvas()->Selected_Graphic();
   if (shown && shown->className() == QLatin1String("CRDImage")) shown->setFilePath(path);
   Update_Image_Graphics(true);
 }
