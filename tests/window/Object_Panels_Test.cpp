@@ -644,6 +644,7 @@ TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
             "\nThe picture was not placed. The picture has 5000 x 5000 pixels, and the pictures "
             "of one design may hold 96 million pixels together (one picture 32 million): this "
             "design's take 75 million already. Use a smaller picture, or remove pictures first.");
+  EXPECT_EQ(pictures().Manual_image_path->text(), big[0]) << "the selected picture's file";
 
   // Browse: a picture whose file another picture still shows frees nothing; the only
   // picture of a file gives its share to the one that replaces it.
@@ -660,6 +661,7 @@ TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
   ASSERT_EQ(platform.messages.size(), 1);
   EXPECT_TRUE(platform.messages[0].startsWith("\nThe picture was not changed. The picture has"))
       << platform.messages[0].toStdString();
+  EXPECT_EQ(pictures().Manual_image_path->text(), big[0]);
   platform.messages.clear();
   const auto second = image_of(big[1]);
   select({second});

@@ -118,6 +118,12 @@ bool CRDWindowController::picture_tool_step() {
   if (const QString refusal = Design_Refuses_Picture_File(Library_Selected_Image);
       !refusal.isEmpty()) {
     Show_MessageBox(QStringLiteral("The picture was not placed. ") + refusal);
+    // The panel shows the selected object's picture again, not the one refused.
+    Library_Selected_Image.clear();
+    const CRDGraphicView* canvas = current_canvas();
+    if (const auto shown = canvas ? canvas->Selected_Graphic() : nullptr;
+        shown && shown->className() == QLatin1String("CRDImage"))
+      picture_panel->Load(*shown);
     return false;
   }
   return true;

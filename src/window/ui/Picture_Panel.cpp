@@ -198,6 +198,7 @@ void Picture_Panel::load_chosen(const QString& path) {
     if (const QString refusal = window_.Design_Refuses_Picture_File(path, shown.get());
         !refusal.isEmpty()) {
       Show_MessageBox(QStringLiteral("The picture was not changed. ") + refusal);
+      Load(*shown);  // the field shows the object's own file again
       return;
     }
   }
