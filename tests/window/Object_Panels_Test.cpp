@@ -663,6 +663,12 @@ TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
       << platform.messages[0].toStdString();
   EXPECT_EQ(pictures().Manual_image_path->text(), big[0]);
   platform.messages.clear();
+  pictures().Manual_image_path->setText(big[3]);  // typed into the field
+  emit pictures().Manual_image_path->editingFinished();
+  EXPECT_EQ(image_of(big[3]), nullptr);
+  EXPECT_EQ(platform.messages.size(), 1);
+  EXPECT_EQ(pictures().Manual_image_path->text(), big[0]);
+  platform.messages.clear();
   const auto second = image_of(big[1]);
   select({second});
   platform.open_answers.push_back({big[3]});

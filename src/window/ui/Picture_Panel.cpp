@@ -98,7 +98,10 @@ Picture_Panel::Picture_Panel(CRDWindowController& window) : QObject(&window), wi
   for (QCheckBox* check : {Image_Gray_Scale_chk, Image_Sepia_chk, Image_Invert_chk, Image_FIV_chk, Image_FIH_chk})
     connect(check, &QCheckBox::clicked, this, update);
   connect(Image_reset, &QPushButton::clicked, this, &Picture_Panel::Image_reset_Button);
-  connect(Manual_image_path, &QLineEdit::editingFinished, this, [this] { Update_Image_Graphics(true); });
+  connect(Manual_image_path, &QLineEdit::editingFinished, this, [this] {
+    if (refuses(Manual_image_path->text())) return;
+    Update_Image_Graphics(true);
+  });
   connect(Manual_Image_Browse, &QPushButton::clicked, this, &Picture_Panel::Manual_Image_Browse_Btn);
   connect(Manual_Library_Browse, &QPushButton::clicked, this, &Picture_Panel::Manual_Library_Browse_Btn);
 }
@@ -191,17 +194,21 @@ bool Picture_Panel::Browse_User_Image_Manually() {
   return true;
 }
 
-void Picture_Panel::load_chosen(const QString& path) {
+bool Picture_Panel::refuses(const QString& path) {
   const auto shown = window_.current_canvas()->Selected_Graphic();
+  if (!shown || shown->className() != QLatin1String("CRDImage") || shown->_file_path == path)
+    return false;
   // A picture the design's file could not open again with the others is not taken.
-  if (shown && shown->className() == QLatin1String("CRDImage")) {
-    if (const QString refusal = window_.Design_Refuses_Picture_File(path, shown.get());
-        !refusal.isEmpty()) {
-      Show_MessageBox(QStringLiteral("The picture was not changed. ") + refusal);
-      Load(*shown);  // the field shows the object's own file again
-      return;
-    }
-  }
+  const QString refusal = window_.Design_Refuses_Picture_File(path, shown.get());
+  if (refusal.isEmpty()) return false;
+  Show_MessageBox(QStringLiteral("The picture was not changed. ") + refusal);
+  Load(*shown);  // the field shows the object's own file again
+  return true;
+}
+
+void Picture_Panel::load_chosen(const QString& path) {
+  if (refuses(path)) return;
+  const auto shown = window_.current_canvas()->Selected_Graphic();
   Manual_image_path->setText(path);
   // The picture shown in the panel loads the file; other kinds keep theirs.
   if (shown && shown->className() == QLatin1String("CRDImage")) shown->setFilePath(path);

@@ -57,5 +57,8 @@ class Picture_Panel : public QObject {
   void show_slider_value(Picture_Slider s);
   // The chosen file into the shown picture, then the update.
   void load_chosen(const QString& path);
+  // Whether the shown picture may not take the file (the design's pictures would pass what
+  // its file opens): then the user is told, and the panel shows the picture's own file.
+  bool refuses(const QString& path);
   CRDWindowController& window_;
 };
