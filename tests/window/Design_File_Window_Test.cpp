@@ -6,6 +6,7 @@
 #include "library/ui/Card_Size_Chooser.h"
 #include "library/ui/Card_Wizard.h"
 #include "model/CRDImage.h"
+#include "model/Shape_Control.h"
 #include "model/Fonts.h"
 #include "model/Graphic_Archive.h"
 #include "model/Shared_Design_State.h"
@@ -428,6 +429,35 @@ TEST_F(Design_File_Window, NewAndOpenKeepTheDesignWhenYesDoesNotSave) {
     EXPECT_TRUE(platform.open_requests.isEmpty()) << c.what;
     EXPECT_EQ(platform.messages.size(), c.messages) << c.what;
   }
+}
+
+// A paste that would take the design past the objects its file may hold is refused whole,
+// saying how many it holds, how many come, and how many more it may take.
+TEST_F(Design_File_Window, APastePastTheObjectsADesignMayHoldSaysHowManyItMayTake) {
+  document.Enable_Disable_Undo_Registraion(false);
+  Graphic_List held;
+  for (int i = 0; i < 9999; ++i) {
+    auto shape = std::make_shared<Shape_Control>();
+    shape->setBounds(QRectF(i % 100, i / 100, 5, 5));
+    held.push_back(shape);
+  }
+  Index_Set at;
+  for (int i = 0; i < 9999; ++i) at.append(i);
+  ASSERT_TRUE(document.insertGraphics(CRDDocument::Side::Front, held, at));
+  document.Enable_Disable_Undo_Registraion(true);
+  CRDGraphicView* canvas = window->current_canvas();
+  canvas->changeSelectionIndexes({0, 1});
+  canvas->copy();
+  canvas->paste();
+  EXPECT_EQ(document.list(CRDDocument::Side::Front).size(), 9999u);
+  EXPECT_EQ(platform.messages,
+            QStringList{"\nNothing was pasted: the design has 9,999 objects and these are 2, and a "
+                        "design may hold at most 10,000 (add at most 1 of them, or remove objects "
+                        "first)."});
+  canvas->changeSelectionIndexes({0});
+  canvas->copy();
+  canvas->paste();
+  EXPECT_EQ(document.list(CRDDocument::Side::Front).size(), 10000u) << "one more fits";
 }
 
 TEST_F(Design_File_Window, BackgroundAndPicturePathsNamingAPipeOpenAtOnce) {

@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -110,6 +111,16 @@ design_file::Design_Contents CRDWindowController::Current_Design_Contents() {
 
 QString CRDWindowController::Design_Refuses_Graphics(const Graphic_List& added) {
   design_file::Design_Contents design = Current_Design_Contents();
+  const qint64 held = qint64(design.front_graphics.size() + design.back_graphics.size());
+  const qint64 most = design_file::File_Limits().max_graphics;
+  if (held + qint64(added.size()) > most) {
+    const auto number = [](qint64 n) { return QLocale(QLocale::English).toString(n); };
+    return QStringLiteral(
+               "the design has %1 objects and these are %2, and a design may hold at most %3 "
+               "(add at most %4 of them, or remove objects first)")
+        .arg(number(held), number(qint64(added.size())), number(most),
+             number(std::max<qint64>(0, most - held)));
+  }
   design.front_graphics.insert(design.front_graphics.end(), added.begin(), added.end());
   return design_file::Design_Past_Limits(design);
 }
