@@ -735,7 +735,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // The design file's limits, checked where content comes in (paste, the data table).
   QString Design_Refuses_Graphics(const Graphic_List& added) override;
   QString Design_Refuses_Table(const QStringList& titles,
-                               const QList<QHash<QString, QString>>& rows) override;
+                               const QList<QMap<QString, QString>>& rows) override;
+  qint64 Design_Table_Most_Rows(int columns) override;
+  QString Design_Refuses_Table_Rows(const QStringList& titles, qint64 rows) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
