@@ -11,7 +11,7 @@
 //
 // A row is a QMap, not a QHash: a table of a few columns has hundreds of thousands of rows,
 // and a QHash of two keys takes some 2,600 bytes (its first block holds 48 entries) where a
-// QMap takes about 360. The keys come out sorted, the order a design file writes them in.
+// QMap takes about 300. The keys come out sorted, the order a design file writes them in.
 // Rows are implicitly shared (Data_Table_Rows is a QList of QMap): batch output copies the
 // rows on the main thread in constant time and reads its copy on any thread. The table
 // itself is changed on the main thread only.

@@ -104,7 +104,7 @@ void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList
 qsizetype Data_Table_Row_Count(const Sheet_Rows& rows, bool header_on);
 // The table's rows Fill_Data_Table makes, without the table (any thread).
 QList<QMap<QString, QString>> Data_Table_Rows_Of(const Sheet_Rows& rows,
-                                                  const QList<int>& columns, bool header_on);
+                                                 const QList<int>& columns, bool header_on);
 // Puts rows made by Data_Table_Rows_Of into the table under the titles (one reset).
 void Fill_Data_Table(Data_From_Excel& table, const QList<QMap<QString, QString>>& made,
                      const QStringList& titles);
