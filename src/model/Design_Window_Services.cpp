@@ -126,9 +126,19 @@ QString Window_Design_Refuses_Graphics(const Graphic_List& added) {
 }
 
 QString Window_Design_Refuses_Table(const QStringList& titles,
-                                    const QList<QHash<QString, QString>>& rows) {
+                                    const QList<QMap<QString, QString>>& rows) {
   auto* s = Window_Services();
   return s ? s->Design_Refuses_Table(titles, rows) : QString();
+}
+
+qint64 Window_Design_Table_Most_Rows(int columns) {
+  auto* s = Window_Services();
+  return s ? s->Design_Table_Most_Rows(columns) : std::numeric_limits<qint64>::max();
+}
+
+QString Window_Design_Refuses_Table_Rows(const QStringList& titles, qint64 rows) {
+  auto* s = Window_Services();
+  return s ? s->Design_Refuses_Table_Rows(titles, rows) : QString();
 }
 
 std::shared_ptr<CRDGraphic> Window_Apply_New_Graphic_Defaults(std::shared_ptr<CRDGraphic> graphic,

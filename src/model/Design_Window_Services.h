@@ -10,13 +10,14 @@
 #include "model/Picture.h"
 
 #include <QFont>
-#include <QHash>
+#include <QMap>
 #include <QList>
 #include <QStringList>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 
+#include <limits>
 #include <memory>
 
 class CRDGraphic;
@@ -85,7 +86,17 @@ class Design_Window_Services {
     return {};
   }
   virtual QString Design_Refuses_Table(const QStringList& /*titles*/,
-                                       const QList<QHash<QString, QString>>& /*rows*/) {
+                                       const QList<QMap<QString, QString>>& /*rows*/) {
+    return {};
+  }
+  // The most rows a data table of `columns` cell columns may have for the design's file to
+  // hold them, and why one of `rows` rows under these titles is refused ("" when its rows
+  // fit): a workbook's table of more rows is refused before its rows are made. The rest of
+  // the design is not counted (Design_Refuses_Table checks the whole).
+  virtual qint64 Design_Table_Most_Rows(int /*columns*/) {
+    return std::numeric_limits<qint64>::max();
+  }
+  virtual QString Design_Refuses_Table_Rows(const QStringList& /*titles*/, qint64 /*rows*/) {
     return {};
   }
 };
@@ -124,4 +135,6 @@ void Window_Set_Same_Size_Buttons_Enabled(bool enabled);
 QString Window_Design_Refuses_Graphics(const Graphic_List& added);  // ""
 Graphic_Read_Budget Window_Design_Picture_Budget(const CRDGraphic* replacing = nullptr);
 QString Window_Design_Refuses_Table(const QStringList& titles,
-                                    const QList<QHash<QString, QString>>& rows);  // ""
+                                    const QList<QMap<QString, QString>>& rows);  // ""
+qint64 Window_Design_Table_Most_Rows(int columns);  // no limit
+QString Window_Design_Refuses_Table_Rows(const QStringList& titles, qint64 rows);  // ""

@@ -75,6 +75,8 @@ Data_Table_Rows Data_From_Excel::Make_Rows(const QList<QStringList>& rows, int c
                                            int first_number) {
   Data_Table_Rows made;
   made.reserve(rows.size());
+  QList<int> columns;
+  for (int i = 0; i < count; ++i) columns << i;
   for (const QStringList& cells : rows) {
     if (count < 0 || cells.size() < count) {
       Show_NSLog_Message(QStringLiteral("A spreadsheet row has %1 cells, not %2; it is left out.")
@@ -82,13 +84,21 @@ Data_Table_Rows Data_From_Excel::Make_Rows(const QList<QStringList>& rows, int c
                              .arg(count));
       continue;
     }
-    Data_Table_Row row;
-    row.reserve(count + 1);
-    row.insert(extension_key, QString::number(first_number + made.size()));
-    for (int i = 0; i < count; ++i) row.insert(column_key(i + 1), Trim_Str(cells.at(i)));
-    made.append(std::move(row));
+    made.append(Make_Row(first_number + int(made.size()), cells, columns));
   }
   return made;
+}
+
+Data_Table_Row Data_From_Excel::Make_Row(int number, const QStringList& cells,
+                                         const QList<int>& columns) {
+  Data_Table_Row row;
+  row.insert(extension_key, QString::number(number));
+  for (qsizetype i = 0; i < columns.size(); ++i) {
+    const int at = columns.at(i);
+    row.insert(column_key(int(i) + 1),
+               at >= 0 && at < cells.size() ? Trim_Str(cells.at(at)) : QString());
+  }
+  return row;
 }
 
 void Data_From_Excel::Append_Rows(const QList<QStringList>& rows, int count) {

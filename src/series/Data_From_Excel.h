@@ -9,17 +9,20 @@
 // title first) and are what binding combos offer, so a title's position is the column
 // index a graphic stores (excel_col_indx).
 //
-// Rows are implicitly shared (Data_Table_Rows is a QList of QHash): batch output copies the
+// A row is a QMap, not a QHash: a table of a few columns has hundreds of thousands of rows,
+// and a QHash of two keys takes some 2,600 bytes (its first block holds 48 entries) where a
+// QMap takes about 300. The keys come out sorted, the order a design file writes them in.
+// Rows are implicitly shared (Data_Table_Rows is a QList of QMap): batch output copies the
 // rows on the main thread in constant time and reads its copy on any thread. The table
 // itself is changed on the main thread only.
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
-using Data_Table_Row = QHash<QString, QString>;
+using Data_Table_Row = QMap<QString, QString>;
 using Data_Table_Rows = QList<Data_Table_Row>;
 
 // "Column<k>": the key of cell column k (k >= 1).
@@ -62,6 +65,9 @@ class Data_From_Excel : public QAbstractTableModel {
   void Append_Rows(const QList<QStringList>& rows, int count);
   // The rows Append_Rows makes, numbered from `first_number`, without a table (any thread).
   static Data_Table_Rows Make_Rows(const QList<QStringList>& rows, int count, int first_number);
+  // One such row numbered `number` from the cells at `columns` ("" where the list is
+  // shorter): "Column<i+1>" holds the cell at columns[i] (any thread).
+  static Data_Table_Row Make_Row(int number, const QStringList& cells, const QList<int>& columns);
   // Appends a row holding only "Extension" = the trimmed text, when that is not empty.
   void Create_Value_List(const QString& text);
 

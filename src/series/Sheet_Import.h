@@ -8,7 +8,7 @@
 class Data_From_Excel;
 
 #include <QAbstractTableModel>
-#include <QHash>
+#include <QMap>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -99,11 +99,14 @@ QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on);
 // rows, numbered from 1, cells trimmed; the table's views are reset once.
 void Fill_Data_Table(Data_From_Excel& table, const Sheet_Rows& rows, const QList<int>& columns,
                      const QStringList& titles, bool header_on);
+// The rows of a data table made from the rows: the rows after the title row when the first
+// row holds titles, empty rows left out (any thread).
+qsizetype Data_Table_Row_Count(const Sheet_Rows& rows, bool header_on);
 // The table's rows Fill_Data_Table makes, without the table (any thread).
-QList<QHash<QString, QString>> Data_Table_Rows_Of(const Sheet_Rows& rows,
-                                                  const QList<int>& columns, bool header_on);
+QList<QMap<QString, QString>> Data_Table_Rows_Of(const Sheet_Rows& rows,
+                                                 const QList<int>& columns, bool header_on);
 // Puts rows made by Data_Table_Rows_Of into the table under the titles (one reset).
-void Fill_Data_Table(Data_From_Excel& table, const QList<QHash<QString, QString>>& made,
+void Fill_Data_Table(Data_From_Excel& table, const QList<QMap<QString, QString>>& made,
                      const QStringList& titles);
 
 // One series per chosen column, all of them or none. `columns` are (sheet column, typed

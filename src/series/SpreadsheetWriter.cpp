@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
@@ -64,6 +65,7 @@ std::string decimal(long long value) {
 struct Sheet_Extent {
   std::atomic<qint64> rows{0};
   std::atomic<int> widest{0};
+  std::atomic<bool> too_large{false};  // the rows read passed kMax_Read_Cells
 };
 
 // A cell that lies far beyond the other cells of its row, kept aside until the rows are
@@ -144,8 +146,6 @@ class Worksheet_Scan {
 // A dimension up to this wide is taken as it is; a wider one (whole formatted columns can
 // give one) is checked against the cells.
 constexpr int kTrusted_Dimension = 1024;
-// The most cells a rows read hands out; a sheet that would give more is refused.
-constexpr qint64 kMax_Read_Cells = qint64(1) << 24;
 // A cell more than this many columns beyond the end of its row waits aside (Far_Cell).
 constexpr int kNear_Columns = 256;
 // The most shared strings, and bytes of their texts, a workbook read takes in.
@@ -255,8 +255,10 @@ void Worksheet_Scan::grow_extent(int width, bool new_row) {
   int widest = extent_->widest.load();
   while (widest < width && !extent_->widest.compare_exchange_weak(widest, width)) {
   }
-  if (rows * std::max(widest, width) > kMax_Read_Cells)
-    throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+  if (rows * std::max(widest, width) > kMax_Read_Cells) {
+    extent_->too_large = true;
+    throw Spreadsheet_Error(Too_Many_Cells_Reason());
+  }
 }
 
 void Worksheet_Scan::finish_rows(Sheet_Rows* rows, int width) {
@@ -368,20 +370,25 @@ constexpr int kMax_Piece_Threads = 4;
 // after row end tags into pieces read side by side. A cut the pieces do not confirm (each
 // but the last must end, without error, where the worksheet and its sheet data are still
 // open) or any failure answers false: the caller then reads the sheet in one go, which
-// finds the same rows or says why it fails.
+// finds the same rows or says why it fails. Only a sheet data without comments, character
+// data sections and processing instructions is cut, so that every row end tag found is
+// one: the rows the pieces read are the sheet's, and when they pass kMax_Read_Cells
+// (*too_large) so does the sheet, which is then refused without reading it again.
 bool read_in_pieces(const QByteArray& part, const QStringList& shared, int columns,
-                    Sheet_Rows* rows, int* width, int* declared, int otherwise) {
+                    Sheet_Rows* rows, int* width, int* declared, int otherwise,
+                    bool* too_large) {
   const int threads = std::min(kMax_Piece_Threads, int(std::thread::hardware_concurrency()));
   if (threads < 2) return false;
+  Sheet_Extent extent;
   try {
     Xml_Pull_Reader first_reader(part);
-    Sheet_Extent extent;
     Worksheet_Scan first(shared, columns, true, &extent);
     Sheet_Rows first_rows;
     if (!first.run(first_reader, &first_rows) || first_rows.size() != 1) return false;
     const std::vector<std::string> open = first_reader.open_elements();
     const qsizetype start = first_reader.offset();
     if (open.size() != 2) return false;
+    if (part.indexOf("<!", start) >= 0 || part.indexOf("<?", start) >= 0) return false;
     // The row end tag as the sheet writes it (with its prefix, if any).
     const qsizetype tag = part.lastIndexOf("</", start);
     if (tag < 0 || part.at(start - 1) != '>') return false;
@@ -420,13 +427,17 @@ bool read_in_pieces(const QByteArray& part, const QStringList& shared, int colum
     int widest_filled = first.widest_filled();
     int row_width = first.columns();
     qsizetype count = 1;
+    *too_large = extent.too_large;
     for (size_t i = 0; i < pieces; ++i) {
       if (!good[i]) return false;
       widest_filled = std::max(widest_filled, scans[i]->widest_filled());
       row_width = std::max(row_width, scans[i]->columns());
       count += piece_rows[i].size();
     }
-    if (qint64(row_width) * count > kMax_Read_Cells) return false;
+    if (qint64(row_width) * count > kMax_Read_Cells) {
+      *too_large = true;
+      return false;
+    }
     first.finish_rows(&first_rows, row_width);
     for (size_t i = 0; i < pieces; ++i) scans[i]->finish_rows(&piece_rows[i], row_width);
     rows->reserve(count);
@@ -437,6 +448,7 @@ bool read_in_pieces(const QByteArray& part, const QStringList& shared, int colum
     *declared = first.declared_columns(otherwise);
     return true;
   } catch (...) {
+    *too_large = extent.too_large;
     return false;
   }
 }
@@ -462,6 +474,12 @@ bool part_not_written(const QString& path, const Xml_Writer& out, QString* error
 
 Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
     : std::runtime_error(reason.toStdString()) {}
+
+QString Too_Many_Cells_Reason() {
+  return QStringLiteral("The sheet is too large to read: its rows, each as wide as the widest, "
+                        "would hold more than the %1 cells a read takes.")
+      .arg(QLocale(QLocale::English).toString(kMax_Read_Cells));
+}
 
 // The private folder is "lumigrove-<process id>-XXXXXX" in the temporary folder, so that
 // one left behind by a run that died can be told from one in use.
@@ -747,14 +765,17 @@ Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* 
   const auto part = relative.isEmpty() ? parts_.cend() : parts_.constFind(relative);
   if (part != parts_.cend() && !first_row_only && part->size() >= kPiece_Reading_Bytes) {
     int width = 0, found = 0;
-    if (read_in_pieces(*part, sharedStrings_, columns, &rows, &width, &found, columns)) {
+    bool too_large = false;
+    if (read_in_pieces(*part, sharedStrings_, columns, &rows, &width, &found, columns,
+                       &too_large)) {
       if (declared) *declared = found;
       if (qint64(width) * rows.size() > kMax_Read_Cells)
-        throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+        throw Spreadsheet_Error(Too_Many_Cells_Reason());
       for (QStringList& row : rows)
         if (row.size() < width) row.resize(width);
       return rows;
     }
+    if (too_large) throw Spreadsheet_Error(Too_Many_Cells_Reason());
     rows.clear();
   }
   if (part != parts_.cend()) {
@@ -777,7 +798,7 @@ Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* 
   if (declared) *declared = scan.declared_columns(columns);
   const int width = scan.columns();
   if (qint64(width) * rows.size() > kMax_Read_Cells)
-    throw Spreadsheet_Error(QStringLiteral("The sheet is too large to read."));
+    throw Spreadsheet_Error(Too_Many_Cells_Reason());
   scan.finish_rows(&rows, width);
   return rows;
 }

@@ -37,6 +37,15 @@ using Sheet_Rows = QList<QStringList>;
 
 class Xml_Pull_Reader;
 
+// The most cells a read of a sheet hands out: its rows times its widest row, empty cells
+// included (every row is made as wide as the widest). Every reader refuses a sheet that would
+// give more, counting before the cells are made, with Too_Many_Cells_Reason(). A cell costs
+// its slot in the row (24 bytes) and, with a short text of its own such as a number, some
+// 70 bytes more: the largest such sheet reads in under 200 MB.
+inline constexpr qint64 kMax_Read_Cells = qint64(1) << 21;  // 2,097,152
+// "The sheet is too large to read: ..." with the limit in cells.
+QString Too_Many_Cells_Reason();
+
 // A file that cannot be read as rows, and why.
 class Spreadsheet_Error : public std::runtime_error {
  public:

@@ -40,16 +40,13 @@ pugi::xml_attribute attribute_named(const pugi::xml_node& node, std::string_view
 }
 
 // What a read makes at most. A real sheet stays far below: the cells of the widest and
-// longest sheet the import takes, and characters (texts that a repeat count copies are
-// shared, and count once).
-constexpr qint64 kMax_Table_Cells = qint64(1) << 24;
+// longest sheet the import takes (kMax_Read_Cells, as for workbooks), and characters (texts
+// that a repeat count copies are shared, and count once).
 constexpr qint64 kMax_Text_Characters = qint64(1) << 26;
 // The largest XML file read (a sheet or the content of an OpenDocument spreadsheet).
 constexpr qint64 kMax_Xml_Bytes = qint64(256) * 1024 * 1024;
 
-[[noreturn]] void refuse_too_large() {
-  throw Spreadsheet_Error(QStringLiteral("The table is too large to read."));
-}
+[[noreturn]] void refuse_too_large() { throw Spreadsheet_Error(Too_Many_Cells_Reason()); }
 
 // Counts the characters a read makes, before it makes them.
 struct Text_Budget {
@@ -277,7 +274,7 @@ class Ods_Table {
     const qint64 copies = std::min<qint64>(repeat, kMax_Sheet_Rows - rows_.size() - empty);
     const qsizetype width = std::max(widest_, row_width);
     // The cells the table will have once padded, counted before any is made.
-    if (qint64(width) * (rows_.size() + empty + copies) > kMax_Table_Cells) refuse_too_large();
+    if (qint64(width) * (rows_.size() + empty + copies) > kMax_Read_Cells) refuse_too_large();
     widest_ = width;
     for (qint64 i = empty; i > 0; --i) rows_.append(QStringList());
     pending_empty_ = 0;
@@ -384,7 +381,7 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
   qint64 last_row = 0, widest = 0;
   Xml2003_Places(table, [&](const pugi::xml_node&, int place) { last_row = place; },
                  [&](const pugi::xml_node&, int column) { widest = std::max<qint64>(widest, column); });
-  if (widest * last_row > kMax_Table_Cells) refuse_too_large();
+  if (widest * last_row > kMax_Read_Cells) refuse_too_large();
   Sheet_Rows rows;
   Text_Budget budget;
   Xml2003_Places(

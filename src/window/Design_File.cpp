@@ -56,6 +56,21 @@ void Append_Side(Array& a, const Card_Property& side) {
   a.emplace_back(Archive_Font(side.Card_Content_font));
 }
 
+// Rows [from, from + count) of the data table as the file's dictionaries.
+Array Rows_Array(const Data_Table_Rows& rows, qsizetype from, qsizetype count) {
+  Array a;
+  a.reserve(size_t(count));
+  for (qsizetype r = from; r < from + count; ++r) {
+    const Data_Table_Row& row = rows.at(r);
+    plist::Dictionary d;
+    d.reserve(size_t(row.size()));
+    // The keys in their sorted order: a file of the same table is the same file.
+    for (auto cell = row.cbegin(); cell != row.cend(); ++cell) d.insert(cell.key(), cell.value());
+    a.emplace_back(std::move(d));
+  }
+  return a;
+}
+
 void Append_Graphics(Array& a, const Graphic_List& graphics) {
   a.emplace_back(QString::number(graphics.size()));
   for (const auto& graphic : graphics) a.emplace_back(Archive_Graphic(*graphic));
@@ -242,18 +257,7 @@ plist::Array Design_To_Array(const Design_Contents& design) {
   titles.reserve(size_t(design.column_titles.size()));
   for (const QString& title : design.column_titles) titles.emplace_back(title);
   a.emplace_back(std::move(titles));
-  Array rows;
-  rows.reserve(size_t(design.rows.size()));
-  for (const Data_Table_Row& row : design.rows) {
-    plist::Dictionary d;
-    d.reserve(size_t(row.size()));
-    // Keys in a stable order (the hash's own order changes from run to run).
-    QStringList keys = row.keys();
-    keys.sort();
-    for (const QString& key : keys) d.insert(key, row.value(key));
-    rows.emplace_back(std::move(d));
-  }
-  a.emplace_back(std::move(rows));
+  a.emplace_back(Rows_Array(design.rows, 0, design.rows.size()));
   Append_Graphics(a, design.front_graphics);
   Append_Graphics(a, design.back_graphics);
   return a;
@@ -322,11 +326,14 @@ plist::Read_Limits Xml_Limits(const File_Limits& limits) {
 QString Number_Text(qint64 n) { return QLocale(QLocale::English).toString(n); }
 
 // What the data table adds to the file, for the reason: rows and columns.
-QString Table_Text(const Design_Contents& design) {
-  if (design.rows.isEmpty()) return QStringLiteral("the data table is empty");
+QString Table_Text(qint64 rows, qint64 columns) {
+  if (rows == 0) return QStringLiteral("the data table is empty");
   return QStringLiteral("the data table holds %1 rows of %2 columns")
-      .arg(Number_Text(design.rows.size()))
-      .arg(Number_Text(std::max<qsizetype>(0, design.column_titles.size() - 1)));
+      .arg(Number_Text(rows), Number_Text(columns));
+}
+
+QString Table_Text(const Design_Contents& design) {
+  return Table_Text(design.rows.size(), std::max<qsizetype>(0, design.column_titles.size() - 1));
 }
 
 QString Graphics_Past_Limit(const Design_Contents& design, const File_Limits& limits) {
@@ -341,11 +348,15 @@ QString Graphics_Past_Limit(const Design_Contents& design, const File_Limits& li
            over == 1 ? QStringLiteral("1 object") : Number_Text(over) + QStringLiteral(" objects"));
 }
 
-QString Too_Many_Values(const Design_Contents& design, const File_Limits& limits) {
+QString Too_Many_Values(const QString& table, const File_Limits& limits) {
   return QStringLiteral(
              "the design's file would hold more than the %1 values a design file may hold "
              "(every table cell is two, %2): remove data table rows or columns")
-      .arg(Number_Text(limits.max_values), Table_Text(design));
+      .arg(Number_Text(limits.max_values), table);
+}
+
+QString Too_Many_Values(const Design_Contents& design, const File_Limits& limits) {
+  return Too_Many_Values(Table_Text(design), limits);
 }
 
 // What can be told from the contents alone, before the file's values are made: too many
@@ -361,6 +372,47 @@ QString Contents_Past_Limit(const Design_Contents& design, const File_Limits& li
   return {};
 }
 
+// The measure of the design's file, the data table's rows made into the file's values a
+// share at a time (all at once they would take more memory than the table itself). The
+// measure of a document is a fixed part and a part for each row: the whole is the sum of
+// the shares' documents, less the fixed part of all shares but one. Stops once the sum
+// passes a limit (`stopped`, with what was counted then).
+std::optional<plist::Xml_Measure> Measure_Design(const Design_Contents& design,
+                                                 const File_Limits& limits, QString* why) {
+  constexpr qsizetype Share = 4096;
+  const qsizetype n = design.rows.size();
+  Design_Contents fixed = design;
+  fixed.rows = {};
+  plist::Value root(Design_To_Array(fixed));
+  Array& rows = *(*root.array())[size_t(Rows_Index)].array();
+  const auto measure = [&](Array share) {
+    rows = std::move(share);
+    return plist::Measure_Xml(root, Xml_Limits(limits), why);
+  };
+  if (n <= Share) return measure(Rows_Array(design.rows, 0, n));
+  // The fixed part: a row measured alone, and twice.
+  Array twice = Rows_Array(design.rows, 0, 1);
+  const auto once = measure(twice);
+  twice.push_back(twice.front());
+  const auto both = measure(std::move(twice));
+  if (!once || !both) return std::nullopt;
+  const qint64 fixed_bytes = 2 * once->bytes - both->bytes;
+  const qint64 fixed_elements = 2 * once->elements - both->elements;
+  plist::Xml_Measure sum;
+  for (qsizetype from = 0; from < n; from += Share) {
+    const auto m = measure(Rows_Array(design.rows, from, std::min(Share, n - from)));
+    if (!m) return std::nullopt;
+    const qint64 fixed_once = from == 0 ? 0 : 1;
+    sum.bytes += m->bytes - fixed_once * fixed_bytes;
+    sum.elements += m->elements - fixed_once * fixed_elements;
+    if (m->stopped || sum.bytes > limits.max_bytes || sum.elements > limits.max_values) {
+      sum.stopped = true;
+      break;
+    }
+  }
+  return sum;
+}
+
 QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measure& m,
                            const File_Limits& limits) {
   if (m.bytes > limits.max_bytes)
@@ -374,11 +426,20 @@ QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measu
 
 }  // namespace
 
+qint64 Most_Table_Rows(qint64 columns, const File_Limits& limits) {
+  return limits.max_values / (3 + 2 * std::max<qint64>(columns, 0));
+}
+
+QString Table_Past_Limit(qint64 rows, qint64 columns, const File_Limits& limits) {
+  if (rows <= Most_Table_Rows(columns, limits)) return {};
+  return Too_Many_Values(Table_Text(rows, columns), limits);
+}
+
 QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits,
                            plist::Xml_Measure* measure) {
   if (QString past = Contents_Past_Limit(design, limits); !past.isEmpty()) return past;
   QString why;
-  const auto m = plist::Measure_Xml(plist::Value(Design_To_Array(design)), Xml_Limits(limits), &why);
+  const auto m = Measure_Design(design, limits, &why);
   if (!m) return why;
   if (measure) *measure = *m;
   return Measure_Past_Limit(design, *m, limits);

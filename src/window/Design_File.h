@@ -84,6 +84,15 @@ struct File_Limits {
 QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits = {},
                            plist::Xml_Measure* measure = nullptr);
 
+// The most rows a data table of `columns` cell columns may have for its rows alone to stay
+// within limits.max_values (a row is a dictionary of the row number and the cells: 3 + 2 x
+// columns values). A table of more rows is refused before its rows are made; one of fewer
+// may still be refused by Design_Past_Limits with the rest of the design.
+qint64 Most_Table_Rows(qint64 columns, const File_Limits& limits = {});
+// Why a data table of `rows` rows of `columns` cell columns could not be held, told as
+// Design_Past_Limits tells it; "" when its rows fit (rows <= Most_Table_Rows).
+QString Table_Past_Limit(qint64 rows, qint64 columns, const File_Limits& limits = {});
+
 // Files. Writing is whole or nothing (temporary file, then rename); *error gets the reason.
 // A design past the limits is refused before anything is written (the file stays as it
 // was), with Design_Past_Limits' reason.

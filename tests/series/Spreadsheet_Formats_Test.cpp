@@ -269,36 +269,70 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
   EXPECT_EQ(far.back(), (QStringList{"d", ""}));
 }
 
-// The extent of a table is known before its rows are made whole: a small file of far cells
-// is refused in little memory, where it took 400 MB before being refused (an XML 2003 table
-// names its far places, an OpenDocument table reaches them by repeated empty cells).
+// The extent of a table is known before its rows are made whole: a small file of far cells,
+// or of cells repeated many times, is refused in little memory, where far cells took 400 MB
+// before being refused and 4,096 rows of 4,096 repeated cells (16.7 million cells sharing one
+// text, a file of 2.6 KB) were read in 450 MB. An XML 2003 table names its far places, an
+// OpenDocument table reaches them by repeated empty cells; a repeated row is shared until a
+// wider row after it makes every copy wider. The largest table a read takes still fits.
 TEST_F(SpreadsheetFormats, RefusedBeforeAnythingIsMade) {
   if (!kMemory_Limit_Works) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
-  Write_File(path("far.xml"),
-             "<Workbook><Worksheet><Table>" +
-                 QByteArray("<Row><Cell ss:Index=\"16384\"><Data>x</Data></Cell></Row>\n")
-                     .repeated(1900) +
-                 "</Table></Worksheet></Workbook>");
-  Write_File(path("far-content.xml"),
-             "<office:document-content><office:body><office:spreadsheet><table:table>" +
-                 QByteArray("<table:table-row><table:table-cell "
-                            "table:number-columns-repeated=\"16383\"/><table:table-cell>"
-                            "<text:p>x</text:p></table:table-cell></table:table-row>\n")
-                     .repeated(1900) +
-                 "</table:table></office:spreadsheet></office:body></office:document-content>");
-  for (const bool ods : {false, true}) {
-    SCOPED_TRACE(ods ? "OpenDocument" : "XML 2003");
-    const QString answer = Run_With_Memory_Limit(qint64(64) << 20, [&] {
+  const auto ods = [](const QByteArray& rows) {
+    return "<office:document-content><office:body><office:spreadsheet><table:table>" + rows +
+           "</table:table></office:spreadsheet></office:body></office:document-content>";
+  };
+  // A row of `cells` copies of one text, the row `repeat` times.
+  const auto repeated_row = [](int cells, int repeat) {
+    return "<table:table-row table:number-rows-repeated=\"" + QByteArray::number(repeat) +
+           "\"><table:table-cell table:number-columns-repeated=\"" + QByteArray::number(cells) +
+           "\"><text:p>the same text</text:p></table:table-cell></table:table-row>\n";
+  };
+  const QString too_large = QStringLiteral(
+      "The sheet is too large to read: its rows, each as wide as the widest, would hold more "
+      "than the 2,097,152 cells a read takes.");
+  const struct {
+    const char* name;
+    const char* file;  // .xml: an XML 2003 table; .ods: a spreadsheet
+    QByteArray content;
+    qint64 memory_mb;
+    QString answer;  // the reason, or "<rows> rows of <cells> cells"
+  } cases[] = {
+      {"far cells, XML 2003", "far.xml",
+       "<Workbook><Worksheet><Table>" +
+           QByteArray("<Row><Cell ss:Index=\"16384\"><Data>x</Data></Cell></Row>\n").repeated(1900) +
+           "</Table></Worksheet></Workbook>",
+       64, too_large},
+      {"far cells, OpenDocument", "far.ods",
+       ods(QByteArray("<table:table-row><table:table-cell table:number-columns-repeated=\"16383\"/>"
+                      "<table:table-cell><text:p>x</text:p></table:table-cell></table:table-row>\n")
+               .repeated(1900)),
+       64, too_large},
+      {"4,096 rows of 4,096 repeated cells", "dense.ods", ods(repeated_row(4096, 1).repeated(4096)),
+       256, too_large},
+      {"a row repeated 4,095 times, then a wider one", "widened.ods",
+       ods(repeated_row(4095, 4095) + repeated_row(4096, 1)), 256, too_large},
+      {"the largest table read: 2,047 repeated rows, then a wider one", "largest.ods",
+       ods(repeated_row(1023, 2047) + repeated_row(1024, 1)), 256,
+       QStringLiteral("2048 rows of 1024 cells")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = path(QString::fromLatin1(c.file));
+    if (file.endsWith(QLatin1String(".ods")))
+      Make_Zip(file, {{"content.xml", c.content}});
+    else
+      Write_File(file, c.content);
+    const QString answer = Run_With_Memory_Limit(c.memory_mb << 20, [&] {
       try {
-        return QString::number(
-            (ods ? SpreadsheetWriter::ReadODSContent(path("far-content.xml"))
-                 : SpreadsheetWriter::ReadWorksheetXML2004(path("far.xml")))
-                .size());
+        const Sheet_Rows rows = file.endsWith(QLatin1String(".ods"))
+                                    ? SpreadsheetWriter::ReadODS(file)
+                                    : SpreadsheetWriter::ReadWorksheetXML2004(file);
+        return QStringLiteral("%1 rows of %2 cells").arg(rows.size()).arg(rows.value(0).size());
       } catch (const Spreadsheet_Error& e) {
         return e.reason();
       }
     });
-    EXPECT_EQ(answer, QStringLiteral("The table is too large to read."));
+    EXPECT_EQ(answer, c.answer);
   }
 }
 

@@ -353,7 +353,9 @@ TEST_F(Workbook, RowsReachingFarOutAreRefusedBeforeTheyAreMadeWhole) {
       return answer;
     };
     const QString expected =
-        QStringLiteral("16384 titles, the last x; The sheet is too large to read.");
+        QStringLiteral("16384 titles, the last x; The sheet is too large to read: its rows, each "
+                       "as wide as the widest, would hold more than the 2,097,152 cells a read "
+                       "takes.");
     const QString got = kMemory_Limit_Works
                             ? Run_With_Memory_Limit(qint64(256) << 20, titles_and_rows)
                             : titles_and_rows();
@@ -440,8 +442,10 @@ TEST_F(Workbook, SheetsThatCannotBeReadReachTheCaller) {
       {"a reference that names no cell", sheet_xml("A1", row(inl("t", "A1")) + row(n("1", "1A"))),
        std::nullopt, false, "The cell reference \"1A\" is not valid."},
       {"more cells than a read hands out",
-       sheet_xml("A1:AMJ1", row(inl("t", "A1")) + QByteArray("<row/>").repeated(17000)),
-       std::nullopt, false, "The sheet is too large to read."},
+       sheet_xml("A1:AMJ1", row(inl("t", "A1")) + QByteArray("<row/>").repeated(2048)),
+       std::nullopt, false,
+       "The sheet is too large to read: its rows, each as wide as the widest, would hold more "
+       "than the 2,097,152 cells a read takes."},
       {"a title reference that names no cell", sheet_xml("A1", row(n("1", "A1A"))), std::nullopt,
        true, "The cell reference \"A1A\" is not valid."},
   };

@@ -12,7 +12,11 @@
 #include "model/Shared_Design_State.h"
 #include "output/Design_Binding.h"
 #include "series/Data_From_Excel.h"
+#include "series/Sheet_Import.h"
+#include "series/SpreadsheetWriter.h"
+#include "series/ui/Import_Excel.h"
 #include "support/File_Size_Limit.h"
+#include "support/Memory_Limit.h"
 #include "support/Sample_Graphics.h"
 #include "window/Design_File.h"
 #include "window/ui/Data_Source_Panel.h"
@@ -24,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QCheckBox>
 #include <QPushButton>
 
 #include <functional>
@@ -540,6 +545,93 @@ TEST_F(Design_File_Window, StoredTitlesDecideTheTablesColumns) {
     EXPECT_EQ(Data_From_Excel::defaultInstance()->Column_Titles(), c.after);
     EXPECT_EQ(Data_From_Excel::defaultInstance()->Row_Count(), 1);
   }
+}
+
+// A workbook loaded as the data table, each load where memory is short (256 MB more): a
+// table of more rows than a design file can hold is refused before its rows are made (450,000
+// rows of one column took 1.3 GB before their refusal); one whose rows alone fit, but not
+// with the rest of the design, is refused by the count of the whole design; the largest that
+// fits loads, and is saved and opened again. A refused table leaves the table as it was.
+TEST_F(Design_File_Window, AWorkbookLoadsAsTheTableOnlyWhenTheDesignFileCanHoldIt) {
+  const auto workbook = [this](const char* name, int rows) {
+    Sheet_Rows sheet{{QStringLiteral("Guest")}};
+    sheet.reserve(rows + 1);
+    for (int r = 1; r <= rows; ++r) sheet << QStringList{QStringLiteral("Guest %1").arg(r)};
+    EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(path(name), sheet, true));
+    return path(name);
+  };
+  // The most rows of one column that fit: a row is five values (its dictionary, two keys and
+  // two texts), after what the design holds with one row.
+  design_file::Design_Contents one = window->Current_Design_Contents();
+  one.column_titles = {QStringLiteral("Row No."), QStringLiteral("Guest")};
+  one.rows = {{{"Extension", "1"}, {"Column1", "Guest 1"}}};
+  plist::Xml_Measure measure;
+  ASSERT_EQ(design_file::Design_Past_Limits(one, {}, &measure), QString());
+  const int largest = 1 + int((design_file::File_Limits{}.max_values - measure.elements) / 5);
+  ASSERT_GT(largest, 399000);
+  const QString many = workbook("many.xlsx", 450000);
+  const QString at_limit = workbook("at_limit.xlsx", largest);
+
+  Import_Excel* picker = Import_Excel::defaultInstance();
+  Data_From_Excel* table = Data_From_Excel::defaultInstance();
+  // Loads the workbook's one column as the table; what was said, and the table after.
+  const auto load = [&](const QString& book, bool header_on) {
+    table->Set_Columns({QStringLiteral("Name")});
+    table->Create_List_By_Array({QStringLiteral("Ann")}, 1);
+    platform.messages.clear();
+    picker->open_mode = QStringLiteral("E");
+    platform.on_run_modal = [&](QObject* shown) {
+      if (shown != picker) return 0;
+      picker->contains_header->setChecked(header_on);
+      picker->ListData_xl->setData(picker->ListData_xl->index(0, 0), Qt::Checked,
+                                   Qt::CheckStateRole);
+      picker->OKPressed();
+      return -1;
+    };
+    picker->Open_excel_Wnd(book);
+    platform.on_run_modal = nullptr;
+    return QStringLiteral("%1|%2 rows, the last %3").arg(platform.messages.join(u'|'))
+        .arg(table->Row_Count())
+        .arg(table->Value(table->Row_Count() - 1, 1));
+  };
+  const auto refused = [](qint64 rows) {
+    return QStringLiteral(
+               "\nThe table was not loaded: with it, the design's file would hold more than the "
+               "2,000,000 values a design file may hold (every table cell is two, the data table "
+               "holds %1 rows of 1 columns): remove data table rows or columns.|1 rows, the last Ann")
+        .arg(QLocale(QLocale::English).toString(rows));
+  };
+  const struct {
+    const char* name;
+    QString book;
+    bool header_on;
+    QString answer;
+  } cases[] = {
+      {"450,000 rows", many, true, refused(450000)},
+      {"one row more than fits: the title row taken as a row", at_limit, false,
+       refused(largest + 1)},
+      {"the most rows that fit", at_limit, true,
+       QStringLiteral("|%1 rows, the last Guest %1").arg(largest)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto run = [&] { return load(c.book, c.header_on); };
+    EXPECT_EQ((test_support::kMemory_Limit_Works
+                   ? test_support::Run_With_Memory_Limit(qint64(256) << 20, run)
+                   : run())
+                  .toStdString(),
+              c.answer.toStdString());
+  }
+
+  // The table at the limit is saved and opens again.
+  ASSERT_EQ(load(at_limit, true), cases[2].answer);
+  Save_As_New(path("at_limit"));
+  ASSERT_EQ(platform.messages.value(0), Saved);
+  table->Set_Columns({});
+  ASSERT_EQ(window->Read_and_load_design_Log(path("at_limit.dcard"), "L"), 1);
+  EXPECT_EQ(table->Row_Count(), largest);
+  EXPECT_EQ(table->Value(largest - 1, 0), QString::number(largest));
+  EXPECT_EQ(table->Value(largest - 1, 1), QStringLiteral("Guest %1").arg(largest));
 }
 
 }  // namespace

@@ -53,25 +53,36 @@ void Import_Excel::Create_Excel_List_Func() {
     columns << j;
     titles << ListData_xl->row(j).title;
   }
-  // The rows are read and the table's rows made on a worker; the table is filled here.
+  // The rows are read and the table's rows made on a worker; the table is filled here. A
+  // table of more rows than the design's file can hold is refused before its rows are made
+  // (they would take far more memory than the sheet).
+  const qint64 most_rows = Window_Design_Table_Most_Rows(int(columns.size()));
   struct Made {
     bool read = false;
-    Data_Table_Rows rows;
+    qsizetype count = 0;  // the table's rows
+    Data_Table_Rows rows;  // made only when they are no more than most_rows
   };
   Excel_Sheet_Number = Sheet_ComboBox->currentIndex() + 1;
   const bool header_on = Header_On();
   const Made made = Run_With_Progress<Made>(this, QStringLiteral("Reading the workbook…"),
-                                            [columns, header_on] {
+                                            [columns, header_on, most_rows] {
     const Sheet_Rows rows = Sheet_Data_Rows();
-    return Made{!rows.isEmpty(), rows.isEmpty() ? Data_Table_Rows()
-                                                : Data_Table_Rows_Of(rows, columns, header_on)};
+    Made made{!rows.isEmpty(), Data_Table_Row_Count(rows, header_on), {}};
+    if (made.read && made.count <= most_rows)
+      made.rows = Data_Table_Rows_Of(rows, columns, header_on);
+    return made;
   });
+  // A table the design's file could not hold is not loaded: the table stays as it was.
+  const auto refuse = [](const QString& refusal) {
+    Show_MessageBox(QStringLiteral("The table was not loaded: with it, %1.").arg(refusal));
+  };
   if (!made.read) {  // the table stays as it was
     Show_MessageBox(Import_File_Corrupted);
+  } else if (made.count > most_rows) {
+    refuse(Window_Design_Refuses_Table_Rows(titles, made.count));
   } else if (const QString refusal = Window_Design_Refuses_Table(titles, made.rows);
              !refusal.isEmpty()) {
-    // A table the design's file could not hold is not loaded: the table stays as it was.
-    Show_MessageBox(QStringLiteral("The table was not loaded: with it, %1.").arg(refusal));
+    refuse(refusal);
   } else {
     Fill_Data_Table(*Data_From_Excel::defaultInstance(), made.rows, titles);
   }

@@ -740,7 +740,9 @@ class CRDWindowController : public QMainWindow, public Design_Window_Services {
   // whose picture it replaces.
   QString Design_Refuses_Picture_File(const QString& path, const CRDGraphic* replacing = nullptr);
   QString Design_Refuses_Table(const QStringList& titles,
-                               const QList<QHash<QString, QString>>& rows) override;
+                               const QList<QMap<QString, QString>>& rows) override;
+  qint64 Design_Table_Most_Rows(int columns) override;
+  QString Design_Refuses_Table_Rows(const QStringList& titles, qint64 rows) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

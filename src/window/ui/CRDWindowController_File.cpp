@@ -150,11 +150,19 @@ QString CRDWindowController::Design_Refuses_Picture_File(const QString& path,
 }
 
 QString CRDWindowController::Design_Refuses_Table(const QStringList& titles,
-                                                  const QList<QHash<QString, QString>>& rows) {
+                                                  const QList<QMap<QString, QString>>& rows) {
   design_file::Design_Contents design = Current_Design_Contents();
   design.column_titles = QStringList{Data_From_Excel::Row_Number_Title} + titles;
   design.rows = rows;
   return design_file::Design_Past_Limits(design);
+}
+
+qint64 CRDWindowController::Design_Table_Most_Rows(int columns) {
+  return design_file::Most_Table_Rows(columns);
+}
+
+QString CRDWindowController::Design_Refuses_Table_Rows(const QStringList& titles, qint64 rows) {
+  return design_file::Table_Past_Limit(rows, titles.size());
 }
 
 // ---- Saving --------------------------------------------------------------------------------
