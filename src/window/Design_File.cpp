@@ -328,8 +328,11 @@ QString Number_Text(qint64 n) { return QLocale(QLocale::English).toString(n); }
 // What the data table adds to the file, for the reason: rows and columns.
 QString Table_Text(qint64 rows, qint64 columns) {
   if (rows == 0) return QStringLiteral("the data table is empty");
-  return QStringLiteral("the data table holds %1 rows of %2 columns")
-      .arg(Number_Text(rows), Number_Text(columns));
+  const auto counted = [](qint64 n, const char* one, const char* many) {
+    return Number_Text(n) + u' ' + QLatin1String(n == 1 ? one : many);
+  };
+  return QStringLiteral("the data table holds %1 of %2")
+      .arg(counted(rows, "row", "rows"), counted(columns, "column", "columns"));
 }
 
 QString Table_Text(const Design_Contents& design) {
@@ -431,8 +434,10 @@ qint64 Most_Table_Rows(qint64 columns, const File_Limits& limits) {
 }
 
 QString Table_Past_Limit(qint64 rows, qint64 columns, const File_Limits& limits) {
-  if (rows <= Most_Table_Rows(columns, limits)) return {};
-  return Too_Many_Values(Table_Text(rows, columns), limits);
+  const qint64 most = Most_Table_Rows(columns, limits);
+  if (rows <= most) return {};
+  return Too_Many_Values(Table_Text(rows, columns), limits) +
+         QStringLiteral(" (with these columns at most %1 rows fit)").arg(Number_Text(most));
 }
 
 QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits,

@@ -501,7 +501,7 @@ TEST_F(Design_File_Test, SavedDesignsAlwaysOpenAgain) {
     EXPECT_FALSE(written);
     EXPECT_TRUE(error.startsWith("not saved, as it could not be opened again: ")) << error.toStdString();
     EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
-    EXPECT_TRUE(error.contains("the data table holds 9,000 rows of 1 columns")) << error.toStdString();
+    EXPECT_TRUE(error.contains("the data table holds 9,000 rows of 1 column")) << error.toStdString();
     EXPECT_TRUE(error.contains("remove data table rows")) << error.toStdString();
     EXPECT_EQ(Contents(target), QByteArray("the design saved before"));
     EXPECT_EQ(Design_Past_Limits(design, c.limits).isEmpty(), false);
