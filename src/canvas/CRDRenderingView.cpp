@@ -20,8 +20,10 @@
 
 namespace {
 
+// A card picture of 256 MB is about 690 x 690 mm at 300 dpi; runs hold two of them at most
+// (Record_Renderer::Run_Picture_Bytes).
 constexpr double Max_Raster_Side = 32767;
-constexpr double Max_Raster_Bytes = double(1u << 30);
+constexpr double Max_Raster_Bytes = double(256u << 20);
 
 // Paints the graphics from the last index to the first, as the renderer must; the first
 // one that throws ends the painting.

@@ -45,7 +45,7 @@ Render_Report Paint_Card_Side(QPainter& painter, const Card_Side_Snapshot& snaps
 
 // The pixels of the side's raster at the resolution: ceil(dpi x points / 72) each way;
 // empty when the frame is empty or the raster would be larger than a card picture may be
-// (32,767 pixels a side, 1 GB).
+// (32,767 pixels a side, 256 MB).
 QSize Card_Picture_Size(const QRectF& frame, double dpi);
 
 // The side as a raster of ceil(dpi x points / 72) pixels over the frame, transparent

@@ -80,9 +80,12 @@ Picture_Adjustments CRDImage::Adjustments() const {
   // converts safely.
   const double degrees = std::trunc(double(rotate_image));
   a.rotate = std::isfinite(degrees) ? int(std::fmod(degrees, 360.0)) : 0;
-  a.sharpness = srp_val;
+  // Measured in the file's pixels: on a picture read smaller, in proportion.
+  const double scale =
+      std::isfinite(_pixel_scale) && _pixel_scale > 0 ? std::min(_pixel_scale, 1.0) : 1.0;
+  a.sharpness = float(srp_val * scale);
   a.exposure = ev_val;
-  a.blur = blr_val;
+  a.blur = float(blr_val * scale);
   return a;
 }
 

@@ -49,6 +49,10 @@ class CRDImage : public CRDGraphic {
   std::shared_ptr<CRDGraphic> clone() const override { return clone_as<CRDImage>(); }
 
   Picture _contents;  // the picture loaded from _file_path; not archived
+  // The pixels of _contents per pixel of its file, when a card renderer read it smaller
+  // keeping its proportions (1 otherwise); the blur and sharpening, measured in the file's
+  // pixels, are scaled with it. Not archived.
+  double _pixel_scale = 1;
 
   // Larger pictures are given this size in points when they are loaded (each side on its
   // own); their pixels are kept.
@@ -66,7 +70,8 @@ class CRDImage : public CRDGraphic {
   // mirrored inside them by the flips, at the opacity img_trnsp_val percent. An empty
   // file path draws nothing at all.
   void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;
-  // The adjustments of the record's fields (rotation truncated to whole degrees).
+  // The adjustments of the record's fields (rotation truncated to whole degrees; blur and
+  // sharpening scaled by _pixel_scale).
   Picture_Adjustments Adjustments() const;
   // The picture as drawn before placing: _contents through the installed chain.
   Picture Adjusted_Picture() const;

@@ -1,5 +1,7 @@
 #include "output/Batch_Binding.h"
 
+#include "output/Sized_Picture_Reader.h"
+
 #include "barcode/Barcode_Designer.h"
 #include "model/CRDBarcode.h"
 #include "model/CRDImage.h"
@@ -10,11 +12,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 bool Takes_Batch_Values(const CRDGraphic& graphic) {
   return dynamic_cast<const CRDText*>(&graphic) || dynamic_cast<const CRDImage*>(&graphic) ||
@@ -78,61 +80,98 @@ Batch_Values Batch_Check(const Graphic_List& front, const Graphic_List& back, bo
   return values;
 }
 
-Picture Picture_File_Cache::Picture_Of(const QString& path) {
+namespace {
+// The budget's pixels held while a reading is in flight.
+class Reading_Hold {
+ public:
+  Reading_Hold(Record_Picture_Budget& budget, qint64 pixels)
+      : budget_(budget), pixels_(std::clamp<qint64>(pixels, 0, budget.max_pixels())) {
+    budget_.Take(pixels_);
+  }
+  ~Reading_Hold() { budget_.Give_Back(pixels_); }
+  Reading_Hold(const Reading_Hold&) = delete;
+  Reading_Hold& operator=(const Reading_Hold&) = delete;
+
+ private:
+  Record_Picture_Budget& budget_;
+  qint64 pixels_;
+};
+
+QString entry_key(const QString& path, QSize at) {
+  QString key = path + QLatin1Char('\n');
+  if (at.isValid()) key += QString::number(at.width()) + QLatin1Char('x') + QString::number(at.height());
+  return key;
+}
+}  // namespace
+
+Picture Picture_File_Cache::Picture_Of(const QString& path, QSize at) {
+  const QFileInfo file(path);
+  const qint64 size = file.size();
+  const QDateTime modified = file.lastModified();
+  const QString key = entry_key(path, at);
+  auto kept = [&](Picture* picture) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = entries_.constFind(key);
+    if (found == entries_.cend() || found->size != size || found->modified != modified)
+      return false;
+    *picture = found->picture;
+    return true;
+  };
+  Picture picture;
+  if (kept(&picture)) return picture;
+  Sized_Picture_Reader reader(path);
+  {
+    const Reading_Hold hold(reading_, reader.Reading_Pixels(at.isValid() ? at : reader.size()));
+    // Read meanwhile by another thread while this one waited for the budget.
+    if (kept(&picture)) return picture;
+    picture = reader.Read(at.isValid() ? at : reader.size());
+  }
+  const qsizetype picture_bytes = picture.image().sizeInBytes();
+  if (picture.isNull() || !file.exists() || picture_bytes > max_bytes_) return picture;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (const auto found = entries_.constFind(key); found != entries_.cend()) {
+    // Read meanwhile by another thread, or the file changed: the newest reading stays.
+    bytes_ -= found->picture.image().sizeInBytes();
+    order_.removeOne(key);
+    entries_.remove(key);
+  }
+  while (bytes_ + picture_bytes > max_bytes_ && !order_.isEmpty())
+    bytes_ -= entries_.take(order_.dequeue()).picture.image().sizeInBytes();
+  entries_.insert(key, {size, modified, picture});
+  order_.enqueue(key);
+  bytes_ += picture_bytes;
+  return picture;
+}
+
+QSize Picture_File_Cache::Size_Of(const QString& path) {
   const QFileInfo file(path);
   const qint64 size = file.size();
   const QDateTime modified = file.lastModified();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto found = entries_.constFind(path);
-    if (found != entries_.cend() && found->size == size && found->modified == modified)
+    const auto found = headers_.constFind(path);
+    if (found != headers_.cend() && found->size == size && found->modified == modified)
       return found->picture;
   }
-  Picture picture = Picture::fromFile(path);
-  const qsizetype picture_bytes = picture.image().sizeInBytes();
-  if (picture.isNull() || !file.exists() || picture_bytes > max_bytes_) return picture;
+  const QSize picture = Sized_Picture_Reader(path).size();
+  if (!picture.isValid() || !file.exists()) return picture;
   std::lock_guard<std::mutex> lock(mutex_);
-  if (const auto found = entries_.constFind(path); found != entries_.cend()) {
-    // Read meanwhile by another thread, or the file changed: the newest reading stays.
-    bytes_ -= found->picture.image().sizeInBytes();
-    order_.removeOne(path);
-    entries_.remove(path);
-  }
-  while (bytes_ + picture_bytes > max_bytes_ && !order_.isEmpty())
-    bytes_ -= entries_.take(order_.dequeue()).picture.image().sizeInBytes();
-  entries_.insert(path, {size, modified, picture});
-  order_.enqueue(path);
-  bytes_ += picture_bytes;
+  // A header is a few bytes: those of the last few thousand files met are kept.
+  if (headers_.size() >= 4096) headers_.clear();
+  headers_.insert(path, {size, modified, picture});
   return picture;
-}
-
-namespace {
-// The size a picture file's header gives, read as Picture::fromFile reads it.
-QSize Header_Size(const QString& path) {
-  QFile file;
-  if (path.isEmpty() || !Open_Regular_File(file, path)) return {};
-  QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
-  return reader.size();
-}
-}  // namespace
-
-QSize Picture_File_Cache::Size_Of(const QString& path) {
-  const QFileInfo file(path);
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto found = entries_.constFind(path);
-    if (found != entries_.cend() && found->size == file.size() &&
-        found->modified == file.lastModified())
-      return found->picture.image().size();
-  }
-  return Header_Size(path);
 }
 
 void Record_Picture_Budget::Take(qint64 pixels) {
   pixels = std::clamp<qint64>(pixels, 0, max_);
   std::unique_lock<std::mutex> lock(mutex_);
-  freed_.wait(lock, [&] { return held_ + pixels <= max_; });
+  // In turn: a large request is not passed over for ever by small ones that keep fitting.
+  const quint64 ticket = next_ticket_++;
+  freed_.wait(lock, [&] { return ticket == serving_ && held_ + pixels <= max_; });
   held_ += pixels;
+  ++serving_;
+  lock.unlock();
+  freed_.notify_all();  // the next in line may fit as well
 }
 
 void Record_Picture_Budget::Give_Back(qint64 pixels) {
@@ -153,37 +192,82 @@ qsizetype Picture_File_Cache::bytes() const {
   return bytes_;
 }
 
+QSize Frame_Picture_Pixels(const CRDImage& image, QSize picture, double dpi, double* pixel_scale) {
+  if (pixel_scale) *pixel_scale = 1;
+  if (!picture.isValid() || picture.isEmpty()) return {};
+  const QRectF bounds = image.bounds();
+  auto frame_pixels = [dpi](double points) {
+    const double pixels = std::ceil(std::abs(points) * dpi / 72 - 1e-9);
+    return std::isfinite(pixels) ? std::max(1.0, pixels) : 1e18;  // no bound: the whole picture
+  };
+  const double fw = frame_pixels(bounds.width()), fh = frame_pixels(bounds.height());
+  const double w = picture.width(), h = picture.height();
+  const double degrees = std::trunc(double(image.rotate_image));
+  const int turn = std::isfinite(degrees) ? int(std::fmod(degrees, 360.0)) : 0;
+  const bool filtered = (std::isfinite(image.blr_val) && image.blr_val >= 0.5f) ||
+                        (std::isfinite(image.srp_val) && image.srp_val != 0);
+  if (turn % 90 == 0 && !filtered) {
+    // Stretched into the frame: each way on its own.
+    const bool across = turn % 180 != 0;
+    return QSize(int(std::min(w, across ? fh : fw)), int(std::min(h, across ? fw : fh)));
+  }
+  const double radians = turn * M_PI / 180;
+  const double c = std::abs(std::cos(radians)), s = std::abs(std::sin(radians));
+  const double scale = std::min(1.0, std::max(fw / (w * c + h * s), fh / (w * s + h * c)));
+  const QSize at(std::clamp(int(std::ceil(w * scale - 1e-9)), 1, picture.width()),
+                 std::clamp(int(std::ceil(h * scale - 1e-9)), 1, picture.height()));
+  if (pixel_scale) *pixel_scale = double(at.width()) / picture.width();
+  return at;
+}
+
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
                             Barcode_Designer& designer, Picture_File_Cache* pictures,
                             Binding_Report* report, Record_Picture_Budget* budget,
-                            qint64* held) {
+                            qint64* held, double dpi) {
   // The record's pictures, in list order, within the pixels one card may hold; those past
-  // them are not read.
+  // them are not read. On a card picture each is read at its frame's pixels.
   const qint64 max_pixels =
       budget ? budget->max_pixels() : Graphic_Read_Budget::Default_Picture_Pixels;
+  const bool sized = dpi > 0 && std::isfinite(dpi);
+  struct Reading {
+    QSize at;  // invalid: the whole picture
+    double scale = 1;
+  };
+  QHash<const CRDGraphic*, Reading> readings;
   QSet<const CRDGraphic*> left_out;
   qint64 taken = 0;
   for (const auto& g : graphics) {
     QString value;
-    if (!g || !dynamic_cast<CRDImage*>(g.get()) || !values.Value_For(*g, record, &value)) continue;
+    auto* image = dynamic_cast<CRDImage*>(g.get());
+    if (!image || !values.Value_For(*g, record, &value)) continue;
     value = Trim_Str(value);
     if (value.isEmpty()) continue;
     const QString path = Standardized_Path(value);
-    const QSize size = pictures ? pictures->Size_Of(path) : Header_Size(path);
-    const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
-    if (pixels > Picture::Max_Pixels) continue;  // not read in any case: a file missing
+    const QSize size = pictures ? pictures->Size_Of(path) : Sized_Picture_Reader(path).size();
+    const qint64 whole = size.isValid() ? qint64(size.width()) * size.height() : 0;
+    if (whole > Picture::Max_Pixels) continue;  // not read in any case: a file missing
+    Reading reading;
+    if (sized) reading.at = Frame_Picture_Pixels(*image, size, dpi, &reading.scale);
+    const qint64 pixels =
+        reading.at.isValid() ? qint64(reading.at.width()) * reading.at.height() : whole;
     if (pixels > max_pixels - taken) {
       left_out.insert(g.get());
-      if (report && report->picture_left_out.isEmpty())
+      if (report && report->picture_left_out.isEmpty()) {
+        const QString in_frame =
+            reading.at.isValid() && reading.at != size
+                ? QStringLiteral(", %1 x %2 in its frame on the card")
+                      .arg(reading.at.width())
+                      .arg(reading.at.height())
+                : QString();
         report->picture_left_out =
-            QStringLiteral("%1 (%2 x %3 pixels) was left out: the pictures of one card may hold "
-                           "%4 million pixels together.")
-                .arg(path)
-                .arg(size.width())
-                .arg(size.height())
-                .arg(double(max_pixels) / 1e6, 0, 'g', 4);
+            QStringLiteral("%1 (%2 x %3 pixels%4) was left out: the pictures of one card may "
+                           "hold %5 million pixels together.")
+                .arg(path, QString::number(size.width()), QString::number(size.height()),
+                     in_frame, QString::number(double(max_pixels) / 1e6, 'g', 4));
+      }
       continue;
     }
+    readings.insert(g.get(), reading);
     taken += pixels;
   }
   if (budget) budget->Take(taken);
@@ -203,9 +287,16 @@ Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batc
         image->_contents = Picture();
         continue;
       }
+      const Reading reading = readings.value(g.get());
+      image->_pixel_scale = reading.scale;
       if (pictures) {  // as CRDImage::setFilePath does, with the cache reading the file
         image->Set_Control_File_path(value);
-        image->_contents = CRDImage::Capped_Picture(pictures->Picture_Of(Standardized_Path(value)));
+        image->_contents =
+            CRDImage::Capped_Picture(pictures->Picture_Of(Standardized_Path(value), reading.at));
+      } else if (reading.at.isValid()) {
+        image->Set_Control_File_path(value);
+        image->_contents = CRDImage::Capped_Picture(
+            Sized_Picture_Reader(Standardized_Path(value)).Read(reading.at));
       } else {
         image->setFilePath(value);
       }

@@ -26,6 +26,7 @@
 #include <mutex>
 
 class Barcode_Designer;
+class CRDImage;
 
 // Data source codes of a graphic (data_source_type).
 enum Data_Source : int { Source_Manual = 0, Source_Series = 1, Source_Sheet = 2 };
@@ -61,45 +62,19 @@ struct Batch_Values {
 Batch_Values Batch_Check(const Graphic_List& front, const Graphic_List& back, bool two_sided,
                          const Data_Table_Rows& sheet);
 
-// Pictures read from files, kept while their file stays as it was (same size, same time
-// of the last change) and up to a number of bytes, the oldest given up first: a batch
-// whose records name the same few pictures reads each of them once. Safe to share between
-// threads (the pictures are implicitly shared and only read); a file is read outside the
-// lock, so workers never wait for each other's reading.
-class Picture_File_Cache {
- public:
-  explicit Picture_File_Cache(qsizetype max_bytes = qsizetype(64) << 20) : max_bytes_(max_bytes) {}
-  // The picture of the file as Picture::fromFile reads it (null when it cannot be read).
-  Picture Picture_Of(const QString& path);
-  // The size of that picture: the one kept, else the one the file's header gives (invalid
-  // when it gives none); nothing is decoded.
-  QSize Size_Of(const QString& path);
-  qsizetype bytes() const;
-
- private:
-  struct Entry {
-    qint64 size = 0;
-    QDateTime modified;
-    Picture picture;
-  };
-  mutable std::mutex mutex_;
-  QHash<QString, Entry> entries_;
-  QQueue<QString> order_;  // oldest first
-  qsizetype bytes_ = 0;
-  qsizetype max_bytes_;
-};
-
 // The pixels of the pictures records name that the renderers of one run hold at once: at
 // most what the pictures of one design may hold. A renderer takes what its record's
-// pictures need (known from their files' headers) before it reads them and gives it back
-// once the card is drawn; while others hold too much of it, it waits. So a run holds no
-// more of such pictures with eight workers than with one. Safe to share between threads.
+// pictures need (known from their files' headers and their frames) before it reads them
+// and gives it back once the card is drawn; while others hold too much of it, it waits.
+// So a run holds no more of such pictures with eight workers than with one. The same kind
+// of budget keeps the readings in flight of a Picture_File_Cache. Safe to share between
+// threads.
 class Record_Picture_Budget {
  public:
   explicit Record_Picture_Budget(qint64 max_pixels = Graphic_Read_Budget::Default_Picture_Pixels)
       : max_(max_pixels) {}
   qint64 max_pixels() const { return max_; }
-  // Holds the pixels (at most max_pixels) once they are free.
+  // Holds the pixels (at most max_pixels) once they are free, in the order asked.
   void Take(qint64 pixels);
   void Give_Back(qint64 pixels);
   qint64 held() const;
@@ -109,6 +84,48 @@ class Record_Picture_Budget {
   mutable std::mutex mutex_;
   std::condition_variable freed_;
   qint64 held_ = 0;
+  quint64 next_ticket_ = 0, serving_ = 0;  // requests in the order they came
+};
+
+// Pictures read from files, kept while their file stays as it was (same size, same time
+// of the last change) and up to a number of bytes, the oldest given up first: a batch
+// whose records name the same few pictures reads each of them once, at each size asked.
+// Safe to share between threads (the pictures are implicitly shared and only read); a file
+// is read outside the lock, so workers never wait for each other's reading, except that
+// the readings in flight together hold at most `reading_pixels` (Sized_Picture_Reader::
+// Reading_Pixels): one reading that needs more waits until it is the only one.
+class Picture_File_Cache {
+ public:
+  explicit Picture_File_Cache(qsizetype max_bytes = qsizetype(64) << 20,
+                              qint64 reading_pixels = Picture::Max_Pixels)
+      : max_bytes_(max_bytes), reading_(reading_pixels) {}
+  // The picture of the file at `at` pixels as Sized_Picture_Reader reads it, or the whole
+  // picture (as Picture::fromFile reads it) when `at` is not valid; null when it cannot be
+  // read.
+  Picture Picture_Of(const QString& path, QSize at = QSize());
+  // The size of the file's picture, its orientation applied, as its header gives it
+  // (invalid when it gives none); nothing is decoded.
+  QSize Size_Of(const QString& path);
+  qsizetype bytes() const;
+
+ private:
+  struct Entry {
+    qint64 size = 0;
+    QDateTime modified;
+    Picture picture;
+  };
+  struct Header {
+    qint64 size = 0;
+    QDateTime modified;
+    QSize picture;
+  };
+  mutable std::mutex mutex_;
+  QHash<QString, Entry> entries_;  // by path and size asked
+  QQueue<QString> order_;  // oldest first
+  QHash<QString, Header> headers_;  // by path
+  qsizetype bytes_ = 0;
+  qsizetype max_bytes_;
+  Record_Picture_Budget reading_;
 };
 
 // What the binding of one record could not do. The record is drawn all the same, the
@@ -131,6 +148,9 @@ struct Binding_Report {
 // leaves it without a picture). Answers the last barcode picture made (null when none
 // was made). A picture path that names no readable picture, and a barcode whose symbol
 // cannot be drawn, are noted in the report when one is given; nothing is shown.
+// With a resolution (dpi > 0: a card picture's), a picture is read only at the pixels its
+// frame has on the card picture (Frame_Picture_Pixels); without one, whole, as the window
+// shows it.
 // The pictures of one record may hold the pixels of a design's pictures together (the
 // budget's, else Graphic_Read_Budget::Default_Picture_Pixels): their sizes are read from
 // their files' headers first, and a picture past what is left is not read (its frame stays
@@ -139,4 +159,14 @@ struct Binding_Report {
 Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batch_Values& values,
                             Barcode_Designer& designer, Picture_File_Cache* pictures = nullptr,
                             Binding_Report* report = nullptr,
-                            Record_Picture_Budget* budget = nullptr, qint64* held = nullptr);
+                            Record_Picture_Budget* budget = nullptr, qint64* held = nullptr,
+                            double dpi = 0);
+
+// The pixels at which a picture object shows a picture of `picture` pixels (oriented) on a
+// card picture at `dpi`: each way its frame's pixels (ceil(points x dpi / 72)), no more than
+// the picture's own. A picture turned by a fraction of a right angle, or blurred or
+// sharpened (filters measured in its own pixels), keeps its proportions: the smallest
+// scale at which its turned picture fills the frame's pixels both ways. *pixel_scale gets
+// the scale of its pixels when they keep their proportions, else 1.
+QSize Frame_Picture_Pixels(const CRDImage& image, QSize picture, double dpi,
+                           double* pixel_scale = nullptr);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 namespace {
@@ -55,15 +56,44 @@ Whole_File_Options card_file_options() {
   return options;
 }
 
+bool combined(const Batch_Export_Options& options) {
+  return options.combined && options.side == QLatin1String("BOTH");
+}
+
+// The rasters a worker holds at once: the picture it draws and its encoded data; for a
+// combined picture both sides, the picture of the two and its data.
+int rasters(const Batch_Export_Options& options) { return combined(options) ? 6 : 2; }
+
 // One per core (or as asked), no more than records, and no more than the memory of the
-// card pictures allows: a worker holds the picture it draws and its encoded data; a
-// combined picture holds both sides, the two of them and its data.
+// card pictures allows.
 int thread_count(int asked, int records, const Record_Renderer& prototype,
                  const Batch_Export_Options& options) {
   const int threads =
       asked > 0 ? asked : int(std::max(1u, std::thread::hardware_concurrency()));
-  const bool combined = options.combined && options.side == QLatin1String("BOTH");
-  return std::max(1, std::min(prototype.Threads_For_Pictures(threads, combined ? 6 : 2), records));
+  return std::max(1, std::min(prototype.Threads_For_Pictures(threads, rasters(options)), records));
+}
+
+// Why no record can be exported: one worker's combined pictures alone would pass what the
+// card pictures of a run may take (a card picture and its data always fit); "" otherwise.
+QString run_refusal(const Record_Renderer& prototype, const Batch_Export_Options& options) {
+  if (!combined(options) || prototype.Picture_Bytes(rasters(options)) <= Record_Renderer::Run_Picture_Bytes)
+    return {};
+  const Card_Side_Snapshot& front = prototype.snapshot(Card_Side::Front);
+  const QSize side = Card_Picture_Size(front.frame, prototype.dpi());
+  if (side.isEmpty()) return {};  // the front is refused on its own, with its size
+  const double mm = 25.4 / 72;
+  return QStringLiteral("Both sides of %1 x %2 mm in one picture at %3 dpi would be %4 x %5 "
+                        "pixels (%6 MB); made from the two sides and written, it would take "
+                        "more than the %7 MB the card pictures of an export may take. Export "
+                        "the sides as separate files, make the card smaller or choose a lower "
+                        "resolution.")
+      .arg(std::round(front.frame.width() * mm))
+      .arg(std::round(front.frame.height() * mm))
+      .arg(prototype.dpi())
+      .arg(side.width())
+      .arg(side.height() * 2)
+      .arg(std::ceil(double(side.width()) * side.height() * 2 * 4 / (1 << 20)))
+      .arg(Record_Renderer::Run_Picture_Bytes >> 20);
 }
 }  // namespace
 
@@ -127,6 +157,7 @@ Batch_Export::Batch_Export(const Record_Renderer& prototype, Batch_Export_Option
                            QObject* parent)
     : QObject(parent),
       options_(std::move(options)),
+      refusal_(run_refusal(prototype, options_)),
       count_(prototype.Record_Count()),
       pool_(thread_count(options_.threads, count_, prototype, options_)) {
   const int threads = thread_count(options_.threads, count_, prototype, options_);
@@ -200,6 +231,10 @@ void Batch_Export::work(Worker& worker) {
 
 Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int record) {
   Record_Outcome outcome;
+  if (!refusal_.isEmpty()) {
+    outcome.reason = refusal_;
+    return outcome;
+  }
   const QString path =
       Batch_Card_Path(options_.folder, record, Card_File_Extension(options_.type));
   auto render = [&](Card_Side side, Picture* picture) {

@@ -125,6 +125,8 @@ class Batch_Export : public QObject {
   void worker_done();
 
   Batch_Export_Options options_;
+  // Why every record fails at once (combined pictures too large for a run); "" otherwise.
+  QString refusal_;
   std::vector<std::unique_ptr<Worker>> workers_;
   int count_ = 0;
   std::atomic<int> next_{0};

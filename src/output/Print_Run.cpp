@@ -75,7 +75,17 @@ Print_Run::Print_Run(Sheet_Job job, const Record_Renderer* prototype,
     cards_to_render_ = std::max(0, std::min(job_.record_count, l.Total_Label_Real));
     render_front_ = l.Both() || l.Print_Card_Side == QLatin1String("F");
     render_back_ = l.Both() || l.Print_Card_Side != QLatin1String("F");
-    job_.record_picture = [this](int record, Card_Side side) { return record_picture(record, side); };
+    job_.record_picture = [this](int record, Card_Side side, QString* reason) {
+      return record_picture(record, side, reason);
+    };
+    // The pictures held at once: those of the sheet being painted and of the records
+    // rendered ahead of it.
+    ahead_ = per_sheet_ + renderers;
+    const qint64 record_bytes =
+        prototype->Picture_Bytes(1) * ((render_front_ ? 1 : 0) + (render_back_ ? 1 : 0));
+    if (record_bytes > 0)
+      ahead_ = std::clamp<long long>(Record_Renderer::Run_Picture_Bytes / record_bytes - per_sheet_,
+                                     0, ahead_);
   }
 
   result_.sheets = sheets_;
@@ -127,11 +137,12 @@ void Print_Run::forget_until(long long card) {
   rendered_.erase(rendered_.begin(), rendered_.lower_bound(int(std::min(card, (long long)INT_MAX))));
 }
 
-Picture Print_Run::record_picture(int record, Card_Side side) {
+Picture Print_Run::record_picture(int record, Card_Side side, QString* reason) {
   std::unique_lock<std::mutex> lock(mutex_);
   // Every record of the sheet being painted is allowed, so a worker renders it.
   changed_.wait(lock, [&] { return rendered_.count(record) > 0; });
   const Rendered& pictures = rendered_[record];
+  if (reason) *reason = side == Card_Side::Front ? pictures.front_failure : pictures.back_failure;
   return side == Card_Side::Front ? pictures.front : pictures.back;
 }
 
@@ -148,8 +159,16 @@ void Print_Run::render_records(Record_Renderer& renderer) {
     }
     Rendered pictures;
     try {
-      if (render_back_) pictures.back = renderer.Render(int(record), Card_Side::Back);
-      if (render_front_) pictures.front = renderer.Render(int(record), Card_Side::Front);
+      Render_Report report;
+      if (render_back_) {
+        pictures.back = renderer.Render(int(record), Card_Side::Back, &report);
+        pictures.back_failure = report.reason;
+      }
+      if (render_front_) {
+        report = Render_Report();
+        pictures.front = renderer.Render(int(record), Card_Side::Front, &report);
+        pictures.front_failure = report.reason;
+      }
     } catch (const std::exception&) {
       pictures = Rendered();  // counted as a card that could not be drawn
     }
@@ -168,14 +187,12 @@ void Print_Run::paint_sheets() {
   if (device_ && painter.begin(device_.get())) {
     r.started = true;
     const double scale = device_->logicalDpiX() / 72.0;
-    // The workers render the sheet being painted, the next one and one more card each.
-    const long long ahead = per_sheet_ + (long long)renderers_.size();
     for (int page = 1; page <= sheets_; ++page) {
       if (!may_begin_sheet()) {
         r.stopped = true;
         break;
       }
-      allow_until(page * per_sheet_ + ahead);
+      allow_until(page * per_sheet_ + ahead_);
       curr_barcode_count = page;
       emit sheetBegun(page);
       if (page > 1 && !device_->newPage()) break;

@@ -6,7 +6,7 @@
 // record renderer. One task of a platform::Worker_Pool owns the printer and its painter
 // and paints the sheets in order; the other tasks each own a copy of the renderer and
 // render the records of the sheet being painted and of the next ones (never more than a
-// few sheets ahead). Workers never touch widgets, the live design or the platform seam:
+// few sheets ahead, and no more than the card pictures of a run may take). Workers never touch widgets, the live design or the platform seam:
 // records that cannot be drawn are collected as values and the GUI thread shows them once.
 //
 // Stop (stop(), the progress sheet's Stop_SMS_Sending_Now or the end of the process)
@@ -85,6 +85,7 @@ class Print_Run : public QObject {
  private:
   struct Rendered {
     Picture front, back;
+    QString front_failure, back_failure;  // why a side could not be drawn
   };
   void paint_sheets();
   void render_records(Record_Renderer& renderer);
@@ -93,7 +94,7 @@ class Print_Run : public QObject {
   bool may_begin_sheet();
   // Lets the workers render up to the given card (exclusive).
   void allow_until(long long card);
-  Picture record_picture(int record, Card_Side side);
+  Picture record_picture(int record, Card_Side side, QString* reason);
   void forget_until(long long card);
   void job_done();
 
@@ -102,6 +103,10 @@ class Print_Run : public QObject {
   std::vector<std::unique_ptr<Record_Renderer>> renderers_;
   int sheets_ = 0;
   long long per_sheet_ = 1;
+  // Records past the sheet being painted that the workers may render: the next sheet's
+  // and one more each, fewer when the card pictures of those and of the sheet being
+  // painted would pass Record_Renderer::Run_Picture_Bytes.
+  long long ahead_ = 0;
   int cards_to_render_ = 0;  // records that get a cell
   bool render_front_ = false, render_back_ = false;
   std::atomic<bool> stop_requested_{false};

@@ -33,26 +33,32 @@ Picture Record_Renderer::Render(int record, Card_Side side, Render_Report* repor
   if (record < 0) return Render_Card_Picture(snapshot, dpi_, report, &canvas_);
   qint64 held = 0;
   Assign_Batch_Values(snapshot.graphics, record, values_, designer_, pictures_.get(), binding,
-                      picture_budget_.get(), &held);
+                      picture_budget_.get(), &held, dpi_);
   Picture picture = Render_Card_Picture(snapshot, dpi_, report, &canvas_);
   // The record's pictures are let go with what they held of the budget.
   for (const auto& graphic : snapshot.graphics) {
     QString value;
     if (auto* image = dynamic_cast<CRDImage*>(graphic.get());
-        image && values_.Value_For(*image, record, &value))
+        image && values_.Value_For(*image, record, &value)) {
       image->_contents = Picture();
+      image->_pixel_scale = 1;
+    }
   }
   picture_budget_->Give_Back(held);
   return picture;
 }
 
-int Record_Renderer::Threads_For_Pictures(int threads, int rasters) const {
+qint64 Record_Renderer::Picture_Bytes(int rasters) const {
   qint64 largest = 0;
   for (const Card_Side_Snapshot& side : sides_) {
     const QSize size = Card_Picture_Size(side.frame, dpi_);
     largest = std::max(largest, qint64(size.width()) * size.height() * 4);
   }
-  const qint64 each = largest * std::max(1, rasters);
+  return largest * std::max(1, rasters);
+}
+
+int Record_Renderer::Threads_For_Pictures(int threads, int rasters) const {
+  const qint64 each = Picture_Bytes(rasters);
   const qint64 fit = each > 0 ? Run_Picture_Bytes / each : threads;
   return int(std::max<qint64>(1, std::min<qint64>(threads, fit)));
 }

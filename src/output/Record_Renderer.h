@@ -12,7 +12,10 @@
 // renderer and its copies share one cache of the picture files records name
 // (Picture_File_Cache, thread-safe), so a picture many records use is read once, and one
 // budget of the pixels such pictures hold (Record_Picture_Budget): a record's pictures are
-// held while its card is drawn and let go after.
+// read at the pixels their frames have on the card picture (Frame_Picture_Pixels), held
+// while its card is drawn and let go after. The cache also keeps the readings in flight
+// across the copies to one 32-million-pixel picture's worth, so that workers do not each
+// decode a large picture whole at once.
 //
 //   // GUI thread:
 //   Record_Renderer prototype(front_snapshot, back_snapshot, values, designer);
@@ -55,9 +58,17 @@ class Record_Renderer {
   // How many renderers a run of this renderer's pictures may use: at most `threads`, and
   // no more than Run_Picture_Bytes allows when each holds `rasters` rasters of its largest
   // card picture at once (a picture being drawn, one being encoded); one at least.
-  static constexpr qint64 Run_Picture_Bytes = qint64(1) << 30;
+  // Run_Picture_Bytes is twice what one card picture may take, so one worker with a
+  // picture and its data always fits.
+  static constexpr qint64 Run_Picture_Bytes = qint64(512) << 20;
   int Threads_For_Pictures(int threads, int rasters) const;
+  // The bytes of `rasters` rasters of the larger side's card picture (0 when neither side
+  // can be made).
+  qint64 Picture_Bytes(int rasters) const;
 
+  const Card_Side_Snapshot& snapshot(Card_Side side) const {
+    return sides_[side == Card_Side::Front ? 0 : 1];
+  }
   int Record_Count() const { return values_.total; }
   const Batch_Values& values() const { return values_; }
   double dpi() const { return dpi_; }

@@ -38,13 +38,16 @@ void Draw_Sheet_Label(QPainter& painter, const QRectF& rect, const QString& text
 }
 
 Picture Sheet_Pages::Record_Picture(int record, Card_Side side) {
-  Picture picture = job_.record_picture(record, side);
+  QString reason;
+  Picture picture = job_.record_picture(record, side, &reason);
   if (picture.isNull()) {
     if (failure_count_++ < 10)
-      failures_ << QStringLiteral("Record %1 (%2): the card picture could not be made.")
-                       .arg(record + 1)
-                       .arg(side == Card_Side::Front ? QStringLiteral("front")
-                                                     : QStringLiteral("back"));
+      failures_ << QStringLiteral("Record %1 (%2): %3")
+                       .arg(QString::number(record + 1),
+                            side == Card_Side::Front ? QStringLiteral("front")
+                                                     : QStringLiteral("back"),
+                            reason.isEmpty() ? QStringLiteral("the card picture could not be made.")
+                                             : reason);
   }
   return picture;
 }

@@ -22,8 +22,9 @@ class QPainter;
 struct Sheet_Job {
   Sheet_Layout layout;
   Picture front_image, back_image;  // the design as it is
-  // Record k's picture of a side; set when a bound source is printed.
-  std::function<Picture(int record, Card_Side side)> record_picture;
+  // Record k's picture of a side, null (with the reason when one is known) when it cannot
+  // be drawn; set when a bound source is printed.
+  std::function<Picture(int record, Card_Side side, QString* reason)> record_picture;
   int record_count = 0;  // records of the bound source (Total_Batch_Excel_Card)
 };
 
@@ -35,7 +36,8 @@ class Sheet_Pages {
   // Paints sheet `page` (from 1) with one unit a point, the origin at the paper's top-left
   // corner. Failures of record pictures are collected, not shown.
   void Paint_Page(QPainter& painter, int page);
-  // "Record 3: ..." lines of the records that could not be drawn (10 kept at most).
+  // "Record 3 (front): <why>" lines of the records that could not be drawn (10 kept at
+  // most).
   const QStringList& Failures() const { return failures_; }
   int Failure_Count() const { return failure_count_; }
   const Sheet_Job& job() const { return job_; }

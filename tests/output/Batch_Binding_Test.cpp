@@ -139,6 +139,50 @@ TEST_F(Batch_Binding, PicturesLoadTheirPathAndBarcodesKeepTheirOwnSymbology) {
   EXPECT_TRUE(qr->_barcode_image.isNull());
 }
 
+// At a card picture's resolution a bound picture is read at its frame's pixels, each way
+// on its own unless it is turned by a fraction of a right angle or filtered in its own
+// pixels, and never larger than it is; the cache keeps it at that size and gives it to the
+// next record naming the file.
+TEST_F(Batch_Binding, AtACardsResolutionPicturesAreReadAtTheirFramesPixels) {
+  const QString path = QDir(Data_Folder_Path).filePath("wide.png");
+  QImage pixels(400, 200, QImage::Format_RGB32);
+  pixels.fill(Qt::red);
+  ASSERT_TRUE(pixels.save(path));
+  Write_Series("Wide", (path + "\n" + path + "\n").toUtf8());
+  const struct {
+    const char* what;
+    QRectF frame;  // points, drawn at 144 dpi: twice as many pixels
+    float turn, blur;
+    QSize at;
+    double pixel_scale;
+  } cases[] = {
+      {"a frame of 100 x 40 pixels", {0, 0, 50, 20}, 0, 0, {100, 40}, 1},
+      {"turned a quarter: the frame's height across", {0, 0, 50, 20}, 90, 0, {40, 100}, 1},
+      {"a frame larger than the picture", {0, 0, 400, 50}, 180, 0, {400, 100}, 1},
+      {"turned 30 degrees: its proportions kept", {0, 0, 50, 20}, 30, 0, {90, 45}, 90 / 400.0},
+      {"blurred: its proportions kept", {0, 0, 50, 20}, 0, 4, {100, 50}, 0.25},
+  };
+  Barcode_Designer designer;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto graphic = Bound<CRDImage>(1, "Wide", 0, c.frame);
+    graphic->rotate_image = c.turn;
+    graphic->blr_val = c.blur;
+    auto& picture = static_cast<CRDImage&>(*graphic);
+    const Graphic_List front{graphic};
+    const Batch_Values values = Batch_Check(front, {}, false, {});
+    Picture_File_Cache cache;
+    Assign_Batch_Values(front, 0, values, designer, &cache, nullptr, nullptr, nullptr, 144);
+    const QImage first = picture._contents.image();
+    EXPECT_EQ(first.size(), c.at);
+    EXPECT_EQ(first.pixelColor(c.at.width() / 2, c.at.height() / 2), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(picture._pixel_scale, c.pixel_scale);
+    EXPECT_EQ(cache.bytes(), first.sizeInBytes());
+    Assign_Batch_Values(front, 1, values, designer, &cache, nullptr, nullptr, nullptr, 144);
+    EXPECT_EQ(picture._contents.image().cacheKey(), first.cacheKey()) << "read once";
+  }
+}
+
 }  // namespace
 
 // Records naming the same picture files read each once; a file that changes is read anew,

@@ -53,7 +53,7 @@ TEST(Print_Pages, RecordsFillCellsRowByRowAcrossPages) {
   Sheet_Job job = Job(2, 2, 7);
   job.record_count = 7;
   std::vector<int> asked;
-  job.record_picture = [&](int record, Card_Side side) {
+  job.record_picture = [&](int record, Card_Side side, QString*) {
     asked.push_back(record);
     return Card(Record_Color(record, side));
   };
@@ -99,7 +99,7 @@ TEST(Print_Pages, SidesAndArrangementsTakeTheirPictures) {
     job.layout.label_hight = job.layout.Both() && !job.layout.Both_Left_Right() ? 100 : 50;
     if (c.records) {
       job.record_count = 1;
-      job.record_picture = [](int record, Card_Side side) {
+      job.record_picture = [](int record, Card_Side side, QString*) {
         return Card(Record_Color(record, side));
       };
     }
@@ -114,20 +114,26 @@ TEST(Print_Pages, SidesAndArrangementsTakeTheirPictures) {
 }
 
 TEST(Print_Pages, MissingPicturesLeaveCellsOrSayInvalidData) {
-  // More cards than records: the cells past the records stay free.
   Sheet_Job job = Job(1, 3, 3);
-  job.record_count = 2;
-  job.record_picture = [](int record, Card_Side side) {
-    // Record 1 cannot be drawn: the design's front stands in and the failure is kept.
-    return record == 1 ? Picture() : Card(Record_Color(record, side));
+  job.record_count = 3;
+  job.record_picture = [](int record, Card_Side side, QString* reason) {
+    // Records 1 and 2 cannot be drawn, the last without a known reason: the design's front
+    // stands in and the failures are kept with their reasons.
+    if (record == 1) *reason = QStringLiteral("The card picture would be too large.");
+    return record >= 1 ? Picture() : Card(Record_Color(record, side));
   };
   Sheet_Pages pages(job);
   const QImage sheet = Paint(pages, 1);
   EXPECT_EQ(At(sheet, 10, 10), Record_Color(0, Card_Side::Front));
   EXPECT_EQ(At(sheet, 110, 10), QColor(Qt::black));
-  EXPECT_EQ(At(sheet, 210, 10), QColor(Qt::white));
-  ASSERT_EQ(pages.Failures().size(), 1);
-  EXPECT_TRUE(pages.Failures()[0].startsWith(QStringLiteral("Record 2 (front)")));
+  EXPECT_EQ(pages.Failures(),
+            QStringList({"Record 2 (front): The card picture would be too large.",
+                         "Record 3 (front): the card picture could not be made."}));
+
+  // More cards than records: the cells past the records stay free.
+  job.record_count = 2;
+  Sheet_Pages fewer(job);
+  EXPECT_EQ(At(Paint(fewer, 1), 210, 10), QColor(Qt::white));
 
   // No design picture: red "Invalid Data" around the cell's centre, no picture.
   Sheet_Job empty = Job(1, 1, 1);

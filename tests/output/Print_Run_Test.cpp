@@ -264,6 +264,36 @@ TEST_F(Print_Run_Test, NoSheetBeginsWhileTheStopQuestionIsOpen) {
   EXPECT_TRUE(run.result().closed);
 }
 
+// A card too large for a card picture is named with the size its picture would have, for
+// each record, and the cells show the design instead.
+TEST_F(Print_Run_Test, ACardTooLargeToDrawIsNamedWithTheSizeItsPictureWouldHave) {
+  Batch_Values values;
+  values.use_series = true;
+  values.series.insert(QStringLiteral("Names"), {QStringLiteral("Ann"), QStringLiteral("Bob")});
+  values.Recount();
+  Card_Side_Snapshot side;
+  side.frame = QRectF(0, 0, 1000 * 2.834645669291, 1000 * 2.834645669291);
+  side.resource_path = Resource_Path;
+  auto text = std::make_shared<CRDText>();
+  text->data_source_type = 1;
+  text->batch_list_name = QStringLiteral("Names");
+  text->setBounds(QRectF(10, 10, 100, 40));
+  side.graphics = {text};
+  const Record_Renderer prototype(side, side, values, Barcode_Designer(), 300);
+  Print_Run run(Job(1, 2, 2, 2, "BOTH"), &prototype, Pdf(QStringLiteral("large.pdf")), 2);
+  run.start();
+  run.waitForFinished();
+  const Print_Run_Result& result = run.result();
+  EXPECT_TRUE(result.closed);
+  EXPECT_EQ(result.failure_count, 4);
+  const QString why =
+      "The card picture of 1000 x 1000 mm at 300 dpi would be 11812 x 11812 pixels (533 MB); a "
+      "card picture may take at most 256 MB and 32767 pixels a side. Make the card smaller or "
+      "choose a lower resolution.";
+  EXPECT_EQ(result.failures, QStringList({"Record 1 (back): " + why, "Record 1 (front): " + why,
+                                          "Record 2 (back): " + why, "Record 2 (front): " + why}));
+}
+
 TEST(Print_Run_Message, SaysWhatWasSentWhereAndWhatWentWrong) {
   struct Case {
     const char* what;

@@ -653,8 +653,11 @@ void Print_Wnd::Execute_Printing(bool preview) {
   // The preview paints the same job; a Print chosen in it prints the job whole.
   const Sheet_Job print_job = job;
   if (renderer) {
-    job.record_picture = [renderer](int record, Card_Side side) {
-      return renderer->Render(record, side);
+    job.record_picture = [renderer](int record, Card_Side side, QString* reason) {
+      Render_Report report;
+      Picture picture = renderer->Render(record, side, &report);
+      if (picture.isNull() && reason) *reason = report.reason;
+      return picture;
     };
   }
   Sheet_Pages pages(std::move(job));
