@@ -76,24 +76,9 @@ int thread_count(int asked, int records, const Record_Renderer& prototype,
 // Why no record can be exported: one worker's combined pictures alone would pass what the
 // card pictures of a run may take (a card picture and its data always fit); "" otherwise.
 QString run_refusal(const Record_Renderer& prototype, const Batch_Export_Options& options) {
-  if (!combined(options) || prototype.Picture_Bytes(rasters(options)) <= Record_Renderer::Run_Picture_Bytes)
-    return {};
-  const Card_Side_Snapshot& front = prototype.snapshot(Card_Side::Front);
-  const QSize side = Card_Picture_Size(front.frame, prototype.dpi());
-  if (side.isEmpty()) return {};  // the front is refused on its own, with its size
-  const double mm = 25.4 / 72;
-  return QStringLiteral("Both sides of %1 x %2 mm in one picture at %3 dpi would be %4 x %5 "
-                        "pixels (%6 MB); made from the two sides and written, it would take "
-                        "more than the %7 MB the card pictures of an export may take. Export "
-                        "the sides as separate files, make the card smaller or choose a lower "
-                        "resolution.")
-      .arg(std::round(front.frame.width() * mm))
-      .arg(std::round(front.frame.height() * mm))
-      .arg(prototype.dpi())
-      .arg(side.width())
-      .arg(side.height() * 2)
-      .arg(std::ceil(double(side.width()) * side.height() * 2 * 4 / (1 << 20)))
-      .arg(Record_Renderer::Run_Picture_Bytes >> 20);
+  if (!combined(options)) return {};
+  return Combined_Export_Refusal(prototype.snapshot(Card_Side::Front).frame, prototype.dpi(),
+                                 Record_Renderer::Run_Picture_Bytes);
 }
 }  // namespace
 

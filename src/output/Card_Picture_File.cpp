@@ -1,5 +1,6 @@
 #include "output/Card_Picture_File.h"
 
+#include "canvas/CRDRenderingView.h"
 #include "platform/Whole_File.h"
 
 #include <QBuffer>
@@ -11,6 +12,8 @@
 #include <QtEndian>
 
 #include <isa-l/crc.h>
+
+#include <cmath>
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
@@ -469,6 +472,29 @@ void Remove_Written_Side(const QString& path, QString* reason) {
 
 QString Batch_Card_Path(const QString& folder, int record, const QString& ext) {
   return QDir(folder).filePath(QStringLiteral("Card_%1.%2").arg(record + 1).arg(ext));
+}
+
+qint64 Combined_Export_Bytes(const QRectF& front_frame, double dpi) {
+  const QSize side = Card_Picture_Size(front_frame, dpi);
+  return qint64(side.width()) * side.height() * 4 * 6;
+}
+
+QString Combined_Export_Refusal(const QRectF& front_frame, double dpi, qint64 most) {
+  const QSize side = Card_Picture_Size(front_frame, dpi);
+  if (side.isEmpty() || Combined_Export_Bytes(front_frame, dpi) <= most) return {};
+  const double mm = 25.4 / 72;
+  return QStringLiteral("Both sides of %1 x %2 mm in one picture at %3 dpi would be %4 x %5 "
+                        "pixels (%6 MB); made from the two sides and written, it would take "
+                        "more than the %7 MB the card pictures of an export may take. Export "
+                        "the sides as separate files, make the card smaller or choose a lower "
+                        "resolution.")
+      .arg(std::round(front_frame.width() * mm))
+      .arg(std::round(front_frame.height() * mm))
+      .arg(dpi)
+      .arg(side.width())
+      .arg(side.height() * 2)
+      .arg(std::ceil(double(side.width()) * side.height() * 2 * 4 / (1 << 20)))
+      .arg(most >> 20);
 }
 
 Picture Combine_Card_Pictures(const Picture& front, const Picture& back) {

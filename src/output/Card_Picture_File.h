@@ -22,6 +22,7 @@
 #include "model/Picture.h"
 
 #include <QByteArray>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -112,3 +113,11 @@ QString Batch_Card_Path(const QString& folder, int record, const QString& ext);
 // back drawn below the front at full opacity. Its size in points is the front's width by
 // twice its height. Null when either picture is null or their pixel sizes differ.
 Picture Combine_Card_Pictures(const Picture& front, const Picture& back);
+
+// The memory both sides in one picture take while it is made and written: both sides, the
+// picture of the two and its encoded data, six card pictures of the front's size.
+qint64 Combined_Export_Bytes(const QRectF& front_frame, double dpi);
+// Why both sides of a card with this front frame cannot be exported as one picture at the
+// resolution: made and written, it would take more than `most` bytes; "" when it can (or
+// when the front alone is refused, with its own size).
+QString Combined_Export_Refusal(const QRectF& front_frame, double dpi, qint64 most);

@@ -131,6 +131,23 @@ TEST_F(Export, SingleFilesForEachSideAndTheCombinedPicture) {
   EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
 }
 
+// Both sides in one picture hold six card pictures while it is made and written: a card too
+// large for that is refused before anything is drawn, with its size, as a batch refuses it.
+TEST_F(Export, ACombinedPictureTooLargeToMakeIsRefusedWithItsSize) {
+  window->SetDocumentCanvasSize(QSizeF(500 / 25.4 * 72, 500 / 25.4 * 72));  // 500 x 500 mm
+  side_row = 0;
+  combined = true;
+  QTemporaryDir out;
+  platform.save_answers.push_back(out.filePath("Large.png"));
+  window->Export_Button();
+  EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+  EXPECT_TRUE(result_boxes.isEmpty()) << result_boxes;
+  ASSERT_EQ(platform.messages.size(), 1) << platform.messages;
+  EXPECT_TRUE(platform.messages[0].startsWith(
+      "\nBoth sides of 500 x 500 mm in one picture at 300 dpi would be 5906 x 11812 pixels"))
+      << platform.messages[0].toStdString();
+}
+
 // The card is 72 x 36 points: ceil(dpi x points / 72) pixels.
 TEST_F(Export, EachTypeWritesItsOwnDataAtItsResolution) {
   struct Case {

@@ -8,6 +8,7 @@
 #include "model/Shared_Design_State.h"
 #include "output/Batch_Export.h"
 #include "output/Card_Picture_File.h"
+#include "output/Record_Renderer.h"
 #include "output/ui/Export_Window.h"
 #include "output/ui/Send_Modeless.h"
 #include "platform/Platform.h"
@@ -131,13 +132,23 @@ bool CRDWindowController::Export_Single_File(const QString& given_path, bool sho
   bool written = false;
   if (side == QLatin1String("BOTH")) {
     const bool combined = ExportWindow->export_combined_image_chk->isChecked();
-    const Picture back = render(1);
     shown_path = combined ? path : Create_Front_Card_Path(path);
     if (combined) {
-      const Picture both = Combine_Card_Pictures(render(0), back);
-      if (both.isNull()) Show_NSLog_Message(QStringLiteral("Invalid image"));
-      else written = save(both, shown_path);
-    } else if (const QString back_path = Create_Back_Card_Path(path); save(back, back_path)) {
+      // Both sides, the picture of the two and its data are held at once: within what the
+      // card pictures of an export may take, as in a batch.
+      if (const QString refusal = Combined_Export_Refusal(
+              Current_Card_Side(Get_Front_Controls_Array()).frame, dpi,
+              Record_Renderer::Run_Picture_Bytes);
+          !refusal.isEmpty()) {
+        Show_MessageBox(refusal);
+      } else {
+        const Picture back = render(1);
+        const Picture both = Combine_Card_Pictures(render(0), back);
+        if (both.isNull()) Show_NSLog_Message(QStringLiteral("Invalid image"));
+        else written = save(both, shown_path);
+      }
+    } else if (const QString back_path = Create_Back_Card_Path(path); save(render(1), back_path)) {
+      // The back is let go before the front is made.
       // Both files or neither (the save has said why one failed).
       written = save(render(0), shown_path);
       if (!written) {
