@@ -60,12 +60,29 @@ std::string decimal(long long value) {
 
 // ---- Worksheet reading -------------------------------------------------------------------
 
-// The extent of the rows read so far: the rows and the width of the widest. Scans of pieces
-// of one sheet share it, so that the whole sheet's extent is checked as it grows.
+// The extent of the rows read so far: the rows, the width of the widest and the characters
+// of text made. The workbook's shared strings are held meanwhile: each counts as a cell, and
+// their characters count first. Scans of pieces of one sheet share it, so that the whole
+// sheet's extent is checked as it grows.
 struct Sheet_Extent {
+  Sheet_Extent(const QStringList& shared_strings, qint64 shared_characters)
+      : shared_strings(shared_strings.size()), characters(shared_characters) {}
+  const qint64 shared_strings;
   std::atomic<qint64> rows{0};
   std::atomic<int> widest{0};
-  std::atomic<bool> too_large{false};  // the rows read passed kMax_Read_Cells
+  std::atomic<qint64> characters;
+  std::atomic<bool> too_large{false};      // the rows read passed kMax_Read_Cells
+  std::atomic<bool> too_much_text{false};  // their texts passed kMax_Read_Characters
+  // Whether rows this many, each this wide, are more than a read takes.
+  bool past_cells(qint64 row_count, qint64 width) const {
+    return row_count * width + shared_strings > kMax_Read_Cells;
+  }
+  QString too_large_reason() const { return Too_Many_Cells_Reason(shared_strings); }
+  // Throws the reason when the rows read passed a limit.
+  void refuse_past_limits() const {
+    if (too_large) throw Spreadsheet_Error(too_large_reason());
+    if (too_much_text) throw Spreadsheet_Error(Too_Much_Text_Reason());
+  }
 };
 
 // A cell that lies far beyond the other cells of its row, kept aside until the rows are
@@ -82,12 +99,12 @@ struct Far_Cell {
 // the column titles need: the dimension and the widest filled cell.
 class Worksheet_Scan {
  public:
-  // `first_row_only`: the scan ends with the first stored row. `extent`, when given, is
-  // shared with the scans of the other pieces of the sheet.
-  Worksheet_Scan(const QStringList& shared_strings, int columns, bool first_row_only = false,
-                 Sheet_Extent* extent = nullptr)
+  // `first_row_only`: the scan ends with the first stored row. `extent` is shared with the
+  // scans of the other pieces of the sheet.
+  Worksheet_Scan(const QStringList& shared_strings, int columns, bool first_row_only,
+                 Sheet_Extent* extent)
       : shared_(shared_strings), columns_(columns), first_row_only_(first_row_only),
-        extent_(extent ? extent : &own_extent_) {}
+        extent_(extent) {}
 
   // False on a part that is not well formed (error()). Throws Spreadsheet_Error.
   bool run(Xml_Pull_Reader& reader, Sheet_Rows* rows);
@@ -116,6 +133,8 @@ class Worksheet_Scan {
   // Notes a row `width` wide in the extent (a new row when `new_row`); throws when the rows
   // read so far, at the widest width seen, make more cells than a read hands out.
   void grow_extent(int width, bool new_row);
+  // Counts characters of text about to be made; throws past kMax_Read_Characters.
+  void take_characters(qint64 characters);
 
   const QStringList& shared_;
   int columns_;
@@ -135,7 +154,6 @@ class Worksheet_Scan {
   qsizetype last_row_size_ = 0;  // the cells the row before held up to its last near one
   int widest_row_ = 0;       // the widest row this scan gave
   std::vector<Far_Cell> far_;
-  Sheet_Extent own_extent_;
   Sheet_Extent* extent_;
   int dimension_columns_ = 0;  // 0: no usable dimension
   int widest_filled_ = 0;
@@ -146,11 +164,13 @@ class Worksheet_Scan {
 // A dimension up to this wide is taken as it is; a wider one (whole formatted columns can
 // give one) is checked against the cells.
 constexpr int kTrusted_Dimension = 1024;
+// The bytes of a shared string cell's value kept: its index with some white space.
+constexpr size_t kMax_Index_Bytes = 1024;
 // A cell more than this many columns beyond the end of its row waits aside (Far_Cell).
 constexpr int kNear_Columns = 256;
-// The most shared strings, and bytes of their texts, a workbook read takes in.
-constexpr qsizetype kMax_Shared_Strings = qsizetype(1) << 22;
-constexpr qint64 kMax_Shared_Characters = qint64(1) << 28;
+// The most shared strings a workbook read takes in: no sheet shows more texts than it has
+// cells. Their characters count toward kMax_Read_Characters.
+constexpr qsizetype kMax_Shared_Strings = qsizetype(kMax_Read_Cells);
 
 bool Worksheet_Scan::run_piece(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
   inside_ = true;
@@ -179,6 +199,20 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
         reader.append_text(value_);
       else if (in_text)
         reader.append_text(inline_text_);
+      else
+        continue;
+      if (cell_kind_ == 's') {
+        // An index into the shared strings: no valid one is nearly this long.
+        if (value_.size() > kMax_Index_Bytes) value_.resize(kMax_Index_Bytes);
+        continue;
+      }
+      // A text of n bytes of UTF-8 makes at least n / 3 characters: a cell of many runs is
+      // refused while its bytes gather, before it is made.
+      if (extent_->characters + qint64(value_.size() + inline_text_.size()) / 3 >
+          kMax_Read_Characters) {
+        extent_->too_much_text = true;
+        throw Spreadsheet_Error(Too_Much_Text_Reason());
+      }
       continue;
     }
     const std::string_view name = reader.name();
@@ -255,9 +289,16 @@ void Worksheet_Scan::grow_extent(int width, bool new_row) {
   int widest = extent_->widest.load();
   while (widest < width && !extent_->widest.compare_exchange_weak(widest, width)) {
   }
-  if (rows * std::max(widest, width) > kMax_Read_Cells) {
+  if (extent_->past_cells(rows, std::max(widest, width))) {
     extent_->too_large = true;
-    throw Spreadsheet_Error(Too_Many_Cells_Reason());
+    throw Spreadsheet_Error(extent_->too_large_reason());
+  }
+}
+
+void Worksheet_Scan::take_characters(qint64 characters) {
+  if ((extent_->characters += characters) > kMax_Read_Characters) {
+    extent_->too_much_text = true;
+    throw Spreadsheet_Error(Too_Much_Text_Reason());
   }
 }
 
@@ -312,10 +353,10 @@ void Worksheet_Scan::end_cell() {
     // Names no string of this workbook (or it has none): stays empty.
     if (index >= shared_.size()) return;
     value = shared_.at(qsizetype(index));
-  } else if (cell_kind_ == 'i') {
-    value = utf8_text(inline_text_);
   } else {
-    value = utf8_text(value_);  // a formula cell gives its cached value
+    // A formula cell gives its cached value. The shared strings counted already.
+    value = utf8_text(cell_kind_ == 'i' ? inline_text_ : value_);
+    take_characters(value.size());
   }
   if (value.isEmpty()) return;
   widest_filled_ = std::max(widest_filled_, cell_column_);
@@ -362,60 +403,91 @@ void Worksheet_Scan::place(int column, const QString& value, QStringList* row) {
   (*row)[column - 1] = value;
 }
 
-// Sheets held in memory from this size on are read in pieces on several threads.
-constexpr qsizetype kPiece_Reading_Bytes = qsizetype(4) << 20;
+// The most bytes of worksheet parts a read keeps in memory together, and of shared strings:
+// larger parts are unpacked into the folder and streamed from there, so that a read holds
+// no more of a part than a piece at a time.
+constexpr qint64 kMax_Held_Bytes = qint64(4) << 20;
+// Worksheet parts streamed from the folder from this size on are read in pieces on several
+// threads.
+constexpr qint64 kPiece_Reading_Bytes = kMax_Held_Bytes;
 constexpr int kMax_Piece_Threads = 4;
 
-// Reads a large sheet held in memory in pieces: the first row as usual, then the rest cut
-// after row end tags into pieces read side by side. A cut the pieces do not confirm (each
-// but the last must end, without error, where the worksheet and its sheet data are still
-// open) or any failure answers false: the caller then reads the sheet in one go, which
-// finds the same rows or says why it fails. Only a sheet data without comments, character
-// data sections and processing instructions is cut, so that every row end tag found is
-// one: the rows the pieces read are the sheet's, and when they pass kMax_Read_Cells
-// (*too_large) so does the sheet, which is then refused without reading it again.
-bool read_in_pieces(const QByteArray& part, const QStringList& shared, int columns,
+// Where `pattern` first stands in the file at or after `from`, read a piece at a time; -1
+// when nowhere.
+qint64 find_in_file(QFile& file, qint64 from, QByteArrayView pattern) {
+  constexpr qint64 kChunk = qint64(1) << 20;
+  const qint64 overlap = pattern.size() - 1;
+  QByteArray chunk(kChunk + overlap, Qt::Uninitialized);
+  for (qint64 at = from;; at += kChunk) {
+    if (!file.seek(at)) return -1;
+    const qint64 got = file.read(chunk.data(), chunk.size());
+    if (got < pattern.size()) return -1;
+    const qsizetype hit = QByteArrayView(chunk.constData(), got).indexOf(pattern);
+    if (hit >= 0) return at + hit;
+    if (got < chunk.size()) return -1;
+  }
+}
+
+// Reads a large worksheet part from its file in pieces: the first row as usual, then the
+// rest cut after row end tags into pieces read side by side, each from its own handle on
+// the file. A cut the pieces do not confirm (each but the last must end, without error,
+// where the worksheet and its sheet data are still open) or any failure answers false: the
+// caller then reads the sheet in one go, which finds the same rows or says why it fails.
+// Only a sheet data without comments, character data sections and processing instructions
+// is cut, so that every row end tag found is one: the rows the pieces read are the sheet's,
+// and when they pass a limit (`extent` says which) so does the sheet, which is then refused
+// without reading it again.
+bool read_in_pieces(const QString& path, const QStringList& shared, int columns,
                     Sheet_Rows* rows, int* width, int* declared, int otherwise,
-                    bool* too_large) {
+                    Sheet_Extent* extent) {
   const int threads = std::min(kMax_Piece_Threads, int(std::thread::hardware_concurrency()));
   if (threads < 2) return false;
-  Sheet_Extent extent;
   try {
-    Xml_Pull_Reader first_reader(part);
-    Worksheet_Scan first(shared, columns, true, &extent);
+    QFile file;
+    if (!Open_Regular_File(file, path)) return false;
+    const qint64 size = file.size();
+    Xml_Pull_Reader first_reader(&file);
+    Worksheet_Scan first(shared, columns, true, extent);
     Sheet_Rows first_rows;
     if (!first.run(first_reader, &first_rows) || first_rows.size() != 1) return false;
     const std::vector<std::string> open = first_reader.open_elements();
-    const qsizetype start = first_reader.offset();
+    const qint64 start = first_reader.position();
     if (open.size() != 2) return false;
-    if (part.indexOf("<!", start) >= 0 || part.indexOf("<?", start) >= 0) return false;
+    if (find_in_file(file, start, "<!") >= 0 || find_in_file(file, start, "<?") >= 0)
+      return false;
     // The row end tag as the sheet writes it (with its prefix, if any).
-    const qsizetype tag = part.lastIndexOf("</", start);
-    if (tag < 0 || part.at(start - 1) != '>') return false;
-    const QByteArray row_end = part.mid(tag, start - tag);
+    const qint64 window = std::min<qint64>(start, 4096);
+    if (!file.seek(start - window)) return false;
+    const QByteArray before = file.read(window);
+    const qsizetype tag = before.lastIndexOf("</");
+    if (tag < 0 || before.size() != window || !before.endsWith('>')) return false;
+    const QByteArray row_end = before.mid(tag);
     const bool row_tag = row_end.endsWith("row>") && row_end.size() >= 6 &&
                          (row_end.at(row_end.size() - 5) == '/' ||
                           row_end.at(row_end.size() - 5) == ':');
     if (!row_tag || row_end.count('<') != 1 || row_end.count('>') != 1)
       return false;  // the first row was written <row/>
-    std::vector<qsizetype> cuts{start};
-    const qsizetype step = (part.size() - start) / threads;
+    std::vector<qint64> cuts{start};
+    const qint64 step = (size - start) / threads;
     for (int i = 1; i < threads; ++i) {
-      const qsizetype at = part.indexOf(row_end, std::max(cuts.back(), start + i * step));
+      const qint64 at = find_in_file(file, std::max(cuts.back(), start + i * step), row_end);
       if (at < 0) break;
       cuts.push_back(at + row_end.size());
     }
-    cuts.push_back(part.size());
+    cuts.push_back(size);
+    file.close();
     const size_t pieces = cuts.size() - 1;
     std::vector<Sheet_Rows> piece_rows(pieces);
     std::vector<std::unique_ptr<Worksheet_Scan>> scans(pieces);
     std::vector<char> good(pieces, 0);
     const auto read_piece = [&](size_t i) {
       try {
-        Xml_Pull_Reader reader(part, cuts[i], cuts[i + 1], open);
-        scans[i] = std::make_unique<Worksheet_Scan>(shared, first.blank_width(), false, &extent);
-        good[i] = scans[i]->run_piece(reader, &piece_rows[i]) &&
-                  (i + 1 == pieces || reader.depth() == 2);
+        QFile piece;
+        if (!Open_Regular_File(piece, path) || !piece.seek(cuts[i])) return;
+        const bool last = i + 1 == pieces;
+        Xml_Pull_Reader reader(&piece, last ? -1 : cuts[i + 1] - cuts[i], open);
+        scans[i] = std::make_unique<Worksheet_Scan>(shared, first.blank_width(), false, extent);
+        good[i] = scans[i]->run_piece(reader, &piece_rows[i]) && (last || reader.depth() == 2);
       } catch (...) {
         good[i] = 0;
       }
@@ -427,28 +499,29 @@ bool read_in_pieces(const QByteArray& part, const QStringList& shared, int colum
     int widest_filled = first.widest_filled();
     int row_width = first.columns();
     qsizetype count = 1;
-    *too_large = extent.too_large;
     for (size_t i = 0; i < pieces; ++i) {
       if (!good[i]) return false;
       widest_filled = std::max(widest_filled, scans[i]->widest_filled());
       row_width = std::max(row_width, scans[i]->columns());
       count += piece_rows[i].size();
     }
-    if (qint64(row_width) * count > kMax_Read_Cells) {
-      *too_large = true;
+    if (extent->past_cells(count, row_width)) {
+      extent->too_large = true;
       return false;
     }
     first.finish_rows(&first_rows, row_width);
     for (size_t i = 0; i < pieces; ++i) scans[i]->finish_rows(&piece_rows[i], row_width);
     rows->reserve(count);
     rows->append(std::move(first_rows.front()));
-    for (Sheet_Rows& piece : piece_rows) rows->append(std::move(piece));
+    for (Sheet_Rows& piece : piece_rows) {
+      rows->append(std::move(piece));
+      piece = Sheet_Rows();
+    }
     first.take_widest_filled(widest_filled);
     *width = row_width;
     *declared = first.declared_columns(otherwise);
     return true;
   } catch (...) {
-    *too_large = extent.too_large;
     return false;
   }
 }
@@ -475,10 +548,32 @@ bool part_not_written(const QString& path, const Xml_Writer& out, QString* error
 Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
     : std::runtime_error(reason.toStdString()) {}
 
-QString Too_Many_Cells_Reason() {
+QString Too_Many_Cells_Reason(qint64 shared_strings) {
+  const QLocale english(QLocale::English);
+  if (shared_strings > 0)
+    return QStringLiteral("The sheet is too large to read: its rows, each as wide as the widest, "
+                          "would hold more than the %1 cells a read takes, with the workbook's "
+                          "%2 shared strings counted as cells.")
+        .arg(english.toString(kMax_Read_Cells), english.toString(shared_strings));
   return QStringLiteral("The sheet is too large to read: its rows, each as wide as the widest, "
                         "would hold more than the %1 cells a read takes.")
-      .arg(QLocale(QLocale::English).toString(kMax_Read_Cells));
+      .arg(english.toString(kMax_Read_Cells));
+}
+
+namespace {
+
+QString Too_Much_Shared_Text_Reason() {
+  return QStringLiteral("The shared strings hold more text than a read takes: more than the %1 "
+                        "characters a read makes.")
+      .arg(QLocale(QLocale::English).toString(kMax_Read_Characters));
+}
+
+}  // namespace
+
+QString Too_Much_Text_Reason() {
+  return QStringLiteral("The sheet holds more text than a read takes: its cells would hold more "
+                        "than the %1 characters a read makes.")
+      .arg(QLocale(QLocale::English).toString(kMax_Read_Characters));
 }
 
 // The private folder is "lumigrove-<process id>-XXXXXX" in the temporary folder, so that
@@ -623,10 +718,12 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   }
   Excel_Sheet_Columns = 1;
   shared.sharedStrings_.clear();
+  shared.shared_characters_ = 0;
   if (!shared.Prepare_Unpack_Folder())
     throw Spreadsheet_Error(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
   // The shared strings are unpacked and read on a second thread while the other parts are
-  // unpacked here. Both stay in memory with the worksheets; the rest is written.
+  // unpacked here. Small ones stay in memory with the small worksheets (kMax_Held_Bytes for
+  // each); the rest is written and streamed from the folder.
   const QString folder = shared.tmpDir_;
   Zip_Error error, strings_error;
   bool unpacked = false, strings_unpacked = false, strings_read = false;
@@ -635,20 +732,33 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   std::thread strings_thread([&] {
     Zip_Memory_Entries strings;
     strings.keep = [](const QString&) { return true; };
+    strings.max_bytes = kMax_Held_Bytes;
     strings_unpacked = Zip_Archive::unzipFileAtPath(
         path, folder, true, QString(), &strings_error, Zip_Limits(),
         [&](const QString& entry) { return entry == kShared_Strings_Part; }, &strings);
     if (!strings_unpacked) return;
     const auto part = strings.entries.constFind(kShared_Strings_Part);
-    if (part == strings.entries.cend()) {
+    if (part != strings.entries.cend()) {
+      Xml_Pull_Reader reader(*part);
+      strings_read = strings_reader.Read_Shared_Strings_From(reader, &strings_problem);
+      return;
+    }
+    const QString written = folder + u'/' + kShared_Strings_Part;
+    if (!QFileInfo::exists(written) && !QFileInfo(written).isSymLink()) {
       strings_read = true;  // a workbook without strings
       return;
     }
-    Xml_Pull_Reader reader(*part);
+    QFile file;
+    if (!Open_Regular_File(file, written, &strings_problem)) {
+      strings_problem.replace(QDir::toNativeSeparators(written), kShared_Strings_Part);
+      return;
+    }
+    Xml_Pull_Reader reader(&file);
     strings_read = strings_reader.Read_Shared_Strings_From(reader, &strings_problem);
   });
   Zip_Memory_Entries sheets;
   sheets.keep = is_worksheet_part;
+  sheets.max_bytes = kMax_Held_Bytes;
   unpacked = Zip_Archive::unzipFileAtPath(
       path, folder, true, QString(), &error, Zip_Limits(),
       [&](const QString& entry) { return entry != kShared_Strings_Part; }, &sheets);
@@ -666,11 +776,13 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   shared.source_ = path;
   shared.parts_ = std::move(sheets.entries);
   shared.sharedStrings_ = std::move(strings_reader.sharedStrings_);
+  shared.shared_characters_ = strings_reader.shared_characters_;
   return shared.data_;
 }
 
 bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
   sharedStrings_.clear();
+  shared_characters_ = 0;
   read_path_.clear();
   read_rows_.clear();
   if (!QFileInfo::exists(path)) return true;  // a workbook without strings
@@ -691,6 +803,7 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString& path, QString* error) {
 
 bool SpreadsheetWriter::Read_Shared_Strings_From(Xml_Pull_Reader& reader, QString* why) {
   sharedStrings_.clear();
+  shared_characters_ = 0;
   const auto fail = [&](const QString& reason) {
     *why = reason;
     return false;
@@ -706,7 +819,11 @@ bool SpreadsheetWriter::Read_Shared_Strings_From(Xml_Pull_Reader& reader, QStrin
     if (token == Xml_Pull_Reader::Error) return fail(reader.error_string());
     const int depth = reader.depth();
     if (token == Xml_Pull_Reader::Text) {
-      if (in_text) reader.append_text(text);
+      if (!in_text) continue;
+      reader.append_text(text);
+      // n bytes of UTF-8 make at least n / 3 characters: refused before they are made.
+      if (characters + qint64(text.size()) / 3 > kMax_Read_Characters)
+        return fail(Too_Much_Shared_Text_Reason());
       continue;
     }
     const std::string_view name = reader.name();
@@ -737,11 +854,12 @@ bool SpreadsheetWriter::Read_Shared_Strings_From(Xml_Pull_Reader& reader, QStrin
     }
     if (!sst || !in_item) continue;
     if (depth == 2 && name == "si") {
-      // Items and their characters are counted before they are made.
-      characters += qint64(text.size());
-      if (strings.size() >= kMax_Shared_Strings || characters > kMax_Shared_Characters)
-        return fail(QStringLiteral("The shared strings are too many to read."));
+      if (strings.size() >= kMax_Shared_Strings)
+        return fail(QStringLiteral("The shared strings are too many to read: a read takes %1.")
+                        .arg(QLocale(QLocale::English).toString(kMax_Shared_Strings)));
       strings << utf8_text(text);
+      characters += strings.back().size();
+      if (characters > kMax_Read_Characters) return fail(Too_Much_Shared_Text_Reason());
       in_item = false;
     } else if (phonetic_depth != 0) {
       if (depth == phonetic_depth) phonetic_depth = 0;
@@ -752,44 +870,48 @@ bool SpreadsheetWriter::Read_Shared_Strings_From(Xml_Pull_Reader& reader, QStrin
     }
   }
   sharedStrings_ = std::move(strings);
+  shared_characters_ = characters;
   return true;
 }
 
 Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* declared,
                                           bool first_row_only) const {
-  Worksheet_Scan scan(sharedStrings_, columns, first_row_only);
   Sheet_Rows rows;
   bool read = false;
   const QString relative =
       path.startsWith(tmpDir_ + u'/') ? path.mid(tmpDir_.size() + 1) : QString();
   const auto part = relative.isEmpty() ? parts_.cend() : parts_.constFind(relative);
-  if (part != parts_.cend() && !first_row_only && part->size() >= kPiece_Reading_Bytes) {
-    int width = 0, found = 0;
-    bool too_large = false;
-    if (read_in_pieces(*part, sharedStrings_, columns, &rows, &width, &found, columns,
-                       &too_large)) {
-      if (declared) *declared = found;
-      if (qint64(width) * rows.size() > kMax_Read_Cells)
-        throw Spreadsheet_Error(Too_Many_Cells_Reason());
-      for (QStringList& row : rows)
-        if (row.size() < width) row.resize(width);
-      return rows;
-    }
-    if (too_large) throw Spreadsheet_Error(Too_Many_Cells_Reason());
-    rows.clear();
-  }
-  if (part != parts_.cend()) {
-    Xml_Pull_Reader reader(*part);
-    read = scan.run(reader, &rows);
-  } else {
+  QFile file;
+  if (part == parts_.cend()) {
     if (!source_.isEmpty() && !relative.isEmpty() && !QFileInfo::exists(path) &&
         !QFileInfo(path).isSymLink())
       throw Spreadsheet_Error(QStringLiteral("%1 holds no part %2")
                                   .arg(QDir::toNativeSeparators(source_), relative));
-    QFile file;
     QString not_opened;
     if (!Open_Regular_File(file, path, &not_opened))
       throw Spreadsheet_Error(Shown_Reason(not_opened, path));
+    if (!first_row_only && file.size() >= kPiece_Reading_Bytes) {
+      Sheet_Extent extent(sharedStrings_, shared_characters_);
+      int width = 0, found = 0;
+      if (read_in_pieces(path, sharedStrings_, columns, &rows, &width, &found, columns,
+                         &extent)) {
+        if (declared) *declared = found;
+        if (extent.past_cells(rows.size(), width))
+          throw Spreadsheet_Error(extent.too_large_reason());
+        for (QStringList& row : rows)
+          if (row.size() < width) row.resize(width);
+        return rows;
+      }
+      extent.refuse_past_limits();
+      rows.clear();
+    }
+  }
+  Sheet_Extent extent(sharedStrings_, shared_characters_);
+  Worksheet_Scan scan(sharedStrings_, columns, first_row_only, &extent);
+  if (part != parts_.cend()) {
+    Xml_Pull_Reader reader(*part);
+    read = scan.run(reader, &rows);
+  } else {
     Xml_Pull_Reader reader(&file);
     read = scan.run(reader, &rows);
   }
@@ -797,8 +919,7 @@ Sheet_Rows SpreadsheetWriter::Read_Sheet(const QString& path, int columns, int* 
     throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(Shown_Path(path), scan.error()));
   if (declared) *declared = scan.declared_columns(columns);
   const int width = scan.columns();
-  if (qint64(width) * rows.size() > kMax_Read_Cells)
-    throw Spreadsheet_Error(Too_Many_Cells_Reason());
+  if (extent.past_cells(rows.size(), width)) throw Spreadsheet_Error(extent.too_large_reason());
   scan.finish_rows(&rows, width);
   return rows;
 }

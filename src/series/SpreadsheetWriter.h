@@ -5,8 +5,9 @@
 // Reading a workbook goes through the unpack folder "ziptmp" (Excel_Unpack_Folder), in
 // the order the import dialogs use:
 //   1. ReadWorkbook(path, true) empties the folder, unpacks the workbook into it and reads
-//      its shared strings (Excel_Sheet_Columns becomes 1); the worksheets and the shared
-//      strings stay in memory (they are parsed from there), the other parts are written;
+//      its shared strings (Excel_Sheet_Columns becomes 1); small worksheets and shared
+//      strings stay in memory (they are parsed from there), the other parts are written
+//      (large worksheets are streamed from the folder);
 //   2. Worksheet_Names() offers the worksheets ("sheet1", "sheet2", ... in numeric order);
 //      the caller sets Excel_Sheet_Number to the chosen position + 1;
 //   3. ReadData_only_column() reads that sheet whole and gives its column titles; it sets
@@ -38,13 +39,24 @@ using Sheet_Rows = QList<QStringList>;
 class Xml_Pull_Reader;
 
 // The most cells a read of a sheet hands out: its rows times its widest row, empty cells
-// included (every row is made as wide as the widest). Every reader refuses a sheet that would
-// give more, counting before the cells are made, with Too_Many_Cells_Reason(). A cell costs
-// its slot in the row (24 bytes) and, with a short text of its own such as a number, some
-// 70 bytes more: the largest such sheet reads in under 200 MB.
+// included (every row is made as wide as the widest); for a workbook, each of its shared
+// strings counts as one more. Every reader refuses a sheet that would give more, counting
+// before the cells are made, with Too_Many_Cells_Reason(). A cell costs its slot in the row
+// (24 bytes) and, with a short text of its own, 32 to 64 bytes more; a row costs some 50
+// bytes beside its cells, a shared string as much as a cell with its text.
 inline constexpr qint64 kMax_Read_Cells = qint64(1) << 21;  // 2,097,152
-// "The sheet is too large to read: ..." with the limit in cells.
-QString Too_Many_Cells_Reason();
+// "The sheet is too large to read: ..." with the limit in cells. A workbook's shared strings
+// are held while a sheet is read: each counts as a cell, and the reason says how many there are.
+QString Too_Many_Cells_Reason(qint64 shared_strings = 0);
+// The most characters (UTF-16 code units) of text a read of a sheet makes, counted before they
+// are made: the texts of all its cells together (a text that a repeat count copies, or a
+// shared string many cells show, is made once and counts once) and, for a workbook, the
+// shared strings it holds while the sheet is read. Every reader refuses a sheet that would
+// make more, with Too_Much_Text_Reason(). With kMax_Read_Cells this keeps the largest read
+// within 256 MB.
+inline constexpr qint64 kMax_Read_Characters = qint64(1) << 25;  // 33,554,432
+// "The sheet holds more text than a read takes: ..." with the limit in characters.
+QString Too_Much_Text_Reason();
 
 // A file that cannot be read as rows, and why.
 class Spreadsheet_Error : public std::runtime_error {
@@ -70,7 +82,11 @@ class SpreadsheetWriter {
   const Sheet_Rows& data() const { return data_; }
   void setData(const Sheet_Rows& rows) { data_ = rows; }
   const QStringList& sharedStrings() const { return sharedStrings_; }
-  void setSharedStrings(const QStringList& strings) { sharedStrings_ = strings; }
+  void setSharedStrings(const QStringList& strings) {
+    sharedStrings_ = strings;
+    shared_characters_ = 0;
+    for (const QString& text : strings) shared_characters_ += text.size();
+  }
   QString tmpDir() const { return tmpDir_; }
   void setTmpDir(const QString& path) { tmpDir_ = path; }
 
@@ -169,6 +185,7 @@ class SpreadsheetWriter {
   QString read_path_;
   Sheet_Rows read_rows_;
   QStringList sharedStrings_;
+  qint64 shared_characters_ = 0;  // the characters of sharedStrings_
   QString tmpDir_;
   // The workbook the unpack folder holds, for reasons; empty when none was read into it.
   QString source_;

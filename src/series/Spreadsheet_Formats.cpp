@@ -13,106 +13,97 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <pugixml.hpp>
-
 #include <algorithm>
-#include <vector>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
-std::string_view local_name(const char* qualified) {
-  const std::string_view name(qualified);
-  const size_t colon = name.rfind(':');
-  return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-pugi::xml_node child_named(const pugi::xml_node& parent, std::string_view name) {
-  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
-    if (child.type() == pugi::node_element && local_name(child.name()) == name) return child;
-  return {};
-}
-
-pugi::xml_attribute attribute_named(const pugi::xml_node& node, std::string_view name) {
-  for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
-    if (local_name(a.name()) == name) return a;
-  return {};
-}
-
-// What a read makes at most. A real sheet stays far below: the cells of the widest and
-// longest sheet the import takes (kMax_Read_Cells, as for workbooks), and characters (texts
-// that a repeat count copies are shared, and count once).
-constexpr qint64 kMax_Text_Characters = qint64(1) << 26;
-// The largest XML file read (a sheet or the content of an OpenDocument spreadsheet).
+// The largest XML file read (an XML 2003 table or the content of an OpenDocument
+// spreadsheet). Both are streamed, so memory follows the rows made, not the file; the limit
+// bounds the time a read takes.
 constexpr qint64 kMax_Xml_Bytes = qint64(256) * 1024 * 1024;
 
 [[noreturn]] void refuse_too_large() { throw Spreadsheet_Error(Too_Many_Cells_Reason()); }
 
-// Counts the characters a read makes, before it makes them.
+// Counts the characters a read makes, before it makes them (kMax_Read_Characters).
 struct Text_Budget {
   qint64 used = 0;
   void take(qint64 characters) {
     used += characters;
-    if (used > kMax_Text_Characters)
-      throw Spreadsheet_Error(QStringLiteral("The table holds more text than can be read."));
+    if (used > kMax_Read_Characters) throw Spreadsheet_Error(Too_Much_Text_Reason());
   }
 };
 
-// Visits the nodes below `root` in document order without recursion (nesting may be as deep
-// as the file likes). `visit` answers whether to go into an element's children.
-template <typename Visit>
-void walk_below(const pugi::xml_node& root, Visit visit) {
-  pugi::xml_node node = root.first_child();
-  while (node) {
-    if (visit(node) && node.first_child()) {
-      node = node.first_child();
-      continue;
-    }
-    while (node != root && !node.next_sibling()) node = node.parent();
-    if (node == root) break;
-    node = node.next_sibling();
+// The number a value starts with, read as spreadsheet programs read counts: white space
+// first, a sign, decimal digits or "0x" and hex digits, up to the first other character;
+// a number too large for 64 bits becomes the largest.
+long long leading_integer(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
+    ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  int base = 10;
+  if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
   }
+  constexpr unsigned long long kLargest = 9223372036854775807ull;
+  unsigned long long value = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    int digit;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      break;
+    value = std::min(value * base + digit, kLargest + 1);
+  }
+  if (negative) return value == 0 ? 0 : -(long long)std::min(value, kLargest);
+  return (long long)std::min(value, kLargest);
 }
 
-// Parses a whole file; white space between elements is kept, since in mixed content it is
-// part of the text.
-// Only a regular file of at most kMax_Xml_Bytes is read.
-bool load(const QString& path, pugi::xml_document* document, QString* error) {
-  QByteArray bytes;
+// The attribute's count, from 1 up to `limit`; `fallback` when it is missing or below 1.
+int positive_attribute(const Xml_Pull_Reader& reader, std::string_view name, int fallback,
+                       int limit) {
+  std::string value;
+  if (!reader.attribute(name, value)) return fallback;
+  const long long number = leading_integer(value);
+  if (number < 1) return fallback;
+  return int(std::min<long long>(number, limit));
+}
+
+// Opens an XML file of at most kMax_Xml_Bytes for streaming; throws with the reason.
+void open_xml(QFile& file, const QString& path) {
   QString reason;
-  if (!Read_Bounded_File(path, kMax_Xml_Bytes, &bytes, &reason)) {
-    *error = reason;
-    return false;
-  }
-  const pugi::xml_parse_result result = document->load_buffer(
-      bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata);
-  bytes = QByteArray();
-  if (!result) {
-    *error = QStringLiteral("%1: %2 at byte %3")
-                 .arg(path, QString::fromUtf8(result.description()))
-                 .arg(result.offset);
-    return false;
-  }
-  return true;
+  if (!Open_Regular_File(file, path, &reason)) throw Spreadsheet_Error(reason);
+  if (file.size() > kMax_Xml_Bytes)
+    throw Spreadsheet_Error(
+        QStringLiteral("%1 is larger than %2, more than a file of this kind holds")
+            .arg(QDir::toNativeSeparators(path), Bounded_File_Size_Text(kMax_Xml_Bytes)));
 }
 
-void append_all_text(const pugi::xml_node& node, QString* text, Text_Budget* budget) {
-  walk_below(node, [&](const pugi::xml_node& child) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-      const QString part = QString::fromUtf8(child.value());
-      budget->take(part.size());
-      text->append(part);
-    }
-    return child.type() == pugi::node_element;
-  });
+// The next token of the file at `path`; throws the reason of a document that is not well
+// formed (white space between elements is kept: in mixed content it is part of the text).
+Xml_Pull_Reader::Token next_token(Xml_Pull_Reader& reader, const QString& path) {
+  const Xml_Pull_Reader::Token token = reader.next();
+  if (token == Xml_Pull_Reader::Error)
+    throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(path, reader.error_string()));
+  return token;
 }
 
-int positive_attribute(const pugi::xml_node& node, std::string_view name, int fallback, int limit) {
-  const pugi::xml_attribute a = attribute_named(node, name);
-  if (!a) return fallback;
-  const long long value = a.as_llong(0);
-  if (value < 1) return fallback;
-  return int(std::min<long long>(value, limit));
+// The current text token as a string, after the budget took its characters.
+QString text_of(const Xml_Pull_Reader& reader, std::string& scratch) {
+  scratch.clear();
+  reader.append_text(scratch);
+  return QString::fromUtf8(scratch.data(), qsizetype(scratch.size()));
 }
 
 // Makes every row `width` cells wide. Empty rows (a million of them after a far row index)
@@ -146,8 +137,10 @@ struct Paragraph_Text {
   QString text;
   bool pending_space = false;
 
+  // Every character of a literal part makes at most one character (a space that a run of
+  // white space folds into included), so its size is what it may make.
   void literal(const QString& part) {
-    budget->take(part.size() + 1);
+    budget->take(part.size());
     for (const QChar c : part) {
       if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
         if (!text.isEmpty()) pending_space = true;
@@ -166,105 +159,47 @@ struct Paragraph_Text {
     if (pending_space) text.append(u' ');
     pending_space = false;
   }
-  void walk(const pugi::xml_node& paragraph) {
-    walk_below(paragraph, [this](const pugi::xml_node& child) {
-      if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-        literal(QString::fromUtf8(child.value()));
-        return false;
-      }
-      if (child.type() != pugi::node_element) return false;
-      const std::string_view name = local_name(child.name());
-      if (name == "s")
-        exact(u' ', positive_attribute(child, "c", 1, kMax_Sheet_Columns));
-      else if (name == "tab")
-        exact(u'\t', 1);
-      else if (name == "line-break")
-        exact(u'\n', 1);
-      else
-        return name != "annotation" && name != "note";  // spans and links hold text
-      return false;
-    });
-  }
 };
 
-QString cell_text(const pugi::xml_node& cell, Text_Budget* budget) {
-  QStringList paragraphs;
-  for (pugi::xml_node child = cell.first_child(); child; child = child.next_sibling()) {
-    if (child.type() != pugi::node_element) continue;
-    const std::string_view name = local_name(child.name());
-    if (name != "p" && name != "h") continue;
-    Paragraph_Text paragraph(budget);
-    budget->take(1);  // the line break before it
-    paragraph.walk(child);
-    paragraphs << paragraph.text;
-  }
-  return paragraphs.join(u'\n');
-}
-
+// The rows of an OpenDocument table as its rows and cells arrive: start_row, add_cell for
+// each cell, end_row. Throws Spreadsheet_Error for a table that would make more cells or
+// text than a read hands out.
 class Ods_Table {
  public:
-  // Rows stand in the table, in groups of rows, and in groups of those. Throws
-  // Spreadsheet_Error for a table that would make more cells or text than a read hands out.
-  void read(const pugi::xml_node& table) {
-    walk_below(table, [this](const pugi::xml_node& child) {
-      if (child.type() != pugi::node_element) return false;
-      const std::string_view name = local_name(child.name());
-      if (name == "table-row") add_row(child);
-      return name == "table-header-rows" || name == "table-rows" || name == "table-row-group";
-    });
+  Text_Budget budget;
+
+  // `repeat`: the row's number-rows-repeated.
+  void start_row(int repeat) {
+    row_ = QStringList();
+    far_row_.clear();
+    column_ = 0;
+    row_repeat_ = repeat;
   }
-
-  // The rows made as wide as the widest.
-  Sheet_Rows finish() {
-    pad_rows(&rows_, widest_);
-    for (Far_Text& far : far_) rows_[far.row][far.column] = std::move(far.text);
-    far_.clear();
-    return rows_;
-  }
-
- private:
-  // A text far beyond the other cells of its row, kept aside until the table is known to fit
-  // (a row with one cell in column XFD costs one cell meanwhile, not 16,384).
-  struct Far_Text {
-    qsizetype row;
-    qsizetype column;  // from 0
-    QString text;
-  };
-  static constexpr qsizetype kNear_Columns = 256;
-
-  void add_row(const pugi::xml_node& element) {
-    // The row's cells up to its last near one; empty cells are only counted until a text
-    // follows them, and texts far beyond wait in `far`.
-    QStringList row;
-    QList<std::pair<qsizetype, QString>> far;
-    qsizetype column = 0;  // the next cell's column, from 0
-    for (pugi::xml_node cell = element.first_child(); cell; cell = cell.next_sibling()) {
-      if (cell.type() != pugi::node_element) continue;
-      const std::string_view name = local_name(cell.name());
-      if (name != "table-cell" && name != "covered-table-cell") continue;
-      const int room = int(kMax_Sheet_Columns - column);
-      if (room <= 0) break;
-      const int repeat = positive_attribute(cell, "number-columns-repeated", 1, room);
-      const QString text = cell_text(cell, &budget_);
-      if (!text.isEmpty()) {
-        if (far.isEmpty() && column - row.size() <= kNear_Columns) {
-          row.resize(column);
-          for (int i = 0; i < repeat; ++i) row.append(text);
-        } else {
-          for (int i = 0; i < repeat; ++i) far.append({column + i, text});
-        }
+  // The columns left on the row: cells past column XFD are not read.
+  int room() const { return int(kMax_Sheet_Columns - column_); }
+  // A cell, `repeat` times (at most room()), holding `text`. Empty cells are only counted
+  // until a text follows them, and texts far beyond wait in far_row_.
+  void add_cell(int repeat, const QString& text) {
+    if (!text.isEmpty()) {
+      if (far_row_.isEmpty() && column_ - row_.size() <= kNear_Columns) {
+        row_.resize(column_);
+        for (int i = 0; i < repeat; ++i) row_.append(text);
+      } else {
+        for (int i = 0; i < repeat; ++i) far_row_.append({column_ + i, text});
       }
-      column += repeat;
     }
+    column_ += repeat;
+  }
+  void end_row() {
     // Empty cells that pad a row to the table's width are no data.
-    const qsizetype row_width = far.isEmpty() ? row.size() : far.back().first + 1;
+    const qsizetype row_width = far_row_.isEmpty() ? row_.size() : far_row_.back().first + 1;
     // A row whose far texts fill much of it is made whole at once.
-    if (!far.isEmpty() && far.size() * 8 >= row_width) {
-      row.resize(row_width);
-      for (auto& [at, text] : far) row[at] = std::move(text);
-      far.clear();
+    if (!far_row_.isEmpty() && far_row_.size() * 8 >= row_width) {
+      row_.resize(row_width);
+      for (auto& [at, text] : far_row_) row_[at] = std::move(text);
+      far_row_.clear();
     }
-    const int repeat = positive_attribute(element, "number-rows-repeated", 1, kMax_Sheet_Rows);
+    const int repeat = row_repeat_;
     if (row_width == 0) {
       // Empty rows count only when data follows them.
       pending_empty_ = std::min<qint64>(pending_empty_ + repeat, kMax_Sheet_Rows);
@@ -279,16 +214,41 @@ class Ods_Table {
     for (qint64 i = empty; i > 0; --i) rows_.append(QStringList());
     pending_empty_ = 0;
     for (qint64 i = copies; i > 0; --i) {
-      for (const auto& [at, text] : far) far_.push_back({rows_.size(), at, text});
-      rows_.append(row);
+      for (const auto& [at, text] : far_row_) far_.push_back({rows_.size(), at, text});
+      rows_.append(row_);
     }
+    row_ = QStringList();
+    far_row_.clear();
   }
+
+  // The rows made as wide as the widest.
+  Sheet_Rows finish() {
+    pad_rows(&rows_, widest_);
+    for (Far_Text& far : far_) rows_[far.row][far.column] = std::move(far.text);
+    far_.clear();
+    return std::move(rows_);
+  }
+
+ private:
+  // A text far beyond the other cells of its row, kept aside until the table is known to fit
+  // (a row with one cell in column XFD costs one cell meanwhile, not 16,384).
+  struct Far_Text {
+    qsizetype row;
+    qsizetype column;  // from 0
+    QString text;
+  };
+  static constexpr qsizetype kNear_Columns = 256;
 
   Sheet_Rows rows_;
   std::vector<Far_Text> far_;
   qsizetype widest_ = 0;
   qint64 pending_empty_ = 0;
-  Text_Budget budget_;
+  // The row being read: its cells up to its last near one, its far texts (column from 0),
+  // the next cell's column (from 0) and its repeat count.
+  QStringList row_;
+  QList<std::pair<qsizetype, QString>> far_row_;
+  qsizetype column_ = 0;
+  int row_repeat_ = 1;
 };
 
 // Writes one line of a cell text as OpenDocument paragraph content: a space that a reader
@@ -338,65 +298,119 @@ void write_odf_text(Xml_Writer& out, const QString& text) {
   }
 }
 
-// The rows of an XML Spreadsheet 2003 table with their places (from 1), and after each row
-// its cells with their columns (from 1). A row, like a cell, may name its place; the rows it
-// skips are empty. An index that goes back is not valid: such a row (or cell) takes the next
-// place, losing nothing. Rows past kMax_Sheet_Rows and cells past kMax_Sheet_Columns are left
-// out.
-template <typename Row_Visit, typename Cell_Visit>
-void Xml2003_Places(const pugi::xml_node& table, Row_Visit on_row, Cell_Visit on_cell) {
-  int next_row = 1;
-  for (pugi::xml_node row = table.first_child(); row; row = row.next_sibling()) {
-    if (row.type() != pugi::node_element || local_name(row.name()) != "Row") continue;
-    if (next_row > kMax_Sheet_Rows) break;
-    const int place = std::max(next_row, positive_attribute(row, "Index", next_row, kMax_Sheet_Rows));
-    on_row(row, place);
-    int next_column = 1;
-    for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
-      if (cell.type() != pugi::node_element || local_name(cell.name()) != "Cell") continue;
-      if (next_column > kMax_Sheet_Columns) break;
-      const int column =
-          std::max(next_column, positive_attribute(cell, "Index", next_column, kMax_Sheet_Columns));
-      on_cell(cell, column);
-      next_column = column + 1 + positive_attribute(cell, "MergeAcross", 0, kMax_Sheet_Columns);
-    }
-    next_row = place + 1;
-  }
-}
-
 }  // namespace
 
 // ---- XML Spreadsheet 2003 ------------------------------------------------------------------
 
+// The rows of the first table of the first worksheet, streamed. A row, like a cell, may name
+// its place (ss:Index, from 1); the rows it skips are empty. An index that goes back is not
+// valid: such a row (or cell) takes the next place, losing nothing. A cell's text is all the
+// text of its first <Data>; ss:MergeAcross leaves the cells it covers empty. Rows past
+// kMax_Sheet_Rows and cells past kMax_Sheet_Columns are left out. The table's extent (its
+// last row place times its widest cell place, which far indices make large from a small
+// file) is checked each time it grows, before the cells up to a new place are made.
 Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
-  pugi::xml_document document;
-  QString error;
-  if (!load(path, &document, &error)) throw Spreadsheet_Error(error);
-  const pugi::xml_node root = document.document_element();
-  if (local_name(root.name()) != "Workbook")
-    throw Spreadsheet_Error(QStringLiteral("%1 is not an XML spreadsheet.").arg(path));
-  const pugi::xml_node table = child_named(child_named(root, "Worksheet"), "Table");
-  // The places first: the table's extent, which far indices make large from a small file,
-  // is known and checked before any cell is made.
-  qint64 last_row = 0, widest = 0;
-  Xml2003_Places(table, [&](const pugi::xml_node&, int place) { last_row = place; },
-                 [&](const pugi::xml_node&, int column) { widest = std::max<qint64>(widest, column); });
-  if (widest * last_row > kMax_Read_Cells) refuse_too_large();
+  QFile file;
+  open_xml(file, path);
+  Xml_Pull_Reader reader(&file);
   Sheet_Rows rows;
   Text_Budget budget;
-  Xml2003_Places(
-      table,
-      [&](const pugi::xml_node&, int place) {
-        while (rows.size() < place) rows.append(QStringList());
-      },
-      [&](const pugi::xml_node& cell, int column) {
-        QStringList& cells = rows.last();
-        while (cells.size() < column - 1) cells.append(QString());
-        QString text;
-        if (const pugi::xml_node data = child_named(cell, "Data"))
-          append_all_text(data, &text, &budget);
-        cells.append(text);
-      });
+  qint64 widest = 0;
+  int next_row = 1, next_column = 1, column = 0;
+  // The depth of the open worksheet, table, row, cell and data element (0: none open), and
+  // of an element whose content is passed over.
+  int worksheet = 0, table = 0, row = 0, cell = 0, data = 0, skip = 0;
+  bool worksheet_seen = false, table_seen = false, data_seen = false;
+  QString text;
+  std::string scratch;
+  for (;;) {
+    const Xml_Pull_Reader::Token token = next_token(reader, path);
+    if (token == Xml_Pull_Reader::End_Of_Document) break;
+    const int depth = reader.depth();
+    if (skip != 0) {
+      if (token == Xml_Pull_Reader::End_Element && depth == skip) skip = 0;
+      continue;
+    }
+    if (token == Xml_Pull_Reader::Text) {
+      if (data != 0) {
+        const QString part = text_of(reader, scratch);
+        budget.take(part.size());
+        text.append(part);
+      }
+      continue;
+    }
+    const std::string_view name = reader.name();
+    if (token == Xml_Pull_Reader::Start_Element) {
+      if (depth == 1) {
+        if (name != "Workbook")
+          throw Spreadsheet_Error(QStringLiteral("%1 is not an XML spreadsheet.").arg(path));
+      } else if (data != 0) {
+        // Formatting inside the data holds text too.
+      } else if (cell != 0) {
+        if (depth == cell + 1 && name == "Data" && !data_seen) {
+          data = depth;
+          data_seen = true;
+        } else {
+          skip = depth;
+        }
+      } else if (row != 0) {
+        if (depth == row + 1 && name == "Cell" && next_column <= kMax_Sheet_Columns) {
+          column = std::max(next_column,
+                            positive_attribute(reader, "Index", next_column, kMax_Sheet_Columns));
+          next_column =
+              column + 1 + positive_attribute(reader, "MergeAcross", 0, kMax_Sheet_Columns);
+          widest = std::max<qint64>(widest, column);
+          if (widest * rows.size() > kMax_Read_Cells) refuse_too_large();
+          cell = depth;
+          data_seen = false;
+          text.clear();
+        } else {
+          skip = depth;
+        }
+      } else if (table != 0) {
+        if (depth == table + 1 && name == "Row" && next_row <= kMax_Sheet_Rows) {
+          const int place =
+              std::max(next_row, positive_attribute(reader, "Index", next_row, kMax_Sheet_Rows));
+          if (widest * place > kMax_Read_Cells) refuse_too_large();
+          while (rows.size() < place) rows.append(QStringList());
+          next_row = place + 1;
+          next_column = 1;
+          row = depth;
+        } else {
+          skip = depth;
+        }
+      } else if (worksheet != 0) {
+        if (depth == worksheet + 1 && name == "Table" && !table_seen) {
+          table = depth;
+          table_seen = true;
+        } else {
+          skip = depth;
+        }
+      } else if (depth == 2 && name == "Worksheet" && !worksheet_seen) {
+        worksheet = depth;
+        worksheet_seen = true;
+      } else {
+        skip = depth;
+      }
+      continue;
+    }
+    // The end of an element that is read.
+    if (depth == data) {
+      data = 0;
+    } else if (depth == cell) {
+      QStringList& cells = rows.last();
+      while (cells.size() < column - 1) cells.append(QString());
+      cells.append(text);
+      text.clear();
+      cell = 0;
+    } else if (depth == row) {
+      row = 0;
+    } else if (depth == table) {
+      table = 0;
+    } else if (depth == worksheet) {
+      worksheet = 0;
+    }
+  }
   pad_rows(&rows, qsizetype(widest));
   return rows;
 }
@@ -480,18 +494,118 @@ Sheet_Rows SpreadsheetWriter::ReadODS(const QString& path) {
   }
 }
 
+// The first table of the first spreadsheet of the first body, streamed. Rows stand in the
+// table, in groups of rows, and in groups of those; cells in rows; paragraphs in cells, with
+// text in spans and links below them. Everything else is passed over.
 Sheet_Rows SpreadsheetWriter::ReadODSContent(const QString& path) {
-  pugi::xml_document document;
-  QString error;
-  if (!load(path, &document, &error)) throw Spreadsheet_Error(error);
-  const pugi::xml_node root = document.document_element();
-  if (local_name(root.name()) != "document-content")
-    throw Spreadsheet_Error(QStringLiteral("%1 is not an OpenDocument content part.").arg(path));
-  const pugi::xml_node table =
-      child_named(child_named(child_named(root, "body"), "spreadsheet"), "table");
-  Ods_Table rows;
-  rows.read(table);
-  return rows.finish();
+  QFile file;
+  open_xml(file, path);
+  Xml_Pull_Reader reader(&file);
+  Ods_Table table;
+  // The depth of the open body, spreadsheet, table, row, cell and paragraph (0: none open),
+  // and of an element whose content is passed over.
+  int body = 0, spreadsheet = 0, sheet = 0, row = 0, cell = 0, paragraph = 0, skip = 0;
+  bool body_seen = false, spreadsheet_seen = false, sheet_seen = false;
+  int cell_repeat = 1;
+  QStringList paragraphs;
+  std::optional<Paragraph_Text> text;
+  std::string scratch;
+  for (;;) {
+    const Xml_Pull_Reader::Token token = next_token(reader, path);
+    if (token == Xml_Pull_Reader::End_Of_Document) break;
+    const int depth = reader.depth();
+    if (skip != 0) {
+      if (token == Xml_Pull_Reader::End_Element && depth == skip) skip = 0;
+      continue;
+    }
+    if (token == Xml_Pull_Reader::Text) {
+      if (paragraph != 0) text->literal(text_of(reader, scratch));
+      continue;
+    }
+    const std::string_view name = reader.name();
+    if (token == Xml_Pull_Reader::Start_Element) {
+      if (depth == 1) {
+        if (name != "document-content")
+          throw Spreadsheet_Error(
+              QStringLiteral("%1 is not an OpenDocument content part.").arg(path));
+      } else if (paragraph != 0) {
+        if (name == "s")
+          text->exact(u' ', positive_attribute(reader, "c", 1, kMax_Sheet_Columns));
+        else if (name == "tab")
+          text->exact(u'\t', 1);
+        else if (name == "line-break")
+          text->exact(u'\n', 1);
+        // Spans and links hold text; annotations and notes do not.
+        if (name == "s" || name == "tab" || name == "line-break" || name == "annotation" ||
+            name == "note")
+          skip = depth;
+      } else if (cell != 0) {
+        if (depth == cell + 1 && (name == "p" || name == "h")) {
+          if (!paragraphs.isEmpty()) table.budget.take(1);  // the line break before it
+          text.emplace(&table.budget);
+          paragraph = depth;
+        } else {
+          skip = depth;
+        }
+      } else if (row != 0) {
+        if (depth == row + 1 && (name == "table-cell" || name == "covered-table-cell") &&
+            table.room() > 0) {
+          cell_repeat = positive_attribute(reader, "number-columns-repeated", 1, table.room());
+          paragraphs.clear();
+          cell = depth;
+        } else {
+          skip = depth;
+        }
+      } else if (sheet != 0) {
+        if (name == "table-row") {
+          table.start_row(positive_attribute(reader, "number-rows-repeated", 1, kMax_Sheet_Rows));
+          row = depth;
+        } else if (name != "table-header-rows" && name != "table-rows" &&
+                   name != "table-row-group") {
+          skip = depth;
+        }
+      } else if (spreadsheet != 0) {
+        if (depth == spreadsheet + 1 && name == "table" && !sheet_seen) {
+          sheet = depth;
+          sheet_seen = true;
+        } else {
+          skip = depth;
+        }
+      } else if (body != 0) {
+        if (depth == body + 1 && name == "spreadsheet" && !spreadsheet_seen) {
+          spreadsheet = depth;
+          spreadsheet_seen = true;
+        } else {
+          skip = depth;
+        }
+      } else if (depth == 2 && name == "body" && !body_seen) {
+        body = depth;
+        body_seen = true;
+      } else {
+        skip = depth;
+      }
+      continue;
+    }
+    // The end of an element that is read.
+    if (depth == paragraph) {
+      paragraphs << std::move(text->text);
+      text.reset();
+      paragraph = 0;
+    } else if (depth == cell) {
+      table.add_cell(cell_repeat, paragraphs.join(u'\n'));
+      cell = 0;
+    } else if (depth == row) {
+      table.end_row();
+      row = 0;
+    } else if (depth == sheet) {
+      sheet = 0;
+    } else if (depth == spreadsheet) {
+      spreadsheet = 0;
+    } else if (depth == body) {
+      body = 0;
+    }
+  }
+  return table.finish();
 }
 
 bool SpreadsheetWriter::WriteODS(const QString& path, const Sheet_Rows& rows, bool) {
@@ -649,22 +763,20 @@ bool SpreadsheetWriter::WriteODSData(const QString& path) {
 // ---- Workbook part -------------------------------------------------------------------------
 
 QStringList SpreadsheetWriter::Read_Sheet_Name() {
-  pugi::xml_document document;
-  QString error;
-  if (!load(spreadsheet().tmpDir_ + QStringLiteral("/xl/workbook.xml"), &document, &error))
-    return {};
+  QFile file;
+  const QString path = spreadsheet().tmpDir_ + QStringLiteral("/xl/workbook.xml");
+  if (!Open_Regular_File(file, path) || file.size() > kMax_Xml_Bytes) return {};
+  Xml_Pull_Reader reader(&file);
   QStringList names;
-  struct Sheets : pugi::xml_tree_walker {
-    QStringList* names;
-    bool for_each(pugi::xml_node& node) override {
-      if (node.type() == pugi::node_element && local_name(node.name()) == "sheet")
-        *names << QString::fromUtf8(attribute_named(node, "name").value());
-      return true;
-    }
-  } walker;
-  walker.names = &names;
-  document.traverse(walker);
-  return names;
+  for (;;) {
+    const Xml_Pull_Reader::Token token = reader.next();
+    if (token == Xml_Pull_Reader::End_Of_Document) return names;
+    if (token == Xml_Pull_Reader::Error) return {};
+    if (token != Xml_Pull_Reader::Start_Element || reader.name() != "sheet") continue;
+    // A package holds no more worksheets than entries: a part naming more is no workbook's.
+    if (names.size() >= Zip_Limits().max_entries) return {};
+    names << reader.attribute("name");
+  }
 }
 
 bool SpreadsheetWriter::WriteWorkbookXML(const QString& path, const QString& sheet_name) {

@@ -136,11 +136,10 @@ Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device) : device_(device) {}
 Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document)
     : device_(nullptr), buffer_(document), end_(document.size()), eof_(true) {}
 
-Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document, qsizetype from, qsizetype to,
+Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device, qint64 length,
                                  const std::vector<std::string>& open)
-    : device_(nullptr), buffer_(document), begin_(from), pos_(from), end_(to), eof_(true),
-      started_(true), root_seen_(!open.empty()), piece_(to < document.size()),
-      depth_(int(open.size())) {
+    : device_(device), started_(true), root_seen_(!open.empty()), piece_(length >= 0),
+      left_(length), depth_(int(open.size())) {
   for (const std::string& name : open) {
     open_name_starts_.push_back(open_names_.size());
     open_names_ += name;
@@ -166,15 +165,21 @@ bool Xml_Pull_Reader::more() {
     if (error_.isEmpty()) error_ = QStringLiteral("A tag or text of the document is too long.");
     return false;
   }
+  const qint64 want = left_ < 0 ? kReadChunk : std::min<qint64>(kReadChunk, left_);
+  if (want == 0) {
+    eof_ = true;
+    return false;
+  }
   if (begin_ > 0) {
     const qsizetype kept = end_ - begin_;
     if (kept > 0) std::memmove(buffer_.data(), buffer_.constData() + begin_, size_t(kept));
+    dropped_ += begin_;
     pos_ -= begin_;
     end_ = kept;
     begin_ = 0;
   }
   if (buffer_.size() - end_ < kReadChunk) buffer_.resize(end_ + kReadChunk);
-  const qint64 got = device_->read(buffer_.data() + end_, kReadChunk);
+  const qint64 got = device_->read(buffer_.data() + end_, want);
   if (got < 0) {
     eof_ = true;
     if (error_.isEmpty()) error_ = device_->errorString();
@@ -185,6 +190,7 @@ bool Xml_Pull_Reader::more() {
     return false;
   }
   end_ += got;
+  if (left_ > 0) left_ -= got;
   return true;
 }
 

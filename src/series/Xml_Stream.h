@@ -29,13 +29,13 @@ class Xml_Pull_Reader {
   explicit Xml_Pull_Reader(QIODevice* device);
   // Reads a document held whole in memory; the bytes are shared, not copied.
   explicit Xml_Pull_Reader(const QByteArray& document);
-  // Reads the piece [from, to) of a document held in memory as if the elements `open`
-  // (qualified names, outermost first) were open. A piece that stops before the document's
-  // end ends there (End_Of_Document) whatever is open then; depth() tells what is.
-  Xml_Pull_Reader(const QByteArray& document, qsizetype from, qsizetype to,
-                  const std::vector<std::string>& open);
-  // Of a document held in memory: where the next token begins.
-  qsizetype offset() const { return pos_; }
+  // Reads a piece of a document from the device's current position as if the elements
+  // `open` (qualified names, outermost first) were open: `length` bytes, or all that follow
+  // when it is negative. A piece of some length ends there (End_Of_Document) whatever is open
+  // then; depth() tells what is. A piece to the end must end the document.
+  Xml_Pull_Reader(QIODevice* device, qint64 length, const std::vector<std::string>& open);
+  // Where the next token begins: bytes from the start of the input.
+  qint64 position() const { return dropped_ + pos_; }
   // The qualified names of the elements open after the current token, outermost first.
   std::vector<std::string> open_elements() const;
 
@@ -84,6 +84,8 @@ class Xml_Pull_Reader {
   bool pending_pop_ = false;
   bool cdata_ = false;
   bool piece_ = false;  // a piece that stops before the document's end
+  qint64 left_ = -1;     // the bytes of the device still to read (-1: all it has)
+  qint64 dropped_ = 0;   // the bytes read before the buffer's first
   int depth_ = 0;
   qsizetype name_ = 0, name_size_ = 0, local_ = 0;
   qsizetype text_ = 0, text_size_ = 0;

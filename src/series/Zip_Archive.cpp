@@ -25,8 +25,9 @@ namespace {
 constexpr uLong kUtf8_Names_Flag = 1u << 11;  // general purpose bit 11: names are UTF-8
 constexpr int kUnpack_Buffer = 65536;
 // Deflated entries declared up to this size are inflated in one piece by libdeflate (two
-// to three times zlib's speed); larger, stored and encrypted ones are streamed by minizip.
-constexpr ZPOS64_T kWhole_Entry_Max = ZPOS64_T(256) << 20;
+// to three times zlib's speed; the piece and its packed bytes are held meanwhile); larger,
+// stored and encrypted ones are streamed by minizip, a block at a time.
+constexpr ZPOS64_T kWhole_Entry_Max = ZPOS64_T(32) << 20;
 constexpr int kPack_Buffer = 16384;
 // Files larger than this are compressed block by block on several threads.
 constexpr qint64 kParallel_Block = qint64(1) << 20;
@@ -247,6 +248,7 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
   QByteArray buffer(kUnpack_Buffer, Qt::Uninitialized);
   const qint64 archive_bytes = archive.size();
   qint64 unpacked = 0;
+  qint64 held = 0;  // the declared sizes of the entries kept in memory
   do {
     if (!read_entry_info(zip, &info, &raw_name))
       return fail(error, Damaged_Entry, QStringLiteral("failed to read an entry of the zip file"));
@@ -283,11 +285,19 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
         else if (!sink(data.constData(), data.size()))
           return false;
       }
+      qint64 streamed = 0;
       while (!whole) {
         const int got = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
         if (got < 0)
           return fail(error, Damaged_Entry, QStringLiteral("the zip entry %1 is damaged").arg(name));
-        if (got == 0) break;
+        if (got == 0) {
+          // Data shorter than the entry declares ends before its check is made.
+          if (ZPOS64_T(streamed) != info.uncompressed_size)
+            return fail(error, Damaged_Entry,
+                        QStringLiteral("the zip entry %1 is damaged").arg(name));
+          break;
+        }
+        streamed += got;
         unpacked += got;
         if (unpacked > limits.max_total_bytes)
           return fail(error, Too_Large,
@@ -300,7 +310,10 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
       return true;
     };
     const bool chosen = !relative.isEmpty() && (!wanted || wanted(relative));
-    if (chosen && !folder && in_memory && in_memory->keep && in_memory->keep(relative)) {
+    const bool fits = in_memory && (in_memory->max_bytes < 0 ||
+                                    info.uncompressed_size <= ZPOS64_T(in_memory->max_bytes - held));
+    if (chosen && !folder && fits && in_memory->keep && in_memory->keep(relative)) {
+      held += qint64(info.uncompressed_size);
       QByteArray bytes;
       const bool read = read_entry(
           [&](const char* data, qint64 size) {

@@ -40,9 +40,12 @@ struct Zip_Limits {
 
 // Entries an unpack keeps in memory instead of writing them: `keep` picks them by their path
 // below the destination (among the wanted ones); their bytes land in `entries` under that
-// path, checked and counted against the limits like written ones.
+// path, checked and counted against the limits like written ones. With `max_bytes` set, an
+// entry is kept only while the unpacked sizes the kept entries declare stay within it
+// together (an entry holds no more than it declares); the others are written.
 struct Zip_Memory_Entries {
   std::function<bool(const QString& entry)> keep;
+  qint64 max_bytes = -1;  // -1: no limit
   QHash<QString, QByteArray> entries;
 };
 

@@ -12,10 +12,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <charconv>
 #include <functional>
 
 #include <pugixml.hpp>
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 using namespace series_test;
@@ -228,6 +230,10 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
                                QByteArray("</B>").repeated(levels) + "</Data></Cell></Row>";
   const QByteArray far_cells =
       QByteArray("<Row><Cell ss:Index=\"16384\"><Data>x</Data></Cell></Row>").repeated(1100);
+  // An entity defined in the document (it could name a file or expand a billion times).
+  const auto with_entity = [](const QByteArray& document) {
+    return "<!DOCTYPE x [<!ENTITY e \"entity\">]>" + document;
+  };
   struct Case {
     const char* name;
     bool ods;
@@ -241,6 +247,13 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
       {"rows wider than a read hands out", true, ods(wide_rows), std::nullopt, "too large"},
       {"data nested 100,000 deep", false, xml2003(deep_data), Sheet_Rows{{"deep"}}, ""},
       {"cells far out on many rows", false, xml2003(far_cells), std::nullopt, "too large"},
+      {"an entity in a content part", true,
+       with_entity(ods("<table:table-row><table:table-cell><text:p>&e;</text:p>"
+                       "</table:table-cell></table:table-row>")),
+       std::nullopt, "Document type declarations are not accepted."},
+      {"an entity in an XML 2003 table", false,
+       with_entity(xml2003("<Row><Cell><Data>&e;</Data></Cell></Row>")), std::nullopt,
+       "Document type declarations are not accepted."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -333,6 +346,135 @@ TEST_F(SpreadsheetFormats, RefusedBeforeAnythingIsMade) {
       }
     });
     EXPECT_EQ(answer, c.answer);
+  }
+}
+
+// 2,097,152 cells (131,072 rows of 16), each with a text of its own, in every format. The
+// OpenDocument and XML 2003 readers once built the whole document as a tree, 700 MB and more
+// for these; the workbook reader held its sheet unpacked and made every text it met, 470 MB
+// for 40 characters a cell. Now a read streams what it reads, and the texts of all cells
+// together (with a workbook's shared strings) stay within kMax_Read_Characters; a workbook's
+// shared strings count as cells. Each answer comes within 256 MB.
+TEST_F(SpreadsheetFormats, LargeTablesAreReadWithinTheirMemory) {
+  if (!kMemory_Limit_Works) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+  const int rows = 131072, columns = 16;
+  // `count` rows of `width` cells, each cell's text its row and column padded with "x" in
+  // front to `length` characters, between the tags given.
+  const auto table = [](int count, int width, int length, QByteArrayView row_start,
+                        QByteArrayView cell_start, QByteArrayView cell_end,
+                        QByteArrayView row_end) {
+    QByteArray xml;
+    xml.reserve(qsizetype(count) * width * (length + 64));
+    char text[32];
+    for (int r = 0; r < count; ++r) {
+      xml.append(row_start);
+      for (int c = 0; c < width; ++c) {
+        char* end = std::to_chars(text, text + 16, r).ptr;
+        *end++ = '-';
+        end = std::to_chars(end, end + 8, c).ptr;
+        const int size = int(end - text);
+        xml.append(cell_start);
+        if (size < length) xml.append(length - size, 'x');
+        xml.append(text, size);
+        xml.append(cell_end);
+      }
+      xml.append(row_end);
+    }
+    return xml;
+  };
+  const auto ods = [&](int length) {
+    return "<office:document-content><office:body><office:spreadsheet><table:table>" +
+           table(rows, columns, length, "<table:table-row>",
+                 "<table:table-cell office:value-type=\"string\"><text:p>",
+                 "</text:p></table:table-cell>", "</table:table-row>\n") +
+           "</table:table></office:spreadsheet></office:body></office:document-content>";
+  };
+  const auto xml2003 = [&](int length) {
+    return "<Workbook><Worksheet><Table>" +
+           table(rows, columns, length, "<Row>", "<Cell><Data ss:Type=\"String\">",
+                 "</Data></Cell>", "</Row>\n") +
+           "</Table></Worksheet></Workbook>";
+  };
+  // A worksheet of inline texts (cells without references follow the one before).
+  const auto worksheet = [&](int count, int width, int length) {
+    return "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+           "<sheetData>" +
+           table(count, width, length, "<row>", "<c t=\"inlineStr\"><is><t>", "</t></is></c>",
+                 "</row>\n") +
+           "</sheetData></worksheet>";
+  };
+  // 1,048,577 shared strings that no cell shows.
+  const auto shared_strings = [&] {
+    return "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+           table((1 << 20) + 1, 1, 8, "", "<si><t>", "</t></si>", "") + "</sst>";
+  };
+  using Parts = QList<std::pair<QString, QByteArray>>;
+  const struct {
+    const char* name;
+    const char* file;  // .ods, .xml (XML 2003) or .xlsx
+    std::function<Parts()> parts;  // the parts of a package, or the one file
+    QString answer;  // the reason, or "<rows> rows of <cells> cells"
+  } cases[] = {
+      {"short texts, OpenDocument", "short.ods", [&] { return Parts{{"content.xml", ods(6)}}; },
+       QStringLiteral("131072 rows of 16 cells")},
+      {"short texts, XML 2003", "short.xml",
+       [&] { return Parts{{"short.xml", xml2003(6)}}; },
+       QStringLiteral("131072 rows of 16 cells")},
+      {"texts of 40 characters, workbook", "long.xlsx",
+       [&] { return Parts{{"xl/worksheets/sheet1.xml", worksheet(rows, columns, 40)}}; },
+       QStringLiteral("The sheet holds more text than a read takes: its cells would hold more "
+                      "than the 33,554,432 characters a read makes.")},
+      {"shared strings and cells past the cells a read takes", "shared.xlsx",
+       [&] {
+         return Parts{
+             {"xl/sharedStrings.xml", shared_strings()},
+             {"xl/worksheets/sheet1.xml", worksheet(1 << 20, 1, 8)}};
+       },
+       QStringLiteral("The sheet is too large to read: its rows, each as wide as the widest, "
+                      "would hold more than the 2,097,152 cells a read takes, with the "
+                      "workbook's 1,048,577 shared strings counted as cells.")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = path(QString::fromLatin1(c.file));
+    {
+      const Parts parts = c.parts();
+      if (file.endsWith(QLatin1String(".xml"))) {
+        Write_File(file, parts.front().second);
+      } else {
+        const QString folder = path(QStringLiteral("parts-") + QString::fromLatin1(c.file));
+        for (const auto& [name, content] : parts) Write_File(folder + u'/' + name, content);
+        QStringList items;
+        for (const QString& item : QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+          items << folder + u'/' + item;
+        ASSERT_TRUE(Zip_Archive::createZipFileAtPath(file, items));
+        QDir(folder).removeRecursively();
+      }
+    }
+    malloc_trim(0);
+    const QString answer = Run_With_Memory_Limit(qint64(256) << 20, [&] {
+      // One malloc arena: the arenas of the threads a workbook is read on reserve address
+      // space they do not use, which the limit would count.
+      mallopt(M_ARENA_MAX, 1);
+      try {
+        Sheet_Rows read;
+        if (file.endsWith(QLatin1String(".ods"))) {
+          read = SpreadsheetWriter::ReadODS(file);
+        } else if (file.endsWith(QLatin1String(".xml"))) {
+          read = SpreadsheetWriter::ReadWorksheetXML2004(file);
+        } else {
+          SpreadsheetWriter::ReadWorkbook(file, true);
+          Excel_Sheet_Number = 1;
+          SpreadsheetWriter::ReadData_only_column();
+          read = SpreadsheetWriter::ReadWorkbook(QString(), false);
+        }
+        return QStringLiteral("%1 rows of %2 cells").arg(read.size()).arg(read.value(0).size());
+      } catch (const Spreadsheet_Error& e) {
+        return e.reason();
+      }
+    });
+    EXPECT_EQ(answer, c.answer);
+    QFile::remove(file);
   }
 }
 
