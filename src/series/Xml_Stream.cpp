@@ -347,6 +347,23 @@ int Xml_Pull_Reader::read_markup() {
   if (second == '?') {
     if (!find(2, "?>", &close))
       return fail(QStringLiteral("The document ends inside a processing instruction."));
+    // The XML declaration may name another encoding: its bytes would be read as UTF-8
+    // text that is not what the file says.
+    const std::string_view instruction(buffer_.constData() + begin_, size_t(close + 2));
+    if (instruction.size() > 6 && instruction.substr(0, 5) == "<?xml" &&
+        std::strchr(" \t\r\n", instruction[5])) {
+      const size_t key = instruction.find("encoding");
+      const size_t quote = key == std::string_view::npos ? key : instruction.find_first_of("\"'", key);
+      if (quote != std::string_view::npos) {
+        const size_t end = instruction.find(instruction[quote], quote + 1);
+        const QByteArray name =
+            QByteArray(instruction.data() + quote + 1,
+                       qsizetype((end == std::string_view::npos ? instruction.size() : end) - quote - 1))
+                .toLower();
+        if (name != "utf-8" && name != "utf8")
+          return fail(QStringLiteral("The document is not encoded in UTF-8."));
+      }
+    }
     pos_ = begin_ + close + 2;
     return -1;
   }

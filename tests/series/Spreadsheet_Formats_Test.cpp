@@ -254,6 +254,16 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
       {"an entity in an XML 2003 table", false,
        with_entity(xml2003("<Row><Cell><Data>&e;</Data></Cell></Row>")), std::nullopt,
        "Document type declarations are not accepted."},
+      // Bytes of another encoding would be read as other letters.
+      {"a table declared in Latin-1", false,
+       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
+           xml2003("<Row><Cell><Data>M\xFCller</Data></Cell></Row>"),
+       std::nullopt, "not encoded in UTF-8"},
+      {"a content part declared in UTF-8", true,
+       "<?xml version='1.0' encoding='UTF-8'?>" +
+           ods("<table:table-row><table:table-cell><text:p>M\xC3\xBCller</text:p>"
+               "</table:table-cell></table:table-row>"),
+       Sheet_Rows{{QStringLiteral("M\u00FCller")}}, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
