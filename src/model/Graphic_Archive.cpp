@@ -635,7 +635,7 @@ bool Graphic_Read_Budget::Take_Graphics(qint64 n) {
 
 std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes) {
   if (bytes.isEmpty() || failed_.contains(bytes)) return std::nullopt;
-  const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  const qint64 left = pixels_left();
   const auto pixels_of = [](QSize size) { return qint64(size.width()) * size.height(); };
   const auto leave_out = [&](QSize size) -> std::optional<QImage> {
     if (left_out_++ == 0) first_left_out_ = size;
@@ -680,7 +680,7 @@ std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes)
 Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
   if (path.isEmpty() || failed_files_.contains(path)) return {};
   if (const auto known = files_.constFind(path); known != files_.cend()) return *known;
-  const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  const qint64 left = pixels_left();
   QSize size;
   Picture picture = Picture::fromFile(path, left, &size);
   const qint64 pixels = qint64(size.width()) * size.height();
@@ -704,7 +704,7 @@ Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
 
 QSize Graphic_Read_Budget::Past_Budget(const QString& path) const {
   if (path.isEmpty() || files_.contains(path)) return {};
-  const qint64 left = std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  const qint64 left = pixels_left();
   QFile file;
   if (!Open_Regular_File(file, path)) return {};
   QImageReader reader(&file);

@@ -28,6 +28,7 @@
 #include <QSize>
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -95,6 +96,11 @@ class Graphic_Read_Budget {
   qint64 decodes() const { return decodes_; }
 
  private:
+  // What one more picture may have: what is left, and no more than one picture may.
+  qint64 pixels_left() const {
+    return std::max<qint64>(0, std::min(Max_One_Picture_Pixels, max_pixels_ - pixels_));
+  }
+
   qint64 max_pixels_ = Default_Picture_Pixels;
   qint64 max_graphics_ = Default_Graphics;
   qint64 pixels_ = 0, graphics_ = 0, decodes_ = 0;

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 namespace {
@@ -62,7 +61,9 @@ bool combined(const Batch_Export_Options& options) {
 
 // The rasters a worker holds at once: the picture it draws and its encoded data; for a
 // combined picture both sides, the picture of the two and its data.
-int rasters(const Batch_Export_Options& options) { return combined(options) ? 6 : 2; }
+int rasters(const Batch_Export_Options& options) {
+  return combined(options) ? Combined_Export_Rasters : 2;
+}
 
 // One per core (or as asked), no more than records, and no more than the memory of the
 // card pictures allows.

@@ -12,8 +12,6 @@
 #include <QtEndian>
 
 #include <isa-l/crc.h>
-
-#include <cmath>
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
@@ -474,14 +472,10 @@ QString Batch_Card_Path(const QString& folder, int record, const QString& ext) {
   return QDir(folder).filePath(QStringLiteral("Card_%1.%2").arg(record + 1).arg(ext));
 }
 
-qint64 Combined_Export_Bytes(const QRectF& front_frame, double dpi) {
-  const QSize side = Card_Picture_Size(front_frame, dpi);
-  return qint64(side.width()) * side.height() * 4 * 6;
-}
-
 QString Combined_Export_Refusal(const QRectF& front_frame, double dpi, qint64 most) {
   const QSize side = Card_Picture_Size(front_frame, dpi);
-  if (side.isEmpty() || Combined_Export_Bytes(front_frame, dpi) <= most) return {};
+  if (side.isEmpty() || qint64(side.width()) * side.height() * 4 * Combined_Export_Rasters <= most)
+    return {};
   const double mm = 25.4 / 72;
   return QStringLiteral("Both sides of %1 x %2 mm in one picture at %3 dpi would be %4 x %5 "
                         "pixels (%6 MB); made from the two sides and written, it would take "

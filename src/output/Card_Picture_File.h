@@ -114,9 +114,9 @@ QString Batch_Card_Path(const QString& folder, int record, const QString& ext);
 // twice its height. Null when either picture is null or their pixel sizes differ.
 Picture Combine_Card_Pictures(const Picture& front, const Picture& back);
 
-// The memory both sides in one picture take while it is made and written: both sides, the
-// picture of the two and its encoded data, six card pictures of the front's size.
-qint64 Combined_Export_Bytes(const QRectF& front_frame, double dpi);
+// The card pictures of the front's size that both sides in one picture hold while it is
+// made and written: both sides, the picture of the two (twice a side) and its data.
+inline constexpr int Combined_Export_Rasters = 6;
 // Why both sides of a card with this front frame cannot be exported as one picture at the
 // resolution: made and written, it would take more than `most` bytes; "" when it can (or
 // when the front alone is refused, with its own size).
