@@ -11,7 +11,9 @@
 #include <QLocale>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 const QString Series_Replace_Question =
     QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
@@ -146,7 +148,90 @@ QString Series_Path(const QString& name) {
   return Data_Folder_Path + u'/' + name + u'.' + batch_file_EXT;
 }
 
+void Series_Extent::Add(QStringView value) {
+  // Short values are measured as they come; a long one that was measured a moment ago (a
+  // shared text) is not measured again.
+  constexpr qsizetype kRemembered = 256;
+  Known* known = nullptr;
+  if (value.size() >= kRemembered) {
+    for (Known& k : known_) {
+      if (k.data == value.data() && k.size == value.size()) {
+        known = &k;
+        break;
+      }
+    }
+  }
+  Measure measure;
+  if (known) {
+    measure = known->measure;
+  } else {
+    qsizetype line = 0;
+    const QChar* c = value.data();
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+      const char16_t u = c[i].unicode();
+      if (u < 0x80) {
+        ++measure.bytes;
+        if (u == u'\n') {
+          ++measure.feeds;
+          measure.longest = std::max(measure.longest, line);
+          line = 0;
+          continue;
+        }
+      } else if (u < 0x800) {
+        measure.bytes += 2;
+      } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(c[i + 1].unicode())) {
+        measure.bytes += 4;  // one character of two units
+        ++line;
+        ++i;
+      } else {
+        measure.bytes += 3;  // a lone surrogate is written as U+FFFD
+      }
+      ++line;
+    }
+    measure.longest = std::max(measure.longest, line);
+    if (value.size() >= kRemembered) {
+      known_[next_known_] = {value.data(), value.size(), measure};
+      next_known_ = (next_known_ + 1) % int(std::size(known_));
+    }
+  }
+  bytes_ += measure.bytes + 1;  // the value's line feed
+  lines_ += measure.feeds + 1;
+  longest_ = std::max(longest_, measure.longest);
+}
+
+QString Series_Extent::Refusal() const {
+  QLocale grouped = QLocale::c();
+  grouped.setNumberOptions(QLocale::DefaultNumberOptions);  // 1,048,576
+  if (longest_ > Series_Max_Value_Length)
+    return QStringLiteral("A value has a line longer than %1 characters, more than a series "
+                          "value holds.")
+        .arg(grouped.toString(qlonglong(Series_Max_Value_Length)));
+  if (lines_ > Series_Max_Lines)
+    return QStringLiteral("The series would have more than %1 lines, more than a series file "
+                          "holds.")
+        .arg(grouped.toString(Series_Max_Lines));
+  if (bytes_ > Series_Max_Bytes)
+    return QStringLiteral("The series would be larger than %1, more than a series file holds.")
+        .arg(Bounded_File_Size_Text(Series_Max_Bytes));
+  return {};
+}
+
+QString Series_Values_Refusal(const QStringList& values) {
+  Series_Extent extent;
+  for (const QString& value : values) {
+    extent.Add(value);
+    if (extent.past()) break;
+  }
+  return extent.Refusal();
+}
+
 bool Write_Series_File(const QString& path, const QStringList& values, QString* error) {
+  // A file its readers would refuse is not written: the old one stays.
+  if (const QString refusal = Series_Values_Refusal(values); !refusal.isEmpty()) {
+    if (error) *error = refusal;
+    return false;
+  }
   return Write_Whole_File(path, encode(values), error);
 }
 
@@ -159,6 +244,17 @@ bool Append_Series_File(const QString& path, const QStringList& values, QString*
       return false;
     }
     if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes += '\n';
+  }
+  // The file as it will be: what it holds, then the values. Its own lines were within the
+  // limits when it was read back, or it reads as no values already.
+  Series_Extent extent(bytes.size(), bytes.count('\n'));
+  for (const QString& value : values) {
+    extent.Add(value);
+    if (extent.past()) break;
+  }
+  if (const QString refusal = extent.Refusal(); !refusal.isEmpty()) {
+    if (error) *error = refusal;
+    return false;
   }
   bytes += encode(values);
   return Write_Whole_File(path, bytes, error);
@@ -189,6 +285,11 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
     const QString text = rules.trim_values ? Trim_Str(value) : value;
     if (rules.skip_empty_values && text.isEmpty()) continue;
     written << text;
+  }
+  // Values past what a series file holds are no access error: the refusal says what.
+  if (const QString refusal = Series_Values_Refusal(written); !refusal.isEmpty()) {
+    Show_MessageBox(refusal);
+    return Series_Write_Result::Failed;
   }
   QString reason;
   if (!Write_Series_File(path, written, &reason)) {

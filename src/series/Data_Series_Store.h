@@ -13,6 +13,7 @@
 #include "series/Import_Text.h"
 
 #include <QString>
+#include <QStringView>
 #include <QStringList>
 
 #include <functional>
@@ -37,11 +38,13 @@ QString Series_Path(const QString& name);
 
 // Writes exactly these values (each followed by "\n", UTF-8) as the file at `path`, whole
 // or not at all. False, with the old file untouched and the reason in *error, when the
-// file cannot be written.
+// file cannot be written, or when the values would make a file its readers refuse (see
+// Series_Values_Refusal; nothing is written then).
 bool Write_Series_File(const QString& path, const QStringList& values, QString* error = nullptr);
 // Adds the values after the file's last line, creating the file when missing. A last line
 // without its line feed gets one first, so that no two values run together. The file is
-// replaced whole: a failed append leaves it as it was.
+// replaced whole: a failed append, or one that would make a file past the readers' limits,
+// leaves it as it was.
 bool Append_Series_File(const QString& path, const QStringList& values, QString* error = nullptr);
 // "Error in file accessing." with the reason of the failure on the next line.
 QString Series_Access_Error_Because(const QString& reason);
@@ -76,6 +79,46 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
 constexpr qint64 Series_Max_Bytes = qint64(256) * 1024 * 1024;
 constexpr qint64 Series_Max_Lines = qint64(1) << 21;
 constexpr qsizetype Series_Max_Value_Length = Import_Max_Value_Length;
+
+// The extent of a series file as it is written: its bytes (UTF-8, a line feed after each
+// value), its line feeds and its longest line in characters. Values are measured without
+// being copied; a long text that many values share (a column of one repeated cell) is
+// measured once.
+class Series_Extent {
+ public:
+  // Starts from what a file holds already (an append).
+  explicit Series_Extent(qint64 bytes = 0, qint64 lines = 0) : bytes_(bytes), lines_(lines) {}
+  void Add(QStringView value);
+  // Past a limit already: a caller measuring many values may stop here.
+  bool past() const {
+    return bytes_ > Series_Max_Bytes || lines_ > Series_Max_Lines ||
+           longest_ > Series_Max_Value_Length;
+  }
+  qint64 bytes() const { return bytes_; }
+  qint64 lines() const { return lines_; }
+  qsizetype longest_line() const { return longest_; }
+  // Why a file of this extent is no series its readers read (past Series_Max_Bytes,
+  // Series_Max_Lines or Series_Max_Value_Length); empty when it is one.
+  QString Refusal() const;
+
+ private:
+  struct Measure {
+    qint64 bytes = 0, feeds = 0;
+    qsizetype longest = 0;
+  };
+  qint64 bytes_ = 0, lines_ = 0;
+  qsizetype longest_ = 0;
+  // The long values measured last (by their data), and their measures.
+  struct Known {
+    const QChar* data = nullptr;
+    qsizetype size = -1;
+    Measure measure;
+  };
+  Known known_[4];
+  int next_known_ = 0;
+};
+// Series_Extent's refusal for these values written as a whole file; empty when they fit.
+QString Series_Values_Refusal(const QStringList& values);
 
 // The UTF-8 text of a series file (a byte-order mark dropped). Nothing, with the reason in
 // *error, for a file that is missing, is not a regular file (a FIFO or a device is refused at

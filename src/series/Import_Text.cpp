@@ -62,6 +62,8 @@ class Text_Decoder {
   }
   bool has_text() const { return has_text_; }
   bool stopped() const { return stopped_; }
+  // The encoding is UTF-8 (no byte-order mark named another).
+  bool utf8() const { return encoding_ == QStringConverter::Utf8; }
 
  private:
   void start() {
@@ -376,7 +378,17 @@ QString read_plain(const QString& path, bool csv, Import_Values* values) {
   };
   const bool decoded = fed && decoder.finish();
   if (decoder.stopped()) return stopped_because();
-  if (!decoded || !decoder.has_text()) return Import_File_Corrupted;
+  // Bytes that are no text in the file's encoding are refused, never replaced: the message
+  // every reader gives, with its reason below.
+  if (!decoded)
+    return Import_File_Corrupted + QStringLiteral("\n\n") +
+           (decoder.utf8()
+                ? QStringLiteral("%1 is not encoded in UTF-8: it holds bytes that are no UTF-8 "
+                                 "character.")
+                : QStringLiteral("%1 is not valid text in the encoding its byte-order mark "
+                                 "names."))
+               .arg(QDir::toNativeSeparators(path));
+  if (!decoder.has_text()) return Import_File_Corrupted;
   if (!(csv ? fields.finish() : lines.finish())) return stopped_because();
   return {};
 }

@@ -1,13 +1,16 @@
 #include "series/Sheet_Import.h"
 
 #include "model/Common_Functions.h"
+#include "platform/Bounded_File.h"
 #include "platform/Whole_File.h"
+#include "series/Cell_Reference.h"
 #include "model/Shared_Design_State.h"
 #include "series/Data_From_Excel.h"
 #include "series/Data_Series_Store.h"
 #include "series/Import_Text.h"
 #include "series/Series_Manager_Rules.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -116,16 +119,22 @@ Qt::ItemFlags Sheet_Column_List::flags(const QModelIndex& index) const {
 
 namespace {
 
-// Runs a read of the workbook reader; a failure is logged and gives the fallback.
+// Runs a read of the workbook reader; a failure is logged, its reason goes to *reason, and
+// it gives the fallback.
 template <typename Read, typename Result = std::invoke_result_t<Read>>
-Result Logged(Read read, Result fallback = {}) {
+Result Logged(Read read, QString* reason = nullptr, Result fallback = {}) {
+  QString why;
   try {
     return read();
   } catch (const Spreadsheet_Error& error) {
-    Show_NSLog_Message(error.reason());
+    why = error.reason();
+  } catch (const std::bad_alloc&) {
+    why = QStringLiteral("There is not enough memory to read it.");
   } catch (const std::exception& error) {
-    Show_NSLog_Message(QString::fromUtf8(error.what()));
+    why = QString::fromUtf8(error.what());
   }
+  Show_NSLog_Message(why);
+  if (reason) *reason = why;
   return fallback;
 }
 
@@ -154,27 +163,39 @@ Workbook_Sheets Open_Workbook(const QString& path) {
   table = {};
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == QLatin1String("ods") || suffix == QLatin1String("xml")) {
-    try {
-      table.rows = suffix == QLatin1String("ods") ? SpreadsheetWriter::ReadODS(path)
-                                                  : SpreadsheetWriter::ReadWorksheetXML2004(path);
-      table.open = true;
-      result.sheets = {QStringLiteral("sheet1")};
-    } catch (const Spreadsheet_Error& error) {
-      Show_NSLog_Message(error.reason());
-      result.error = Import_File_Corrupted;
-    } catch (const std::exception& error) {
-      Show_NSLog_Message(QString::fromUtf8(error.what()));
-      result.error = Import_File_Corrupted;
+    QString reason;
+    const bool read = Logged(
+        [&] {
+          table.rows = suffix == QLatin1String("ods") ? SpreadsheetWriter::ReadODS(path)
+                                                      : SpreadsheetWriter::ReadWorksheetXML2004(path);
+          return true;
+        },
+        &reason, false);
+    if (!read) {
+      table.rows.clear();
+      // The reason names the file, as the workbook reader's do.
+      const QString shown = QDir::toNativeSeparators(path);
+      if (!reason.contains(shown)) reason = shown + QStringLiteral(": ") + reason;
+      result.error = With_Reason(Import_File_Corrupted, reason);
+      return result;
     }
+    table.open = true;
+    result.sheets = {QStringLiteral("sheet1")};
     return result;
   }
-  result.sheets = Logged([&] {
-    SpreadsheetWriter::ReadWorkbook(path, true);
-    return SpreadsheetWriter::Worksheet_Names();
-  });
+  QString reason;
+  result.sheets = Logged(
+      [&] {
+        SpreadsheetWriter::ReadWorkbook(path, true);
+        return SpreadsheetWriter::Worksheet_Names();
+      },
+      &reason);
   if (result.sheets.isEmpty()) {
-    Show_NSLog_Message(QStringLiteral("No worksheet in ") + path);
-    result.error = Import_File_Corrupted;
+    if (reason.isEmpty()) {
+      reason = QStringLiteral("%1 holds no worksheet.").arg(QDir::toNativeSeparators(path));
+      Show_NSLog_Message(reason);
+    }
+    result.error = With_Reason(Import_File_Corrupted, reason);
   }
   return result;
 }
@@ -187,24 +208,79 @@ QStringList Sheet_Titles(int position) {
   return titles.isEmpty() ? QStringList() : titles.first();
 }
 
-Sheet_Rows Sheet_Data_Rows() {
+Sheet_Rows Sheet_Data_Rows(QString* reason) {
+  if (reason) reason->clear();
   if (const Single_Table& table = Opened_Table(); table.open) return table.rows;
-  return Logged([] { return SpreadsheetWriter::ReadWorkbook(QString(), false); });
+  return Logged([] { return SpreadsheetWriter::ReadWorkbook(QString(), false); }, reason);
+}
+
+QString With_Reason(const QString& message, const QString& reason) {
+  return reason.isEmpty() ? message : message + QStringLiteral("\n\n") + reason;
 }
 
 // ---- Values ---------------------------------------------------------------------------------
 
-QStringList Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, bool header_on) {
-  QStringList values;
-  for (qsizetype r = header_on ? 1 : 0; r < rows.size(); ++r) {
-    const QStringList& row = rows.at(r);
-    for (int column : columns)
-      if (column < row.size()) values << Trim_Str(row.at(column));
-  }
-  return values;
+const QString Import_Too_Many_Sheet_Values = QStringLiteral(
+    "The chosen columns hold more than 1,000,000 values. A series can have at most 1,000,000 "
+    "values.");
+
+namespace {
+
+// The part of a cell Trim_Str keeps, without copying it.
+QStringView trimmed_view(const QString& cell) {
+  QStringView view(cell);
+  while (!view.isEmpty() && view.front().isSpace()) view = view.sliced(1);
+  while (!view.isEmpty() && view.back().isSpace()) view.chop(1);
+  const auto control = [](QChar c) {
+    return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+  };
+  while (!view.isEmpty() && control(view.front())) view = view.sliced(1);
+  while (!view.isEmpty() && control(view.back())) view.chop(1);
+  return view;
 }
 
-QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on) {
+}  // namespace
+
+QString Import_Values_Refusal(const Sheet_Rows& rows, const QList<int>& columns, bool header_on,
+                              qint64* count_out) {
+  const qsizetype first = header_on ? 1 : 0;
+  // How many values, and what the series file would hold, before any value is made: a
+  // cell's text is shared with the sheet, its trimmed copy would not be.
+  qint64 count = 0;
+  for (qsizetype r = first; r < rows.size(); ++r)
+    for (int column : columns)
+      if (column >= 0 && column < rows.at(r).size()) ++count;
+  if (count_out) *count_out = count;
+  if (count > Import_Max_Values) return Import_Too_Many_Sheet_Values;
+  Series_Extent extent;
+  for (qsizetype r = first; r < rows.size() && !extent.past(); ++r) {
+    const QStringList& row = rows.at(r);
+    for (int column : columns) {
+      if (column < 0 || column >= row.size()) continue;
+      // The part kept is what the file holds (a shared text is measured once).
+      extent.Add(trimmed_view(row.at(column)));
+      if (extent.past()) break;
+    }
+  }
+  return extent.Refusal();
+}
+
+Import_Values Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, bool header_on) {
+  Import_Values taken;
+  qint64 count = 0;
+  taken.refusal = Import_Values_Refusal(rows, columns, header_on, &count);
+  if (!taken.refusal.isEmpty()) return taken;
+  const qsizetype first = header_on ? 1 : 0;
+  taken.values.reserve(count);
+  for (qsizetype r = first; r < rows.size(); ++r) {
+    const QStringList& row = rows.at(r);
+    for (int column : columns)
+      if (column >= 0 && column < row.size()) taken.values << Trim_Str(row.at(column));
+  }
+  return taken;
+}
+
+Import_Values Column_Values(const Sheet_Rows& rows, int column, bool header_on) {
   return Row_Major_Values(rows, {column}, header_on);
 }
 
@@ -261,6 +337,20 @@ Column_Import Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Ser
       existing << name;
   }
   const QString nothing = QStringLiteral("Nothing was imported: every series is as it was.\n\n");
+  // Columns a series file cannot hold are refused before any question or write.
+  QStringList too_large;
+  for (qsizetype i = 0; i < columns.size() && invalid.isEmpty(); ++i) {
+    const QString refusal = Import_Values_Refusal(rows, {columns.at(i).column}, header_on);
+    if (!refusal.isEmpty())
+      too_large << QStringLiteral("%1 (column %2): %3")
+                       .arg(names.at(i), Column_Letters(columns.at(i).column + 1), refusal);
+  }
+  if (!too_large.isEmpty()) {
+    result.refusal = nothing + QStringLiteral("These columns cannot be series:\n%1\n\nUntick them, "
+                                              "then press OK again.")
+                                   .arg(too_large.join(u'\n'));
+    return result;
+  }
   if (!invalid.isEmpty() || !twice.isEmpty() || !in_use.isEmpty()) {
     result.refusal = nothing;
     if (!in_use.isEmpty())
@@ -296,16 +386,21 @@ Column_Import Write_Column_Series(const Sheet_Rows& rows, const QList<Column_Ser
   for (qsizetype i = 0; i < columns.size(); ++i) {
     const QString path = Series_Path(names.at(i));
     Written entry{path, std::nullopt};
-    if (QFile old(path); old.exists()) {
-      if (!old.open(QIODevice::ReadOnly)) {
-        result.refusal = nothing + QStringLiteral("The series %1 cannot be read.").arg(names.at(i));
-      } else {
-        entry.old = old.readAll();
-      }
+    // The old series is kept to be put back; it is read as every series file is (a FIFO
+    // or a device there is refused at once, not waited on).
+    if (QFileInfo::exists(path)) {
+      QByteArray bytes;
+      QString why;
+      if (!Read_Bounded_File(path, Series_Max_Bytes, &bytes, &why))
+        result.refusal = nothing + QStringLiteral("The series %1 cannot be read (%2).")
+                                       .arg(names.at(i), why);
+      else
+        entry.old = std::move(bytes);
     }
     QString reason;
     if (result.refusal.isEmpty() &&
-        !Write_Series_File(path, Column_Values(rows, columns.at(i).column, header_on), &reason))
+        !Write_Series_File(path, Column_Values(rows, columns.at(i).column, header_on).values,
+                           &reason))
       result.refusal = nothing + QStringLiteral("The series %1 cannot be written (%2).")
                                      .arg(names.at(i), reason);
     if (!result.refusal.isEmpty()) {

@@ -70,7 +70,7 @@ const QStringList& Import_Workbook_Extensions();
 // Unpacks the workbook and lists its worksheets ("sheet1", "sheet2", ... in the order of
 // their numbers). An .ods or .xml file (by its extension) is read whole at once, and its
 // first table is the one sheet "sheet1". `error` is Import_File_Corrupted when it cannot be
-// read or holds no worksheet (the reason is logged).
+// read or holds no worksheet, followed by the reader's reason (With_Reason; also logged).
 struct Workbook_Sheets {
   QStringList sheets;
   QString error;
@@ -79,8 +79,11 @@ Workbook_Sheets Open_Workbook(const QString& path);
 // The column titles of worksheet `position` (from 0) of the unpacked workbook; empty for a
 // sheet without rows or one that cannot be read (logged). Sets Excel_Sheet_Number.
 QStringList Sheet_Titles(int position);
-// All rows of the chosen worksheet; no rows for one that cannot be read (logged).
-Sheet_Rows Sheet_Data_Rows();
+// All rows of the chosen worksheet; no rows for one that cannot be read (logged, and the
+// reader's reason in *reason).
+Sheet_Rows Sheet_Data_Rows(QString* reason = nullptr);
+// A message the dialogs show, with the reader's reason for it below (when there is one).
+QString With_Reason(const QString& message, const QString& reason);
 
 // True when the rows hold a data row (a row after the title row when the first row holds
 // titles). The column imports write nothing without one, so a sheet of titles only never
@@ -89,11 +92,24 @@ inline bool Has_Data_Rows(const Sheet_Rows& rows, bool header_on) {
   return rows.size() > (header_on ? 1 : 0);
 }
 
+// The values a column import takes for one series, or why it takes none: more than
+// Import_Max_Values values, or values a series file cannot hold (Series_Extent). Both are
+// counted before a value is made: a text that many cells share (a repeated or shared cell)
+// counts once for every row it is taken from, as the series holds it.
+struct Import_Values {
+  QStringList values;
+  QString refusal;  // empty when the values were taken
+};
 // The cells of the chosen columns of each data row (from row 1 when the first row holds
 // titles), row by row, trimmed; empty cells stay as empty values.
-QStringList Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, bool header_on);
+Import_Values Row_Major_Values(const Sheet_Rows& rows, const QList<int>& columns, bool header_on);
 // The cells of one column, one per data row, trimmed.
-QStringList Column_Values(const Sheet_Rows& rows, int column, bool header_on);
+Import_Values Column_Values(const Sheet_Rows& rows, int column, bool header_on);
+// Row_Major_Values' refusal alone, without making the values; *count gets how many there are.
+QString Import_Values_Refusal(const Sheet_Rows& rows, const QList<int>& columns, bool header_on,
+                              qint64* count = nullptr);
+// "The chosen columns hold more than 1,000,000 values. A series can have at most ..."
+extern const QString Import_Too_Many_Sheet_Values;
 
 // Makes the chosen columns the data table's columns (titled `titles`) and the data rows its
 // rows, numbered from 1, cells trimmed; the table's views are reset once.

@@ -261,6 +261,12 @@ bool Worksheet_Scan::run(Xml_Pull_Reader& reader, Sheet_Rows* rows) {
       sheet_data_done = true;
     } else if (depth == 3 && in_row && name == "row") {
       in_row = false;
+      if (row_.isEmpty() && row_far_from_ == 0) {
+        // A row without text is no row of the sheet's data (as every reader has it): it is
+        // neither handed out nor counted, and the titles come from the first row with text.
+        --extent_->rows;
+        continue;
+      }
       widest_row_ = std::max(widest_row_, row_width_);
       last_row_size_ = row_.size();
       rows->append(std::move(row_));
@@ -545,6 +551,13 @@ bool part_not_written(const QString& path, const Xml_Writer& out, QString* error
 
 }  // namespace
 
+Zip_Limits Workbook_Zip_Limits() {
+  Zip_Limits limits;
+  limits.max_entry_bytes = qint64(256) << 20;
+  limits.max_total_bytes = qint64(512) << 20;
+  return limits;
+}
+
 Spreadsheet_Error::Spreadsheet_Error(const QString& reason)
     : std::runtime_error(reason.toStdString()) {}
 
@@ -640,6 +653,7 @@ namespace {
 
 const QString kWorksheets_Folder = QStringLiteral("xl/worksheets/");
 const QString kShared_Strings_Part = QStringLiteral("xl/sharedStrings.xml");
+const QString kWorkbook_Part = QStringLiteral("xl/workbook.xml");
 
 // A worksheet part: "xl/worksheets/<name>.xml", not in a folder below.
 bool is_worksheet_part(const QString& relative) {
@@ -734,7 +748,7 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
     strings.keep = [](const QString&) { return true; };
     strings.max_bytes = kMax_Held_Bytes;
     strings_unpacked = Zip_Archive::unzipFileAtPath(
-        path, folder, true, QString(), &strings_error, Zip_Limits(),
+        path, folder, true, QString(), &strings_error, Workbook_Zip_Limits(),
         [&](const QString& entry) { return entry == kShared_Strings_Part; }, &strings);
     if (!strings_unpacked) return;
     const auto part = strings.entries.constFind(kShared_Strings_Part);
@@ -759,9 +773,11 @@ Sheet_Rows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   Zip_Memory_Entries sheets;
   sheets.keep = is_worksheet_part;
   sheets.max_bytes = kMax_Held_Bytes;
+  // Only the parts that are read: the worksheets and the workbook part naming them.
   unpacked = Zip_Archive::unzipFileAtPath(
-      path, folder, true, QString(), &error, Zip_Limits(),
-      [&](const QString& entry) { return entry != kShared_Strings_Part; }, &sheets);
+      path, folder, true, QString(), &error, Workbook_Zip_Limits(),
+      [&](const QString& entry) { return is_worksheet_part(entry) || entry == kWorkbook_Part; },
+      &sheets);
   strings_thread.join();
   if (!unpacked || !strings_unpacked || !strings_read) {
     // Nothing half unpacked may be offered as a workbook.

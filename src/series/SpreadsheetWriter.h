@@ -32,6 +32,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "series/Zip_Archive.h"
+
 #include <stdexcept>
 
 using Sheet_Rows = QList<QStringList>;
@@ -57,6 +59,11 @@ QString Too_Many_Cells_Reason(qint64 shared_strings = 0);
 inline constexpr qint64 kMax_Read_Characters = qint64(1) << 25;  // 33,554,432
 // "The sheet holds more text than a read takes: ..." with the limit in characters.
 QString Too_Much_Text_Reason();
+
+// What a read unpacks of a workbook or OpenDocument package: only the parts it reads, each
+// at most 256 MB and all together at most 512 MB (by the sizes they declare, checked before
+// anything is unpacked); parts it does not read are never inflated.
+Zip_Limits Workbook_Zip_Limits();
 
 // A file that cannot be read as rows, and why.
 class Spreadsheet_Error : public std::runtime_error {

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,21 @@ namespace {
 constexpr qint64 kMax_Xml_Bytes = qint64(256) * 1024 * 1024;
 
 [[noreturn]] void refuse_too_large() { throw Spreadsheet_Error(Too_Many_Cells_Reason()); }
+
+// Data where no sheet has a place: past its last row or its last column. Empty rows and
+// cells there are no data (tables are often padded so) and are passed over.
+[[noreturn]] void refuse_past_last_row() {
+  throw Spreadsheet_Error(QStringLiteral("The sheet holds data past its last row, 1,048,576: a "
+                                         "sheet has no more rows."));
+}
+[[noreturn]] void refuse_past_last_column() {
+  throw Spreadsheet_Error(QStringLiteral("The sheet holds data past its last column, XFD "
+                                         "(16,384): a sheet has no more columns."));
+}
+
+// Counts that place rows and cells are read whole, well past the sheet's end, so that data
+// placed there is seen rather than moved onto the last row or column.
+constexpr int kMax_Place_Count = std::numeric_limits<int>::max();
 
 // Counts the characters a read makes, before it makes them (kMax_Read_Characters).
 struct Text_Budget {
@@ -162,8 +178,10 @@ struct Paragraph_Text {
 };
 
 // The rows of an OpenDocument table as its rows and cells arrive: start_row, add_cell for
-// each cell, end_row. Throws Spreadsheet_Error for a table that would make more cells or
-// text than a read hands out.
+// each cell, end_row. Rows without text are left out (as every reader does), and so are
+// empty cells after a row's last text. Throws Spreadsheet_Error for a table that would make
+// more cells or text than a read hands out, or that holds text past the sheet's last row or
+// column.
 class Ods_Table {
  public:
   Text_Budget budget;
@@ -175,12 +193,11 @@ class Ods_Table {
     column_ = 0;
     row_repeat_ = repeat;
   }
-  // The columns left on the row: cells past column XFD are not read.
-  int room() const { return int(kMax_Sheet_Columns - column_); }
-  // A cell, `repeat` times (at most room()), holding `text`. Empty cells are only counted
-  // until a text follows them, and texts far beyond wait in far_row_.
+  // A cell, `repeat` times, holding `text`. Empty cells are only counted until a text
+  // follows them, and texts far beyond wait in far_row_.
   void add_cell(int repeat, const QString& text) {
     if (!text.isEmpty()) {
+      if (column_ + repeat > kMax_Sheet_Columns) refuse_past_last_column();
       if (far_row_.isEmpty() && column_ - row_.size() <= kNear_Columns) {
         row_.resize(column_);
         for (int i = 0; i < repeat; ++i) row_.append(text);
@@ -193,27 +210,22 @@ class Ods_Table {
   void end_row() {
     // Empty cells that pad a row to the table's width are no data.
     const qsizetype row_width = far_row_.isEmpty() ? row_.size() : far_row_.back().first + 1;
+    const qint64 repeat = row_repeat_;
+    const qint64 first_place = place_;
+    place_ += repeat;
+    if (row_width == 0) return;  // an empty row, however often repeated, is no data
+    if (first_place + repeat > kMax_Sheet_Rows) refuse_past_last_row();
     // A row whose far texts fill much of it is made whole at once.
     if (!far_row_.isEmpty() && far_row_.size() * 8 >= row_width) {
       row_.resize(row_width);
       for (auto& [at, text] : far_row_) row_[at] = std::move(text);
       far_row_.clear();
     }
-    const int repeat = row_repeat_;
-    if (row_width == 0) {
-      // Empty rows count only when data follows them.
-      pending_empty_ = std::min<qint64>(pending_empty_ + repeat, kMax_Sheet_Rows);
-      return;
-    }
-    const qint64 empty = std::min<qint64>(pending_empty_, kMax_Sheet_Rows - rows_.size());
-    const qint64 copies = std::min<qint64>(repeat, kMax_Sheet_Rows - rows_.size() - empty);
     const qsizetype width = std::max(widest_, row_width);
     // The cells the table will have once padded, counted before any is made.
-    if (qint64(width) * (rows_.size() + empty + copies) > kMax_Read_Cells) refuse_too_large();
+    if (qint64(width) * (rows_.size() + repeat) > kMax_Read_Cells) refuse_too_large();
     widest_ = width;
-    for (qint64 i = empty; i > 0; --i) rows_.append(QStringList());
-    pending_empty_ = 0;
-    for (qint64 i = copies; i > 0; --i) {
+    for (qint64 i = repeat; i > 0; --i) {
       for (const auto& [at, text] : far_row_) far_.push_back({rows_.size(), at, text});
       rows_.append(row_);
     }
@@ -242,12 +254,12 @@ class Ods_Table {
   Sheet_Rows rows_;
   std::vector<Far_Text> far_;
   qsizetype widest_ = 0;
-  qint64 pending_empty_ = 0;
+  qint64 place_ = 0;  // the sheet rows passed so far, empty ones included
   // The row being read: its cells up to its last near one, its far texts (column from 0),
   // the next cell's column (from 0) and its repeat count.
   QStringList row_;
   QList<std::pair<qsizetype, QString>> far_row_;
-  qsizetype column_ = 0;
+  qint64 column_ = 0;
   int row_repeat_ = 1;
 };
 
@@ -305,10 +317,12 @@ void write_odf_text(Xml_Writer& out, const QString& text) {
 // The rows of the first table of the first worksheet, streamed. A row, like a cell, may name
 // its place (ss:Index, from 1); the rows it skips are empty. An index that goes back is not
 // valid: such a row (or cell) takes the next place, losing nothing. A cell's text is all the
-// text of its first <Data>; ss:MergeAcross leaves the cells it covers empty. Rows past
-// kMax_Sheet_Rows and cells past kMax_Sheet_Columns are left out. The table's extent (its
-// last row place times its widest cell place, which far indices make large from a small
-// file) is checked each time it grows, before the cells up to a new place are made.
+// text of its first <Data>; ss:MergeAcross leaves the cells it covers empty. Rows without
+// text are left out (as every reader does), and so are empty cells after a row's last text;
+// text past row kMax_Sheet_Rows or column kMax_Sheet_Columns is refused, empty rows and
+// cells there are passed over. The table's extent (its rows times its widest text's place,
+// which far indices make large from a small file) is checked before the cells up to a new
+// place are made.
 Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
   QFile file;
   open_xml(file, path);
@@ -316,11 +330,13 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
   Sheet_Rows rows;
   Text_Budget budget;
   qint64 widest = 0;
-  int next_row = 1, next_column = 1, column = 0;
+  // Places are counted past the sheet's end, so that text there is seen, not moved.
+  qint64 next_row = 1, next_column = 1, row_place = 0, column = 0;
   // The depth of the open worksheet, table, row, cell and data element (0: none open), and
   // of an element whose content is passed over.
   int worksheet = 0, table = 0, row = 0, cell = 0, data = 0, skip = 0;
   bool worksheet_seen = false, table_seen = false, data_seen = false;
+  QStringList cells;  // the open row's cells up to its last text
   QString text;
   std::string scratch;
   for (;;) {
@@ -354,13 +370,11 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
           skip = depth;
         }
       } else if (row != 0) {
-        if (depth == row + 1 && name == "Cell" && next_column <= kMax_Sheet_Columns) {
-          column = std::max(next_column,
-                            positive_attribute(reader, "Index", next_column, kMax_Sheet_Columns));
+        if (depth == row + 1 && name == "Cell") {
+          column = std::max<qint64>(
+              next_column, positive_attribute(reader, "Index", 1, kMax_Place_Count));
           next_column =
-              column + 1 + positive_attribute(reader, "MergeAcross", 0, kMax_Sheet_Columns);
-          widest = std::max<qint64>(widest, column);
-          if (widest * rows.size() > kMax_Read_Cells) refuse_too_large();
+              column + 1 + positive_attribute(reader, "MergeAcross", 0, kMax_Place_Count);
           cell = depth;
           data_seen = false;
           text.clear();
@@ -368,13 +382,12 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
           skip = depth;
         }
       } else if (table != 0) {
-        if (depth == table + 1 && name == "Row" && next_row <= kMax_Sheet_Rows) {
-          const int place =
-              std::max(next_row, positive_attribute(reader, "Index", next_row, kMax_Sheet_Rows));
-          if (widest * place > kMax_Read_Cells) refuse_too_large();
-          while (rows.size() < place) rows.append(QStringList());
-          next_row = place + 1;
+        if (depth == table + 1 && name == "Row") {
+          row_place = std::max<qint64>(
+              next_row, positive_attribute(reader, "Index", 1, kMax_Place_Count));
+          next_row = row_place + 1;
           next_column = 1;
+          cells = QStringList();
           row = depth;
         } else {
           skip = depth;
@@ -398,13 +411,20 @@ Sheet_Rows SpreadsheetWriter::ReadWorksheetXML2004(const QString& path) {
     if (depth == data) {
       data = 0;
     } else if (depth == cell) {
-      QStringList& cells = rows.last();
+      cell = 0;
+      if (text.isEmpty()) continue;  // an empty cell is no data, wherever it lies
+      if (row_place > kMax_Sheet_Rows) refuse_past_last_row();
+      if (column > kMax_Sheet_Columns) refuse_past_last_column();
+      // The table as wide as this text's place, this row counted, before the row grows.
+      if (std::max(widest, column) * (rows.size() + 1) > kMax_Read_Cells) refuse_too_large();
+      widest = std::max(widest, column);
       while (cells.size() < column - 1) cells.append(QString());
       cells.append(text);
       text.clear();
-      cell = 0;
     } else if (depth == row) {
       row = 0;
+      if (!cells.isEmpty()) rows.append(std::move(cells));
+      cells = QStringList();
     } else if (depth == table) {
       table = 0;
     } else if (depth == worksheet) {
@@ -477,7 +497,10 @@ Sheet_Rows SpreadsheetWriter::ReadODS(const QString& path) {
   if (!shared.Prepare_Unpack_Folder())
     throw Spreadsheet_Error(QStringLiteral("Could not prepare the folder %1").arg(shared.tmpDir_));
   Zip_Error zip_error;
-  if (!Zip_Archive::unzipFileAtPath(path, shared.tmpDir_, true, QString(), &zip_error)) {
+  // Only the content part is read, so only it is unpacked.
+  if (!Zip_Archive::unzipFileAtPath(path, shared.tmpDir_, true, QString(), &zip_error,
+                                    Workbook_Zip_Limits(),
+                                    [](const QString& entry) { return entry == u"content.xml"; })) {
     shared.Prepare_Unpack_Folder();
     throw Spreadsheet_Error(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
                                                          zip_error.localizedDescription));
@@ -548,9 +571,9 @@ Sheet_Rows SpreadsheetWriter::ReadODSContent(const QString& path) {
           skip = depth;
         }
       } else if (row != 0) {
-        if (depth == row + 1 && (name == "table-cell" || name == "covered-table-cell") &&
-            table.room() > 0) {
-          cell_repeat = positive_attribute(reader, "number-columns-repeated", 1, table.room());
+        if (depth == row + 1 && (name == "table-cell" || name == "covered-table-cell")) {
+          cell_repeat =
+              positive_attribute(reader, "number-columns-repeated", 1, kMax_Place_Count);
           paragraphs.clear();
           cell = depth;
         } else {
@@ -558,7 +581,7 @@ Sheet_Rows SpreadsheetWriter::ReadODSContent(const QString& path) {
         }
       } else if (sheet != 0) {
         if (name == "table-row") {
-          table.start_row(positive_attribute(reader, "number-rows-repeated", 1, kMax_Sheet_Rows));
+          table.start_row(positive_attribute(reader, "number-rows-repeated", 1, kMax_Place_Count));
           row = depth;
         } else if (name != "table-header-rows" && name != "table-rows" &&
                    name != "table-row-group") {

@@ -127,19 +127,84 @@ void resolve(std::string_view raw, std::string& out, Resolve mode) {
 
 }  // namespace
 
+// ---- UTF-8 ---------------------------------------------------------------------------------
+
+// Strict UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing past U+10FFFF. The
+// bytes of a character may be cut between two calls; the state carries what is missing.
+qint64 Xml_Utf8_Check::feed(const char* data, qint64 size) {
+  const auto* b = reinterpret_cast<const unsigned char*>(data);
+  qint64 i = 0;
+  while (i < size) {
+    if (need_ == 0) {
+      // Runs of ASCII, eight bytes at a time.
+      while (i + 8 <= size) {
+        quint64 word;
+        std::memcpy(&word, b + i, 8);
+        if (word & 0x8080808080808080ull) break;
+        i += 8;
+      }
+      if (i >= size) break;
+      const unsigned char c = b[i];
+      if (c < 0x80) {
+        ++i;
+        continue;
+      }
+      lo_ = 0x80;
+      hi_ = 0xBF;
+      if (c >= 0xC2 && c <= 0xDF) {
+        need_ = 1;
+      } else if (c >= 0xE0 && c <= 0xEF) {
+        need_ = 2;
+        if (c == 0xE0) lo_ = 0xA0;  // overlong
+        if (c == 0xED) hi_ = 0x9F;  // surrogates
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        need_ = 3;
+        if (c == 0xF0) lo_ = 0x90;  // overlong
+        if (c == 0xF4) hi_ = 0x8F;  // past U+10FFFF
+      } else {
+        return checked_ + i;
+      }
+      start_ = checked_ + i;
+      ++i;
+      continue;
+    }
+    const unsigned char c = b[i];
+    if (c < lo_ || c > hi_) return start_;
+    lo_ = 0x80;
+    hi_ = 0xBF;
+    --need_;
+    ++i;
+  }
+  checked_ += size;
+  return -1;
+}
+
+qint64 Xml_Utf8_Check::finish() const { return need_ == 0 ? -1 : start_; }
+
+QString Xml_Utf8_Check::Reason(qint64 offset) {
+  return QStringLiteral("The document is not encoded in UTF-8: the bytes at offset %1 are no "
+                        "UTF-8 character.")
+      .arg(offset);
+}
+
 // ---- Xml_Pull_Reader -------------------------------------------------------------------
 
 Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device) : device_(device) {}
 
 // Everything is held already: nothing more is ever read, and the buffer is only read from
-// (it stays shared with the caller's bytes).
+// (it stays shared with the caller's bytes). Its bytes are checked at once.
 Xml_Pull_Reader::Xml_Pull_Reader(const QByteArray& document)
-    : device_(nullptr), buffer_(document), end_(document.size()), eof_(true) {}
+    : device_(nullptr), buffer_(document), end_(document.size()), eof_(true) {
+  qint64 bad = utf8_.feed(document.constData(), document.size());
+  if (bad < 0) bad = utf8_.finish();
+  if (bad >= 0) error_ = Xml_Utf8_Check::Reason(bad);
+}
 
 Xml_Pull_Reader::Xml_Pull_Reader(QIODevice* device, qint64 length,
                                  const std::vector<std::string>& open)
     : device_(device), started_(true), root_seen_(!open.empty()), piece_(length >= 0),
       left_(length), depth_(int(open.size())) {
+  dropped_offset_ = device->pos();
   for (const std::string& name : open) {
     open_name_starts_.push_back(open_names_.size());
     open_names_ += name;
@@ -165,11 +230,15 @@ bool Xml_Pull_Reader::more() {
     if (error_.isEmpty()) error_ = QStringLiteral("A tag or text of the document is too long.");
     return false;
   }
-  const qint64 want = left_ < 0 ? kReadChunk : std::min<qint64>(kReadChunk, left_);
-  if (want == 0) {
+  const auto input_ends = [this] {
     eof_ = true;
+    // The input ends inside a character.
+    if (const qint64 bad = utf8_.finish(); bad >= 0 && error_.isEmpty())
+      error_ = Xml_Utf8_Check::Reason(dropped_offset_ + bad);
     return false;
-  }
+  };
+  const qint64 want = left_ < 0 ? kReadChunk : std::min<qint64>(kReadChunk, left_);
+  if (want == 0) return input_ends();
   if (begin_ > 0) {
     const qsizetype kept = end_ - begin_;
     if (kept > 0) std::memmove(buffer_.data(), buffer_.constData() + begin_, size_t(kept));
@@ -185,8 +254,11 @@ bool Xml_Pull_Reader::more() {
     if (error_.isEmpty()) error_ = device_->errorString();
     return false;
   }
-  if (got == 0) {
+  if (got == 0) return input_ends();
+  // Every byte is checked as it arrives: bytes that are no UTF-8 never reach a token.
+  if (const qint64 bad = utf8_.feed(buffer_.constData() + end_, got); bad >= 0) {
     eof_ = true;
+    if (error_.isEmpty()) error_ = Xml_Utf8_Check::Reason(dropped_offset_ + bad);
     return false;
   }
   end_ += got;

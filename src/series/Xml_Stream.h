@@ -7,7 +7,8 @@
 // is complete and its tags are well formed, resolves the predefined and numeric character
 // references, normalises line ends, and leaves names as written (prefixes included;
 // callers compare local names). Document type declarations are refused, so no entity can
-// ever expand.
+// ever expand. Bytes that are not strict UTF-8 are refused as they are read (no character
+// is ever replaced), as are declarations of any other encoding.
 
 #include "platform/Whole_File.h"
 
@@ -20,6 +21,24 @@
 #include <vector>
 
 class QIODevice;
+
+// Checks bytes as strict UTF-8 as they come, a character's bytes possibly cut between calls.
+class Xml_Utf8_Check {
+ public:
+  // The offset (counted from the first byte ever fed) of the first character that is not
+  // UTF-8; -1 while all are.
+  qint64 feed(const char* data, qint64 size);
+  // At the end of the input: the offset of a character cut short there; -1 when none is.
+  qint64 finish() const;
+  // "The document is not encoded in UTF-8: ..." naming the offset.
+  static QString Reason(qint64 offset);
+
+ private:
+  qint64 checked_ = 0;  // bytes fed before this call
+  qint64 start_ = 0;    // where the character being read began
+  int need_ = 0;        // its bytes still to come
+  unsigned char lo_ = 0x80, hi_ = 0xBF;  // the range of its next byte
+};
 
 class Xml_Pull_Reader {
  public:
@@ -73,6 +92,8 @@ class Xml_Pull_Reader {
   Token read_end_tag();
 
   QIODevice* device_;
+  Xml_Utf8_Check utf8_;
+  qint64 dropped_offset_ = 0;  // where the input began in the device, for offsets shown
   QByteArray buffer_;
   qsizetype begin_ = 0;  // start of the current token
   qsizetype pos_ = 0;    // next byte to read

@@ -231,10 +231,21 @@ bool Zip_Archive::unzipFileAtPath(const QString& path, const QString& destinatio
     if (!relative_entry_path(name, &relative, &folder))
       return fail(error, Unsafe_Entry_Name,
                   QStringLiteral("the zip file holds an entry outside its folder: %1").arg(name));
-    declared +=
-        qint64(std::min<ZPOS64_T>(info.uncompressed_size, ZPOS64_T(limits.max_total_bytes) + 1));
-    if (++entries > limits.max_entries || declared > limits.max_total_bytes)
-      return fail(error, Too_Large, QStringLiteral("the zip file unpacks to more than is allowed"));
+    if (++entries > limits.max_entries)
+      return fail(error, Too_Large,
+                  QStringLiteral("the zip file holds more than %1 entries").arg(limits.max_entries));
+    // Only what is unpacked counts: a part the reader never reads is never inflated.
+    if (!relative.isEmpty() && !folder && (!wanted || wanted(relative))) {
+      if (info.uncompressed_size > ZPOS64_T(limits.max_entry_bytes))
+        return fail(error, Too_Large,
+                    QStringLiteral("the zip entry %1 unpacks to more than %2")
+                        .arg(name, Bounded_File_Size_Text(limits.max_entry_bytes)));
+      declared += qint64(info.uncompressed_size);
+      if (declared > limits.max_total_bytes)
+        return fail(error, Too_Large,
+                    QStringLiteral("the zip file unpacks to more than %1")
+                        .arg(Bounded_File_Size_Text(limits.max_total_bytes)));
+    }
     step = unzGoToNextFile(zip);
   } while (step == UNZ_OK);
   if (step != UNZ_END_OF_LIST_OF_FILE || unzGoToFirstFile(zip) != UNZ_OK)

@@ -32,10 +32,12 @@ struct Zip_Error {
   QString localizedDescription;
 };
 
-// What an unpack may produce at most.
+// What an unpack may produce at most. The entries an unpack passes over (not `wanted`) are
+// counted among the entries but never unpacked, so their sizes do not count.
 struct Zip_Limits {
   qint64 max_entries = 10000;
-  qint64 max_total_bytes = qint64(1) << 30;  // 1 GiB
+  qint64 max_total_bytes = qint64(1) << 30;  // 1 GiB, the entries unpacked together
+  qint64 max_entry_bytes = qint64(1) << 30;  // one entry unpacked
 };
 
 // Entries an unpack keeps in memory instead of writing them: `keep` picks them by their path
@@ -68,7 +70,9 @@ class Zip_Archive {
   // password opens the entries with it. On failure `error` (when given) says why; the
   // entries unpacked before a failure stay (always inside the destination).
   // `wanted`, when given, picks the entries to unpack by their path below the destination;
-  // the others are still checked, but not written. `in_memory`, when given, takes the
+  // the others are checked for their names, but neither inflated nor written. The limits
+  // are checked on the sizes the entries declare before anything is unpacked, and no entry
+  // gives more than it declares. `in_memory`, when given, takes the
   // entries its `keep` picks instead of the folder (no file or folder is made for them).
   static bool unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                               const QString& password, Zip_Error* error,

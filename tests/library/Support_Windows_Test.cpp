@@ -9,6 +9,7 @@
 #include "platform/Scripted_Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "support/Test_Support.h"
+#include "support/Watchdog.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -22,6 +23,8 @@
 #include <QUrlQuery>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -176,6 +179,22 @@ TEST_F(Support_Windows, AnUnknownProductKeepsWhatWasShownAndOpensNothing) {
   promotion->Contact_us_Clicked();
   promotion->Order_Clicked();
   EXPECT_TRUE(platform.opened_urls.isEmpty());
+}
+
+TEST_F(Support_Windows, APromotionPictureThatIsNoRegularFileIsLeftOutAtOnce) {
+  // A FIFO in the picture's place would hold the window's thread for ever in a plain load.
+  const QString picture = Resource_Path + "/Promotion_B.png";
+  QFile::remove(picture);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(picture).constData(), 0600), 0);
+  Promotion_Form* promotion = Promotion_Form::defaultInstance();
+  platform.on_run_modal = [](QObject*) { return 1; };
+  promotion->software_type = "B";
+  {
+    test_support::Watchdog guard("the promotion window over a FIFO picture");
+    EXPECT_EQ(promotion->Open_Promotion_Window(), 1);
+  }
+  EXPECT_EQ(promotion->Software_title->text(), "Lumigrove Badge Maker");
+  EXPECT_TRUE(promotion->bundle_image->pixmap().isNull());
 }
 
 TEST_F(Support_Windows, TheHelpFileOpensAsItsFileUrlOrIsMissed) {

@@ -419,6 +419,76 @@ TEST_F(SeriesStore, ValuesAreNoLongerThanAnImportTakes) {
   }
 }
 
+// What is written as a series is within what its readers read: a write past a limit is
+// refused before anything is written, with the reason, and leaves the old file as it was
+// (a 328 MB series was once written, reported done, and then read as no values). Each
+// limit at its edge: the most is written and reads back whole, one more is refused.
+TEST_F(SeriesStore, WhatIsWrittenIsWhatTheReadersRead) {
+  const test_support::Watchdog watchdog("writing series at their limits");
+  const QString longest(Series_Max_Value_Length, u'v');
+  const QString longer(Series_Max_Value_Length + 1, u'v');
+  const QString one_mb_line(Series_Max_Value_Length - 1, u'm');  // 1 MiB with its line feed
+  const auto copies = [](qsizetype n, const QString& value) { return QStringList(n, value); };
+  struct Case {
+    const char* name;
+    QStringList values;
+    const char* refusal;  // empty: written, and read back as these values
+  };
+  const Case cases[] = {
+      {"the longest value", {"a", longest}, ""},
+      {"one character longer", {"a", longer}, "longer than 1,048,576 characters"},
+      {"a cell's line break makes two lines", {"a\n" + longest}, ""},
+      {"one of those lines too long", {"a\n" + longer}, "longer than 1,048,576 characters"},
+      {"the most lines", copies(Series_Max_Lines, "x"), ""},
+      {"one line more", copies(Series_Max_Lines + 1, "x"), "more than 2,097,152 lines"},
+      {"line breaks inside values count", copies(Series_Max_Lines / 2 + 1, "x\ny"),
+       "more than 2,097,152 lines"},
+      {"257 MB of one shared value", copies(257, one_mb_line), "larger than 256 MB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Write_File(series_file("S"), "old\n");
+    QString reason;
+    const bool written = Write_Series_File(series_file("S"), c.values, &reason);
+    EXPECT_EQ(written, *c.refusal == 0) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QLatin1String(c.refusal))) << reason.toStdString();
+    if (!written) {
+      EXPECT_EQ(Read_File(series_file("S")), "old\n");
+      continue;
+    }
+    QString read_reason;
+    const std::optional<QString> text = Read_Series_Text(series_file("S"), &read_reason);
+    ASSERT_TRUE(text) << read_reason.toStdString();
+    EXPECT_TRUE(*text == c.values.join(u'\n') + u'\n');
+  }
+  // The bytes at their edge, measured without writing 256 MB: 256 values of a MiB with
+  // their line feeds are the most, one byte more is refused.
+  EXPECT_EQ(Series_Values_Refusal(copies(256, one_mb_line)), QString());
+  EXPECT_TRUE(Series_Values_Refusal(copies(256, one_mb_line) << "").contains("larger than 256 MB"));
+  // Characters of more than one byte count as their UTF-8 bytes.
+  // "a" and 524,287 characters of two bytes: a MiB with the line feed.
+  const QString two_bytes = "a" + QString(Series_Max_Value_Length / 2 - 1, QChar(0xE9));
+  EXPECT_EQ(Series_Values_Refusal(copies(256, two_bytes)), QString());
+  EXPECT_FALSE(Series_Values_Refusal(copies(256, two_bytes) << "").isEmpty());
+
+  // An append counts what the file holds already.
+  Write_File(series_file("S"), QByteArray(Series_Max_Lines - 1, '\n'));
+  QString reason;
+  EXPECT_TRUE(Append_Series_File(series_file("S"), {"x"}, &reason)) << reason.toStdString();
+  EXPECT_FALSE(Append_Series_File(series_file("S"), {"y"}, &reason));
+  EXPECT_TRUE(reason.contains("more than 2,097,152 lines")) << reason.toStdString();
+  EXPECT_EQ(QFileInfo(series_file("S")).size(), Series_Max_Lines + 1);
+
+  // The dialogs' write says why, and writes nothing.
+  platform_.messages.clear();
+  Series_Write_Rules rules;
+  rules.ask_replace = false;
+  EXPECT_EQ(Save_Series("T", {"a", longer}, rules), Series_Write_Result::Failed);
+  ASSERT_EQ(platform_.messages.size(), 1);
+  EXPECT_TRUE(platform_.messages.first().contains("longer than 1,048,576 characters"));
+  EXPECT_FALSE(QFile::exists(series_file("T")));
+}
+
 TEST_F(SeriesStore, ListOfSeries) {
   Write_File(series_file("b"), "1\n");
   Write_File(series_file("A"), "");

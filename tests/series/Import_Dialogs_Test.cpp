@@ -14,6 +14,8 @@
 
 #include "Series_Dialog_Fixture.h"
 #include "Series_Test_Support.h"
+#include "support/Memory_Limit.h"
+#include "support/Watchdog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +32,8 @@
 #include <chrono>
 #include <thread>
 #include <tuple>
+
+#include <sys/stat.h>
 
 using namespace series_test;
 
@@ -185,7 +189,8 @@ TEST_F(Import_Dialogs, TheWizardStaysOpenUntilTheSpreadsheetIsImported) {
     QStringList messages;
   } cases[] = {
       {"Cancel in the picker", book, false, -1, {}},
-      {"a file that cannot be read", at("broken.xlsx"), false, -1, {Import_File_Corrupted}},
+      {"a file that cannot be read", at("broken.xlsx"), false, -1,
+       {With_Reason(Import_File_Corrupted, at("broken.xlsx") + ": failed to open zip file")}},
       {"OK in the picker", book, true, 1, {}},
   };
   for (const auto& c : cases) {
@@ -239,7 +244,9 @@ TEST_F(Import_Dialogs, WizardRefusalsLeaveItOpenAndTheSeriesAsItWas) {
       {"no path", 1, "  ", false, Import_Invalid_Path},
       {"missing file", 1, at("missing.txt"), false, Import_Invalid_Path},
       {"not rich text", 1, at("plain.rtf"), false, Import_File_Corrupted},
-      {"not UTF-8", 1, at("latin1.txt"), false, Import_File_Corrupted},
+      {"not UTF-8", 1, at("latin1.txt"), false,
+       Import_File_Corrupted + "\n\n" + at("latin1.txt") +
+           " is not encoded in UTF-8: it holds bytes that are no UTF-8 character."},
       {"in use", 1, at("a.txt"), false, Series_Update_In_Use},
       {"empty paste", 2, " \n ", false, Import_Paste_Empty},
       {"folder is a file", 3, at("a.txt"), false, Import_Invalid_Path},
@@ -491,6 +498,84 @@ TEST_F(Import_Dialogs, AFailedColumnWriteLeavesEverySeriesAsItWas) {
   EXPECT_FALSE(QFile::exists(series_file("B")));
 }
 
+// The old series kept to be put back is read as every series file is: a FIFO in its place,
+// once waited on for ever after the replace question, is refused at once.
+TEST_F(Import_Dialogs, AFifoInASeriesPlaceIsRefusedNotWaitedOn) {
+  const test_support::Watchdog watchdog("replacing a series that is a FIFO");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(series_file("A")).constData(), 0600), 0);
+  long_answers = {{1, false}};
+  const Column_Import result =
+      Write_Column_Series({{"A", "B"}, {"a", "b"}}, {{1, "B"}, {0, "A"}}, true);
+  EXPECT_FALSE(result.written);
+  EXPECT_TRUE(result.refusal.contains("The series A cannot be read")) << result.refusal.toStdString();
+  EXPECT_TRUE(result.refusal.contains("is not a regular file")) << result.refusal.toStdString();
+  EXPECT_FALSE(QFile::exists(series_file("B")));  // what was written before it is taken back
+}
+
+// A column is imported only when a series file can hold it, counted before any value is
+// made: a text that many rows share counts for every row, as the series holds it. A 53 KB
+// workbook of 10,000 rows showing one 32,767-character shared string was once written as a
+// 328 MB series (20 s, 533 MB) that then read as no values; an 896-byte .ods of 999,990
+// repeated rows of that text took all memory. Both are refused at once, in little memory,
+// with the reason, and nothing is written; the most values a series takes are imported.
+TEST_F(Import_Dialogs, AColumnPastWhatASeriesHoldsIsRefused) {
+  if (!test_support::kMemory_Limit_Works) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+  const QByteArray main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const QByteArray long_text(32767, 'w');
+  QByteArray sheet = "<worksheet xmlns=\"" + main + "\"><sheetData>";
+  for (int r = 1; r <= 10000; ++r)
+    sheet += "<row r=\"" + QByteArray::number(r) + "\"><c r=\"A" + QByteArray::number(r) +
+             "\" t=\"s\"><v>0</v></c></row>";
+  sheet += "</sheetData></worksheet>";
+  Make_Zip(at("shared.xlsx"),
+           {{"xl/worksheets/sheet1.xml", sheet},
+            {"xl/sharedStrings.xml", "<sst xmlns=\"" + main + "\"><si><t>" + long_text + "</t></si></sst>"}});
+  const auto ods = [](const QByteArray& text, qint64 repeat) {
+    return std::vector<Raw_Entry>{
+        {"content.xml",
+         "<office:document-content><office:body><office:spreadsheet><table:table>"
+         "<table:table-row table:number-rows-repeated=\"" + QByteArray::number(repeat) +
+             "\"><table:table-cell><text:p>" + text + "</text:p></table:table-cell>"
+             "</table:table-row></table:table></office:spreadsheet></office:body>"
+             "</office:document-content>"}};
+  };
+  Make_Zip(at("repeated.ods"), ods(long_text + " ", 999990));  // trimmed, each a copy
+  Make_Zip(at("most.ods"), ods("v", Import_Max_Values));
+  Make_Zip(at("one more.ods"), ods("v", Import_Max_Values + 1));
+  ASSERT_LT(QFileInfo(at("repeated.ods")).size(), 2000);
+  const struct {
+    const char* file;
+    const char* answer;  // the refusal, or the size of the series written
+  } cases[] = {
+      {"shared.xlsx", "The series would be larger than 256 MB"},
+      {"repeated.ods", "The series would be larger than 256 MB"},
+      {"most.ods", "written 2000000 bytes"},
+      {"one more.ods", "more than 1,000,000 values"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    QFile::remove(series_file("Col"));
+    QFile::remove(series_file("One"));
+    const QString answer = test_support::Run_With_Memory_Limit(qint64(256) << 20, [&] {
+      if (!Open_Workbook(at(QString::fromUtf8(c.file))).error.isEmpty()) return QString("not read");
+      Sheet_Titles(0);
+      const Sheet_Rows rows = Sheet_Data_Rows();
+      // One series per column, and all columns into one.
+      const Column_Import column = Write_Column_Series(rows, {{0, "Col"}}, false);
+      const Import_Values one = Row_Major_Values(rows, {0}, false);
+      if (column.written != one.refusal.isEmpty()) return QString("the two ways differ");
+      if (!column.written) {
+        if (!column.refusal.contains(one.refusal)) return column.refusal;
+        return one.refusal;
+      }
+      return QStringLiteral("written %1 bytes").arg(QFileInfo(series_file("Col")).size());
+    });
+    EXPECT_TRUE(answer.contains(QString::fromUtf8(c.answer))) << answer.toStdString();
+    if (QString::fromUtf8(c.answer).startsWith("written")) continue;
+    EXPECT_FALSE(QFile::exists(series_file("Col")));
+  }
+}
+
 TEST_F(Import_Dialogs, AllColumnsIntoOneSeries) {
   const QString book = workbook({{"A", "B"}, {"a1", "b1"}, {"a2", ""}});
   Write_File(series_file("Old"), "x\n");
@@ -587,17 +672,56 @@ TEST_F(Import_Dialogs, ASheetWithoutDataRowsKeepsEverySeries) {
   }
 }
 
-TEST_F(Import_Dialogs, AWorkbookThatCannotBeReadIsRefused) {
+// The dialogs say the reader's reason below their message: which file, which part and why.
+TEST_F(Import_Dialogs, AWorkbookThatCannotBeReadIsRefusedWithTheReason) {
   Write_File(at("fake.xlsx"), "PK not really");
   Write_File(at("text.xlsx"), "just text");
-  for (const char* name : {"fake.xlsx", "text.xlsx"}) {
-    SCOPED_TRACE(name);
+  Make_Zip(at("latin1.ods"),
+           {{"content.xml",
+             "<office:document-content><office:body><office:spreadsheet><table:table>"
+             "<table:table-row><table:table-cell><text:p>caf\xE9</text:p></table:table-cell>"
+             "</table:table-row></table:table></office:spreadsheet></office:body>"
+             "</office:document-content>"}});
+  Write_File(at("far.xml"), "<Workbook><Worksheet><Table><Row ss:Index=\"1048577\"><Cell>"
+                            "<Data>x</Data></Cell></Row></Table></Worksheet></Workbook>");
+  const struct {
+    const char* name;
+    QString reason;
+  } cases[] = {
+      {"fake.xlsx", at("fake.xlsx") + ": failed to open zip file"},
+      {"text.xlsx", at("text.xlsx") + ": failed to open zip file"},
+      {"latin1.ods", at("latin1.ods") + ", part content.xml: The document is not encoded in UTF-8"},
+      {"far.xml", at("far.xml") + ": The sheet holds data past its last row, 1,048,576"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     platform_.messages.clear();
     platform_.modal_runs.clear();
-    EXPECT_EQ(Import_Excel::defaultInstance()->Open_excel_Wnd(at(QString::fromLatin1(name))), 0);
-    EXPECT_EQ(platform_.messages, said({Import_File_Corrupted}));
+    EXPECT_EQ(Import_Excel::defaultInstance()->Open_excel_Wnd(at(QString::fromLatin1(c.name))), 0);
+    ASSERT_EQ(platform_.messages.size(), 1);
+    EXPECT_TRUE(platform_.messages.first().startsWith(said({Import_File_Corrupted}).first() + "\n\n" +
+                                                      c.reason))
+        << platform_.messages.first().toStdString();
     EXPECT_TRUE(platform_.modal_runs.isEmpty());
   }
+
+  // A sheet refused when its rows are read: the picker says why and stays open.
+  const QByteArray main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  Make_Zip(at("late.xlsx"),
+           {{"xl/worksheets/sheet1.xml",
+             "<worksheet xmlns=\"" + main + "\"><sheetData><row><c r=\"A1\" t=\"inlineStr\"><is><t>T"
+             "</t></is></c></row><row><c r=\"A2\" t=\"s\"><v>x</v></c></row></sheetData></worksheet>"}});
+  platform_.messages.clear();
+  Import_Excel_DataSheet* columns = Import_Excel_DataSheet::defaultInstance();
+  EXPECT_EQ(run_picker(columns, at("late.xlsx"), [&](Sheet_Picker* p) {
+              tick(p, {0});
+              p->OKPressed();
+            }),
+            -1);
+  ASSERT_EQ(platform_.messages.size(), 1);
+  EXPECT_TRUE(platform_.messages.first().contains(Picker_No_Sheet_Data + "\n\n"));
+  EXPECT_TRUE(platform_.messages.first().contains("names no shared string"))
+      << platform_.messages.first().toStdString();
 }
 
 }  // namespace

@@ -196,7 +196,7 @@ TEST_F(Import_LibreOffice, CsvValuesEqualTheCellsWhateverTheLineEnds) {
   const Workbook_Sheets workbook = Open_Workbook(at("people.xlsx"));
   ASSERT_EQ(workbook.error, QString());
   ASSERT_EQ(Sheet_Titles(0).size(), 5);
-  for (QString value : Row_Major_Values(Sheet_Data_Rows(), {0, 1, 2, 3, 4}, false)) {
+  for (QString value : Row_Major_Values(Sheet_Data_Rows(), {0, 1, 2, 3, 4}, false).values) {
     value = Clean_Import_Value(value.replace(u'\n', u' '));
     if (!value.isEmpty()) cells << value;
   }

@@ -63,7 +63,78 @@ struct Raw_Entry {
   // When not 0, the entry claims this unpacked size (and the checksum of that many bytes)
   // while its compressed data holds all of `data`.
   uLong declared_size = 0;
+  // When set, `data` is deflated already and unpacks to `declared_size` bytes whose
+  // checksum is `crc` (see Spaces_Bomb).
+  bool packed = false;
+  uLong crc = 0;
 };
+
+// Deflated data (a fixed-Huffman block) that unpacks to `head`, `spaces` spaces and `tail`:
+// a thousand times smaller than what it unpacks to, made in milliseconds, as a zip bomb is.
+// The entry for it carries its size and checksum.
+inline Raw_Entry Spaces_Bomb(const QByteArray& name, const QByteArray& head, qint64 spaces,
+                             const QByteArray& tail) {
+  QByteArray out;
+  quint64 bits = 0;
+  int count = 0;
+  const auto put = [&](quint32 value, int length) {  // LSB first
+    bits |= quint64(value) << count;
+    count += length;
+    while (count >= 8) {
+      out.append(char(bits & 0xFF));
+      bits >>= 8;
+      count -= 8;
+    }
+  };
+  const auto code = [&](quint32 huffman, int length) {  // Huffman codes go MSB first
+    quint32 reversed = 0;
+    for (int i = 0; i < length; ++i) reversed |= ((huffman >> i) & 1u) << (length - 1 - i);
+    put(reversed, length);
+  };
+  const auto literal = [&](uchar c) {
+    if (c < 144)
+      code(0x30 + c, 8);
+    else
+      code(0x190 + (c - 144), 9);
+  };
+  put(1, 1);  // the final block
+  put(1, 2);  // fixed Huffman codes
+  for (char c : head) literal(uchar(c));
+  qint64 left = spaces;
+  if (left > 0) {
+    literal(' ');
+    --left;
+  }
+  out.reserve(qsizetype(left / 258 * 13 / 8 + 1024));
+  for (; left >= 258; left -= 258) {
+    code(0xC5, 8);  // length 258 (code 285)
+    code(0, 5);     // distance 1
+  }
+  for (; left > 0; --left) literal(' ');
+  for (char c : tail) literal(uchar(c));
+  code(0, 7);  // end of block
+  if (count > 0) out.append(char(bits & 0xFF));
+  // The checksum of the spaces by doubling, not by reading a gigabyte.
+  const QByteArray one(1, ' ');
+  uLong run = crc32(0, reinterpret_cast<const Bytef*>(one.constData()), 1);
+  uLong spaces_crc = crc32(0, nullptr, 0);
+  qint64 run_length = 1;
+  for (qint64 n = spaces; n > 0; n >>= 1) {
+    if (n & 1) spaces_crc = crc32_combine64(spaces_crc, run, run_length);
+    run = crc32_combine64(run, run, run_length);
+    run_length *= 2;
+  }
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(head.constData()), uInt(head.size()));
+  crc = crc32_combine64(crc, spaces_crc, spaces);
+  crc = crc32_combine64(crc, crc32(0, reinterpret_cast<const Bytef*>(tail.constData()),
+                                   uInt(tail.size())),
+                        tail.size());
+  Raw_Entry entry{name, out};
+  entry.declared_size = uLong(head.size() + spaces + tail.size());
+  entry.packed = true;
+  entry.crc = crc;
+  return entry;
+}
 
 inline void Make_Zip(const QString& path, const std::vector<Raw_Entry>& entries) {
   zipFile zip = zipOpen(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
@@ -71,6 +142,14 @@ inline void Make_Zip(const QString& path, const std::vector<Raw_Entry>& entries)
   for (const Raw_Entry& e : entries) {
     zip_fileinfo info{};
     info.dosDate = e.dos_date;
+    if (e.packed) {
+      ASSERT_EQ(zipOpenNewFileInZip2(zip, e.name.constData(), &info, nullptr, 0, nullptr, 0,
+                                     nullptr, Z_DEFLATED, 9, 1),
+                ZIP_OK);
+      ASSERT_EQ(zipWriteInFileInZip(zip, e.data.constData(), unsigned(e.data.size())), ZIP_OK);
+      ASSERT_EQ(zipCloseFileInZipRaw(zip, e.declared_size, e.crc), ZIP_OK);
+      continue;
+    }
     if (e.declared_size == 0) {
       ASSERT_EQ(zipOpenNewFileInZip(zip, e.name.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
                                     Z_DEFLATED, Z_DEFAULT_COMPRESSION),

@@ -2,6 +2,7 @@
 
 #include "library/Support_Links.h"
 #include "model/Common_Functions.h"
+#include "model/Picture.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 
@@ -299,7 +300,11 @@ Promotion_Form::Promotion_Form(QWidget* parent) : QDialog(parent) {
 int Promotion_Form::Open_Promotion_Window() {
   return Run_Modal_Logged(this, [this] {
     if (const Promoted_Product* product = Find_Promoted_Product(software_type, app_name)) {
-      bundle_image->setPixmap(QPixmap(Resource_Path + QLatin1Char('/') + product->picture_file));
+      // Read as every picture file is: a regular file only (a FIFO or a device in the
+      // resource folder would hold the window's thread), within the picture limits.
+      const Picture picture =
+          Picture::fromFile(Resource_Path + QLatin1Char('/') + product->picture_file);
+      bundle_image->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture.image()));
       Software_title->setText(product->name);
       short_descp->setText(product->short_description);
       long_descp->setText(product->long_description);

@@ -36,12 +36,15 @@ void Import_Excel::OKPressed() {
 }
 
 void Import_Excel::Insert_file_Func() {
-  const Sheet_Rows rows = Read_Rows();
+  QString reason;
+  const Sheet_Rows rows = Read_Rows(&reason);
   if (rows.isEmpty()) {
-    Show_MessageBox(Import_File_Corrupted);
+    Show_MessageBox(With_Reason(Import_File_Corrupted, reason));
+  } else if (const Import_Values taken = Row_Major_Values(rows, ListData_xl->Ticked(), Header_On());
+             !taken.refusal.isEmpty()) {
+    Show_MessageBox(QStringLiteral("Nothing was imported.\n\n") + taken.refusal);
   } else {
-    BatchWizard::defaultInstance()->Append_Values(
-        Row_Major_Values(rows, ListData_xl->Ticked(), Header_On()));
+    BatchWizard::defaultInstance()->Append_Values(taken.values);
   }
   platform::Stop_Modal(this, 1);
 }
@@ -59,6 +62,7 @@ void Import_Excel::Create_Excel_List_Func() {
   const qint64 most_rows = Window_Design_Table_Most_Rows(int(columns.size()));
   struct Made {
     bool read = false;
+    QString reason;  // why the sheet could not be read
     qsizetype count = 0;  // the table's rows
     Data_Table_Rows rows;  // made only when they are no more than most_rows
   };
@@ -66,8 +70,9 @@ void Import_Excel::Create_Excel_List_Func() {
   const bool header_on = Header_On();
   const Made made = Run_With_Progress<Made>(this, QStringLiteral("Reading the workbook…"),
                                             [columns, header_on, most_rows] {
-    const Sheet_Rows rows = Sheet_Data_Rows();
-    Made made{!rows.isEmpty(), Data_Table_Row_Count(rows, header_on), {}};
+    QString reason;
+    const Sheet_Rows rows = Sheet_Data_Rows(&reason);
+    Made made{!rows.isEmpty(), reason, Data_Table_Row_Count(rows, header_on), {}};
     if (made.read && made.count <= most_rows)
       made.rows = Data_Table_Rows_Of(rows, columns, header_on);
     return made;
@@ -77,7 +82,7 @@ void Import_Excel::Create_Excel_List_Func() {
     Show_MessageBox(QStringLiteral("The table was not loaded: with it, %1.").arg(refusal));
   };
   if (!made.read) {  // the table stays as it was
-    Show_MessageBox(Import_File_Corrupted);
+    Show_MessageBox(With_Reason(Import_File_Corrupted, made.reason));
   } else if (made.count > most_rows) {
     refuse(Window_Design_Refuses_Table_Rows(titles, made.count));
   } else if (const QString refusal = Window_Design_Refuses_Table(titles, made.rows);

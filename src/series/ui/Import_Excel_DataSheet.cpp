@@ -106,9 +106,10 @@ void Import_Excel_DataSheet::OKPressed() {
 }
 
 void Import_Excel_DataSheet::Create_file_For_Col_Func() {
-  const Sheet_Rows rows = Read_Rows();
+  QString reason;
+  const Sheet_Rows rows = Read_Rows(&reason);
   if (!Has_Data_Rows(rows, Header_On())) {  // nothing to write: every series stays as it was
-    Show_MessageBox(Picker_No_Sheet_Data);  // and another sheet may be chosen
+    Show_MessageBox(With_Reason(Picker_No_Sheet_Data, reason));  // and another sheet may be chosen
     return;
   }
   QList<Column_Series> columns;
@@ -136,16 +137,23 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
     Show_MessageBox(Series_Update_In_Use);
     return false;
   }
-  const Sheet_Rows rows = Read_Rows();
+  QString reason;
+  const Sheet_Rows rows = Read_Rows(&reason);
   if (!Has_Data_Rows(rows, Header_On())) {  // nothing to write: the series stays as it was
-    Show_MessageBox(Import_File_Corrupted);  // and another sheet may be chosen
+    Show_MessageBox(With_Reason(Import_File_Corrupted, reason));  // and another sheet may be chosen
     return false;
   }
-  const QStringList values = Row_Major_Values(rows, ListData_xl->Ticked(), Header_On());
+  // Values a series file cannot hold are refused before the question and the write.
+  const Import_Values taken = Row_Major_Values(rows, ListData_xl->Ticked(), Header_On());
+  if (!taken.refusal.isEmpty()) {
+    Show_MessageBox(QStringLiteral("Nothing was imported: the series is as it was.\n\n") +
+                    taken.refusal);
+    return false;
+  }
+  const QStringList& values = taken.values;
   const QString path = Series_Path(name);
   if (fill_col_option == 0 && QFile::exists(path) && !Show_YES_NO_MessageBox(Series_Replace_Question))
     return false;
-  QString reason;
   const bool written = fill_col_option == 2 ? Append_Series_File(path, values, &reason)
                                             : Write_Series_File(path, values, &reason);
   if (!written) {

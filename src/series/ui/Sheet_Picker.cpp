@@ -157,10 +157,19 @@ bool Sheet_Picker::Check_Choice() {
   return true;
 }
 
-Sheet_Rows Sheet_Picker::Read_Rows() const {
+Sheet_Rows Sheet_Picker::Read_Rows(QString* reason) const {
   Excel_Sheet_Number = Sheet_ComboBox->currentIndex() + 1;
-  return Run_With_Progress<Sheet_Rows>(const_cast<Sheet_Picker*>(this), reading_workbook,
-                                       [] { return Sheet_Data_Rows(); });
+  struct Read {
+    Sheet_Rows rows;
+    QString reason;
+  };
+  Read read = Run_With_Progress<Read>(const_cast<Sheet_Picker*>(this), reading_workbook, [] {
+    Read made;
+    made.rows = Sheet_Data_Rows(&made.reason);
+    return made;
+  });
+  if (reason) *reason = read.reason;
+  return std::move(read.rows);
 }
 
 bool Sheet_Picker::Header_On() const { return contains_header->isChecked(); }

@@ -47,8 +47,8 @@ class Sheet_Picker : public QDialog {
   virtual void Reset() {}
   // Checks that there are columns and a ticked one; says why not.
   bool Check_Choice();
-  // The rows of the chosen sheet.
-  Sheet_Rows Read_Rows() const;
+  // The rows of the chosen sheet; the reader's reason in *reason when it cannot be read.
+  Sheet_Rows Read_Rows(QString* reason = nullptr) const;
   bool Header_On() const;
   // Fills the column list with a sheet's titles.
   void Show_Titles(const QStringList& titles);
