@@ -200,11 +200,13 @@ Workbook_Sheets Open_Workbook(const QString& path) {
   return result;
 }
 
-QStringList Sheet_Titles(int position) {
+QStringList Sheet_Titles(int position, QString* reason) {
   Excel_Sheet_Number = position + 1;
+  if (reason) reason->clear();
   if (const Single_Table& table = Opened_Table(); table.open)
     return table.rows.isEmpty() ? QStringList() : table.rows.first();
-  const Sheet_Rows titles = Logged([] { return SpreadsheetWriter::ReadData_only_column(); });
+  const Sheet_Rows titles =
+      Logged([] { return SpreadsheetWriter::ReadData_only_column(); }, reason);
   return titles.isEmpty() ? QStringList() : titles.first();
 }
 

@@ -77,8 +77,9 @@ struct Workbook_Sheets {
 };
 Workbook_Sheets Open_Workbook(const QString& path);
 // The column titles of worksheet `position` (from 0) of the unpacked workbook; empty for a
-// sheet without rows or one that cannot be read (logged). Sets Excel_Sheet_Number.
-QStringList Sheet_Titles(int position);
+// sheet without rows or one that cannot be read (logged, and the reader's reason in
+// *reason). Sets Excel_Sheet_Number.
+QStringList Sheet_Titles(int position, QString* reason = nullptr);
 // All rows of the chosen worksheet; no rows for one that cannot be read (logged, and the
 // reader's reason in *reason).
 Sheet_Rows Sheet_Data_Rows(QString* reason = nullptr);

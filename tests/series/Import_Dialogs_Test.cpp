@@ -722,6 +722,19 @@ TEST_F(Import_Dialogs, AWorkbookThatCannotBeReadIsRefusedWithTheReason) {
   EXPECT_TRUE(platform_.messages.first().contains(Picker_No_Sheet_Data + "\n\n"));
   EXPECT_TRUE(platform_.messages.first().contains("names no shared string"))
       << platform_.messages.first().toStdString();
+
+  // A sheet whose titles cannot be read says why as it is shown; the picker stays.
+  Make_Zip(at("latin1.xlsx"),
+           {{"xl/worksheets/sheet1.xml",
+             "<worksheet xmlns=\"" + main + "\"><sheetData><row><c r=\"A1\" t=\"inlineStr\"><is>"
+             "<t>caf\xE9</t></is></c></row></sheetData></worksheet>"}});
+  platform_.messages.clear();
+  EXPECT_EQ(run_picker(columns, at("latin1.xlsx"), [&](Sheet_Picker* p) { p->CancelPressed(); }), 0);
+  EXPECT_EQ(platform_.messages,
+            said({With_Reason(Picker_No_Sheet_Data,
+                              at("latin1.xlsx") + ", part xl/worksheets/sheet1.xml: The document "
+                                                  "is not encoded in UTF-8: the bytes at offset "
+                                                  "127 are no UTF-8 character.")}));
 }
 
 }  // namespace

@@ -155,7 +155,9 @@ TEST_F(Import_LibreOffice, TitlesSheetsAndValuesOfLibreOfficeWorkbooks) {
   ASSERT_TRUE(QFile::copy(at("people.ods"), at("named.xlsx")));
   platform_.messages.clear();
   EXPECT_EQ(Import_Excel::defaultInstance()->Open_excel_Wnd(at("named.xlsx")), 0);
-  EXPECT_EQ(platform_.messages, QStringList{u'\n' + Import_File_Corrupted});
+  EXPECT_EQ(platform_.messages,
+            QStringList{u'\n' + With_Reason(Import_File_Corrupted,
+                                             at("named.xlsx") + " holds no worksheet.")});
 }
 
 // An OpenDocument spreadsheet and an XML Spreadsheet 2003 of the same sheet: their first

@@ -167,7 +167,9 @@ TEST_F(ImportFiles, TextCsvAndRtfValues) {
       {"crlf.txt", "a\r\nb\rc\r\n", {"a", "b", "c"}, {}},
       {"braces.txt", "{abc}\n\\x\\y\n", {"abc", "xy"}, {}},
       {"utf16.txt", QByteArray("\xFF\xFE", 2) + QByteArray("h\0i\0\n\0", 6), {"hi"}, {}},
-      {"latin1.txt", "caf\xE9\n", {}, Import_File_Corrupted},
+      {"latin1.txt", "caf\xE9\n", {},
+       Import_File_Corrupted + "\n\n" + dir_.filePath("latin1.txt") +
+           " is not encoded in UTF-8: it holds bytes that are no UTF-8 character."},
       {"empty.txt", "", {}, Import_File_Corrupted},
       {"cr.csv", "x,y\r1,2\r", {"x", "y", "1", "2"}, {}},
       {"lf.csv", "Name,City\none\n\"a, b\",\"two\nlines\"\n,\n", {"Name", "City", "one", "a, b", "two lines"}, {}},
@@ -298,7 +300,8 @@ TEST_F(ImportFiles, TextCutBetweenPieces) {
                                                   QByteArray(utf16.encode(QStringLiteral("a\n"))).repeated(piece / 4 + 10) +
                                                   QByteArray("\x00\xD8" "a\0", 4)))
                 .error,
-            Import_File_Corrupted);
+            Import_File_Corrupted + "\n\n" + dir_.filePath("lone.txt") +
+                " is not valid text in the encoding its byte-order mark names.");
 }
 
 TEST_F(ImportFiles, PastedTextAndPictureFolders) {

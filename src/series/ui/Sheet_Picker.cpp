@@ -110,11 +110,12 @@ bool Sheet_Picker::Load_file_Func(const QString& path) {
   struct Opened {
     Workbook_Sheets workbook;
     QStringList titles;
+    QString titles_refused;  // why the first sheet's titles could not be read
   };
   Excel_Sheet_Number = 1;
   const Opened opened = Run_With_Progress<Opened>(this, reading_workbook, [path] {
-    Opened read{Open_Workbook(path), {}};
-    if (read.workbook.error.isEmpty()) read.titles = Sheet_Titles(0);
+    Opened read{Open_Workbook(path), {}, {}};
+    if (read.workbook.error.isEmpty()) read.titles = Sheet_Titles(0, &read.titles_refused);
     return read;
   });
   if (!opened.workbook.error.isEmpty()) {
@@ -127,13 +128,25 @@ bool Sheet_Picker::Load_file_Func(const QString& path) {
     Sheet_ComboBox->setCurrentIndex(0);
   }
   Show_Titles(opened.titles);
+  // A sheet that cannot be read says why; another sheet may still be chosen.
+  if (!opened.titles_refused.isEmpty())
+    Show_MessageBox(With_Reason(Picker_No_Sheet_Data, opened.titles_refused));
   return true;
 }
 
 void Sheet_Picker::comboBoxSelectionDidChange(int index) {
   if (index < 0) return;
-  Show_Titles(Run_With_Progress<QStringList>(this, reading_workbook,
-                                             [index] { return Sheet_Titles(index); }));
+  struct Titles {
+    QStringList titles;
+    QString refused;
+  };
+  const Titles read = Run_With_Progress<Titles>(this, reading_workbook, [index] {
+    Titles titles;
+    titles.titles = Sheet_Titles(index, &titles.refused);
+    return titles;
+  });
+  Show_Titles(read.titles);
+  if (!read.refused.isEmpty()) Show_MessageBox(With_Reason(Picker_No_Sheet_Data, read.refused));
 }
 
 void Sheet_Picker::Show_Titles(const QStringList& titles) {
