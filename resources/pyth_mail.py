@@ -19,6 +19,10 @@ a server that does not answer within 60 seconds is given up. The attachments may
 
 Exit status 0 when the server accepted the message; 1 with the reason on standard error
 otherwise.
+
+The script ends with the program that started it: when its parent is gone (the program was
+ended, by a logout say), it ends at once instead of waiting out a silent server; nothing of
+the e-mail is sent after that.
 """
 
 import base64
@@ -29,6 +33,8 @@ import smtplib
 import socket
 import ssl
 import sys
+import threading
+import time
 from email.message import EmailMessage
 from email.utils import formatdate, make_msgid
 
@@ -37,6 +43,7 @@ MAX_INPUT_BYTES = 8 * 1024 * 1024
 MAX_ATTACHMENT_BYTES = 25 * 1024 * 1024
 MAX_REPLY_LINES = 500
 MAX_REPLY_BYTES = 64 * 1024
+PARENT_CHECK_SECONDS = 0.25
 
 
 class MailError(Exception):
@@ -290,6 +297,20 @@ def send(server, port, use_ssl, sender, recipient, password, message):
             raise MailError("The server refused the recipient %s." % recipient)
 
 
+def end_with_parent():
+    """Ends this process as soon as the process that started it is gone (the script is then
+    the child of another process, an init or a subreaper)."""
+    parent = os.getppid()
+
+    def watch():
+        while True:
+            time.sleep(PARENT_CHECK_SECONDS)
+            if os.getppid() != parent:
+                os._exit(1)
+
+    threading.Thread(target=watch, name="parent watch", daemon=True).start()
+
+
 def main(arguments):
     if len(arguments) < 6:
         raise MailError("usage: pyth_mail.py SENDER SERVER PORT FROM SSL [ATTACHMENT...]")
@@ -350,6 +371,7 @@ def reason(error):
 
 
 if __name__ == "__main__":
+    end_with_parent()
     try:
         main(sys.argv)
     except Exception as error:  # every failure is a failed e-mail with its reason, never a trace

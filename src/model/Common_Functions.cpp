@@ -2,6 +2,7 @@
 
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
+#include "platform/Whole_File.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -112,9 +113,13 @@ bool Check_Path_And_Create_Files() {
   };
   bool all = true;
   for (const QString& folder : folders) {
-    if (QFileInfo::exists(folder)) continue;
-    if (!QDir().mkpath(folder)) {
-      Show_NSLog_Message(QStringLiteral("Could not create the folder %1").arg(folder));
+    // A data folder that is a link is left as it is: read, never written into (the writers
+    // refuse it), and nothing is made inside it.
+    if (!Linked_Folder_Below(Resource_Path, folder).isEmpty()) continue;
+    if (QFileInfo(folder).isDir()) continue;
+    QString why;
+    if (!Make_Own_Folders(Resource_Path, folder, &why)) {
+      Show_NSLog_Message(QStringLiteral("Could not create the folder %1: %2").arg(folder, why));
       all = false;
     }
   }
@@ -123,6 +128,11 @@ bool Check_Path_And_Create_Files() {
 
 bool Delete_File(const QString& path) {
   if (path.isEmpty()) return false;
+  // Nothing is removed through a linked folder of the program's own.
+  if (const QString linked = Linked_Folder_Below(Program_Folder(), path, false); !linked.isEmpty()) {
+    Show_NSLog_Message(Linked_Folder_Refusal(linked));
+    return false;
+  }
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return false;
   if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();

@@ -38,7 +38,9 @@ bool Find_Str(const QString& text, const QString& part);
 // "Background", "Fill_Style_Image", "LibraryImage", "Templates", "Templates/User".
 // Answers false (and logs) when a folder could not be created.
 bool Check_Path_And_Create_Files();
-// Removes the file or folder at the path when it can be removed; answers whether it did.
+// Removes the file or folder at the path when it can be removed; answers whether it did. A
+// link is removed, not what it names; nothing is removed inside a linked folder of the
+// program's own (that is logged).
 bool Delete_File(const QString& path);
 // Opens Resource_Path/Help.pdf with the default application, or says it is missing, or,
 // when no program shows PDF files, says so and where the guide is.

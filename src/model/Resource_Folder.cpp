@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -61,6 +62,13 @@ bool same_contents(const QString& a, const QString& b) {
 bool seed_from(const QString& shipped, const QString& target) {
   if (shipped.isEmpty() || !QFileInfo(shipped).isDir()) return true;
   bool all = true;
+  // Folders of ours that are links: nothing is copied into them, and that is said once.
+  QStringList linked;
+  auto under_linked = [&linked](const QString& path) {
+    return std::any_of(linked.begin(), linked.end(), [&path](const QString& folder) {
+      return path == folder || path.startsWith(folder + QLatin1Char('/'));
+    });
+  };
   const QDir source(shipped);
   QDirIterator it(shipped, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                   QDirIterator::Subdirectories);
@@ -70,19 +78,28 @@ bool seed_from(const QString& shipped, const QString& target) {
     if (relative.startsWith(QLatin1Char('.'))) continue;  // placeholders such as .keep
     const QString destination = target + QLatin1Char('/') + relative;
     const QFileInfo info = it.fileInfo();
-    if (info.isDir()) {
-      if (!QDir().mkpath(destination)) all = false;
+    if (!info.isDir() && info.fileName().startsWith(QLatin1Char('.'))) continue;
+    const QString folder = info.isDir() ? destination : QFileInfo(destination).absolutePath();
+    if (under_linked(folder)) continue;
+    QString why;
+    if (!Make_Own_Folders(target, folder, &why)) {
+      if (const QString link = Linked_Folder_Below(target, folder); !link.isEmpty()) {
+        linked << link;
+        Show_NSLog_Message(why + QStringLiteral("; the shipped files are not copied into it."));
+      } else {
+        Show_NSLog_Message(QStringLiteral("Could not create the folder %1: %2").arg(folder, why));
+        all = false;
+      }
       continue;
     }
-    if (info.fileName().startsWith(QLatin1Char('.'))) continue;
+    if (info.isDir()) continue;
     const bool present = QFileInfo::exists(destination) || QFileInfo(destination).isSymLink();
     if (present && (!is_program_file(relative) || same_contents(path, destination))) continue;
-    QDir().mkpath(QFileInfo(destination).absolutePath());
     // A file is there whole or not at all. Its name need not outlive a crash: a copy that
-    // is missing is made again at the next start.
+    // is missing is made again at the next start. A program file behind a link is replaced.
     Whole_File_Options options;
     options.sync_folder = false;
-    QString why;
+    options.own_folder = target;
     if (!Copy_Whole_File(path, destination, &why, options)) {
       Show_NSLog_Message(QStringLiteral("Could not copy the resource %1: %2").arg(relative, why));
       all = false;
@@ -108,6 +125,28 @@ bool Prepare_Resource_Path(const QString& folder) {
   seed_from(Shipped_Resources_Path(), path);
   seed_from(Generated_Resources_Path(), path);
   Resource_Path = path;
+  // Every file below it is the program's own: a link there is replaced, never written through.
+  Set_Program_Folder(path);
   Data_Folder_Path = Resource_Path + QStringLiteral("/DataSet");
   return true;
+}
+
+QStringList Linked_Data_Folders() {
+  QStringList linked;
+  if (Resource_Path.isEmpty()) return linked;
+  for (const char* name : {"DataSet", "Background", "Fill_Style_Image", "LibraryImage",
+                           "Templates", "Templates/User"}) {
+    const QString link =
+        Linked_Folder_Below(Resource_Path, Resource_Path + QLatin1Char('/') + QLatin1String(name));
+    if (!link.isEmpty() && !linked.contains(link)) linked << link;
+  }
+  return linked;
+}
+
+QString Linked_Data_Folders_Message(const QStringList& folders) {
+  if (folders.isEmpty()) return {};
+  return QStringLiteral("These data folders are symbolic links. Their contents are used, but "
+                        "nothing is written into them: templates, series and pictures cannot "
+                        "be saved there.\n\n") +
+         folders.join(u'\n');
 }

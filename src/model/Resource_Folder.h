@@ -3,6 +3,7 @@
 // application data location, seeded from the read-only resources the program ships.
 
 #include <QString>
+#include <QStringList>
 
 // Where the shipped resources are: $LUMIGROVE_RESOURCES when set, else the folder the
 // build was made from, else "../share/lumigrove/resources" beside the executable.
@@ -17,3 +18,11 @@ QString Generated_Resources_Path();
 // replaced when it differs from the shipped one), and sets Resource_Path and
 // Data_Folder_Path. Answers false when the folder cannot be created.
 bool Prepare_Resource_Path(const QString& folder = {});
+
+// The data folders below Resource_Path ("DataSet", "Background", "Fill_Style_Image",
+// "LibraryImage", "Templates", "Templates/User") that are symbolic links, in that order (a
+// folder inside a linked one is not listed again). The program reads them but writes
+// nothing into them.
+QStringList Linked_Data_Folders();
+// What the user is told once at start when there are such folders; empty when none.
+QString Linked_Data_Folders_Message(const QStringList& folders);

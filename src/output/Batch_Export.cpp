@@ -24,10 +24,11 @@ void raise_progress(int started) {
 }
 }  // namespace
 
-QString Batch_Output_Folder(const QString& chosen) {
+QString Batch_Output_Folder(const QString& chosen, QString* why) {
   if (chosen.isEmpty()) return {};
   const QString folder = QDir(chosen).filePath(QStringLiteral("ZELK Festival Greeting Card"));
-  if (!QDir().mkpath(folder)) return {};
+  // The folder is the program's own, made in the user's: a link there is not followed.
+  if (!Make_Own_Folders(chosen, folder, why)) return {};
   return folder;
 }
 
@@ -46,12 +47,14 @@ void keep_first(std::vector<Batch_Export_Failure>& kept, Batch_Export_Failure re
 }
 
 // Card files are made by the hundred: each is synced, its folder is left to the system,
-// and what killed runs left in the folder is removed once, as the run starts.
-Whole_File_Options card_file_options() {
+// and what killed runs left in the folder is removed once, as the run starts. The program
+// names them in the folder it made: a link planted at a card's name is replaced, and the
+// folder is not written into when it is a link.
+Whole_File_Options card_file_options(const QString& folder) {
   Whole_File_Options options;
   options.sync_folder = false;
-  options.write_through_link = true;  // the user's folder: a linked card file is updated
   options.remove_stale_temporaries = false;
+  options.own_folder = QFileInfo(folder).absolutePath();
   return options;
 }
 
@@ -248,7 +251,8 @@ Batch_Export::Record_Outcome Batch_Export::export_record(Worker& worker, int rec
     QString error;
     const QByteArray data = worker.encoder.Encode(picture, options_.type, &error);
     picture = Picture();
-    if (!data.isEmpty() && Write_Whole_File(file, data, &error, card_file_options())) return true;
+    if (!data.isEmpty() && Write_Whole_File(file, data, &error, card_file_options(options_.folder)))
+      return true;
     outcome.reason = QStringLiteral("%1: %2").arg(file, error);
     return false;
   };

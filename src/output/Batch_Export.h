@@ -58,9 +58,10 @@ struct Batch_Export_Result {
 };
 
 // The folder "ZELK Festival Greeting Card" inside the chosen one, created with its
-// missing parents and default permissions (an existing one is used as it is); empty when
-// it cannot be made.
-QString Batch_Output_Folder(const QString& chosen);
+// missing parents and default permissions (an existing one is used as it is); empty, with
+// the reason in *why, when it cannot be made or is a symbolic link (the program writes its
+// card files into no linked folder).
+QString Batch_Output_Folder(const QString& chosen, QString* why = nullptr);
 
 // The result line of the after-export box: "Card has been exported successfully." when
 // every record was written whole; otherwise one paragraph for each of: the run was

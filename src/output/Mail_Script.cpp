@@ -12,7 +12,10 @@
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -73,10 +76,17 @@ Mail_Result sendEmail_pyth(const Mail_Message& message, int time_limit_ms,
   process.setProgram(Mail_Interpreter());
   process.setArguments(Mail_Script_Arguments(script, message));
 #ifdef Q_OS_UNIX
-  // Runs in the child between fork and exec: a system call only.
-  process.setChildProcessModifier([] {
+  // Runs in the child between fork and exec: system calls only. The script ends with the
+  // program: when the thread that started it ends (with the program, killed or ended by a
+  // logout), the system kills the script; a program already gone before that was set up
+  // leaves a child of another parent, which ends at once. The script also watches its
+  // parent itself.
+  const pid_t parent = ::getpid();
+  process.setChildProcessModifier([parent] {
     const rlimit limit{rlim_t(Mail_Script_Memory_Limit), rlim_t(Mail_Script_Memory_Limit)};
     ::setrlimit(RLIMIT_DATA, &limit);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
   });
 #endif
 

@@ -7,6 +7,8 @@
 // (Mail_Script_Memory_Limit). The e-mail counts as sent exactly when the script ends
 // normally with status 0; a script that cannot start, crashes, ends with another status
 // or runs past the time limit (it is killed) is a failed e-mail, never the program's end.
+// The script never outlives the program: it is killed by the system when the thread that
+// started it ends (the program ended, however), and it ends itself when its parent is gone.
 //
 // Safe on any thread that may run an event loop (the GUI thread, a QThread): the call
 // waits in a local event loop, so a window on the GUI thread goes on painting. A caller

@@ -2,8 +2,10 @@
 
 #include "platform/Bounded_File.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -27,6 +29,9 @@ constexpr qint64 kCopy_Chunk = 1 << 20;
 constexpr size_t kName_Max = 255;
 
 std::atomic<Whole_File_System_Call> sync_call{&::fsync};
+
+QMutex program_folder_mutex;
+QString program_folder;  // guarded by program_folder_mutex
 std::atomic<Whole_File_System_Call> close_call{&::close};
 
 int sync_file(int fd) { return sync_call.load()(fd); }
@@ -58,12 +63,9 @@ constexpr size_t kRandom_Letters = 6;
 constexpr char kTemporary_Suffix[] = ".lumigrove-part";
 constexpr size_t kSuffix_Size = sizeof kTemporary_Suffix - 1;
 
-// ".<name>.XXXXXX.lumigrove-part" beside the file, the name shortened (at a UTF-8
-// character boundary) when the whole would be longer than a file name may be.
-std::string temporary_name(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+// ".<name>.XXXXXX.lumigrove-part", the name of a temporary file of <name>, shortened (at
+// a UTF-8 character boundary) when the whole would be longer than a file name may be.
+std::string temporary_name(std::string name) {
   const size_t room = kName_Max - 2 - kRandom_Letters - kSuffix_Size;  // "." before, "." after
   if (name.size() > room) {
     size_t cut = room;
@@ -73,7 +75,7 @@ std::string temporary_name(const std::string& path) {
   std::string random(kRandom_Letters, 'x');
   for (char& c : random)
     c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
-  return folder + '.' + name + '.' + random + kTemporary_Suffix;
+  return '.' + name + '.' + random + kTemporary_Suffix;
 }
 
 bool is_temporary_name(const char* name) {
@@ -103,6 +105,20 @@ std::string_view base_name(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+QString absolute_clean(const QString& path) {
+  return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// The folder whose own-folder rule covers `path`: the one asked for, else the program's
+// folder when the path lies below it; empty when the file is not the program's own.
+QString own_folder_of(const QString& path, const QString& asked) {
+  if (!asked.isEmpty()) return asked;
+  const QString folder = Program_Folder();
+  return !folder.isEmpty() && Lies_Below(path, folder) ? folder : QString();
+}
+
+int remove_stale_in(int dir_fd, const std::function<bool(std::string_view name)>& replacing);
+
 mode_t mode_bits(QFileDevice::Permissions p) {
   mode_t mode = 0;
   if (p & QFileDevice::ReadOwner) mode |= S_IRUSR;
@@ -127,6 +143,80 @@ Whole_File_System_Call Replace_Whole_File_Close(Whole_File_System_Call close) {
   return close_call.exchange(close ? close : &::close);
 }
 
+void Set_Program_Folder(const QString& folder) {
+  QMutexLocker lock(&program_folder_mutex);
+  program_folder = folder.isEmpty() ? QString() : absolute_clean(folder);
+}
+
+QString Program_Folder() {
+  QMutexLocker lock(&program_folder_mutex);
+  return program_folder;
+}
+
+bool Lies_Below(const QString& path, const QString& folder) {
+  if (path.isEmpty() || folder.isEmpty()) return false;
+  const QString inside = absolute_clean(path);
+  QString above = absolute_clean(folder);
+  if (!above.endsWith(QLatin1Char('/'))) above += QLatin1Char('/');
+  return inside.size() > above.size() && inside.startsWith(above);
+}
+
+QString Linked_Folder_Below(const QString& folder, const QString& path, bool include_path) {
+  if (!Lies_Below(path, folder)) return {};
+  const QString above = absolute_clean(folder);
+  const QString inside = absolute_clean(path);
+  QStringList parts = inside.mid(above.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  if (!include_path && !parts.isEmpty()) parts.removeLast();
+  QString walked = above;
+  for (const QString& part : parts) {
+    walked += QLatin1Char('/') + part;
+    struct stat info {};
+    if (::lstat(QFile::encodeName(walked).constData(), &info) != 0) return {};
+    if (S_ISLNK(info.st_mode)) return walked;
+  }
+  return {};
+}
+
+QString Linked_Folder_Refusal(const QString& folder) {
+  return QStringLiteral("%1 is a symbolic link: the program writes nothing into a folder of its "
+                        "own that is a link")
+      .arg(folder);
+}
+
+bool Make_Own_Folders(const QString& own_folder, const QString& path, QString* why) {
+  auto refuse = [why](const QString& reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  const QString above = absolute_clean(own_folder);
+  const QString inside = absolute_clean(path);
+  if (own_folder.isEmpty() || (inside != above && !Lies_Below(inside, above)))
+    return refuse(QStringLiteral("%1 is not inside %2").arg(path, own_folder));
+  if (!QDir().mkpath(above)) return refuse(QStringLiteral("the folder %1 cannot be made").arg(above));
+  int fd = ::open(QFile::encodeName(above).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return refuse(failure(QStringLiteral("opening %1").arg(above), errno));
+  QString walked = above;
+  for (const QString& folder : inside.mid(above.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    walked += QLatin1Char('/') + folder;
+    const QByteArray name = QFile::encodeName(folder);
+    const bool made = ::mkdirat(fd, name.constData(), 0777) == 0;
+    const int made_why = errno;
+    const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int why_not = errno;
+    struct stat info {};
+    const bool linked = next < 0 && ::fstatat(fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISLNK(info.st_mode);
+    ::close(fd);
+    if (linked) return refuse(Linked_Folder_Refusal(walked));
+    if (next < 0)
+      return refuse(failure(QStringLiteral("making the folder %1").arg(walked),
+                            made || made_why == EEXIST ? why_not : made_why));
+    fd = next;
+  }
+  ::close(fd);
+  return true;
+}
+
 Whole_File_Writer::Whole_File_Writer(const QString& path, const Whole_File_Options& options)
     : path_(path), options_(options) {}
 
@@ -146,23 +236,26 @@ bool Whole_File_Writer::open(OpenMode mode) {
   buffer_.clear();
   buffer_offset_ = device_pos_ = size_ = 0;
   if (path_.isEmpty()) return fail(QStringLiteral("creating the temporary file"), ENOENT);
-  final_path_ = QFile::encodeName(final_path(path_, options_.write_through_link)).toStdString();
+  if (!open_folder()) return false;
 
   // A link that is replaced lends nothing of what it names (a new file's mode).
   struct stat existing {};
-  const bool exists = (options_.write_through_link ? ::stat(final_path_.c_str(), &existing)
-                                                   : ::lstat(final_path_.c_str(), &existing)) == 0;
-  if (exists && S_ISDIR(existing.st_mode))
+  // (A link written through was resolved to the file it names.)
+  const bool exists =
+      ::fstatat(folder_fd_, final_name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) {
+    discard();
     return fail(QStringLiteral("replacing a folder"), EISDIR);
+  }
   const mode_t create_mode = options_.permissions ? mode_bits(*options_.permissions) : 0666;
   if (options_.remove_stale_temporaries && options_.durable) {
-    const std::string_view target = base_name(final_path_);
-    Remove_Stale_Temporary_Files(QFile::decodeName(QByteArray::fromStdString(folder_of(final_path_))),
-                                 [target](std::string_view name) { return name == target; });
+    const std::string_view target = final_name_;
+    remove_stale_in(folder_fd_, [target](std::string_view name) { return name == target; });
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary_path_ = temporary_name(final_path_);
-    fd_ = ::open(temporary_path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, create_mode);
+    temporary_name_ = temporary_name(final_name_);
+    fd_ = ::openat(folder_fd_, temporary_name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                   create_mode);
     if (fd_ < 0 && errno == EEXIST) continue;
     if (fd_ < 0) break;
     // The lock tells other runs that the file is being written; it goes with the last
@@ -179,7 +272,8 @@ bool Whole_File_Writer::open(OpenMode mode) {
   }
   if (fd_ < 0) {
     const int why = errno;
-    temporary_path_.clear();
+    temporary_name_.clear();
+    discard();
     return fail(QStringLiteral("creating the temporary file"), why);
   }
   // The mode is set before any byte is in the file.
@@ -195,6 +289,51 @@ bool Whole_File_Writer::open(OpenMode mode) {
   return QIODevice::open(access | QIODevice::Unbuffered);
 }
 
+// Opens the folder the file goes into. A file of the program's own: from its own folder down,
+// each folder opened without following a link, and its own name replaced whatever it is. Any
+// other: the folder of the file named, or of the file a link names when written through.
+bool Whole_File_Writer::open_folder() {
+  const QString own = own_folder_of(path_, options_.own_folder);
+  if (own.isEmpty()) {
+    final_path_ = QFile::encodeName(final_path(path_, options_.write_through_link)).toStdString();
+    final_name_ = std::string(base_name(final_path_));
+    folder_fd_ = ::open(folder_of(final_path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_fd_ < 0) return fail(QStringLiteral("creating the temporary file"), errno);
+    return true;
+  }
+  if (!Lies_Below(path_, own)) return fail(QStringLiteral("creating the temporary file"), EINVAL);
+  const QString above = absolute_clean(own);
+  const QString inside = absolute_clean(path_);
+  final_path_ = QFile::encodeName(inside).toStdString();
+  QStringList folders = inside.mid(above.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  final_name_ = QFile::encodeName(folders.takeLast()).toStdString();
+  folder_fd_ = ::open(QFile::encodeName(above).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder_fd_ < 0) return fail(QStringLiteral("creating the temporary file"), errno);
+  QString walked = above;
+  for (const QString& folder : folders) {
+    walked += QLatin1Char('/') + folder;
+    const QByteArray name = QFile::encodeName(folder);
+    const int next =
+        ::openat(folder_fd_, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int why = errno;
+    if (next < 0) {
+      struct stat info {};
+      const bool linked = why == ELOOP ||
+                          (::fstatat(folder_fd_, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                           S_ISLNK(info.st_mode));
+      ::close(folder_fd_);
+      folder_fd_ = -1;
+      if (!linked) return fail(QStringLiteral("creating the temporary file"), why);
+      error_ = Linked_Folder_Refusal(walked);
+      setErrorString(error_);
+      return false;
+    }
+    ::close(folder_fd_);
+    folder_fd_ = next;
+  }
+  return true;
+}
+
 bool Whole_File_Writer::lock_and_keep_name() {
   int locked;
   do locked = ::flock(fd_, LOCK_EX);
@@ -203,7 +342,8 @@ bool Whole_File_Writer::lock_and_keep_name() {
   // a stale one (no run can lock it either).
   if (locked != 0) return true;
   struct stat opened {}, named {};
-  return ::fstat(fd_, &opened) == 0 && ::lstat(temporary_path_.c_str(), &named) == 0 &&
+  return ::fstat(fd_, &opened) == 0 &&
+         ::fstatat(folder_fd_, temporary_name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
@@ -290,32 +430,32 @@ bool Whole_File_Writer::commit() {
     discard();
     return false;
   }
-  if (::rename(temporary_path_.c_str(), final_path_.c_str()) != 0) {
+  if (::renameat(folder_fd_, temporary_name_.c_str(), folder_fd_, final_name_.c_str()) != 0) {
     fail(QStringLiteral("replacing the file"), errno);
     discard();
     return false;
   }
-  temporary_path_.clear();
+  temporary_name_.clear();
   release_lock();
   QIODevice::close();
+  bool synced = true;
+  int why = 0;
   if (options_.durable && options_.sync_folder) {
     // The new file is in place; a folder that cannot be synced is still reported, since
     // the new name might not survive a crash. File systems that cannot sync a folder say
     // EINVAL: nothing is lost there.
-    const int folder = ::open(folder_of(final_path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-      const bool synced = sync_file(folder) == 0 || errno == EINVAL || errno == EROFS;
-      const int why = errno;
-      ::close(folder);
-      if (!synced) return fail(QStringLiteral("syncing the folder"), why);
-    }
+    synced = sync_file(folder_fd_) == 0 || errno == EINVAL || errno == EROFS;
+    why = errno;
   }
+  ::close(folder_fd_);
+  folder_fd_ = -1;
+  if (!synced) return fail(QStringLiteral("syncing the folder"), why);
   return true;
 }
 
 void Whole_File_Writer::remove_temporary() {
-  if (!temporary_path_.empty()) ::unlink(temporary_path_.c_str());
-  temporary_path_.clear();
+  if (!temporary_name_.empty() && folder_fd_ >= 0) ::unlinkat(folder_fd_, temporary_name_.c_str(), 0);
+  temporary_name_.clear();
 }
 
 void Whole_File_Writer::release_lock() {
@@ -328,6 +468,8 @@ void Whole_File_Writer::discard() {
   fd_ = -1;
   remove_temporary();
   release_lock();
+  if (folder_fd_ >= 0) ::close(folder_fd_);
+  folder_fd_ = -1;
   buffer_.clear();
   buffer_.shrink_to_fit();
   if (isOpen()) QIODevice::close();
@@ -380,6 +522,18 @@ int Remove_Stale_Temporary_Files(const QString& folder,
   const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
   const int dir_fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir_fd < 0) return 0;
+  const int removed = remove_stale_in(dir_fd, replacing);
+  ::close(dir_fd);
+  return removed;
+}
+
+namespace {
+
+int remove_stale_in(int folder_fd, const std::function<bool(std::string_view name)>& replacing) {
+  // The listing reads through a descriptor of its own; the folder's stays the caller's.
+  const int dir_fd = ::fcntl(folder_fd, F_DUPFD_CLOEXEC, 0);
+  if (dir_fd < 0) return 0;
+  ::lseek(dir_fd, 0, SEEK_SET);
   DIR* dir = ::fdopendir(dir_fd);
   if (!dir) {
     ::close(dir_fd);
@@ -406,3 +560,5 @@ int Remove_Stale_Temporary_Files(const QString& folder,
   ::closedir(dir);
   return removed;
 }
+
+}  // namespace

@@ -21,6 +21,14 @@
 // write_through_link: the file the link names is replaced and the link stays, as desktop
 // editors do with a user's linked files.
 //
+// A file that lies in the program's own folders (below own_folder, or below the folder
+// Set_Program_Folder named) is the program's whatever its writer asks: a link at its name is
+// replaced, and no folder on the way down to it may be a link: a planted link must not
+// carry the write elsewhere, so such a write is refused and says which folder is a link.
+// The own folder itself may be a link (the user's arrangement of his home). The folders
+// are opened one by one without following links, and the temporary file is made and renamed
+// in the folder so opened: a link put in place meanwhile is not followed either.
+//
 // Safe on any thread; one writer is used by one thread at a time.
 
 #include <QByteArrayView>
@@ -48,7 +56,28 @@ struct Whole_File_Options {
   // Writers of many files into one folder (a batch of card pictures) call
   // Remove_Stale_Temporary_Files once instead.
   bool remove_stale_temporaries = true;
+  // The program's own folder the file lies below (an export folder the program made in the
+  // user's folder): the own folders' rule above. Empty: the folder Set_Program_Folder names,
+  // when the file lies below it.
+  QString own_folder;
 };
+
+// The folder whose files and folders are all the program's own (the resource folder): every
+// file written below it follows the own folders' rule, whoever writes it. Empty: none.
+void Set_Program_Folder(const QString& folder);
+QString Program_Folder();
+
+// True when `path` lies below `folder` (both made absolute and clean; no link is resolved).
+bool Lies_Below(const QString& path, const QString& folder);
+// The first folder below `folder` on the way down to `path` (both as for Lies_Below) that is
+// a symbolic link, `path` itself included when `include_path`; empty when there is none.
+QString Linked_Folder_Below(const QString& folder, const QString& path, bool include_path = true);
+// The reason a write into a linked folder of the program's own is refused.
+QString Linked_Folder_Refusal(const QString& folder);
+// Makes `path` and the folders above it up to `own_folder` (which is made as QDir::mkpath
+// does) when missing, going down folder by folder without following a link: a link on the
+// way is refused (Linked_Folder_Refusal in *why), as is anything there that is no folder.
+bool Make_Own_Folders(const QString& own_folder, const QString& path, QString* why = nullptr);
 
 // Removes from the folder the temporary files of writers that were ended before they could
 // remove them (killed, crashed, the power gone): files named as ours that no writer holds
@@ -120,13 +149,16 @@ class Whole_File_Writer : public QIODevice {
   bool flush_buffer();
   bool put(const char* data, qint64 size, qint64 offset);
   bool lock_and_keep_name();
+  bool open_folder();
   void release_lock();
   void remove_temporary();
 
   QString path_;
   Whole_File_Options options_;
   std::string final_path_;  // the file replaced, encoded for the system
-  std::string temporary_path_;
+  std::string final_name_;  // its name in folder_fd_
+  std::string temporary_name_;  // the temporary file's name in folder_fd_
+  int folder_fd_ = -1;  // the folder the file is written into
   int fd_ = -1;
   int lock_fd_ = -1;  // holds the lock from the close to the rename
   std::string buffer_;

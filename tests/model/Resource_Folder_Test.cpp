@@ -1,11 +1,13 @@
 // Seeding the per-user resource folder: missing files come from the shipped folder, the
 // user's files stay as they are, and the program's own mail script is brought up to date.
 
+#include "model/Common_Functions.h"
 #include "model/Resource_Folder.h"
 #include "model/Shared_Design_State.h"
 #include "support/Test_Support.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -90,6 +92,58 @@ TEST_F(Resource_Folder, AMailScriptLinkIsReplacedNotWrittenThrough) {
   EXPECT_EQ(Read(outside), QByteArray("# someone else's file\n"));
   EXPECT_FALSE(QFileInfo(user("pyth_mail.py")).isSymLink());
   EXPECT_EQ(Read(user("pyth_mail.py")), QByteArray("# the mended script\n"));
+}
+
+// Data folders that are links (to folders elsewhere) are not written into: seeding copies
+// nothing into them and makes no folder inside them, the data folders' check makes none,
+// and nothing is removed through them; the folders they name stay as they were. A file
+// link planted in a real data folder is the user's file: it stays, and so does its target.
+TEST_F(Resource_Folder, LinkedDataFoldersAreNotWrittenInto) {
+  Write(shipped("Templates/Party.dcard"), "shipped template");
+  Write(shipped("Templates/Party.png"), "shipped preview");
+  Write(shipped("Templates/User/.keep"), "");
+  Write(shipped("Background/Sky.png"), "shipped background");
+  Write(shipped("DataSet/Names.txt"), "shipped series");
+  Write(shipped("LibraryImage/Star.png"), "shipped picture");
+  QTemporaryDir elsewhere;
+  const QString outside = elsewhere.path();
+  for (const char* folder : {"templates", "backgrounds", "series"})
+    ASSERT_TRUE(QDir(outside).mkpath(QString::fromLatin1(folder)));
+  Write(outside + "/series/Names.txt", "someone else's names");
+  Write(outside + "/secret.png", "someone else's picture");
+  QDir().mkpath(user("LibraryImage"));
+  ASSERT_TRUE(QFile::link(outside + "/templates", user("Templates")));
+  ASSERT_TRUE(QFile::link(outside + "/backgrounds", user("Background")));
+  ASSERT_TRUE(QFile::link(outside + "/series", user("DataSet")));
+  ASSERT_TRUE(QFile::link(outside + "/secret.png", user("LibraryImage/Star.png")));
+  auto outside_files = [&outside] {
+    QStringList files;
+    QDirIterator it(outside, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) files << QDir(outside).relativeFilePath(it.next());
+    files.sort();
+    return files;
+  };
+  const QStringList before = outside_files();
+
+  ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
+  Check_Path_And_Create_Files();
+  EXPECT_TRUE(QFileInfo(user("LibraryImage/Star.png")).isSymLink());
+  EXPECT_FALSE(Delete_File(user("DataSet/Names.txt")));
+  EXPECT_FALSE(Delete_File(user("Templates/User")));
+  EXPECT_TRUE(Delete_File(user("LibraryImage/Star.png")));  // a link goes, not its target
+
+  EXPECT_EQ(outside_files(), before);
+  EXPECT_EQ(Read(outside + "/series/Names.txt"), QByteArray("someone else's names"));
+  EXPECT_EQ(Read(outside + "/secret.png"), QByteArray("someone else's picture"));
+  for (const char* folder : {"Templates", "Background", "DataSet"})
+    EXPECT_TRUE(QFileInfo(user(QString::fromLatin1(folder))).isSymLink()) << folder;
+  // What the user is told once, at start.
+  EXPECT_EQ(Linked_Data_Folders(),
+            QStringList({user("DataSet"), user("Background"), user("Templates")}));
+  // The real data folders are seeded and made as ever.
+  EXPECT_TRUE(QFileInfo(user("Fill_Style_Image")).isDir());
+  EXPECT_FALSE(QFileInfo::exists(user("LibraryImage/Star.png")));
 }
 
 }  // namespace

@@ -73,12 +73,12 @@ const struct {
 
 // Copy copies the file "source" in the scratch folder, which holds the data already.
 bool Write_As(Form form, const QString& path, const QByteArray& data, const QString& scratch,
-              QString* error) {
+              QString* error, const Whole_File_Options& options = {}) {
   switch (form) {
-    case Form::Whole: return Write_Whole_File(path, data, error);
+    case Form::Whole: return Write_Whole_File(path, data, error, options);
     case Form::Pieces:
     case Form::Seek_Back: {
-      Whole_File_Writer file(path);
+      Whole_File_Writer file(path, options);
       if (!file.open(QIODevice::ReadWrite)) {
         *error = file.error_string();
         return false;
@@ -91,7 +91,8 @@ bool Write_As(Form form, const QString& path, const QByteArray& data, const QStr
       if (!ok) *error = file.error_string();
       return ok;
     }
-    case Form::Copy: return Copy_Whole_File(scratch + QStringLiteral("/source"), path, error);
+    case Form::Copy:
+      return Copy_Whole_File(scratch + QStringLiteral("/source"), path, error, options);
   }
   return false;
 }
@@ -352,6 +353,88 @@ TEST_F(Whole_File_Test, LinksAndLongNames) {
       dir.filePath(QString(126, QChar(0xE9)) + QStringLiteral("xyz"));  // 255 bytes
   ASSERT_TRUE(Write_Whole_File(accented, "new", &error)) << error.toStdString();
   EXPECT_EQ(Contents(accented), QByteArray("new"));
+}
+
+// Files of the program's own folders: a link planted at a file's name is replaced, never
+// written through, even by a writer that follows the user's links elsewhere; a link planted
+// as a folder on the way down is refused by name, and nothing lands in what it names. The
+// own folder itself may be a link. The rule holds for the folder a writer names and for
+// every file below the program's folder.
+TEST_F(Whole_File_Test, LinksPlantedInTheProgramsOwnFoldersAreNeverFollowed) {
+  const QString own = path("own"), outside = path("outside");
+  for (const QString& folder : {own + "/Templates/User", own + "/Background", outside})
+    ASSERT_TRUE(QDir().mkpath(folder));
+  Put(outside + "/secret", "outside");
+  const QByteArray data = "the new contents";
+  Put(scratch.filePath("source"), data);
+  ASSERT_TRUE(QFile::link(outside + "/secret", own + "/Templates/User/Party.dcard"));
+  ASSERT_TRUE(QFile::link(outside, own + "/DataSet"));
+  ASSERT_TRUE(QFile::link(outside, own + "/Background/Linked"));
+  ASSERT_TRUE(QFile::link(own, path("own link")));
+
+  // Files in the own folders, and what a write of each does.
+  const struct {
+    const char* name;
+    QString file;
+    QString refused_for;  // the linked folder named in the refusal; empty: written
+  } cases[] = {
+      {"a file link is replaced", own + "/Templates/User/Party.dcard", {}},
+      {"a folder link is refused", own + "/DataSet/secret", own + "/DataSet"},
+      {"a deeper folder link", own + "/Background/Linked/secret", own + "/Background/Linked"},
+      {"a new file in a new folder's place", own + "/DataSet/Sub/new.txt", own + "/DataSet"},
+      {"the own folder may be a link", path("own link") + "/Background/plain.png", {}},
+  };
+  for (const auto& named_by : {"the writer", "the program's folder"}) {
+    const bool by_writer = std::strcmp(named_by, "the writer") == 0;
+    Set_Program_Folder(by_writer ? QString() : own);
+    for (const auto& [form_name, form] : forms) {
+      for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(named_by) + ", " + form_name + ": " + c.name);
+        Whole_File_Options options;
+        options.write_through_link = true;  // as the user's files are written
+        const bool own_link_root = c.file.startsWith(path("own link"));
+        if (by_writer) options.own_folder = own_link_root ? path("own link") : own;
+        else if (own_link_root) options.own_folder = path("own link");
+        QString error;
+        const bool written = Write_As(form, c.file, data, scratch.path(), &error, options);
+        if (c.refused_for.isEmpty()) {
+          EXPECT_TRUE(written) << error.toStdString();
+          EXPECT_FALSE(QFileInfo(c.file).isSymLink());
+          EXPECT_EQ(Contents(c.file), data);
+        } else {
+          EXPECT_FALSE(written);
+          EXPECT_EQ(error, Linked_Folder_Refusal(c.refused_for));
+        }
+        EXPECT_EQ(Contents(outside + "/secret"), QByteArray("outside"));
+        EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList({"secret"}));
+        // The link is planted again for the next writer.
+        QFile::remove(own + "/Templates/User/Party.dcard");
+        ASSERT_TRUE(QFile::link(outside + "/secret", own + "/Templates/User/Party.dcard"));
+      }
+    }
+  }
+  // Outside the program's folder the user's links are still written through.
+  ASSERT_TRUE(QFile::link(outside + "/secret", path("users.dcard")));
+  Whole_File_Options through;
+  through.write_through_link = true;
+  ASSERT_TRUE(Write_Whole_File(path("users.dcard"), "the user's", nullptr, through));
+  EXPECT_TRUE(QFileInfo(path("users.dcard")).isSymLink());
+  EXPECT_EQ(Contents(outside + "/secret"), QByteArray("the user's"));
+  Set_Program_Folder(QString());
+
+  // Folders of the program's own are made below it, never inside a linked one.
+  QString why;
+  EXPECT_TRUE(Make_Own_Folders(own, own + "/Templates/User/Deeper/Still", &why))
+      << why.toStdString();
+  EXPECT_TRUE(QFileInfo(own + "/Templates/User/Deeper/Still").isDir());
+  EXPECT_FALSE(Make_Own_Folders(own, own + "/DataSet/User", &why));
+  EXPECT_EQ(why, Linked_Folder_Refusal(own + "/DataSet"));
+  EXPECT_FALSE(Make_Own_Folders(own, own + "/DataSet", &why));
+  EXPECT_FALSE(QFileInfo::exists(outside + "/User"));
+  Put(own + "/plain", "a file");
+  EXPECT_FALSE(Make_Own_Folders(own, own + "/plain/User", &why));
+  EXPECT_TRUE(why.contains(System_Text(ENOTDIR))) << why.toStdString();
 }
 
 // A writer killed while it writes leaves its temporary file behind: the next write into

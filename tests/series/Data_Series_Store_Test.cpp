@@ -6,6 +6,7 @@
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
+#include "platform/Whole_File.h"
 #include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 #include "support/Watchdog.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
@@ -277,6 +279,39 @@ TEST_F(SeriesStore, Appending) {
     EXPECT_TRUE(Append_Series_File(series_file("S"), {"x", "y"})) << c.name;
     EXPECT_EQ(Read_File(series_file("S")), c.after) << c.name;
   }
+}
+
+// The series folder is the program's own: a link planted at a series' name is replaced by
+// the new series, and a series folder that is a link is not written into (the refusal names
+// it); what either link named stays as it was.
+TEST_F(SeriesStore, LinksPlantedInTheSeriesFolderAreNotFollowed) {
+  QTemporaryDir elsewhere;
+  const QString outside = elsewhere.filePath("notes.txt");
+  Write_File(outside, "someone else's notes\n");
+  ASSERT_TRUE(QFile::link(outside, series_file("Guests")));
+  platform_.yes_no_answers = {true};
+  EXPECT_EQ(Save_Series("Guests", {"Ann", "Bob"}, {}), Series_Write_Result::Written);
+  EXPECT_FALSE(QFileInfo(series_file("Guests")).isSymLink());
+  EXPECT_EQ(Read_File(series_file("Guests")), QByteArray("Ann\nBob\n"));
+  EXPECT_EQ(Read_File(outside), QByteArray("someone else's notes\n"));
+
+  ASSERT_TRUE(QDir(Data_Folder_Path).removeRecursively());
+  ASSERT_TRUE(QFile::link(elsewhere.path(), Data_Folder_Path));
+  Write_File(elsewhere.filePath("Guests.txt"), "outside\n");
+  const QString refusal = Series_Access_Error_Because(Linked_Folder_Refusal(Data_Folder_Path));
+  platform_.messages.clear();
+  platform_.yes_no_answers = {true};
+  EXPECT_EQ(Save_Series("Guests", {"new"}, {}), Series_Write_Result::Failed);
+  EXPECT_EQ(Save_Series("Hosts", {"new"}, {}), Series_Write_Result::Failed);
+  EXPECT_EQ(platform_.messages, QStringList({"\n" + refusal, "\n" + refusal}));
+  QString error;
+  EXPECT_FALSE(Append_Series_File(series_file("Guests"), {"more"}, &error));
+  EXPECT_EQ(error, Linked_Folder_Refusal(Data_Folder_Path));
+  EXPECT_FALSE(Delete_Series("Guests"));
+  EXPECT_EQ(Read_File(elsewhere.filePath("Guests.txt")), QByteArray("outside\n"));
+  EXPECT_EQ(Read_File(outside), QByteArray("someone else's notes\n"));
+  EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"Guests.txt", "notes.txt"}));
 }
 
 TEST_F(SeriesStore, ReadersOfASeries) {

@@ -10,6 +10,7 @@
 #include "output/ui/Export_Window.h"
 #include "output/ui/Send_Modeless.h"
 #include "platform/Scripted_Platform.h"
+#include "platform/Whole_File.h"
 #include "support/File_Size_Limit.h"
 #include "window/ui/CRDWindowController.h"
 #include "window/ui/Open_Export_Log.h"
@@ -320,6 +321,44 @@ TEST_F(Batch, OneFilePerRecordAndSideThenRecordZeroOnTheFront) {
   EXPECT_FALSE(Card_Value_In_Process);
   EXPECT_FALSE(window->send_modls_wnd->isVisible());
   EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+}
+
+// The export folder is the program's own, made in the user's folder: a link planted at a
+// card's name is replaced by the card, and an export folder that is a link is not written
+// into; what the links named stays as it was.
+TEST_F(Batch, LinksPlantedInTheExportFolderAreNotFollowed) {
+  QTemporaryDir out, elsewhere;
+  const QString notes = elsewhere.filePath("notes.txt");
+  {
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("someone else's notes");
+  }
+  const QString folder = QDir(out.path()).filePath("ZELK Festival Greeting Card");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_TRUE(QFile::link(notes, QDir(folder).filePath("Card_1.png")));
+  side_row = 0;
+  batch_export(out.path());
+  EXPECT_EQ(result_boxes, QStringList{"Card has been exported successfully."});
+  EXPECT_FALSE(QFileInfo(QDir(folder).filePath("Card_1.png")).isSymLink());
+  EXPECT_EQ(Checked_Png(QDir(folder).filePath("Card_1.png")), QStringLiteral("RGB 300x150"));
+  auto outside = [&] {
+    QFile file(notes);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  };
+  EXPECT_EQ(outside(), QByteArray("someone else's notes"));
+
+  ASSERT_TRUE(QDir(folder).removeRecursively());
+  ASSERT_TRUE(QFile::link(elsewhere.path(), folder));
+  result_boxes.clear();
+  batch_export(out.path());
+  EXPECT_TRUE(result_boxes.isEmpty()) << result_boxes;
+  EXPECT_EQ(platform.messages,
+            QStringList{"\n" + unable_saving_Msg + "\n" + Linked_Folder_Refusal(folder)});
+  EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"notes.txt"});
+  EXPECT_EQ(outside(), QByteArray("someone else's notes"));
+  EXPECT_FALSE(Card_Value_In_Process);
 }
 
 TEST_F(Batch, AFailedRecordLeavesNoFileAndTheOthersAreWritten) {

@@ -10,6 +10,7 @@
 #include "library/ui/Support_Windows.h"
 #include "library/ui/Template_Wizard.h"
 #include "model/Shared_Design_State.h"
+#include "platform/Whole_File.h"
 #include "window/ui/Card_Panel.h"
 #include "support/File_Size_Limit.h"
 #include "window/Design_File.h"
@@ -21,6 +22,7 @@
 #include <QDoubleSpinBox>
 #include <QItemSelectionModel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -129,6 +131,56 @@ TEST_F(Templates_Window, AnExportOntoAFullDiskSaysWhyAndKeepsTheTemplate) {
         << child.reason.toStdString();
     EXPECT_EQ(QDir(User_Templates_Folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               QStringList({"Party.dcard", "Party.png"}));
+  }
+}
+
+// The template folders are the program's own: links planted at the template's two names
+// are replaced by the design and its picture, and a template folder that is a link is not
+// written into; the files and folders the links named stay as they were.
+TEST_F(Templates_Window, ExportAsTemplateFollowsNoLinkPlantedInTheTemplateFolders) {
+  add_shape(CRDDocument::Side::Front, "R", QRectF(10, 10, 60, 40));
+  QTemporaryDir elsewhere;
+  auto outside = [&elsewhere](const char* name) { return elsewhere.filePath(name); };
+  auto outside_files = [&elsewhere] {
+    return QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                            QDir::Name);
+  };
+  for (const char* name : {"design.txt", "picture.txt"}) {
+    QFile file(outside(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("someone else's file");
+  }
+  ASSERT_TRUE(QFile::link(outside("design.txt"), user("Party.dcard")));
+  ASSERT_TRUE(QFile::link(outside("picture.txt"), user("Party.png")));
+  platform.default_yes_no = true;  // replace the "template" of that name
+  name_answer("Party");
+  window->Export_As_Template_Clicked();
+  EXPECT_EQ(platform.messages, QStringList({"\nTemplate exported successfully."}));
+  for (const char* file : {"Party.dcard", "Party.png"})
+    EXPECT_FALSE(QFileInfo(user(file)).isSymLink()) << file;
+  EXPECT_TRUE(design_file::Read_Design_File(user("Party.dcard")).has_value());
+  EXPECT_FALSE(QImage(user("Party.png")).isNull());
+  for (const char* name : {"design.txt", "picture.txt"}) {
+    QFile file(outside(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("someone else's file")) << name;
+  }
+
+  const QStringList before = outside_files();
+  for (const QString& linked : {User_Templates_Folder(), Templates_Folder()}) {
+    SCOPED_TRACE(linked.toStdString());
+    ASSERT_TRUE(QDir(Templates_Folder()).removeRecursively());
+    ASSERT_TRUE(QFile::remove(Templates_Folder()) || !QFileInfo(Templates_Folder()).isSymLink());
+    if (linked == User_Templates_Folder()) ASSERT_TRUE(QDir().mkpath(Templates_Folder()));
+    ASSERT_TRUE(QFile::link(elsewhere.path(), linked));
+    platform.messages.clear();
+    name_answer("Party");
+    window->Export_As_Template_Clicked();
+    EXPECT_EQ(platform.messages,
+              QStringList({"\nTemplate could not be exported: " + Linked_Folder_Refusal(linked) +
+                           "."}));
+    EXPECT_EQ(outside_files(), before);
+    ASSERT_TRUE(QFile::remove(linked));
   }
 }
 

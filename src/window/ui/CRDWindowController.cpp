@@ -496,6 +496,9 @@ void CRDWindowController::awakeFromNib(const QString& resource_folder) {
     return;
   }
   act_path_location = Resource_Path;
+  // Data folders that are links are said once; the program goes on without writing there.
+  if (const QString linked = Linked_Data_Folders_Message(Linked_Data_Folders()); !linked.isEmpty())
+    Show_MessageBox(linked);
   Get_Email_Details();
 
   images.clear();

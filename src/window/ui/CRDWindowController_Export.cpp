@@ -181,9 +181,10 @@ void CRDWindowController::Export_Batch_File(const QString& folder) {
   Card_Value_In_Process = true;
   const int side_before = Card_Front_Or_Back;
   Stop_SMS_Sending_Now = false;
-  const QString output = Batch_Output_Folder(folder);
+  QString why;
+  const QString output = Batch_Output_Folder(folder, &why);
   if (output.isEmpty()) {
-    Show_MessageBox(unable_saving_Msg);
+    Show_MessageBox(why.isEmpty() ? unable_saving_Msg : unable_saving_Msg + u'\n' + why);
     Card_Value_In_Process = false;
     return;
   }

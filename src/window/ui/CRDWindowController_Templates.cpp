@@ -13,6 +13,7 @@
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
+#include "platform/Whole_File.h"
 #include "window/Card_Side_Settings.h"
 
 #include <QCoreApplication>
@@ -151,12 +152,18 @@ bool CRDWindowController::Write_Template(const QString& base, QString* failure) 
   const QString design_path = base + QLatin1Char('.') + design_file_EXT;
   const QString picture_path = base + QStringLiteral(".png");
   const QString folder = QFileInfo(base).absolutePath();
-  if (!QDir().mkpath(folder)) {
-    *failure = QStringLiteral("the folder %1 cannot be made.").arg(folder);
+  // The user templates' folder is the program's own: made when missing, refused when it is
+  // a link. (The build writes the built-in templates elsewhere.)
+  if (QString why; Lies_Below(folder, Resource_Path)
+                       ? !Make_Own_Folders(Resource_Path, folder, &why)
+                       : !QDir().mkpath(folder)) {
+    *failure = why.isEmpty() ? QStringLiteral("the folder %1 cannot be made.").arg(folder)
+                             : why + QLatin1Char('.');
     return false;
   }
   // Both files are written whole over any old ones: nothing is deleted first, so a failed
-  // write leaves the old template as it was.
+  // write leaves the old template as it was. Both are the program's own files: a link
+  // planted at either name is replaced, never written through.
   const QString own_name = Project_File_Name;
   Project_File_Name = design_path;
   QString reason;
