@@ -120,12 +120,13 @@ Picture Picture_File_Cache::Picture_Of(const QString& path, QSize at) {
   Picture picture;
   if (kept(&picture)) return picture;
   Sized_Picture_Reader reader(path);
-  {
-    const Reading_Hold hold(reading_, reader.Reading_Pixels(at.isValid() ? at : reader.size()));
-    // Read meanwhile by another thread while this one waited for the budget.
-    if (kept(&picture)) return picture;
-    picture = reader.Read(at.isValid() ? at : reader.size());
-  }
+  // The reading holds its share of the budget until its picture is kept: a thread that
+  // waited for the budget to read the same file finds the picture then, and reads nothing.
+  const Reading_Hold hold(reading_, reader.Reading_Pixels(at.isValid() ? at : reader.size()));
+  // Read meanwhile by another thread while this one waited for the budget.
+  if (kept(&picture)) return picture;
+  picture = reader.Read(at.isValid() ? at : reader.size());
+  ++decodes_;
   const qsizetype picture_bytes = picture.image().sizeInBytes();
   if (picture.isNull() || !file.exists() || picture_bytes > max_bytes_) return picture;
   std::lock_guard<std::mutex> lock(mutex_);
@@ -185,6 +186,11 @@ void Record_Picture_Budget::Give_Back(qint64 pixels) {
 qint64 Record_Picture_Budget::held() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return held_;
+}
+
+int Record_Picture_Budget::waiting() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return int(next_ticket_ - serving_);
 }
 
 qsizetype Picture_File_Cache::bytes() const {

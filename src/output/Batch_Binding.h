@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -78,6 +79,8 @@ class Record_Picture_Budget {
   void Take(qint64 pixels);
   void Give_Back(qint64 pixels);
   qint64 held() const;
+  // The requests waiting for their pixels.
+  int waiting() const;
 
  private:
   const qint64 max_;
@@ -107,6 +110,10 @@ class Picture_File_Cache {
   // (invalid when it gives none); nothing is decoded.
   QSize Size_Of(const QString& path);
   qsizetype bytes() const;
+  // The files' pictures decoded so far (a picture found kept is not decoded again).
+  qint64 decodes() const { return decodes_; }
+  // The budget the readings in flight hold (tests line readings up with it).
+  Record_Picture_Budget& Reading_Budget() { return reading_; }
 
  private:
   struct Entry {
@@ -126,6 +133,7 @@ class Picture_File_Cache {
   qsizetype bytes_ = 0;
   qsizetype max_bytes_;
   Record_Picture_Budget reading_;
+  std::atomic<qint64> decodes_{0};
 };
 
 // What the binding of one record could not do. The record is drawn all the same, the

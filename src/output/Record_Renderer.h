@@ -69,6 +69,8 @@ class Record_Renderer {
   const Card_Side_Snapshot& snapshot(Card_Side side) const {
     return sides_[side == Card_Side::Front ? 0 : 1];
   }
+  // The budget of bound pictures this renderer and its copies hold together.
+  Record_Picture_Budget& Picture_Budget() const { return *picture_budget_; }
   int Record_Count() const { return values_.total; }
   const Batch_Values& values() const { return values_; }
   double dpi() const { return dpi_; }

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr qsizetype kReadChunk = 256 * 1024;
+constexpr qsizetype kReadChunk = Xml_Pull_Reader::Read_Chunk;
 // No token of a real part comes near this (a cell holds at most 32,767 characters): a tag,
 // text run or comment that does not end before it is refused instead of buffered whole.
 constexpr qsizetype kMax_Token = qsizetype(64) << 20;

@@ -43,6 +43,8 @@ class Xml_Utf8_Check {
 class Xml_Pull_Reader {
  public:
   enum Token { Start_Element, End_Element, Text, End_Of_Document, Error };
+  // The bytes asked of the device at a time: a token may end in a later read than it began.
+  static constexpr qsizetype Read_Chunk = 256 * 1024;
 
   // Reads from the device, which must be open for reading and outlive the reader.
   explicit Xml_Pull_Reader(QIODevice* device);

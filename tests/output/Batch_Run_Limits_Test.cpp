@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QImageWriter>
 
+#include <atomic>
 #include <mutex>
 #include <thread>
 
@@ -121,6 +122,72 @@ TEST_F(Batch_Run_Limits, ABudgetSharedByWorkersIsTakenInTurn) {
   budget.Give_Back(100);
   budget.Take(1000);
   EXPECT_EQ(budget.held(), 150);
+}
+
+// The workers of a run render copies of one renderer, and their records' pictures share one
+// budget: a record whose pictures fit what the others hold is drawn at once; one whose
+// pictures would take the run a pixel past the budget waits until the others give back.
+TEST_F(Batch_Run_Limits, TheWorkersOfARunShareOneBudget) {
+  const test_support::Watchdog watchdog("workers sharing a budget");
+  const QString picture = Save_Picture("photo.png", {300, 200}, Qt::red);  // 60,000 pixels
+  Write_Series("Photos", (picture + "\n").toUtf8());
+  Card_Side_Snapshot front;
+  front.frame = QRectF(0, 0, 300, 200);
+  front.graphics = {Bound<CRDImage>(1, "Photos", 0, QRectF(0, 0, 300, 200))};
+  const Batch_Values values = Batch_Check(front.graphics, {}, false, {});
+  const Record_Renderer prototype(front, Card_Side_Snapshot(), values, Barcode_Designer(), 72,
+                                  100000);
+  Record_Picture_Budget& budget = prototype.Picture_Budget();
+  // What the other workers hold: the budget less 60,000 pixels, then a pixel more.
+  for (const qint64 others : {qint64(40000), qint64(40001)}) {
+    SCOPED_TRACE(others);
+    Record_Renderer worker = prototype.Copy();
+    budget.Take(others);
+    std::atomic<bool> drawn{false};
+    Picture card;
+    Binding_Report binding;
+    std::thread thread([&] {
+      card = worker.Render(0, Card_Side::Front, nullptr, &binding);
+      drawn = true;
+    });
+    if (others + 60000 > budget.max_pixels()) {
+      while (!drawn && budget.waiting() == 0) std::this_thread::yield();
+      EXPECT_FALSE(drawn) << "the worker did not wait for the pixels the others hold";
+      budget.Give_Back(others);
+      thread.join();
+    } else {
+      thread.join();  // drawn while the others hold theirs
+      budget.Give_Back(others);
+    }
+    EXPECT_TRUE(binding.complete()) << binding.picture_left_out.toStdString();
+    ASSERT_FALSE(card.isNull());
+    EXPECT_EQ(card.image().pixelColor(150, 100), QColor(Qt::red));
+    EXPECT_EQ(budget.held(), 0);
+  }
+}
+
+// Workers that ask for one picture while the readings in flight hold the whole budget read
+// it once: the first whose turn comes reads it and keeps it before it lets the budget go, the
+// other then finds it kept.
+TEST_F(Batch_Run_Limits, APictureAskedByWorkersWaitingForTheBudgetIsReadOnce) {
+  const test_support::Watchdog watchdog("workers reading one picture");
+  const QString path = Save_Picture("shared.png", {100, 100}, Qt::red);
+  Picture_File_Cache cache(qsizetype(64) << 20, 5000);  // a reading of the picture takes it all
+  Record_Picture_Budget& budget = cache.Reading_Budget();
+  budget.Take(budget.max_pixels());
+  Picture pictures[2];
+  std::thread workers[2];
+  for (int i = 0; i < 2; ++i)
+    workers[i] = std::thread([&, i] { pictures[i] = cache.Picture_Of(path); });
+  while (budget.waiting() < 2) std::this_thread::yield();  // both found nothing kept
+  budget.Give_Back(budget.max_pixels());
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(cache.decodes(), 1);
+  for (const Picture& picture : pictures) {
+    ASSERT_EQ(picture.image().size(), QSize(100, 100));
+    EXPECT_EQ(picture.image().pixelColor(50, 50), QColor(Qt::red));
+  }
+  EXPECT_EQ(budget.held(), 0);
 }
 
 // An export whose records name more picture pixels than a card may hold writes every card,

@@ -216,6 +216,36 @@ TEST(Sized_Picture_Reader, LargePngAndJpegAreDecodedAtTheSmallerSize) {
   }
 }
 
+// A frame takes on the card picture its size in points at the resolution, rounded up: a
+// frame a fraction of a pixel past a whole number has that pixel too (a picture read at
+// fewer is stretched to cover it); a size that is whole but for the last bits of a
+// floating-point product gains none. No more than the picture's own pixels are read.
+TEST(Frame_Picture_Pixels, AFrameTakesEveryPixelItCovers) {
+  const struct {
+    QSizeF frame;  // points
+    double dpi;
+    QSize picture;
+    QSize at;
+  } cases[] = {
+      {{100, 50}, 72, {1000, 1000}, {100, 50}},
+      {{100.2, 50.2}, 72, {1000, 1000}, {101, 51}},
+      {{100.7, 49.6}, 72, {1000, 1000}, {101, 50}},
+      {{24.05, 12.05}, 300, {1000, 1000}, {101, 51}},  // 100.2 x 50.2 pixels
+      {{6.48, 6.48}, 300, {1000, 1000}, {27, 27}},      // 27.000000000000004 pixels
+      {{100.2, 50.2}, 72, {101, 51}, {101, 51}},
+      {{100.2, 50.2}, 72, {100, 60}, {100, 51}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.frame.width() << " x " << c.frame.height() << " at "
+                                    << c.dpi << " dpi");
+    CRDImage image;
+    image.setBounds(QRectF(QPointF(10, 10), c.frame));
+    double scale = 0;
+    EXPECT_EQ(Frame_Picture_Pixels(image, c.picture, c.dpi, &scale), c.at);
+    EXPECT_EQ(scale, 1);
+  }
+}
+
 // A frame draws a bound picture read at the frame's pixels as it drew the whole picture:
 // stretched, flipped and turned, turned by a fraction of a right angle, blurred and
 // sharpened (filters measured in the file's pixels), in grey with a turned hue, translucent.

@@ -257,6 +257,17 @@ TEST_F(SpreadsheetFormats, HostileSpreadsheets) {
        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
            xml2003("<Row><Cell><Data>M\xFCller</Data></Cell></Row>"),
        std::nullopt, "not encoded in UTF-8"},
+      // The declaration may quote with either mark. Latin-1 bytes that would make UTF-8
+      // too ("M\xC3\xBCller" is "MÃ¼ller" in Latin-1) are refused all the same.
+      {"a table declared in Latin-1 in single quotes", false,
+       "<?xml version='1.0' encoding='ISO-8859-1'?>" +
+           xml2003("<Row><Cell><Data>M\xC3\xBCller</Data></Cell></Row>"),
+       std::nullopt, "not encoded in UTF-8"},
+      {"a content part declared in Latin-1 in single quotes", true,
+       "<?xml version='1.0' encoding='ISO-8859-1'?>" +
+           ods("<table:table-row><table:table-cell><text:p>M\xC3\xBCller</text:p>"
+               "</table:table-cell></table:table-row>"),
+       std::nullopt, "not encoded in UTF-8"},
       {"a content part declared in UTF-8", true,
        "<?xml version='1.0' encoding='UTF-8'?>" +
            ods("<table:table-row><table:table-cell><text:p>M\xC3\xBCller</text:p>"

@@ -616,6 +616,70 @@ TEST_F(Workbook, ZipBombsAreNotUnpacked) {
   }
 }
 
+// A read makes at most kMax_Read_Characters characters, the shared strings' counted first:
+// a workbook of exactly that many reads, and one of a character more is refused, whether the
+// character lies in the shared strings or in a cell's own text.
+TEST_F(Workbook, TextUpToTheBudgetIsReadAndACharacterMoreIsRefused) {
+  constexpr int kLength = 1 << 15;                               // characters of a text
+  constexpr int kTexts = int(kMax_Read_Characters / kLength);  // that many reach the budget
+  static_assert(qint64(kTexts) * kLength == kMax_Read_Characters);
+  const QByteArray text(kLength, 'x');
+  // `shared` shared strings, the sheet's first row showing the first of them; then `own`
+  // rows of a cell with a text of its own. `more`: one text of one character after them.
+  const auto book = [&](int shared, bool more_shared, int own, bool more_own) {
+    QByteArray rows;
+    if (shared > 0) rows += row("<c t=\"s\"><v>0</v></c>");
+    const QByteArray own_cell = "<c t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+    for (int r = 0; r < own; ++r) rows += row(own_cell);
+    if (more_own) rows += row("<c t=\"inlineStr\"><is><t>y</t></is></c>");
+    QList<QByteArray> items;
+    for (int i = 0; i < shared; ++i) items << "<t>" + text + "</t>";
+    if (more_shared) items << "<t>y</t>";
+    return workbook(sheet_xml("", rows), shared > 0 ? std::optional(shared_xml(items)) : std::nullopt);
+  };
+  const QString sheet_refused = QStringLiteral("The sheet holds more text than a read takes");
+  const QString shared_refused = QStringLiteral("The shared strings hold more text than a read takes");
+  const struct {
+    const char* name;
+    int shared;
+    bool more_shared;
+    int own;
+    bool more_own;
+    QString answer;  // "<rows> rows of <characters> characters", or what the reason says
+  } cases[] = {
+      {"the cells' own texts at the budget", 0, false, kTexts, false,
+       QStringLiteral("%1 rows of %2 characters").arg(kTexts).arg(kMax_Read_Characters)},
+      {"the cells' own texts a character past it", 0, false, kTexts, true, sheet_refused},
+      {"the shared strings at the budget", kTexts, false, 0, false,
+       QStringLiteral("1 rows of %1 characters").arg(kLength)},
+      {"the shared strings a character past it", kTexts, true, 0, false, shared_refused},
+      {"shared strings and the cells' own texts at the budget", kTexts / 2, false, kTexts / 2,
+       false, QStringLiteral("%1 rows of %2 characters").arg(kTexts / 2 + 1).arg(
+                  qint64(kTexts / 2 + 1) * kLength)},
+      {"shared strings and the cells' own texts a character past it", kTexts / 2, false,
+       kTexts / 2, true, sheet_refused},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = book(c.shared, c.more_shared, c.own, c.more_own);
+    QString answer;
+    try {
+      const Sheet_Rows rows = read(file).second;
+      qint64 characters = 0;
+      for (const QStringList& cells : rows)
+        for (const QString& cell : cells) characters += cell.size();
+      answer = QStringLiteral("%1 rows of %2 characters").arg(rows.size()).arg(characters);
+    } catch (const Spreadsheet_Error& e) {
+      answer = e.reason();
+    }
+    if (c.answer.endsWith(u"characters"))
+      EXPECT_EQ(answer.toStdString(), c.answer.toStdString());
+    else
+      EXPECT_TRUE(answer.contains(c.answer)) << answer.toStdString();
+    QFile::remove(file);
+  }
+}
+
 TEST_F(Workbook, WorksheetsInNumericOrder) {
   QList<std::pair<QString, QByteArray>> parts;
   QByteArray sheets;

@@ -7,6 +7,7 @@
 #include "model/Graphic_Archive.h"
 #include "platform/Property_List.h"
 #include "support/File_Size_Limit.h"
+#include "support/Memory_Limit.h"
 #include "support/Sample_Graphics.h"
 #include "support/Test_Support.h"
 #include "support/Watchdog.h"
@@ -542,6 +543,29 @@ TEST_F(Design_File_Test, SavedDesignsAlwaysOpenAgain) {
             "5,000, back 5,001), and a design may hold at most 10,000: remove at least 1 object. "
             "The file saved before is as it was");
   EXPECT_EQ(Contents(target), saved);
+}
+
+// A data table whose rows alone hold more values than a design file may is refused before
+// the file's values are made, where memory is short: the table takes little (its rows share
+// their cells), the file's values for it would take far more than the 32 MB left.
+TEST_F(Design_File_Test, ATableOfTooManyValuesIsRefusedBeforeTheFileIsMade) {
+  if (!test_support::kMemory_Limit_Works) GTEST_SKIP() << "no address-space limit here";
+  Design_Contents design = Sample_Design();
+  design.column_titles = {QStringLiteral("Row No."), QStringLiteral("Name")};
+  const Data_Table_Row row{{"Extension", "1"}, {"Column1", "Guest"}};  // five values
+  const qint64 most = File_Limits{}.max_values / 5;                    // 400,000 rows
+  design.rows = Data_Table_Rows(most + 1, row);
+  const QString target = path("table.dcard");
+  const QString answer = test_support::Run_With_Memory_Limit(qint64(32) << 20, [&] {
+    QString error;
+    return Write_Design_File(target, design, &error) ? QStringLiteral("saved") : error;
+  });
+  EXPECT_EQ(answer.toStdString(),
+            "not saved, as it could not be opened again: the design's file would hold more than "
+            "the 2,000,000 values a design file may hold (every table cell is two, the data table "
+            "holds 400,001 rows of 1 column): remove data table rows or columns. The file saved "
+            "before is as it was");
+  EXPECT_FALSE(QFileInfo::exists(target));
 }
 
 // A picture object whose file is gone opens with an empty frame, and the reader names the

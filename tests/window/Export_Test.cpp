@@ -283,10 +283,13 @@ TEST_F(Batch, OneFilePerRecordAndSideThenRecordZeroOnTheFront) {
     old.write("old");
   }
   // Hidden leftovers of earlier builds' killed writes go only beside the cards this run
-  // replaces; names of that pattern beside anything else are not ours to remove.
+  // replaces; names of that pattern beside anything else are not ours to remove (a record
+  // number is the whole of what stands between "Card_" and the extension).
   const QStringList leftovers = {".Card_2.png.Ab12Cd", ".Card_3_Back.png.zZ9yY8"};
-  const QStringList others = {".Card_4.png.Ab12Cd", ".Card_02.png.Ab12Cd",
-                              ".Card_2.jpg.Ab12Cd", ".notes.txt.Ab12Cd", ".Card_2.png.Ab12C"};
+  const QStringList others = {".Card_4.png.Ab12Cd",      ".Card_02.png.Ab12Cd",
+                              ".Card_2.jpg.Ab12Cd",      ".notes.txt.Ab12Cd",
+                              ".Card_2.png.Ab12C",       ".Card_3x.png.Ab12Cd",
+                              ".Card_2 .png.Ab12Cd",     ".Card_1x_Back.png.Ab12Cd"};
   for (const QString& name : leftovers + others) {
     QFile file(QDir(existing).filePath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -713,6 +713,52 @@ TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
   EXPECT_EQ(shown, 5);
 }
 
+// The pictures of the back count with those of the front: with two of 25 million pixels on
+// the back, a third fits on the front (75 of the 96 million) and a fourth is refused there;
+// the design the window holds opens again with every picture it shows.
+TEST_F(Object_Panels, PicturesOnTheBackCountWhenAPictureIsPlacedOnTheFront) {
+  QStringList big;
+  for (int i = 0; i < 4; ++i) {
+    QImage grey(5000, 5000, QImage::Format_Grayscale8);
+    grey.fill(30 + 50 * i);
+    big << scratch.filePath(QStringLiteral("big%1.png").arg(i));
+    ASSERT_TRUE(grey.save(big.last()));
+  }
+  const auto place = [&](const QString& path) {
+    platform.open_answers.push_back({path});
+    press_tool("Image_Tool_btn");
+  };
+  window->Back_Side_btn->click();
+  ASSERT_EQ(Card_Front_Or_Back, 1);
+  place(big[0]);
+  place(big[1]);
+  ASSERT_EQ(document.list(CRDDocument::Side::Back).size(), 2u);
+  window->Front_Card_Btn->click();
+  ASSERT_EQ(Card_Front_Or_Back, 0);
+  place(big[2]);
+  ASSERT_EQ(document.list(CRDDocument::Side::Front).size(), 1u);
+  EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+  place(big[3]);
+  EXPECT_EQ(document.list(CRDDocument::Side::Front).size(), 1u);
+  ASSERT_EQ(platform.messages.size(), 1);
+  EXPECT_TRUE(platform.messages[0].contains("this design's take 75 million already"))
+      << platform.messages[0].toStdString();
+
+  const QString saved = scratch.filePath("both_sides.dcard");
+  QString error;
+  ASSERT_TRUE(design_file::Write_Design_File(saved, window->Current_Design_Contents(), &error))
+      << error.toStdString();
+  QString reason;
+  const auto opened = design_file::Read_Design_File(saved, &reason);
+  ASSERT_TRUE(opened) << reason.toStdString();
+  EXPECT_EQ(opened->left_out, QString());
+  int shown = 0;
+  for (const Graphic_List* side : {&opened->front_graphics, &opened->back_graphics})
+    for (const auto& g : *side)
+      if (auto* image = dynamic_cast<CRDImage*>(g.get()); image && !image->_contents.isNull()) ++shown;
+  EXPECT_EQ(shown, 3);
+}
+
 TEST_F(Object_Panels, SignaturesShowTheirOwnPathAndKeepItWithANewBorder) {
   auto a = add<CRDSignature>();
   a->Set_Sign_Or_FP(QStringLiteral("S"));
