@@ -129,7 +129,8 @@ bool Check_Path_And_Create_Files() {
 bool Delete_File(const QString& path) {
   if (path.isEmpty()) return false;
   // Nothing is removed through a linked folder of the program's own.
-  if (const QString linked = Linked_Folder_Below(Program_Folder(), path, false); !linked.isEmpty()) {
+  if (const QString linked = Linked_Folder_Below(Program_Folder(), path, false);
+      !linked.isEmpty()) {
     Show_NSLog_Message(Linked_Folder_Refusal(linked));
     return false;
   }

@@ -134,8 +134,8 @@ bool Prepare_Resource_Path(const QString& folder) {
 QStringList Linked_Data_Folders() {
   QStringList linked;
   if (Resource_Path.isEmpty()) return linked;
-  for (const char* name : {"DataSet", "Background", "Fill_Style_Image", "LibraryImage",
-                           "Templates", "Templates/User"}) {
+  for (const char* name : {"DataSet", "Background", "Fill_Style_Image", "LibraryImage", "Templates",
+                           "Templates/User"}) {
     const QString link =
         Linked_Folder_Below(Resource_Path, Resource_Path + QLatin1Char('/') + QLatin1String(name));
     if (!link.isEmpty() && !linked.contains(link)) linked << link;
@@ -145,8 +145,9 @@ QStringList Linked_Data_Folders() {
 
 QString Linked_Data_Folders_Message(const QStringList& folders) {
   if (folders.isEmpty()) return {};
-  return QStringLiteral("These data folders are symbolic links. Their contents are used, but "
-                        "nothing is written into them: templates, series and pictures cannot "
-                        "be saved there.\n\n") +
+  return QStringLiteral(
+             "These data folders are symbolic links. Their contents are used, but "
+             "nothing is written into them: templates, series and pictures cannot "
+             "be saved there.\n\n") +
          folders.join(u'\n');
 }

@@ -12,10 +12,10 @@
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <csignal>
 #endif
 
 namespace {

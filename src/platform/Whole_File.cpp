@@ -178,8 +178,9 @@ QString Linked_Folder_Below(const QString& folder, const QString& path, bool inc
 }
 
 QString Linked_Folder_Refusal(const QString& folder) {
-  return QStringLiteral("%1 is a symbolic link: the program writes nothing into a folder of its "
-                        "own that is a link")
+  return QStringLiteral(
+             "%1 is a symbolic link: the program writes nothing into a folder of its "
+             "own that is a link")
       .arg(folder);
 }
 
@@ -192,19 +193,23 @@ bool Make_Own_Folders(const QString& own_folder, const QString& path, QString* w
   const QString inside = absolute_clean(path);
   if (own_folder.isEmpty() || (inside != above && !Lies_Below(inside, above)))
     return refuse(QStringLiteral("%1 is not inside %2").arg(path, own_folder));
-  if (!QDir().mkpath(above)) return refuse(QStringLiteral("the folder %1 cannot be made").arg(above));
+  if (!QDir().mkpath(above))
+    return refuse(QStringLiteral("the folder %1 cannot be made").arg(above));
   int fd = ::open(QFile::encodeName(above).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return refuse(failure(QStringLiteral("opening %1").arg(above), errno));
   QString walked = above;
-  for (const QString& folder : inside.mid(above.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+  for (const QString& folder :
+       inside.mid(above.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
     walked += QLatin1Char('/') + folder;
     const QByteArray name = QFile::encodeName(folder);
     const bool made = ::mkdirat(fd, name.constData(), 0777) == 0;
     const int made_why = errno;
-    const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int next =
+        ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int why_not = errno;
     struct stat info {};
-    const bool linked = next < 0 && ::fstatat(fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+    const bool linked = next < 0 &&
+                        ::fstatat(fd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
                         S_ISLNK(info.st_mode);
     ::close(fd);
     if (linked) return refuse(Linked_Folder_Refusal(walked));
@@ -318,9 +323,9 @@ bool Whole_File_Writer::open_folder() {
     const int why = errno;
     if (next < 0) {
       struct stat info {};
-      const bool linked = why == ELOOP ||
-                          (::fstatat(folder_fd_, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                           S_ISLNK(info.st_mode));
+      const bool linked = why == ELOOP || (::fstatat(folder_fd_, name.constData(), &info,
+                                                     AT_SYMLINK_NOFOLLOW) == 0 &&
+                                           S_ISLNK(info.st_mode));
       ::close(folder_fd_);
       folder_fd_ = -1;
       if (!linked) return fail(QStringLiteral("creating the temporary file"), why);
@@ -454,7 +459,8 @@ bool Whole_File_Writer::commit() {
 }
 
 void Whole_File_Writer::remove_temporary() {
-  if (!temporary_name_.empty() && folder_fd_ >= 0) ::unlinkat(folder_fd_, temporary_name_.c_str(), 0);
+  if (!temporary_name_.empty() && folder_fd_ >= 0)
+    ::unlinkat(folder_fd_, temporary_name_.c_str(), 0);
   temporary_name_.clear();
 }
 

@@ -158,7 +158,7 @@ class Whole_File_Writer : public QIODevice {
   std::string final_path_;  // the file replaced, encoded for the system
   std::string final_name_;  // its name in folder_fd_
   std::string temporary_name_;  // the temporary file's name in folder_fd_
-  int folder_fd_ = -1;  // the folder the file is written into
+  int folder_fd_ = -1;          // the folder the file is written into
   int fd_ = -1;
   int lock_fd_ = -1;  // holds the lock from the close to the rename
   std::string buffer_;

@@ -144,6 +144,22 @@ TEST_F(Resource_Folder, LinkedDataFoldersAreNotWrittenInto) {
   // The real data folders are seeded and made as ever.
   EXPECT_TRUE(QFileInfo(user("Fill_Style_Image")).isDir());
   EXPECT_FALSE(QFileInfo::exists(user("LibraryImage/Star.png")));
+
+  // The same folders real, with links planted at the names of shipped files: nothing is
+  // written through them, and the folders are seeded with the rest.
+  for (const char* folder : {"Templates", "Background", "DataSet"}) {
+    ASSERT_TRUE(QFile::remove(user(QString::fromLatin1(folder))));
+    ASSERT_TRUE(QDir().mkpath(user(QString::fromLatin1(folder))));
+  }
+  for (const char* file : {"Templates/Party.dcard", "Background/Sky.png", "DataSet/Names.txt"})
+    ASSERT_TRUE(QFile::link(outside + "/secret.png", user(QString::fromLatin1(file)))) << file;
+  ASSERT_TRUE(Prepare_Resource_Path(user_.path()));
+  Check_Path_And_Create_Files();
+  EXPECT_EQ(outside_files(), before);
+  EXPECT_EQ(Read(outside + "/secret.png"), QByteArray("someone else's picture"));
+  EXPECT_EQ(Read(user("Templates/Party.png")), QByteArray("shipped preview"));
+  EXPECT_TRUE(QFileInfo(user("Templates/User")).isDir());
+  EXPECT_TRUE(Linked_Data_Folders().isEmpty());
 }
 
 }  // namespace

@@ -393,8 +393,10 @@ TEST_F(Whole_File_Test, LinksPlantedInTheProgramsOwnFoldersAreNeverFollowed) {
         Whole_File_Options options;
         options.write_through_link = true;  // as the user's files are written
         const bool own_link_root = c.file.startsWith(path("own link"));
-        if (by_writer) options.own_folder = own_link_root ? path("own link") : own;
-        else if (own_link_root) options.own_folder = path("own link");
+        if (by_writer)
+          options.own_folder = own_link_root ? path("own link") : own;
+        else if (own_link_root)
+          options.own_folder = path("own link");
         QString error;
         const bool written = Write_As(form, c.file, data, scratch.path(), &error, options);
         if (c.refused_for.isEmpty()) {

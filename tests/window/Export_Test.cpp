@@ -357,9 +357,10 @@ TEST_F(Batch, LinksPlantedInTheExportFolderAreNotFollowed) {
   batch_export(out.path());
   EXPECT_TRUE(result_boxes.isEmpty()) << result_boxes;
   EXPECT_EQ(platform.messages,
-            QStringList{"\n" + unable_saving_Msg + "\n" + Linked_Folder_Refusal(folder)});
-  EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{"notes.txt"});
+            QStringList{"\n" + unable_saving_Msg + "\n\n" + Linked_Folder_Refusal(folder)});
+  EXPECT_EQ(
+      QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+      QStringList{"notes.txt"});
   EXPECT_EQ(outside(), QByteArray("someone else's notes"));
   EXPECT_FALSE(Card_Value_In_Process);
 }

@@ -184,7 +184,8 @@ void CRDWindowController::Export_Batch_File(const QString& folder) {
   QString why;
   const QString output = Batch_Output_Folder(folder, &why);
   if (output.isEmpty()) {
-    Show_MessageBox(why.isEmpty() ? unable_saving_Msg : unable_saving_Msg + u'\n' + why);
+    Show_MessageBox(why.isEmpty() ? unable_saving_Msg
+                                  : unable_saving_Msg + QStringLiteral("\n\n") + why);
     Card_Value_In_Process = false;
     return;
   }
