@@ -276,9 +276,6 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
     return Series_Write_Result::In_Use;
   }
   const QString path = Series_Path(name);
-  if (rules.ask_replace && QFileInfo::exists(path) &&
-      !Show_YES_NO_MessageBox(Series_Replace_Question))
-    return Series_Write_Result::Kept;
   QStringList written;
   written.reserve(values.size());
   for (const QString& value : values) {
@@ -286,11 +283,15 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
     if (rules.skip_empty_values && text.isEmpty()) continue;
     written << text;
   }
-  // Values past what a series file holds are no access error: the refusal says what.
+  // Values past what a series file holds are no access error: the refusal says what, before
+  // any question.
   if (const QString refusal = Series_Values_Refusal(written); !refusal.isEmpty()) {
     Show_MessageBox(refusal);
     return Series_Write_Result::Failed;
   }
+  if (rules.ask_replace && QFileInfo::exists(path) &&
+      !Show_YES_NO_MessageBox(Series_Replace_Question))
+    return Series_Write_Result::Kept;
   QString reason;
   if (!Write_Series_File(path, written, &reason)) {
     Show_MessageBox(Series_Access_Error_Because(reason));
