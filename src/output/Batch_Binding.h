@@ -96,7 +96,9 @@ class Record_Picture_Budget {
 // Safe to share between threads (the pictures are implicitly shared and only read); a file
 // is read outside the lock, so workers never wait for each other's reading, except that
 // the readings in flight together hold at most `reading_pixels` (Sized_Picture_Reader::
-// Reading_Pixels): one reading that needs more waits until it is the only one.
+// Reading_Pixels): one reading that needs more waits until it is the only one. A reading
+// keeps its picture before it lets its pixels go, so that a reading of the same file that
+// waited for them finds the picture kept and reads nothing.
 class Picture_File_Cache {
  public:
   explicit Picture_File_Cache(qsizetype max_bytes = qsizetype(64) << 20,

@@ -177,9 +177,14 @@ TEST_F(Batch_Run_Limits, APictureAskedByWorkersWaitingForTheBudgetIsReadOnce) {
   budget.Take(budget.max_pixels());
   Picture pictures[2];
   std::thread workers[2];
+  std::atomic<int> done{0};
   for (int i = 0; i < 2; ++i)
-    workers[i] = std::thread([&, i] { pictures[i] = cache.Picture_Of(path); });
-  while (budget.waiting() < 2) std::this_thread::yield();  // both found nothing kept
+    workers[i] = std::thread([&, i] {
+      pictures[i] = cache.Picture_Of(path);
+      ++done;
+    });
+  while (budget.waiting() < 2 && done == 0) std::this_thread::yield();  // both found nothing kept
+  EXPECT_EQ(done, 0) << "a reading did not wait for the budget";
   budget.Give_Back(budget.max_pixels());
   for (std::thread& worker : workers) worker.join();
   EXPECT_EQ(cache.decodes(), 1);

@@ -751,6 +751,58 @@ TEST_F(SpreadsheetFormats, BytesThatAreNoUtf8AreRefusedByEveryReader) {
   }
 }
 
+// A read makes at most kMax_Read_Characters characters: a table of exactly that many reads,
+// one of a character more is refused, in both formats.
+TEST_F(SpreadsheetFormats, TextUpToTheBudgetIsReadAndACharacterMoreIsRefused) {
+  constexpr int kLength = 1 << 15;                               // characters of a cell
+  constexpr int kCells = int(kMax_Read_Characters / kLength);  // that many reach the budget
+  static_assert(qint64(kCells) * kLength == kMax_Read_Characters);
+  const QByteArray text(kLength, 'x');
+  // kCells rows of a cell of kLength characters, and with `more` a row of one character.
+  const auto ods = [&](bool more) {
+    const QByteArray row = "<table:table-row><table:table-cell><text:p>" + text +
+                           "</text:p></table:table-cell></table:table-row>\n";
+    return "<office:document-content><office:body><office:spreadsheet><table:table>" +
+           row.repeated(kCells) +
+           (more ? "<table:table-row><table:table-cell><text:p>y</text:p></table:table-cell>"
+                   "</table:table-row>"
+                 : "") +
+           "</table:table></office:spreadsheet></office:body></office:document-content>";
+  };
+  const auto xml2003 = [&](bool more) {
+    const QByteArray row = "<Row><Cell><Data ss:Type=\"String\">" + text + "</Data></Cell></Row>\n";
+    return "<Workbook><Worksheet><Table>" + row.repeated(kCells) +
+           (more ? "<Row><Cell><Data ss:Type=\"String\">y</Data></Cell></Row>" : "") +
+           "</Table></Worksheet></Workbook>";
+  };
+  const QString read = QStringLiteral("%1 rows of %2 characters").arg(kCells).arg(kMax_Read_Characters);
+  const QString refused = Too_Much_Text_Reason();
+  for (const bool more : {false, true}) {
+    for (const bool open_document : {true, false}) {
+      SCOPED_TRACE(std::string(open_document ? "OpenDocument" : "XML 2003") +
+                   (more ? ", a character past the budget" : ", at the budget"));
+      const QString file = path(open_document ? "budget.ods" : "budget.xml");
+      if (open_document)
+        Make_Zip(file, {{"content.xml", ods(more)}});
+      else
+        Write_File(file, xml2003(more));
+      QString answer;
+      try {
+        const Sheet_Rows rows = open_document ? SpreadsheetWriter::ReadODS(file)
+                                              : SpreadsheetWriter::ReadWorksheetXML2004(file);
+        qint64 characters = 0;
+        for (const QStringList& cells : rows)
+          for (const QString& cell : cells) characters += cell.size();
+        answer = QStringLiteral("%1 rows of %2 characters").arg(rows.size()).arg(characters);
+      } catch (const Spreadsheet_Error& e) {
+        answer = e.reason();
+      }
+      EXPECT_EQ(answer.toStdString(), (more ? refused : read).toStdString());
+      QFile::remove(file);
+    }
+  }
+}
+
 // Only the parts a read reads are unpacked, each within 256 MB: a package of a few
 // megabytes that unpacks to a gigabyte (a zip bomb) once took 13 to 15 s and wrote the
 // gigabyte into the temporary folder (RAM on a tmpfs); 9,000 parts nobody reads took 7 s.
