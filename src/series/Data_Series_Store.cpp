@@ -74,7 +74,9 @@ bool read_lines(const QString& path, QString* error,
     first = false;
     QString text = utf8(bytes);
     line.clear();
-    if (utf8.hasError()) return refuse(QStringLiteral("is not UTF-8 text"));
+    if (utf8.hasError())
+      return refuse(
+          QStringLiteral("is not encoded in UTF-8: it holds bytes that are no UTF-8 character."));
     if (text.size() > Series_Max_Value_Length) return refuse(too_long);
     more = take(std::move(text));
     return true;
