@@ -237,7 +237,9 @@ bool Write_Series_File(const QString& path, const QStringList& values, QString* 
   return Write_Whole_File(path, encode(values), error);
 }
 
-bool Append_Series_File(const QString& path, const QStringList& values, QString* error) {
+bool Append_Series_File(const QString& path, const QStringList& values, QString* error,
+                        bool* past_limits) {
+  if (past_limits) *past_limits = false;
   QByteArray bytes;
   if (QFileInfo::exists(path)) {
     QString reason;
@@ -256,6 +258,7 @@ bool Append_Series_File(const QString& path, const QStringList& values, QString*
   }
   if (const QString refusal = extent.Refusal(); !refusal.isEmpty()) {
     if (error) *error = refusal;
+    if (past_limits) *past_limits = true;
     return false;
   }
   bytes += encode(values);

@@ -481,8 +481,10 @@ TEST_F(SeriesStore, WhatIsWrittenIsWhatTheReadersRead) {
   Write_File(series_file("S"), QByteArray(Series_Max_Lines - 1, '\n'));
   QString reason;
   EXPECT_TRUE(Append_Series_File(series_file("S"), {"x"}, &reason)) << reason.toStdString();
-  EXPECT_FALSE(Append_Series_File(series_file("S"), {"y"}, &reason));
+  bool past_limits = false;
+  EXPECT_FALSE(Append_Series_File(series_file("S"), {"y"}, &reason, &past_limits));
   EXPECT_TRUE(reason.contains("more than 2,097,152 lines")) << reason.toStdString();
+  EXPECT_TRUE(past_limits);
   EXPECT_EQ(QFileInfo(series_file("S")).size(), Series_Max_Lines + 1);
 
   // The dialogs' write says why, and writes nothing.
