@@ -74,7 +74,9 @@ bool read_lines(const QString& path, QString* error,
     first = false;
     QString text = utf8(bytes);
     line.clear();
-    if (utf8.hasError()) return refuse(QStringLiteral("is not UTF-8 text"));
+    if (utf8.hasError())
+      return refuse(
+          QStringLiteral("is not encoded in UTF-8: it holds bytes that are no UTF-8 character."));
     if (text.size() > Series_Max_Value_Length) return refuse(too_long);
     more = take(std::move(text));
     return true;
@@ -235,7 +237,9 @@ bool Write_Series_File(const QString& path, const QStringList& values, QString* 
   return Write_Whole_File(path, encode(values), error);
 }
 
-bool Append_Series_File(const QString& path, const QStringList& values, QString* error) {
+bool Append_Series_File(const QString& path, const QStringList& values, QString* error,
+                        bool* past_limits) {
+  if (past_limits) *past_limits = false;
   QByteArray bytes;
   if (QFileInfo::exists(path)) {
     QString reason;
@@ -254,6 +258,7 @@ bool Append_Series_File(const QString& path, const QStringList& values, QString*
   }
   if (const QString refusal = extent.Refusal(); !refusal.isEmpty()) {
     if (error) *error = refusal;
+    if (past_limits) *past_limits = true;
     return false;
   }
   bytes += encode(values);

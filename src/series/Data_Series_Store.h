@@ -44,8 +44,10 @@ bool Write_Series_File(const QString& path, const QStringList& values, QString* 
 // Adds the values after the file's last line, creating the file when missing. A last line
 // without its line feed gets one first, so that no two values run together. The file is
 // replaced whole: a failed append, or one that would make a file past the readers' limits,
-// leaves it as it was.
-bool Append_Series_File(const QString& path, const QStringList& values, QString* error = nullptr);
+// leaves it as it was; *past_limits tells the second from a file that could not be read or
+// written.
+bool Append_Series_File(const QString& path, const QStringList& values, QString* error = nullptr,
+                        bool* past_limits = nullptr);
 // "Error in file accessing." with the reason of the failure on the next line.
 QString Series_Access_Error_Because(const QString& reason);
 

@@ -374,6 +374,7 @@ Xml_Pull_Reader::Token Xml_Pull_Reader::next_token() {
     if (!started_) {
       started_ = true;
       ensure(3);
+      if (!error_.isEmpty()) return Error;  // the first bytes are no UTF-8
       const qsizetype held = end_ - begin_;
       const auto byte = [&](qsizetype i) { return uchar(at(i)); };
       if (held >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {

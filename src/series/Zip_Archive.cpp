@@ -503,9 +503,11 @@ bool Zip_Archive::writeFile(const QString& name, const QString& base_path, bool 
       if (!writeFile(name + u'/' + child, base_path, compress)) return false;
     return true;
   }
-  QFile in(full);
-  if (!in.open(QIODevice::ReadOnly)) {
-    note(QStringLiteral("reading %1 failed: %2").arg(full, in.errorString()));
+  // Read as every file is: a regular file only (a FIFO would hold the write for ever).
+  QFile in;
+  QString why;
+  if (!Open_Regular_File(in, full, &why)) {
+    note(QStringLiteral("reading %1 failed: %2").arg(full, why));
     return false;
   }
   if (compress && in.size() > kParallel_Block) return write_blocks(name, in);

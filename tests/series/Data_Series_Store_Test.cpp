@@ -350,6 +350,12 @@ TEST_F(SeriesStore, ReadersOfASeries) {
     EXPECT_EQ(Get_First_Value_Of_Dataset("S"), c.first);
     EXPECT_EQ(Series_Output_Records("S"), c.records);
   }
+  // Bytes that are no UTF-8 are refused with the reason every reader gives.
+  Write_File(series_file("S"), "ab\xff\xfe\n");
+  QString reason;
+  EXPECT_FALSE(Read_Series_Text(series_file("S"), &reason));
+  EXPECT_TRUE(reason.endsWith(" is not encoded in UTF-8: it holds bytes that are no UTF-8 character."))
+      << reason.toStdString();
   // A name from a design file cannot reach files outside the series folder.
   Write_File(Data_Folder_Path + "/../outside.txt", "secret\n");
   EXPECT_TRUE(Read_Series_Values("../outside").isEmpty());
@@ -510,8 +516,10 @@ TEST_F(SeriesStore, WhatIsWrittenIsWhatTheReadersRead) {
   Write_File(series_file("S"), QByteArray(Series_Max_Lines - 1, '\n'));
   QString reason;
   EXPECT_TRUE(Append_Series_File(series_file("S"), {"x"}, &reason)) << reason.toStdString();
-  EXPECT_FALSE(Append_Series_File(series_file("S"), {"y"}, &reason));
+  bool past_limits = false;
+  EXPECT_FALSE(Append_Series_File(series_file("S"), {"y"}, &reason, &past_limits));
   EXPECT_TRUE(reason.contains("more than 2,097,152 lines")) << reason.toStdString();
+  EXPECT_TRUE(past_limits);
   EXPECT_EQ(QFileInfo(series_file("S")).size(), Series_Max_Lines + 1);
 
   // The dialogs' write says why, and writes nothing.

@@ -701,6 +701,10 @@ TEST_F(SpreadsheetFormats, BytesThatAreNoUtf8AreRefusedByEveryReader) {
        }},
       {"an .ods cell", [&] { SpreadsheetWriter::ReadODS(path("bad.ods")); }},
       {"an XML 2003 cell", [&] { SpreadsheetWriter::ReadWorksheetXML2004(path("bad.xml")); }},
+      {"an XML 2003 file in UTF-16", [&] {
+         Write_File(path("utf16.xml"), QByteArray("\xFF\xFE<\0W\0/\0>\0", 10));
+         SpreadsheetWriter::ReadWorksheetXML2004(path("utf16.xml"));
+       }},
   };
   for (const auto& [name, read] : readers) {
     SCOPED_TRACE(name);

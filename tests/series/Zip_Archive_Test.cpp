@@ -88,6 +88,13 @@ TEST_F(ZipArchive, PackingIsAllOrNothing) {
       << "no temporary file is left behind";
   EXPECT_FALSE(Zip_Archive::createZipFileAtPath(path("no/such/folder/out.zip"), path("src/pkg")));
   EXPECT_FALSE(QFileInfo::exists(path("no/such/folder/out.zip")));
+  // A FIFO among the items is refused at once, not waited on.
+  const test_support::Watchdog watchdog("packing a FIFO");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(path("src/pkg/fifo.xml")).constData(), 0600), 0);
+  QString error;
+  EXPECT_FALSE(Zip_Archive::createZipFileAtPath(zip, path("src/pkg"), &error));
+  EXPECT_TRUE(error.contains("is not a regular file")) << error.toStdString();
+  EXPECT_EQ(Read_File(zip), QByteArray("previous archive"));
 }
 
 // A disk that takes no more (files may not grow past a limit): packing leaves the old

@@ -154,10 +154,14 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
   const QString path = Series_Path(name);
   if (fill_col_option == 0 && QFile::exists(path) && !Show_YES_NO_MessageBox(Series_Replace_Question))
     return false;
-  const bool written = fill_col_option == 2 ? Append_Series_File(path, values, &reason)
-                                            : Write_Series_File(path, values, &reason);
+  bool past_limits = false;  // the values alone fit (checked above); with the file's, not
+  const bool written = fill_col_option == 2
+                           ? Append_Series_File(path, values, &reason, &past_limits)
+                           : Write_Series_File(path, values, &reason);
   if (!written) {
-    Show_MessageBox(Series_Access_Error_Because(reason));
+    Show_MessageBox(past_limits ? QStringLiteral("Nothing was imported: the series is as it "
+                                                 "was.\n\n") + reason
+                                : Series_Access_Error_Because(reason));
     return false;
   }
   if (file_name_Insert == 1) BatchWizard::defaultInstance()->Fill_List();
