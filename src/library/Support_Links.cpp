@@ -126,6 +126,15 @@ QString Support_Address(Support_Link link) {
   return {};
 }
 
+QString Link_Failure_Message(const QUrl& url) {
+  if (url.scheme() == QLatin1String("mailto"))
+    return QStringLiteral("No mail program could be opened. Please write to %1.")
+        .arg(url.path(QUrl::FullyDecoded));
+  return QStringLiteral("The page could not be opened: no web browser was found, or it "
+                        "failed.\n\nIts address is\n%1")
+      .arg(url.toString(QUrl::FullyEncoded));
+}
+
 bool Open_Link(const QString& address) {
   if (Trim_Str(address).isEmpty()) return false;
   const QUrl url = QUrl::fromEncoded(Trim_Str(address).toUtf8(), QUrl::StrictMode);
@@ -133,16 +142,12 @@ bool Open_Link(const QString& address) {
     Show_NSLog_Message(QStringLiteral("Cannot open the address %1").arg(address));
     return false;
   }
-  return platform::Open_Url(url);
+  return platform::Open_Url(url, [url] { Show_MessageBox(Link_Failure_Message(url)); });
 }
 
 bool Open_Support_Link(Support_Link link) { return Open_Link(Support_Address(link)); }
 
-void Open_Support_Mail() {
-  if (!Open_Support_Link(Support_Link::Support_Mail))
-    Show_MessageBox(QStringLiteral("No mail program could be opened. Please write to ") +
-                    support_mail + QLatin1Char('.'));
-}
+void Open_Support_Mail() { Open_Support_Link(Support_Link::Support_Mail); }
 
 const Promoted_Product* Find_Promoted_Product(const QString& code, const QString& app_name) {
   // Links are fixed with the application's name of the first request for that name.

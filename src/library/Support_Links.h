@@ -34,12 +34,15 @@ QString Mail_Link(const QString& address, const QString& subject = {}, const QSt
 // The percent-encoding of Mail_Link for one subject or body.
 QString Encode_Mail_Text(const QString& text);
 
+// What the user is told when the desktop cannot open the address: for a "mailto:" address
+// the mail address to write to, for a page its address.
+QString Link_Failure_Message(const QUrl& url);
 // Opens an encoded address through the platform (browser or mail program); false when it
-// is empty or could not be opened.
+// is empty or could not be opened at once. Whenever the desktop fails to open it, now or
+// when its opener ends, Link_Failure_Message is shown.
 bool Open_Link(const QString& address);
 bool Open_Support_Link(Support_Link link);
-// A new mail to the support address; when no mail program answers, a message gives the
-// address to write to.
+// A new mail to the support address (Open_Link).
 void Open_Support_Mail();
 
 // A product of the promotion window ("S", "R" or "B").

@@ -26,3 +26,9 @@ Card_Property::Card_Property()
       Card_Size(0, 0),
       Card_Content_clr(CRDColor::blackColor()),
       Card_Content_font(Make_Font(Text_Ctrl_Font, 14)) {}
+
+const QStringList& Card_Outline_Names() {
+  static const QStringList names = {QStringLiteral("Rectangle"), QStringLiteral("Rounded rectangle"),
+                                    QStringLiteral("Ellipse")};
+  return names;
+}

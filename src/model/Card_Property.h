@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 struct Card_Property {
   Card_Property();  // the defaults below
@@ -43,3 +44,7 @@ struct Card_Property {
   CRDColor Card_Content_clr;  // black
   QFont Card_Content_font;    // Text_Ctrl_Font at 14 points, taken at creation
 };
+
+// The names of the card outlines, by the outline number (0 rectangle, 1 rounded rectangle,
+// 2 ellipse), as every window that offers them shows them.
+const QStringList& Card_Outline_Names();

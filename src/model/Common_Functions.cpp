@@ -146,8 +146,10 @@ void Open_Help_File() {
     Show_MessageBox(QStringLiteral("Help file does not exist!"));
     return;
   }
-  if (!platform::Open_Url(QUrl::fromLocalFile(help)))
-    Show_MessageBox(QStringLiteral("No program to show PDF files was found.\n\n"
+  platform::Open_Url(QUrl::fromLocalFile(help), [help] {
+    Show_MessageBox(QStringLiteral("The user guide could not be opened: no program to show PDF "
+                                   "files was found, or it failed.\n\n"
                                    "The user guide is the file\n%1")
                         .arg(QDir::toNativeSeparators(help)));
+  });
 }

@@ -43,5 +43,6 @@ bool Check_Path_And_Create_Files();
 // program's own (that is logged).
 bool Delete_File(const QString& path);
 // Opens Resource_Path/Help.pdf with the default application, or says it is missing, or,
-// when no program shows PDF files, says so and where the guide is.
+// when no program shows PDF files or the desktop's opener fails, says so and where the
+// guide is.
 void Open_Help_File();

@@ -1,5 +1,7 @@
 #include "model/Fonts.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -113,4 +115,15 @@ QFont Drawing_Font(const QFont& font) {
   if (face.bold) drawing.setBold(true);
   if (face.italic) drawing.setItalic(true);
   return drawing;
+}
+
+QString Font_Face_Name(const QFont& font) {
+  const QFontInfo face(Drawing_Font(font));
+  QString style = face.styleName();
+  if (style.isEmpty()) style = QFontDatabase::styleString(face);
+  return style.isEmpty() ? face.family() : face.family() + QLatin1Char(' ') + style;
+}
+
+QString Font_Value_Label(const QFont& font) {
+  return QStringLiteral("%1 ( %2 )").arg(Font_Face_Name(font)).arg(font.pointSizeF(), 0, 'f', 2);
 }

@@ -23,3 +23,12 @@ QString Font_Stored_Name(const QFont& font);
 // ("Times New Roman" -> "Liberation Serif", "Arial"/"Helvetica" -> "Liberation Sans",
 // "Courier New"/"Courier" -> "Liberation Mono"). Size and other settings are kept.
 QFont Drawing_Font(const QFont& font);
+
+// The installed face a design font draws with (Drawing_Font), named as the font dialog
+// names it: its family and its style, "Liberation Serif Bold Italic" for the design font
+// "TimesNewRomanPS-BoldItalicMT" as for that face chosen in the dialog. Needs the GUI
+// application (it asks the font database which face answers).
+QString Font_Face_Name(const QFont& font);
+// "%@ ( %0.2f )": Font_Face_Name and the point size with two decimals, the label of every
+// font value (sidebar, text panel, barcode designer).
+QString Font_Value_Label(const QFont& font);

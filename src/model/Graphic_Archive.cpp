@@ -639,6 +639,7 @@ std::optional<QImage> Graphic_Read_Budget::Decode_Image(const QByteArray& bytes)
   const auto pixels_of = [](QSize size) { return qint64(size.width()) * size.height(); };
   const auto leave_out = [&](QSize size) -> std::optional<QImage> {
     if (left_out_++ == 0) first_left_out_ = size;
+    last_left_out_ = size;
     return std::nullopt;
   };
   // A decode that fails has cost what its header promised all the same: it counts
@@ -686,6 +687,7 @@ Picture Graphic_Read_Budget::Read_Picture_File(const QString& path) {
   const qint64 pixels = qint64(size.width()) * size.height();
   if (size.isValid() && pixels > left) {
     if (left_out_++ == 0) first_left_out_ = size;
+    last_left_out_ = size;
     return {};
   }
   if (size.isValid()) ++decodes_;
@@ -950,15 +952,37 @@ plist::Array propertiesWithGraphics(const Graphic_List& graphics) {
   return archives;
 }
 
-Graphic_List graphicsWithProperties(const plist::Array& archives, Graphic_Read_Budget* budget) {
-  Graphic_Read_Budget own;
-  Graphic_Read_Budget& limits = budget ? *budget : own;
+namespace {
+
+// What a paste names for a picture it left out: its file, or the object it belongs to.
+QString left_out_picture_name(const CRDGraphic& graphic, QSize size) {
+  static const QHash<QString, QString> kinds = {
+      {QStringLiteral("CRDImage"), QStringLiteral("a picture object")},
+      {QStringLiteral("CRDSignature"), QStringLiteral("a signature")},
+      {QStringLiteral("CRDBarcode"), QStringLiteral("a barcode")},
+      {QStringLiteral("Shape_Control"), QStringLiteral("a shape")},
+      {QStringLiteral("CRDText"), QStringLiteral("a text")},
+      {QStringLiteral("CRDLine"), QStringLiteral("a line")},
+  };
+  const QString pixels = QStringLiteral("%1 x %2 pixels").arg(size.width()).arg(size.height());
+  // A picture object shows its file; other kinds keep their picture in the design.
+  if (graphic.className() == QLatin1String("CRDImage") && !graphic._file_path.isEmpty())
+    return QStringLiteral("%1 (%2)").arg(graphic._file_path, pixels);
+  return QStringLiteral("the picture of %1 (%2)")
+      .arg(kinds.value(graphic.className(), QStringLiteral("an object")), pixels);
+}
+
+// The graphics of the archives under the budget. With `dropped`, a graphic any of whose
+// pictures the budget left out is not kept, and its picture is named there.
+Graphic_List read_graphics(const plist::Array& archives, Graphic_Read_Budget& limits,
+                           QStringList* dropped) {
   Graphic_List graphics;
   graphics.reserve(size_t(std::min<qint64>(qint64(archives.size()), limits.max_graphics())));
   for (const plist::Value& element : archives) {
     const QByteArray* data = element.data();
     if (!data) continue;
     if (!limits.Take_Graphics(1)) break;
+    const int left_out_before = limits.left_out();
     std::shared_ptr<CRDGraphic> graphic = Unarchive_Graphic(*data, nullptr, &limits);
     if (!graphic) continue;
     if (graphic->className() == QLatin1String("CRDImage")) {
@@ -971,12 +995,26 @@ Graphic_List graphicsWithProperties(const plist::Array& archives, Graphic_Read_B
         // A picture graphic whose picture the budget left out is left out with it: kept,
         // it would take its picture from the file when the design is opened again, in
         // place of another.
-        if (limits.left_out() != left_out) continue;
+        if (limits.left_out() != left_out) {
+          if (dropped) *dropped << left_out_picture_name(*graphic, limits.last_left_out());
+          continue;
+        }
       }
+    }
+    if (dropped && limits.left_out() != left_out_before) {
+      *dropped << left_out_picture_name(*graphic, limits.last_left_out());
+      continue;
     }
     graphics.push_back(std::move(graphic));
   }
   return graphics;
+}
+
+}  // namespace
+
+Graphic_List graphicsWithProperties(const plist::Array& archives, Graphic_Read_Budget* budget) {
+  Graphic_Read_Budget own;
+  return read_graphics(archives, budget ? *budget : own, nullptr);
 }
 
 QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics) {
@@ -994,8 +1032,30 @@ std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data, C
   }
   Graphic_Read_Budget own;
   Graphic_Read_Budget& budget = held ? *held : own;
-  Graphic_List graphics = graphicsWithProperties(*list->array(), &budget);
-  if (left_out) *left_out = budget.Pictures_Left_Out();
+  QStringList dropped;
+  Graphic_List graphics = read_graphics(*list->array(), budget, &dropped);
+  if (left_out) {
+    left_out->clear();
+    if (!dropped.isEmpty()) {
+      constexpr int Named = 10;
+      QString names = dropped.mid(0, Named).join(QLatin1Char('\n'));
+      if (dropped.size() > Named)
+        names += QStringLiteral("\n(and %1 more)").arg(dropped.size() - Named);
+      const auto millions = [](qint64 pixels) {
+        return QString::number(double(pixels) / 1e6, 'g', 4);
+      };
+      *left_out =
+          QStringLiteral("%1 not pasted: the pictures of one design may hold %2 million pixels "
+                         "together, one picture %3 million, and %4 past that:\n%5")
+              .arg(dropped.size() == 1 ? QStringLiteral("1 object was")
+                                       : QStringLiteral("%1 objects were").arg(dropped.size()))
+              .arg(millions(budget.max_picture_pixels()),
+                   millions(Graphic_Read_Budget::Max_One_Picture_Pixels),
+                   dropped.size() == 1 ? QStringLiteral("its picture is")
+                                       : QStringLiteral("their pictures are"),
+                   names);
+    }
+  }
   return graphics;
 }
 

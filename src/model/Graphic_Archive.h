@@ -90,6 +90,7 @@ class Graphic_Read_Budget {
   QString Pictures_Left_Out() const;
   // The size of the first picture left out (invalid when none was), and the pixels taken.
   QSize first_left_out() const { return first_left_out_; }
+  QSize last_left_out() const { return last_left_out_; }
   int left_out() const { return left_out_; }
   qint64 pixels_taken() const { return pixels_; }
   // How many times picture data was handed to a decoder.
@@ -106,7 +107,7 @@ class Graphic_Read_Budget {
   qint64 pixels_ = 0, graphics_ = 0, decodes_ = 0;
   int left_out_ = 0;
   int damaged_ = 0;  // decodes that failed after the header was read
-  QSize first_left_out_;
+  QSize first_left_out_, last_left_out_;
   QSet<QByteArray> failed_;
   QSet<QString> failed_files_;
   QHash<QString, Picture> files_;  // the picture of each file read or held
@@ -137,8 +138,9 @@ Graphic_List graphicsWithProperties(const plist::Array& archives,
 QByteArray pasteboardDataWithGraphics(const Graphic_List& graphics);
 // The graphics of pasteboard data; nothing, with the error of code 2 in *error, when the
 // data is not a property list holding an array, or holds more graphics than the default
-// budget takes. Pictures past the budget are left out, and *left_out says so ("" when none
-// was).
+// budget takes. A graphic whose picture is past the budget is left out with its picture
+// (no empty frame is pasted), and *left_out says which, naming each picture: its file, or
+// the kind of object it belongs to, with its size ("" when none was left out).
 // With a budget, the pictures are read under it (what the design holds already).
 std::optional<Graphic_List> graphicsWithPasteboardData(const QByteArray& data,
                                                        CRDError* error = nullptr,

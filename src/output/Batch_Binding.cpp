@@ -251,7 +251,16 @@ Picture Assign_Batch_Values(const Graphic_List& graphics, int record, const Batc
     const QString path = Standardized_Path(value);
     const QSize size = pictures ? pictures->Size_Of(path) : Sized_Picture_Reader(path).size();
     const qint64 whole = size.isValid() ? qint64(size.width()) * size.height() : 0;
-    if (whole > Picture::Max_Pixels) continue;  // not read in any case: a file missing
+    if (whole > Picture::Max_Pixels) {  // never read: said with its size and the limit
+      left_out.insert(g.get());
+      if (report && report->picture_left_out.isEmpty())
+        report->picture_left_out =
+            QStringLiteral("%1 (%2 x %3 pixels) was left out: one picture may have at most %4 "
+                           "million pixels.")
+                .arg(path, QString::number(size.width()), QString::number(size.height()),
+                     QString::number(double(Picture::Max_Pixels) / 1e6, 'g', 4));
+      continue;
+    }
     Reading reading;
     if (sized) reading.at = Frame_Picture_Pixels(*image, size, dpi, &reading.scale);
     const qint64 pixels =

@@ -38,7 +38,10 @@ class Plain_Platform : public Platform {
   std::optional<QFont> Font_Panel(const QFont&, const QString&) override { return {}; }
   int Run_Modal(QObject*) override { return 0; }
   void Stop_Modal(QObject*, int) override {}
-  bool Open_Url(const QUrl&) override { return false; }
+  bool Open_Url(const QUrl&, const std::function<void()>& on_failure) override {
+    if (on_failure) on_failure();
+    return false;
+  }
   void Terminate(int status) override {
     std::fflush(nullptr);
     std::exit(status);
@@ -273,9 +276,9 @@ void Stop_Modal(QObject* window, int code) {
   ask([&](Platform& p) { p.Stop_Modal(window, code); });
 }
 
-bool Open_Url(const QUrl& url) {
+bool Open_Url(const QUrl& url, const std::function<void()>& on_failure) {
   bool done = false;
-  ask([&](Platform& p) { done = p.Open_Url(url); });
+  ask([&](Platform& p) { done = p.Open_Url(url, on_failure); });
   return done;
 }
 

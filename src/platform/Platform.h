@@ -67,9 +67,12 @@ class Platform {
   virtual int Run_Modal(QObject* window) = 0;
   virtual void Stop_Modal(QObject* window, int code) = 0;
 
-  // Opens a file with its default application or an address in the browser; false when
-  // nothing could take it (for a file: no program for its type is known).
-  virtual bool Open_Url(const QUrl& url) = 0;
+  // Opens a file with its default application or an address in the browser. When the
+  // desktop cannot take it -- no opener, no program for the file's type, or the opener
+  // ends with a failing status, which may come long after this call returned --
+  // on_failure runs once, on the main thread (at once, within this call, when the failure
+  // is known at once). The answer is false when it failed at once.
+  virtual bool Open_Url(const QUrl& url, const std::function<void()>& on_failure) = 0;
 
   // Ends the process with the status. Works before the event loop runs. A scripted
   // platform records the call and returns, so callers return right after it.
@@ -121,7 +124,7 @@ std::optional<QColor> Color_Panel(const QColor& initial, const QString& title = 
 std::optional<QFont> Font_Panel(const QFont& initial, const QString& title = {});
 int Run_Modal(QObject* window);
 void Stop_Modal(QObject* window, int code);
-bool Open_Url(const QUrl& url);
+bool Open_Url(const QUrl& url, const std::function<void()>& on_failure = {});
 void Terminate(int status);
 
 }  // namespace platform

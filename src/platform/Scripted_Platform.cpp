@@ -55,9 +55,14 @@ int Scripted_Platform::Run_Modal(QObject* window) {
 
 void Scripted_Platform::Stop_Modal(QObject* window, int code) { stop_codes_[window] = code; }
 
-bool Scripted_Platform::Open_Url(const QUrl& url) {
+bool Scripted_Platform::Open_Url(const QUrl& url, const std::function<void()>& on_failure) {
   opened_urls.append(url);
-  return open_url_result;
+  if (!open_url_result) {
+    if (on_failure) on_failure();
+    return false;
+  }
+  open_url_failures.append(on_failure);
+  return true;
 }
 
 void Scripted_Platform::Terminate(int status) { terminated = status; }

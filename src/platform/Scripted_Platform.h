@@ -40,7 +40,11 @@ class Scripted_Platform : public Platform {
   std::deque<int> save_type_answers;  // the type chosen in a panel with file_types; default 0
   std::deque<std::optional<QColor>> color_answers;
   std::deque<std::optional<QFont>> font_answers;
+  // False: every address fails at once, and its failure handler runs within the call.
   bool open_url_result = true;
+  // The failure handlers of the addresses that were taken, in order: a test runs one to
+  // stand for the opener failing later.
+  QList<std::function<void()>> open_url_failures;
 
   // Drives a modal window. Its result is the code when the handler did not call
   // Stop_Modal for the window. Without a handler a run answers 0 (cancelled).
@@ -54,7 +58,7 @@ class Scripted_Platform : public Platform {
   std::optional<QFont> Font_Panel(const QFont& initial, const QString& title) override;
   int Run_Modal(QObject* window) override;
   void Stop_Modal(QObject* window, int code) override;
-  bool Open_Url(const QUrl& url) override;
+  bool Open_Url(const QUrl& url, const std::function<void()>& on_failure) override;
   void Terminate(int status) override;
 
  private:

@@ -997,8 +997,11 @@ bool SpreadsheetWriter::Unpack_Template_For(const QString& path, const Sheet_Row
     return fail(reason, QStringLiteral("Error when writing file %1: %2").arg(path, reason));
   }
   const QString template_path = Resource_Path + u'/' + template_name;
-  if (!QFileInfo(template_path).isFile()) {
-    const QString reason = QStringLiteral("the template %1 is missing.").arg(template_path);
+  if (const QFileInfo found(template_path); !found.isFile()) {
+    // A FIFO, device or folder of that name is there but is no template.
+    const QString reason = found.exists()
+                               ? QStringLiteral("the template %1 is not a regular file.").arg(template_path)
+                               : QStringLiteral("the template %1 is missing.").arg(template_path);
     return fail(reason, QStringLiteral("Error when writing file %1: %2").arg(path, reason));
   }
   if (!Prepare_Unpack_Folder()) {

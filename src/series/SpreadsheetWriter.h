@@ -112,7 +112,8 @@ class SpreadsheetWriter {
   static QStringList Worksheet_Names();
   // Writes the rows as the one sheet of a new workbook at `path` (replaced whole, or left
   // alone on failure). False, with the reason logged and in *error, when there are no texts
-  // to write, the template is missing, or a part or the package cannot be written.
+  // to write, the template is missing or no regular file, or a part or the package cannot
+  // be written.
   // `hasTitleRow` does not change the output: the first row is written like every other.
   static bool WriteWorkbook(const QString& path, const Sheet_Rows& rows, bool hasTitleRow,
                             QString* error = nullptr);

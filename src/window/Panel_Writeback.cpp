@@ -50,34 +50,6 @@ Border_Group Load_Border_Group(const CRDGraphic& graphic) {
   return group;
 }
 
-QString Font_Display_Name(const QFont& font) {
-  QString family = Font_Name(font);
-  bool bold = font.bold();
-  bool italic = font.italic();
-  // A family name (it has blanks; a PostScript name has none) with a stored style.
-  static const QRegularExpression stored(QStringLiteral("^(.*\\S)-(Bold|Italic|BoldItalic)$"));
-  if (const QRegularExpressionMatch m = stored.match(family);
-      m.hasMatch() && m.captured(1).contains(QLatin1Char(' '))) {
-    family = m.captured(1);
-    bold = bold || m.captured(2).contains(QLatin1String("Bold"));
-    italic = italic || m.captured(2).contains(QLatin1String("Italic"));
-  }
-  QString style = font.styleName();
-  if (style.isEmpty()) {
-    QStringList parts;
-    if (bold) parts << QStringLiteral("Bold");
-    if (italic) parts << QStringLiteral("Italic");
-    style = parts.join(QLatin1Char(' '));
-  }
-  return style.isEmpty() || family.contains(style) ? family : family + QLatin1Char(' ') + style;
-}
-
-QString Font_Value_Label(const QFont& font) {
-  return QStringLiteral("%1 ( %2 )")
-      .arg(Font_Display_Name(font))
-      .arg(font.pointSizeF(), 0, 'f', 2);
-}
-
 QFont Font_Dialog_Start(const QFont& design_font) { return Drawing_Font(design_font); }
 
 QFont Font_From_Dialog(const QFont& design_font, const QFont& chosen) {

@@ -6,6 +6,7 @@
 
 #include "model/CRDColor.h"
 #include "model/CRDGraphic.h"
+#include "model/Fonts.h"  // Font_Value_Label, the label of the font values
 
 #include <QFont>
 #include <QString>
@@ -47,12 +48,6 @@ struct Border_Group {
 void Write_Border_Group(CRDGraphic& graphic, const Border_Group& group);
 // The group as the graphic holds it (the stored colour, without opacity applied).
 Border_Group Load_Border_Group(const CRDGraphic& graphic);
-
-// "%@ ( %0.2f )": the font's display name (family and style) and its point size. A family
-// name with the style a design file stores after it ("Liberation Sans-Bold", see
-// Font_Stored_Name) shows as the font did before it was stored ("Liberation Sans Bold").
-QString Font_Display_Name(const QFont& font);
-QString Font_Value_Label(const QFont& font);
 
 // The font dialog for a design font opens at the installed face the font draws with
 // (its style and size included): a design font's name may be one that no installed

@@ -377,11 +377,15 @@ INSTANTIATE_TEST_SUITE_P(
         Edge_Case{"FontAndColourGoThroughThePanels",
                   [](Designer_Dialog& t) {
                     choose("barcodeTypePopup", QStringLiteral("Code 39"));
+                    // A font shows as the face it draws with, named as the font dialog
+                    // names it.
+                    EXPECT_EQ(t.dialog->value_font_value->text(),
+                              QStringLiteral("Liberation Serif Regular ( 10.00 )"));
                     t.platform.font_answers.push_back(QFont(QStringLiteral("DejaVu Sans"), 14));
                     const double before = t.dialog->designer().barcodeImage().size().height();
                     t.dialog->val_font_btn->click();
                     EXPECT_EQ(t.dialog->value_font_value->text(),
-                              QStringLiteral("DejaVu Sans ( 14.00 )"));
+                              QStringLiteral("DejaVu Sans Book ( 14.00 )"));
                     EXPECT_GT(t.dialog->designer().barcodeImage().size().height(), before);
                     t.platform.color_answers.push_back(QColor(200, 0, 0));
                     t.dialog->barcode_clr->click();

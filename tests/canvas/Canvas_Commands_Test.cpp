@@ -4,6 +4,7 @@
 #include "Canvas_Test_Support.h"
 
 #include "model/CRDImage.h"
+#include "model/CRDSignature.h"
 #include "model/Graphic_Archive.h"
 #include "model/Shape_Control.h"
 #include "platform/Property_List.h"
@@ -149,8 +150,8 @@ TEST_F(Canvas_Commands, PastingAPictureOrBadData) {
   EXPECT_EQ(list().size(), 1u);
 }
 
-// Copied graphics whose pictures pass the budget are pasted without those pictures, and
-// Paste says what it left out; graphics the design's file could not hold are not pasted.
+// Copied graphics whose pictures pass the budget are not pasted at all (no empty frame),
+// and Paste names those pictures; graphics the design's file could not hold are not pasted.
 TEST_F(Canvas_Commands, PasteSaysWhatItLeftOutOrWhyItPastedNothing) {
   // A picture whose header claims 6000 x 6000 pixels (more than one picture may have): it
   // is left out by its header, never decoded.
@@ -188,30 +189,39 @@ TEST_F(Canvas_Commands, PasteSaysWhatItLeftOutOrWhyItPastedNothing) {
     else if (plist::Dictionary* dict = v.dictionary())
       for (const plist::Dictionary_Entry& e : dict->entries()) replace(*dict->find(e.key));
   };
-  auto archive = plist::Read(Archive_Graphic(*shape));
-  ASSERT_TRUE(archive);
-  replace(*archive);
-  const QByteArray one = plist::Write(*archive, plist::Format::Binary);
+  auto signature = std::make_shared<CRDSignature>();
+  signature->setBounds(QRectF(20, 0, 10, 10));
+  signature->_barcode_image = Picture(small, QSizeF(8, 8));
+  const auto with_big_picture = [&](const CRDGraphic& graphic) {
+    auto archive = plist::Read(Archive_Graphic(graphic));
+    EXPECT_TRUE(archive);
+    replace(*archive);
+    return plist::Write(*archive, plist::Format::Binary);
+  };
   const QByteArray pasteboard =
-      plist::Write(plist::Array{one, Archive_Graphic(*shape)}, plist::Format::Binary);
+      plist::Write(plist::Array{with_big_picture(*shape), Archive_Graphic(*shape),
+                                with_big_picture(*signature)},
+                   plist::Format::Binary);
 
   auto* data = new QMimeData;
   data->setData(CRDGraphicViewPasteboardMimeType, pasteboard);
   QGuiApplication::clipboard()->setMimeData(data);
   canvas->paste();
-  ASSERT_EQ(list().size(), 2u) << "both graphics are pasted";
-  EXPECT_EQ(list()[0]->_barcode_image.isNull() + list()[1]->_barcode_image.isNull(), 1);
-  ASSERT_EQ(platform.messages.size(), 1);
-  EXPECT_TRUE(platform.messages[0].startsWith(
-      "\nSome pictures were not pasted: 1 picture left out unread (the first of 6000 x 6000 pixels)"))
-      << platform.messages[0].toStdString();
-  EXPECT_EQ(window.offered_graphics, QList<int>{2});
+  ASSERT_EQ(list().size(), 1u) << "only the graphic whose picture was read is pasted";
+  EXPECT_FALSE(list()[0]->_barcode_image.isNull());
+  EXPECT_EQ(platform.messages,
+            QStringList{"\n2 objects were not pasted: the pictures of one design may hold 96 "
+                        "million pixels together, one picture 32 million, and their pictures are "
+                        "past that:\nthe picture of a shape (6000 x 6000 pixels)\nthe picture of "
+                        "a signature (6000 x 6000 pixels)"})
+      << platform.messages.join("|").toStdString();
+  EXPECT_EQ(window.offered_graphics, QList<int>{1});
 
   // A design that could not hold them takes nothing, and says why.
   platform.messages.clear();
   window.graphics_refusal = QStringLiteral("the design has 10,001 objects");
   canvas->paste();
-  EXPECT_EQ(list().size(), 2u);
+  EXPECT_EQ(list().size(), 1u);
   EXPECT_EQ(platform.messages, QStringList{"\nNothing was pasted: the design has 10,001 objects."});
 }
 

@@ -4,6 +4,7 @@
 
 #include "library/Support_Links.h"
 #include "library/ui/Support_Windows.h"
+#include "model/Common_Functions.h"
 #include "model/Resource_Folder.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
@@ -33,9 +34,9 @@ using test_support::Design_Test;
 // Scripted answers, but addresses go to the real desktop opener (recorded as well).
 class Opening_Platform : public platform::Scoped_Scripted_Platform {
  public:
-  bool Open_Url(const QUrl& url) override {
+  bool Open_Url(const QUrl& url, const std::function<void()>& on_failure) override {
     opened_urls << url;
-    return real_.Open_Url(url);
+    return real_.Open_Url(url, on_failure);
   }
 
  private:
@@ -51,7 +52,9 @@ class Support_Windows : public Design_Test {
     const QString stub = stub_dir_.filePath("xdg-open");
     QFile script(stub);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log_.toUtf8() + "'\n");
+    // It answers with the status the file "status" holds (0 when there is none).
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log_.toUtf8() + "'\n" +
+                 "exit \"$(cat '" + stub_dir_.filePath("status").toUtf8() + "' 2>/dev/null || echo 0)\"\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // The desktop's program for a file type: what the file "default-program" says.
@@ -72,6 +75,17 @@ class Support_Windows : public Design_Test {
     QFile file(stub_dir_.filePath("default-program"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(name + "\n");
+  }
+  void Set_Opener_Status(int status) {
+    QFile file(stub_dir_.filePath("status"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::number(status) + "\n");
+  }
+  // The messages shown, once there are `count` of them (the opener answers in its own time).
+  QStringList messages_when(int count) {
+    const test_support::Watchdog guard("waiting for the opener's answer");
+    while (platform.messages.size() < count) QTest::qWait(20);
+    return platform.messages;
   }
   // The addresses the stub received, waiting until there are at least `count` (or a minute).
   QStringList arrived(int count) const {
@@ -197,6 +211,11 @@ TEST_F(Support_Windows, APromotionPictureThatIsNoRegularFileIsLeftOutAtOnce) {
   EXPECT_TRUE(promotion->bundle_image->pixmap().isNull());
 }
 
+QString guide_not_opened(const QString& help) {
+  return "The user guide could not be opened: no program to show PDF files was found, or it "
+         "failed.\n\nThe user guide is the file\n" + help;
+}
+
 TEST_F(Support_Windows, TheHelpFileOpensAsItsFileUrlOrIsMissed) {
   const QString help = Resource_Path + "/Help.pdf";
   ASSERT_TRUE(QFileInfo(help).isFile()) << "the build generates the user guide";
@@ -209,9 +228,7 @@ TEST_F(Support_Windows, TheHelpFileOpensAsItsFileUrlOrIsMissed) {
   // the guide is.
   Set_Default_Program("");
   window._Help_File_Label->click();
-  EXPECT_EQ(platform.messages,
-            QStringList({"\nNo program to show PDF files was found.\n\nThe user guide is the file\n" +
-                         help}));
+  EXPECT_EQ(platform.messages, QStringList({"\n" + guide_not_opened(help)}));
   EXPECT_EQ(arrived(1).size(), 1);
   platform.messages.clear();
   platform.opened_urls.clear();
@@ -220,6 +237,38 @@ TEST_F(Support_Windows, TheHelpFileOpensAsItsFileUrlOrIsMissed) {
   window.HelpFilePressed();
   EXPECT_EQ(platform.messages, QStringList({"\nHelp file does not exist!"}));
   EXPECT_TRUE(platform.opened_urls.isEmpty());
+}
+
+// The opener is there and takes the address, then fails (no program for the type: it exits
+// with a failing status after the call has returned): each way in says so, naming the file
+// or address.
+TEST_F(Support_Windows, AnOpenerThatFailsIsToldWithTheFileOrAddress) {
+  const QString help = Resource_Path + "/Help.pdf";
+  ASSERT_TRUE(QFileInfo(help).isFile());
+  Set_Opener_Status(3);
+  Help_Support window;
+  const struct {
+    const char* what;
+    std::function<void()> press;
+    QString said;
+  } cases[] = {
+      {"Help > Open the user guide", [&] { window._Help_File_Label->click(); },
+       guide_not_opened(help)},
+      {"the start screen's Help", [] { Open_Help_File(); }, guide_not_opened(help)},
+      {"a web site", [&] { window.findChild<QPushButton*>("website_1")->click(); },
+       "The page could not be opened: no web browser was found, or it failed.\n\nIts address is\n" +
+           Support_Address(Support_Link::Website_1)},
+      {"support mail", [] { Open_Support_Mail(); },
+       "No mail program could be opened. Please write to support@example.com."},
+  };
+  int shown = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.press();
+    const QStringList said = messages_when(++shown);
+    ASSERT_EQ(said.size(), shown) << said;
+    EXPECT_EQ(said.back(), "\n" + c.said);
+  }
 }
 
 TEST_F(Support_Windows, ShareAddressesCarryTheSecondSite) {

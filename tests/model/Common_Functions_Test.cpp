@@ -152,19 +152,29 @@ TEST_F(Data_Folders, HelpFileMissingIsSaid) {
   EXPECT_TRUE(scripted.opened_urls.isEmpty());
 }
 
-// The desktop has nothing that shows PDF files: the user is told so, and where the guide is.
-TEST_F(Data_Folders, HelpFileWithoutAProgramForItSaysWhereItIs) {
-  platform::Scoped_Scripted_Platform scripted;
+// The desktop has nothing that shows PDF files, at once or when its opener ends with a
+// failing status: the user is told so, and where the guide is.
+TEST_F(Data_Folders, HelpFileThatCannotBeOpenedSaysWhereItIs) {
   const QString help = Resource_Path + "/Help.pdf";
   QFile file(help);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("%PDF-1.4\n%%EOF\n");
   file.close();
-  scripted.open_url_result = false;
-  Open_Help_File();
-  EXPECT_EQ(scripted.opened_urls, QList<QUrl>{QUrl::fromLocalFile(help)});
-  EXPECT_EQ(scripted.messages,
-            QStringList{"\nNo program to show PDF files was found.\n\nThe user guide is the file\n" + help});
+  const QString said = "\nThe user guide could not be opened: no program to show PDF files was "
+                       "found, or it failed.\n\nThe user guide is the file\n" + help;
+  for (const bool at_once : {true, false}) {
+    SCOPED_TRACE(at_once ? "at once" : "when the opener ends");
+    platform::Scoped_Scripted_Platform scripted;
+    scripted.open_url_result = !at_once;
+    Open_Help_File();
+    EXPECT_EQ(scripted.opened_urls, QList<QUrl>{QUrl::fromLocalFile(help)});
+    if (!at_once) {
+      EXPECT_TRUE(scripted.messages.isEmpty()) << scripted.messages;
+      ASSERT_EQ(scripted.open_url_failures.size(), 1);
+      scripted.open_url_failures[0]();
+    }
+    EXPECT_EQ(scripted.messages, QStringList{said});
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "support/Memory_Limit.h"
 #include "support/Watchdog.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 
@@ -94,6 +95,51 @@ TEST_F(Batch_Run_Limits, ThePicturesOfARecordKeepToTheBudget) {
     } else {
       EXPECT_TRUE(report.complete());
     }
+  }
+}
+
+// A bound picture larger than one picture may be (here 65535 x 65535 pixels by its header)
+// is never read: the record's report names it with its size and the limit, not as a file
+// that could not be read.
+TEST_F(Batch_Run_Limits, APictureAboveThePixelLimitIsNamedWithItsSize) {
+  const QString small = Save_Picture("small.png", {8, 8}, Qt::blue);
+  const QString huge = QDir(Data_Folder_Path).filePath("huge.png");
+  {
+    QFile source(small);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QByteArray png = source.readAll();
+    for (int at : {16, 20}) {  // IHDR's width and height, big-endian
+      png[at] = 0;
+      png[at + 1] = 0;
+      png[at + 2] = char(0xFF);
+      png[at + 3] = char(0xFF);
+    }
+    quint32 crc = 0xFFFFFFFFu;  // IHDR's CRC, over its type and 13 bytes of data
+    for (int i = 12; i < 29; ++i) {
+      crc ^= quint8(png[i]);
+      for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    crc = ~crc;
+    for (int k = 0; k < 4; ++k) png[29 + k] = char(crc >> (24 - 8 * k));
+    QFile target(huge);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write(png);
+  }
+  Write_Series("Photos", (huge + "\n").toUtf8());
+  const Graphic_List front{Bound<CRDImage>(1, QStringLiteral("Photos"))};
+  const Batch_Values values = Batch_Check(front, {}, false, {});
+  Barcode_Designer designer;
+  for (const bool cache : {true, false}) {
+    SCOPED_TRACE(cache ? "with the cache" : "without");
+    Picture_File_Cache pictures;
+    Binding_Report report;
+    Assign_Batch_Values(front, 0, values, designer, cache ? &pictures : nullptr, &report);
+    EXPECT_TRUE(static_cast<CRDImage&>(*front[0])._contents.isNull());
+    EXPECT_EQ(front[0]->FilePath(), huge);
+    EXPECT_EQ(report.missing_picture, QString());
+    EXPECT_EQ(report.picture_left_out.toStdString(),
+              huge.toStdString() + " (65535 x 65535 pixels) was left out: one picture may have "
+                                   "at most 32 million pixels.");
   }
 }
 

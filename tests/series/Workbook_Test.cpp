@@ -862,6 +862,21 @@ TEST_F(Workbook, FailedWritesAreReported) {
   }
 }
 
+// A template that is there but is no regular file (a FIFO: opening it would wait for a
+// writer) is neither opened nor called missing.
+TEST_F(Workbook, ATemplateThatIsNoRegularFileIsSaidToBeNone) {
+  const QString template_path = Resource_Path + "/Template.xlsx";
+  QFile::remove(template_path);
+  ASSERT_EQ(mkfifo(QFile::encodeName(template_path).constData(), 0600), 0);
+  Log_Capture log;
+  QString error;
+  EXPECT_FALSE(SpreadsheetWriter::WriteWorkbook(path("out.xlsx"), {{"a"}}, false, &error));
+  EXPECT_EQ(error, "the template " + template_path + " is not a regular file.");
+  EXPECT_TRUE(log.contains("is not a regular file")) << log.text();
+  EXPECT_FALSE(QFileInfo::exists(path("out.xlsx")));
+  QFile::remove(template_path);
+}
+
 // A disk that takes no more (files may not grow past a limit): the old workbook stays and
 // the reason is the system's. The small workbook's parts fit under the limit, only the
 // package does not: it fails when its last bytes are written out.

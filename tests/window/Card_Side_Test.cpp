@@ -3,6 +3,7 @@
 // the design reset. Pixels come from the card renderer.
 
 #include "canvas/CRDRenderingView.h"
+#include "library/ui/Card_Wizard.h"
 #include "library/ui/Image_Library.h"
 #include "model/CRDDocument.h"
 #include "model/CRDText.h"
@@ -252,7 +253,11 @@ TEST_F(Card_Side, PanelEditsChangeTheCardAndComeBackAfterASideSwitch) {
   for (int x = 4; x < 120; ++x) gaps += Near(At(card, x, 0), Qt::black) ? 0 : 1;
   EXPECT_GT(gaps, 10);
 
-  // The outline and the size.
+  // The outline and the size. Each outline has one name, here as in the card wizard.
+  for (int row = 0; row < 3; ++row)
+    EXPECT_EQ(panel->card_shape_group->button(row)->text(),
+              Card_Wizard::defaultInstance()->matrix_card_shape->button(row)->text());
+  EXPECT_EQ(panel->card_shape_group->button(1)->text(), QStringLiteral("Rounded rectangle"));
   panel->card_shape_group->button(2)->click();
   EXPECT_EQ(Card_Shape, 2);
   EXPECT_EQ(window->Front_card_Prop.Card_Shape, QStringLiteral("E"));

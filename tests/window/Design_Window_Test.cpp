@@ -28,6 +28,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QApplication>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -590,6 +593,98 @@ TEST_F(Design_Window, ExportResultBoxNamesWhatWasWrittenAndOpensIt) {
               c.opened ? QList<QUrl>{QUrl::fromLocalFile(c.path)} : QList<QUrl>{});
     EXPECT_TRUE(window->Open_Export_Files->_open_log_chk->isChecked());  // ticked again
     EXPECT_TRUE(window->Open_Export_Files->isHidden());
+  }
+}
+
+// A result of several paragraphs and a long path (a two-sided card whose back could not be
+// written, a bound picture missing deep in its folders): every line can be read, nothing
+// overlaps or is cut off; the box grows to the text and scrolls past most of the screen.
+TEST_F(Design_Window, TheWholeExportResultCanBeRead) {
+  auto window = make();
+  const QString deep = "/home/someone/Pictures/" + QString("Guests of the summer party/").repeated(6);
+  const QString failed = "1 of 3 cards could not be exported (record 2): " + deep +
+                         "Card_2_Back.png could not be written: Permission denied.";
+  const QString missing = "The card has been exported, but not whole.\n\nA picture file is "
+                          "missing; its frame is empty on every card:\n" + deep + "portrait.png";
+  const struct {
+    const char* what;
+    QString message;
+  } cases[] = {
+      {"two paragraphs and a long path", failed + "\n\n" + missing},
+      {"more lines than the screen holds", (missing + "\n").repeated(40)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Export_File_Path = scratch.path() + "/" + QString("ZELK Festival Greeting Card");
+    Export_File_Message = c.message;
+    platform.on_run_modal = [&](QObject* box) {
+      auto* result = qobject_cast<Open_Export_Log*>(box);
+      EXPECT_NE(result, nullptr);
+      result->show();
+      QApplication::processEvents();
+      QLabel* message = result->_open_log_message;
+      QLabel* path = result->_open_log_path;
+      EXPECT_EQ(message->text(), c.message);
+      for (QLabel* label : {message, path}) {
+        // Laid out at its full height for its width: no line is cut off.
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->objectName();
+        EXPECT_TRUE(label->isVisible());
+      }
+      EXPECT_LE(message->geometry().bottom(), path->geometry().top()) << "the texts overlap";
+      // What the box does not show at once, its scroll bars reach.
+      QScrollArea* scroll = result->_open_log_scroll;
+      const QSize texts = scroll->widget()->size(), seen = scroll->viewport()->size();
+      EXPECT_GE(scroll->verticalScrollBar()->maximum(), texts.height() - seen.height());
+      EXPECT_GE(scroll->horizontalScrollBar()->maximum(), texts.width() - seen.width());
+      EXPECT_LE(result->frameGeometry().height(), result->screen()->availableGeometry().height());
+      result->OKPressed();
+      return 1;
+    };
+    window->Open_Export_File_Box();
+  }
+}
+
+// The desktop cannot open what was exported (at once, or its opener fails afterwards): the
+// user is told, with the folder's or the file's path.
+TEST_F(Design_Window, AResultThatCannotBeOpenedSaysWhereItIs) {
+  auto window = make();
+  const QString file = scratch.filePath(QStringLiteral("Card.png"));
+  QFile exported(file);
+  ASSERT_TRUE(exported.open(QIODevice::WriteOnly));
+  exported.close();
+  const QString in_folder =
+      "\nThe folder could not be opened: no file manager was found, or it failed.\n\nThe cards "
+      "are in the folder\n" + scratch.path();
+  const QString as_file =
+      "\nThe exported file could not be opened: no program for its type was found, or it "
+      "failed.\n\nThe card is the file\n" + file;
+  const struct {
+    QString path;
+    bool at_once;
+    QString said;
+  } cases[] = {
+      {scratch.path(), false, in_folder},
+      {scratch.path(), true, in_folder},
+      {file, false, as_file},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.toStdString() + (c.at_once ? " at once" : " later"));
+    platform.messages.clear();
+    platform.open_url_failures.clear();
+    platform.open_url_result = !c.at_once;
+    Export_File_Path = c.path;
+    Export_File_Message = QStringLiteral("Card has been exported successfully.");
+    platform.on_run_modal = [](QObject* box) {
+      qobject_cast<Open_Export_Log*>(box)->OKPressed();
+      return 1;
+    };
+    window->Open_Export_File_Box();
+    if (!c.at_once) {
+      EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages;
+      ASSERT_EQ(platform.open_url_failures.size(), 1);
+      platform.open_url_failures[0]();
+    }
+    EXPECT_EQ(platform.messages, QStringList{c.said});
   }
 }
 

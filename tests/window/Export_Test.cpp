@@ -149,6 +149,27 @@ TEST_F(Export, ACombinedPictureTooLargeToMakeIsRefusedWithItsSize) {
       << platform.messages[0].toStdString();
 }
 
+// A side too large for a card picture: the refusal with its size is the one message; no
+// second box about an empty picture follows it, for one side or for both.
+TEST_F(Export, ASideTooLargeToMakeIsRefusedOnce) {
+  window->SetDocumentCanvasSize(QSizeF(2000 / 25.4 * 72, 2000 / 25.4 * 72));  // 2000 x 2000 mm
+  for (const int row : {1, 2, 0}) {
+    SCOPED_TRACE(row);
+    side_row = row;
+    combined = false;
+    platform.messages.clear();
+    QTemporaryDir out;
+    platform.save_answers.push_back(out.filePath("Large.png"));
+    window->Export_Button();
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(result_boxes.isEmpty()) << result_boxes;
+    ASSERT_EQ(platform.messages.size(), 1) << platform.messages;
+    EXPECT_TRUE(platform.messages[0].startsWith(
+        "\nThe card picture of 2000 x 2000 mm at 300 dpi would be 23623 x 23623 pixels"))
+        << platform.messages[0].toStdString();
+  }
+}
+
 // The card is 72 x 36 points: ceil(dpi x points / 72) pixels.
 TEST_F(Export, EachTypeWritesItsOwnDataAtItsResolution) {
   struct Case {

@@ -694,8 +694,10 @@ TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
   window->current_canvas()->paste();
   EXPECT_EQ(document.graphics().size(), 5u) << "no empty frame naming the file is pasted";
   ASSERT_EQ(platform.messages.size(), 1);
-  EXPECT_TRUE(platform.messages[0].startsWith(
-      "\nSome pictures were not pasted: 1 picture left out unread (the first of 5000 x 5000"))
+  EXPECT_TRUE(platform.messages[0].startsWith("\n1 object was not pasted: "))
+      << platform.messages[0].toStdString();
+  EXPECT_TRUE(platform.messages[0].endsWith(
+      "its picture is past that:\n" + big[4] + " (5000 x 5000 pixels)"))
       << platform.messages[0].toStdString();
 
   // The design the window holds opens again with every picture it shows.

@@ -7,6 +7,8 @@
 #include "support/Test_Support.h"
 #include "window/Panel_Writeback.h"
 
+#include <QFontDatabase>
+
 #include <stdexcept>
 
 namespace {
@@ -97,31 +99,41 @@ TEST(Panel_Writeback, WritesTheSelectionFrontMostFirstThenRefreshesOnce) {
   Set_Main_App_wnd(nullptr, nullptr);
 }
 
-TEST(Panel_Writeback, FontLabelShowsNameStyleAndSize) {
+// One face, one name: a design font shows as the installed face it draws with, named as
+// the font dialog names it (family and style), whether its name is a PostScript name, a
+// family, a stored name or the dialog's own choice.
+TEST(Panel_Writeback, FontLabelNamesTheFaceAsTheFontDialogDoes) {
   QFont bold = Make_Font("Liberation Sans", 14);
   bold.setBold(true);
-  EXPECT_EQ(Font_Value_Label(bold), QStringLiteral("Liberation Sans Bold ( 14.00 )"));
-  EXPECT_EQ(Font_Value_Label(Make_Font("Arial", 9.5)), QStringLiteral("Arial ( 9.50 )"));
-  // A PostScript name carries its style already.
-  EXPECT_EQ(Font_Value_Label(Make_Font(Text_Ctrl_Font, 14)),
-            Text_Ctrl_Font + QStringLiteral(" ( 14.00 )"));
-  // Read back from a design file, a font shows as it did before it was stored.
-  struct Case {
-    QFont font;
-    const char* label;
-  };
   QFont bold_italic = Make_Font("DejaVu Serif", 9);
   bold_italic.setBold(true);
   bold_italic.setItalic(true);
-  for (const Case& c : {Case{bold, "Liberation Sans Bold ( 14.00 )"},
-                        Case{bold_italic, "DejaVu Serif Bold Italic ( 9.00 )"}}) {
-    const QFont stored = Make_Font(Font_Stored_Name(c.font), c.font.pointSizeF());
+  const struct {
+    const char* what;
+    QFont font;
+    const char* label;
+  } cases[] = {
+      {"the all-text default", Make_Font(Text_Ctrl_Font, 14), "Liberation Serif Italic ( 14.00 )"},
+      {"a title's PostScript name", Make_Font("TimesNewRomanPS-BoldItalicMT", 18),
+       "Liberation Serif Bold Italic ( 18.00 )"},
+      {"the face chosen in the dialog",
+       QFontDatabase::font("Liberation Serif", "Bold Italic", 18),
+       "Liberation Serif Bold Italic ( 18.00 )"},
+      {"a barcode's family name", Make_Font("Times New Roman", 10),
+       "Liberation Serif Regular ( 10.00 )"},
+      {"a family and a size", Make_Font("Arial", 9.5), "Liberation Sans Regular ( 9.50 )"},
+      {"a bold family", bold, "Liberation Sans Bold ( 14.00 )"},
+      {"a PostScript name of the face", Make_Font("LiberationSans-Bold", 20),
+       "Liberation Sans Bold ( 20.00 )"},
+      {"bold italic", bold_italic, "DejaVu Serif Bold Italic ( 9.00 )"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     EXPECT_EQ(Font_Value_Label(c.font), QString::fromLatin1(c.label));
+    // Read back from a design file, a font shows as it did before it was stored.
+    const QFont stored = Make_Font(Font_Stored_Name(c.font), c.font.pointSizeF());
     EXPECT_EQ(Font_Value_Label(stored), QString::fromLatin1(c.label)) << Font_Name(stored);
   }
-  // A PostScript name keeps its own spelling.
-  EXPECT_EQ(Font_Value_Label(Make_Font("LiberationSans-Bold", 20)),
-            QStringLiteral("LiberationSans-Bold ( 20.00 )"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "barcode/LinBarcode.h"
 #include "model/CRDGraphic.h"
 #include "model/Common_Functions.h"
+#include "model/Fonts.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
 #include "series/Data_From_Excel.h"
@@ -77,10 +78,7 @@ void select(QComboBox* combo, int index) {
   combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
-// "%@ ( %0.2f )": the font's name and point size.
-QString font_label(const QFont& font) {
-  return QStringLiteral("%1 ( %2 )").arg(font.family()).arg(font.pointSizeF(), 0, 'f', 2);
-}
+QString font_label(const QFont& font) { return Font_Value_Label(font); }
 
 // The symbologies whose value text has its own layout: no letter spacing.
 bool Barcode_Symbology_Has_No_Spacing(const QString& title) {

@@ -119,7 +119,7 @@ void CRDGraphicView::paste() {
     const auto tell_left_out = [&left_out] {
       if (left_out.isEmpty()) return;
       Show_NSLog_Message(QStringLiteral("Paste: %1").arg(left_out));
-      Show_MessageBox(QStringLiteral("Some pictures were not pasted: %1.").arg(left_out));
+      Show_MessageBox(left_out);
     };
     if (pasted->empty()) {
       tell_left_out();

@@ -2,6 +2,7 @@
 
 #include "library/ui/Card_Size_Chooser.h"
 #include "library/ui/Support_Windows.h"
+#include "model/Card_Property.h"
 #include "model/Common_Functions.h"
 #include "model/Shared_Design_State.h"
 #include "platform/Platform.h"
@@ -43,9 +44,8 @@ Card_Wizard::Card_Wizard(QWidget* parent) : QDialog(parent) {
   auto* shapes = new QGroupBox(QStringLiteral("Card outline"), this);
   matrix_card_shape = new QButtonGroup(this);
   auto* shape_rows = new QVBoxLayout(shapes);
-  const char* shape_names[] = {"Rectangle", "Rounded rectangle", "Ellipse"};
   for (int row = 0; row < 3; ++row) {
-    auto* cell = new QRadioButton(QString::fromLatin1(shape_names[row]), shapes);
+    auto* cell = new QRadioButton(Card_Outline_Names()[row], shapes);
     cell->setObjectName(QStringLiteral("card_shape_%1").arg(row));
     matrix_card_shape->addButton(cell, row);
     shape_rows->addWidget(cell);

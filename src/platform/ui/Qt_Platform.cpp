@@ -174,14 +174,41 @@ bool Desktop_Has_Program_For(const QString& path) {
 
 }  // namespace
 
-bool Qt_Platform::Open_Url(const QUrl& url) {
-  if (!url.isValid() || url.isEmpty()) return false;
-  if (url.isLocalFile() && !Desktop_Has_Program_For(url.toLocalFile())) return false;
-  if (QDesktopServices::openUrl(url)) return true;
-  // Platforms without an opener of their own (offscreen, minimal) answer false and run
-  // nothing: hand the fully encoded address to the desktop's opener directly, no shell.
-  return QProcess::startDetached(QStringLiteral("xdg-open"),
-                                 {QString::fromLatin1(url.toEncoded())});
+bool Qt_Platform::Open_Url(const QUrl& url, const std::function<void()>& on_failure) {
+  const auto fail_now = [&on_failure] {
+    if (on_failure) on_failure();
+    return false;
+  };
+  if (!url.isValid() || url.isEmpty()) return fail_now();
+  if (url.isLocalFile() && !Desktop_Has_Program_For(url.toLocalFile())) return fail_now();
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) return QDesktopServices::openUrl(url) || fail_now();
+  // The desktop's opener, run here rather than through QDesktopServices, which starts it
+  // detached and never learns that it failed: it answers with its exit status once it has
+  // handed the address on (a desktop without a program of its own for the type runs the
+  // program it finds, and answers when that ends). No shell; the fully encoded address.
+  auto* process = new QProcess;
+  process->setProgram(opener);
+  process->setArguments({QString::fromLatin1(url.toEncoded())});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  const auto failed = [on_failure] {
+    if (on_failure) on_failure();
+  };
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, failed](int code, QProcess::ExitStatus status) {
+                     process->deleteLater();
+                     if (status != QProcess::NormalExit || code != 0) failed();
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [process, failed](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart) return;  // finished follows
+                     process->deleteLater();
+                     failed();
+                   });
+  process->start();
+  return true;
 }
 
 void Qt_Platform::Terminate(int status) {

@@ -26,7 +26,7 @@ class Qt_Platform final : public Platform {
   std::optional<QFont> Font_Panel(const QFont& initial, const QString& title) override;
   int Run_Modal(QObject* window) override;
   void Stop_Modal(QObject* window, int code) override;
-  bool Open_Url(const QUrl& url) override;
+  bool Open_Url(const QUrl& url, const std::function<void()>& on_failure) override;
   void Terminate(int status) override;
 
  private:

@@ -938,6 +938,7 @@ void CRDWindowController::Open_Export_File_Box() {
                                                   : QStringLiteral("Open exported file."));
     Open_Export_Files->_open_log_path->setText(path);
     Open_Export_Files->_open_log_message->setText(Export_File_Message.get());
+    Open_Export_Files->Fit_To_Text();
     platform::Run_Modal(Open_Export_Files);
     Open_Export_Files->hide();
   });

@@ -125,8 +125,10 @@ bool CRDWindowController::Export_Single_File(const QString& given_path, bool sho
     return CRDRenderingView::image_From_Card_Graphics(
         card_side == 0 ? Get_Front_Controls_Array() : Get_Back_Controls_Array(), false, dpi);
   };
+  // A side the renderer could not make (too large, no memory) is not saved: the renderer
+  // has said why, and a second message about an empty picture would only hide that.
   auto save = [type](const Picture& picture, const QString& file) {
-    return Save_Card_Picture(picture, file, type);
+    return !picture.isNull() && Save_Card_Picture(picture, file, type);
   };
   QString shown_path;
   bool written = false;

@@ -1,6 +1,7 @@
 #include "window/ui/Card_Panel.h"
 
 #include "canvas/Card_Base.h"
+#include "model/Card_Property.h"
 #include "model/Fonts.h"
 #include "model/Shared_Design_State.h"
 #include "model/ui/Set_Obj_Enabled.h"
@@ -69,9 +70,8 @@ void Card_Panel::build_settings_page() {
   matrix_card_shape = Named(new QGroupBox(QStringLiteral("Outline"), page), "matrix_card_shape");
   card_shape_group = new QButtonGroup(this);
   auto* shapes = new QHBoxLayout(matrix_card_shape);
-  const char* const shape_names[] = {"Rectangle", "Rounded", "Ellipse"};
   for (int row = 0; row < 3; ++row) {
-    auto* radio = new QRadioButton(QString::fromLatin1(shape_names[row]), matrix_card_shape);
+    auto* radio = new QRadioButton(Card_Outline_Names()[row], matrix_card_shape);
     radio->setObjectName(QStringLiteral("card_shape_%1").arg(row));
     card_shape_group->addButton(radio, row);
     shapes->addWidget(radio);

@@ -5,6 +5,7 @@
 
 class QCheckBox;
 class QLabel;
+class QScrollArea;
 
 class Open_Export_Log : public QDialog {
   Q_OBJECT
@@ -15,6 +16,15 @@ class Open_Export_Log : public QDialog {
   QCheckBox* _open_log_chk = nullptr;
   QLabel* _open_log_path = nullptr;
   QLabel* _open_log_message = nullptr;
+  // Holds the message and the path: the box grows with them up to most of the screen,
+  // and scrolls past that, so that every line of a long result can be read.
+  QScrollArea* _open_log_scroll = nullptr;
+
+  // Sizes the box to its texts (call after setting them, before showing it).
+  void Fit_To_Text();
+
+  // What the user is told when the exported file or folder cannot be opened.
+  static QString Open_Failure_Message(const QString& path, bool folder);
 
  public slots:
   // Opens Export_File_Path when the box is ticked, ticks it again, ends the run with 1.
