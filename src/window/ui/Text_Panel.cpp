@@ -155,7 +155,8 @@ Text_Panel_Values Text_Panel::values() const {
   v.gradient_angle = Text_grad_Stepper->value();
   v.text_color = Text_clr->color();
   v.font = window_.Text_font;
-  v.text = Text_value_Edit->toPlainText();
+  // The start of a long text, not edited: the object's characters stay.
+  if (!editor_holds_part_) v.text = Text_value_Edit->toPlainText();
   v.opacity_percent = Text_alpha_Stepper->value();
   v.alignment = Text_align_combo->currentIndex();
   v.letter_case = Text_case_combo->currentIndex();
@@ -174,13 +175,22 @@ void Text_Panel::Update_Text_Graphics() {
 
 void Text_Panel::Set_Editor_Text(const QString& text) {
   const QSignalBlocker quiet(Text_value_Edit);
-  Text_value_Edit->setPlainText(text);
+  editor_holds_part_ = text.size() > Editor_Shown_Characters;
+  if (!editor_holds_part_) {
+    Text_value_Edit->setPlainText(text);
+    return;
+  }
+  qsizetype end = Editor_Shown_Characters;
+  if (text.at(end).isLowSurrogate()) --end;  // not between the halves of a pair
+  Text_value_Edit->setPlainText(text.left(end));
 }
 
 // ---- Handlers ------------------------------------------------------------------------------
 
 void Text_Panel::textDidChange() {
   try {
+    // An edit makes the editor's text the object's text, a long text's unseen rest too.
+    editor_holds_part_ = false;
     const QString typed = Text_value_Edit->toPlainText();
     const QString kept = Clean_Typed_Text(typed);
     if (kept != typed) {
@@ -214,6 +224,7 @@ void Text_Panel::insert_formatted(QComboBox* patterns, const QString& missing,
     const QSignalBlocker quiet(Text_value_Edit);
     insert_at_caret(format(pattern, now()));
   }
+  editor_holds_part_ = false;
   Update_Text_Graphics();
 }
 
