@@ -336,6 +336,13 @@ plist::Read_Limits Xml_Limits(const File_Limits& limits) {
 
 QString Number_Text(qint64 n) { return QLocale(QLocale::English).toString(n); }
 
+// A size for the reader of a message: megabytes with one decimal from one megabyte on.
+QString Size_Text(qint64 bytes) {
+  constexpr double MB = 1024.0 * 1024.0;
+  if (bytes >= qint64(MB)) return QString::number(double(bytes) / MB, 'f', 1) + QStringLiteral(" MB");
+  return Bounded_File_Size_Text(bytes);
+}
+
 // What the data table adds to the file, for the reason: rows and columns.
 QString Table_Text(qint64 rows, qint64 columns) {
   if (rows == 0) return QStringLiteral("the data table is empty");
@@ -514,8 +521,8 @@ QString Measure_Past_Limit(const Design_Contents& design, const Design_Measure& 
                  "shorten their texts or use smaller pictures")
           .arg(Bounded_File_Size_Text(limits.max_bytes),
                m.objects_counted < all ? QStringLiteral("more than ") : QString(),
-               Bounded_File_Size_Text(m.object_bytes),
-               Object_Text(*m.largest, m.largest_on_back), Bounded_File_Size_Text(m.largest_bytes),
+               Size_Text(m.object_bytes), Object_Text(*m.largest, m.largest_on_back),
+               Size_Text(m.largest_bytes),
                Table_Text(design));
     }
     return QStringLiteral(

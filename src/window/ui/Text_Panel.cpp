@@ -173,16 +173,34 @@ void Text_Panel::Update_Text_Graphics() {
   Write_Selected_Graphics(selected, [&v](CRDGraphic& g) { Write_Text_Panel(v, g); });
 }
 
+namespace {
+// Whether a text holds a run of more than `longest` characters without white space.
+bool Has_Long_Word(const QString& text, qsizetype longest) {
+  qsizetype run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > longest) return true;
+  }
+  return false;
+}
+}  // namespace
+
 void Text_Panel::Set_Editor_Text(const QString& text) {
   const QSignalBlocker quiet(Text_value_Edit);
   editor_holds_part_ = text.size() > Editor_Shown_Characters;
-  if (!editor_holds_part_) {
-    Text_value_Edit->setPlainText(text);
-    return;
+  qsizetype end = text.size();
+  if (editor_holds_part_) {
+    end = Editor_Shown_Characters;
+    if (text.at(end).isLowSurrogate()) --end;  // not between the halves of a pair
   }
-  qsizetype end = Editor_Shown_Characters;
-  if (text.at(end).isLowSurrogate()) --end;  // not between the halves of a pair
-  Text_value_Edit->setPlainText(text.left(end));
+  const QString shown = editor_holds_part_ ? text.left(end) : text;
+  // Wrapping at word boundaries measures a word to its end for every line it fills: a long
+  // run without a break would take the editor seconds, so such a text wraps anywhere.
+  constexpr qsizetype Longest_Word = 1000;
+  Text_value_Edit->setWordWrapMode(Has_Long_Word(shown, Longest_Word)
+                                       ? QTextOption::WrapAnywhere
+                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Text_value_Edit->setPlainText(shown);
 }
 
 // ---- Handlers ------------------------------------------------------------------------------
