@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -52,22 +53,6 @@ QString with_line_separators(QString text) {
 
 double layout_width(double width) {
   return std::isfinite(width) ? std::clamp(width, 0.0, 1e6) * Layout_Units : 0.0;
-}
-
-// Lays the text out in lines of the width in points; answers the size in points that the
-// lines take up.
-QSizeF lay_out(QTextLayout& layout, double width) {
-  width = layout_width(width);
-  double height = 0, used_width = 0;
-  layout.beginLayout();
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(width);
-    line.setPosition(QPointF(0, height));
-    height += line.height();
-    used_width = std::max(used_width, line.naturalTextWidth());
-  }
-  layout.endLayout();
-  return QSizeF(used_width / Layout_Units, height / Layout_Units);
 }
 
 void prepare_layout(QTextLayout& layout, const CRDText& text, const QString& characters,
@@ -169,6 +154,31 @@ QString CRDText::Drawn_Text() {
   return Apply_Text_Case(Trim_Str(Text_contents()->string()), text_transfrom_case);
 }
 
+QString CRDText::Shown_Text() {
+  const QString& stored = Text_contents()->string();
+  // Where Trim_Str's text starts and ends (white space off both ends, then control and
+  // format characters), found without copying.
+  const auto is_space = [](QChar c) { return c.isSpace(); };
+  const auto is_control = [](QChar c) {
+    const QChar::Category category = c.category();
+    return category == QChar::Other_Control || category == QChar::Other_Format;
+  };
+  qsizetype start = 0, end = stored.size();
+  for (const auto& drop : {std::function<bool(QChar)>(is_space), std::function<bool(QChar)>(is_control)}) {
+    while (start < end && drop(stored.at(start))) ++start;
+    while (end > start && drop(stored.at(end - 1))) --end;
+  }
+  // Enough characters that the case transform and the piece ends of painting find the same
+  // characters as in the whole text.
+  constexpr qsizetype Spare = 256;
+  const qsizetype taken = std::min(end - start, Max_Laid_Out_Characters + Spare);
+  QString shown = with_line_separators(
+      Apply_Text_Case(stored.mid(start, taken), text_transfrom_case));
+  if (taken < end - start && shown.size() > Max_Laid_Out_Characters + Spare / 2)
+    shown.truncate(Max_Laid_Out_Characters + Spare / 2);
+  return shown;
+}
+
 QRectF CRDText::drawingBounds() const {
   return Union_Rect(CRDGraphic::drawingBounds(), bounds().adjusted(-1, -1, 1, 1));
 }
@@ -185,8 +195,8 @@ void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
     painter.drawRect(b.adjusted(-0.5, -0.5, 0.5, 0.5));
     return;
   }
-  const QString characters = Drawn_Text();
-  if (characters.isEmpty()) return;
+  const QString shown = Shown_Text();
+  if (shown.isEmpty()) return;
 
   painter.setRenderHint(QPainter::Antialiasing);
   QPainterPath box;
@@ -202,7 +212,6 @@ void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
   }
   Stroke_Border(painter, *this, box);
 
-  const QString shown = with_line_separators(characters);
   QTextLayout layout;
   for (qsizetype piece = First_Piece;; piece *= 4) {
     const qsizetype end = piece_end(shown, std::min(piece, Max_Laid_Out_Characters));
@@ -229,9 +238,44 @@ void CRDText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
 }
 
 QSizeF CRDText::naturalSize() {
+  const QString all = Shown_Text();
+  const QString shown = all.left(piece_end(all, Max_Laid_Out_Characters));
+  const Qt::LayoutDirection direction = shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+  const double width = layout_width(bounds().width());
+  // A piece starts where a line of the whole text starts; of its lines those that end
+  // with characters to spare before the piece's end are the whole text's lines (a line's
+  // breaking looks only at its own characters and the word after it), the rest are laid
+  // out again from the next piece. A piece without such a line is taken four times longer.
+  double height = 0, used_width = 0;
+  qsizetype from = 0, piece = First_Piece;
   QTextLayout layout;
-  prepare_layout(layout, *this, with_line_separators(Drawn_Text()));
-  return lay_out(layout, bounds().width());
+  do {
+    const qsizetype end = piece_end(shown, from + piece);
+    const bool last = end == shown.size();
+    prepare_layout(layout, *this, shown.mid(from, end - from), direction);
+    qsizetype taken_end = from;
+    double top = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width);
+      line.setPosition(QPointF(0, top));
+      const qsizetype line_end = from + line.textStart() + line.textLength();
+      if (!last && line_end + Piece_Spare > end) break;
+      top += line.height();
+      used_width = std::max(used_width, line.naturalTextWidth());
+      taken_end = line_end;
+    }
+    layout.endLayout();
+    height += top;
+    if (taken_end == from) {
+      if (last) break;  // nothing left to lay out
+      piece *= 4;
+      continue;
+    }
+    from = taken_end;
+    piece = First_Piece;
+  } while (from < shown.size());  // an empty text is laid out once, as one empty line
+  return QSizeF(used_width / Layout_Units, height / Layout_Units);
 }
 
 void CRDText::makeNaturalSize() {

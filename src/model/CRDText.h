@@ -29,8 +29,14 @@ class CRDText : public CRDGraphic {
 
   // The characters as they are drawn: trimmed, then with the case transform applied.
   QString Drawn_Text();
-  // The size the drawn text takes up when laid out at the current bounds width, with the
-  // font, kerning and case it is drawn with.
+  // The start of the drawn text that painting may lay out (Max_Laid_Out_Characters and a
+  // few more, line breaks as line separators), made from that part of the stored text
+  // alone: its cost does not grow with the text's length.
+  QString Shown_Text();
+  // The size the shown text takes up when laid out at the current bounds width, with the
+  // font, kerning and case it is drawn with: the size of what the box can show. Lines are
+  // laid out a piece of the text at a time, so a long text without breaks costs about as
+  // much per character as a short one.
   QSizeF naturalSize();
   // Keeps the top-left corner and takes the natural size; a locked text stays as it is.
   void makeNaturalSize() override;

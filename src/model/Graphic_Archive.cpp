@@ -120,6 +120,11 @@ const QString Attribute_Kern = QStringLiteral("NSKern");
 const QString Attribute_Paragraph = QStringLiteral("NSParagraphStyle");
 const QString Key_Alignment = QStringLiteral("NSAlignment");
 
+// A styled text past what a text may hold: the graphic holding it is not read.
+struct Text_Refused : keyed_archive::Archive_Error {
+  using keyed_archive::Archive_Error::Archive_Error;
+};
+
 // Run lengths and attribute indexes as unsigned numbers of 7 bits per byte, least
 // significant group first, the high bit marking that more bytes follow.
 void Append_Varint(QByteArray& out, quint64 value) {
@@ -731,6 +736,18 @@ void Graphic_Read_Budget::Hold(const Graphic_List& graphics, const CRDGraphic* e
   }
 }
 
+void Graphic_Read_Budget::Note_Text_Left_Out(const QString& why) {
+  if (texts_left_out_++ == 0) first_text_left_out_ = why;
+}
+
+QString Graphic_Read_Budget::Texts_Left_Out() const {
+  if (texts_left_out_ == 0) return {};
+  return (texts_left_out_ == 1
+              ? QStringLiteral("1 text object was left out: ")
+              : QStringLiteral("%1 text objects were left out; the first: ").arg(texts_left_out_)) +
+         first_text_left_out_;
+}
+
 QString Graphic_Read_Budget::Pictures_Left_Out() const {
   if (left_out_ == 0) return {};
   const auto millions = [](qint64 pixels) { return QString::number(double(pixels) / 1e6, 'g', 4); };
@@ -811,23 +828,37 @@ plist::Uid Encode_Styled_Text(Archiver& archiver, const StyledText* text) {
         const std::vector<StyledText::Run>& runs = text->runs();
         if (runs.empty()) return;
         if (runs.size() == 1) {
-          e.Encode_Object(Key_Attributes, Encode_Attributes(archiver, runs.front().attributes));
+          e.Encode_Object(Key_Attributes, Encode_Attributes(archiver, text->attributes(runs.front())));
           return;
         }
         // Several runs: each distinct attribute set once, and the runs as pairs of
-        // length and index into that list.
-        std::vector<const Text_Attributes*> distinct;
+        // length and index into that list. Sets are found by hash, so the cost grows with
+        // the runs, not with runs times sets.
+        const std::vector<Text_Attributes>& styles = text->styles();
+        std::vector<int> stored(styles.size(), -1);  // a style's index in the list
+        QHash<Text_Attributes, int> distinct;
+        std::vector<const Text_Attributes*> list;
         QByteArray info;
+        info.reserve(qsizetype(runs.size()) * 3);
         for (const StyledText::Run& run : runs) {
-          size_t index = 0;
-          while (index < distinct.size() && !(*distinct[index] == run.attributes)) ++index;
-          if (index == distinct.size()) distinct.push_back(&run.attributes);
+          int& index = stored[size_t(run.style)];
+          if (index < 0) {
+            const Text_Attributes& a = styles[size_t(run.style)];
+            const auto found = distinct.constFind(a);
+            if (found != distinct.constEnd()) {
+              index = *found;
+            } else {
+              index = int(list.size());
+              distinct.insert(a, index);
+              list.push_back(&a);
+            }
+          }
           Append_Varint(info, quint64(run.length));
           Append_Varint(info, quint64(index));
         }
         std::vector<plist::Uid> dictionaries;
-        for (const Text_Attributes* a : distinct)
-          dictionaries.push_back(Encode_Attributes(archiver, *a));
+        dictionaries.reserve(list.size());
+        for (const Text_Attributes* a : list) dictionaries.push_back(Encode_Attributes(archiver, *a));
         e.Encode_Object(Key_Attributes, archiver.Encode_Array(dictionaries));
         e.Encode_Object(Key_Attribute_Info, archiver.Encode_Data(info));
       });
@@ -843,24 +874,49 @@ std::optional<StyledText> Decode_Styled_Text(const Object& o) {
   if (attributes.isNull()) return StyledText(*string);
   if (Is_Dictionary(attributes)) return StyledText(*string, Decode_Attributes(attributes));
 
-  std::vector<Text_Attributes> list;
-  for (const Object& item : attributes.arrayItems()) list.push_back(Decode_Attributes(item));
+  const std::vector<Object> items = attributes.arrayItems();
   const QByteArray info = o.decodeObject(Key_Attribute_Info).toData().value_or(QByteArray());
-  std::vector<StyledText::Run> runs;
   const qint64 length = string->size();
-  qint64 position = 0;
-  qsizetype pos = 0;
-  while (pos < info.size() && position < length) {
-    quint64 run_length = 0, index = 0;
-    if (!Read_Varint(info, pos, run_length) || !Read_Varint(info, pos, index)) break;
-    if (run_length == 0) continue;
-    const qint64 clipped = qint64(std::min<quint64>(run_length, quint64(length - position)));
-    runs.push_back(
-        {int(position), int(clipped), index < list.size() ? list[index] : Text_Attributes{}});
-    position += clipped;
+  // The runs within the text are counted before any is made: a text past the limit is
+  // refused at once, whatever its run list holds.
+  const auto each_run = [&](const auto& take) {
+    qint64 position = 0;
+    qsizetype pos = 0;
+    while (pos < info.size() && position < length) {
+      quint64 run_length = 0, index = 0;
+      if (!Read_Varint(info, pos, run_length) || !Read_Varint(info, pos, index)) break;
+      if (run_length == 0) continue;
+      const qint64 clipped = qint64(std::min<quint64>(run_length, quint64(length - position)));
+      take(position, clipped, index);
+      position += clipped;
+    }
+  };
+  qint64 count = 0;
+  each_run([&](qint64, qint64, quint64) { ++count; });
+  if (const QString refused = StyledText::Refused_Runs_Text(count); !refused.isEmpty())
+    throw Text_Refused(refused.toStdString());
+  if (count == 0) {
+    if (items.empty()) return StyledText(*string);
+    return StyledText(*string, Decode_Attributes(items.front()));
   }
-  if (runs.empty() && !list.empty()) return StyledText(*string, list.front());
-  return StyledText::fromRuns(*string, std::move(runs));
+  // Only the attribute sets the runs name are read, each once.
+  std::vector<Text_Attributes> styles;
+  std::vector<int> style_of(items.size(), -1);
+  std::vector<StyledText::Run> runs;
+  runs.reserve(size_t(count));
+  each_run([&](qint64 position, qint64 clipped, quint64 index) {
+    int style = -1;  // outside the list: no attributes
+    if (index < items.size()) {
+      int& known = style_of[size_t(index)];
+      if (known < 0) {
+        known = int(styles.size());
+        styles.push_back(Decode_Attributes(items[size_t(index)]));
+      }
+      style = known;
+    }
+    runs.push_back({int(position), int(clipped), style});
+  });
+  return StyledText::fromRuns(*string, std::move(styles), runs);
 }
 
 plist::Uid Encode_Picture(Archiver& archiver, const Picture& picture) {
@@ -914,12 +970,17 @@ const QStringList& Graphic_Archive_Keys() {
   return keys;
 }
 
-QByteArray Archive_Graphic(const CRDGraphic& graphic) {
+QByteArray Archive_Graphic(const CRDGraphic& graphic, qint64* objects) {
   Archiver archiver;
   const plist::Uid root =
       archiver.Encode_Object({graphic.className(), Graphic_Superclass},
                              [&](Object_Encoder& e) { Encode_Fields(archiver, e, graphic); });
-  return archiver.Archived_Data(root);
+  return archiver.Archived_Data(root, objects);
+}
+
+QString Graphic_Archive_Past_Limits(const QByteArray& archive, qint64 objects,
+                                    const keyed_archive::Limits& limits) {
+  return keyed_archive::Archive_Past_Limits(archive, objects, limits);
 }
 
 std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* reason,
@@ -928,7 +989,8 @@ std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* r
     if (reason) *reason = why;
     return nullptr;
   };
-  const std::unique_ptr<keyed_archive::Unarchiver> archive = keyed_archive::Unarchiver::Open(data);
+  const std::unique_ptr<keyed_archive::Unarchiver> archive = keyed_archive::Unarchiver::Open(
+      data, budget ? budget->archive_limits() : keyed_archive::Limits{});
   if (!archive) return refuse(QStringLiteral("not a keyed archive"));
   try {
     const Object root = archive->root();
@@ -939,6 +1001,9 @@ std::shared_ptr<CRDGraphic> Unarchive_Graphic(const QByteArray& data, QString* r
     Graphic_Read_Budget own;
     Decode_Fields(root, *graphic, budget ? *budget : own);
     return graphic;
+  } catch (const Text_Refused& e) {
+    if (budget) budget->Note_Text_Left_Out(QString::fromUtf8(e.what()));
+    return refuse(QString::fromUtf8(e.what()));
   } catch (const keyed_archive::Archive_Error& e) {
     return refuse(QString::fromUtf8(e.what()));
   }

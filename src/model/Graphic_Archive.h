@@ -65,6 +65,9 @@ class Graphic_Read_Budget {
 
   qint64 max_picture_pixels() const { return max_pixels_; }
   qint64 max_graphics() const { return max_graphics_; }
+  // What the archive of one graphic may hold (the unarchiver's limits).
+  const keyed_archive::Limits& archive_limits() const { return archive_limits_; }
+  void set_archive_limits(const keyed_archive::Limits& limits) { archive_limits_ = limits; }
 
   // Counts n more graphics; false, counting nothing, when they pass the limit.
   bool Take_Graphics(qint64 n);
@@ -86,6 +89,13 @@ class Graphic_Read_Budget {
   // held, and does not fit what is left); an invalid size when it would be read.
   QSize Past_Budget(const QString& path) const;
 
+  // A text object left out unread because its text passes what a text may hold
+  // (StyledText::Max_Runs), with the reason; and what to tell of such objects ("" when
+  // none was).
+  void Note_Text_Left_Out(const QString& why);
+  QString Texts_Left_Out() const;
+  int texts_left_out() const { return texts_left_out_; }
+
   // Why pictures were left out, for the person opening the file; "" when none was.
   QString Pictures_Left_Out() const;
   // The size of the first picture left out (invalid when none was), and the pixels taken.
@@ -104,10 +114,13 @@ class Graphic_Read_Budget {
 
   qint64 max_pixels_ = Default_Picture_Pixels;
   qint64 max_graphics_ = Default_Graphics;
+  keyed_archive::Limits archive_limits_;
   qint64 pixels_ = 0, graphics_ = 0, decodes_ = 0;
   int left_out_ = 0;
   int damaged_ = 0;  // decodes that failed after the header was read
   QSize first_left_out_, last_left_out_;
+  int texts_left_out_ = 0;
+  QString first_text_left_out_;
   QSet<QByteArray> failed_;
   QSet<QString> failed_files_;
   QHash<QString, Picture> files_;  // the picture of each file read or held
@@ -115,8 +128,13 @@ class Graphic_Read_Budget {
 
 // ---- One graphic -----------------------------------------------------------------------
 
-// The keyed archive of a graphic (binary property list).
-QByteArray Archive_Graphic(const CRDGraphic& graphic);
+// The keyed archive of a graphic (binary property list). *objects, when asked, gets the
+// count of its archived objects (for Graphic_Archive_Past_Limits).
+QByteArray Archive_Graphic(const CRDGraphic& graphic, qint64* objects = nullptr);
+// Why Unarchive_Graphic would refuse an archive Archive_Graphic wrote, under the
+// unarchiver's limits given; "" when it reads it.
+QString Graphic_Archive_Past_Limits(const QByteArray& archive, qint64 objects,
+                                    const keyed_archive::Limits& limits = {});
 // The graphic of an archive; nullptr, with the reason when asked, when the data is not a
 // readable archive of one of the six kinds. Its pictures are read under the budget given,
 // else under one of their own.

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -185,8 +186,34 @@ plist::Value Archiver::Archive(plist::Uid root) {
   return top;
 }
 
-QByteArray Archiver::Archived_Data(plist::Uid root) {
+QByteArray Archiver::Archived_Data(plist::Uid root, qint64* objects) {
+  if (objects) *objects = qint64(objects_.size());
   return plist::Write(Archive(root), plist::Format::Binary);
+}
+
+QString Archive_Past_Limits(const QByteArray& data, qint64 objects, const Limits& limits) {
+  const QLocale english(QLocale::English);
+  if (objects > limits.max_objects)
+    return QStringLiteral("%1 archived objects, more than the %2 the reader takes")
+        .arg(english.toString(objects), english.toString(limits.max_objects));
+  if (data.size() > limits.read.max_bytes)
+    return QStringLiteral("an archive of %1 bytes, more than the %2 the reader takes")
+        .arg(english.toString(qint64(data.size())), english.toString(limits.read.max_bytes));
+  plist::Read_Limits counting = limits.read;
+  // Counted to the end (within bounds) so that the reason can give the count.
+  counting.max_nodes = std::max<qint64>(limits.read.max_nodes, 0) * 4 + 1;
+  counting.max_payload = std::max<qint64>(limits.read.max_payload, 0) * 4 + 1;
+  QString why;
+  const std::optional<plist::Binary_Measure> m = plist::Check_Binary_Data(data, counting, &why);
+  if (!m) return why;
+  if (m->nodes > limits.read.max_nodes || m->nodes > limits.max_visits)
+    return QStringLiteral("%1 archived values, more than the %2 the reader takes")
+        .arg(english.toString(m->nodes),
+             english.toString(std::min(limits.read.max_nodes, limits.max_visits)));
+  if (m->payload > limits.read.max_payload)
+    return QStringLiteral("%1 bytes of archived texts and data, more than the %2 the reader takes")
+        .arg(english.toString(m->payload), english.toString(limits.read.max_payload));
+  return {};
 }
 
 // ---- Unarchiver ------------------------------------------------------------------------

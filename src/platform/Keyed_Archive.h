@@ -101,7 +101,8 @@ class Archiver {
   // The archive with its root object, as a property-list value or binary data. The
   // archiver is spent afterwards.
   plist::Value Archive(plist::Uid root);
-  QByteArray Archived_Data(plist::Uid root);
+  // *objects, when asked, gets the count of "$objects" (what Limits::max_objects counts).
+  QByteArray Archived_Data(plist::Uid root, qint64* objects = nullptr);
 
  private:
   plist::Uid class_uid(const QStringList& classes);
@@ -127,6 +128,12 @@ struct Limits {
   qint64 max_visits = 4 * 1000 * 1000;  // objects decoded in all
   plist::Read_Limits read;
 };
+
+// Why Unarchiver::Open would refuse archive data that holds `objects` objects (its size,
+// values, nesting or object count past the limits, counted as the reader counts them);
+// "" when it would open it. Decoding visits each reference of an archive the Archiver wrote
+// about once, so its values (Read_Limits::max_nodes) bound the visits as well.
+QString Archive_Past_Limits(const QByteArray& data, qint64 objects, const Limits& limits = {});
 
 class Unarchiver;
 

@@ -975,6 +975,24 @@ std::optional<Value> Read(const QByteArray& data, const Read_Limits& limits, For
   return value;
 }
 
+std::optional<Binary_Measure> Check_Binary_Data(const QByteArray& data, const Read_Limits& limits,
+                                                QString* error) {
+  const auto fail = [error](const char* why) -> std::optional<Binary_Measure> {
+    if (error) *error = QString::fromLatin1(why);
+    return std::nullopt;
+  };
+  if (data.isEmpty()) return fail("no data");
+  if (data.size() > limits.max_bytes || quint64(data.size()) > 0xFFFFFFFFu)
+    return fail("property list too large");
+  if (!data.startsWith("bplist")) return fail("not a binary property list");
+  Binary_List list(data);
+  if (!list.open()) return fail("damaged binary property list");
+  std::vector<Binary_Object> objects;
+  if (!Check_Binary(list, limits, objects, error)) return std::nullopt;
+  const Binary_Object& top = objects[size_t(list.top())];
+  return Binary_Measure{qint64(top.nodes), qint64(top.payload), top.depth};
+}
+
 QByteArray Write(const Value& root, Format format) {
   if (root.isNone()) return {};
   if (format == Format::Binary) return Binary_Writer().write(root);

@@ -132,6 +132,19 @@ struct Read_Limits {
 // is not a property list or exceeds the limits. The reason is left in *error.
 std::optional<Value> Read(const QByteArray& data, const Read_Limits& limits = {},
                           Format* format = nullptr, QString* error = nullptr);
+// What reading binary data (a "bplist00" list) would build, counted by the reader's own check
+// without building anything: the values (every use of a shared object counted), the bytes
+// of its strings and data, and the nesting of its containers. Nothing, with the reader's
+// reason in *error, when Read would refuse the data.
+struct Binary_Measure {
+  qint64 nodes = 0;
+  qint64 payload = 0;
+  int depth = 0;
+};
+std::optional<Binary_Measure> Check_Binary_Data(const QByteArray& data,
+                                                const Read_Limits& limits = {},
+                                                QString* error = nullptr);
+
 // Writes a property list. A value of no type inside arrays or dictionaries is left out
 // (the root must have a type; an empty result means it had none).
 QByteArray Write(const Value& root, Format format);

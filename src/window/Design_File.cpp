@@ -71,9 +71,12 @@ Array Rows_Array(const Data_Table_Rows& rows, qsizetype from, qsizetype count) {
   return a;
 }
 
-void Append_Graphics(Array& a, const Graphic_List& graphics) {
+// The graphics' count and archives; without archives, empty data in their places (a
+// measure adds the archives' sizes one at a time).
+void Append_Graphics(Array& a, const Graphic_List& graphics, bool archives = true) {
   a.emplace_back(QString::number(graphics.size()));
-  for (const auto& graphic : graphics) a.emplace_back(Archive_Graphic(*graphic));
+  for (const auto& graphic : graphics)
+    a.emplace_back(archives ? Archive_Graphic(*graphic) : QByteArray());
 }
 
 // ---- Reading -------------------------------------------------------------------------------
@@ -245,7 +248,14 @@ void Clear_Unused_Background_Path(Card_Property& side) {
   if (side.Card_fill_style != QLatin1String("I")) side.Card_BG_Image_Path.clear();
 }
 
-plist::Array Design_To_Array(const Design_Contents& design) {
+namespace {
+Array Design_Array(const Design_Contents& design, bool archives);
+}
+
+plist::Array Design_To_Array(const Design_Contents& design) { return Design_Array(design, true); }
+
+namespace {
+Array Design_Array(const Design_Contents& design, bool archives) {
   Array a;
   a.reserve(size_t(Minimum_Elements) + design.front_graphics.size() + design.back_graphics.size());
   a.emplace_back(QString::fromLatin1(Magic));
@@ -258,10 +268,11 @@ plist::Array Design_To_Array(const Design_Contents& design) {
   for (const QString& title : design.column_titles) titles.emplace_back(title);
   a.emplace_back(std::move(titles));
   a.emplace_back(Rows_Array(design.rows, 0, design.rows.size()));
-  Append_Graphics(a, design.front_graphics);
-  Append_Graphics(a, design.back_graphics);
+  Append_Graphics(a, design.front_graphics, archives);
+  Append_Graphics(a, design.back_graphics, archives);
   return a;
 }
+}  // namespace
 
 std::optional<Design_Contents> Design_From_Array(const plist::Value& root, QString* reason,
                                                  Graphic_Read_Budget* budget) {
@@ -325,6 +336,13 @@ plist::Read_Limits Xml_Limits(const File_Limits& limits) {
 
 QString Number_Text(qint64 n) { return QLocale(QLocale::English).toString(n); }
 
+// A size for the reader of a message: megabytes with one decimal from one megabyte on.
+QString Size_Text(qint64 bytes) {
+  constexpr double MB = 1024.0 * 1024.0;
+  if (bytes >= qint64(MB)) return QString::number(double(bytes) / MB, 'f', 1) + QStringLiteral(" MB");
+  return Bounded_File_Size_Text(bytes);
+}
+
 // What the data table adds to the file, for the reason: rows and columns.
 QString Table_Text(qint64 rows, qint64 columns) {
   if (rows == 0) return QStringLiteral("the data table is empty");
@@ -337,6 +355,25 @@ QString Table_Text(qint64 rows, qint64 columns) {
 
 QString Table_Text(const Design_Contents& design) {
   return Table_Text(design.rows.size(), std::max<qsizetype>(0, design.column_titles.size() - 1));
+}
+
+// A graphic as the person saving knows it: its kind, a text's first words, and its side.
+QString Object_Text(const CRDGraphic& graphic, bool back) {
+  const QString kind = graphic.className();
+  QString what = kind == QLatin1String("CRDText")        ? QStringLiteral("the text")
+                 : kind == QLatin1String("CRDImage")     ? QStringLiteral("the picture")
+                 : kind == QLatin1String("CRDBarcode")   ? QStringLiteral("the barcode")
+                 : kind == QLatin1String("CRDSignature") ? QStringLiteral("the signature")
+                 : kind == QLatin1String("CRDLine")      ? QStringLiteral("the line")
+                                                         : QStringLiteral("the shape");
+  if (graphic._Text_contents && kind == QLatin1String("CRDText")) {
+    constexpr qsizetype Shown = 24;
+    const QString& text = graphic._Text_contents->string();
+    QString start = text.left(Shown + 1).simplified();
+    if (start.size() > Shown || text.size() > Shown + 1) start = start.left(Shown) + QChar(0x2026);
+    if (!start.isEmpty()) what += QStringLiteral(" \u201c%1\u201d").arg(start);
+  }
+  return what + (back ? QStringLiteral(" on the back") : QStringLiteral(" on the front"));
 }
 
 QString Graphics_Past_Limit(const Design_Contents& design, const File_Limits& limits) {
@@ -375,56 +412,142 @@ QString Contents_Past_Limit(const Design_Contents& design, const File_Limits& li
   return {};
 }
 
-// The measure of the design's file, the data table's rows made into the file's values a
-// share at a time (all at once they would take more memory than the table itself). The
-// measure of a document is a fixed part and a part for each row: the whole is the sum of
-// the shares' documents, less the fixed part of all shares but one. Stops once the sum
-// passes a limit (`stopped`, with what was counted then).
-std::optional<plist::Xml_Measure> Measure_Design(const Design_Contents& design,
-                                                 const File_Limits& limits, QString* why) {
+// What the design's file comes to, and of what.
+struct Design_Measure {
+  plist::Xml_Measure xml;   // the whole file; "more than the limit" once stopped
+  qint64 table_bytes = 0;   // the data table's rows
+  qint64 object_bytes = 0;  // the graphics' archives (as far as they were counted)
+  qint64 objects_counted = 0;
+  const CRDGraphic* largest = nullptr;  // the graphic taking the most bytes
+  bool largest_on_back = false;
+  qint64 largest_bytes = 0;
+  QString unreadable;  // a graphic the reader would refuse, and why
+};
+
+// The measure of the design's file. The data table's rows are made into the file's values
+// a share at a time (all at once they would take more memory than the table itself): the
+// measure of a document is a fixed part and a part for each row, so the whole is the sum of
+// the shares' documents less the fixed part of all shares but one. Then the graphics are
+// archived one at a time, each checked against what the reader takes of one archive and let
+// go once its size is counted. Stops once the sum passes a limit (`stopped`, with what was
+// counted then).
+std::optional<Design_Measure> Measure_Design(const Design_Contents& design,
+                                             const File_Limits& limits, QString* why) {
   constexpr qsizetype Share = 4096;
   const qsizetype n = design.rows.size();
   Design_Contents fixed = design;
   fixed.rows = {};
-  plist::Value root(Design_To_Array(fixed));
+  plist::Value root(Design_Array(fixed, false));
   Array& rows = *(*root.array())[size_t(Rows_Index)].array();
   const auto measure = [&](Array share) {
     rows = std::move(share);
     return plist::Measure_Xml(root, Xml_Limits(limits), why);
   };
-  if (n <= Share) return measure(Rows_Array(design.rows, 0, n));
-  // The fixed part: a row measured alone, and twice.
-  Array twice = Rows_Array(design.rows, 0, 1);
-  const auto once = measure(twice);
-  twice.push_back(twice.front());
-  const auto both = measure(std::move(twice));
-  if (!once || !both) return std::nullopt;
-  const qint64 fixed_bytes = 2 * once->bytes - both->bytes;
-  const qint64 fixed_elements = 2 * once->elements - both->elements;
-  plist::Xml_Measure sum;
-  for (qsizetype from = 0; from < n; from += Share) {
-    const auto m = measure(Rows_Array(design.rows, from, std::min(Share, n - from)));
-    if (!m) return std::nullopt;
-    const qint64 fixed_once = from == 0 ? 0 : 1;
-    sum.bytes += m->bytes - fixed_once * fixed_bytes;
-    sum.elements += m->elements - fixed_once * fixed_elements;
-    if (m->stopped || sum.bytes > limits.max_bytes || sum.elements > limits.max_values) {
-      sum.stopped = true;
-      break;
+  const auto empty = measure({});
+  if (!empty) return std::nullopt;
+  Design_Measure m;
+  const auto past = [&] {
+    return m.xml.bytes > limits.max_bytes || m.xml.elements > limits.max_values;
+  };
+  if (n <= Share) {
+    const auto all = measure(Rows_Array(design.rows, 0, n));
+    if (!all) return std::nullopt;
+    m.xml = *all;
+  } else {
+    // The fixed part: a row measured alone, and twice.
+    Array twice = Rows_Array(design.rows, 0, 1);
+    const auto once = measure(twice);
+    twice.push_back(twice.front());
+    const auto both = measure(std::move(twice));
+    if (!once || !both) return std::nullopt;
+    const qint64 fixed_bytes = 2 * once->bytes - both->bytes;
+    const qint64 fixed_elements = 2 * once->elements - both->elements;
+    for (qsizetype from = 0; from < n; from += Share) {
+      const auto share = measure(Rows_Array(design.rows, from, std::min(Share, n - from)));
+      if (!share) return std::nullopt;
+      const qint64 fixed_once = from == 0 ? 0 : 1;
+      m.xml.bytes += share->bytes - fixed_once * fixed_bytes;
+      m.xml.elements += share->elements - fixed_once * fixed_elements;
+      if (share->stopped || past()) {
+        m.xml.stopped = true;
+        break;
+      }
     }
   }
-  return sum;
+  m.table_bytes = m.xml.bytes - empty->bytes;
+  if (m.xml.stopped || past()) {
+    m.xml.stopped = true;
+    return m;
+  }
+  // The graphics: their places in the file are counted already (as empty data elements);
+  // each archive adds its base64 text.
+  for (const bool back : {false, true}) {
+    for (const auto& graphic : back ? design.back_graphics : design.front_graphics) {
+      qint64 objects = 0;
+      const QByteArray archive = Archive_Graphic(*graphic, &objects);
+      if (QString refused = Graphic_Archive_Past_Limits(archive, objects, limits.archive);
+          !refused.isEmpty()) {
+        m.unreadable = QStringLiteral("%1 would be stored as %2").arg(Object_Text(*graphic, back), refused);
+        return m;
+      }
+      const qint64 bytes = (qint64(archive.size()) + 2) / 3 * 4;
+      m.xml.bytes += bytes;
+      m.object_bytes += bytes;
+      ++m.objects_counted;
+      if (bytes > m.largest_bytes) {
+        m.largest = graphic.get();
+        m.largest_on_back = back;
+        m.largest_bytes = bytes;
+      }
+      if (past()) {
+        m.xml.stopped = true;
+        return m;
+      }
+    }
+  }
+  return m;
 }
 
-QString Measure_Past_Limit(const Design_Contents& design, const plist::Xml_Measure& m,
+QString Measure_Past_Limit(const Design_Contents& design, const Design_Measure& m,
                            const File_Limits& limits) {
-  if (m.bytes > limits.max_bytes)
+  if (!m.unreadable.isEmpty())
+    return m.unreadable + QStringLiteral(": simplify or remove that object");
+  if (m.xml.bytes > limits.max_bytes) {
+    if (m.object_bytes > m.table_bytes && m.largest) {
+      const qint64 all = qint64(design.front_graphics.size() + design.back_graphics.size());
+      return QStringLiteral(
+                 "the design's file would be larger than the %1 a design file may have: its "
+                 "objects take %2%3 (the largest, %4, takes %5), and %6: remove objects, "
+                 "shorten their texts or use smaller pictures")
+          .arg(Bounded_File_Size_Text(limits.max_bytes),
+               m.objects_counted < all ? QStringLiteral("more than ") : QString(),
+               Size_Text(m.object_bytes), Object_Text(*m.largest, m.largest_on_back),
+               Size_Text(m.largest_bytes),
+               Table_Text(design));
+    }
     return QStringLiteral(
                "the design's file would be larger than the %1 a design file may have (%2): "
                "remove data table rows or long cell texts, or pictures")
         .arg(Bounded_File_Size_Text(limits.max_bytes), Table_Text(design));
-  if (m.elements > limits.max_values) return Too_Many_Values(design, limits);
+  }
+  if (m.xml.elements > limits.max_values) return Too_Many_Values(design, limits);
   return {};
+}
+
+// The design's refusal: `past` when it passes a limit, `unwritable` when XML cannot carry
+// one of its texts.
+struct Design_Check {
+  QString past, unwritable;
+  std::optional<Design_Measure> measure;
+};
+
+Design_Check Check_Design(const Design_Contents& design, const File_Limits& limits) {
+  Design_Check check;
+  check.past = Contents_Past_Limit(design, limits);
+  if (!check.past.isEmpty()) return check;
+  check.measure = Measure_Design(design, limits, &check.unwritable);
+  if (check.measure) check.past = Measure_Past_Limit(design, *check.measure, limits);
+  return check;
 }
 
 }  // namespace
@@ -442,12 +565,10 @@ QString Table_Past_Limit(qint64 rows, qint64 columns, const File_Limits& limits)
 
 QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits,
                            plist::Xml_Measure* measure) {
-  if (QString past = Contents_Past_Limit(design, limits); !past.isEmpty()) return past;
-  QString why;
-  const auto m = Measure_Design(design, limits, &why);
-  if (!m) return why;
-  if (measure) *measure = *m;
-  return Measure_Past_Limit(design, *m, limits);
+  const Design_Check check = Check_Design(design, limits);
+  if (!check.unwritable.isEmpty()) return check.unwritable;
+  if (measure && check.measure) *measure = check.measure->xml;
+  return check.past;
 }
 
 bool Write_Design_File(const QString& path, const Design_Contents& design, QString* error,
@@ -460,16 +581,18 @@ bool Write_Design_File(const QString& path, const Design_Contents& design, QStri
     return refuse(QStringLiteral("not saved, as it could not be opened again: ") + why +
                   QStringLiteral(". The file saved before is as it was"));
   };
-  // Checked before anything is written: the file on the disk stays as it was.
-  if (QString past = Contents_Past_Limit(design, limits); !past.isEmpty()) return too_large(past);
-  const plist::Value root(Design_To_Array(design));
+  // Checked before anything is made or written: the file on the disk stays as it was.
+  const Design_Check check = Check_Design(design, limits);
+  if (!check.unwritable.isEmpty()) return refuse(check.unwritable);
+  if (!check.past.isEmpty()) return too_large(check.past);
   QString why;
-  const auto measure = plist::Measure_Xml(root, Xml_Limits(limits), &why);
-  if (!measure) return refuse(why);
-  if (QString past = Measure_Past_Limit(design, *measure, limits); !past.isEmpty())
-    return too_large(past);
-  const QByteArray xml = plist::Write_Xml_Direct(root, &why);
+  const QByteArray xml = plist::Write_Xml_Direct(plist::Value(Design_To_Array(design)), &why);
   if (xml.isEmpty()) return refuse(why);
+  // The measure is exact; a file that still came out larger is not left for the reader to
+  // refuse.
+  if (xml.size() > limits.max_bytes)
+    return too_large(QStringLiteral("the design's file would be larger than the %1 a design file may have")
+                         .arg(Bounded_File_Size_Text(limits.max_bytes)));
   Whole_File_Options options;
   options.write_through_link = true;  // a design the user keeps behind a link stays linked
   return Write_Whole_File(path, xml, error, options);
@@ -487,6 +610,7 @@ std::optional<Design_Contents> Read_Design_File(const QString& path, QString* re
   }
   Graphic_Read_Budget own(Graphic_Read_Budget::Default_Picture_Pixels, limits.max_graphics);
   Graphic_Read_Budget& pictures = budget ? *budget : own;
+  pictures.set_archive_limits(limits.archive);
   std::optional<Design_Contents> design = Design_From_Array(*root, reason, &pictures);
   if (!design) return design;
   // A picture object's picture is read again from its file when that is still there (a

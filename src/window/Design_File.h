@@ -75,12 +75,17 @@ struct File_Limits {
   qint64 max_values = 2LL * 1000 * 1000;
   // Graphics of both sides together.
   qint64 max_graphics = Graphic_Read_Budget::Default_Graphics;
+  // What the archive of one graphic may hold (its objects, values and size, as the
+  // unarchiver counts them).
+  keyed_archive::Limits archive;
 };
 
-// Why the design, written, would pass a limit, saying what to remove; "" when it fits.
-// Counted without writing the file (and stopping soon after a limit is passed), so a
-// design of many gigabytes is refused at once. *measure gets the file's size and values
-// when asked (both only "more than the limit" once it is passed).
+// Why the design, written, would pass a limit, saying what is large and what to remove;
+// "" when it fits. Counted without writing the file: the graphics are archived one at a
+// time (each checked against what the reader takes of one archive, and let go), stopping
+// as soon as a limit is passed, so a design of many gigabytes costs about what a file at
+// the limit would and is refused at once. *measure gets the file's size and values when
+// asked (both only "more than the limit" once it is passed).
 QString Design_Past_Limits(const Design_Contents& design, const File_Limits& limits = {},
                            plist::Xml_Measure* measure = nullptr);
 

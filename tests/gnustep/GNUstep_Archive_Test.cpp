@@ -128,7 +128,7 @@ QString Describe_Text(const StyledText& text, bool raw) {
   for (const StyledText::Run& run : text.runs()) {
     s += QString("|run:%1 %2").arg(run.start).arg(run.length);
     // Attribute names in their sorted order.
-    const Text_Attributes& a = run.attributes;
+    const Text_Attributes& a = text.attributes(run);
     if (a.foreground.isValid()) s += "|NSColor=" + Describe_Color(a.foreground);
     if (a.font) s += "|NSFont=" + Describe_Font(*a.font, raw);
     if (a.kerning) s += "|NSKern=number:" + Number(*a.kerning);

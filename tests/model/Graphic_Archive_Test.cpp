@@ -8,6 +8,7 @@
 #include "model/Graphic_Kinds.h"
 #include "model/Shape_Control.h"
 #include "model/Shared_Design_State.h"
+#include "support/Memory_Limit.h"
 #include "support/Sample_Graphics.h"
 #include "support/Test_Support.h"
 
@@ -590,6 +591,126 @@ TEST_F(Graphic_Archive, StyledTextRuns) {
     for (const auto& run : g->_Text_contents->runs()) covered += run.length;
     EXPECT_EQ(covered, 27) << d.name;
   }
+}
+
+// A text of `runs` runs of one character, in `styles` distinct styles taken in turn: each a
+// colour, kerning and alignment of its own, all in one font (every style archives its own
+// font object, so this is the most an archived style takes).
+StyledText Text_Of_Runs(int runs, int styles) {
+  std::vector<Text_Attributes> list;
+  for (int i = 0; i < styles; ++i) {
+    Text_Attributes a;
+    a.font = Make_Font("DejaVu Sans", 12);
+    a.foreground = CRDColor::rgb(double(i) / styles, 0.5, 1.0 - double(i) / styles);
+    a.kerning = i * 0.001;
+    a.alignment = i % 5;
+    list.push_back(a);
+  }
+  std::vector<StyledText::Run> run_list;
+  run_list.reserve(size_t(runs));
+  for (int i = 0; i < runs; ++i) run_list.push_back({i, 1, i % styles});
+  std::optional<StyledText> text = StyledText::fromRuns(QString(runs, QLatin1Char('x')), list, run_list);
+  EXPECT_TRUE(text);
+  return text ? *text : StyledText();
+}
+
+// The archive of a text whose run list is replaced by `runs` runs of one character in two
+// styles taken in turn (the text as long as they need): made directly, as this program
+// never writes such a text.
+QByteArray Archive_With_Runs(qint64 runs) {
+  CRDText text{CRDGraphic::Bare{}};
+  text._Text_contents = std::make_shared<StyledText>(Text_Of_Runs(2, 2));
+  Tree t = Tree_Of(Archive_Graphic(text));
+  Value& storage = t.objects()[size_t(t.root().find("_Text_contents")->uid()->value)];
+  t.objects()[size_t(storage.dictionary()->find("NSString")->uid()->value)] =
+      QString(qsizetype(runs), QLatin1Char('x'));
+  QByteArray info;
+  info.reserve(qsizetype(runs) * 2);
+  for (qint64 i = 0; i < runs; ++i) info.append('\x01').append(char(i % 2));
+  t.objects()[size_t(storage.dictionary()->find("NSAttributeInfo")->uid()->value)] = info;
+  return t.bytes();
+}
+
+// A text holds at most Max_Runs runs, each distinct style once. The most a text may hold,
+// each run a style of its own, is archived within what the reader takes and comes back
+// whole; one run more is refused where it comes in, with the reason.
+TEST_F(Graphic_Archive, ATextHoldsAtMostItsRunsAndEachStyleOnce) {
+  const int most = StyledText::Max_Runs;
+  // Runs alternate between two styles (the last one ten characters long): two styles are
+  // held, not one a run.
+  std::vector<StyledText::Run> runs;
+  for (int i = 0; i < most - 2; ++i) runs.push_back({i, 1, i % 2});
+  runs.push_back({most - 2, 10, 0});
+  std::optional<StyledText> made =
+      StyledText::fromRuns(QString(most + 8, QLatin1Char('x')), Text_Of_Runs(2, 2).styles(), runs);
+  ASSERT_TRUE(made);
+  StyledText two = *made;
+  EXPECT_EQ(two.runs().size(), size_t(most - 1));
+  EXPECT_EQ(two.styles().size(), 2u);
+  EXPECT_EQ(two.attributes(two.runs()[3]), two.attributesAt(1));
+  // A change that would pass the limit changes nothing; one that stays at it is made.
+  Text_Attributes third;
+  third.kerning = 7;
+  const StyledText before = two;
+  EXPECT_FALSE(two.setAttributes(most + 3, 1, third));  // inside the long run: two more
+  EXPECT_TRUE(two == before);
+  EXPECT_TRUE(two.setAttributes(most + 7, 1, third));  // at its end: one more
+  EXPECT_EQ(two.runs().size(), size_t(most));
+  EXPECT_EQ(two.styles().size(), 3u);
+  EXPECT_TRUE(two.setAttributes(1, 1, two.attributesAt(0)));  // joins three runs
+  EXPECT_EQ(two.runs().size(), size_t(most - 2));
+
+  // The most a text may hold, every run a style of its own.
+  CRDText text{CRDGraphic::Bare{}};
+  text._Text_contents = std::make_shared<StyledText>(Text_Of_Runs(most, most));
+  qint64 objects = 0;
+  const QByteArray archive = Archive_Graphic(text, &objects);
+  EXPECT_EQ(Graphic_Archive_Past_Limits(archive, objects), QString());
+  QString reason;
+  const auto back = Unarchive_Graphic(archive, &reason);
+  ASSERT_TRUE(back && back->_Text_contents) << reason.toStdString();
+  EXPECT_TRUE(*back->_Text_contents == *text._Text_contents);
+
+  // One run more.
+  EXPECT_FALSE(StyledText::fromRuns(QString(most + 1, QLatin1Char('x')),
+                                    {Text_Attributes{}, third},
+                                    [&] {
+                                      std::vector<StyledText::Run> runs;
+                                      for (int i = 0; i <= most; ++i) runs.push_back({i, 1, i % 2});
+                                      return runs;
+                                    }()));
+  EXPECT_FALSE(Unarchive_Graphic(Archive_With_Runs(most + 1), &reason));
+  EXPECT_EQ(reason.toStdString(),
+            "its text has 32,769 runs of styles (stretches of one font and colour), and a text "
+            "may hold at most 32,768");
+  EXPECT_TRUE(Unarchive_Graphic(Archive_With_Runs(most)));
+}
+
+// A text of a million runs (4 MB of archive) is refused before its runs are made, where
+// memory is short; a paste leaves that object out and says why, keeping the others.
+TEST_F(Graphic_Archive, ATextOfAMillionRunsIsRefusedAtOnce) {
+  const QByteArray archive = Archive_With_Runs(1000 * 1000);
+  if (test_support::kMemory_Limit_Works) {
+    const QString answer = test_support::Run_With_Memory_Limit(256LL << 20, [&] {
+      QString reason;
+      return Unarchive_Graphic(archive, &reason) ? QStringLiteral("read") : reason;
+    });
+    EXPECT_EQ(answer.toStdString(),
+              "its text has 1,000,000 runs of styles (stretches of one font and colour), and a "
+              "text may hold at most 32,768");
+  }
+  auto shape = std::make_shared<Shape_Control>();
+  shape->_shape_type = "C";
+  const QByteArray data =
+      plist::Write(Array{Archive_Graphic(*shape), archive, Archive_Graphic(*shape)}, plist::Format::Binary);
+  Graphic_Read_Budget budget;
+  const auto pasted = graphicsWithPasteboardData(data, nullptr, nullptr, &budget);
+  ASSERT_TRUE(pasted);
+  EXPECT_EQ(pasted->size(), 2u);
+  EXPECT_EQ(budget.texts_left_out(), 1);
+  EXPECT_EQ(budget.Texts_Left_Out().toStdString(),
+            "1 text object was left out: its text has 1,000,000 runs of styles (stretches of one "
+            "font and colour), and a text may hold at most 32,768");
 }
 
 TEST_F(Graphic_Archive, PicturesKeepTheirPixelsAndSize) {

@@ -3,6 +3,8 @@
 #include "model/Painting_Support.h"
 #include "support/Watchdog.h"
 
+#include <QTextLayout>
+
 using namespace painting_test;
 
 namespace {
@@ -188,6 +190,77 @@ TEST(Text, NaturalSizeShowsTheWholeText) {
   EXPECT_EQ(sized.top, roomy.top);
   EXPECT_EQ(sized.bottom, roomy.bottom);
   EXPECT_EQ(sized.right, roomy.right);
+}
+
+// The size of the whole text laid out at once at the box's width, as drawing lays it out
+// (in sixteenths of a point).
+QSizeF Whole_Layout_Size(const QString& text, double points, double width) {
+  QFont font = Drawing_Font(Make_Font("Arial", points));
+  font.setPixelSize(int(std::lround(points * 16)));
+  font.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  QString shown = text.trimmed();  // as drawing trims it
+  shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  QTextLayout layout(shown, font);
+  QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  double height = 0, used = 0;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width * 16);
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+    used = std::max(used, line.naturalTextWidth());
+  }
+  layout.endLayout();
+  return QSizeF(used / 16, height / 16);
+}
+
+// The natural size lays a long text out a piece at a time; its lines are the ones the whole
+// text gives, however words, long runs without a break and line breaks fall across the
+// pieces' ends.
+TEST(Text, NaturalSizeOfALongTextIsThatOfTheWholeLayout) {
+  QString mixed;
+  for (int i = 0; mixed.size() < 30000; ++i) {
+    mixed += QStringLiteral("Greetings to all of you ");
+    if (i % 40 == 7) mixed += QString(1500 + i, QLatin1Char('w'));
+    if (i % 23 == 5) mixed += QLatin1Char('\n');
+  }
+  const struct {
+    const char* name;
+    QString text;
+  } cases[] = {
+      {"no break", QString(20000, QLatin1Char('x'))},
+      {"words, long runs and line breaks", mixed},
+  };
+  for (const auto& c : cases) {
+    for (const double width : {35.0, 180.0, 900.0}) {
+      SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(width));
+      auto t = text(c.text, {0, 0, width, 10}, 12);
+      const QSizeF whole = Whole_Layout_Size(c.text, 12, width);
+      const QSizeF natural = t->naturalSize();
+      EXPECT_NEAR(natural.width(), whole.width(), 1e-6);
+      EXPECT_NEAR(natural.height(), whole.height(), 1e-6);
+    }
+  }
+}
+
+// A box shows at most the first Max_Laid_Out_Characters of its text, and its natural size is
+// the size of those: a million characters without a break measure as their shown start does
+// (once this took half a minute on the window's thread, and sized the box for characters it
+// never shows).
+TEST(Text, NaturalSizeOfAMillionCharactersIsThatOfWhatTheBoxShows) {
+  const test_support::Watchdog watchdog("the natural size of a million characters");
+  const QString million(1000 * 1000, QLatin1Char('x'));
+  auto whole = text(million, {0, 0, 200, 10}, 12);
+  auto shown = text(million.left(CRDText::Max_Laid_Out_Characters), {0, 0, 200, 10}, 12);
+  EXPECT_EQ(whole->naturalSize(), shown->naturalSize());
+  // Leading and trailing white space counts as drawing trims it, however much there is.
+  auto spaced = text(QString(300000, QLatin1Char(' ')) + QStringLiteral("Hello") +
+                         QString(300000, QLatin1Char(' ')),
+                     {0, 0, 200, 10}, 12);
+  EXPECT_EQ(spaced->naturalSize(), text(QStringLiteral("Hello"), {0, 0, 200, 10}, 12)->naturalSize());
 }
 
 // A long text paints the lines its box shows and no more: the layout gets a piece from the

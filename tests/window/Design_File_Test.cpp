@@ -568,6 +568,95 @@ TEST_F(Design_File_Test, ATableOfTooManyValuesIsRefusedBeforeTheFileIsMade) {
   EXPECT_FALSE(QFileInfo::exists(target));
 }
 
+// The writer counts each object's archive as the reader will, inner objects and values
+// included: an object at the reader's limit of archived values is saved and opens, one value
+// past it is refused before anything is written (and the reader refuses such a file). The
+// limit is made small here; the same code counts at the real one.
+TEST_F(Design_File_Test, SavingCountsEachObjectsArchiveAsOpeningWill) {
+  Design_Contents design = Sample_Design();
+  auto styled = test_support::Filled(QStringLiteral("CRDText"));
+  std::vector<Text_Attributes> styles(300);
+  std::vector<StyledText::Run> runs;
+  for (int i = 0; i < 300; ++i) {
+    styles[size_t(i)].foreground = CRDColor::rgb(i / 300.0, 0, 0);
+    runs.push_back({i, 1, i});
+  }
+  styled->_Text_contents = std::make_shared<StyledText>(
+      *StyledText::fromRuns(QString(300, QLatin1Char('r')), styles, runs));
+  design.back_graphics.push_back(styled);
+  qint64 objects = 0;
+  const QByteArray archive = Archive_Graphic(*styled, &objects);
+  const auto measured = plist::Check_Binary_Data(archive);
+  ASSERT_TRUE(measured);
+  ASSERT_GT(measured->nodes, 3000);  // the largest archive of the design
+  File_Limits exact;
+  exact.archive.read.max_nodes = measured->nodes;
+  File_Limits short_by_one = exact;
+  --short_by_one.archive.read.max_nodes;
+  File_Limits few_objects = exact;
+  few_objects.archive.max_objects = objects - 1;
+
+  const QString target = path("archives.dcard");
+  QString error;
+  ASSERT_TRUE(Write_Design_File(target, design, &error, exact)) << error.toStdString();
+  QString reason;
+  const auto read = Read_Design_File(target, &reason, nullptr, exact);
+  ASSERT_TRUE(read) << reason.toStdString();
+  EXPECT_TRUE(*read->back_graphics.back()->_Text_contents == *styled->_Text_contents);
+  const QByteArray saved = Contents(target);
+  for (const File_Limits& past : {short_by_one, few_objects}) {
+    EXPECT_FALSE(Write_Design_File(target, design, &error, past));
+    EXPECT_TRUE(error.startsWith("not saved, as it could not be opened again: the text "
+                                 "\u201crrrrrrrrrrrrrrrrrrrrrrrr\u2026\u201d on the back would be stored as "))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains("the reader takes: simplify or remove that object")) << error.toStdString();
+    EXPECT_EQ(Contents(target), saved);
+    // What the writer refuses, the reader refuses.
+    ASSERT_TRUE(Write_Design_File(path("loose.dcard"), design, &error, exact));
+    EXPECT_FALSE(Read_Design_File(path("loose.dcard"), &reason, nullptr, past));
+    EXPECT_TRUE(reason.contains("not a graphic archive")) << reason.toStdString();
+  }
+}
+
+// Many objects sharing one long text: the file would hold the text once per object. The
+// refusal comes after about a file's worth of archives, where memory is short, and names the
+// objects and the largest of them, not the empty data table.
+TEST_F(Design_File_Test, ObjectsSharingALongTextAreRefusedAtOnce) {
+  Design_Contents design = Sample_Design();
+  design.rows.clear();
+  design.column_titles = {QStringLiteral("Row No.")};
+  auto text = test_support::Filled(QStringLiteral("CRDText"));
+  text->_Text_contents = std::make_shared<StyledText>(QString(1 << 20, QLatin1Char('m')));
+  design.front_graphics.clear();
+  design.back_graphics.clear();
+  for (int i = 0; i < 10000; ++i) design.front_graphics.push_back(text->clone());
+  const QString target = path("shared.dcard");
+  {
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the design saved before");
+  }
+  const test_support::Watchdog watchdog("saving 10,000 objects sharing a long text");
+  const auto save = [&] {
+    QString error;
+    return Write_Design_File(target, design, &error) ? QStringLiteral("saved") : error;
+  };
+  const QString error = test_support::kMemory_Limit_Works
+                            ? test_support::Run_With_Memory_Limit(256LL << 20, save)
+                            : save();
+  EXPECT_TRUE(error.startsWith(
+      "not saved, as it could not be opened again: the design's file would be larger than the "
+      "256 MB a design file may have: its objects take more than "))
+      << error.toStdString();
+  EXPECT_TRUE(error.contains("(the largest, the text \u201cmmmmmmmmmmmmmmmmmmmmmmmm\u2026\u201d on "
+                             "the front, takes "))
+      << error.toStdString();
+  EXPECT_TRUE(error.contains("and the data table is empty: remove objects, shorten their texts or "
+                             "use smaller pictures"))
+      << error.toStdString();
+  EXPECT_EQ(Contents(target), QByteArray("the design saved before"));
+}
+
 // A picture object whose file is gone opens with an empty frame, and the reader names the
 // file; objects bound to a series or column (their files come per record) and those whose
 // file is there are not named.

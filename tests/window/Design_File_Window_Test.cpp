@@ -6,6 +6,7 @@
 #include "library/ui/Card_Size_Chooser.h"
 #include "library/ui/Card_Wizard.h"
 #include "model/CRDImage.h"
+#include "model/CRDText.h"
 #include "model/Shape_Control.h"
 #include "model/Fonts.h"
 #include "model/Graphic_Archive.h"
@@ -22,7 +23,10 @@
 #include "window/ui/Data_Source_Panel.h"
 #include "window/ui/Text_Panel.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QFile>
@@ -463,6 +467,43 @@ TEST_F(Design_File_Window, APastePastTheObjectsADesignMayHoldSaysHowManyItMayTak
   canvas->copy();
   canvas->paste();
   EXPECT_EQ(document.list(CRDDocument::Side::Front).size(), 10000u) << "one more fits";
+}
+
+// Copied data holding a text of more runs than a text may hold (from another program, or
+// a newer one): the paste leaves that text out, pastes the rest and says why.
+TEST_F(Design_File_Window, APasteLeavesOutATextPastItsRunsAndSaysSo) {
+  auto text = std::make_shared<CRDText>();
+  text->_Text_contents = std::make_shared<StyledText>(QStringLiteral("ab"));
+  Text_Attributes red;
+  red.foreground = CRDColor::rgb(1, 0, 0);
+  ASSERT_TRUE(text->_Text_contents->setAttributes(1, 1, red));
+  // Its run list made longer by hand: 40,000 runs of one character, two styles in turn.
+  std::optional<plist::Value> tree = plist::Read(Archive_Graphic(*text));
+  ASSERT_TRUE(tree);
+  plist::Array& objects = *tree->dictionary()->find("$objects")->array();
+  const auto at = [&](const plist::Dictionary& d, const char* key) -> plist::Value& {
+    return objects[size_t(d.find(QString::fromLatin1(key))->uid()->value)];
+  };
+  const plist::Dictionary& storage = *at(*objects[1].dictionary(), "_Text_contents").dictionary();
+  QByteArray info;
+  for (int i = 0; i < 40000; ++i) info.append('\x01').append(char(i % 2));
+  at(storage, "NSAttributeInfo") = info;
+  at(storage, "NSString") = QString(40000, QLatin1Char('x'));
+  auto shape = std::make_shared<Shape_Control>();
+  const QByteArray data = plist::Write(
+      plist::Array{Archive_Graphic(*shape), plist::Write(*tree, plist::Format::Binary)},
+      plist::Format::Binary);
+  auto* mime = new QMimeData;
+  mime->setData(CRDGraphicViewPasteboardMimeType, data);
+  QGuiApplication::clipboard()->setMimeData(mime);
+
+  window->current_canvas()->paste();
+  ASSERT_EQ(document.list(CRDDocument::Side::Front).size(), 1u);
+  EXPECT_EQ(document.list(CRDDocument::Side::Front).front()->className(), "Shape_Control");
+  EXPECT_EQ(platform.messages,
+            QStringList{"\nNot everything was pasted: 1 text object was left out: its text has "
+                        "40,000 runs of styles (stretches of one font and colour), and a text may "
+                        "hold at most 32,768."});
 }
 
 TEST_F(Design_File_Window, BackgroundAndPicturePathsNamingAPipeOpenAtOnce) {

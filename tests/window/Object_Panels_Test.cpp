@@ -285,6 +285,35 @@ TEST_F(Object_Panels, TypingBehindThePlaceholderKeepsOnlyTheLetter) {
   EXPECT_EQ(t->Text_contents()->string(), QString(250, QLatin1Char('x')));
 }
 
+// A text longer than a box shows (a million characters without a break) loads the start
+// of it into the editor, as the box shows it; the other controls leave its characters as
+// they are, and an edit makes the editor's text the object's text, kept to 250 characters.
+TEST_F(Object_Panels, ALongTextShowsItsStartAndKeepsItsCharacters) {
+  const test_support::Watchdog watchdog("selecting a text of a million characters");
+  const QString million(1000 * 1000, QLatin1Char('x'));
+  auto t = text(million);
+  select({t});
+  QPlainTextEdit* editor = texts().Text_value_Edit;
+  EXPECT_EQ(editor->toPlainText(), million.left(Text_Panel::Editor_Shown_Characters));
+  EXPECT_TRUE(texts().Editor_Holds_Part());
+  texts().Text_clr->setColor(CRDColor::rgb(0, 0, 1, 1));
+  emit texts().Text_clr->colorChanged();
+  EXPECT_EQ(t->txt_clr, CRDColor::rgb(0, 0, 1, 1));
+  EXPECT_EQ(t->Text_contents()->string(), million);
+  // Typing over the selection (loading selected all) replaces the whole text.
+  editor->setFocus();
+  QTest::keyClicks(editor, QStringLiteral("Hi"));
+  EXPECT_EQ(t->Text_contents()->string(), QStringLiteral("Hi"));
+  EXPECT_FALSE(texts().Editor_Holds_Part());
+
+  // A text the editor holds whole is written back as before.
+  auto short_text = text(QStringLiteral("Dear friends"));
+  select({short_text});
+  EXPECT_FALSE(texts().Editor_Holds_Part());
+  emit texts().Text_clr->colorChanged();
+  EXPECT_EQ(short_text->Text_contents()->string(), QStringLiteral("Dear friends"));
+}
+
 TEST_F(Object_Panels, TwoTextsTakeAttributesButNotCharacters) {
   auto a = text(QStringLiteral("First"));
   auto b = text(QStringLiteral("Second"));

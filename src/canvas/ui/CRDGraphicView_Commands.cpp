@@ -104,6 +104,11 @@ void CRDGraphicView::paste() {
       Show_MessageBox(error.localizedDescription);
       return;
     }
+    // Texts past what a text may hold are not pasted, and the paste says so.
+    if (const QString texts = pictures.Texts_Left_Out(); !texts.isEmpty()) {
+      Show_NSLog_Message(QStringLiteral("Paste: %1").arg(texts));
+      Show_MessageBox(QStringLiteral("Not everything was pasted: %1.").arg(texts));
+    }
     // What the design's file could not hold is not pasted at all.
     if (const QString refusal = Window_Design_Refuses_Graphics(*pasted); !refusal.isEmpty()) {
       Show_MessageBox(QStringLiteral("Nothing was pasted: %1.").arg(refusal));

@@ -155,7 +155,8 @@ Text_Panel_Values Text_Panel::values() const {
   v.gradient_angle = Text_grad_Stepper->value();
   v.text_color = Text_clr->color();
   v.font = window_.Text_font;
-  v.text = Text_value_Edit->toPlainText();
+  // The start of a long text, not edited: the object's characters stay.
+  if (!editor_holds_part_) v.text = Text_value_Edit->toPlainText();
   v.opacity_percent = Text_alpha_Stepper->value();
   v.alignment = Text_align_combo->currentIndex();
   v.letter_case = Text_case_combo->currentIndex();
@@ -172,15 +173,42 @@ void Text_Panel::Update_Text_Graphics() {
   Write_Selected_Graphics(selected, [&v](CRDGraphic& g) { Write_Text_Panel(v, g); });
 }
 
+namespace {
+// Whether a text holds a run of more than `longest` characters without white space.
+bool Has_Long_Word(const QString& text, qsizetype longest) {
+  qsizetype run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > longest) return true;
+  }
+  return false;
+}
+}  // namespace
+
 void Text_Panel::Set_Editor_Text(const QString& text) {
   const QSignalBlocker quiet(Text_value_Edit);
-  Text_value_Edit->setPlainText(text);
+  editor_holds_part_ = text.size() > Editor_Shown_Characters;
+  qsizetype end = text.size();
+  if (editor_holds_part_) {
+    end = Editor_Shown_Characters;
+    if (text.at(end).isLowSurrogate()) --end;  // not between the halves of a pair
+  }
+  const QString shown = editor_holds_part_ ? text.left(end) : text;
+  // Wrapping at word boundaries measures a word to its end for every line it fills: a long
+  // run without a break would take the editor seconds, so such a text wraps anywhere.
+  constexpr qsizetype Longest_Word = 1000;
+  Text_value_Edit->setWordWrapMode(Has_Long_Word(shown, Longest_Word)
+                                       ? QTextOption::WrapAnywhere
+                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Text_value_Edit->setPlainText(shown);
 }
 
 // ---- Handlers ------------------------------------------------------------------------------
 
 void Text_Panel::textDidChange() {
   try {
+    // An edit makes the editor's text the object's text, a long text's unseen rest too.
+    editor_holds_part_ = false;
     const QString typed = Text_value_Edit->toPlainText();
     const QString kept = Clean_Typed_Text(typed);
     if (kept != typed) {
@@ -214,6 +242,7 @@ void Text_Panel::insert_formatted(QComboBox* patterns, const QString& missing,
     const QSignalBlocker quiet(Text_value_Edit);
     insert_at_caret(format(pattern, now()));
   }
+  editor_holds_part_ = false;
   Update_Text_Graphics();
 }
 

@@ -30,8 +30,14 @@ class Text_Panel : public QObject {
   void Load(CRDGraphic& graphic);
   Text_Panel_Values values() const;
   void Update_Text_Graphics();
-  // Shows a text in the editor without counting as typing.
+  // Shows a text in the editor without counting as typing. The editor holds at most
+  // Editor_Shown_Characters of it (as many as a text box shows): a longer text shows its
+  // start, and its characters are kept as they are until the editor's text is edited (an
+  // edit keeps at most the 250 typed characters a text may take from the editor anyway).
   void Set_Editor_Text(const QString& text);
+  static constexpr qsizetype Editor_Shown_Characters = qsizetype(1) << 16;
+  // The editor shows only the start of the object's text.
+  bool Editor_Holds_Part() const { return editor_holds_part_; }
 
   // Handlers.
   void textDidChange();
@@ -74,4 +80,5 @@ class Text_Panel : public QObject {
   void insert_formatted(QComboBox* patterns, const QString& missing,
                         QString (*format)(const QString&, const QDateTime&));
   CRDWindowController& window_;
+  bool editor_holds_part_ = false;
 };
