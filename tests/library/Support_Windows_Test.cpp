@@ -9,6 +9,7 @@
 #include "platform/Scripted_Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -70,9 +71,10 @@ class Support_Windows : public Design_Test {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(name + "\n");
   }
-  // The addresses the stub received, waiting until there are at least `count` (or a minute).
+  // The addresses the stub received, waiting until there are at least `count` (or the
+  // deadlock guard).
   QStringList arrived(int count) const {
-    QDeadlineTimer deadline(60000);
+    QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
     QStringList lines;
     do {
       QFile f(log_);
