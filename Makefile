@@ -4,6 +4,8 @@
 #   make deps   installs the Debian packages the project and its tests need (sudo when not root)
 #   make deps-run  only those the application needs to build and run
 #   make bench  builds and runs the benchmarks
+#   make test-repeat, make test-load   the suite again and again, alone or beside
+#               CPU-burning processes (below)
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -45,19 +47,20 @@ test: build
 
 # The built suite again and again, to see a test that depends on the machine's speed or
 # load before it lands: REPEAT runs at full width, then REPEAT runs on two cores (taskset).
-# Run it while something else loads the machine (another build) to see it at its worst.
+# test-load does the same with CPU-burning processes beside each run: BURNERS of them on
+# any core beside the full-width runs, TWO_CORE_BURNERS pinned to the same two cores
+# beside the two-core runs (LOAD_RUNS=wide or two for one kind only). The burners end with
+# the runs, however they end. Each run's result and wall time are summed up at the end.
 REPEAT ?= 5
-.PHONY: test-repeat
+BURNERS ?= 12
+TWO_CORE_BURNERS ?= 2
+LOAD_RUNS ?= both
+.PHONY: test-repeat test-load
 test-repeat: build
-	@cd $(BUILD) && status=0; \
-	for i in $$(seq $(REPEAT)); do \
-	  echo "== run $$i of $(REPEAT), -j$(JOBS)"; \
-	  ctest --output-on-failure -j $(JOBS) || status=1; \
-	done; \
-	for i in $$(seq $(REPEAT)); do \
-	  echo "== run $$i of $(REPEAT), two cores"; \
-	  taskset -c 0,1 ctest --output-on-failure -j 2 || status=1; \
-	done; exit $$status
+	@tools/test_repeat.sh $(BUILD) $(REPEAT) $(JOBS) 0 0 both
+
+test-load: build
+	@tools/test_repeat.sh $(BUILD) $(REPEAT) $(JOBS) $(BURNERS) $(TWO_CORE_BURNERS) $(LOAD_RUNS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true

@@ -7,7 +7,9 @@
 #   library that does not exist yet is written $<TARGET_NAME_IF_EXISTS:crd_x_ui>.
 # lumigrove_tests(<sub> LIBS <targets...>)
 #   Builds test_<sub> from tests/<sub>/*.cpp with the shared test main and registers
-#   every test case with CTest under its stable GoogleTest name.
+#   every test case with CTest under its stable GoogleTest name. Every test has CTest's
+#   timeout LUMIGROVE_TEST_TIMEOUT: the last guard against a hang, above the tests' own
+#   deadlock guard (tests/support/Deadlock_Guard.h, 15 minutes); neither judges speed.
 # lumigrove_benchmark(<name> LIBS <targets...>)
 #   Builds bench_<name> from bench/<name>.cpp (nothing while that file does not exist).
 
@@ -84,6 +86,9 @@ function(lumigrove_library sub)
   endif()
 endfunction()
 
+set(LUMIGROVE_TEST_TIMEOUT 1800 CACHE STRING
+    "Seconds CTest gives each test before it calls it hung (above the tests' deadlock guard)")
+
 function(lumigrove_tests sub)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${sub}/*.cpp")
@@ -95,8 +100,8 @@ function(lumigrove_tests sub)
   target_link_libraries(test_${sub} PRIVATE crd_test_support ${ARG_LIBS})
   gtest_discover_tests(test_${sub}
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+    DISCOVERY_TIMEOUT 600
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${LUMIGROVE_TEST_TIMEOUT})
 endfunction()
 
 function(lumigrove_benchmark name)

@@ -85,7 +85,7 @@ QString zxing_ec_level(const QImage& image) {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("qr.png"));
   if (!image.save(file)) return {};
-  const auto run = test_support::Run_Program(QStringLiteral("ZXingReader"), {file}, 60000);
+  const auto run = test_support::Run_Program(QStringLiteral("ZXingReader"), {file});
   for (const QByteArray& line : run.out.split('\n'))
     if (line.trimmed().startsWith("EC Level:")) return QString::fromLatin1(line.mid(9).trimmed());
   return {};

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QGuiApplication>
 #include <QMimeData>
+#include "support/Deadlock_Guard.h"
 
 using namespace canvas_test;
 
@@ -364,7 +365,7 @@ TEST_F(Canvas_Commands, ArrowKeysMoveAndHideTheHandlesForHalfASecond) {
         back_after_reference = reference_went_off;
         return true;
       },
-      60000))
+      test_support::kDeadlock_Guard_Ms))
       << "the handles never came back";
   EXPECT_TRUE(back_after_reference) << "the handles came back within 0.45 s of the last key";
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST(Grid, TemporaryShowingAfterSpacingChanges) {
   grid.setSpacing(15);  // restarts the second
   EXPECT_TRUE(grid.isShownTemporarily());
   spy.clear();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 60000)) << "the showing never ended";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, test_support::kDeadlock_Guard_Ms)) << "the showing never ended";
   EXPECT_TRUE(ended_after_reference) << "the showing ended within 0.9 s of the second change";
   EXPECT_FALSE(grid.isShownTemporarily());
   EXPECT_TRUE(spy.contains(QVariantList{CRDGridAnyKey}));  // the canvas redraws without it

@@ -335,8 +335,7 @@ class GNUstep_Archive : public test_support::Design_Test {
       result = test_support::Run_Program(
           "env",
           {"HOME=" + dir.filePath("home"), "xvfb-run", "-a", GNUSTEP_ARCHIVE_CHECK,
-           dir.filePath("in"), dir.filePath("out")},
-          120000);
+           dir.filePath("in"), dir.filePath("out")});
       if (result.exit_code == 0 || !result.err.contains("Xvfb failed to start")) break;
     }
     if (result.exit_code != 0) {

@@ -6,6 +6,7 @@
 #include "model/Shared_Design_State.h"
 #include "platform/Scripted_Platform.h"
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -114,7 +115,7 @@ TEST_F(Image_Library_Test, CategoriesAndPicturesOfTheFolders) {
   model.setThumbnailSize(QSize(15, 15));
   QSignalSpy ready(&model, &Image_Browser_Model::thumbnailReady);
   (void)model.data(model.index(0), Qt::DecorationRole);
-  ASSERT_TRUE(ready.wait(5000));
+  ASSERT_TRUE(ready.wait(test_support::kDeadlock_Guard_Ms));
   const QImage thumbnail = model.data(model.index(0), Qt::DecorationRole).value<QImage>();
   EXPECT_EQ(thumbnail.size(), QSize(15, 10));
 }

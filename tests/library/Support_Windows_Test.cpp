@@ -10,6 +10,7 @@
 #include "platform/Scripted_Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 #include "support/Watchdog.h"
 
 #include <QCoreApplication>
@@ -87,9 +88,10 @@ class Support_Windows : public Design_Test {
     while (platform.messages.size() < count) QTest::qWait(20);
     return platform.messages;
   }
-  // The addresses the stub received, waiting until there are at least `count` (or a minute).
+  // The addresses the stub received, waiting until there are at least `count` (or the
+  // deadlock guard).
   QStringList arrived(int count) const {
-    QDeadlineTimer deadline(60000);
+    QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
     QStringList lines;
     do {
       QFile f(log_);

@@ -296,8 +296,7 @@ TEST_F(Batch_Run_Limits, AnExportNamesTheRecordsWhosePicturesPassTheBudget) {
 // Reading the pictures whole, as records once did, took 652 MB with two workers.
 TEST_F(Batch_Run_Limits, TenFramesBoundToLargePicturesKeepToTheMemoryOfTheirFrames) {
   if (!test_support::kMemory_Limit_Works) GTEST_SKIP() << "no address-space limit here";
-  const test_support::Watchdog watchdog("exports of records with 32-million-pixel pictures",
-                                        std::chrono::seconds(300));
+  const test_support::Watchdog watchdog("exports of records with 32-million-pixel pictures");
   const QColor colours[] = {QColor(200, 40, 40), QColor(40, 60, 200)};
   const struct {
     const char* what;

@@ -27,7 +27,7 @@ TEST(Exit_During_Export, TheProcessEndsCleanlyAfterItsWorkersStopped) {
     QTemporaryDir folder;
     const test_support::Process_Result run = test_support::Run_Program(
         QStringLiteral(EXIT_DURING_EXPORT),
-        {folder.path(), QString::number(c.begun), QString::fromLatin1(c.type)}, 120000);
+        {folder.path(), QString::number(c.begun), QString::fromLatin1(c.type)});
     EXPECT_EQ(run.exit_code, 0) << "-1: crashed or hung\n" << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("ending after ")) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(" 2000 of 2000")) << "the export had ended already";

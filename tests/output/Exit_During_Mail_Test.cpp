@@ -1,9 +1,11 @@
 // Exit while a mail run waits for a server that takes the connection and never answers:
 // a child program starts the run and ends itself through Terminate (as the design window's
 // Exit does) once the mail script is connected. Before the script was ended on a stop,
-// the program stayed for the script's own minute of waiting.
+// the program stayed for the script's own wait for the server, which is a day here: the
+// program ends because of Exit or not at all.
 
 #include "Mail_Test_Support.h"
+#include "support/Deadlock_Guard.h"
 
 #include "output/Mail_Sender.h"
 #include "support/Watchdog.h"
@@ -25,21 +27,22 @@ TEST_F(Exit_During_Mail, ExitEndsTheProcessAndTheMailScriptAtOnce) {
   mail_test::Silent_Server silent;
   const QString script = Resource_Path + QStringLiteral("/pyth_mail.py");
   ASSERT_TRUE(QFileInfo(script).isFile());
+  mail_test::Mail_Script_Waits_A_Day(script);
   QTemporaryDir folder;
   const QString exit_file = folder.filePath(QStringLiteral("exit"));
 
   QProcess child;
   child.setProcessChannelMode(QProcess::SeparateChannels);
   child.start(QStringLiteral(EXIT_DURING_MAIL), {Resource_Path, silent.port_text(), exit_file});
-  ASSERT_TRUE(child.waitForStarted(10000));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return silent.Held() > 0; }, 60000))
+  ASSERT_TRUE(child.waitForStarted(test_support::kDeadlock_Guard_Ms));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return silent.Held() > 0; }, test_support::kDeadlock_Guard_Ms))
       << "the mail script never reached the silent server";
   ASSERT_EQ(mail_test::Processes_With_Argument(script).size(), 1) << "no mail script runs";
 
   QElapsedTimer since_exit;
   since_exit.start();
   QFile(exit_file).open(QIODevice::WriteOnly);
-  const bool ended = child.waitForFinished(60000);
+  const bool ended = child.waitForFinished(test_support::kDeadlock_Guard_Ms);
   std::printf("[ measured ] Exit during a hanging e-mail: the program ended after %lld ms\n",
               static_cast<long long>(since_exit.elapsed()));
   if (!ended) child.kill();
@@ -81,7 +84,7 @@ TEST_F(Exit_During_Mail, TheMailScriptEndsWithAProgramEndedBySigterm) {
   child.setProcessChannelMode(QProcess::ForwardedChannels);
   child.start(QStringLiteral(EXIT_DURING_MAIL),
               {resources.path(), silent.port_text(), folder.filePath(QStringLiteral("never"))});
-  ASSERT_TRUE(child.waitForStarted(10000));
+  ASSERT_TRUE(child.waitForStarted(test_support::kDeadlock_Guard_Ms));
   const qint64 pid = child.processId();
   auto mail_folders = [pid] {
     return QDir(QDir::tempPath())
@@ -128,7 +131,7 @@ TEST_F(Exit_During_Mail, TheMailScriptEndsWhenItsParentIsGone) {
                QStringLiteral("\"$0\" \"$1\" me@example.org 127.0.0.1 \"$2\" me@example.org N "
                               "< \"$3\"; exit 0"),
                test_support::System_Python(), script, silent.port_text(), input});
-  ASSERT_TRUE(shell.waitForStarted(10000));
+  ASSERT_TRUE(shell.waitForStarted(test_support::kDeadlock_Guard_Ms));
   {
     test_support::Watchdog guard("the mail script reaching the silent server");
     while (silent.Held() == 0) QTest::qWait(20);

@@ -156,8 +156,8 @@ class Smtp_Server {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(test_support::System_Python(),
                    {script, messages_, certificate.cert, certificate.key, mode, Login, Password});
-    EXPECT_TRUE(process_.waitForStarted(10000));
-    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    EXPECT_TRUE(process_.waitForStarted(test_support::kDeadlock_Guard_Ms));
+    while (!process_.canReadLine() && process_.waitForReadyRead(test_support::kDeadlock_Guard_Ms)) {
     }
     const QByteArray line = process_.readLine().trimmed();
     EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
@@ -241,7 +241,7 @@ class Flooding_Server {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(test_support::System_Python(),
                    {QStringLiteral("-c"), QString::fromUtf8(Flooding_Server_Script)});
-    EXPECT_TRUE(process_.waitForStarted(10000));
+    EXPECT_TRUE(process_.waitForStarted(test_support::kDeadlock_Guard_Ms));
     const QByteArray line = Read_Line();
     EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
     port_ = line.mid(5).toInt();
@@ -259,7 +259,7 @@ class Flooding_Server {
 
  private:
   QByteArray Read_Line() {
-    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    while (!process_.canReadLine() && process_.waitForReadyRead(test_support::kDeadlock_Guard_Ms)) {
     }
     return process_.readLine().trimmed();
   }
@@ -318,8 +318,8 @@ class Silent_Server {
     process_.start(test_support::System_Python(),
                    {QStringLiteral("-c"), QString::fromUtf8(Silent_Server_Script),
                     QString::number(relayed), QString::number(relay_port)});
-    EXPECT_TRUE(process_.waitForStarted(10000));
-    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    EXPECT_TRUE(process_.waitForStarted(test_support::kDeadlock_Guard_Ms));
+    while (!process_.canReadLine() && process_.waitForReadyRead(test_support::kDeadlock_Guard_Ms)) {
     }
     const QByteArray line = process_.readLine().trimmed();
     EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
@@ -386,8 +386,8 @@ class Misbehaving_Server {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(test_support::System_Python(),
                    {QStringLiteral("-c"), QString::fromUtf8(Misbehaving_Server_Script), mode});
-    EXPECT_TRUE(process_.waitForStarted(10000));
-    while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
+    EXPECT_TRUE(process_.waitForStarted(test_support::kDeadlock_Guard_Ms));
+    while (!process_.canReadLine() && process_.waitForReadyRead(test_support::kDeadlock_Guard_Ms)) {
     }
     const QByteArray line = process_.readLine().trimmed();
     EXPECT_TRUE(line.startsWith("PORT ")) << line.toStdString();
@@ -403,6 +403,21 @@ class Misbehaving_Server {
   QProcess process_;
   int port_ = 0;
 };
+
+// Makes the mail script at `script` (a test's own copy) wait for a silent server for a day
+// instead of its minute, so that a run that ends while a server is silent can only have
+// been ended by what the test did (Stop, Exit), however slow the machine.
+inline void Mail_Script_Waits_A_Day(const QString& script) {
+  QFile file(script);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray text = file.readAll();
+  file.close();
+  const QByteArray wait = "TIMEOUT_SECONDS = 60\n";
+  ASSERT_EQ(text.count(wait), 1);
+  text.replace(wait, "TIMEOUT_SECONDS = 86400\n");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  ASSERT_EQ(file.write(text), text.size());
+}
 
 // The processes of this user whose command line has `argument` among its arguments
 // (zombies not counted).

@@ -98,7 +98,7 @@ class Print_Run_Test : public test_support::Design_Test {
     const QString pdf = folder.filePath(name);
     const QString prefix = folder.filePath(name + QStringLiteral("-page"));
     const auto made =
-        test_support::Run_Program("pdftoppm", {"-r", "72", "-png", pdf, prefix}, 60000);
+        test_support::Run_Program("pdftoppm", {"-r", "72", "-png", pdf, prefix});
     EXPECT_EQ(made.exit_code, 0) << made.err.constData();
     QList<QImage> pages;
     for (const QString& file : QDir(folder.path())
@@ -109,7 +109,7 @@ class Print_Run_Test : public test_support::Design_Test {
   }
 
   int Page_Count(const QString& name) {
-    const auto info = test_support::Run_Program("pdfinfo", {folder.filePath(name)}, 30000);
+    const auto info = test_support::Run_Program("pdfinfo", {folder.filePath(name)});
     const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
                            .match(QString::fromUtf8(info.out));
     return match.hasMatch() ? match.captured(1).toInt() : -1;

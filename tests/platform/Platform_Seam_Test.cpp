@@ -18,6 +18,7 @@
 
 #include "support/Test_Support.h"
 #include "support/Watchdog.h"
+#include "support/Deadlock_Guard.h"
 
 #include <atomic>
 #include <functional>
@@ -43,7 +44,7 @@ class Thread_Recording_Platform : public platform::Scripted_Platform {
 void pump_until(const std::atomic<bool>& done) {
   QElapsedTimer timer;
   timer.start();
-  while (!done && timer.elapsed() < 60000)
+  while (!done && timer.elapsed() < test_support::kDeadlock_Guard_Ms)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 

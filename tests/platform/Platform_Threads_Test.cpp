@@ -12,6 +12,7 @@
 
 #include "support/Test_Support.h"
 #include "support/Watchdog.h"
+#include "support/Deadlock_Guard.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -54,7 +55,7 @@ TEST(PlatformThreads, WorkersAskWhileTheMainThreadWaitsForThePool) {
       if (platform::Yes_No_Box(QStringLiteral("Stop the export?"))) ++yes;
       platform::Message_Box(QStringLiteral("Stopped."));
     });
-  ASSERT_TRUE(platform::Wait_For_Pool(pool, 30000));
+  ASSERT_TRUE(platform::Wait_For_Pool(pool, test_support::kDeadlock_Guard_Ms));
   EXPECT_EQ(yes, 2);
   EXPECT_EQ(scripted.questions.size(), 4);
   EXPECT_EQ(scripted.messages.size(), 4);
@@ -69,7 +70,7 @@ TEST(PlatformThreads, WaitServingWorkersEndsWhenDoneOrTimedOut) {
     platform::Message_Box(QStringLiteral("from a joined thread"));
     done = true;
   });
-  EXPECT_TRUE(platform::Wait_Serving_Workers([&] { return done.load(); }, 30000));
+  EXPECT_TRUE(platform::Wait_Serving_Workers([&] { return done.load(); }, test_support::kDeadlock_Guard_Ms));
   worker.join();
   EXPECT_EQ(scripted.messages, QStringList{QStringLiteral("from a joined thread")});
   // Nothing ever becomes done: the timeout ends the wait.
@@ -149,7 +150,7 @@ TEST(PlatformThreads, AQuestionWaitingWhenShutdownBeginsIsAnsweredWithTheDefault
     }
   } filter;
   QCoreApplication::instance()->installEventFilter(&filter);
-  QDeadlineTimer deadline(60000);
+  QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
   while (!filter.held && !deadline.hasExpired()) {
     QCoreApplication::sendPostedEvents(nullptr, platform::Posted_Call_Type());
     std::this_thread::yield();

@@ -172,8 +172,7 @@ TEST(Property_List, FilesAreReadOnlyWhenRegularAndWithinTheLimit) {
       {dir.path(), {}, "is a folder, not a file"},
       {big, small, "is larger than 1 KB"},
   };
-  const test_support::Watchdog watchdog("reading property lists that are no files",
-                                        std::chrono::seconds(20));
+  const test_support::Watchdog watchdog("reading property lists that are no files");
   for (const auto& c : cases) {
     QString error;
     EXPECT_FALSE(plist::Read_File(c.path, c.limits, nullptr, &error)) << c.path.toStdString();

@@ -6,6 +6,7 @@
 
 #include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -461,7 +462,7 @@ TEST_F(Whole_File_Test, TemporaryFilesOfKilledWritersGoAtTheNextWrite) {
     ::close(ready[1]);
     pollfd wait_for{ready[0], POLLIN, 0};
     char sign = 0;
-    const bool told = ::poll(&wait_for, 1, 60000) == 1 && ::read(ready[0], &sign, 1) == 1;
+    const bool told = ::poll(&wait_for, 1, test_support::kDeadlock_Guard_Ms) == 1 && ::read(ready[0], &sign, 1) == 1;
     ::close(ready[0]);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);

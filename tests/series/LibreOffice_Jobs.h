@@ -4,6 +4,7 @@
 // job may convert what an earlier one wrote.
 
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 
 #include "Series_Test_Support.h"
 
@@ -82,8 +83,8 @@ inline void Run_LibreOffice_Jobs(const QString& work, const QList<Convert_Job>& 
                   {"--headless", "--norestore", "--nolockcheck",
                    "-env:UserInstallation=" + QUrl::fromLocalFile(work + "/profile").toString(),
                    "vnd.sun.star.script:lumigrove_convert.py$run?language=Python&location=user"});
-    ASSERT_TRUE(soffice.waitForStarted(60000));
-    if (!soffice.waitForFinished(240000)) {
+    ASSERT_TRUE(soffice.waitForStarted(test_support::kDeadlock_Guard_Ms));
+    if (!soffice.waitForFinished(test_support::kDeadlock_Guard_Ms)) {
       soffice.kill();
       soffice.waitForFinished();
       FAIL() << "LibreOffice did not finish";

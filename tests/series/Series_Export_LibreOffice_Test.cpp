@@ -36,8 +36,7 @@ TEST_F(SeriesExportLibreOffice, LibreOfficeReadsExactlyTheExportedValues) {
       {"--headless", "--norestore", "--nolockcheck",
        "-env:UserInstallation=" + QUrl::fromLocalFile(work.path() + "/profile").toString(),
        "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false", "--outdir",
-       work.path() + "/csv", work.path() + "/values.xlsx"},
-      240000);
+       work.path() + "/csv", work.path() + "/values.xlsx"});
   ASSERT_EQ(converted.exit_code, 0) << converted.err.toStdString();
   QString csv = QString::fromUtf8(Read_File(work.path() + "/csv/values.csv"));
   csv.remove(u'\r');

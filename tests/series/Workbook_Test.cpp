@@ -10,6 +10,7 @@
 #include "support/Watchdog.h"
 
 #include "support/Memory_Limit.h"
+#include "support/Deadlock_Guard.h"
 #include "Series_Test_Support.h"
 
 #include <QCoreApplication>
@@ -925,9 +926,9 @@ namespace {
 TEST_F(Workbook, FoldersOfRunsThatEndedAreRemoved) {
   QProcess ended;
   ended.start(QStringLiteral("/bin/true"));
-  ASSERT_TRUE(ended.waitForStarted());
+  ASSERT_TRUE(ended.waitForStarted(test_support::kDeadlock_Guard_Ms));
   const qint64 gone = ended.processId();
-  ASSERT_TRUE(ended.waitForFinished());
+  ASSERT_TRUE(ended.waitForFinished(test_support::kDeadlock_Guard_Ms));
   const QString temp = QDir::tempPath() + u'/';
   const QString tag = QFileInfo(dir_.path()).fileName().right(6);
   const QString abandoned = temp + QStringLiteral("lumigrove-%1-%2").arg(gone).arg(tag);

@@ -1,10 +1,8 @@
 #include "support/File_Size_Limit.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -13,111 +11,35 @@
 #include <cstring>
 #include <exception>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "support/Child_Process.h"
 
 namespace test_support {
 
-namespace {
-
-void write_all(int fd, const QByteArray& bytes) {
-  qsizetype done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;
-    done += put;
-  }
-}
-
-[[noreturn]] void run_child(int fd, qint64 limit,
-                            const std::function<bool(QString* reason)>& write) {
-  // The pipe is not a file: its writes are not limited.
-  const rlimit size{rlim_t(limit), rlim_t(limit)};
-  std::signal(SIGXFSZ, SIG_IGN);
-  if (setrlimit(RLIMIT_FSIZE, &size) != 0) {
-    write_all(fd, "0setrlimit failed");
-    ::_exit(3);
-  }
-  QByteArray answer;
-  try {
-    QString reason;
-    const bool written = write(&reason);
-    answer = QByteArray(written ? "1" : "0") + reason.toUtf8();
-  } catch (const std::exception& e) {
-    answer = QByteArray("0exception: ") + e.what();
-  } catch (...) {
-    answer = "0exception";
-  }
-  write_all(fd, answer);
-  ::close(fd);
-  ::_exit(0);  // nothing of the parent's (windows, temporary folders) is torn down here
-}
-
-// A forked child has none of the parent's threads, but Qt's thread pools would still hand
-// work to the idle threads they remember (Qt's own image scaling uses a pool of the
-// application), and the child would wait for them for ever. Emptied first, the pools
-// start threads of their own in the child.
-void empty_thread_pools() {
-  QThreadPool::globalInstance()->waitForDone();
-  if (QCoreApplication* app = QCoreApplication::instance())
-    for (QThreadPool* pool : app->findChildren<QThreadPool*>()) pool->waitForDone();
-}
-
-}  // namespace
-
 Limited_Write Run_With_File_Size_Limit(qint64 limit,
                                        const std::function<bool(QString* reason)>& write) {
-  Limited_Write result;
-  empty_thread_pools();
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) {
-    result.reason = QStringLiteral("pipe failed");
-    return result;
-  }
-  const pid_t child = ::fork();
-  if (child < 0) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-    result.reason = QStringLiteral("fork failed");
-    return result;
-  }
-  if (child == 0) {
-    ::close(fds[0]);
-    run_child(fds[1], limit, write);
-  }
-  ::close(fds[1]);
-  QByteArray answer;
-  bool timed_out = false;
-  for (;;) {
-    pollfd p{fds[0], POLLIN, 0};
-    const int ready = ::poll(&p, 1, 60000);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) {
-      timed_out = true;
-      break;
+  const Child_Result child = Run_In_Child([&]() -> QByteArray {
+    // The pipe is not a file: its writes are not limited.
+    const rlimit size{rlim_t(limit), rlim_t(limit)};
+    std::signal(SIGXFSZ, SIG_IGN);
+    if (setrlimit(RLIMIT_FSIZE, &size) != 0) return "0setrlimit failed";
+    try {
+      QString reason;
+      const bool written = write(&reason);
+      return QByteArray(written ? "1" : "0") + reason.toUtf8();
+    } catch (const std::exception& e) {
+      return QByteArray("0exception: ") + e.what();
     }
-    char buffer[4096];
-    const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    answer.append(buffer, got);
+  });
+  Limited_Write result;
+  result.finished = child.answered() && child.exit_code == 0 && !child.answer.isEmpty();
+  if (result.finished) {
+    result.written = child.answer.front() == '1';
+    result.reason = QString::fromUtf8(child.answer.mid(1));
+  } else {
+    result.reason = child.describe();
   }
-  ::close(fds[0]);
-  if (timed_out) ::kill(child, SIGKILL);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  result.finished =
-      !timed_out && WIFEXITED(status) && WEXITSTATUS(status) == 0 && !answer.isEmpty();
-  if (!answer.isEmpty()) {
-    result.written = answer.front() == '1';
-    result.reason = QString::fromUtf8(answer.mid(1));
-  }
-  if (timed_out) result.reason = QStringLiteral("the child did not finish in a minute");
   return result;
 }
 

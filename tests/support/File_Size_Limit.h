@@ -14,13 +14,13 @@
 namespace test_support {
 
 struct Limited_Write {
-  bool finished = false;  // the child ran to its end (no crash, no hang)
+  bool finished = false;  // the child ran to its end (no crash, no runaway, no deadlock)
   bool written = false;   // what the writer answered
   QString reason;         // the reason it gave, or what the child sent back
 };
 
 // Runs `write` in a forked child whose files may hold at most `limit` bytes and waits for
-// it (at most a minute). `write` answers whether the writer said it saved, with its reason
+// it (support/Child_Process.h: a CPU-time limit, no wall-clock one). `write` answers whether the writer said it saved, with its reason
 // in *reason.
 Limited_Write Run_With_File_Size_Limit(qint64 limit,
                                        const std::function<bool(QString* reason)>& write);

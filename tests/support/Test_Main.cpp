@@ -12,6 +12,10 @@
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Tests fork children (support/Child_Process.h) while other threads run. GLib's slice
+  // allocator has a lock of its own that a fork can copy held; plain malloc is safe across
+  // a fork. Set before GLib's first allocation, which reads it.
+  if (qEnvironmentVariableIsEmpty("G_SLICE")) qputenv("G_SLICE", "always-malloc");
   // Keep every per-user location of the program inside a folder of this run.
   QTemporaryDir home;
   qputenv("XDG_DATA_HOME", QDir(home.path()).filePath("data").toUtf8());

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <sys/resource.h>
+
 namespace test_support {
 
 void Environment::SetUp() { Reset_Shared_Design_State(); }
@@ -39,8 +41,14 @@ Process_Result Run_Program(const QString& program, const QStringList& arguments,
   Process_Result result;
   QProcess process;
   process.setProcessEnvironment(environment);
+  process.setChildProcessModifier([] {
+    const rlimit cpu{rlim_t(kChild_Cpu_Seconds), rlim_t(kChild_Cpu_Seconds + 10)};
+    ::setrlimit(RLIMIT_CPU, &cpu);
+    const rlimit no_core{0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
+  });
   process.start(program, arguments);
-  if (!process.waitForStarted(60000)) return result;
+  if (!process.waitForStarted(kDeadlock_Guard_Ms)) return result;
   if (!input.isEmpty()) process.write(input);
   process.closeWriteChannel();
   if (!process.waitForFinished(timeout_ms)) {

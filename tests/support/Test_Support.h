@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include "support/Deadlock_Guard.h"
 
 class QWidget;
 
@@ -66,16 +67,19 @@ struct Process_Result {
   QByteArray out;
   QByteArray err;
 };
-// Runs a program and waits for it (timeout in milliseconds), in the environment given.
+// Runs a program and waits for it, in the environment given. The program may use at most
+// kChild_Cpu_Seconds of CPU time (RLIMIT_CPU, as may each program it starts), so a runaway
+// ends by itself; the wait is only the deadlock guard. Leave `timeout_ms` at its default:
+// a shorter wait judges the machine's speed, not the program.
 Process_Result Run_Program(const QString& program, const QStringList& arguments,
-                           int timeout_ms = 60000, const QByteArray& input = {},
+                           int timeout_ms = kDeadlock_Guard_Ms, const QByteArray& input = {},
                            const QProcessEnvironment& environment =
                                QProcessEnvironment::systemEnvironment());
 // Runs a command under a private X server of its own (xvfb-run, a 1600 x 1000 screen) with
 // Qt on X. Test programs running side by side look for a free display from numbers of their
 // own, and a server that failed to start is tried once more.
 Process_Result Run_Under_Xvfb(const QStringList& command, QProcessEnvironment environment,
-                              int timeout_ms = 120000);
+                              int timeout_ms = kDeadlock_Guard_Ms);
 // True when the program can be found on PATH.
 bool Have_Program(const QString& program);
 // Debian's python3, never one found earlier on PATH.

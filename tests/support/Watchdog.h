@@ -1,6 +1,7 @@
 #pragma once
-// Ends the test program with a message when a scope is not left in time, so a deadlock
-// fails the run instead of hanging it.
+// Ends the test program with a message when a scope is not left within the deadlock guard,
+// so a deadlock fails the run instead of hanging it. Use the default: the guard is no
+// judgement of speed (support/Deadlock_Guard.h).
 
 #include <chrono>
 #include <condition_variable>
@@ -9,11 +10,13 @@
 #include <mutex>
 #include <thread>
 
+#include "support/Deadlock_Guard.h"
+
 namespace test_support {
 
 class Watchdog {
  public:
-  Watchdog(const char* what, std::chrono::seconds limit = std::chrono::seconds(60))
+  explicit Watchdog(const char* what, std::chrono::seconds limit = kDeadlock_Guard)
       : thread_([this, what, limit] {
           std::unique_lock<std::mutex> lock(mutex_);
           if (cv_.wait_for(lock, limit, [this] { return disarmed_; })) return;

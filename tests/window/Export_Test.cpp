@@ -12,6 +12,7 @@
 #include "platform/Scripted_Platform.h"
 #include "platform/Whole_File.h"
 #include "support/File_Size_Limit.h"
+#include "support/Deadlock_Guard.h"
 #include "window/ui/CRDWindowController.h"
 #include "window/ui/Open_Export_Log.h"
 
@@ -641,7 +642,7 @@ class Deliberating_Platform : public platform::Scoped_Scripted_Platform {
   bool Yes_No_Box(const QString& text) override {
     // Records that had passed their last test when the question came up get going first:
     // once every record begun has its card, the workers are all waiting for the answer.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + test_support::kDeadlock_Guard;
     for (;;) {
       const int begun = int(curr_barcode_count.load());
       if (cards() == begun) {
@@ -649,7 +650,7 @@ class Deliberating_Platform : public platform::Scoped_Scripted_Platform {
         break;
       }
       if (std::chrono::steady_clock::now() > deadline) {
-        ADD_FAILURE() << "the records begun did not finish within a minute";
+        ADD_FAILURE() << "the records begun did not finish";
         break;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -43,6 +43,7 @@
 
 #include <dlfcn.h>
 #include <unistd.h>
+#include "support/Deadlock_Guard.h"
 
 using namespace output_test;
 
@@ -89,8 +90,8 @@ class Private_Cups {
     cupsd_.setArguments({"-f", "-c", Path("cupsd.conf"), "-s", Path("cups-files.conf")});
     cupsd_.setProcessChannelMode(QProcess::MergedChannels);
     cupsd_.start();
-    if (!cupsd_.waitForStarted(60000)) return Fail(why, "cupsd does not start");
-    QDeadlineTimer deadline(60000);
+    if (!cupsd_.waitForStarted(test_support::kDeadlock_Guard_Ms)) return Fail(why, "cupsd does not start");
+    QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
     while (!QFileInfo::exists(Socket()) && !deadline.hasExpired()) QThread::msleep(50);
     if (!QFileInfo::exists(Socket())) return Fail(why, "cupsd made no socket");
     saved_server_ = qgetenv("CUPS_SERVER");
@@ -110,8 +111,7 @@ class Private_Cups {
     // lpadmin warns that printer drivers are deprecated; the queue works all the same.
     const auto added = test_support::Run_Program(
         "lpadmin", {"-p", Queue(), "-v", "cups-pdf:/" + instance_, "-P",
-                    "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "-E"},
-        30000);
+                    "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "-E"});
     if (added.exit_code != 0) return Fail(why, "lpadmin failed: " + added.err);
     return true;
   }
@@ -138,13 +138,13 @@ class Private_Cups {
   QString Queue() const { return QStringLiteral("q") + instance_; }
   QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
 
-  // The next PDF cups-pdf writes, once its job is done (or "" after the time limit).
-  QString Wait_For_Pdf(int number, int timeout_ms = 90000) {
-    QDeadlineTimer deadline(timeout_ms);
+  // The next PDF cups-pdf writes, once its job is done (or "" after the deadlock guard).
+  QString Wait_For_Pdf(int number) {
+    QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
     while (!deadline.hasExpired()) {
       const QStringList pdfs =
           QDir(Path("out")).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
-      const auto pending = test_support::Run_Program("lpstat", {"-o", Queue()}, 10000);
+      const auto pending = test_support::Run_Program("lpstat", {"-o", Queue()});
       if (pdfs.size() >= number && pending.exit_code == 0 && pending.out.trimmed().isEmpty()) {
         // Job numbers grow; the newest job's file names its number last.
         QString newest;
@@ -163,7 +163,7 @@ class Private_Cups {
     return false;
   }
   int Run(const char* program, const QStringList& arguments) {
-    return test_support::Run_Program(QString::fromLatin1(program), arguments, 10000).exit_code;
+    return test_support::Run_Program(QString::fromLatin1(program), arguments).exit_code;
   }
   void Write(const char* name, const QString& text) {
     QFile file(Path(name));
@@ -229,7 +229,7 @@ class Print_Cups : public test_support::Design_Test {
   // The pages of a PDF at 72 dpi: one pixel a point.
   QList<QImage> Pages(const QString& pdf) {
     const QString prefix = QDir(scratch.path()).filePath(QFileInfo(pdf).baseName());
-    const auto made = test_support::Run_Program("pdftoppm", {"-r", "72", "-png", pdf, prefix}, 60000);
+    const auto made = test_support::Run_Program("pdftoppm", {"-r", "72", "-png", pdf, prefix});
     EXPECT_EQ(made.exit_code, 0) << made.err.constData();
     QList<QImage> pages;
     const QFileInfo info(prefix);
@@ -291,7 +291,7 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
   EXPECT_GT(l.Left_Mar, 0);
   const QString first = cups.Wait_For_Pdf(1);
   ASSERT_FALSE(first.isEmpty()) << "no PDF from cups-pdf";
-  const auto info = test_support::Run_Program("pdfinfo", {first}, 30000);
+  const auto info = test_support::Run_Program("pdfinfo", {first});
   EXPECT_TRUE(info.out.contains("Pages:           2")) << info.out.constData();
   EXPECT_TRUE(QString::fromUtf8(info.out).contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842")))
       << info.out.constData();
@@ -449,7 +449,7 @@ TEST_F(Print_Cups, StopDuringALargePrintKeepsTheWindowLive) {
   // The job reached the queue with exactly the sheets sent.
   const QString pdf = cups.Wait_For_Pdf(1);
   ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
-  const auto info = test_support::Run_Program("pdfinfo", {pdf}, 30000);
+  const auto info = test_support::Run_Program("pdfinfo", {pdf});
   EXPECT_TRUE(info.out.contains("Pages:           " + QByteArray::number(sent)))
       << info.out.constData();
   // The last sheet is whole: four cards.
@@ -504,7 +504,7 @@ TEST_F(Print_Cups, PrintInThePreviewPrintsEverySheetWithProgressAndResult) {
   EXPECT_TRUE(progress_shown);
   const QString pdf = cups.Wait_For_Pdf(1);
   ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
-  const auto info = test_support::Run_Program("pdfinfo", {pdf}, 30000);
+  const auto info = test_support::Run_Program("pdfinfo", {pdf});
   EXPECT_TRUE(info.out.contains("Pages:           60")) << info.out.constData();
 }
 
@@ -556,7 +556,7 @@ TEST_F(Print_Cups, PageSetupKeepsTheChosenPaper) {
     platform.messages.clear();
     const QString pdf = cups.Wait_For_Pdf(++job);
     ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
-    const auto info = test_support::Run_Program("pdfinfo", {pdf}, 30000);
+    const auto info = test_support::Run_Program("pdfinfo", {pdf});
     EXPECT_TRUE(QString::fromUtf8(info.out).contains(
         QRegularExpression(QStringLiteral("Page size:\\s+%1 pts").arg(QLatin1String(c.pdf_size)))))
         << info.out.constData();

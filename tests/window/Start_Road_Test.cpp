@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/ui/Qt_Platform.h"
 #include "support/Test_Support.h"
+#include "support/Deadlock_Guard.h"
 #include "window/ui/CRDWindowController.h"
 
 #include <QCoreApplication>
@@ -44,7 +45,7 @@ test_support::Process_Result under_xvfb(const QStringList& command,
 // Clicks a button and waits until the wizard shows the page.
 bool click_to(Invitation_Wizard* wizard, QPushButton* button, int page) {
   QTest::mouseClick(button, Qt::LeftButton);
-  return QTest::qWaitFor([&] { return wizard->next_counter == page; }, 5000);
+  return QTest::qWaitFor([&] { return wizard->next_counter == page; }, test_support::kDeadlock_Guard_Ms);
 }
 
 // The driver, run in a child process under Xvfb by WizardToSavedDesign.
@@ -53,7 +54,7 @@ TEST(Start_Road, Driver) {
   if (out.isEmpty()) GTEST_SKIP() << "run by Start_Road.WizardToSavedDesign";
   platform::Qt_Platform qt_platform;
   platform::Install(&qt_platform);
-  QTimer::singleShot(90000, [] { std::_Exit(3); });  // never hang a test run
+  QTimer::singleShot(test_support::kDeadlock_Guard_Ms, [] { std::_Exit(3); });  // never hang a test run
 
   CRDDocument document;
   CRDWindowController window(&document);  // the per-user resource folder, seeded
