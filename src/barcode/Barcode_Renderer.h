@@ -50,6 +50,13 @@ struct Barcode_Drawing {
   std::vector<QRectF> bars;
   Picture symbol;      // a framed two-dimensional symbol; null for a linear picture
   QRectF symbol_rect;  // where the symbol is copied, at its own size
+  // The symbol as filled rectangles of its colours (Trace_Symbol_Modules), in points; when
+  // set, the symbol picture is not drawn.
+  struct Module_Run {
+    QColor colour;
+    QRectF rect;
+  };
+  std::vector<Module_Run> symbol_modules;
   std::vector<Barcode_Text_Item> texts;
 };
 
@@ -80,6 +87,8 @@ class LinBarcodeOffscreenView {
   // Paints the whole picture into a painter whose unit is the point, on any device (texts
   // take the device's font resolution into account).
   void drawRect(QPainter& painter) const;
+  // Paints a drawing made by layout() or layout(dpi) as vectors (no pixel grid).
+  static void Paint(QPainter& painter, const Barcode_Drawing& drawing);
   // The page of a PDF rendering: the model's width and height from the origin (the frame for
   // a framed symbol).
   QRectF rectForPage(int page) const;
@@ -101,6 +110,16 @@ class LinBarcodeOffscreenView {
   Picture image_2d_;
   QRectF frame_;
 };
+
+// Replaces the drawing's symbol picture by rectangles of its pixels (the first of them the
+// whole symbol in its most frequent colour, then the runs of every other colour, rows of
+// equal runs joined): on a printer each module is then an exact rectangle, not resampled
+// pixels. A symbol of more than 16 colours (or none) is left as a picture.
+void Trace_Symbol_Modules(Barcode_Drawing& drawing);
+// Paints a drawing into a painter whose unit is the point, its frame from the origin: bars
+// and traced modules as filled rectangles, texts as text, nothing rasterised (for printers
+// and PDF; an untraced symbol is copied as its picture, without interpolation).
+void Paint_Barcode_Drawing(QPainter& painter, const Barcode_Drawing& drawing);
 
 // The finished picture of a linear model, at the resolution (USED_DPI_VALUE when not given);
 // null for no model or on failure (logged).

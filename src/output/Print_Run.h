@@ -2,12 +2,14 @@
 // A print job of sheets of cards, drawn off the GUI thread.
 //
 // Made and started on the GUI thread from a fixed job (a copy of the sheet layout, the
-// design's pictures) and, when a bound series or spreadsheet is printed, a prototype
-// record renderer. One task of a platform::Worker_Pool owns the printer and its painter
-// and paints the sheets in order; the other tasks each own a copy of the renderer and
-// render the records of the sheet being painted and of the next ones (never more than a
-// few sheets ahead, and no more than the card pictures of a run may take). Workers never touch widgets, the live design or the platform seam:
-// records that cannot be drawn are collected as values and the GUI thread shows them once.
+// design's sides as drawings) and, when a bound series or spreadsheet is printed, a
+// prototype record renderer. One task of a platform::Worker_Pool owns the printer and its
+// painter and paints the sheets in order; the other tasks each own a copy of the renderer
+// and make the drawings (Record_Renderer::Draw) of the records of the sheet being painted
+// and of the next ones (never more than a sheet and a card a worker ahead). The printer gets
+// every card as drawing: nothing is rasterised before it, whatever the card's size. Workers
+// never touch widgets, the live design or the platform seam: records that cannot be drawn
+// are collected as values and the GUI thread shows them once.
 //
 // Stop (stop(), the progress sheet's Stop_SMS_Sending_Now or the end of the process)
 // takes effect between sheets: the sheet being painted is finished, no further sheet is
@@ -84,7 +86,7 @@ class Print_Run : public QObject {
 
  private:
   struct Rendered {
-    Picture front, back;
+    Card_Drawing front, back;
     QString front_failure, back_failure;  // why a side could not be drawn
   };
   void paint_sheets();
@@ -94,7 +96,7 @@ class Print_Run : public QObject {
   bool may_begin_sheet();
   // Lets the workers render up to the given card (exclusive).
   void allow_until(long long card);
-  Picture record_picture(int record, Card_Side side, QString* reason);
+  Card_Drawing record_picture(int record, Card_Side side, QString* reason);
   void forget_until(long long card);
   void job_done();
 
@@ -103,9 +105,8 @@ class Print_Run : public QObject {
   std::vector<std::unique_ptr<Record_Renderer>> renderers_;
   int sheets_ = 0;
   long long per_sheet_ = 1;
-  // Records past the sheet being painted that the workers may render: the next sheet's
-  // and one more each, fewer when the card pictures of those and of the sheet being
-  // painted would pass Record_Renderer::Run_Picture_Bytes.
+  // Records past the sheet being painted that the workers may draw: the next sheet's and
+  // one more each.
   long long ahead_ = 0;
   int cards_to_render_ = 0;  // records that get a cell
   bool render_front_ = false, render_back_ = false;

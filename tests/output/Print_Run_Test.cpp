@@ -80,7 +80,7 @@ class Print_Run_Test : public test_support::Design_Test {
     l.Total_Label = l.Total_Label_Real = total;
     QImage design(200, 100, QImage::Format_RGB32);
     design.fill(Qt::black);
-    job.front_image = job.back_image = Picture(design, QSizeF(100, 50));
+    job.front_image = job.back_image = Card_Drawing(Picture(design, QSizeF(100, 50)));
     job.record_count = records;
     return job;
   }
@@ -264,9 +264,10 @@ TEST_F(Print_Run_Test, NoSheetBeginsWhileTheStopQuestionIsOpen) {
   EXPECT_TRUE(run.result().closed);
 }
 
-// A card too large for a card picture is named with the size its picture would have, for
-// each record, and the cells show the design instead.
-TEST_F(Print_Run_Test, ACardTooLargeToDrawIsNamedWithTheSizeItsPictureWouldHave) {
+// A card far too large for a card picture (1000 x 1000 mm: 533 MB at 300 dpi) prints all
+// the same: the printer gets it as drawing, its bound text as text in its font (one font
+// line under pdffonts' two heading lines) and no picture (pdfimages lists none).
+TEST_F(Print_Run_Test, ACardTooLargeForACardPictureIsPrintedAsDrawing) {
   Batch_Values values;
   values.use_series = true;
   values.series.insert(QStringLiteral("Names"), {QStringLiteral("Ann"), QStringLiteral("Bob")});
@@ -285,13 +286,16 @@ TEST_F(Print_Run_Test, ACardTooLargeToDrawIsNamedWithTheSizeItsPictureWouldHave)
   run.waitForFinished();
   const Print_Run_Result& result = run.result();
   EXPECT_TRUE(result.closed);
-  EXPECT_EQ(result.failure_count, 4);
-  const QString why =
-      "The card picture of 1000 x 1000 mm at 300 dpi would be 11812 x 11812 pixels (533 MB); a "
-      "card picture may take at most 256 MB and 32767 pixels a side. Make the card smaller or "
-      "choose a lower resolution.";
-  EXPECT_EQ(result.failures, QStringList({"Record 1 (back): " + why, "Record 1 (front): " + why,
-                                          "Record 2 (back): " + why, "Record 2 (front): " + why}));
+  EXPECT_EQ(result.sent, 1);
+  EXPECT_EQ(result.failure_count, 0) << result.failures.join("|");
+  // The bound texts went as text in their font, and no picture of the card went at all.
+  const auto fonts = test_support::Run_Program("pdffonts", {folder.filePath("large.pdf")}, 30000);
+  EXPECT_EQ(QString::fromUtf8(fonts.out).split(u'\n', Qt::SkipEmptyParts).size(), 3)
+      << fonts.out.constData();
+  const auto images =
+      test_support::Run_Program("pdfimages", {"-list", folder.filePath("large.pdf")}, 30000);
+  EXPECT_EQ(QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).size(), 2)
+      << images.out.constData();
 }
 
 TEST(Print_Run_Message, SaysWhatWasSentWhereAndWhatWentWrong) {
