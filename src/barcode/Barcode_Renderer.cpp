@@ -540,9 +540,18 @@ void Trace_Symbol_Modules(Barcode_Drawing& drawing) {
       if (counts.size() > 16) return;
     }
   }
+  // Clear pixels let the picture's background show: they are left unpainted. Without them
+  // the most frequent colour is painted over the whole symbol first.
   QRgb background = 0;
+  bool clear = false;
   qint64 most = -1;
-  for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (qAlpha(it.key()) == 0) {
+      clear = true;
+      background = it.key();
+    }
+  }
+  for (auto it = counts.cbegin(); it != counts.cend() && !clear; ++it)
     if (it.value() > most) {
       most = it.value();
       background = it.key();
@@ -550,7 +559,7 @@ void Trace_Symbol_Modules(Barcode_Drawing& drawing) {
   const double sx = drawing.symbol_rect.width() / w, sy = drawing.symbol_rect.height() / h;
   const QPointF origin = drawing.symbol_rect.topLeft();
   std::vector<Barcode_Drawing::Module_Run> runs;
-  runs.push_back({QColor::fromRgba(background), drawing.symbol_rect});
+  if (!clear) runs.push_back({QColor::fromRgba(background), drawing.symbol_rect});
   auto emit_run = [&](int x0, int x1, int y0, int y1, QRgb colour) {
     runs.push_back({QColor::fromRgba(colour),
                     QRectF(origin.x() + x0 * sx, origin.y() + y0 * sy, (x1 - x0) * sx,
@@ -573,7 +582,7 @@ void Trace_Symbol_Modules(Barcode_Drawing& drawing) {
         const QRgb colour = row[x];
         int end = x + 1;
         while (end < w && row[end] == colour) ++end;
-        if (colour != background) {
+        if (colour != background && qAlpha(colour) != 0) {
           const Run run{x, end, colour};
           const auto was = open.find(run);
           next.emplace(run, was != open.end() ? was->second : y);

@@ -111,10 +111,11 @@ class LinBarcodeOffscreenView {
   QRectF frame_;
 };
 
-// Replaces the drawing's symbol picture by rectangles of its pixels (the first of them the
-// whole symbol in its most frequent colour, then the runs of every other colour, rows of
-// equal runs joined): on a printer each module is then an exact rectangle, not resampled
-// pixels. A symbol of more than 16 colours (or none) is left as a picture.
+// Adds to the drawing its symbol picture as rectangles of its pixels' colours (runs of one
+// colour, rows of equal runs joined; clear pixels left out, so the frame's background shows
+// there; a symbol without clear pixels first gets its most frequent colour over the whole
+// of it): on a printer each module is then an exact rectangle, not resampled pixels. A
+// symbol of more than 16 colours is left to be drawn as a picture.
 void Trace_Symbol_Modules(Barcode_Drawing& drawing);
 // Paints a drawing into a painter whose unit is the point, its frame from the origin: bars
 // and traced modules as filled rectangles, texts as text, nothing rasterised (for printers
