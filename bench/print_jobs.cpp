@@ -42,8 +42,8 @@ TEST_F(Print_Job, Measure) {
   QTemporaryDir scratch;
   CRDDocument document;
   auto window = std::make_unique<CRDWindowController>(&document, scratch.filePath("Lumigrove"));
-  // An A6 card, four to an A4 sheet.
-  window->SetDocumentCanvasSize(QSizeF(297.6, 419.5));
+  // A card of 95 x 134 mm, four to an A4 sheet.
+  window->SetDocumentCanvasSize(QSizeF(270, 380));
   CARD_SIDE_STR = QStringLiteral("2");
   platform::Scoped_Scripted_Platform platform;
 

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -296,6 +297,58 @@ TEST_F(Print_Run_Test, ACardTooLargeForACardPictureIsPrintedAsDrawing) {
       test_support::Run_Program("pdfimages", {"-list", folder.filePath("large.pdf")}, 30000);
   EXPECT_EQ(QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).size(), 2)
       << images.out.constData();
+}
+
+// A picture of the design far finer than the printer needs (2000 x 2000 pixels in a frame
+// of 40 x 40 points: 334 pixels at 600 dpi) goes to the printer reduced to that, and as one
+// picture however many cards show it; a coarser one goes as it is.
+TEST_F(Print_Run_Test, APictureGoesOnceAndNoFinerThan600Dpi) {
+  struct Case {
+    int pixels;  // the picture's side
+    int sent;    // the side of the picture in the PDF
+  };
+  for (const Case c : {Case{2000, 334}, Case{500, 500}}) {
+    SCOPED_TRACE(c.pixels);
+    QImage photo(c.pixels, c.pixels, QImage::Format_RGB32);
+    for (int y = 0; y < c.pixels; ++y)
+      for (int x = 0; x < c.pixels; ++x) photo.setPixel(x, y, qRgb(x % 256, y % 256, 77));
+    const QString file = folder.filePath(QStringLiteral("photo%1.png").arg(c.pixels));
+    ASSERT_TRUE(photo.save(file));
+    Batch_Values values;
+    values.use_series = true;
+    values.series.insert(QStringLiteral("Names"), {"Ann", "Bob", "Cid", "Dan", "Eve"});
+    values.Recount();
+    Card_Side_Snapshot side;
+    side.frame = QRectF(0, 0, 100, 50);
+    side.resource_path = Resource_Path;
+    auto text = std::make_shared<CRDText>();
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Names");
+    text->setBounds(QRectF(5, 5, 50, 20));
+    auto picture = std::make_shared<CRDImage>();
+    picture->setFilePath(file);
+    picture->setBounds(QRectF(55, 5, 40, 40));
+    side.graphics = {text, picture};
+    const Record_Renderer prototype(side, side, values, Barcode_Designer());
+    const QString pdf = QStringLiteral("photo%1.pdf").arg(c.pixels);
+    Print_Run run(Job(2, 3, 5, 5), &prototype, Pdf(pdf), 2);
+    run.start();
+    run.waitForFinished();
+    EXPECT_EQ(run.result().failure_count, 0);
+    const auto images = test_support::Run_Program("pdfimages", {"-list", folder.filePath(pdf)}, 30000);
+    const QStringList lines =
+        QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_EQ(lines.size(), 5) << images.out.constData();  // one placement a card
+    QSet<QString> objects;
+    for (const QString& line : lines) {
+      const QStringList f = line.simplified().split(u' ');
+      ASSERT_GE(f.size(), 11) << line.toStdString();
+      EXPECT_EQ(f[3].toInt(), c.sent) << line.toStdString();
+      EXPECT_EQ(f[4].toInt(), c.sent) << line.toStdString();
+      objects << f[10];
+    }
+    EXPECT_EQ(objects.size(), 1) << images.out.constData();
+  }
 }
 
 TEST(Print_Run_Message, SaysWhatWasSentWhereAndWhatWentWrong) {
