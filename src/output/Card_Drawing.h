@@ -47,10 +47,14 @@ class Card_Drawing {
 
   const Picture& picture() const { return picture_; }
   const Card_Side_Snapshot* side() const { return side_.get(); }
+  // The pixels of the pictures a record bound into this drawing (held while it is kept).
+  qint64 Record_Pixels() const { return record_pixels_; }
+  void Set_Record_Pixels(qint64 pixels) { record_pixels_ = pixels; }
 
  private:
   Picture picture_;
   std::shared_ptr<const Card_Side_Snapshot> side_;
+  qint64 record_pixels_ = 0;
 };
 
 // Pictures on printed cards need no more than this resolution: a picture far finer at the

@@ -126,13 +126,23 @@ void Print_Run::allow_until(long long card) {
 }
 
 void Print_Run::forget_until(long long card) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  rendered_.erase(rendered_.begin(), rendered_.lower_bound(int(std::min(card, (long long)INT_MAX))));
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto end = rendered_.lower_bound(int(std::min(card, (long long)INT_MAX)));
+    for (auto it = rendered_.begin(); it != end; ++it)
+      held_pixels_ -= it->second.front.Record_Pixels() + it->second.back.Record_Pixels();
+    rendered_.erase(rendered_.begin(), end);
+  }
+  changed_.notify_all();
 }
 
 Card_Drawing Print_Run::record_picture(int record, Card_Side side, QString* reason) {
   std::unique_lock<std::mutex> lock(mutex_);
-  // Every record of the sheet being painted is allowed, so a worker renders it.
+  if (wanted_ != record) {
+    wanted_ = record;
+    changed_.notify_all();  // a worker held back by the pixels may take it
+  }
+  // Every record of the sheet being painted is allowed, so a worker draws it.
   changed_.wait(lock, [&] { return rendered_.count(record) > 0; });
   const Rendered& pictures = rendered_[record];
   if (reason) *reason = side == Card_Side::Front ? pictures.front_failure : pictures.back_failure;
@@ -145,7 +155,9 @@ void Print_Run::render_records(Record_Renderer& renderer) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [&] {
-        return painting_done_ || next_record_ >= cards_to_render_ || next_record_ < allowed_;
+        return painting_done_ || next_record_ >= cards_to_render_ ||
+               (next_record_ < allowed_ &&
+                (held_pixels_ < held_limit_ || next_record_ <= wanted_));
       });
       if (painting_done_ || next_record_ >= cards_to_render_) return;
       record = next_record_++;
@@ -167,6 +179,7 @@ void Print_Run::render_records(Record_Renderer& renderer) {
     }
     {
       std::lock_guard<std::mutex> lock(mutex_);
+      held_pixels_ += pictures.front.Record_Pixels() + pictures.back.Record_Pixels();
       rendered_[int(record)] = std::move(pictures);
     }
     changed_.notify_all();
@@ -200,6 +213,7 @@ void Print_Run::paint_sheets() {
     std::lock_guard<std::mutex> lock(mutex_);
     painting_done_ = true;
     rendered_.clear();
+    held_pixels_ = 0;
   }
   changed_.notify_all();
   // Closing the painter sends the job with the whole sheets it holds.

@@ -6,7 +6,9 @@
 // prototype record renderer. One task of a platform::Worker_Pool owns the printer and its
 // painter and paints the sheets in order; the other tasks each own a copy of the renderer
 // and make the drawings (Record_Renderer::Draw) of the records of the sheet being painted
-// and of the next ones (never more than a sheet and a card a worker ahead). The printer gets
+// and of the next ones (never more than a sheet and a card a worker ahead, and, while the
+// drawings made hold more than Held_Record_Pixels of bound pictures, none but the one the
+// printer waits for). The printer gets
 // every card as drawing: nothing is rasterised before it, whatever the card's size. Workers
 // never touch widgets, the live design or the platform seam: records that cannot be drawn
 // are collected as values and the GUI thread shows them once.
@@ -73,6 +75,9 @@ class Print_Run : public QObject {
   // Waits for the end of the job while serving the event loop (the window stays live,
   // the progress sheet refreshes and its Stop works).
   void waitForFinished();
+  // The pixels of bound pictures that drawings made and not yet printed may hold before
+  // the workers wait (Held_Record_Pixels unless set before start()).
+  void Set_Held_Pixels_Limit(qint64 pixels) { held_limit_ = pixels; }
   // No further sheet begins (any thread).
   void stop() { stop_requested_ = true; }
   // Valid once finished.
@@ -112,12 +117,19 @@ class Print_Run : public QObject {
   bool render_front_ = false, render_back_ = false;
   std::atomic<bool> stop_requested_{false};
 
+  // The pixels of bound pictures that drawings made and not yet printed may hold before
+  // the workers wait (those of one design's pictures, about 384 MB).
+  static constexpr qint64 Held_Record_Pixels = Graphic_Read_Budget::Default_Picture_Pixels;
+
   std::mutex mutex_;  // guards the fields below
   std::condition_variable changed_;
   long long next_record_ = 0;
   long long allowed_ = 0;  // records below this may be begun
   bool painting_done_ = false;
   std::map<int, Rendered> rendered_;
+  qint64 held_pixels_ = 0;  // Record_Pixels of the drawings in rendered_
+  qint64 held_limit_ = Held_Record_Pixels;
+  long long wanted_ = 0;    // the record the painter waits for (or will first)
 
   Print_Run_Result result_;
   Print_Run_Result painted_;  // written by the painting task, read once it has ended

@@ -64,6 +64,7 @@ Card_Drawing Record_Renderer::Draw(int record, Card_Side side, Render_Report* re
   Assign_Batch_Values(snapshot.graphics, record, values_, designer_, pictures_.get(), binding,
                       picture_budget_.get(), &held, Print_Picture_DPI);
   Card_Drawing drawing(print_clone(snapshot, record));
+  drawing.Set_Record_Pixels(held);
   // This renderer's own copy lets the record's pictures go (the drawing keeps its own).
   for (const auto& graphic : snapshot.graphics) {
     QString value;

@@ -130,12 +130,15 @@ TEST_F(Print_Run_Test, WorkersRenderTheRecordsOfEverySheetInOrder) {
     const char* side;
     int rows, columns, total, records, threads;
     int sheets;
+    qint64 held_pixels = 0;  // the limit of bound pictures held, 0 for the default
   };
   const Case cases[] = {
       {"fronts on 2 x 2, one free cell at the end", "F", 2, 2, 7, 7, 3, 2},
       {"backs, one worker, more cards than records", "B", 1, 3, 8, 5, 1, 3},
       {"both sides left and right", "BOTH", 3, 1, 5, 5, 8, 2},
       {"the design without records", "F", 2, 2, 3, 0, 0, 1},
+      {"every record's pictures over the limit: one at a time, as printed", "BOTH", 3, 1, 11,
+       11, 4, 4, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -144,6 +147,7 @@ TEST_F(Print_Run_Test, WorkersRenderTheRecordsOfEverySheetInOrder) {
     Print_Run run(Job(c.rows, c.columns, c.total, c.records, c.side),
                   c.records > 0 ? &prototype : nullptr, Pdf(pdf), c.threads);
     EXPECT_EQ(run.Sheet_Count(), c.sheets);
+    if (c.held_pixels > 0) run.Set_Held_Pixels_Limit(c.held_pixels);
     run.start();
     run.waitForFinished();
     const Print_Run_Result& result = run.result();
