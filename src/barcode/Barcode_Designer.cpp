@@ -358,6 +358,31 @@ Picture Barcode_Designer::Get_Image_From_Val(const QString& value, const QString
   }
 }
 
+bool Barcode_Designer::Get_Drawing_From_Val(const QString& value, const QString& header,
+                                            const QString& footer, Barcode_Drawing* drawing) {
+  try {
+    const Barcode_Gen_Binding bind(*this);
+    work_.testBarcode_EXP = generate(false, value, header, footer);
+    Barcode_Drawing made;
+    if (liner_or_2D_font == 1) {
+      if (work_.image_2d.isNull()) return false;
+      Set_2d_Barcode_Height(work_.image_2d);
+      Set_2d_Barcode_Width(work_.image_2d);
+      made = LinBarcodeOffscreenView(work_.image_2d).layout(Used_DPI());
+      Trace_Symbol_Modules(made);
+    } else {
+      if (!work_.testBarcode_EXP) return false;
+      made = LinBarcodeOffscreenView(work_.testBarcode_EXP.get()).layout(Linear_DPI);
+    }
+    if (!(made.frame.width() > 0) || !(made.frame.height() > 0)) return false;
+    *drawing = std::move(made);
+    return true;
+  } catch (const std::exception& e) {
+    log_exception(e);
+    return false;
+  }
+}
+
 // ---- Sizes --------------------------------------------------------------------------------
 
 void Barcode_Designer::compute_working_margins() {

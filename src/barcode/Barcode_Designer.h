@@ -26,6 +26,7 @@
 
 #include <memory>
 
+struct Barcode_Drawing;
 class CRDGraphic;
 class LinBarcode;
 
@@ -125,6 +126,11 @@ class Barcode_Designer : public Barcode_Gen {
   // title that names no symbology of the current mode. The value is not validated: the
   // symbology decides.
   Picture Get_Image_From_Val(const QString& value, const QString& header, const QString& footer);
+  // The same picture as a drawing (bars and texts in points, a two-dimensional symbol traced
+  // into module rectangles), laid out exactly as that picture is, for painting on a printer;
+  // false (drawing untouched) where Get_Image_From_Val gives no picture.
+  bool Get_Drawing_From_Val(const QString& value, const QString& header, const QString& footer,
+                            Barcode_Drawing* drawing);
   // Generation: the linear model of the value (nullptr when there is none; always nullptr in
   // two-dimensional mode, whose symbol is left in image_2d()). With preview, the picture is
   // also made for the preview (barcodeImage()), or the preview is made blank. While

@@ -21,6 +21,8 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <cmath>
 #include <exception>
 
@@ -427,6 +429,10 @@ Barcode_Drawing LinBarcodeOffscreenView::framed_layout() const {
 
 void LinBarcodeOffscreenView::drawRect(QPainter& painter) const { paint(painter, layout(), 0); }
 
+void LinBarcodeOffscreenView::Paint(QPainter& painter, const Barcode_Drawing& drawing) {
+  paint(painter, drawing, 0);
+}
+
 void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& drawing, double dpi) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
@@ -448,7 +454,10 @@ void LinBarcodeOffscreenView::paint(QPainter& painter, const Barcode_Drawing& dr
   } else {
     for (const QRectF& bar : drawing.bars) painter.fillRect(bar, drawing.bar_colour);
   }
-  if (!drawing.symbol.isNull()) {
+  if (!drawing.symbol_modules.empty()) {
+    for (const Barcode_Drawing::Module_Run& run : drawing.symbol_modules)
+      if (run.colour.alpha() > 0) painter.fillRect(run.rect, run.colour);
+  } else if (!drawing.symbol.isNull()) {
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(drawing.symbol_rect, drawing.symbol.image());
@@ -516,6 +525,81 @@ QByteArray LinBarcodeOffscreenView::dataWithPDFInsideRect(const QRectF& rect) co
 }
 
 // ---- Entrances ----------------------------------------------------------------------------
+
+void Trace_Symbol_Modules(Barcode_Drawing& drawing) {
+  if (drawing.symbol.isNull() || drawing.symbol_rect.isEmpty()) return;
+  const QImage image = drawing.symbol.image().convertToFormat(QImage::Format_ARGB32);
+  const int w = image.width(), h = image.height();
+  if (w <= 0 || h <= 0) return;
+  // The colours and how often each shows.
+  QHash<QRgb, qint64> counts;
+  for (int y = 0; y < h; ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < w; ++x) {
+      ++counts[row[x]];
+      if (counts.size() > 16) return;
+    }
+  }
+  // Clear pixels let the picture's background show: they are left unpainted. Without them
+  // the most frequent colour is painted over the whole symbol first.
+  QRgb background = 0;
+  bool clear = false;
+  qint64 most = -1;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (qAlpha(it.key()) == 0) {
+      clear = true;
+      background = it.key();
+    }
+  }
+  for (auto it = counts.cbegin(); it != counts.cend() && !clear; ++it)
+    if (it.value() > most) {
+      most = it.value();
+      background = it.key();
+    }
+  const double sx = drawing.symbol_rect.width() / w, sy = drawing.symbol_rect.height() / h;
+  const QPointF origin = drawing.symbol_rect.topLeft();
+  std::vector<Barcode_Drawing::Module_Run> runs;
+  if (!clear) runs.push_back({QColor::fromRgba(background), drawing.symbol_rect});
+  auto emit_run = [&](int x0, int x1, int y0, int y1, QRgb colour) {
+    runs.push_back({QColor::fromRgba(colour),
+                    QRectF(origin.x() + x0 * sx, origin.y() + y0 * sy, (x1 - x0) * sx,
+                           (y1 - y0) * sy)});
+  };
+  // Runs of the row above still open: (x0, x1, colour) -> the row they began on.
+  struct Run {
+    int x0, x1;
+    QRgb colour;
+    bool operator<(const Run& o) const {
+      return std::tie(x0, x1, colour) < std::tie(o.x0, o.x1, o.colour);
+    }
+  };
+  std::map<Run, int> open, next;
+  for (int y = 0; y <= h; ++y) {
+    next.clear();
+    if (y < h) {
+      const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+      for (int x = 0; x < w;) {
+        const QRgb colour = row[x];
+        int end = x + 1;
+        while (end < w && row[end] == colour) ++end;
+        if (colour != background && qAlpha(colour) != 0) {
+          const Run run{x, end, colour};
+          const auto was = open.find(run);
+          next.emplace(run, was != open.end() ? was->second : y);
+          if (was != open.end()) open.erase(was);
+        }
+        x = end;
+      }
+    }
+    for (const auto& [run, top] : open) emit_run(run.x0, run.x1, top, y, run.colour);
+    open.swap(next);
+  }
+  drawing.symbol_modules = std::move(runs);
+}
+
+void Paint_Barcode_Drawing(QPainter& painter, const Barcode_Drawing& drawing) {
+  LinBarcodeOffscreenView::Paint(painter, drawing);
+}
 
 Picture imageFromBarcode(const LinBarcode* barcode) {
   return imageFromBarcode(barcode, USED_DPI_VALUE.load());

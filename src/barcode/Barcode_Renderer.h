@@ -50,6 +50,13 @@ struct Barcode_Drawing {
   std::vector<QRectF> bars;
   Picture symbol;      // a framed two-dimensional symbol; null for a linear picture
   QRectF symbol_rect;  // where the symbol is copied, at its own size
+  // The symbol as filled rectangles of its colours (Trace_Symbol_Modules), in points; when
+  // set, the symbol picture is not drawn.
+  struct Module_Run {
+    QColor colour;
+    QRectF rect;
+  };
+  std::vector<Module_Run> symbol_modules;
   std::vector<Barcode_Text_Item> texts;
 };
 
@@ -80,6 +87,8 @@ class LinBarcodeOffscreenView {
   // Paints the whole picture into a painter whose unit is the point, on any device (texts
   // take the device's font resolution into account).
   void drawRect(QPainter& painter) const;
+  // Paints a drawing made by layout() or layout(dpi) as vectors (no pixel grid).
+  static void Paint(QPainter& painter, const Barcode_Drawing& drawing);
   // The page of a PDF rendering: the model's width and height from the origin (the frame for
   // a framed symbol).
   QRectF rectForPage(int page) const;
@@ -101,6 +110,17 @@ class LinBarcodeOffscreenView {
   Picture image_2d_;
   QRectF frame_;
 };
+
+// Adds to the drawing its symbol picture as rectangles of its pixels' colours (runs of one
+// colour, rows of equal runs joined; clear pixels left out, so the frame's background shows
+// there; a symbol without clear pixels first gets its most frequent colour over the whole
+// of it): on a printer each module is then an exact rectangle, not resampled pixels. A
+// symbol of more than 16 colours is left to be drawn as a picture.
+void Trace_Symbol_Modules(Barcode_Drawing& drawing);
+// Paints a drawing into a painter whose unit is the point, its frame from the origin: bars
+// and traced modules as filled rectangles, texts as text, nothing rasterised (for printers
+// and PDF; an untraced symbol is copied as its picture, without interpolation).
+void Paint_Barcode_Drawing(QPainter& painter, const Barcode_Drawing& drawing);
 
 // The finished picture of a linear model, at the resolution (USED_DPI_VALUE when not given);
 // null for no model or on failure (logged).

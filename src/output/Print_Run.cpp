@@ -19,7 +19,7 @@ int Render_Threads(const Sheet_Job& job, const Record_Renderer* prototype, int a
   const int cards = std::min(job.record_count, job.layout.Total_Label_Real);
   if (cards <= 0) return 0;
   const int threads = asked > 0 ? asked : int(std::max(1u, std::thread::hardware_concurrency()));
-  return std::max(1, std::min(prototype->Threads_For_Pictures(threads, 2), cards));
+  return std::max(1, std::min(threads, cards));
 }
 
 QString Sheets(int count) {
@@ -78,14 +78,7 @@ Print_Run::Print_Run(Sheet_Job job, const Record_Renderer* prototype,
     job_.record_picture = [this](int record, Card_Side side, QString* reason) {
       return record_picture(record, side, reason);
     };
-    // The pictures held at once: those of the sheet being painted and of the records
-    // rendered ahead of it.
     ahead_ = per_sheet_ + renderers;
-    const qint64 record_bytes =
-        prototype->Picture_Bytes(1) * ((render_front_ ? 1 : 0) + (render_back_ ? 1 : 0));
-    if (record_bytes > 0)
-      ahead_ = std::clamp<long long>(Record_Renderer::Run_Picture_Bytes / record_bytes - per_sheet_,
-                                     0, ahead_);
   }
 
   result_.sheets = sheets_;
@@ -133,13 +126,23 @@ void Print_Run::allow_until(long long card) {
 }
 
 void Print_Run::forget_until(long long card) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  rendered_.erase(rendered_.begin(), rendered_.lower_bound(int(std::min(card, (long long)INT_MAX))));
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto end = rendered_.lower_bound(int(std::min(card, (long long)INT_MAX)));
+    for (auto it = rendered_.begin(); it != end; ++it)
+      held_pixels_ -= it->second.front.Record_Pixels() + it->second.back.Record_Pixels();
+    rendered_.erase(rendered_.begin(), end);
+  }
+  changed_.notify_all();
 }
 
-Picture Print_Run::record_picture(int record, Card_Side side, QString* reason) {
+Card_Drawing Print_Run::record_picture(int record, Card_Side side, QString* reason) {
   std::unique_lock<std::mutex> lock(mutex_);
-  // Every record of the sheet being painted is allowed, so a worker renders it.
+  if (wanted_ != record) {
+    wanted_ = record;
+    changed_.notify_all();  // a worker held back by the pixels may take it
+  }
+  // Every record of the sheet being painted is allowed, so a worker draws it.
   changed_.wait(lock, [&] { return rendered_.count(record) > 0; });
   const Rendered& pictures = rendered_[record];
   if (reason) *reason = side == Card_Side::Front ? pictures.front_failure : pictures.back_failure;
@@ -152,7 +155,9 @@ void Print_Run::render_records(Record_Renderer& renderer) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [&] {
-        return painting_done_ || next_record_ >= cards_to_render_ || next_record_ < allowed_;
+        return painting_done_ || next_record_ >= cards_to_render_ ||
+               (next_record_ < allowed_ &&
+                (held_pixels_ < held_limit_ || next_record_ <= wanted_));
       });
       if (painting_done_ || next_record_ >= cards_to_render_) return;
       record = next_record_++;
@@ -161,12 +166,12 @@ void Print_Run::render_records(Record_Renderer& renderer) {
     try {
       Render_Report report;
       if (render_back_) {
-        pictures.back = renderer.Render(int(record), Card_Side::Back, &report);
+        pictures.back = renderer.Draw(int(record), Card_Side::Back, &report);
         pictures.back_failure = report.reason;
       }
       if (render_front_) {
         report = Render_Report();
-        pictures.front = renderer.Render(int(record), Card_Side::Front, &report);
+        pictures.front = renderer.Draw(int(record), Card_Side::Front, &report);
         pictures.front_failure = report.reason;
       }
     } catch (const std::exception&) {
@@ -174,6 +179,7 @@ void Print_Run::render_records(Record_Renderer& renderer) {
     }
     {
       std::lock_guard<std::mutex> lock(mutex_);
+      held_pixels_ += pictures.front.Record_Pixels() + pictures.back.Record_Pixels();
       rendered_[int(record)] = std::move(pictures);
     }
     changed_.notify_all();
@@ -207,6 +213,7 @@ void Print_Run::paint_sheets() {
     std::lock_guard<std::mutex> lock(mutex_);
     painting_done_ = true;
     rendered_.clear();
+    held_pixels_ = 0;
   }
   changed_.notify_all();
   // Closing the painter sends the job with the whole sheets it holds.

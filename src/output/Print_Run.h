@@ -2,12 +2,16 @@
 // A print job of sheets of cards, drawn off the GUI thread.
 //
 // Made and started on the GUI thread from a fixed job (a copy of the sheet layout, the
-// design's pictures) and, when a bound series or spreadsheet is printed, a prototype
-// record renderer. One task of a platform::Worker_Pool owns the printer and its painter
-// and paints the sheets in order; the other tasks each own a copy of the renderer and
-// render the records of the sheet being painted and of the next ones (never more than a
-// few sheets ahead, and no more than the card pictures of a run may take). Workers never touch widgets, the live design or the platform seam:
-// records that cannot be drawn are collected as values and the GUI thread shows them once.
+// design's sides as drawings) and, when a bound series or spreadsheet is printed, a
+// prototype record renderer. One task of a platform::Worker_Pool owns the printer and its
+// painter and paints the sheets in order; the other tasks each own a copy of the renderer
+// and make the drawings (Record_Renderer::Draw) of the records of the sheet being painted
+// and of the next ones (never more than a sheet and a card a worker ahead, and, while the
+// drawings made hold more than Held_Record_Pixels of bound pictures, none but the one the
+// printer waits for). The printer gets
+// every card as drawing: nothing is rasterised before it, whatever the card's size. Workers
+// never touch widgets, the live design or the platform seam: records that cannot be drawn
+// are collected as values and the GUI thread shows them once.
 //
 // Stop (stop(), the progress sheet's Stop_SMS_Sending_Now or the end of the process)
 // takes effect between sheets: the sheet being painted is finished, no further sheet is
@@ -71,6 +75,9 @@ class Print_Run : public QObject {
   // Waits for the end of the job while serving the event loop (the window stays live,
   // the progress sheet refreshes and its Stop works).
   void waitForFinished();
+  // The pixels of bound pictures that drawings made and not yet printed may hold before
+  // the workers wait (Held_Record_Pixels unless set before start()).
+  void Set_Held_Pixels_Limit(qint64 pixels) { held_limit_ = pixels; }
   // No further sheet begins (any thread).
   void stop() { stop_requested_ = true; }
   // Valid once finished.
@@ -84,7 +91,7 @@ class Print_Run : public QObject {
 
  private:
   struct Rendered {
-    Picture front, back;
+    Card_Drawing front, back;
     QString front_failure, back_failure;  // why a side could not be drawn
   };
   void paint_sheets();
@@ -94,7 +101,7 @@ class Print_Run : public QObject {
   bool may_begin_sheet();
   // Lets the workers render up to the given card (exclusive).
   void allow_until(long long card);
-  Picture record_picture(int record, Card_Side side, QString* reason);
+  Card_Drawing record_picture(int record, Card_Side side, QString* reason);
   void forget_until(long long card);
   void job_done();
 
@@ -103,13 +110,16 @@ class Print_Run : public QObject {
   std::vector<std::unique_ptr<Record_Renderer>> renderers_;
   int sheets_ = 0;
   long long per_sheet_ = 1;
-  // Records past the sheet being painted that the workers may render: the next sheet's
-  // and one more each, fewer when the card pictures of those and of the sheet being
-  // painted would pass Record_Renderer::Run_Picture_Bytes.
+  // Records past the sheet being painted that the workers may draw: the next sheet's and
+  // one more each.
   long long ahead_ = 0;
   int cards_to_render_ = 0;  // records that get a cell
   bool render_front_ = false, render_back_ = false;
   std::atomic<bool> stop_requested_{false};
+
+  // The pixels of bound pictures that drawings made and not yet printed may hold before
+  // the workers wait (those of one design's pictures, about 384 MB).
+  static constexpr qint64 Held_Record_Pixels = Graphic_Read_Budget::Default_Picture_Pixels;
 
   std::mutex mutex_;  // guards the fields below
   std::condition_variable changed_;
@@ -117,6 +127,9 @@ class Print_Run : public QObject {
   long long allowed_ = 0;  // records below this may be begun
   bool painting_done_ = false;
   std::map<int, Rendered> rendered_;
+  qint64 held_pixels_ = 0;  // Record_Pixels of the drawings in rendered_
+  qint64 held_limit_ = Held_Record_Pixels;
+  long long wanted_ = 0;    // the record the painter waits for (or will first)
 
   Print_Run_Result result_;
   Print_Run_Result painted_;  // written by the painting task, read once it has ended

@@ -27,6 +27,9 @@
 #include "barcode/Barcode_Designer.h"
 #include "canvas/CRDRenderingView.h"
 #include "output/Batch_Binding.h"
+#include "output/Card_Drawing.h"
+
+#include <map>
 
 enum class Card_Side { Front = 0, Back = 1 };
 
@@ -54,6 +57,13 @@ class Record_Renderer {
   // new one.
   Picture Render(int record, Card_Side side, Render_Report* report = nullptr,
                  Binding_Report* binding = nullptr);
+
+  // Record `record` bound as Render binds it, as a drawing for a printer (Card_Drawing):
+  // clones of the bound side, pictures read at no more than Print_Picture_DPI needs,
+  // barcodes as their drawings. No raster is made, so a card of any size can be drawn. Null
+  // only when the card has no size (the report says so).
+  Card_Drawing Draw(int record, Card_Side side, Render_Report* report = nullptr,
+                    Binding_Report* binding = nullptr);
 
   // How many renderers a run of this renderer's pictures may use: at most `threads`, and
   // no more than Run_Picture_Bytes allows when each holds `rasters` rasters of its largest
@@ -85,6 +95,12 @@ class Record_Renderer {
   double dpi_;
   // The raster pictures are painted in, used again once the last picture is let go.
   QImage canvas_;
+  // Print drawings: the reductions of pictures, shared with the copies; the drawings of
+  // the barcodes no record changes, by their object in this renderer's sides.
+  std::shared_ptr<Print_Picture_Cache> print_pictures_ = std::make_shared<Print_Picture_Cache>();
+  std::map<const CRDGraphic*, std::shared_ptr<const Barcode_Drawing>> design_barcodes_;
+  // Makes the printer's clone of a bound side.
+  Card_Side_Snapshot print_clone(const Card_Side_Snapshot& side, int record);
 };
 
 // A snapshot whose graphics are clones of the given one's.

@@ -2,6 +2,7 @@
 // designer and a barcode graphic, the designer's preview and the headless road.
 
 #include "barcode/Barcode_Designer.h"
+#include "barcode/Barcode_Renderer.h"
 #include "barcode/Barcode_Symbologies.h"
 #include "barcode/LinBarcode.h"
 #include "barcode/LinCode128Barcode.h"
@@ -11,6 +12,8 @@
 #include "support/File_Size_Limit.h"
 #include "support/Test_Support.h"
 
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -624,3 +627,73 @@ TEST_F(Generation, ResizingAndSavingPictures) {
 }
 
 }  // namespace
+
+// The drawing a printer gets of a barcode has the modules of its picture exactly: painted
+// at the picture's resolution, every pixel of the bars or the symbol is as dark or light
+// as the picture's (a symbol's light modules, clear in its picture, are light: the
+// drawing's background); and it holds no picture (a PDF of it lists no image).
+TEST_F(Generation, DrawingsForPrintersHaveThePicturesModulesAsRectangles) {
+  auto Dark = [](QRgb pixel) { return qAlpha(pixel) > 128 && qGray(pixel) < 128; };
+  for (const char* title : {"Code 128", "EAN-13", "QR Code", "PDF417", "DataMatrix"}) {
+    SCOPED_TRACE(title);
+    Barcode_Designer designer = On(QString::fromLatin1(title));
+    const QString value = QString::fromLatin1(title) == QLatin1String("EAN-13")
+                              ? QStringLiteral("400638133393")
+                              : QStringLiteral("Guest 42");
+    const Picture picture = designer.Get_Image_From_Val(value, QString(), QString());
+    ASSERT_FALSE(picture.isNull());
+    Barcode_Drawing drawing;
+    ASSERT_TRUE(designer.Get_Drawing_From_Val(value, QString(), QString(), &drawing));
+    EXPECT_EQ(drawing.frame, picture.size());
+    const bool two_d = !drawing.symbol.isNull();
+    EXPECT_EQ(two_d, !drawing.symbol_modules.empty());
+
+    const QImage& pixels = picture.image();
+    const double dpi = pixels.dotsPerMeterX() * 0.0254;
+    QImage painted(pixels.size(), QImage::Format_ARGB32);
+    painted.fill(Qt::white);
+    {
+      QPainter painter(&painted);
+      painter.scale(dpi / 72, dpi / 72);
+      Paint_Barcode_Drawing(painter, drawing);
+    }
+    // The modules' area: the symbol, or the rows of the bars across the frame.
+    QRectF area = drawing.symbol_rect;
+    if (!two_d) {
+      ASSERT_FALSE(drawing.bars.empty());
+      area = QRectF(0, drawing.bars.front().top(), drawing.frame.width(),
+                    drawing.bars.front().height());
+    }
+    const QRect in_pixels(QPoint(int(std::ceil(area.left() * dpi / 72)),
+                                 int(std::ceil(area.top() * dpi / 72))),
+                          QPoint(int(std::floor(area.right() * dpi / 72)) - 1,
+                                 int(std::floor(area.bottom() * dpi / 72)) - 1));
+    ASSERT_FALSE(in_pixels.isEmpty());
+    // A symbol whose picture has a fraction of a pixel a module (copied without
+    // interpolation) may differ on module edges, where the drawing is exact: only pixels
+    // inside a module of the picture count.
+    int differ = 0;
+    for (int y = in_pixels.top() + 1; y < in_pixels.bottom(); ++y)
+      for (int x = in_pixels.left() + 1; x < in_pixels.right(); ++x) {
+        const bool dark = Dark(pixels.pixel(x, y));
+        bool inside = true;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) inside = inside && Dark(pixels.pixel(x + dx, y + dy)) == dark;
+        differ += inside && dark != Dark(painted.pixel(x, y));
+      }
+    EXPECT_EQ(differ, 0) << in_pixels.width() << " x " << in_pixels.height();
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("barcode.pdf");
+    {
+      QPdfWriter writer(pdf);
+      writer.setResolution(1200);
+      QPainter painter(&writer);
+      painter.scale(1200 / 72.0, 1200 / 72.0);
+      Paint_Barcode_Drawing(painter, drawing);
+    }
+    const auto images = test_support::Run_Program("pdfimages", {"-list", pdf}, 30000);
+    EXPECT_EQ(QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).size(), 2)
+        << images.out.constData();
+  }
+}

@@ -11,10 +11,10 @@
 namespace {
 
 // A card picture of 100 x 50 points in one colour.
-Picture Card(QColor color) {
+Card_Drawing Card(QColor color) {
   QImage image(200, 100, QImage::Format_RGB32);
   image.fill(color);
-  return Picture(image, QSizeF(100, 50));
+  return Card_Drawing(Picture(image, QSizeF(100, 50)));
 }
 
 QColor Record_Color(int record, Card_Side side) {
@@ -120,7 +120,7 @@ TEST(Print_Pages, MissingPicturesLeaveCellsOrSayInvalidData) {
     // Records 1 and 2 cannot be drawn, the last without a known reason: the design's front
     // stands in and the failures are kept with their reasons.
     if (record == 1) *reason = QStringLiteral("The card picture would be too large.");
-    return record >= 1 ? Picture() : Card(Record_Color(record, side));
+    return record >= 1 ? Card_Drawing() : Card(Record_Color(record, side));
   };
   Sheet_Pages pages(job);
   const QImage sheet = Paint(pages, 1);
@@ -137,7 +137,7 @@ TEST(Print_Pages, MissingPicturesLeaveCellsOrSayInvalidData) {
 
   // No design picture: red "Invalid Data" around the cell's centre, no picture.
   Sheet_Job empty = Job(1, 1, 1);
-  empty.front_image = Picture();
+  empty.front_image = Card_Drawing();
   Sheet_Pages invalid(empty);
   const QImage text = Paint(invalid, 1);
   int red = 0;

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -80,7 +81,7 @@ class Print_Run_Test : public test_support::Design_Test {
     l.Total_Label = l.Total_Label_Real = total;
     QImage design(200, 100, QImage::Format_RGB32);
     design.fill(Qt::black);
-    job.front_image = job.back_image = Picture(design, QSizeF(100, 50));
+    job.front_image = job.back_image = Card_Drawing(Picture(design, QSizeF(100, 50)));
     job.record_count = records;
     return job;
   }
@@ -129,12 +130,15 @@ TEST_F(Print_Run_Test, WorkersRenderTheRecordsOfEverySheetInOrder) {
     const char* side;
     int rows, columns, total, records, threads;
     int sheets;
+    qint64 held_pixels = 0;  // the limit of bound pictures held, 0 for the default
   };
   const Case cases[] = {
       {"fronts on 2 x 2, one free cell at the end", "F", 2, 2, 7, 7, 3, 2},
       {"backs, one worker, more cards than records", "B", 1, 3, 8, 5, 1, 3},
       {"both sides left and right", "BOTH", 3, 1, 5, 5, 8, 2},
       {"the design without records", "F", 2, 2, 3, 0, 0, 1},
+      {"every record's pictures over the limit: one at a time, as printed", "BOTH", 3, 1, 11,
+       11, 4, 4, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -143,6 +147,7 @@ TEST_F(Print_Run_Test, WorkersRenderTheRecordsOfEverySheetInOrder) {
     Print_Run run(Job(c.rows, c.columns, c.total, c.records, c.side),
                   c.records > 0 ? &prototype : nullptr, Pdf(pdf), c.threads);
     EXPECT_EQ(run.Sheet_Count(), c.sheets);
+    if (c.held_pixels > 0) run.Set_Held_Pixels_Limit(c.held_pixels);
     run.start();
     run.waitForFinished();
     const Print_Run_Result& result = run.result();
@@ -264,9 +269,10 @@ TEST_F(Print_Run_Test, NoSheetBeginsWhileTheStopQuestionIsOpen) {
   EXPECT_TRUE(run.result().closed);
 }
 
-// A card too large for a card picture is named with the size its picture would have, for
-// each record, and the cells show the design instead.
-TEST_F(Print_Run_Test, ACardTooLargeToDrawIsNamedWithTheSizeItsPictureWouldHave) {
+// A card far too large for a card picture (1000 x 1000 mm: 533 MB at 300 dpi) prints all
+// the same: the printer gets it as drawing, its bound text as text in its font (one font
+// line under pdffonts' two heading lines) and no picture (pdfimages lists none).
+TEST_F(Print_Run_Test, ACardTooLargeForACardPictureIsPrintedAsDrawing) {
   Batch_Values values;
   values.use_series = true;
   values.series.insert(QStringLiteral("Names"), {QStringLiteral("Ann"), QStringLiteral("Bob")});
@@ -285,13 +291,68 @@ TEST_F(Print_Run_Test, ACardTooLargeToDrawIsNamedWithTheSizeItsPictureWouldHave)
   run.waitForFinished();
   const Print_Run_Result& result = run.result();
   EXPECT_TRUE(result.closed);
-  EXPECT_EQ(result.failure_count, 4);
-  const QString why =
-      "The card picture of 1000 x 1000 mm at 300 dpi would be 11812 x 11812 pixels (533 MB); a "
-      "card picture may take at most 256 MB and 32767 pixels a side. Make the card smaller or "
-      "choose a lower resolution.";
-  EXPECT_EQ(result.failures, QStringList({"Record 1 (back): " + why, "Record 1 (front): " + why,
-                                          "Record 2 (back): " + why, "Record 2 (front): " + why}));
+  EXPECT_EQ(result.sent, 1);
+  EXPECT_EQ(result.failure_count, 0) << result.failures.join("|");
+  // The bound texts went as text in their font, and no picture of the card went at all.
+  const auto fonts = test_support::Run_Program("pdffonts", {folder.filePath("large.pdf")});
+  EXPECT_EQ(QString::fromUtf8(fonts.out).split(u'\n', Qt::SkipEmptyParts).size(), 3)
+      << fonts.out.constData();
+  const auto images =
+      test_support::Run_Program("pdfimages", {"-list", folder.filePath("large.pdf")});
+  EXPECT_EQ(QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).size(), 2)
+      << images.out.constData();
+}
+
+// A picture of the design far finer than the printer needs (2000 x 2000 pixels in a frame
+// of 40 x 40 points: 334 pixels at 600 dpi) goes to the printer reduced to that, and as one
+// picture however many cards show it; a coarser one goes as it is.
+TEST_F(Print_Run_Test, APictureGoesOnceAndNoFinerThan600Dpi) {
+  struct Case {
+    int pixels;  // the picture's side
+    int sent;    // the side of the picture in the PDF
+  };
+  for (const Case c : {Case{2000, 334}, Case{500, 500}}) {
+    SCOPED_TRACE(c.pixels);
+    QImage photo(c.pixels, c.pixels, QImage::Format_RGB32);
+    for (int y = 0; y < c.pixels; ++y)
+      for (int x = 0; x < c.pixels; ++x) photo.setPixel(x, y, qRgb(x % 256, y % 256, 77));
+    const QString file = folder.filePath(QStringLiteral("photo%1.png").arg(c.pixels));
+    ASSERT_TRUE(photo.save(file));
+    Batch_Values values;
+    values.use_series = true;
+    values.series.insert(QStringLiteral("Names"), {"Ann", "Bob", "Cid", "Dan", "Eve"});
+    values.Recount();
+    Card_Side_Snapshot side;
+    side.frame = QRectF(0, 0, 100, 50);
+    side.resource_path = Resource_Path;
+    auto text = std::make_shared<CRDText>();
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Names");
+    text->setBounds(QRectF(5, 5, 50, 20));
+    auto picture = std::make_shared<CRDImage>();
+    picture->setFilePath(file);
+    picture->setBounds(QRectF(55, 5, 40, 40));
+    side.graphics = {text, picture};
+    const Record_Renderer prototype(side, side, values, Barcode_Designer());
+    const QString pdf = QStringLiteral("photo%1.pdf").arg(c.pixels);
+    Print_Run run(Job(2, 3, 5, 5), &prototype, Pdf(pdf), 2);
+    run.start();
+    run.waitForFinished();
+    EXPECT_EQ(run.result().failure_count, 0);
+    const auto images = test_support::Run_Program("pdfimages", {"-list", folder.filePath(pdf)});
+    const QStringList lines =
+        QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_EQ(lines.size(), 5) << images.out.constData();  // one placement a card
+    QSet<QString> objects;
+    for (const QString& line : lines) {
+      const QStringList f = line.simplified().split(u' ');
+      ASSERT_GE(f.size(), 11) << line.toStdString();
+      EXPECT_EQ(f[3].toInt(), c.sent) << line.toStdString();
+      EXPECT_EQ(f[4].toInt(), c.sent) << line.toStdString();
+      objects << f[10];
+    }
+    EXPECT_EQ(objects.size(), 1) << images.out.constData();
+  }
 }
 
 TEST(Print_Run_Message, SaysWhatWasSentWhereAndWhatWentWrong) {

@@ -1,17 +1,17 @@
 // Real printing: sheets of cards from the design window through a private cupsd with a
-// cups-pdf queue, read back with pdfinfo and pdftoppm. The cupsd listens only on a socket
-// in the test's own folder; the application is pointed at it with CUPS_SERVER and a
-// temporary HOME, so no CUPS of the machine is ever asked. cups-pdf reads its instance
-// settings from /etc/cups: the test writes one under a name of its own and deletes it.
-// Needs root (cupsd runs cups-pdf only as root).
+// cups-pdf queue (test_support::Private_Cups), read back with pdfinfo, pdftoppm, pdffonts,
+// pdftotext, pdfimages and zbarimg. Needs root (cupsd runs cups-pdf only as root).
 
 #include "../output/Output_Test_Support.h"
 #include "model/CRDDocument.h"
+#include "model/Fonts.h"
+#include "model/Shape_Control.h"
 #include "output/Print_Run.h"
 #include "output/Sheet_Layout.h"
 #include "output/ui/Print_Wnd.h"
 #include "output/ui/Send_Modeless.h"
 #include "platform/Scripted_Platform.h"
+#include "support/Private_Cups.h"
 #include "window/ui/CRDWindowController.h"
 
 #include <QAbstractButton>
@@ -20,6 +20,8 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QSet>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -38,6 +40,7 @@
 #include <QTimer>
 #include <QTransform>
 
+#include <algorithm>
 #include <atomic>
 #include <iostream>
 
@@ -46,139 +49,9 @@
 #include "support/Deadlock_Guard.h"
 
 using namespace output_test;
+using test_support::Private_Cups;
 
 namespace {
-
-// A cupsd of the test's own with one cups-pdf queue.
-class Private_Cups {
- public:
-  bool Start(QString* why) {
-    if (!folder_.isValid()) return Fail(why, "no temporary folder");
-    dir_ = QDir(folder_.path());
-    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                           QFile::ReadGroup | QFile::ExeGroup |
-                                           QFile::ReadOther | QFile::ExeOther);
-    for (const char* sub : {"cache", "state", "log", "out", "pdf-spool", "spool", "tmp"})
-      dir_.mkpath(QString::fromLatin1(sub));
-    // The request and temporary folders as cupsd wants them: root:lp 0710 and 1770.
-    if (Run("chown", {"root:lp", Path("spool"), Path("tmp")}) != 0 ||
-        Run("chmod", {"0710", Path("spool")}) != 0 || Run("chmod", {"1770", Path("tmp")}) != 0 ||
-        Run("chmod", {"1777", Path("out")}) != 0)
-      return Fail(why, "cannot prepare the spool folders");
-    Write("cupsd.conf", QStringLiteral("Listen %1\nBrowsing No\nDefaultAuthType None\n"
-                                       "WebInterface No\nLogLevel warn\n"
-                                       "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
-                                       "  </Limit>\n</Policy>\n")
-                            .arg(Socket()));
-    Write("cups-files.conf",
-          QStringLiteral("ServerRoot %1\nStateDir %1/state\nCacheDir %1/cache\n"
-                         "AccessLog %1/log/access_log\nErrorLog %1/log/error_log\n"
-                         "PageLog %1/log/page_log\nPrintcap %1/printcap\n"
-                         "RequestRoot %1/spool\nTempDir %1/tmp\n")
-              .arg(dir_.path()));
-    instance_ = QStringLiteral("lumigrove%1x%2").arg(getpid()).arg(QDateTime::currentMSecsSinceEpoch());
-    instance_conf_ = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(instance_);
-    QFile conf(instance_conf_);
-    if (!conf.open(QIODevice::WriteOnly))
-      return Fail(why, "cannot write the cups-pdf instance settings");
-    conf.write(QStringLiteral("Out %1\nAnonDirName %1\nSpool %2\nLog %3\n")
-                   .arg(Path("out"), Path("pdf-spool"), Path("log"))
-                   .toUtf8());
-    conf.close();
-
-    cupsd_.setProgram(QStringLiteral("/usr/sbin/cupsd"));
-    cupsd_.setArguments({"-f", "-c", Path("cupsd.conf"), "-s", Path("cups-files.conf")});
-    cupsd_.setProcessChannelMode(QProcess::MergedChannels);
-    cupsd_.start();
-    if (!cupsd_.waitForStarted(test_support::kDeadlock_Guard_Ms)) return Fail(why, "cupsd does not start");
-    QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
-    while (!QFileInfo::exists(Socket()) && !deadline.hasExpired()) QThread::msleep(50);
-    if (!QFileInfo::exists(Socket())) return Fail(why, "cupsd made no socket");
-    saved_server_ = qgetenv("CUPS_SERVER");
-    saved_home_ = qgetenv("HOME");
-    environment_set_ = true;
-    qputenv("CUPS_SERVER", Socket().toUtf8());
-    // libcups keeps the server a thread asked for first: after an earlier test's cupsd the
-    // main thread is pointed at this one.
-    if (void* cups = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD)) {
-      using Set_Server = void (*)(const char*);
-      if (auto set = reinterpret_cast<Set_Server>(dlsym(cups, "cupsSetServer")))
-        set(Socket().toUtf8().constData());
-      dlclose(cups);
-    }
-    qputenv("HOME", Path("home").toUtf8());
-    dir_.mkpath(QStringLiteral("home"));
-    // lpadmin warns that printer drivers are deprecated; the queue works all the same.
-    const auto added = test_support::Run_Program(
-        "lpadmin", {"-p", Queue(), "-v", "cups-pdf:/" + instance_, "-P",
-                    "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "-E"});
-    if (added.exit_code != 0) return Fail(why, "lpadmin failed: " + added.err);
-    return true;
-  }
-
-  void Stop() {
-    if (cupsd_.state() == QProcess::NotRunning) return;
-    cupsd_.terminate();  // SIGTERM to this cupsd's own pid
-    if (!cupsd_.waitForFinished(15000)) {
-      cupsd_.kill();
-      cupsd_.waitForFinished(5000);
-    }
-  }
-
-  ~Private_Cups() {
-    Stop();
-    if (!instance_conf_.isEmpty()) QFile::remove(instance_conf_);
-    if (environment_set_) {
-      if (saved_server_.isNull()) qunsetenv("CUPS_SERVER");
-      else qputenv("CUPS_SERVER", saved_server_);
-      qputenv("HOME", saved_home_);
-    }
-  }
-
-  QString Queue() const { return QStringLiteral("q") + instance_; }
-  QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
-
-  // The next PDF cups-pdf writes, once its job is done (or "" after the deadlock guard).
-  QString Wait_For_Pdf(int number) {
-    QDeadlineTimer deadline(test_support::kDeadlock_Guard_Ms);
-    while (!deadline.hasExpired()) {
-      const QStringList pdfs =
-          QDir(Path("out")).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
-      const auto pending = test_support::Run_Program("lpstat", {"-o", Queue()});
-      if (pdfs.size() >= number && pending.exit_code == 0 && pending.out.trimmed().isEmpty()) {
-        // Job numbers grow; the newest job's file names its number last.
-        QString newest;
-        for (const QString& pdf : pdfs)
-          if (pdf.contains(QStringLiteral("job_%1").arg(number))) newest = pdf;
-        if (!newest.isEmpty()) return QDir(Path("out")).filePath(newest);
-      }
-      QThread::msleep(200);
-    }
-    return {};
-  }
-
- private:
-  static bool Fail(QString* why, const QString& text) {
-    *why = text;
-    return false;
-  }
-  int Run(const char* program, const QStringList& arguments) {
-    return test_support::Run_Program(QString::fromLatin1(program), arguments).exit_code;
-  }
-  void Write(const char* name, const QString& text) {
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.toUtf8());
-  }
-  QString Socket() const { return Path("cups.sock"); }
-
-  QTemporaryDir folder_;
-  QDir dir_;
-  QString instance_, instance_conf_;
-  QProcess cupsd_;
-  QByteArray saved_server_, saved_home_;
-  bool environment_set_ = false;
-};
 
 const QColor front_grey(96, 96, 96), back_grey(176, 176, 176);
 
@@ -372,6 +245,118 @@ TEST_F(Print_Cups, SeriesOnTwoByTwoSheetsThenBothSidesThenNoPrinter) {
   EXPECT_TRUE(platform.messages[0].trimmed().startsWith(
       QStringLiteral("The print job could not be started on the printer")))
       << platform.messages[0];
+}
+
+// The sheets carry the cards as drawing, from the dialog's Print and from the preview's:
+// the bound texts as text in the text's font, in record order; the barcodes as rectangles
+// that decode from the PDF drawn at 150 and at 600 dpi; the photo as the one picture in the
+// job, at no more than what its frame needs at 600 dpi; no picture of a whole card.
+TEST_F(Print_Cups, SheetsCarryTheCardsAsDrawing) {
+  constexpr int records = 6;
+  QByteArray names;
+  for (int r = 1; r <= records; ++r) names += "Guest " + QByteArray::number(r) + "\n";
+  Write_Series("Guests", names);
+  window->SetDocumentCanvasSize(QSizeF(360, 200));
+  // A white card: the Code 128's quiet zone is narrower than a scanner wants beside grey.
+  window->Front_card_Prop.Card_fill_clr = CRDColor::fromQColor(Qt::white);
+  auto text = Bound<CRDText>(1, "Guests", 0, QRectF(10, 10, 200, 30));
+  auto qr = Bound_Barcode(QStringLiteral("QR Code"), QStringLiteral("Guests"));
+  qr->setBounds(QRectF(10, 60, 60, 60));
+  auto code128 = Bound_Barcode(QStringLiteral("Code 128"), QStringLiteral("Guests"));
+  code128->setBounds(QRectF(100, 60, 200, 60));
+  auto shape = std::make_shared<Shape_Control>();
+  shape->setBounds(QRectF(300, 10, 40, 40));
+  // A photo of 2000 x 2000 pixels in a frame of 40 x 40 points: 334 pixels at 600 dpi.
+  QImage photo(2000, 2000, QImage::Format_RGB32);
+  for (int y = 0; y < photo.height(); ++y)
+    for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x / 8, y / 8, 90));
+  const QString photo_file = scratch.filePath("photo.png");
+  ASSERT_TRUE(photo.save(photo_file));
+  auto picture = std::make_shared<CRDImage>();
+  picture->setFilePath(photo_file);
+  picture->setBounds(QRectF(310, 140, 40, 40));
+  document.insertGraphics(CRDDocument::Side::Front, {text, qr, code128, shape, picture},
+                          {0, 1, 2, 3, 4});
+  const QString family = QFontInfo(Drawing_Font(text->Text_Font_value())).family();
+
+  struct Road {
+    const char* what;
+    bool preview;
+  };
+  int job = 0;
+  for (const Road road : {Road{"the dialog's Print", false}, Road{"the preview's Print", true}}) {
+    SCOPED_TRACE(road.what);
+    platform.messages.clear();
+    platform.on_run_modal = [&](QObject* modal) {
+      if (auto* dialog = qobject_cast<Print_Wnd*>(modal)) {
+        Type(*dialog, dialog->Row_Text, "3", &Print_Wnd::Row_Changed);
+        Type(*dialog, dialog->Col_Text, "1", &Print_Wnd::Col_Changed);
+        if (road.preview) dialog->PreviewButtonPressed();
+        else dialog->PrintButtonPressed();
+      } else if (modal->objectName() == QLatin1String("Print_Preview")) {
+        if (auto* print = modal->findChild<QAbstractButton*>(QStringLiteral("Print_btn")))
+          print->click();
+      }
+      return 0;
+    };
+    window->Print_Button();
+    ASSERT_EQ(platform.messages.size(), 1) << platform.messages.join("|");
+    EXPECT_EQ(platform.messages[0].trimmed(),
+              QStringLiteral("2 sheets were sent to the printer \"%1\".").arg(cups.Queue()));
+    const QString pdf = cups.Wait_For_Pdf(++job);
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF from cups-pdf";
+
+    // The text's font is in the job.
+    const auto fonts = test_support::Run_Program("pdffonts", {pdf});
+    EXPECT_TRUE(QString::fromUtf8(fonts.out).contains(QString(family).remove(u' ')))
+        << family.toStdString() << " not in\n" << fonts.out.constData();
+    // Each record's text, in order (a Code 128 prints its value under its bars too).
+    const auto words = test_support::Run_Program("pdftotext", {pdf, "-"});
+    QList<int> order;
+    for (auto it = QRegularExpression(QStringLiteral("Guest (\\d+)")).globalMatch(QString::fromUtf8(words.out));
+         it.hasNext();)
+      order << it.next().captured(1).toInt();
+    QList<int> firsts;
+    for (int r : order)
+      if (!firsts.contains(r)) firsts << r;
+    EXPECT_EQ(firsts, QList<int>({1, 2, 3, 4, 5, 6})) << words.out.constData();
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << words.out.constData();
+    // Pictures: the photo only, one picture for the whole job however many cards show it,
+    // at no more than its frame's pixels at 600 dpi; no picture of a card (1500 x 834
+    // pixels at 300 dpi).
+    const auto images = test_support::Run_Program("pdfimages", {"-list", pdf});
+    const QStringList lines = QString::fromUtf8(images.out).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_EQ(lines.size(), records) << images.out.constData();
+    QSet<QString> objects;
+    for (const QString& line : lines) {
+      const QStringList f = line.simplified().split(u' ');
+      ASSERT_GE(f.size(), 11) << line.toStdString();
+      EXPECT_LE(f[3].toInt(), 334) << line.toStdString();
+      EXPECT_LE(f[4].toInt(), 334) << line.toStdString();
+      objects << f[10];
+    }
+    EXPECT_EQ(objects.size(), 1) << images.out.constData();
+    // Every barcode decodes from the sheets drawn at 150 and at 600 dpi.
+    QStringList want;
+    for (int r = 1; r <= records; ++r)
+      want << QStringLiteral("CODE-128:Guest %1").arg(r) << QStringLiteral("QR-Code:Guest %1").arg(r);
+    want.sort();
+    for (const char* dpi : {"150", "600"}) {
+      const QString prefix = scratch.filePath(QStringLiteral("job%1-%2").arg(job).arg(dpi));
+      const auto drawn = test_support::Run_Program("pdftoppm", {"-r", dpi, "-png", pdf, prefix});
+      ASSERT_EQ(drawn.exit_code, 0) << drawn.err.constData();
+      QStringList found;
+      const QFileInfo info(prefix);
+      for (const QString& page :
+           QDir(info.path()).entryList({info.fileName() + "-*.png"}, QDir::Files, QDir::Name)) {
+        const auto read = test_support::Run_Program(
+            "zbarimg", {"-q", QDir(info.path()).filePath(page)}, 120000);
+        found << QString::fromUtf8(read.out).split(u'\n', Qt::SkipEmptyParts);
+      }
+      found.sort();
+      EXPECT_EQ(found, want) << dpi << " dpi";
+    }
+  }
 }
 
 // The Copies field is the job's copy count: three copies of a one-sheet job come out of

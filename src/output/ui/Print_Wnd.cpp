@@ -636,28 +636,36 @@ void Print_Wnd::Execute_Printing(bool preview) {
   }
   Sheet_Job job;
   job.layout = l;
-  job.front_image = front_image;
-  job.back_image = back_image;
   const bool records = Use_Data_Sheet_Values || Use_Excel_Binding_Values;
-  std::shared_ptr<Record_Renderer> renderer;
-  if (records && hooks.record_renderer) {
-    renderer = hooks.record_renderer();
-    job.record_count = Total_Batch_Excel_Card;
+  // One snapshot of the design per job: the printer gets its sides and records as drawings.
+  std::shared_ptr<Record_Renderer> renderer =
+      hooks.record_renderer ? hooks.record_renderer() : nullptr;
+  if (renderer) {
+    job.front_image = renderer->Draw(-1, Card_Side::Front);
+    job.back_image = renderer->Draw(-1, Card_Side::Back);
+  } else {
+    job.front_image = Card_Drawing(front_image);
+    job.back_image = Card_Drawing(back_image);
   }
+  if (records && renderer) job.record_count = Total_Batch_Excel_Card;
+  if (!records) renderer.reset();
 
   if (!preview) {
     print_sheets(std::move(job), renderer);
     return;
   }
 
-  // The preview paints the same job; a Print chosen in it prints the job whole.
+  // The preview shows the same job with card pictures on the screen; a Print chosen in it
+  // prints the job whole, as drawings.
   const Sheet_Job print_job = job;
+  job.front_image = Card_Drawing(front_image);
+  job.back_image = Card_Drawing(back_image);
   if (renderer) {
     job.record_picture = [renderer](int record, Card_Side side, QString* reason) {
       Render_Report report;
       Picture picture = renderer->Render(record, side, &report);
       if (picture.isNull() && reason) *reason = report.reason;
-      return picture;
+      return Card_Drawing(std::move(picture));
     };
   }
   Sheet_Pages pages(std::move(job));

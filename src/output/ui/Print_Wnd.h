@@ -4,13 +4,14 @@
 // card (cell) size, rows and columns, the gaps, the position of the block of cells or
 // automatic centring, and how many cards; the dialog keeps the sheet layout fitted to the
 // paper and redraws its sheet preview. Print hands the sheets to a print run (Print_Run),
-// which paints and renders on worker threads while the progress sheet shows the sheets and
-// offers Stop; the window stays live, and at the end a message says how many sheets were
-// sent. Preview shows the job's sheets (at most 50, painted on the GUI thread) on the
-// dialog's paper, with no page controls of its own; its Print runs the same print run as
-// Print here, every sheet. With a bound series or spreadsheet each card is a record,
-// rendered by the record renderer from one snapshot of the design per job. The Copies
-// field is the job's copy count.
+// which draws every card on the printer as drawing (texts as text, barcodes as rectangles;
+// the cards made on worker threads) while the progress sheet shows the sheets and offers
+// Stop; the window stays live, and at the end a message says how many sheets were sent.
+// Preview shows the job's sheets (at most 50, card pictures painted on the GUI thread) on
+// the dialog's paper, with no page controls of its own; its Print runs the same print run
+// as Print here, every sheet. Both take the design from one snapshot per job; with a bound
+// series or spreadsheet each card is a record, made by the record renderer from that
+// snapshot. The Copies field is the job's copy count.
 //
 // The dialog reaches the design window only through the hooks it is given. Stepper and
 // field pairs copy their values both ways; the refit runs as the handlers below say. A
