@@ -40,15 +40,7 @@ Picture Record_Renderer::Render(int record, Card_Side side, Render_Report* repor
                       picture_budget_.get(), &held, dpi_);
   Picture picture = Render_Card_Picture(snapshot, dpi_, report, &canvas_);
   // The record's pictures are let go with what they held of the budget.
-  for (const auto& graphic : snapshot.graphics) {
-    QString value;
-    if (auto* image = dynamic_cast<CRDImage*>(graphic.get());
-        image && values_.Value_For(*image, record, &value)) {
-      image->_contents = Picture();
-      image->_pixel_scale = 1;
-    }
-  }
-  picture_budget_->Give_Back(held);
+  let_go(snapshot, record, held);
   return picture;
 }
 
@@ -66,6 +58,11 @@ Card_Drawing Record_Renderer::Draw(int record, Card_Side side, Render_Report* re
   Card_Drawing drawing(print_clone(snapshot, record));
   drawing.Set_Record_Pixels(held);
   // This renderer's own copy lets the record's pictures go (the drawing keeps its own).
+  let_go(snapshot, record, held);
+  return drawing;
+}
+
+void Record_Renderer::let_go(Card_Side_Snapshot& snapshot, int record, qint64 held) {
   for (const auto& graphic : snapshot.graphics) {
     QString value;
     if (auto* image = dynamic_cast<CRDImage*>(graphic.get());
@@ -75,7 +72,6 @@ Card_Drawing Record_Renderer::Draw(int record, Card_Side side, Render_Report* re
     }
   }
   picture_budget_->Give_Back(held);
-  return drawing;
 }
 
 Card_Side_Snapshot Record_Renderer::print_clone(const Card_Side_Snapshot& side, int record) {

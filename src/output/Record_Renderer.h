@@ -99,6 +99,9 @@ class Record_Renderer {
   // the barcodes no record changes, by their object in this renderer's sides.
   std::shared_ptr<Print_Picture_Cache> print_pictures_ = std::make_shared<Print_Picture_Cache>();
   std::map<const CRDGraphic*, std::shared_ptr<const Barcode_Drawing>> design_barcodes_;
+  // Lets the record's bound pictures in this renderer's own copy go, with what they held
+  // of the budget.
+  void let_go(Card_Side_Snapshot& snapshot, int record, qint64 held);
   // Makes the printer's clone of a bound side.
   Card_Side_Snapshot print_clone(const Card_Side_Snapshot& side, int record);
 };

@@ -129,6 +129,28 @@ class Object_Panels : public Window_Fixture {
   Text_Panel& texts() { return *window->text_panel; }
   Picture_Panel& pictures() { return *window->picture_panel; }
   Data_Source_Panel& sources() { return *window->data_source_panel; }
+  // Saves the design the window holds and opens the file again: the pictures it shows on
+  // both sides (-1 when it does not save or open whole).
+  int Pictures_Shown_When_Reopened(const char* name) {
+    const QString saved = scratch.filePath(QString::fromLatin1(name));
+    QString error;
+    if (!design_file::Write_Design_File(saved, window->Current_Design_Contents(), &error)) {
+      ADD_FAILURE() << error.toStdString();
+      return -1;
+    }
+    QString reason;
+    const auto opened = design_file::Read_Design_File(saved, &reason);
+    if (!opened || !opened->left_out.isEmpty()) {
+      ADD_FAILURE() << reason.toStdString() << (opened ? opened->left_out.toStdString() : "");
+      return -1;
+    }
+    int shown = 0;
+    for (const Graphic_List* side : {&opened->front_graphics, &opened->back_graphics})
+      for (const auto& g : *side)
+        if (auto* image = dynamic_cast<CRDImage*>(g.get()); image && !image->_contents.isNull())
+          ++shown;
+    return shown;
+  }
 };
 
 bool Near(const QColor& a, const QColor& b, int tolerance = 12) {
@@ -730,18 +752,7 @@ TEST_F(Object_Panels, PicturesComeInOnlyWhileTheDesignWouldOpenWhole) {
       << platform.messages[0].toStdString();
 
   // The design the window holds opens again with every picture it shows.
-  const QString saved = scratch.filePath("pictures.dcard");
-  QString error;
-  ASSERT_TRUE(design_file::Write_Design_File(saved, window->Current_Design_Contents(), &error))
-      << error.toStdString();
-  QString reason;
-  const auto opened = design_file::Read_Design_File(saved, &reason);
-  ASSERT_TRUE(opened) << reason.toStdString();
-  EXPECT_EQ(opened->left_out, QString());
-  int shown = 0;
-  for (const auto& g : opened->front_graphics)
-    if (auto* image = dynamic_cast<CRDImage*>(g.get()); image && !image->_contents.isNull()) ++shown;
-  EXPECT_EQ(shown, 5);
+  EXPECT_EQ(Pictures_Shown_When_Reopened("pictures.dcard"), 5);
 }
 
 // The pictures of the back count with those of the front: with two of 25 million pixels on
@@ -775,19 +786,7 @@ TEST_F(Object_Panels, PicturesOnTheBackCountWhenAPictureIsPlacedOnTheFront) {
   EXPECT_TRUE(platform.messages[0].contains("this design's take 75 million already"))
       << platform.messages[0].toStdString();
 
-  const QString saved = scratch.filePath("both_sides.dcard");
-  QString error;
-  ASSERT_TRUE(design_file::Write_Design_File(saved, window->Current_Design_Contents(), &error))
-      << error.toStdString();
-  QString reason;
-  const auto opened = design_file::Read_Design_File(saved, &reason);
-  ASSERT_TRUE(opened) << reason.toStdString();
-  EXPECT_EQ(opened->left_out, QString());
-  int shown = 0;
-  for (const Graphic_List* side : {&opened->front_graphics, &opened->back_graphics})
-    for (const auto& g : *side)
-      if (auto* image = dynamic_cast<CRDImage*>(g.get()); image && !image->_contents.isNull()) ++shown;
-  EXPECT_EQ(shown, 3);
+  EXPECT_EQ(Pictures_Shown_When_Reopened("both_sides.dcard"), 3);
 }
 
 TEST_F(Object_Panels, SignaturesShowTheirOwnPathAndKeepItWithANewBorder) {
