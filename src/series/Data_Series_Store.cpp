@@ -219,8 +219,7 @@ QString Series_Extent::Refusal() const {
   return {};
 }
 
-QString Series_Values_Refusal(const QStringList& values) {
-  Series_Extent extent;
+QString Series_Values_Refusal(const QStringList& values, Series_Extent extent) {
   for (const QString& value : values) {
     extent.Add(value);
     if (extent.past()) break;
@@ -251,12 +250,9 @@ bool Append_Series_File(const QString& path, const QStringList& values, QString*
   }
   // The file as it will be: what it holds, then the values. Its own lines were within the
   // limits when it was read back, or it reads as no values already.
-  Series_Extent extent(bytes.size(), bytes.count('\n'));
-  for (const QString& value : values) {
-    extent.Add(value);
-    if (extent.past()) break;
-  }
-  if (const QString refusal = extent.Refusal(); !refusal.isEmpty()) {
+  if (const QString refusal =
+          Series_Values_Refusal(values, Series_Extent(bytes.size(), bytes.count('\n')));
+      !refusal.isEmpty()) {
     if (error) *error = refusal;
     if (past_limits) *past_limits = true;
     return false;
@@ -298,7 +294,8 @@ Series_Write_Result Save_Series(const QString& typed_name, const QStringList& va
       !Show_YES_NO_MessageBox(Series_Replace_Question))
     return Series_Write_Result::Kept;
   QString reason;
-  if (!Write_Series_File(path, written, &reason)) {
+  // Measured above already: written as they are.
+  if (!Write_Whole_File(path, encode(written), &reason)) {
     Show_MessageBox(Series_Access_Error_Because(reason));
     return Series_Write_Result::Failed;
   }

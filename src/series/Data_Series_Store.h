@@ -119,8 +119,9 @@ class Series_Extent {
   Known known_[4];
   int next_known_ = 0;
 };
-// Series_Extent's refusal for these values written as a whole file; empty when they fit.
-QString Series_Values_Refusal(const QStringList& values);
+// Series_Extent's refusal for these values written after what `extent` counts already (a
+// whole file when it is empty); empty when they fit.
+QString Series_Values_Refusal(const QStringList& values, Series_Extent extent = Series_Extent());
 
 // The UTF-8 text of a series file (a byte-order mark dropped). Nothing, with the reason in
 // *error, for a file that is missing, is not a regular file (a FIFO or a device is refused at
